@@ -1,0 +1,65 @@
+#include "platform/display.h"
+
+#include <QMetaObject>
+#include <QPainter>
+#include <cstring>
+
+namespace platform {
+
+Display::Display(QSize size, int dpi)
+    : m_size(size), m_dpi(dpi), m_pixels(static_cast<size_t>(size.width()) * size.height(), 0)
+{
+}
+
+void Display::CopyFrame(const uint16_t* src, int srcStride)
+{
+    {
+        std::lock_guard guard(m_mutex);
+        const auto* from = reinterpret_cast<const uint8_t*>(src);
+        auto* to = reinterpret_cast<uint8_t*>(m_pixels.data());
+        for (int y = 0; y < Height(); ++y)
+            std::memcpy(to + static_cast<size_t>(y) * Stride(), from + static_cast<size_t>(y) * srcStride, Stride());
+    }
+    Present();
+}
+
+void Display::Present()
+{
+    if (QWidget* w = m_window)
+        QMetaObject::invokeMethod(w, [w] { w->update(); }, Qt::QueuedConnection);
+}
+
+uint16_t Display::Pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return 0;
+    std::lock_guard guard(m_mutex);
+    return m_pixels[static_cast<size_t>(y) * Width() + x];
+}
+
+QImage Display::Snapshot() const
+{
+    std::lock_guard guard(m_mutex);
+    QImage view(reinterpret_cast<const uchar*>(m_pixels.data()), Width(), Height(), Stride(), QImage::Format_RGB16);
+    return view.copy();
+}
+
+void Display::PaintInto(QWidget* widget)
+{
+    QPainter painter(widget);
+    std::lock_guard guard(m_mutex);
+    QImage view(reinterpret_cast<const uchar*>(m_pixels.data()), Width(), Height(), Stride(), QImage::Format_RGB16);
+    painter.drawImage(QPoint(0, 0), view);
+}
+
+DeviceScreen::DeviceScreen(Display& display, QWidget* parent) : QWidget(parent), m_display(display)
+{
+    setFixedSize(display.Size());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setWindowTitle(QStringLiteral("Travenor Pro"));
+    display.AttachWindow(this);
+}
+
+void DeviceScreen::paintEvent(QPaintEvent*) { m_display.PaintInto(this); }
+
+} // namespace platform

@@ -1,0 +1,97 @@
+#include "platform/messages.h"
+
+#include "platform/timers.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QThread>
+#include <future>
+
+namespace platform {
+
+namespace {
+
+const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class MessageEvent : public QEvent {
+public:
+    MessageEvent(uint32_t message, WPARAM wParam, LPARAM lParam, std::promise<LRESULT>* reply = nullptr)
+        : QEvent(kMessageEvent), message(message), wParam(wParam), lParam(lParam), m_reply(reply) { }
+
+    // A sender waiting for this message must be released even when the
+    // message is dropped unhandled (its target died first).
+    ~MessageEvent() override
+    {
+        if (m_reply)
+            m_reply->set_value(0);
+    }
+
+    void answer(LRESULT result)
+    {
+        if (m_reply) {
+            m_reply->set_value(result);
+            m_reply = nullptr;
+        }
+    }
+
+    const uint32_t message;
+    const WPARAM wParam;
+    const LPARAM lParam;
+
+private:
+    std::promise<LRESULT>* m_reply;
+};
+
+} // namespace
+
+namespace detail {
+
+class Receiver : public QObject {
+public:
+    explicit Receiver(MessageTarget& target) : m_target(target) { }
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() != kMessageEvent)
+            return QObject::event(e);
+        auto* m = static_cast<MessageEvent*>(e);
+        m->answer(m_target.OnMessage(m->message, m->wParam, m->lParam));
+        return true;
+    }
+
+private:
+    MessageTarget& m_target;
+};
+
+} // namespace detail
+
+MessageTarget::MessageTarget() : m_receiver(std::make_unique<detail::Receiver>(*this)) { }
+
+MessageTarget::~MessageTarget() { KillAllTimers(this); }
+
+QObject* MessageTarget::receiver() const { return m_receiver.get(); }
+
+bool MessageTarget::IsOnOwnerThread() const { return QThread::currentThread() == m_receiver->thread(); }
+
+bool post(MessageTarget* target, uint32_t message, WPARAM wParam, LPARAM lParam)
+{
+    if (!target)
+        return false;
+    QCoreApplication::postEvent(target->receiver(), new MessageEvent(message, wParam, lParam));
+    return true;
+}
+
+LRESULT send(MessageTarget* target, uint32_t message, WPARAM wParam, LPARAM lParam)
+{
+    if (!target)
+        return 0;
+    if (target->IsOnOwnerThread())
+        return target->OnMessage(message, wParam, lParam);
+    std::promise<LRESULT> reply;
+    std::future<LRESULT> result = reply.get_future();
+    QCoreApplication::postEvent(target->receiver(), new MessageEvent(message, wParam, lParam, &reply));
+    return result.get();
+}
+
+} // namespace platform
