@@ -1,0 +1,3 @@
+#include "kernel/api/app_handle.h"
+
+CApplication* ZXSg_pApplication = nullptr;
