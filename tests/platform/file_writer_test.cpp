@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstring>
 #include <functional>
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -14,20 +16,9 @@
 
 using namespace platform;
 
+using testing_support::ReadFileBytes;
+
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void WriteOld(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QStringList FilesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 
@@ -53,18 +44,18 @@ struct WriterFolder : ::testing::Test {
 
 TEST_F(WriterFolder, ReplacesInChunksAndKeepsTheFileMode)
 {
-    WriteOld(target, old);
+    ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
     ASSERT_EQ(chmod(path.c_str(), 0640), 0);
     {
         AtomicFileWriter writer(path);
         EXPECT_TRUE(writer.Write("new ", 4));
         EXPECT_TRUE(writer.Write("contents", 8));
-        EXPECT_EQ(ReadAll(target), old) << "nothing replaced before the commit";
+        EXPECT_EQ(ReadFileBytes(target), old) << "nothing replaced before the commit";
         EXPECT_TRUE(writer.Commit()) << writer.Error();
         EXPECT_TRUE(writer.Error().empty());
         EXPECT_FALSE(writer.Write("x", 1)) << "a committed writer takes no more";
     }
-    EXPECT_EQ(ReadAll(target), "new contents");
+    EXPECT_EQ(ReadFileBytes(target), "new contents");
     struct stat st {};
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -72,17 +63,17 @@ TEST_F(WriterFolder, ReplacesInChunksAndKeepsTheFileMode)
 
     std::string error;
     EXPECT_TRUE(WriteFileAtomically(path, "", 0, &error)) << error;
-    EXPECT_EQ(ReadAll(target), "") << "an empty file is a file too";
+    EXPECT_EQ(ReadFileBytes(target), "") << "an empty file is a file too";
 }
 
 TEST_F(WriterFolder, DestroyedWithoutCommitDiscards)
 {
-    WriteOld(target, old);
+    ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
     {
         AtomicFileWriter writer(path);
         EXPECT_TRUE(writer.Write("half", 4));
     }
-    EXPECT_EQ(ReadAll(target), old);
+    EXPECT_EQ(ReadFileBytes(target), old);
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "settings.kns" });
 }
 
@@ -90,7 +81,7 @@ TEST_F(WriterFolder, DestroyedWithoutCommitDiscards)
 // write), as a full disk would.
 TEST_F(WriterFolder, FailedWriteLeavesTheOldFileWhole)
 {
-    WriteOld(target, old);
+    ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
     const int code = InChild([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit { 4096, 4096 };
@@ -108,13 +99,13 @@ TEST_F(WriterFolder, FailedWriteLeavesTheOldFileWhole)
         return writer.Commit() ? 3 : 0;
     });
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadAll(target), old);
+    EXPECT_EQ(ReadFileBytes(target), old);
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "settings.kns" }) << "no temporary file remains";
 }
 
 TEST_F(WriterFolder, UnwritableOrMissingFolderFailsCleanly)
 {
-    WriteOld(target, old);
+    ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
     ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     // Root writes anywhere: the child gives up root first.
     const int code = InChild([&] {
@@ -127,7 +118,7 @@ TEST_F(WriterFolder, UnwritableOrMissingFolderFailsCleanly)
     });
     chmod(QFile::encodeName(dir.path()).constData(), 0700);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(ReadAll(target), old);
+    EXPECT_EQ(ReadFileBytes(target), old);
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "settings.kns" });
 
     std::string error;
@@ -139,11 +130,11 @@ TEST_F(WriterFolder, UnwritableOrMissingFolderFailsCleanly)
 
 TEST_F(WriterFolder, NewFileNeverReplacesOne)
 {
-    WriteOld(target, old);
+    ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
     std::string error;
     EXPECT_FALSE(WriteNewFile(path, "new", 3, &error));
-    EXPECT_EQ(ReadAll(target), old);
+    EXPECT_EQ(ReadFileBytes(target), old);
     const QString other = dir.filePath("other");
     EXPECT_TRUE(WriteNewFile(other.toStdString(), "new", 3, &error)) << error;
-    EXPECT_EQ(ReadAll(other), "new");
+    EXPECT_EQ(ReadFileBytes(other), "new");
 }
