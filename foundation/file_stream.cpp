@@ -14,6 +14,23 @@ bool SeekHandle(FileHandle handle, int64_t offset, int origin)
     return ::lseek(handle, static_cast<off_t>(offset), whence) != static_cast<off_t>(-1);
 }
 
+// Repeats a platform read or write until `count` bytes have moved, the file
+// ends or an error stops it; returns the bytes moved.
+template <typename Step>
+size_t TransferAll(size_t count, Step step)
+{
+    size_t done = 0;
+    while (done < count) {
+        const ssize_t n = step(done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += static_cast<size_t>(n);
+    }
+    return done;
+}
+
 } // namespace
 
 bool CFileStream::IsOpen() const { return m_buffer != nullptr; }
@@ -70,16 +87,7 @@ bool CBufferedFileReader::Detach()
 size_t CBufferedFileReader::ReadRaw(void* dest, size_t count)
 {
     auto* out = static_cast<uint8_t*>(dest);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::read(m_handle, out + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](size_t done) { return ::read(m_handle, out + done, count - done); });
 }
 
 bool CBufferedFileReader::Seek(int64_t offset, int origin) { return SeekHandle(m_handle, offset, origin); }
@@ -148,16 +156,7 @@ bool CBufferedFileWriter::Detach()
 size_t CBufferedFileWriter::WriteRaw(const void* data, size_t count)
 {
     const auto* in = static_cast<const uint8_t*>(data);
-    size_t done = 0;
-    while (done < count) {
-        const ssize_t n = ::write(m_handle, in + done, count - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += static_cast<size_t>(n);
-    }
-    return done;
+    return TransferAll(count, [&](size_t done) { return ::write(m_handle, in + done, count - done); });
 }
 
 bool CBufferedFileWriter::Seek(int64_t offset, int origin) { return SeekHandle(m_handle, offset, origin); }
