@@ -52,9 +52,16 @@ QString DecodeWindows1251(std::span<const uint8_t> bytes)
     return text;
 }
 
-Archive::Archive() : m_storing(true) { }
+Archive::Archive()
+    : m_storing(true)
+{
+}
 
-Archive::Archive(std::span<const uint8_t> bytes) : m_storing(false), m_input(bytes) { }
+Archive::Archive(std::span<const uint8_t> bytes)
+    : m_storing(false)
+    , m_input(bytes)
+{
+}
 
 Archive Archive::LoadFile(const std::string& path)
 {
@@ -62,7 +69,7 @@ Archive Archive::LoadFile(const std::string& path)
     if (fd < 0)
         throw ArchiveException("cannot open \"" + path + "\": " + std::strerror(errno));
     std::vector<uint8_t> bytes;
-    struct stat st {};
+    struct stat st { };
     if (::fstat(fd, &st) == 0 && st.st_size > 0)
         bytes.reserve(static_cast<size_t>(st.st_size));
     std::array<uint8_t, 65536> chunk;
@@ -93,7 +100,10 @@ void Archive::CheckStoring() const
         throw ArchiveException("writing to an archive opened for loading");
 }
 
-void Archive::WriteUInt8(uint8_t v) { WriteBytes(&v, 1); }
+void Archive::WriteUInt8(uint8_t v)
+{
+    WriteBytes(&v, 1);
+}
 
 void Archive::WriteUInt16(uint16_t v)
 {
@@ -113,7 +123,10 @@ void Archive::WriteUInt64(uint64_t v)
     WriteUInt32(uint32_t(v >> 32));
 }
 
-void Archive::WriteDouble(double v) { WriteUInt64(std::bit_cast<uint64_t>(v)); }
+void Archive::WriteDouble(double v)
+{
+    WriteUInt64(std::bit_cast<uint64_t>(v));
+}
 
 void Archive::WriteBytes(const void* data, size_t size)
 {
@@ -154,18 +167,33 @@ std::span<const uint8_t> Archive::Take(size_t size, const char* what)
         throw ArchiveException("reading from an archive opened for storing");
     if (size > Remaining())
         throw ArchiveException(std::string("archive ends inside ") + what + ": " + std::to_string(size)
-                               + " bytes needed at offset " + std::to_string(m_pos) + ", "
-                               + std::to_string(Remaining()) + " left");
+            + " bytes needed at offset " + std::to_string(m_pos) + ", " + std::to_string(Remaining())
+            + " left");
     const auto bytes = m_input.subspan(m_pos, size);
     m_pos += size;
     return bytes;
 }
 
-uint8_t Archive::ReadUInt8() { return Take(1, "a byte")[0]; }
-uint16_t Archive::ReadUInt16() { return uint16_t(LoadLE(Take(2, "a 16-bit integer"))); }
-uint32_t Archive::ReadUInt32() { return uint32_t(LoadLE(Take(4, "a 32-bit integer"))); }
-uint64_t Archive::ReadUInt64() { return LoadLE(Take(8, "a 64-bit integer")); }
-double Archive::ReadDouble() { return std::bit_cast<double>(LoadLE(Take(8, "a double"))); }
+uint8_t Archive::ReadUInt8()
+{
+    return Take(1, "a byte")[0];
+}
+uint16_t Archive::ReadUInt16()
+{
+    return uint16_t(LoadLE(Take(2, "a 16-bit integer")));
+}
+uint32_t Archive::ReadUInt32()
+{
+    return uint32_t(LoadLE(Take(4, "a 32-bit integer")));
+}
+uint64_t Archive::ReadUInt64()
+{
+    return LoadLE(Take(8, "a 64-bit integer"));
+}
+double Archive::ReadDouble()
+{
+    return std::bit_cast<double>(LoadLE(Take(8, "a double")));
+}
 
 void Archive::ReadBytes(void* data, size_t size)
 {
@@ -187,8 +215,8 @@ uint64_t Archive::ReadStringLength(bool* unicode)
         const uint16_t w = ReadUInt16();
         if (w == 0xFFFE) {
             if (*unicode)
-                throw ArchiveException("damaged archive string: repeated text marker at offset "
-                                       + std::to_string(m_pos - 3));
+                throw ArchiveException(
+                    "damaged archive string: repeated text marker at offset " + std::to_string(m_pos - 3));
             *unicode = true;
             continue;
         }
@@ -210,8 +238,8 @@ QString Archive::ReadString()
     // Refuse a length the archive cannot hold before allocating for it.
     if (length > Remaining() / unitSize)
         throw ArchiveException("archive string at offset " + std::to_string(start) + " claims "
-                               + std::to_string(length) + (unicode ? " UTF-16 units" : " bytes") + " but only "
-                               + std::to_string(Remaining()) + " bytes are left");
+            + std::to_string(length) + (unicode ? " UTF-16 units" : " bytes") + " but only "
+            + std::to_string(Remaining()) + " bytes are left");
     const auto bytes = Take(size_t(length * unitSize), "a string");
     if (!unicode)
         return DecodeWindows1251(bytes);

@@ -57,12 +57,14 @@ int FsyncRetry(int fd)
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : m_path(path)
+AtomicFileWriter::AtomicFileWriter(const std::string& path)
+    : m_path(path)
 {
     // A name of our own with O_EXCL rather than mkstemp: the file then gets
     // the usual mode through the umask instead of 0600.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_tempPath = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(g_tempCounter.fetch_add(1));
+        m_tempPath
+            = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(g_tempCounter.fetch_add(1));
         m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0 || errno != EEXIST)
             break;
@@ -74,7 +76,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : m_path(path)
         return;
     }
     // The replacement keeps the permissions the user gave the old file.
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
         (void)::fchmod(m_fd, st.st_mode & 07777);
 }
@@ -152,7 +154,10 @@ bool AtomicFileWriter::Commit()
     return true;
 }
 
-const std::string& AtomicFileWriter::Error() const { return m_error; }
+const std::string& AtomicFileWriter::Error() const
+{
+    return m_error;
+}
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* error)
 {

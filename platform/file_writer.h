@@ -35,7 +35,8 @@ private:
     bool m_done = false;
 };
 
-bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* error = nullptr);
+bool WriteFileAtomically(
+    const std::string& path, const void* data, size_t size, std::string* error = nullptr);
 
 // Creates a file that must not exist yet (never replacing one) with the given
 // contents; a failed write removes the partial file.

@@ -17,7 +17,8 @@ int GetProfileInt(const QString& section, const QString& entry, int defaultValue
 bool WriteProfileInt(const QString& section, const QString& entry, int value);
 
 // The stored string, or `defaultValue` when missing or not a string.
-QString GetProfileString(const QString& section, const QString& entry, const QString& defaultValue = QString());
+QString GetProfileString(
+    const QString& section, const QString& entry, const QString& defaultValue = QString());
 bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
 
 // False (and `data` untouched) when missing or not binary.

@@ -15,15 +15,25 @@ namespace platform {
 
 namespace {
 
-constexpr std::array<const char*, 3> kRootNames { "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT" };
+constexpr std::array<const char*, 3> kRootNames { "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
+    "HKEY_CLASSES_ROOT" };
 
-QString RootName(RegRoot root) { return QString::fromLatin1(kRootNames[static_cast<size_t>(root)]); }
+QString RootName(RegRoot root)
+{
+    return QString::fromLatin1(kRootNames[static_cast<size_t>(root)]);
+}
 
-QString Fold(const QString& path) { return path.toCaseFolded(); }
+QString Fold(const QString& path)
+{
+    return path.toCaseFolded();
+}
 
 // Components of a backslash-separated path; empty ones (a leading or doubled
 // backslash) are dropped.
-QStringList Components(const QString& path) { return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts); }
+QStringList Components(const QString& path)
+{
+    return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+}
 
 QString FullPath(RegRoot root, const QString& path)
 {
@@ -39,11 +49,21 @@ QString Escape(const QString& text)
     out.reserve(text.size() + 2);
     for (QChar c : text) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '"': out += QLatin1String("\\\""); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             if (c.unicode() < 0x20 || c.unicode() == 0x7F)
                 out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
@@ -69,7 +89,10 @@ int HexDigit(QChar c)
 // Reads one line of the file from `pos`; on failure says why.
 class LineParser {
 public:
-    explicit LineParser(const QString& line) : m_line(line) { }
+    explicit LineParser(const QString& line)
+        : m_line(line)
+    {
+    }
 
     bool AtEnd() const { return m_pos >= m_line.size(); }
     bool Skip(QLatin1String text)
@@ -141,7 +164,8 @@ public:
             while (!AtEnd()) {
                 if (!bytes.isEmpty() && !Skip(QLatin1String(",")))
                     return failValue("hexadecimal bytes are separated by commas");
-                if (m_pos + 2 > m_line.size() || HexDigit(m_line[m_pos]) < 0 || HexDigit(m_line[m_pos + 1]) < 0)
+                if (m_pos + 2 > m_line.size() || HexDigit(m_line[m_pos]) < 0
+                    || HexDigit(m_line[m_pos + 1]) < 0)
                     return failValue("a byte needs two hexadecimal digits");
                 bytes += char(HexDigit(m_line[m_pos]) * 16 + HexDigit(m_line[m_pos + 1]));
                 m_pos += 2;
@@ -175,12 +199,18 @@ private:
 const char* ToString(RegResult result)
 {
     switch (result) {
-    case RegResult::Ok: return "ok";
-    case RegResult::NotFound: return "not found";
-    case RegResult::WrongType: return "wrong type";
-    case RegResult::IoError: return "input/output error";
-    case RegResult::Damaged: return "damaged file";
-    case RegResult::InvalidArgument: return "invalid argument";
+    case RegResult::Ok:
+        return "ok";
+    case RegResult::NotFound:
+        return "not found";
+    case RegResult::WrongType:
+        return "wrong type";
+    case RegResult::IoError:
+        return "input/output error";
+    case RegResult::Damaged:
+        return "damaged file";
+    case RegResult::InvalidArgument:
+        return "invalid argument";
     }
     return "unknown";
 }
@@ -190,9 +220,12 @@ bool RegValue::operator==(const RegValue& other) const
     if (type != other.type)
         return false;
     switch (type) {
-    case RegType::DWord: return dword == other.dword;
-    case RegType::String: return string == other.string;
-    case RegType::Binary: return binary == other.binary;
+    case RegType::DWord:
+        return dword == other.dword;
+    case RegType::String:
+        return string == other.string;
+    case RegType::Binary:
+        return binary == other.binary;
     }
     return false;
 }
@@ -254,7 +287,10 @@ RegResult RegKey::EnumKey(int index, QString* name) const
 
 // --- Registry ---------------------------------------------------------------
 
-Registry::Registry(const QString& file) { Load(file); }
+Registry::Registry(const QString& file)
+{
+    Load(file);
+}
 
 RegResult Registry::Load(const QString& file)
 {
@@ -346,7 +382,10 @@ RegResult Registry::Load(const QString& file)
         }
         if (!why.isEmpty()) {
             if (damagedLines++ == 0)
-                m_lastError = QStringLiteral("\"%1\", line %2: %3: %4").arg(file).arg(n + 1).arg(why, trimmed.left(80));
+                m_lastError = QStringLiteral("\"%1\", line %2: %3: %4")
+                                  .arg(file)
+                                  .arg(n + 1)
+                                  .arg(why, trimmed.left(80));
         }
     }
     if (damagedLines == 0)
@@ -365,11 +404,13 @@ RegResult Registry::Load(const QString& file)
 RegResult Registry::SetAside(const QByteArray& contents)
 {
     for (int n = 1; n <= 1000; ++n) {
-        const QString aside = m_file + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
+        const QString aside
+            = m_file + QStringLiteral(".damaged") + (n > 1 ? QStringLiteral(".%1").arg(n) : QString());
         if (QFileInfo::exists(aside))
             continue;
         std::string error;
-        if (WriteNewFile(QFile::encodeName(aside).toStdString(), contents.constData(), size_t(contents.size()), &error)) {
+        if (WriteNewFile(QFile::encodeName(aside).toStdString(), contents.constData(),
+                size_t(contents.size()), &error)) {
             m_lastError += QStringLiteral("; the file is kept as \"%1\"").arg(aside);
             return RegResult::Ok;
         }
@@ -408,13 +449,17 @@ QByteArray Registry::Serialize(const Keys& keys) const
             continue;
         out += QLatin1String("\n[") + key.path + QLatin1String("]\n");
         for (const Entry& e : key.values) {
-            out += e.name.isEmpty() ? QStringLiteral("@=") : QLatin1Char('"') + Escape(e.name) + QLatin1String("\"=");
+            out += e.name.isEmpty() ? QStringLiteral("@=")
+                                    : QLatin1Char('"') + Escape(e.name) + QLatin1String("\"=");
             switch (e.value.type) {
-            case RegType::DWord: out += QStringLiteral("dword:%1").arg(e.value.dword, 8, 16, QLatin1Char('0')); break;
-            case RegType::String: out += QLatin1Char('"') + Escape(e.value.string) + QLatin1Char('"'); break;
+            case RegType::DWord:
+                out += QStringLiteral("dword:%1").arg(e.value.dword, 8, 16, QLatin1Char('0'));
+                break;
+            case RegType::String:
+                out += QLatin1Char('"') + Escape(e.value.string) + QLatin1Char('"');
+                break;
             case RegType::Binary:
-                out += QLatin1String("hex:")
-                    + QString::fromLatin1(e.value.binary.toHex(','));
+                out += QLatin1String("hex:") + QString::fromLatin1(e.value.binary.toHex(','));
                 break;
             }
             out += QLatin1Char('\n');
@@ -428,7 +473,8 @@ bool Registry::Persist(const Keys& keys)
     QDir().mkpath(QFileInfo(m_file).absolutePath());
     const QByteArray bytes = Serialize(keys);
     std::string error;
-    if (WriteFileAtomically(QFile::encodeName(m_file).toStdString(), bytes.constData(), size_t(bytes.size()), &error))
+    if (WriteFileAtomically(
+            QFile::encodeName(m_file).toStdString(), bytes.constData(), size_t(bytes.size()), &error))
         return true;
     m_lastError = QString::fromLocal8Bit(error.c_str());
     return false;
@@ -444,7 +490,8 @@ template <typename Change> RegResult Registry::Modify(Change change)
         return result;
     if (m_readOnly) {
         m_keys = std::move(before);
-        m_lastError = QStringLiteral("\"%1\" could not be read or kept aside, so it is not overwritten").arg(m_file);
+        m_lastError
+            = QStringLiteral("\"%1\" could not be read or kept aside, so it is not overwritten").arg(m_file);
         return RegResult::IoError;
     }
     if (!Persist(m_keys)) {

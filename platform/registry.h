@@ -67,7 +67,10 @@ public:
     RegResult QueryBinary(const QString& name, QByteArray* value) const;
 
     RegResult SetValue(const QString& name, const RegValue& value) const;
-    RegResult SetDword(const QString& name, uint32_t value) const { return SetValue(name, RegValue::DWord(value)); }
+    RegResult SetDword(const QString& name, uint32_t value) const
+    {
+        return SetValue(name, RegValue::DWord(value));
+    }
     RegResult SetString(const QString& name, const QString& value) const
     {
         return SetValue(name, RegValue::String(value));

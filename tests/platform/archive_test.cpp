@@ -114,8 +114,8 @@ TEST(Archive, IntegersAndDoublesLittleEndian)
     ar.WriteUInt64(0x0102030405060708ull);
     ar.WriteDouble(1.0);
     ar.WriteBytes("xy", 2);
-    const Bytes golden { 0xAB, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01, 0, 0,
-        0, 0, 0, 0, 0xF0, 0x3F, 'x', 'y' };
+    const Bytes golden { 0xAB, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02,
+        0x01, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 'x', 'y' };
     EXPECT_EQ(ar.Data(), golden);
 
     Archive in(golden);
@@ -160,14 +160,16 @@ TEST(Archive, HugeLengthsRefusedBeforeAllocating)
     // A 7-byte length of 0x7FFFFFFF in a 20-byte archive.
     Bytes huge { 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F };
     huge.resize(20, 'a');
-    EXPECT_EQ(ErrorOf(huge), "archive string at offset 0 claims 2147483647 UTF-16 units but only 10 bytes are left");
+    EXPECT_EQ(ErrorOf(huge),
+        "archive string at offset 0 claims 2147483647 UTF-16 units but only 10 bytes are left");
     // The 64-bit form, which no allocation could satisfy.
     Bytes widest { 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF };
     widest.resize(widest.size() + 8, 0xFF);
     EXPECT_NE(ErrorOf(widest).find("claims 18446744073709551615 UTF-16 units"), std::string::npos);
     EXPECT_NE(ErrorOf({ 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a' }).find("claims 2147483647 bytes"),
         std::string::npos);
-    EXPECT_NE(ErrorOf({ 0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 0x01 }).find("repeated text marker"), std::string::npos);
+    EXPECT_NE(ErrorOf({ 0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 0x01 }).find("repeated text marker"),
+        std::string::npos);
 }
 
 TEST(Archive, FileRoundTrip)

@@ -1,12 +1,12 @@
 #include "platform/file_writer.h"
 
+#include "tests/support/file_bytes.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstring>
 #include <functional>
-#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -20,7 +20,10 @@ using testing_support::ReadFileBytes;
 
 namespace {
 
-QStringList FilesIn(const QString& dir) { return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System); }
+QStringList FilesIn(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
 
 // Runs `body` in a forked child and returns its exit code (-1 when it died).
 int InChild(const std::function<int()>& body)
@@ -56,7 +59,7 @@ TEST_F(WriterFolder, ReplacesInChunksAndKeepsTheFileMode)
         EXPECT_FALSE(writer.Write("x", 1)) << "a committed writer takes no more";
     }
     EXPECT_EQ(ReadFileBytes(target), "new contents");
-    struct stat st {};
+    struct stat st { };
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(FilesIn(dir.path()), QStringList { "settings.kns" });

@@ -32,7 +32,8 @@ const QString kSettings = QStringLiteral("Settings");
 TEST_F(ProfileFile, ReadingMissingEntriesGivesDefaultsAndCreatesNothing)
 {
     EXPECT_EQ(GetProfileInt(kSettings, QStringLiteral("expert mode"), 2), 2);
-    EXPECT_EQ(GetProfileString(kSettings, QStringLiteral("vertion"), QStringLiteral("none")), QStringLiteral("none"));
+    EXPECT_EQ(GetProfileString(kSettings, QStringLiteral("vertion"), QStringLiteral("none")),
+        QStringLiteral("none"));
     QByteArray data = "untouched";
     EXPECT_FALSE(GetProfileBinary(kSettings, QStringLiteral("blob"), &data));
     EXPECT_EQ(data, "untouched");
@@ -55,7 +56,8 @@ TEST_F(ProfileFile, WrittenEntriesLandUnderTheApplicationKey)
     EXPECT_EQ(data, QByteArray("\x00\x01", 2));
     // An entry of another type reads as missing.
     EXPECT_EQ(GetProfileInt(kSettings, QStringLiteral("Settings vertion:204272"), 7), 7);
-    EXPECT_EQ(GetProfileString(kSettings, QStringLiteral("expert mode"), QStringLiteral("d")), QStringLiteral("d"));
+    EXPECT_EQ(
+        GetProfileString(kSettings, QStringLiteral("expert mode"), QStringLiteral("d")), QStringLiteral("d"));
 
     // Another program run sees the same under HKCU\Software\Orvantis\Travenor Pro\Settings.
     Registry reg(file);

@@ -1,9 +1,9 @@
 #include "platform/registry.h"
 
+#include "tests/support/file_bytes.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -35,16 +35,19 @@ TEST_F(RegistryFile, OpenDoesNotCreateButCreateDoesWithParents)
     ASSERT_EQ(reg.Create(RegRoot::HKCU, kAppKey, &key), RegResult::Ok);
     EXPECT_EQ(key.Path(), QStringLiteral("Software\\Orvantis\\Travenor Pro"));
     EXPECT_EQ(reg.Open(RegRoot::HKCU, QStringLiteral("software"), nullptr), RegResult::Ok);
-    EXPECT_EQ(reg.Open(RegRoot::HKLM, QStringLiteral("Software"), nullptr), RegResult::NotFound) << "roots are apart";
+    EXPECT_EQ(reg.Open(RegRoot::HKLM, QStringLiteral("Software"), nullptr), RegResult::NotFound)
+        << "roots are apart";
 
     RegKey other;
-    ASSERT_EQ(reg.Open(RegRoot::HKCU, QStringLiteral("SOFTWARE\\orvantis\\TRAVENOR PRO\\"), &other), RegResult::Ok);
+    ASSERT_EQ(
+        reg.Open(RegRoot::HKCU, QStringLiteral("SOFTWARE\\orvantis\\TRAVENOR PRO\\"), &other), RegResult::Ok);
     EXPECT_EQ(other.Path(), key.Path()) << "the key keeps the case it was created with";
 
     // The empty key outlives the program.
     Registry again(file);
     EXPECT_EQ(again.Open(RegRoot::HKCU, kAppKey, nullptr), RegResult::Ok);
-    EXPECT_EQ(again.Open(RegRoot::HKCU, kAppKey + QStringLiteral("\\Settings"), nullptr), RegResult::NotFound);
+    EXPECT_EQ(
+        again.Open(RegRoot::HKCU, kAppKey + QStringLiteral("\\Settings"), nullptr), RegResult::NotFound);
 }
 
 TEST_F(RegistryFile, TypedQueriesMissingValuesAndMismatches)
@@ -109,7 +112,8 @@ TEST_F(RegistryFile, DeletingValuesAndKeysWithSubkeys)
     EXPECT_EQ(app.QueryValue(QStringLiteral("BT_State"), nullptr), RegResult::NotFound);
 
     EXPECT_EQ(reg.DeleteKey(RegRoot::HKCU, kAppKey.toUpper()), RegResult::Ok);
-    EXPECT_EQ(reg.Open(RegRoot::HKCU, kAppKey + QStringLiteral("\\Settings\\Deep"), nullptr), RegResult::NotFound);
+    EXPECT_EQ(
+        reg.Open(RegRoot::HKCU, kAppKey + QStringLiteral("\\Settings\\Deep"), nullptr), RegResult::NotFound);
     EXPECT_EQ(reg.Open(RegRoot::HKCU, kAppKey + QStringLiteral(" Voradu"), nullptr), RegResult::Ok)
         << "a key whose name only starts the same stays";
     EXPECT_EQ(settings.SetDword(QStringLiteral("expert mode"), 0), RegResult::NotFound)
@@ -125,7 +129,8 @@ TEST_F(RegistryFile, DeletingValuesAndKeysWithSubkeys)
 TEST_F(RegistryFile, ReopenedFileGivesTheSameValues)
 {
     const std::vector<std::pair<QString, RegValue>> values {
-        { QStringLiteral("Path"), RegValue::String(QStringLiteral("\\Program Files\\Travenor Pro\\Travenor Pro.exe")) },
+        { QStringLiteral("Path"),
+            RegValue::String(QStringLiteral("\\Program Files\\Travenor Pro\\Travenor Pro.exe")) },
         { QStringLiteral("Quote \"=\" name"), RegValue::String(QStringLiteral("a \"b\"\nc\td\r\x01 end ")) },
         { QStringLiteral("Русский"), RegValue::String(QStringLiteral("Москва")) },
         { QStringLiteral("Empty"), RegValue::String(QString()) },
@@ -138,14 +143,16 @@ TEST_F(RegistryFile, ReopenedFileGivesTheSameValues)
     {
         Registry reg(file);
         RegKey key;
-        ASSERT_EQ(reg.Create(RegRoot::HKCR, QStringLiteral("kns_auto_file\\shell\\open\\command"), &key), RegResult::Ok);
+        ASSERT_EQ(reg.Create(RegRoot::HKCR, QStringLiteral("kns_auto_file\\shell\\open\\command"), &key),
+            RegResult::Ok);
         for (const auto& [name, value] : values)
             ASSERT_EQ(key.SetValue(name, value), RegResult::Ok);
     }
     Registry reg(file);
     EXPECT_EQ(reg.LoadResult(), RegResult::Ok) << reg.LastError().toStdString();
     RegKey key;
-    ASSERT_EQ(reg.Open(RegRoot::HKCR, QStringLiteral("KNS_AUTO_FILE\\Shell\\Open\\Command"), &key), RegResult::Ok);
+    ASSERT_EQ(
+        reg.Open(RegRoot::HKCR, QStringLiteral("KNS_AUTO_FILE\\Shell\\Open\\Command"), &key), RegResult::Ok);
     for (const auto& [name, value] : values) {
         RegValue read;
         EXPECT_EQ(key.QueryValue(name, &read), RegResult::Ok) << name.toStdString();
@@ -158,7 +165,8 @@ TEST_F(RegistryFile, ReopenedFileGivesTheSameValues)
     RegKey settings;
     ASSERT_EQ(out.Create(RegRoot::HKCU, kAppKey + QStringLiteral("\\Settings"), &settings), RegResult::Ok);
     settings.SetDword(QStringLiteral("expert mode"), 42);
-    settings.SetString(QStringLiteral("Settings vertion:204272"), QStringLiteral("\\My Documents\\a \"b\".kns"));
+    settings.SetString(
+        QStringLiteral("Settings vertion:204272"), QStringLiteral("\\My Documents\\a \"b\".kns"));
     settings.SetBinary(QStringLiteral("b"), QByteArray("\x01\x02", 2));
     EXPECT_EQ(ReadFileBytes(small),
         "REGEDIT4\n"
@@ -199,7 +207,8 @@ TEST_F(RegistryFile, DamagedFileIsKeptAsideAndTheRestUsed)
     QString text;
     ASSERT_EQ(reg.Open(RegRoot::HKCU, kAppKey + QStringLiteral("\\Settings"), &settings), RegResult::Ok);
     EXPECT_EQ(settings.QueryDword(QStringLiteral("expert mode"), &v), RegResult::Ok);
-    EXPECT_EQ(settings.QueryString(QStringLiteral("vertion"), &text), RegResult::Ok) << "lines after the damage count";
+    EXPECT_EQ(settings.QueryString(QStringLiteral("vertion"), &text), RegResult::Ok)
+        << "lines after the damage count";
     EXPECT_EQ(settings.QueryValue(QStringLiteral("broken"), nullptr), RegResult::NotFound);
     ASSERT_EQ(reg.Open(RegRoot::HKLM, QStringLiteral("System\\GDI\\Rotation"), &rotation), RegResult::Ok);
     EXPECT_EQ(rotation.QueryDword(QStringLiteral("Angle"), &v), RegResult::Ok);
@@ -211,8 +220,10 @@ TEST_F(RegistryFile, DamagedFileIsKeptAsideAndTheRestUsed)
     Registry second(file);
     EXPECT_EQ(second.LoadResult(), RegResult::Damaged);
     EXPECT_NE(second.LastError().indexOf(QStringLiteral("line 2")), -1) << second.LastError().toStdString();
-    EXPECT_EQ(ReadFileBytes(file + QStringLiteral(".damaged")), damaged) << "an earlier copy is never replaced";
-    EXPECT_EQ(ReadFileBytes(file + QStringLiteral(".damaged.2")), "[HKEY_CURRENT_USER\\x]\n\"a\"=\"unterminated\n");
+    EXPECT_EQ(ReadFileBytes(file + QStringLiteral(".damaged")), damaged)
+        << "an earlier copy is never replaced";
+    EXPECT_EQ(
+        ReadFileBytes(file + QStringLiteral(".damaged.2")), "[HKEY_CURRENT_USER\\x]\n\"a\"=\"unterminated\n");
     EXPECT_EQ(second.Open(RegRoot::HKCU, QStringLiteral("x"), nullptr), RegResult::Ok);
 }
 
