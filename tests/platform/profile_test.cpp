@@ -2,27 +2,18 @@
 #include "platform/profile.h"
 #include "platform/registry.h"
 
+#include "tests/support/scoped_registry.h"
+
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace platform;
 
 namespace {
 
-// Points the program's registry at a file of its own for the test.
 struct ProfileFile : ::testing::Test {
-    QTemporaryDir dir;
-    QString file = dir.filePath("Travenor Pro.ini");
-    Options saved = options();
-
-    void SetUp() override
-    {
-        Options o = saved;
-        o.configFile = file;
-        setOptions(o);
-    }
-    void TearDown() override { setOptions(saved); }
+    testing_support::ScopedRegistryFile registryFile;
+    QString file = registryFile.File();
 };
 
 const QString kSettings = QStringLiteral("Settings");
