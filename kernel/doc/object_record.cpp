@@ -1,0 +1,97 @@
+#include "kernel/doc/object_record.h"
+
+#include <cstring>
+
+CZXS_ObjectRecord CZXS_ObjectRecord::FromBytes(const uint8_t* bytes)
+{
+    CZXS_ObjectRecord r;
+    std::memcpy(r.m_bytes.data(), bytes, kSize);
+    return r;
+}
+
+CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
+{
+    const uint32_t packed = p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+    const uint32_t link = p[4] | (p[5] << 8) | (p[6] << 16);
+    CZXS_ObjectRecord r;
+    r.SetRunLength(static_cast<uint16_t>(packed & 0x3fff));
+    const uint32_t name = packed >> 14;
+    r.SetNameId(name == 0x3ffff ? ZXS_NO_OBJECT : static_cast<int32_t>(name));
+    const uint32_t link22 = link & 0x3fffff;
+    r.SetLinkId(link22 == 0x3fffff ? ZXS_NO_OBJECT : static_cast<int32_t>(link22 & 0x1fffff));
+    r.SetEndOfObject((p[6] & 0x40) != 0);
+    r.SetClosed((p[9] & 0x01) != 0);
+    r.SetForward(true);
+    r.SetBox(0, 0, 255, 255);
+    return r;
+}
+
+uint32_t CZXS_ObjectRecord::Word() const
+{
+    return m_bytes[4] | (m_bytes[5] << 8) | (m_bytes[6] << 16) | (uint32_t{m_bytes[7]} << 24);
+}
+
+void CZXS_ObjectRecord::SetWord(uint32_t w)
+{
+    for (int i = 0; i < 4; ++i)
+        m_bytes[4 + i] = static_cast<uint8_t>(w >> (8 * i));
+}
+
+void CZXS_ObjectRecord::SetBit(int bit, bool on)
+{
+    const uint32_t mask = 1u << bit;
+    SetWord(on ? (Word() | mask) : (Word() & ~mask));
+}
+
+int32_t CZXS_ObjectRecord::LinkId() const
+{
+    return static_cast<int32_t>(m_bytes[0] | (m_bytes[1] << 8) | ((Word() >> 27) << 16));
+}
+
+void CZXS_ObjectRecord::SetLinkId(int32_t id)
+{
+    const uint32_t v = static_cast<uint32_t>(id) & 0x1fffff;
+    m_bytes[0] = static_cast<uint8_t>(v);
+    m_bytes[1] = static_cast<uint8_t>(v >> 8);
+    SetWord((Word() & 0x07ffffffu) | ((v >> 16) << 27));
+}
+
+void CZXS_ObjectRecord::SetRunLength(uint16_t length)
+{
+    m_bytes[2] = static_cast<uint8_t>(length);
+    m_bytes[3] = static_cast<uint8_t>(length >> 8);
+}
+
+void CZXS_ObjectRecord::SetNameId(int32_t id)
+{
+    SetWord((Word() & ~0x1fffffu) | (static_cast<uint32_t>(id) & 0x1fffff));
+}
+
+void CZXS_ObjectRecord::SetCoding(int scheme)
+{
+    SetWord((Word() & ~(3u << 25)) | ((static_cast<uint32_t>(scheme) & 3) << 25));
+}
+
+void CZXS_ObjectRecord::SetBox(uint8_t minX, uint8_t minY, uint8_t maxX, uint8_t maxY)
+{
+    m_bytes[8] = minX;
+    m_bytes[9] = minY;
+    m_bytes[10] = maxX;
+    m_bytes[11] = maxY;
+}
+
+ZXS_Rect CZXS_ObjectRecord::Box(const ZXS_Rect& block) const
+{
+    auto cell = [](int32_t from, int32_t to) {
+        const int64_t span = int64_t{to} - from;
+        const int64_t size = span <= 0 ? 1 : (span + 255) / 256;
+        return size < 1 ? int64_t{1} : size;
+    };
+    const int64_t w = cell(block.left, block.right);
+    const int64_t h = cell(block.top, block.bottom);
+    auto clamp = [](int64_t v) {
+        return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v);
+    };
+    return {clamp(block.left + w * m_bytes[8]), clamp(block.top + h * m_bytes[9]),
+            clamp(block.left + w * (m_bytes[10] + 1)), clamp(block.top + h * (m_bytes[11] + 1))};
+}
