@@ -1,0 +1,19 @@
+#pragma once
+// Sizes and fonts of the program's dialogs: design values for a 240x320 screen
+// at 96 dpi, scaled for the screen's density, so a control is large enough for
+// a finger and its text readable on every screen class.
+#include <QFont>
+
+class QWidget;
+
+// The dialog text font; `designPx` is its pixel size at 96 dpi.
+QFont DialogFont(int designPx = 12, int weight = QFont::Normal);
+// Height of a control a finger taps (buttons, fields, lists' rows).
+int TouchHeight();
+// Margin around a dialog's content and the gap between its controls.
+int DialogMargin();
+int DialogSpacing();
+// Height of the shell's menu bar along the bottom of the screen.
+int GetMenuBarHeight();
+// Gives a tappable control the dialog font and the touch height.
+void StyleTouchControl(QWidget* control);
