@@ -63,7 +63,9 @@ void AssignAnsiString(QString& s, const char* text)
     s = QString::fromLocal8Bit(text);
 }
 
-void FormatDistance(double metres, QString& text)
+namespace {
+
+void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
 {
     const int language = g_language;
     if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
@@ -75,9 +77,16 @@ void FormatDistance(double metres, QString& text)
         text = QString::number(static_cast<int>(whole)) + (russian ? QStringLiteral("м") : QStringLiteral("m"));
         return;
     }
-    // One decimal rounded as printf rounds, but always with a point whatever the
+    // Kilometres rounded as printf rounds, but always with a point whatever the
     // process locale says.
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, metres * 0.001, std::chars_format::fixed, 1);
+    const auto result = std::to_chars(
+        buffer, buffer + sizeof buffer, metres * 0.001, std::chars_format::fixed, kilometreDecimals);
     text = QString::fromLatin1(buffer, result.ptr - buffer) + (russian ? QStringLiteral("км") : QStringLiteral("km"));
 }
+
+} // namespace
+
+void FormatDistance(double metres, QString& text) { FormatDistanceWith(metres, 1, text); }
+
+void FormatDistance3(int metres, QString& text) { FormatDistanceWith(metres, 3, text); }
