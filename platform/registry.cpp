@@ -392,7 +392,9 @@ RegResult Registry::Load(const QString& file)
         return m_loadResult;
 
     if (damagedLines > 1)
-        m_lastError += QStringLiteral(" (and %1 more damaged lines)").arg(damagedLines - 1);
+        m_lastError += QStringLiteral(" (and %1 more damaged line%2)")
+                           .arg(damagedLines - 1)
+                           .arg(damagedLines > 2 ? "s" : "");
     m_loadResult = RegResult::Damaged;
     if (SetAside(contents) == RegResult::Ok)
         Persist(m_keys);
