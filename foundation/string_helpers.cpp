@@ -88,5 +88,3 @@ void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
 } // namespace
 
 void FormatDistance(double metres, QString& text) { FormatDistanceWith(metres, 1, text); }
-
-void FormatDistance3(int metres, QString& text) { FormatDistanceWith(metres, 3, text); }

@@ -24,5 +24,3 @@ inline constexpr intptr_t GetCurrentProcessHandle() { return 66; }
 // "123m" below 1000 m, else "12.3km", in the interface language ("м", "км" in
 // Russian). For a language other than English or Russian `text` is left as it is.
 void FormatDistance(double metres, QString& text);
-// The same with three decimals of kilometres ("12.345km").
-void FormatDistance3(int metres, QString& text);

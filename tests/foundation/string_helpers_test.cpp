@@ -112,28 +112,6 @@ TEST(StringHelpers, DistanceTextInBothLanguages)
     EXPECT_EQ(text, QStringView(u"5.0\u043a\u043c").toString());
 }
 
-TEST(StringHelpers, ThreeDecimalDistanceText)
-{
-    struct Case {
-        int metres;
-        const char* english;
-        const char* russian;
-    } cases[] = {
-        { 999, "999m", "999м" },
-        { 1000, "1.000km", "1.000км" },
-        { 12345, "12.345km", "12.345км" },
-    };
-    for (const Case& c : cases) {
-        QString text;
-        LanguageScope english(LANGUAGE_ENGLISH);
-        FormatDistance3(c.metres, text);
-        EXPECT_EQ(text.toUtf8(), QByteArray(c.english));
-        g_language = LANGUAGE_RUSSIAN;
-        FormatDistance3(c.metres, text);
-        EXPECT_EQ(text.toUtf8(), QByteArray(c.russian));
-    }
-}
-
 TEST(StringHelpers, DistanceTextOfAbsurdValuesDoesNotOverflow)
 {
     LanguageScope english(LANGUAGE_ENGLISH);
