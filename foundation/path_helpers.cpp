@@ -1,6 +1,7 @@
 #include "foundation/path_helpers.h"
 
 #include "foundation/string_helpers.h"
+#include "platform/paths.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -24,9 +25,12 @@ QString& ProgramFolderCache()
     return folder;
 }
 
+// Paths may be given as the device spells them ("\My Documents\0.wav").
+QFileInfo LocalInfo(const QString& path) { return QFileInfo(platform::DevicePathToLocal(path)); }
+
 bool Exists(const QString& path)
 {
-    const QFileInfo info(path);
+    const QFileInfo info = LocalInfo(path);
     return info.exists() || info.isSymLink();
 }
 
@@ -64,9 +68,13 @@ QString GetModulePath()
 
 const QString& GetProgramFolder()
 {
+    // The program folder of this machine is the data directory of the path map.
     QString& folder = ProgramFolderCache();
-    if (folder.isEmpty())
-        folder = GetFolderPart(GetModulePath());
+    if (folder.isEmpty()) {
+        folder = platform::ProgramFolder();
+        if (!folder.isEmpty() && FindLastOf(folder, kFolderSeparators) != folder.size() - 1)
+            folder += u'/';
+    }
     return folder;
 }
 
@@ -94,7 +102,7 @@ bool FileOrFolderExists(const QString& path, const std::optional<QString>& exten
         && path.mid(dot + 1).compare(*extension, Qt::CaseInsensitive) != 0) {
         return false;
     }
-    const QFileInfo info(path);
+    const QFileInfo info = LocalInfo(path);
     if (!info.exists())
         return false;
     return info.isDir() == expectFolder;

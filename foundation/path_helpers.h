@@ -1,6 +1,7 @@
 #pragma once
 // Splitting paths into folder, title and extension, the program's folder, and
-// file-existence tests. Both backslash and slash separate folders.
+// file-existence tests. Both backslash and slash separate folders; the tests
+// take device paths ("\My Documents\...") as well as local ones.
 #include <QString>
 #include <cstddef>
 #include <optional>
@@ -17,8 +18,8 @@ QString GetFileTitle(const QString& path);
 
 // The program file's full path; empty when it cannot be found.
 QString GetModulePath();
-// The program's folder, ending with a separator; cached once found (a failed
-// look-up is tried again on the next call).
+// The program's folder (the data directory), ending with a separator; cached
+// once found (a failed look-up is tried again on the next call).
 const QString& GetProgramFolder();
 // Copies as much of the program folder as fits into `buffer` of `size`
 // characters, terminated. Returns 1, or 0 when there is no room even for the

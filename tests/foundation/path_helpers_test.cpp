@@ -1,4 +1,5 @@
 #include "foundation/path_helpers.h"
+#include "platform/options.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,4 +122,20 @@ TEST_F(PathFilesTest, MakeNumberedFileName)
     path = Path("settings.kns");
     EXPECT_EQ(MakeNumberedFileName(path, 5), 6u);
     EXPECT_EQ(path, Path("settings6.kns"));
+}
+
+TEST_F(PathFilesTest, DevicePathsAreLookedUpInTheirLocalFolders)
+{
+    const platform::Options saved = platform::options();
+    platform::Options options = saved;
+    options.documentsDir = m_dir.path();
+    platform::setOptions(options);
+
+    EXPECT_TRUE(FileOrFolderExists("\\My Documents\\Settings.KNS", QString("kns")));
+    EXPECT_TRUE(FileOrFolderExists("\\My Documents\\maps", std::nullopt));
+    QString path = "\\My Documents\\0.wav";
+    EXPECT_EQ(MakeNumberedFileName(path), 2u);
+    EXPECT_EQ(path, "\\My Documents\\02.wav") << "the name keeps the device's spelling";
+
+    platform::setOptions(saved);
 }
