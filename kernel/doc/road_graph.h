@@ -80,7 +80,11 @@ private:
 
     std::array<uint8_t, kHeaderSize> m_header{};
     int32_t m_roadObjectCount = 0;
-    uint32_t* m_sortedIndex = nullptr;  // pairs: edge number, road offset
+    struct EdgeOffset {
+        uint32_t edge;
+        uint32_t offset;
+    };
+    EdgeOffset* m_sortedIndex = nullptr;  // by road offset
     uint32_t m_sortedCount = 0;
     uint8_t* m_costClasses = nullptr;
     uint32_t m_costEdges = 0;

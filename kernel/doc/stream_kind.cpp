@@ -18,7 +18,7 @@ std::unique_ptr<CZXS_DiskStream> ZXS_NewStream(int kind)
 std::string ZXS_ReplaceExtension(const std::string& path, const char* extension)
 {
     std::string out = path;
-    if (extension == nullptr)
+    if (extension == nullptr || extension[0] == 0)
         return out;
     const char* tail = extension[0] == '.' ? extension + 1 : extension;
     const size_t dot = out.rfind('.');
