@@ -2,6 +2,7 @@
 
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
+#include "foundation/string_helpers.h"
 
 #include "platform/message_box.h"
 #include "platform/shell.h"
@@ -121,16 +122,6 @@ void ShowTaskBar(QWidget* window)
     }
 }
 
-void FormatDistance3(int metres, QString& text)
-{
-    const int language = g_language.load();
-    if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
-        return;
-    const bool russian = language == LANGUAGE_RUSSIAN;
-    if (metres < 1000)
-        text = QString::asprintf("%d", metres) + (russian ? QStringLiteral("м") : QStringLiteral("m"));
-    else
-        text = QString::asprintf("%.3f", metres * 0.001) + (russian ? QStringLiteral("км") : QStringLiteral("km"));
-}
+void FormatDistance3(int metres, QString& text) { FormatDistanceWith(metres, 3, text); }
 
 bool StringEquals(const QString& a, const QString& b) { return a == b; }

@@ -63,8 +63,6 @@ void AssignAnsiString(QString& s, const char* text)
     s = QString::fromLocal8Bit(text);
 }
 
-namespace {
-
 void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
 {
     const int language = g_language;
@@ -84,7 +82,5 @@ void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
         buffer, buffer + sizeof buffer, metres * 0.001, std::chars_format::fixed, kilometreDecimals);
     text = QString::fromLatin1(buffer, result.ptr - buffer) + (russian ? QStringLiteral("км") : QStringLiteral("km"));
 }
-
-} // namespace
 
 void FormatDistance(double metres, QString& text) { FormatDistanceWith(metres, 1, text); }

@@ -24,3 +24,5 @@ inline constexpr intptr_t GetCurrentProcessHandle() { return 66; }
 // "123m" below 1000 m, else "12.3km", in the interface language ("м", "км" in
 // Russian). For a language other than English or Russian `text` is left as it is.
 void FormatDistance(double metres, QString& text);
+// The same with `kilometreDecimals` digits after the point for kilometres.
+void FormatDistanceWith(double metres, int kilometreDecimals, QString& text);
