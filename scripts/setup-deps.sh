@@ -15,6 +15,7 @@ PACKAGES=(
   libbenchmark-dev
   fonts-dejavu-core
   fonts-liberation2
+  espeak-ng fonts-material-design-icons-iconfont
 )
 
 missing=()

@@ -1,0 +1,135 @@
+// The resource generator's file formats and table reader: BMP bytes written
+// by hand, WAVE headers as a streaming writer leaves them, and bad tables.
+#include "tools/resgen/bmp_writer.h"
+#include "tools/resgen/resource_table.h"
+#include "tools/resgen/wave_file.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+using namespace resgen;
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray b;
+    for (int v : values)
+        b.append(char(v));
+    return b;
+}
+
+} // namespace
+
+TEST(BmpWriter, WritesKeyedPixelsBottomUpWithPaddedRows)
+{
+    QImage image(3, 2, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgba(0x10, 0x20, 0x30, 255));
+    image.setPixel(1, 0, qRgba(0, 0, 0, 0)); // transparent: the key
+    image.setPixel(2, 0, qRgba(0xFC, 0x01, 0xFB, 255)); // would truncate to the key
+    image.setPixel(0, 1, qRgba(0xFF, 0xFF, 0xFF, 255));
+    image.setPixel(1, 1, qRgba(0x40, 0x50, 0x60, 200)); // opaque enough: kept
+    image.setPixel(2, 1, qRgba(0x40, 0x50, 0x60, 40)); // faint edge: the key
+    const QByteArray expected = Bytes({ 'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header
+                                    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 24, 0, 0, 0,
+                                    0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 })
+        // bottom row first, blue-green-red, padded to 12 bytes
+        + Bytes({ 0xFF, 0xFF, 0xFF, 0x60, 0x50, 0x40, 0xFF, 0x00, 0xFF, 0, 0, 0 })
+        + Bytes({ 0x30, 0x20, 0x10, 0xFF, 0x00, 0xFF, 0xFB, 0x04, 0xFC, 0, 0, 0 });
+    EXPECT_EQ(EncodeBmp24(image, true, 3780).toHex().toStdString(), expected.toHex().toStdString());
+    // Qt's own reader agrees on the layout.
+    const QImage read = QImage::fromData(EncodeBmp24(image, true, 3780), "BMP");
+    ASSERT_EQ(read.size(), QSize(3, 2));
+    EXPECT_EQ(read.pixel(1, 0) & 0xFFFFFF, 0xFF00FFu);
+    EXPECT_EQ(read.pixel(0, 0) & 0xFFFFFF, 0x102030u);
+}
+
+TEST(BmpWriter, UnkeyedPicturesComposeTransparencyOverWhite)
+{
+    QImage image(1, 1, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+    const QByteArray b = EncodeBmp24(image, false, 3780);
+    EXPECT_EQ(b.mid(54, 3), Bytes({ 0xFF, 0xFF, 0xFF }));
+}
+
+TEST(WaveFile, ReadsAStreamedHeaderAndWritesACleanOne)
+{
+    PcmSound sound;
+    sound.sampleRate = 22050;
+    sound.samples = { 0, 1000, -1000, 32767, -32768 };
+    QByteArray streamed = EncodeWave(sound);
+    // A writer that could not seek back leaves huge chunk sizes.
+    streamed.replace(4, 4, Bytes({ 0xFF, 0xFF, 0xFF, 0x7F }));
+    streamed.replace(40, 4, Bytes({ 0xFF, 0xFF, 0xFF, 0x7F }));
+    const auto read = ParseWave(streamed);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->sampleRate, 22050);
+    EXPECT_EQ(read->samples, sound.samples);
+    const QByteArray clean = EncodeWave(*read);
+    EXPECT_EQ(clean.size(), 44 + 10);
+    EXPECT_EQ(clean.mid(40, 4), Bytes({ 10, 0, 0, 0 }));
+    EXPECT_EQ(clean.mid(4, 4), Bytes({ 46, 0, 0, 0 }));
+}
+
+TEST(WaveFile, RefusesOtherFormatsAndDamage)
+{
+    PcmSound sound;
+    sound.sampleRate = 8000;
+    sound.samples = { 1, 2, 3 };
+    const QByteArray good = EncodeWave(sound);
+    QByteArray stereo = good;
+    stereo[22] = 2;
+    QByteArray eightBit = good;
+    eightBit[34] = 8;
+    QByteArray shortFormat = good;
+    shortFormat.replace(16, 4, Bytes({ 0x00, 0x10, 0, 0 })); // fmt chunk longer than the file
+    for (const QByteArray& bad : { stereo, eightBit, shortFormat, good.left(30), QByteArray("RIFX") })
+        EXPECT_FALSE(ParseWave(bad).has_value());
+    EXPECT_TRUE(ParseWave(good).has_value());
+}
+
+TEST(WaveFile, TrimsQuietEndsButKeepsAMargin)
+{
+    PcmSound sound;
+    sound.sampleRate = 100;
+    sound.samples = { 0, 5, 0, 0, 900, -900, 0, 3, 0, 0 };
+    TrimSilence(&sound, 300, 1);
+    EXPECT_EQ(sound.samples, (std::vector<int16_t> { 0, 900, -900, 0 }));
+    PcmSound silent;
+    silent.samples = { 0, 1, 2 };
+    TrimSilence(&silent, 300, 1);
+    EXPECT_EQ(silent.samples.size(), 3u); // nothing loud: left as it is
+}
+
+TEST(ResourceTable, ExpandsPressStepsAndRefusesBadRows)
+{
+    const QString header
+        = QStringLiteral("# comment\nid\tkind\tmodule\tsteps\tqvga\tvga\tdepth\tkey\tmeaning\trecipe\n");
+    QString error;
+    const auto table = ParseResourceTable(header
+            + QStringLiteral(
+                "10001\tbmp\tlib\t3x700\t40x40\t80x80\t24\tmagenta\tsettings\tbutton mi:settings\n"
+                "702\twav\tprogram\t-\t-\t-\t16\t-\t400 m\tspeak en\n"),
+        &error);
+    ASSERT_TRUE(table.has_value()) << error.toStdString();
+    ASSERT_EQ(table->size(), 2u);
+    EXPECT_EQ((*table)[0].ids(), (std::vector<int> { 10001, 10701, 11401 }));
+    EXPECT_EQ((*table)[0].vga, QSize(80, 80));
+    EXPECT_TRUE((*table)[0].keyed);
+    EXPECT_EQ((*table)[1].kind, Kind::Wave); // a wave may share an id with a picture's step
+
+    const QString bad[] = {
+        QStringLiteral(
+            "1\tbmp\tlib\t-\t40x40\t80x80\t24\tmagenta\tm\tr\n1\tbmp\tlib\t-\t4x4\t8x8\t24\tnone\tm\tr\n"),
+        QStringLiteral("1\tbmp\tlib\t3x700\t40x40\t80x80\t24\tmagenta\tm\tr\n701\tbmp\tlib\t-"
+                       "\t4x4\t8x8\t24\tnone\tm\tr\n"),
+        QStringLiteral("1\tbmp\tlib\t-\t40x0\t80x80\t24\tmagenta\tm\tr\n"),
+        QStringLiteral("1\tbmp\tlib\t-\t40x40\t80x80\t16\tmagenta\tm\tr\n"),
+        QStringLiteral("1\tpng\tlib\t-\t40x40\t80x80\t24\tmagenta\tm\tr\n"),
+        QStringLiteral("1\tbmp\tlib\t-\t40x40\t80x80\t24\tmagenta\tm\n"),
+    };
+    for (const QString& rows : bad) {
+        EXPECT_FALSE(ParseResourceTable(header + rows, &error).has_value()) << rows.toStdString();
+        EXPECT_TRUE(error.startsWith(QStringLiteral("line "))) << error.toStdString();
+    }
+}

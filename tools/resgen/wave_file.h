@@ -1,0 +1,32 @@
+#pragma once
+// 16-bit PCM mono WAVE files: reading what the speech synthesiser writes and
+// writing the program's prompts with a clean header.
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace resgen {
+
+struct PcmSound {
+    int sampleRate = 0;
+    std::vector<int16_t> samples;
+};
+
+// Reads a RIFF/WAVE byte block of 16-bit PCM mono. A data chunk whose size
+// runs past the end (a writer that streamed without knowing its length) is
+// cut at the end. Nothing for any other format or a damaged block.
+std::optional<PcmSound> ParseWave(const QByteArray& bytes);
+
+// "RIFF", the size, "WAVE", a 16-byte "fmt " chunk (PCM, mono, 16 bits) and
+// the "data" chunk.
+QByteArray EncodeWave(const PcmSound& sound);
+
+// Drops leading and trailing samples whose magnitude stays below `threshold`,
+// keeping `margin` samples of quiet on each side.
+void TrimSilence(PcmSound* sound, int threshold, int margin);
+
+// The waypoint alert: two decaying tones, a higher one after a lower one.
+PcmSound MakeChime(int sampleRate);
+
+} // namespace resgen
