@@ -213,6 +213,15 @@ bool ControlHost::FocusDlgItem(int id)
     return true;
 }
 
+std::vector<std::pair<int, QWidget*>> ControlHost::Controls() const
+{
+    std::vector<std::pair<int, QWidget*>> result;
+    for (const auto& [id, w] : m_controls)
+        if (w)
+            result.emplace_back(id, w.data());
+    return result;
+}
+
 void ControlHost::NotifyCommand(int id, int code) { OnCommand(id, code); }
 
 platform::LRESULT ControlHost::OnMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM)

@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <map>
 #include <memory>
+#include <utility>
+#include <vector>
 
 // Notification codes in the high word of a control's WM_COMMAND wParam.
 enum : int {
@@ -73,6 +75,8 @@ public:
     }
 
 protected:
+    // The registered controls, by id.
+    std::vector<std::pair<int, QWidget*>> Controls() const;
     // A control's notification, as if the control had sent it.
     void NotifyCommand(int id, int code);
 

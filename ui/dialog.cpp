@@ -1,6 +1,5 @@
 #include "ui/dialog.h"
 
-#include "foundation/dialog_templates.h"
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
 #include "ui/dialog_style.h"
@@ -21,14 +20,7 @@ CDialog::CDialog(int templateId, QWidget* parent)
 
 CDialog::~CDialog() = default;
 
-bool CDialog::IsLandscapeLayout() const
-{
-    const bool landscapeTwin = GetLandscapeDialogId(m_templateId) == m_templateId;
-    const bool portraitTwin = GetPortraitDialogId(m_templateId) == m_templateId;
-    if (landscapeTwin != portraitTwin)
-        return landscapeTwin;
-    return GetEffectiveOrientation() == ORIENT_LANDSCAPE;
-}
+bool CDialog::IsLandscapeLayout() const { return IsLandscapeTemplate(m_templateId); }
 
 bool CDialog::Create()
 {
@@ -80,6 +72,7 @@ void CDialog::reject() { NotifyCommand(platform::IDCANCEL, BN_CLICKED); }
 void CDialog::MoveWindow(const QRect& rect)
 {
     m_body->setGeometry(rect);
+    OnWindowMoved();
     update();
 }
 

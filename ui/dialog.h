@@ -53,6 +53,8 @@ public:
 
 protected:
     virtual void CreateControls(QWidget* body) = 0;
+    // The dialog's window was moved or resized by MoveWindow.
+    virtual void OnWindowMoved() { }
     virtual bool DoDataExchange(bool save);
     bool OnCommand(int id, int code) override;
 

@@ -2,15 +2,7 @@
 
 #include "foundation/screen_metrics.h"
 #include "platform/shell.h"
-
-namespace {
-
-// The task bar's height and the room for the bars above and below, as the
-// shell's layout gives them.
-constexpr int kTaskBarHeight = 26;
-constexpr int kBarsHeight = 52;
-
-} // namespace
+#include "ui/dialog_style.h"
 
 CDialogFullScreen::CDialogFullScreen(int templateId, QWidget* parent) : CBaseDialog(templateId, parent) { }
 
@@ -27,7 +19,7 @@ void CDialogFullScreen::FullScreenOff()
     if (GetWindowRect().height() != GetScreenHeight())
         return;
     platform::SHFullScreen(this, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
-    MoveWindow(QRect(0, kTaskBarHeight, GetScreenWidth(), GetScreenHeight() - kBarsHeight));
+    MoveWindow(QRect(0, kTaskBarHeight, GetScreenWidth(), GetScreenHeight() - kShellBarsHeight));
 }
 
 bool CDialogFullScreen::OnInitDialog()

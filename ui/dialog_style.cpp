@@ -1,5 +1,6 @@
 #include "ui/dialog_style.h"
 
+#include "foundation/dialog_templates.h"
 #include "foundation/screen_metrics.h"
 
 #include <QWidget>
@@ -21,4 +22,17 @@ void StyleTouchControl(QWidget* control)
 {
     control->setFont(DialogFont());
     control->setMinimumHeight(TouchHeight());
+    // The style draws check marks and radio dots at one size; they grow with
+    // the screen's density like the text.
+    if (control->inherits("QCheckBox") || control->inherits("QRadioButton"))
+        control->setStyleSheet(QStringLiteral("::indicator { width: %1px; height: %1px; }").arg(ScaleByDpiY(14)));
+}
+
+bool IsLandscapeTemplate(int templateId)
+{
+    const bool landscapeTwin = GetLandscapeDialogId(templateId) == templateId;
+    const bool portraitTwin = GetPortraitDialogId(templateId) == templateId;
+    if (landscapeTwin != portraitTwin)
+        return landscapeTwin;
+    return GetEffectiveOrientation() == ORIENT_LANDSCAPE;
 }

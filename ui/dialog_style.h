@@ -13,7 +13,14 @@ int TouchHeight();
 // Margin around a dialog's content and the gap between its controls.
 int DialogMargin();
 int DialogSpacing();
+// The shell's task bar along the top and the room it and the input panel button
+// take together; the shell counts them in unscaled pixels.
+constexpr int kTaskBarHeight = 26;
+constexpr int kShellBarsHeight = 52;
 // Height of the shell's menu bar along the bottom of the screen.
 int GetMenuBarHeight();
 // Gives a tappable control the dialog font and the touch height.
 void StyleTouchControl(QWidget* control);
+// Whether a dialog template id asks for the landscape arrangement (a design id,
+// or one that stands in no row, follows the screen).
+bool IsLandscapeTemplate(int templateId);

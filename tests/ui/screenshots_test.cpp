@@ -2,6 +2,7 @@
 // largest landscape one, written under <build>/screenshots for a person to look at.
 #include "ui/list_choice_dlg.h"
 #include "ui/text_entry_dlg.h"
+#include "sample_pages.h"
 #include "ui_testing.h"
 
 #include <QFileInfo>
@@ -56,6 +57,30 @@ TEST(Screenshots, ListChoiceAndTextEntry)
             dlg.m_note = QStringLiteral("Имя не должно содержать символов \\ / : * ? \" < > |");
             ASSERT_TRUE(dlg.Create());
             ExpectSaved(dlg, QStringLiteral("text_entry_%1").arg(QLatin1String(s.name)));
+        }
+    }
+}
+
+TEST(Screenshots, PropertySheetAndWizard)
+{
+    for (const Screen& s : kScreens) {
+        uitest::OnScreen screen(s.w, s.h, s.dpi);
+        {
+            sample::Settings settings;
+            sample::SettingsSheet sheet(settings);
+            ASSERT_TRUE(sheet.Create());
+            ExpectSaved(sheet, QStringLiteral("sheet_page1_%1").arg(QLatin1String(s.name)));
+            sheet.SetActivePage(2);
+            ExpectSaved(sheet, QStringLiteral("sheet_page3_%1").arg(QLatin1String(s.name)));
+        }
+        {
+            sample::RouteAnswers answers;
+            answers.name = QStringLiteral("На работу");
+            sample::RouteWizard wizard(answers);
+            ASSERT_TRUE(wizard.Create());
+            ExpectSaved(wizard, QStringLiteral("wizard_page1_%1").arg(QLatin1String(s.name)));
+            wizard.first.ClickDlgItem(IDC_WIZARD_NEXT);
+            ExpectSaved(wizard, QStringLiteral("wizard_page2_%1").arg(QLatin1String(s.name)));
         }
     }
 }

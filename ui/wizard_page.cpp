@@ -1,0 +1,143 @@
+#include "ui/wizard_page.h"
+
+#include "foundation/language.h"
+#include "foundation/screen_metrics.h"
+#include "platform/message_box.h"
+#include "ui/dialog_style.h"
+#include "ui/wizard_sheet.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+constexpr uint32_t kPageColor = 0xBBFFA8;
+constexpr uint32_t kFieldColor = 0xDDFFD3;
+
+} // namespace
+
+CWizardPage::CWizardPage(int templateId, const QString& title) : CColorPropertyPage(templateId, title) { }
+
+CWizardSheet* CWizardPage::GetWizard() const { return dynamic_cast<CWizardSheet*>(GetSheet()); }
+
+bool CWizardPage::OnInitDialog()
+{
+    CColorPropertyPage::OnInitDialog();
+    CWizardSheet* sheet = GetWizard();
+    if (sheet)
+        SetColors(&sheet->PageBrush(), kPageColor);
+    if (auto* title = GetDlgItemAs<QLabel>(IDC_WIZARD_TITLE); title && sheet && sheet->TitleFont())
+        title->setFont(*sheet->TitleFont());
+    struct Caption {
+        int id;
+        const char16_t* english;
+        const char16_t* russian;
+    };
+    static const Caption captions[] = {
+        { platform::IDCANCEL, u"Cancel", u"Отмена" },
+        { IDC_WIZARD_NEXT, u"Next  >", u"Далее  >" },
+        { IDC_WIZARD_BACK, u"<  Back", u"<  Назад" },
+    };
+    if (g_language == LANGUAGE_ENGLISH || g_language == LANGUAGE_RUSSIAN)
+        for (const Caption& c : captions)
+            if (GetDlgItem(c.id))
+                SetDlgItemText(c.id, QString::fromUtf16(g_language == LANGUAGE_RUSSIAN ? c.russian : c.english));
+    return true;
+}
+
+const QBrush* CWizardPage::OnCtlColor(QWidget*, int type, QColor* background)
+{
+    CWizardSheet* sheet = GetWizard();
+    if (sheet && (type == CTLCOLOR_EDIT || type == CTLCOLOR_LISTBOX)) {
+        *background = ColorFromRef(kFieldColor);
+        return &sheet->FieldBrush();
+    }
+    if (sheet && type == CTLCOLOR_BTN)
+        return &sheet->FieldBrush();
+    if (type == CTLCOLOR_STATIC)
+        *background = ColorFromRef(GetColor());
+    return GetBrush();
+}
+
+void CWizardPage::OnOK()
+{
+    if (IsDlgItemEnabled(IDC_WIZARD_NEXT))
+        platform::send(this, platform::WM_COMMAND, MAKEWPARAM(IDC_WIZARD_NEXT, BN_CLICKED));
+}
+
+QBoxLayout* CWizardPage::CreateWizardLayout()
+{
+    const bool landscape = IsLandscapeLayout();
+    auto* outer = landscape ? static_cast<QBoxLayout*>(new QHBoxLayout(this)) : new QVBoxLayout(this);
+    outer->setContentsMargins(DialogMargin(), DialogMargin(), DialogMargin(), DialogMargin());
+    outer->setSpacing(DialogSpacing());
+    auto* form = new QVBoxLayout;
+    form->setSpacing(DialogSpacing());
+    auto* title = AddControl<QLabel>(IDC_WIZARD_TITLE, this);
+    title->setWordWrap(true);
+    title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    form->addWidget(title);
+    auto* content = new QVBoxLayout;
+    content->setSpacing(DialogSpacing());
+    form->addLayout(content);
+    form->addStretch(1);
+    outer->addLayout(form, 1);
+
+    auto* buttons = landscape ? static_cast<QBoxLayout*>(new QVBoxLayout) : new QHBoxLayout;
+    buttons->setSpacing(DialogSpacing());
+    struct Button {
+        int id;
+        const char* caption;
+    };
+    const Button order[] = { { IDC_WIZARD_BACK, "<  Back" }, { IDC_WIZARD_NEXT, "Next  >" },
+        { platform::IDCANCEL, "Cancel" } };
+    for (const Button& b : order) {
+        auto* button = AddControl<QPushButton>(b.id, this);
+        button->setText(QString::fromLatin1(b.caption));
+        StyleTouchControl(button);
+        if (landscape)
+            button->setMinimumWidth(ScaleByDpiX(90));
+        buttons->addWidget(button, landscape ? 0 : 1);
+    }
+    if (landscape)
+        buttons->addStretch(1);
+    outer->addLayout(buttons);
+    return content;
+}
+
+int SetStaticTextFitted(QLabel* control, const QString& text, int shift, int* outBottom)
+{
+    const QRect client = control->rect().adjusted(1, 1, -1, -1);
+    const int needed = QFontMetrics(control->font())
+                           .boundingRect(client, Qt::AlignHCenter | Qt::TextWordWrap, text)
+                           .height();
+    const QRect old = control->geometry();
+    const int change = needed + 1 - old.height();
+    if (shift != 0)
+        control->setGeometry(old.x(), old.y() + shift, old.width(), old.height() + change);
+    else if (change != 0)
+        control->resize(old.width(), old.height() + change);
+    // Always the parent's coordinates, whether the control moved or not, so
+    // callers can stack the next control below it.
+    if (outBottom)
+        *outBottom = shift + change + old.y() + old.height();
+    control->setText(text);
+    return shift + change;
+}
+
+int MoveControlDown(QWidget* control, int amount)
+{
+    const QRect old = control->geometry();
+    if (amount != 0)
+        control->move(old.x(), old.y() + amount);
+    return amount + old.y() + old.height();
+}
+
+int SetTitleAndShift(QLabel* title, QWidget* description, const QString& text)
+{
+    const int change = SetStaticTextFitted(title, text, 0, nullptr);
+    if (change != 0)
+        MoveControlDown(description, change);
+    return change;
+}
