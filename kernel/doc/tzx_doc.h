@@ -122,4 +122,5 @@ private:
     std::unique_ptr<CZXS_DiskStream> m_stream;
     const CZXS_PointCoding* m_coding = nullptr;
     int m_sourceKind = CZXS_DiskStream::kDisk;
+    bool m_loaded = false;
 };

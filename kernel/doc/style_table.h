@@ -1,0 +1,19 @@
+#pragma once
+
+#include "kernel/doc/fixed_collect.h"
+#include "kernel/doc/style_record.h"
+
+// The map's drawing styles, 44-byte records grouped by style group.
+class CZXS_StyleTable : public CFixedCollect {
+public:
+    CZXS_StyleTable() : CFixedCollect(CZXS_StyleRecord::kSize) {}
+
+    int Free() override;
+
+    // The style of the group whose threshold is the greatest one strictly below
+    // `pixelsPerUnit` (the first of equals); none when no threshold is below it.
+    CZXS_StyleRecord StyleFor(int group, float pixelsPerUnit) const;
+    // The style of the group with the greatest threshold; none without one.
+    CZXS_StyleRecord TopStyle(int group) const;
+    CZXS_StyleRecord At(uint32_t index) const { return CZXS_StyleRecord(Item(index)); }
+};
