@@ -1,5 +1,6 @@
 // The pictures, voice prompts and fonts the build put into its data
 // directory, read back field by field and checked against the resource table.
+#include "platform/sound.h"
 #include "tools/resgen/resource_table.h"
 
 #include <QDir>
@@ -106,12 +107,12 @@ TEST(ResourceFiles, EveryPictureExistsInItsFoldersWithItsSizeAndDepth)
             continue;
         std::vector<std::pair<QString, QSize>> folders;
         if (e.module == Module::Program)
-            folders = { { QStringLiteral("program"), e.qvga } };
+            folders = { { QString(), e.qvga } };
         else
-            folders = { { QStringLiteral("qvga"), e.qvga }, { QStringLiteral("vga"), e.vga } };
+            folders = { { QStringLiteral("qvga/"), e.qvga }, { QStringLiteral("vga/"), e.vga } };
         for (const auto& [folder, size] : folders) {
             for (int id : e.ids()) {
-                const QString path = kDataDir + QStringLiteral("/resources/%1/%2.bmp").arg(folder).arg(id);
+                const QString path = kDataDir + QStringLiteral("/resources/%1%2.bmp").arg(folder).arg(id);
                 EXPECT_EQ(CheckBitmap(ReadAll(path), size, e.keyed), "") << path.toStdString();
                 ++checked;
             }
@@ -137,7 +138,7 @@ TEST(ResourceFiles, EveryVoicePromptIsSixteenBitMonoPcmWithItsText)
             ASSERT_NE(prompt, voices->end());
             EXPECT_EQ(QStringLiteral("speak ") + prompt->second.language, e.recipe);
         }
-        const QByteArray b = ReadAll(kDataDir + QStringLiteral("/resources/program/%1.wav").arg(e.id));
+        const QByteArray b = ReadAll(kDataDir + QStringLiteral("/resources/%1.wav").arg(e.id));
         ASSERT_GE(b.size(), 44);
         EXPECT_EQ(b.left(4), "RIFF");
         EXPECT_EQ(U32(b, 4), quint32(b.size() - 8));
@@ -210,8 +211,9 @@ TEST(ResourceFiles, TheTableHoldsEveryIdTheProgramLoadsOrPlays)
 
 TEST(ResourceFiles, FoldersCarryTheProgramVersion)
 {
-    for (const char* folder : { "qvga", "vga", "program" })
-        EXPECT_EQ(ReadAll(kDataDir + QStringLiteral("/resources/%1/version").arg(folder)), "2.4.272.0")
+    // The two screen-class libraries and the program's own resources.
+    for (const char* folder : { "/qvga", "/vga", "" })
+        EXPECT_EQ(ReadAll(kDataDir + QStringLiteral("/resources%1/version").arg(folder)), "2.4.272.0")
             << folder;
 }
 
@@ -223,4 +225,15 @@ TEST(ResourceFiles, FontsFolderHasTheFacesTheKernelLooksFor)
         // A TrueType file starts with the version 1.0 tag.
         EXPECT_EQ(b.left(4), QByteArray("\x00\x01\x00\x00", 4)) << name;
     }
+}
+
+TEST(ResourceFiles, TheSoundLayerPlaysEveryPrompt)
+{
+    platform::SetSoundResourceFolder(kDataDir + QStringLiteral("/resources"));
+    platform::ClearSoundPlayLog();
+    const auto table = Table();
+    for (int id : IdsOf(table, Kind::Wave))
+        EXPECT_TRUE(platform::PlaySoundResource(id, platform::SND_RESOURCE | platform::SND_ASYNC)) << id;
+    platform::StopSound();
+    platform::ShutdownSound();
 }

@@ -23,7 +23,7 @@ using namespace resgen;
 namespace {
 
 struct Folder {
-    QString name; // "qvga", "vga" or "program"
+    QString name; // "qvga", "vga", or "program": the program's own resources
     bool vgaSize; // pictures take the table's 192-dpi size
     int pixelsPerMetre;
 };
@@ -183,7 +183,11 @@ int main(int argc, char** argv)
     }
 
     std::map<QString, std::vector<SheetItem>> sheets;
-    const auto folderPath = [&](const Folder& f) { return outDir + QStringLiteral("/resources/") + f.name; };
+    // The program's own resources lie in the "resources" folder itself, the
+    // libraries of the two screen classes in its subfolders.
+    const auto folderPath = [&](const Folder& f) {
+        return outDir + QStringLiteral("/resources") + (f.name == kProgram.name ? QString() : u'/' + f.name);
+    };
     if (!outDir.isEmpty()) {
         for (const Folder& f : { kQvga, kVga, kProgram }) {
             if (!QDir().mkpath(folderPath(f)))
