@@ -121,6 +121,19 @@ TEST(ResourceFiles, EveryPictureExistsInItsFoldersWithItsSizeAndDepth)
     EXPECT_GT(checked, 1000);
 }
 
+TEST(ResourceFiles, GlyphStripsMadeElsewhereAreThereInBothClasses)
+{
+    for (const ResourceEntry& e : Table()) {
+        if (e.kind != Kind::GlyphStrip)
+            continue;
+        for (const char* folder : { "qvga", "vga" }) {
+            const QByteArray b
+                = ReadAll(kDataDir + QStringLiteral("/resources/%1/%2.bmp").arg(folder).arg(e.id));
+            EXPECT_TRUE(b.startsWith("BM")) << folder << " " << e.id;
+        }
+    }
+}
+
 TEST(ResourceFiles, EveryVoicePromptIsSixteenBitMonoPcmWithItsText)
 {
     const auto table = Table();
