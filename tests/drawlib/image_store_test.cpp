@@ -1,4 +1,5 @@
 #include "surface_fixture.h"
+#include "foundation/dib_section.h"
 #include "foundation/page_arena.h"
 #include "tests/support/bmp_builder.h"
 
@@ -365,5 +366,37 @@ TEST(ImageStore, LoadsBitmapFilesFromDisk)
     EXPECT_EQ(DrawBack(canvas, 4, 5, 3), ExpectedImage(5, 3));
     EXPECT_FALSE(LoadBitmapFile(canvas, 4, (dir / "missing.bmp").string(), &error));
     EXPECT_NE(error.find("missing.bmp"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+// A screen shot as the program writes it loads back through the loader.
+TEST(ImageStore, ScreenShotFilesReadBack)
+{
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "travenor_screen_shot_test";
+    std::filesystem::create_directories(dir);
+    BitmapInfo bmi;
+    bmi.bmiHeader.biSize = 40;
+    bmi.bmiHeader.biWidth = 4;
+    bmi.bmiHeader.biHeight = 3;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    bmi.bmiHeader.biSizeImage = 4 * 3 * 3;
+    std::vector<uint8_t> rows; // bottom row first, B, G, R
+    for (int y = 2; y >= 0; --y)
+        for (int x = 0; x < 4; ++x) {
+            const uint32_t c = Rgb(x, y);
+            rows.insert(rows.end(), { uint8_t(c), uint8_t(c >> 8), uint8_t(c >> 16) });
+        }
+    CDibSection dib;
+    ASSERT_TRUE(dib.Create(&bmi, rows.data()));
+    const std::string path = (dir / "shot.bmp").string();
+    ASSERT_TRUE(dib.SaveBmp(QString::fromStdString(path)));
+
+    TestSurface s(6, 6);
+    CCanvas565 canvas(&s.rows);
+    ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(0, 5, 1, 5, 0, 4, 0, 2));
+    std::string error;
+    ASSERT_TRUE(LoadBitmapFile(canvas, 12, path, &error)) << error;
+    EXPECT_EQ(DrawBack(canvas, 12, 4, 3), ExpectedImage(4, 3));
     std::filesystem::remove_all(dir);
 }
