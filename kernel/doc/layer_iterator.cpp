@@ -1,6 +1,7 @@
 #include "kernel/doc/layer_iterator.h"
 
 #include "kernel/doc/dictionary.h"
+#include "kernel/doc/point_coding.h"
 #include "kernel/doc/tzx_header.h"
 
 CZXS_LayerDesc CZXS_LayerIterator::GetLayerDesc(int32_t index) const
@@ -114,4 +115,12 @@ void CZXS_LayerIterator::Release()
     m_styles.Free();
     m_layers.Free();
     m_layers.SetRecordSize(CZXS_LayerDesc::kSize);
+}
+
+int64_t CZXS_LayerIterator::PointTableSize() const
+{
+    const CZXS_PointCoding* coding = CZXS_PointCoding::ForScheme(GetHeader().U8(CZXS_TzxHeader::kCoding));
+    if (coding == nullptr)
+        coding = CZXS_PointCoding::ForScheme(0);
+    return coding->UnitsToBytes(GetHeader().I32(CZXS_TzxHeader::kPointSize));
 }

@@ -71,6 +71,9 @@ public:
     int32_t RoadObjectCount() const;
 
     void Release();
+    // Bytes of point data the header's counts call for: its size in units of the
+    // header's point coding (any unknown coding reads as 0).
+    int64_t PointTableSize() const;
 
     CFixedCollect& Layers() { return m_layers; }
     const CFixedCollect& Layers() const { return m_layers; }

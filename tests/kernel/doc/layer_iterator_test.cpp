@@ -74,6 +74,12 @@ TEST(LayerIterator, LayersAndRoadRanges)
     layers.header.SetU16(CZXS_TzxHeader::kRoadLayerCount, 9);
     EXPECT_EQ(layers.RoadObjectCount(), 60);
 
+    layers.header.SetU32(CZXS_TzxHeader::kPointSize, 10);
+    layers.header.SetU8(CZXS_TzxHeader::kCoding, 1);
+    EXPECT_EQ(layers.PointTableSize(), 30);
+    layers.header.SetU8(CZXS_TzxHeader::kCoding, 7);
+    EXPECT_EQ(layers.PointTableSize(), 20);
+
     layers.Release();
     EXPECT_EQ(layers.LayerCount(), 0);
     EXPECT_EQ(layers.Layers().RecordSize(), 21);
