@@ -88,14 +88,7 @@ int CZXS_Coords::SetPosition(int32_t x, int32_t y, int32_t scale)
         SetError(kErrorRect);
         return 0;
     }
-    if (x == kUnset || y == kUnset) {
-        int32_t cx = 0, cy = 0;
-        GetCentre(cx, cy);
-        if (x == kUnset)
-            x = cx;
-        if (y == kUnset)
-            y = cy;
-    }
+    TakeCentreForUnset(x, y);
     if (scale != m_scale) {
         m_scale = scale;
         BuildTables();
@@ -111,20 +104,25 @@ int CZXS_Coords::SetCentre(int32_t& x, int32_t& y, const ZXS_ScreenRect* rect)
         SetError(kErrorRect);
         return 0;
     }
-    if (x == kUnset || y == kUnset) {
-        int32_t cx = 0, cy = 0;
-        GetCentre(cx, cy);
-        if (x == kUnset)
-            x = cx;
-        if (y == kUnset)
-            y = cy;
-    }
+    TakeCentreForUnset(x, y);
     x = std::clamp(x, 0, kMaxMapCoordinate);
     y = std::clamp(y, 0, kMaxMapCoordinate);
     m_offsetX = static_cast<int32_t>((r.left + r.right) / 2 - R8(ProjectCos(x) + ProjectSin(y)));
     m_offsetY = static_cast<int32_t>((r.top + r.bottom) / 2 - R8(ProjectCos(y) - ProjectSin(x)));
     BuildMatrix();
     return 1;
+}
+
+void CZXS_Coords::TakeCentreForUnset(int32_t& x, int32_t& y) const
+{
+    if (x != kUnset && y != kUnset)
+        return;
+    int32_t cx = 0, cy = 0;
+    GetCentre(cx, cy);
+    if (x == kUnset)
+        x = cx;
+    if (y == kUnset)
+        y = cy;
 }
 
 void CZXS_Coords::GetCentre(int32_t& x, int32_t& y) const

@@ -105,6 +105,8 @@ public:
     int GetGeoBox(const CZXS_Transform* transform, const CZXS_TzxHeader* header, std::array<int32_t, 4>& box) const;
 
 private:
+    // kUnset components become those of the point now at the centre.
+    void TakeCentreForUnset(int32_t& x, int32_t& y) const;
     void BuildTables();
     void BuildMatrix();
 
