@@ -400,3 +400,26 @@ TEST(ImageStore, ScreenShotFilesReadBack)
     EXPECT_EQ(DrawBack(canvas, 12, 4, 3), ExpectedImage(4, 3));
     std::filesystem::remove_all(dir);
 }
+
+// The program's own pictures, as the build generates them, all load.
+TEST(ImageStore, EveryGeneratedPictureLoads)
+{
+    int loaded = 0;
+    for (const char* folder : { "qvga", "vga" }) {
+        const std::filesystem::path dir = std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "resources" / folder;
+        if (!std::filesystem::is_directory(dir))
+            continue;
+        TestSurface s(4, 4);
+        CCanvas565 canvas(&s.rows);
+        ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(0, 3, 1, 3, 0, 2, 0, 2));
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+            if (entry.path().extension() != ".bmp")
+                continue;
+            std::string error;
+            EXPECT_TRUE(LoadBitmapFile(canvas, 1, entry.path().string(), &error)) << entry.path() << ": " << error;
+            ++loaded;
+        }
+    }
+    if (loaded == 0)
+        GTEST_SKIP() << "no generated pictures in " << TRAVENOR_BUILD_DATA_DIR;
+}
