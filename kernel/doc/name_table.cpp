@@ -165,7 +165,8 @@ int CZXS_NameTable::WalkLayers(const CZXS_LayerIterator& layers, const CFixedCol
                                bool linked, Visit visit) const
 {
     const int32_t count = static_cast<int32_t>(objects.Count());
-    for (int32_t layer = layers.LayerOfObject(start < 0 ? 0 : start); layer >= 0 && layer < layers.LayerCount();
+    // A start below the first layer begins with the first layer.
+    for (int32_t layer = std::max(0, layers.LayerOfObject(start < 0 ? 0 : start)); layer < layers.LayerCount();
          ++layer) {
         const CZXS_LayerDesc desc = layers.GetLayerDesc(layer);
         if ((desc.Flags() & CZXS_LayerDesc::kExcluded) != 0 || ((desc.Flags() & CZXS_LayerDesc::kLinked) != 0) != linked)

@@ -234,6 +234,14 @@ TEST_F(Names, SearchesOverTheObjectTable)
     EXPECT_EQ(names.LinkedByLinkSearch(layers, objects, ids.red, "aa", collect), 0);
     EXPECT_EQ(hits, (std::vector<Hit>{{6, 510, 1}}));
 
+    // A search from below the first layer's start begins with the first layer.
+    uint8_t* firstLayer = layers.Layers().MutableElement(0);
+    firstLayer[0] = 1;
+    hits.clear();
+    EXPECT_EQ(names.NameSearch(layers, objects, 0, red, collect, false), 0);
+    EXPECT_EQ(hits, (std::vector<Hit>{{1, 100, 0}, {2, 110, 0}}));
+    firstLayer[0] = 0;
+
     // A callback result of 0 ends the search.
     int calls = 0;
     EXPECT_EQ(names.NameSearch(layers, objects, 0, "", [&](int32_t, int32_t, int32_t) { return ++calls, 0; }, false), 0);
