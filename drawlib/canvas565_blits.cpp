@@ -126,7 +126,9 @@ void CCanvas565::CopyRows(const void* pixels, int width, int height, int stride,
         const int targetStride = m_target->GetStride();
         rows = std::min(height, m_target->GetHeight());
         width = std::min(width, m_target->GetWidth());
-        if (stride == targetStride) {
+        // One block when the rows lie top first in both; bottom-up blocks of
+        // different heights would line up from their last rows instead.
+        if (stride == targetStride && stride > 0) {
             std::memcpy(m_target->GetPixels(), pixels, static_cast<size_t>(rows) * std::abs(targetStride));
         } else {
             const uint8_t* from = FirstRow(pixels, height, stride);

@@ -187,6 +187,15 @@ TEST(CanvasBlit, RowCopiesAndSurfaceCopies)
     canvas.CopyRows(same.block.data(), 4, 3, same.stride, 0);
     EXPECT_EQ(s.At(3, 2), MemoryImage::Value(3, 2));
 
+    // Bottom-up rows of the same stride but fewer of them still start at row 0.
+    TestSurface flipped(4, 3, -8);
+    CCanvas565 upward(&flipped.rows);
+    MemoryImage shorter(4, 2, -8);
+    upward.CopyRows(shorter.block.data(), 4, 2, shorter.stride, 0xFFFFFFFFu);
+    EXPECT_EQ(flipped.At(0, 0), MemoryImage::Value(0, 0));
+    EXPECT_EQ(flipped.At(3, 1), MemoryImage::Value(3, 1));
+    EXPECT_EQ(flipped.At(0, 2), 0xFFFF);
+
     TestSurface other(4, 3, 12), twin(4, 3);
     twin.Fill(0x4321);
     EXPECT_FALSE(canvas.CopySurface(other.rows));
@@ -264,6 +273,18 @@ TEST(CanvasBlit, SmallScaledImagesClearTheWholeBackground)
     EXPECT_EQ(s.At(10, 10), square.Ref(0, 0));
     EXPECT_EQ(s.At(29, 29), square.Ref(9, 9));
     EXPECT_EQ(s.At(30, 30), blue);
+
+    // Nothing to draw, or nothing inside the target: only the background.
+    s.Fill(0x1234);
+    canvas.BlitAt(square.block.data(), 10, 10, 0, 3, 3, 0xFFFF0000u);
+    EXPECT_EQ(s.Marked(0x1234).size(), 40u * 40);
+    EXPECT_EQ(s.At(20, 20), blue);
+    s.Fill(0x1234);
+    canvas.BlitAt(square.block.data(), 10, 10, square.stride, 40, 3, 0xFFFF0000u);
+    EXPECT_EQ(s.At(0, 0), blue);
+    s.Fill(0x1234);
+    canvas.BlitAt(square.block.data(), 10, 10, square.stride, -10, 3, 0);
+    EXPECT_TRUE(s.Marked(0x1234).empty());
 
     // A scale of 0 or below draws the first pixel once, at the centre.
     s.Fill(0);
