@@ -176,6 +176,10 @@ TEST(Canvas565, PixelsGoThroughTheOrientationAndStayInsideTheSurface)
     EXPECT_EQ(canvas.GetPixel(4, 0), -1);
     EXPECT_EQ(canvas.GetPixel(0, 3), -1);
     EXPECT_EQ(canvas.GetPixel(-1, 0), -1);
+    canvas.SetClipLogical(0, 0, 2, 1);
+    EXPECT_EQ(canvas.GetClip().top, 1);
+    EXPECT_EQ(canvas.GetClip().bottom, 2);
+    EXPECT_EQ(canvas.GetClip().right, 2);
     canvas.SetPixel(0, 3, kWhite);
     canvas.SetPixel(-1, 1, kWhite);
     EXPECT_EQ(s.Marked(), (Points { { 0, 2 } }));

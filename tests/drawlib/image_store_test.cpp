@@ -168,6 +168,41 @@ TEST(ImageStore, EveryFormatLoadsTheRightWayUpInEveryOrientation)
     }
 }
 
+// A part of a stored image drawn at a point lands where the same part of the
+// logical picture belongs, whichever way the surface is laid out.
+TEST(ImageStore, PartsOfImagesUnderEveryOrientation)
+{
+    struct Orientation {
+        int ax, ay, bx, by, cx, cy, xCode, yCode;
+    };
+    const Orientation orientations[] = {
+        { 0, 0, 1, 0, 0, 1, 0, 0 },
+        { 0, 6, 1, 6, 0, 5, 0, 2 },
+        { 6, 0, 5, 0, 6, 1, 1, 0 },
+        { 6, 0, 6, 1, 5, 0, 1, 0 },
+        { 0, 6, 0, 5, 1, 6, 0, 2 },
+    };
+    Layout layout;
+    layout.width = 5;
+    layout.height = 3;
+    const std::vector<uint8_t> file = testbmp::MakeFile(layout, Rgb);
+    for (const Orientation& o : orientations) {
+        TestSurface s(7, 7);
+        CCanvas565 canvas(&s.rows);
+        ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
+        ASSERT_TRUE(ConvertBitmapFile(canvas, 8, file.data(), file.size()));
+        // The 2 x 2 part at (2, 1) of the picture, drawn at logical (3, 4).
+        EXPECT_TRUE(canvas.DrawImage(8, 3, 4, 2, 1, 2, 2));
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 7; ++x) {
+                const bool inside = x >= 3 && x < 5 && y >= 4 && y < 6;
+                const uint16_t want = inside ? Expected565(x - 1, y - 3) : 0;
+                ASSERT_EQ(ColourToPixel(uint32_t(canvas.GetPixel(x, y))), want)
+                    << x << "," << y << " orientation " << &o - orientations;
+            }
+    }
+}
+
 TEST(ImageStore, ConvertedImagesAreStoredInSurfaceOrder)
 {
     Layout layout;
