@@ -1,11 +1,15 @@
 // Pictures of the dialogs in Russian on the smallest portrait screen and the
 // largest landscape one, written under <build>/screenshots for a person to look at.
+#include "foundation/screen_metrics.h"
+#include "ui/button_grid_dlg.h"
 #include "ui/list_choice_dlg.h"
 #include "ui/text_entry_dlg.h"
 #include "sample_pages.h"
 #include "ui_testing.h"
 
 #include <QFileInfo>
+#include <QImage>
+#include <map>
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,5 +86,66 @@ TEST(Screenshots, PropertySheetAndWizard)
             wizard.first.ClickDlgItem(IDC_WIZARD_NEXT);
             ExpectSaved(wizard, QStringLiteral("wizard_page2_%1").arg(QLatin1String(s.name)));
         }
+    }
+}
+
+namespace {
+
+// The program's pictures as the build makes them (<build>/data/resources/qvga
+// or vga by the screen's class); none when the resources were not built.
+class ResourcePictures {
+public:
+    ResourcePictures()
+    {
+        const QString folder = QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/resources/%1/")
+                                   .arg(GetScreenResolutionClass() == 2 ? QStringLiteral("vga") : QStringLiteral("qvga"));
+        CButtonGridDlg::SetPictureSource({ [this, folder](uint32_t id) -> const QImage* {
+                                              auto [it, added] = m_images.try_emplace(id);
+                                              if (added)
+                                                  it->second.load(folder + QString::number(id) + QStringLiteral(".bmp"));
+                                              return &it->second;
+                                          },
+            [this] { m_images.clear(); } });
+    }
+    ~ResourcePictures() { CButtonGridDlg::SetPictureSource({}); }
+
+private:
+    std::map<uint32_t, QImage> m_images;
+};
+
+struct QuickCell {
+    int32_t command;
+    const char* caption;
+    const char* description;
+};
+
+} // namespace
+
+TEST(Screenshots, ButtonGrid)
+{
+    // The quick menu in Russian: the upright and the landscape expert layouts.
+    const QuickCell upright[8] = {
+        { 10001, "Настройки", "Открыть общие настройки" },
+        { 10003, "Выход", "Выход из приложения Travenor Pro" },
+        { 10034, "Закладка", "Добавить закладку на текущем местоположении" },
+        { 10017, "Поиск", "Искать адреса и городские объекты" },
+        { 10027, "Восстанов.", "Проложить маршрут от GPS к заданному финишу" },
+        { 10037, "Пробки", "Загрузить пробки (при подключенном источнике)" },
+        { 10020, "Масштаб", "Показывать линейку масштаба" },
+        { 2, "Отмена", "" },
+    };
+    const QuickCell landscape[8] = { upright[7], upright[5], upright[3], upright[1], upright[6], upright[4],
+        upright[2], upright[0] };
+    for (const Screen& s : kScreens) {
+        uitest::OnScreen screen(s.w, s.h, s.dpi);
+        ResourcePictures pictures;
+        CButtonGridDlg grid(4, 2);
+        const QuickCell* cells = s.w > s.h ? landscape : upright;
+        for (int i = 0; i < 8; ++i)
+            grid.SetCellByIndex(i, cells[i].command, QString::fromUtf8(cells[i].caption),
+                QString::fromUtf8(cells[i].description), 0, 700, 3);
+        ASSERT_TRUE(grid.Create());
+        ExpectSaved(*grid.GetWindow(), QStringLiteral("button_grid_%1").arg(QLatin1String(s.name)));
+        grid.EndDialog(2);
     }
 }
