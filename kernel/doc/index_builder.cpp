@@ -1,4 +1,5 @@
 #include "kernel/doc/index_builder.h"
+#include "kernel/doc/little_endian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,12 +21,6 @@ struct Box {
     int32_t bottom = 0;
 };
 
-void PutLe32(uint8_t* p, int32_t value)
-{
-    const auto v = static_cast<uint32_t>(value);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // Encodes a run relative to (left, top); the byte length, or -1 when a value
 // does not fit the coding or the run would not fit the record's length field.
@@ -120,7 +115,7 @@ int32_t CZXS_IndexBuilder::EncodeBlock(const RecordIn* records, uint32_t count, 
     const int32_t values[9] = {blockBox.left, blockBox.top, blockBox.right, blockBox.bottom, minName, maxName,
                                minLink, maxLink, static_cast<int32_t>(points.size())};
     for (int i = 0; i < 9; ++i)
-        PutLe32(block + 4 * i, values[i]);
+        ZXS_PutLe32(block + 4 * i, static_cast<uint32_t>(values[i]));
 
     const int64_t cellW = CellSize(blockBox.left, blockBox.right);
     const int64_t cellH = CellSize(blockBox.top, blockBox.bottom);
@@ -164,13 +159,13 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
 
     // The header counts follow the tables as loaded.
     h.SetU32(CZXS_TzxHeader::kDictionarySize, doc.m_dictionary.Size());
-    h.SetU16(CZXS_TzxHeader::kLayerCount, static_cast<uint16_t>(doc.m_layers.Count()));
+    h.SetU16(CZXS_TzxHeader::kLayerCount, static_cast<uint16_t>(doc.Layers().Count()));
     h.SetU32(CZXS_TzxHeader::kNamesSize, doc.m_names.Size());
     h.SetU32(CZXS_TzxHeader::kObjectCount, doc.m_objects.Count());
     h.SetU32(CZXS_TzxHeader::kPointSize,
              static_cast<uint32_t>(oldCoding.BytesToUnits(static_cast<int32_t>(doc.m_points.Size()))));
     h.SetU32(CZXS_TzxHeader::kEmbeddedGraphSize, 0);
-    h.SetU16(CZXS_TzxHeader::kStyleCount, static_cast<uint16_t>(doc.m_styles.Count()));
+    h.SetU16(CZXS_TzxHeader::kStyleCount, static_cast<uint16_t>(doc.Styles().Count()));
     if (doc.m_text.Size() > 0)
         h.SetU32(CZXS_TzxHeader::kTextSize,
                  static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(doc.m_text.Data()), doc.m_text.Size())));
@@ -197,7 +192,7 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
     const int oldScheme = h.U8(CZXS_TzxHeader::kCoding) <= 2 ? h.U8(CZXS_TzxHeader::kCoding) : 0;
     uint64_t read = 0;  // byte offset of the next old run
     uint32_t nextLayer = 0;
-    const uint32_t layerCount = doc.m_layers.Count();
+    const uint32_t layerCount = doc.Layers().Count();
     RecordIn in[kBlockRecords];
     RecordOut result[kBlockRecords];
 
@@ -242,8 +237,8 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
             record.SetRunLength(result[k].length);
             record.SetBox(result[k].box[0], result[k].box[1], result[k].box[2], result[k].box[3]);
             std::memcpy(bytes, record.Bytes().data(), CZXS_ObjectRecord::kSize);
-            while (nextLayer < layerCount && doc.LayerFirstObject(nextLayer) == static_cast<int32_t>(number)) {
-                PutLe32(doc.m_layers.MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4, static_cast<int32_t>(offset));
+            while (nextLayer < layerCount && doc.GetLayerDesc(static_cast<int32_t>(nextLayer)).FirstObject() == static_cast<int32_t>(number)) {
+                ZXS_PutLe32(doc.Layers().MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4, offset);
                 ++nextLayer;
             }
             offset += result[k].length;
@@ -251,7 +246,7 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
     }
     // Layers that begin after the last object start where the point data ends.
     for (; nextLayer < layerCount; ++nextLayer)
-        PutLe32(doc.m_layers.MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4, static_cast<int32_t>(out.size()));
+        ZXS_PutLe32(doc.Layers().MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4, static_cast<uint32_t>(out.size()));
 
     doc.m_points.Free();
     if (!out.empty()) {

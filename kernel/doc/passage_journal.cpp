@@ -1,4 +1,5 @@
 #include "kernel/doc/passage_journal.h"
+#include "kernel/doc/little_endian.h"
 
 #include <atomic>
 #include <cstdio>
@@ -13,13 +14,6 @@ namespace {
 std::atomic<int32_t> g_mode{3};
 std::atomic<uint32_t> g_tempCounter{0};
 
-uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
-
-void PutLe32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 }  // namespace
 
@@ -69,22 +63,22 @@ int64_t CZXS_PassageJournal::Now() { return CZXS_KernelClock::Now(); }
 
 void CZXS_PassageJournal::EncodeEntry(const Entry& e, uint8_t* bytes)
 {
-    PutLe32(bytes, (e.roadOffset & 0x3FFFFF) | (uint32_t{e.valueB & 0xFu} << 22) |
+    ZXS_PutLe32(bytes, (e.roadOffset & 0x3FFFFF) | (uint32_t{e.valueB & 0xFu} << 22) |
                        (uint32_t{e.costClass & 0xFu} << 26) | (uint32_t{e.directions & 3u} << 30));
-    PutLe32(bytes + 4, static_cast<uint32_t>(e.expiry));
-    PutLe32(bytes + 8, static_cast<uint32_t>(e.setAt));
+    ZXS_PutLe32(bytes + 4, static_cast<uint32_t>(e.expiry));
+    ZXS_PutLe32(bytes + 8, static_cast<uint32_t>(e.setAt));
 }
 
 CZXS_PassageJournal::Entry CZXS_PassageJournal::DecodeEntry(const uint8_t* bytes)
 {
-    const uint32_t word = Le32(bytes);
+    const uint32_t word = ZXS_Le32(bytes);
     Entry e;
     e.roadOffset = word & 0x3FFFFF;
     e.valueB = static_cast<uint8_t>((word >> 22) & 0xF);
     e.costClass = static_cast<uint8_t>((word >> 26) & 0xF);
     e.directions = static_cast<uint8_t>(word >> 30);
-    e.expiry = static_cast<int32_t>(Le32(bytes + 4));
-    e.setAt = static_cast<int32_t>(Le32(bytes + 8));
+    e.expiry = static_cast<int32_t>(ZXS_Le32(bytes + 4));
+    e.setAt = static_cast<int32_t>(ZXS_Le32(bytes + 8));
     return e;
 }
 
@@ -98,7 +92,7 @@ uint16_t CZXS_PassageJournal::LifetimeUnits(int32_t expiry, int64_t now)
 
 void CZXS_PassageJournal::EncodeRecord(const Entry& e, int32_t linkId, int64_t now, uint8_t* bytes)
 {
-    PutLe32(bytes, (e.costClass & 0xFu) | (uint32_t{e.valueB & 0xFu} << 4) |
+    ZXS_PutLe32(bytes, (e.costClass & 0xFu) | (uint32_t{e.valueB & 0xFu} << 4) |
                        ((static_cast<uint32_t>(linkId) & 0x1FFFFF) << 8) | (uint32_t{e.directions & 3u} << 30));
     const uint16_t units = LifetimeUnits(e.expiry, now);
     bytes[4] = static_cast<uint8_t>(units);
@@ -438,7 +432,7 @@ int32_t CZXS_PassageJournal::Read(const std::string& path)
         const uint32_t whole = have - have % kRecordSize;
         for (uint32_t at = 0; at < whole; at += kRecordSize) {
             const uint8_t* r = chunk + at;
-            const uint32_t word = Le32(r);
+            const uint32_t word = ZXS_Le32(r);
             const uint16_t units = static_cast<uint16_t>(r[4] | (r[5] << 8));
             Entry e;
             e.expiry = units == 0xFFFF ? kNever : static_cast<int32_t>(fileTime + int64_t{units} * 10);

@@ -1,4 +1,5 @@
 #include "kernel/doc/road_graph.h"
+#include "kernel/doc/little_endian.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,16 +19,11 @@ CZXS_RoadGraph::~CZXS_RoadGraph()
 void CZXS_RoadGraph::MakeFreshHeader()
 {
     m_header.fill(0);
-    for (uint32_t i = 0; i < 4; ++i)
-        m_header[kMagicAt + i] = static_cast<uint8_t>(kMagic >> (8 * i));
-    m_header[kVersionAt] = static_cast<uint8_t>(kVersion);
-    m_header[kVersionAt + 1] = static_cast<uint8_t>(kVersion >> 8);
+    ZXS_PutLe32(m_header.data() + kMagicAt, kMagic);
+    ZXS_PutLe16(m_header.data() + kVersionAt, kVersion);
 }
 
-uint32_t CZXS_RoadGraph::HeaderU32(uint32_t at) const
-{
-    return m_header[at] | (m_header[at + 1] << 8) | (m_header[at + 2] << 16) | (uint32_t{m_header[at + 3]} << 24);
-}
+uint32_t CZXS_RoadGraph::HeaderU32(uint32_t at) const { return ZXS_Le32(m_header.data() + at); }
 
 int CZXS_RoadGraph::Free()
 {
@@ -74,7 +70,7 @@ bool CZXS_RoadGraph::LoadFrom(CZXS_DiskStream& stream, int32_t roadObjectCount)
 {
     if (stream.ReadExact(m_header.data(), kHeaderSize) == 0)
         return false;
-    const uint16_t version = static_cast<uint16_t>(m_header[kVersionAt] | (m_header[kVersionAt + 1] << 8));
+    const uint16_t version = ZXS_Le16(m_header.data() + kVersionAt);
     if (HeaderU32(kMagicAt) != kMagic || version != kVersion)
         return false;
     const uint32_t edges = HeaderU32(kEdgeCountAt);

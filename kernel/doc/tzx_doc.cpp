@@ -1,4 +1,5 @@
 #include "kernel/doc/tzx_doc.h"
+#include "kernel/doc/little_endian.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -69,7 +70,21 @@ int CZXS_TzxDoc::Open(const ZXS_MapSource* source, const uint8_t* key, int16_t k
         return 0;
     }
     m_stream = std::move(stream);
-    return CZXS_TzxLoader::Load(*this, key, keyLength);
+    if (CZXS_TzxLoader::Load(*this, key, keyLength) == 0)
+        return 0;
+    m_names.SetDictionary(&m_dictionary);
+    m_names.SetPrefixFlag((m_header.U8(CZXS_TzxHeader::kFlags) & 1) != 0);
+    m_names.SetCodePage(m_header.U8(CZXS_TzxHeader::kCodePage));
+    if (m_transformSection.Size() != 0) {
+        m_transform.reset(new (std::nothrow) CZXS_PolynomialTransform);
+        if (!m_transform) {
+            SetError(ZXS_KERR_MEMORY);
+            Close();
+            return 0;
+        }
+        m_transform->LoadCoefficients(m_transformSection.Data(), m_transformSection.Size());
+    }
+    return 1;
 }
 
 void CZXS_TzxDoc::Close()
@@ -85,12 +100,10 @@ void CZXS_TzxDoc::Close()
     m_text.Free();
     m_indexBlocks.Free();
     m_indexBlocks.SetRecordSize(CZXS_TzxHeader::kIndexBlockSize);
-    m_transformCount = 0;
+    m_transformSection.Free();
+    m_transform.reset();
     m_names.Free();
-    m_layers.Free();
-    m_layers.SetRecordSize(CZXS_TzxHeader::kLayerSize);
-    m_styles.Free();
-    m_styles.SetRecordSize(CZXS_TzxHeader::kStyleSize);
+    CZXS_LayerIterator::Release();
     m_objects.Free();
     m_objects.SetRecordSize(CZXS_ObjectRecord::kSize);
     m_points.Free();
@@ -100,7 +113,7 @@ void CZXS_TzxDoc::Close()
     m_roadGraph.FreeSortedIndex();
     m_symbols.Free();
     m_dictionary.Free();
-    m_metricsBlob.Free();
+    m_metrics.FreeBlob();
     m_stream.reset();
     m_graphBlock = nullptr;
     m_graphSize = 0;
@@ -129,42 +142,6 @@ uint32_t CZXS_TzxDoc::BackgroundColour() const
            (m_header.U8(CZXS_TzxHeader::kBackground + 2) << 16);
 }
 
-int32_t CZXS_TzxDoc::LayerFirstObject(uint32_t layer) const
-{
-    const uint8_t* d = m_layers.Item(layer);
-    if (d == nullptr)
-        return -1;
-    return static_cast<int32_t>(d[0] | (d[1] << 8) | (d[2] << 16) | (uint32_t{d[3]} << 24));
-}
-
-int32_t CZXS_TzxDoc::LayerEnd(uint32_t layer) const
-{
-    if (layer + 1 < m_layers.Count())
-        return LayerFirstObject(layer + 1);
-    return m_header.I32(CZXS_TzxHeader::kObjectCount);
-}
-
-int32_t CZXS_TzxDoc::FirstRoadObject() const
-{
-    const int16_t first = m_header.I16(CZXS_TzxHeader::kFirstRoadLayer);
-    if (first < 0 || static_cast<uint32_t>(first) >= m_layers.Count())
-        return -1;
-    return LayerFirstObject(static_cast<uint32_t>(first));
-}
-
-int32_t CZXS_TzxDoc::RoadObjectCount() const
-{
-    const int32_t first = FirstRoadObject();
-    const int16_t count = m_header.I16(CZXS_TzxHeader::kRoadLayerCount);
-    if (first < 0 || count <= 0)
-        return 0;
-    const uint32_t last = static_cast<uint32_t>(m_header.I16(CZXS_TzxHeader::kFirstRoadLayer) + count - 1);
-    if (last >= m_layers.Count())
-        return 0;
-    const int32_t end = LayerEnd(last);
-    return end > first ? end - first : 0;
-}
-
 CZXS_ObjectRecord CZXS_TzxDoc::Object(uint32_t number) const
 {
     const uint8_t* bytes = m_objects.Item(number);
@@ -176,6 +153,5 @@ int32_t CZXS_TzxDoc::BlockValue(uint32_t block, int field) const
     const uint8_t* b = m_indexBlocks.Item(block);
     if (b == nullptr || field < 0 || field > 8)
         return -1;
-    b += field * 4;
-    return static_cast<int32_t>(b[0] | (b[1] << 8) | (b[2] << 16) | (uint32_t{b[3]} << 24));
+    return static_cast<int32_t>(ZXS_Le32(b + field * 4));
 }

@@ -5,14 +5,18 @@
 #include <memory>
 #include <string>
 
-#include "kernel/api/object.h"
 #include "kernel/doc/byte_collect.h"
-#include "kernel/doc/collect.h"
+#include "kernel/doc/dictionary.h"
 #include "kernel/doc/disk_stream.h"
 #include "kernel/doc/fixed_collect.h"
+#include "kernel/doc/layer_iterator.h"
+#include "kernel/doc/metrics_block.h"
+#include "kernel/doc/name_table.h"
 #include "kernel/doc/object_record.h"
 #include "kernel/doc/point_coding.h"
+#include "kernel/doc/polynomial_transform.h"
 #include "kernel/doc/road_graph.h"
+#include "kernel/doc/symbol_table.h"
 #include "kernel/doc/tzx_header.h"
 
 class CZXS_PassageJournal;
@@ -31,16 +35,16 @@ struct ZXS_MapSource {
 
 // One opened map: the stream it came from, its header and every table of the
 // map file, its road graph and its passage journal.
-class CZXS_TzxDoc : public CZXS_Object {
+class CZXS_TzxDoc : public CZXS_LayerIterator {
 public:
-    static constexpr uint32_t kMetricsSize = CZXS_TzxHeader::kMetricsSize;
-
     CZXS_TzxDoc();
     ~CZXS_TzxDoc() override;
     CZXS_TzxDoc(const CZXS_TzxDoc&) = delete;
     CZXS_TzxDoc& operator=(const CZXS_TzxDoc&) = delete;
 
     const char16_t* ClassName() const override { return u"CZXS_TzxDoc"; }
+    const CZXS_TzxHeader& GetHeader() const override { return m_header; }
+    const CZXS_Dictionary* GetDictionary() const override { return &m_dictionary; }
 
     // Source kinds: 0 disk, 1 memory-mapped file, 2 memory. The key length is
     // signed: 0 no key, negative forces deciphering, positive deciphers only
@@ -49,6 +53,8 @@ public:
     void Close();
     // 1 when this call closed the document.
     int Release();
+    using CZXS_LayerIterator::Layers;
+    using CZXS_LayerIterator::Styles;
     void AddReference() { ++m_references; }
     int16_t References() const { return m_references; }
 
@@ -59,12 +65,9 @@ public:
     const std::string& MapName() const { return m_mapName; }
     const CZXS_TzxHeader& Header() const { return m_header; }
     CZXS_TzxHeader& MutableHeader() { return m_header; }
-    const CCollect& Symbols() const { return m_symbols; }
-    const CCollect& Dictionary() const { return m_dictionary; }
-    const CCollect& Names() const { return m_names; }
-    const CFixedCollect& Layers() const { return m_layers; }
-    CFixedCollect& Layers() { return m_layers; }
-    const CFixedCollect& Styles() const { return m_styles; }
+    const CZXS_SymbolTable& Symbols() const { return m_symbols; }
+    const CZXS_Dictionary& Dictionary() const { return m_dictionary; }
+    const CZXS_NameTable& Names() const { return m_names; }
     const CFixedCollect& Objects() const { return m_objects; }
     CFixedCollect& Objects() { return m_objects; }
     const CByteCollect& Points() const { return m_points; }
@@ -72,23 +75,16 @@ public:
     const CFixedCollect& IndexBlocks() const { return m_indexBlocks; }
     CFixedCollect& IndexBlocks() { return m_indexBlocks; }
     const CByteCollect& TextBlock() const { return m_text; }
-    const std::array<uint8_t, kMetricsSize>& Metrics() const { return m_metrics; }
-    const CByteCollect& MetricsBlob() const { return m_metricsBlob; }
-    // The transform coefficients in file order (none when the map has no transform).
-    const double* TransformCoefficients() const { return m_transformCount > 0 ? m_transform.data() : nullptr; }
-    uint32_t TransformCount() const { return m_transformCount; }
+    const CZXS_MetricsBlock& Metrics() const { return m_metrics; }
+    // The transform section as read (deciphered), and the transform built from it.
+    const CByteCollect& TransformSection() const { return m_transformSection; }
+    const CZXS_Transform* Transform() const { return m_transform.get(); }
     CZXS_RoadGraph& RoadGraph() { return m_roadGraph; }
     const CZXS_RoadGraph& RoadGraph() const { return m_roadGraph; }
     CZXS_PassageJournal* Journal() const { return m_journal.get(); }
     const CZXS_PointCoding* Coding() const { return m_coding; }
     bool IsMemoryMap() const { return m_sourceKind == CZXS_DiskStream::kMemory; }
 
-    // Road layers: the first object of the first road layer (-1 without road
-    // layers) and the number of objects in the road layers.
-    int32_t FirstRoadObject() const;
-    int32_t RoadObjectCount() const;
-    int32_t LayerFirstObject(uint32_t layer) const;
-    int32_t LayerEnd(uint32_t layer) const;
     CZXS_ObjectRecord Object(uint32_t number) const;
     // Index block fields: 0..3 box, 4..5 name-id range, 6..7 link-id range, 8 point offset.
     int32_t BlockValue(uint32_t block, int field) const;
@@ -102,23 +98,20 @@ private:
     std::string m_mapName;
     int16_t m_references = 0;
     CZXS_TzxHeader m_header;
-    CCollect m_symbols;
-    CCollect m_dictionary;
-    CCollect m_names;
-    CFixedCollect m_layers{CZXS_TzxHeader::kLayerSize};
-    CFixedCollect m_styles{CZXS_TzxHeader::kStyleSize};
+    CZXS_SymbolTable m_symbols;
+    CZXS_Dictionary m_dictionary;
+    CZXS_NameTable m_names;
     CFixedCollect m_objects{CZXS_ObjectRecord::kSize};
     CByteCollect m_points;
     std::unique_ptr<CZXS_PassageJournal> m_journal;
     CZXS_RoadGraph m_roadGraph;
     const uint8_t* m_graphBlock = nullptr;
     uint32_t m_graphSize = 0;
-    std::array<uint8_t, kMetricsSize> m_metrics{};
-    CByteCollect m_metricsBlob;
+    CZXS_MetricsBlock m_metrics;
     CByteCollect m_text;
     CFixedCollect m_indexBlocks{CZXS_TzxHeader::kIndexBlockSize};
-    std::array<double, 32> m_transform{};
-    uint32_t m_transformCount = 0;
+    CByteCollect m_transformSection;
+    std::unique_ptr<CZXS_PolynomialTransform> m_transform;
     std::unique_ptr<CZXS_DiskStream> m_stream;
     const CZXS_PointCoding* m_coding = nullptr;
     int m_sourceKind = CZXS_DiskStream::kDisk;

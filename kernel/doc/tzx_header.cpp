@@ -1,4 +1,5 @@
 #include "kernel/doc/tzx_header.h"
+#include "kernel/doc/little_endian.h"
 
 #include <cstring>
 
@@ -34,24 +35,7 @@ bool CZXS_TzxHeader::HasMagic() const
     return std::memcmp(m_bytes.data(), Magic().data(), Magic().size()) == 0;
 }
 
-uint16_t CZXS_TzxHeader::U16(uint32_t at) const
-{
-    return static_cast<uint16_t>(m_bytes[at] | (m_bytes[at + 1] << 8));
-}
-
-uint32_t CZXS_TzxHeader::U32(uint32_t at) const
-{
-    return m_bytes[at] | (m_bytes[at + 1] << 8) | (m_bytes[at + 2] << 16) | (uint32_t{m_bytes[at + 3]} << 24);
-}
-
-void CZXS_TzxHeader::SetU16(uint32_t at, uint16_t v)
-{
-    m_bytes[at] = static_cast<uint8_t>(v);
-    m_bytes[at + 1] = static_cast<uint8_t>(v >> 8);
-}
-
-void CZXS_TzxHeader::SetU32(uint32_t at, uint32_t v)
-{
-    for (uint32_t i = 0; i < 4; ++i)
-        m_bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
+uint16_t CZXS_TzxHeader::U16(uint32_t at) const { return ZXS_Le16(m_bytes.data() + at); }
+uint32_t CZXS_TzxHeader::U32(uint32_t at) const { return ZXS_Le32(m_bytes.data() + at); }
+void CZXS_TzxHeader::SetU16(uint32_t at, uint16_t v) { ZXS_PutLe16(m_bytes.data() + at, v); }
+void CZXS_TzxHeader::SetU32(uint32_t at, uint32_t v) { ZXS_PutLe32(m_bytes.data() + at, v); }

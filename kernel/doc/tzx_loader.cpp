@@ -1,4 +1,5 @@
 #include "kernel/doc/tzx_loader.h"
+#include "kernel/doc/little_endian.h"
 
 #include <cstring>
 #include <new>
@@ -67,8 +68,6 @@ private:
     uint32_t m_end = 0;
 };
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24); }
 
 // Walks a variable-length table; `fits` judges each record (pointer, length).
 template <typename Judge>
@@ -82,16 +81,6 @@ bool WalkRecords(const CCollect& table, Judge fits)
         offset += length;
     }
     return true;
-}
-
-double LeDouble(const uint8_t* p)
-{
-    uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | p[i];
-    double value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 }  // namespace
@@ -112,8 +101,8 @@ bool CZXS_TzxLoader::SymbolTableIsSound(const CCollect& table)
     return WalkRecords(table, [](const uint8_t* r, uint16_t length) {
         if (length < 9)
             return false;
-        const uint32_t width = Le16(r + 2);
-        const uint32_t height = Le16(r + 4);
+        const uint32_t width = ZXS_Le16(r + 2);
+        const uint32_t height = ZXS_Le16(r + 4);
         return 9 + uint64_t{height} * ((width + 7) / 8) <= length;
     });
 }
@@ -164,17 +153,16 @@ bool CZXS_TzxLoader::ObjectTablesAreSound(const CZXS_TzxDoc& doc)
         }
     }
     int32_t previous = 0;
-    for (uint32_t layer = 0; layer < doc.Layers().Count(); ++layer) {
-        const uint8_t* d = doc.Layers().Item(layer);
-        const int32_t first = static_cast<int32_t>(Le32(d));
-        if (first < previous || static_cast<uint32_t>(first) > objects || Le32(d + 4) > points)
+    for (int32_t layer = 0; layer < doc.LayerCount(); ++layer) {
+        const CZXS_LayerDesc d = doc.GetLayerDesc(layer);
+        if (d.FirstObject() < previous || static_cast<uint32_t>(d.FirstObject()) > objects || d.PointOffset() > points)
             return false;
-        previous = first;
+        previous = d.FirstObject();
     }
     const CZXS_TzxHeader& h = doc.Header();
     const int32_t firstRoad = h.I16(CZXS_TzxHeader::kFirstRoadLayer);
     const int32_t roadLayers = h.I16(CZXS_TzxHeader::kRoadLayerCount);
-    return firstRoad < 0 || roadLayers <= 0 || firstRoad + roadLayers <= static_cast<int32_t>(doc.Layers().Count());
+    return firstRoad < 0 || roadLayers <= 0 || firstRoad + roadLayers <= doc.LayerCount();
 }
 
 int CZXS_TzxLoader::Load(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLength)
@@ -245,25 +233,15 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
         return ZXS_KERR_MEMORY;
 
     // Section 1: coordinate transform.
-    if (transformSize != 0) {
-        CByteCollect transform;
-        if (const int32_t e = in.ReadTable(transform, transformSize, 1, 0); e != 0)
-            return e;
-        if (decipher && !DecipherTable(cipher, transform))
-            return ZXS_KERR_MEMORY;
-        doc.m_transformCount = std::min<uint32_t>(transformSize / 8, static_cast<uint32_t>(doc.m_transform.size()));
-        for (uint32_t i = 0; i < doc.m_transformCount; ++i)
-            doc.m_transform[i] = LeDouble(transform.Item(i * 8));
-    }
+    if (const int32_t e = in.ReadTable(doc.m_transformSection, transformSize, 1, 0); e != 0)
+        return e;
+    if (decipher && !DecipherTable(cipher, doc.m_transformSection))
+        return ZXS_KERR_MEMORY;
 
     // Section 2: metrics block and its blob. Its size is known, so a bad blob
     // cannot leave the later sections misplaced: the load stops instead.
-    if (!in.Read(doc.m_metrics.data(), CZXS_TzxDoc::kMetricsSize))
+    if (doc.m_metrics.Read(stream) == 0)
         return ZXS_KERR_READ;
-    if (const uint32_t blob = Le32(doc.m_metrics.data()); blob != 0) {
-        if (const int32_t e = in.ReadTable(doc.m_metricsBlob, blob, 1, 0); e != 0)
-            return e;
-    }
 
     // Sections 3 to 6: symbol table, dictionary, layer descriptors, names.
     struct Enciphered {
@@ -275,7 +253,7 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     const Enciphered front[] = {
         {&doc.m_symbols, static_cast<uint32_t>(symbolSize), 1, 128},
         {&doc.m_dictionary, static_cast<uint32_t>(dictionarySize), 1, 64},
-        {&doc.m_layers, static_cast<uint32_t>(layerCount), CZXS_TzxHeader::kLayerSize, 4},
+        {&doc.Layers(), static_cast<uint32_t>(layerCount), CZXS_TzxHeader::kLayerSize, 4},
         {&doc.m_names, static_cast<uint32_t>(namesSize), 1, 64},
     };
     for (const Enciphered& section : front) {
@@ -287,6 +265,8 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     if (!SymbolTableIsSound(doc.m_symbols) || !DictionaryIsSound(doc.m_dictionary) ||
         !NamesTableIsSound(doc.m_names, (h.U8(CZXS_TzxHeader::kFlags) & 1) != 0))
         return ZXS_KERR_TABLE;
+    doc.m_symbols.BuildIndex();
+    doc.m_dictionary.BuildIndex();
 
     // Section 7: object records.
     if (!old) {
@@ -349,9 +329,9 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
         return ZXS_KERR_READ;
 
     // Section 11: style records.
-    if (const int32_t e = in.ReadTable(doc.m_styles, static_cast<uint32_t>(styleCount), CZXS_TzxHeader::kStyleSize, 16); e != 0)
+    if (const int32_t e = in.ReadTable(doc.Styles(), static_cast<uint32_t>(styleCount), CZXS_TzxHeader::kStyleSize, 16); e != 0)
         return e;
-    if (decipher && !DecipherTable(cipher, doc.m_styles))
+    if (decipher && !DecipherTable(cipher, doc.Styles()))
         return ZXS_KERR_MEMORY;
 
     // Section 12: text block, kept with two zero bytes after it.

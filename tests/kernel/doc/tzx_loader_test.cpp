@@ -27,7 +27,7 @@ Bytes TableBytes(const CCollect& table) { return Bytes(table.Data(), table.Data(
 // Everything the loader builds, for comparing documents.
 struct Snapshot {
     Bytes header, symbols, dictionary, names, layers, styles, objects, points, blocks, text, metrics, blob;
-    std::vector<double> transform;
+    Bytes transform;
     uint32_t edges = 0;
     bool operator==(const Snapshot&) const = default;
 };
@@ -45,9 +45,9 @@ Snapshot Take(const CZXS_TzxDoc& doc)
     s.points = TableBytes(doc.Points());
     s.blocks = TableBytes(doc.IndexBlocks());
     s.text = TableBytes(doc.TextBlock());
-    s.metrics.assign(doc.Metrics().begin(), doc.Metrics().end());
-    s.blob = TableBytes(doc.MetricsBlob());
-    s.transform.assign(doc.TransformCoefficients(), doc.TransformCoefficients() + doc.TransformCount());
+    s.metrics.assign(doc.Metrics().Block().begin(), doc.Metrics().Block().end());
+    s.blob = TableBytes(doc.Metrics().Blob());
+    s.transform = TableBytes(doc.TransformSection());
     s.edges = doc.RoadGraph().EdgeCount();
     return s;
 }
@@ -138,12 +138,24 @@ TEST_F(TzxLoaderTest, DiskMappedAndMemoryStreamsGiveTheSameDocument)
     EXPECT_EQ(doc.FirstRoadObject(), 3);
     EXPECT_EQ(doc.RoadObjectCount(), 6);
     EXPECT_EQ(doc.RoadGraph().EdgeCount(), 11u);
-    EXPECT_EQ(doc.TransformCount(), 12u);
-    EXPECT_EQ(doc.TransformCoefficients()[1], 6000000.0);
+    ASSERT_NE(doc.Transform(), nullptr);
+    EXPECT_EQ(doc.Transform()->Coefficients()[1], 6000000.0);
+    EXPECT_EQ(doc.Transform()->Coefficients()[8], -6000000.0);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(doc.TextBlock().Data())), map.text);
     EXPECT_EQ(doc.TextBlock().Size(), map.text.size() + 2);
-    EXPECT_EQ(doc.MetricsBlob().Size(), 5u);
+    EXPECT_EQ(doc.Metrics().Blob().Size(), 5u);
     EXPECT_EQ(doc.BackgroundColour(), 0xC0C0C0u);
+    // The tables are indexed and answer through the document.
+    EXPECT_EQ(doc.Names().GetName(doc.Object(0).NameId(), 0), "Park");
+    EXPECT_EQ(doc.Names().GetKindWord(doc.Object(1).NameId(), 1), "st.");
+    std::string layerName;
+    EXPECT_TRUE(doc.GetLayerName(1, layerName, 2));
+    EXPECT_EQ(layerName, "Roads");
+    int width = 0;
+    int height = 0;
+    doc.Symbols().SymbolSize(5, width, height);
+    EXPECT_EQ(width, 8);
+    EXPECT_EQ(doc.Styles().TopStyle(1).Threshold(), 2.0f);
     // Every object's points come back as written.
     const auto decoded = DecodeAll(doc);
     size_t i = 0;
