@@ -1,5 +1,6 @@
 #include "ui/color_list_ctrl.h"
 
+#include <QApplication>
 #include <QHeaderView>
 
 CColorListCtrl::CColorListCtrl(QWidget* parent) : QTreeWidget(parent)
@@ -11,6 +12,13 @@ CColorListCtrl::CColorListCtrl(QWidget* parent) : QTreeWidget(parent)
 void CColorListCtrl::showEvent(QShowEvent* event)
 {
     ApplyTo(this, ColorFromRef(GetColor()));
-    m_headerScheme.ApplyTo(header(), ColorFromRef(m_headerScheme.GetColor()));
+    // An untinted header keeps its own look instead of taking the list's.
+    if (m_headerScheme.HasBrush())
+        m_headerScheme.ApplyTo(header(), ColorFromRef(m_headerScheme.GetColor()));
+    else if (HasBrush()) {
+        QPalette own = QApplication::palette(header());
+        own.setResolveMask(~QPalette::ResolveMask(0)); // every role set: nothing inherited
+        header()->setPalette(own);
+    }
     QTreeWidget::showEvent(event);
 }
