@@ -3,6 +3,7 @@
 #include "platform/shell.h"
 #include "ui_testing.h"
 
+#include <QKeyEvent>
 #include <gtest/gtest.h>
 
 TEST(TextEntryDlg, ValidPrefixByAllowedThenForbiddenCharacters)
@@ -91,4 +92,40 @@ TEST(TextEntryDlg, MaximumLengthLimitsTheFieldAndTheInputPanelFollowsTheFocus)
     dlg.ClickDlgItem(platform::IDOK);
     EXPECT_EQ(dlg.m_text, QStringLiteral("Fold"));
     EXPECT_FALSE(platform::GetShellState().inputPanelShown);
+}
+
+TEST(TextEntryDlg, OpensFramelessOverTheDeviceScreenAndAnswersEnterAndEscape)
+{
+    uitest::OnScreen screen(320, 240);
+    QWidget device;
+    device.setGeometry(100, 50, 320, 240);
+    device.show();
+    platform::SetDeviceScreenWindow(&device);
+    {
+        CTextEntryDlg dlg;
+        dlg.m_minLength = 1;
+        ASSERT_TRUE(dlg.Create());
+        EXPECT_EQ(dlg.geometry(), QRect(device.mapToGlobal(QPoint(0, 0)), QSize(320, 240)));
+        EXPECT_TRUE(dlg.windowFlags() & Qt::FramelessWindowHint);
+
+        // Enter is OK, which a too short text cannot take.
+        auto press = [&](Qt::Key key) {
+            QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(&dlg, &event);
+        };
+        press(Qt::Key_Return);
+        EXPECT_TRUE(dlg.isVisible());
+        dlg.SetDlgItemText(IDC_TEXT_ENTRY_EDIT, QStringLiteral("Дом"));
+        press(Qt::Key_Escape);
+        EXPECT_EQ(dlg.result(), platform::IDCANCEL);
+        EXPECT_TRUE(dlg.m_text.isEmpty());
+    }
+    CTextEntryDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    dlg.SetDlgItemText(IDC_TEXT_ENTRY_EDIT, QStringLiteral("Дом"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
+    QCoreApplication::sendEvent(&dlg, &enter);
+    EXPECT_EQ(dlg.result(), platform::IDOK);
+    EXPECT_EQ(dlg.m_text, QStringLiteral("Дом"));
+    platform::SetDeviceScreenWindow(nullptr);
 }
