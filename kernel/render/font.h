@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "kernel/render/app_ft_manager.h"
+
+#include FT_GLYPH_H
+
+class CZX_Image;
+
+// A view's label font: the shared face at one pixel size, with the advance and
+// a copy of the glyph of each of the 256 codes of an 8-bit code page cached.
+class CZX_Font : public CZXS_Object {
+public:
+    // The drawing position in 1/64 pixel, kept by the caller between calls. y
+    // follows the font engine: upwards, so a baseline at row r has y = -64 r.
+    struct Pen {
+        int32_t x = 0;
+        int32_t y = 0;
+    };
+
+    CZX_Font() = default;
+    CZX_Font(const CZX_Font&) = delete;
+    CZX_Font& operator=(const CZX_Font&) = delete;
+    ~CZX_Font() override;
+
+    const char16_t* ClassName() const override { return u"CZX_Font"; }
+
+    // Uses the manager's face (none: detached); a different face empties the cache.
+    void AttachFace(const CAppFT_Manager* manager);
+    // 1, or 0 with error 2004 when the face refuses the size.
+    int SetSize(int32_t width, int32_t height);
+    // In 1/64 pixel; -1 with error 2005 (glyph) or 2008 (copy) on failure.
+    int32_t Advance(uint8_t code, int codePage);
+    // Sum of the advances up to the terminating 0; -1 when one fails.
+    int32_t TextWidth(const char* text, int codePage);
+    // Draws up to `maxChars` characters (0: all) along the direction (cosine,
+    // sine in 16.16) by darkening the image with each glyph's coverage. 1, or 0
+    // with error 2007 when a glyph cannot be rendered.
+    int DrawText(CZX_Image& image, const char* text, int codePage, Pen& pen, int32_t cosine, int32_t sine,
+        int32_t maxChars);
+    void Flush();
+
+    bool HasGlyph(uint8_t code) const { return m_cache[code].glyph != nullptr; }
+
+private:
+    struct Entry {
+        int32_t advance = 0;
+        FT_Glyph glyph = nullptr;
+    };
+
+    std::array<Entry, 256> m_cache{};
+    std::shared_ptr<CAppFT_Manager::Engine> m_engine;
+    int32_t m_width = -1;
+    int32_t m_height = -1;
+};
