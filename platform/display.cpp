@@ -6,8 +6,8 @@
 
 namespace platform {
 
-Display::Display(QSize size, int dpi)
-    : m_size(size), m_dpi(dpi), m_pixels(static_cast<size_t>(size.width()) * size.height(), 0)
+Display::Display(QSize size, int dpi, int bitsPerPixel)
+    : m_size(size), m_dpi(dpi), m_bitsPerPixel(bitsPerPixel), m_pixels(static_cast<size_t>(size.width()) * size.height(), 0)
 {
 }
 

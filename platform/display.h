@@ -14,7 +14,10 @@ namespace platform {
 
 class Display {
 public:
-    Display(QSize size, int dpi);
+    // `bitsPerPixel` is the depth the display reports to the drawing code; the
+    // frame buffer itself is always RGB565. Other depths exist so that the
+    // drawing code's refusal of them can be exercised.
+    Display(QSize size, int dpi, int bitsPerPixel = 16);
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
 
@@ -22,6 +25,7 @@ public:
     int Height() const { return m_size.height(); }
     QSize Size() const { return m_size; }
     int Dpi() const { return m_dpi; }
+    int BitsPerPixel() const { return m_bitsPerPixel; }
     // Bytes from one row to the next.
     int Stride() const { return m_size.width() * 2; }
 
@@ -46,6 +50,7 @@ public:
 private:
     const QSize m_size;
     const int m_dpi;
+    const int m_bitsPerPixel;
     std::vector<uint16_t> m_pixels;
     mutable std::mutex m_mutex;
     QWidget* m_window = nullptr;

@@ -2,31 +2,13 @@
 #include "foundation/screen_metrics.h"
 
 #include "platform/options.h"
+#include "tests/support/scoped_screen.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Runs a test body on an emulated screen, restoring the options afterwards.
-class OnScreen {
-public:
-    OnScreen(int w, int h, int dpi) : m_saved(platform::options())
-    {
-        platform::Options o = m_saved;
-        o.screen = QSize(w, h);
-        o.dpi = dpi;
-        platform::setOptions(o);
-        ResetScreenMetrics();
-    }
-    ~OnScreen()
-    {
-        platform::setOptions(m_saved);
-        ResetScreenMetrics();
-    }
-
-private:
-    platform::Options m_saved;
-};
+using OnScreen = ScopedScreen;
 
 } // namespace
 
