@@ -10,8 +10,9 @@
 #include <QPushButton>
 
 CDialog::CDialog(int templateId, QWidget* parent)
-    : QDialog(parent ? parent : platform::DeviceScreenWindow(), Qt::Dialog | Qt::FramelessWindowHint)
+    : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
     , m_templateId(templateId)
+    , m_parent(parent)
     , m_body(new QWidget(this))
 {
     setFont(DialogFont());
@@ -37,8 +38,7 @@ bool CDialog::Initialize()
 {
     m_ended = false;
     const QSize screen(GetScreenWidth(), GetScreenHeight());
-    QWidget* device = platform::DeviceScreenWindow();
-    setGeometry(QRect(device ? device->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0), screen));
+    PlaceOverDeviceScreen(this, QRect(QPoint(0, 0), screen));
     m_body->setGeometry(QRect(QPoint(0, 0), screen));
     CreateControls(m_body);
     m_created = true;

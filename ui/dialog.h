@@ -11,6 +11,7 @@
 #include "ui/control_host.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QRect>
 
 // Activation states passed to OnActivate.
@@ -22,6 +23,8 @@ public:
     ~CDialog() override;
 
     int GetTemplateId() const { return m_templateId; }
+    // The window that opened the dialog (not its Qt parent).
+    QWidget* GetParent() const { return m_parent; }
     // The arrangement the template id asks for (a design id or one that stands
     // in no row follows the screen).
     bool IsLandscapeLayout() const;
@@ -66,6 +69,7 @@ private:
     bool Initialize();
 
     const int m_templateId;
+    QPointer<QWidget> m_parent;
     QWidget* m_body; // owned by this widget
     bool m_created = false;
     bool m_ended = false;

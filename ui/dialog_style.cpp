@@ -3,7 +3,10 @@
 #include "foundation/dialog_templates.h"
 #include "foundation/screen_metrics.h"
 
+#include "platform/message_box.h"
+
 #include <QWidget>
+#include <QWindow>
 
 QFont DialogFont(int designPx, int weight)
 {
@@ -11,6 +14,22 @@ QFont DialogFont(int designPx, int weight)
     font.setPixelSize(ScaleByDpiY(designPx));
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
+}
+
+QPoint DeviceScreenOrigin()
+{
+    QWidget* device = platform::DeviceScreenWindow();
+    return device ? device->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
+}
+
+void PlaceOverDeviceScreen(QWidget* window, const QRect& rect)
+{
+    window->setGeometry(rect.translated(DeviceScreenOrigin()));
+    if (QWidget* device = platform::DeviceScreenWindow()) {
+        window->winId(); // makes the platform window that takes the transient parent
+        if (window->windowHandle() && device->windowHandle())
+            window->windowHandle()->setTransientParent(device->windowHandle());
+    }
 }
 
 int TouchHeight() { return ScaleByDpiY(30); }

@@ -19,6 +19,12 @@ constexpr int kTaskBarHeight = 26;
 constexpr int kShellBarsHeight = 52;
 // Height of the shell's menu bar along the bottom of the screen.
 int GetMenuBarHeight();
+// The device screen's top-left corner in global coordinates (0, 0 without one).
+QPoint DeviceScreenOrigin();
+// Places a dialog window over the device screen at `rect` (screen coordinates)
+// and keeps it above the screen. The screen is not the window's Qt parent: the
+// program's dialog objects own themselves, as on the handheld.
+void PlaceOverDeviceScreen(QWidget* window, const QRect& rect);
 // Gives a tappable control the dialog font and the touch height.
 void StyleTouchControl(QWidget* control);
 // Whether a dialog template id asks for the landscape arrangement (a design id,

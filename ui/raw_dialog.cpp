@@ -2,6 +2,7 @@
 
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
+#include "ui/dialog_style.h"
 
 #include <QKeyEvent>
 
@@ -39,7 +40,7 @@ int VirtualKeyFromQt(int qtKey)
 class CRawDialog::Window final : public QDialog {
 public:
     explicit Window(CRawDialog& owner)
-        : QDialog(platform::DeviceScreenWindow(), Qt::Dialog | Qt::FramelessWindowHint), m_owner(owner)
+        : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_owner(owner)
     {
     }
 
@@ -74,9 +75,7 @@ bool CRawDialog::Open()
     g_modalDialogShown = 1;
     m_result = 0;
     m_window = std::make_unique<Window>(*this);
-    QWidget* device = platform::DeviceScreenWindow();
-    m_window->setGeometry(QRect(device ? device->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0),
-        QSize(GetScreenWidth(), GetScreenHeight())));
+    PlaceOverDeviceScreen(m_window.get(), QRect(0, 0, GetScreenWidth(), GetScreenHeight()));
     // WM_INITDIALOG names the object whose messages the procedure routes.
     g_activeRawDialog = this;
     DialogProc(this, WM_INITDIALOG, 0, 0);
@@ -123,9 +122,7 @@ void CRawDialog::MoveWindow(int x, int y, int width, int height, bool repaint)
 {
     if (!m_window)
         return;
-    QWidget* device = platform::DeviceScreenWindow();
-    const QPoint origin = device ? device->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-    m_window->setGeometry(QRect(origin + QPoint(x, y), QSize(width, height)));
+    m_window->setGeometry(QRect(DeviceScreenOrigin() + QPoint(x, y), QSize(width, height)));
     if (repaint)
         m_window->update();
 }
