@@ -2,6 +2,8 @@
 #include "foundation/draw_suspender.h"
 #include "platform/sound.h"
 #include "ui/element_drawing.h"
+#include "render_rig.h"
+#include "ui/framed_element.h"
 #include "ui_testing.h"
 
 #include <atomic>
@@ -176,11 +178,18 @@ TEST_F(MessageWindowTest, ButtonsOutsideTheArrayAreRefused)
 }
 
 // The draw thread draws the window and runs the frame callbacks while the
-// user-interface thread replaces the message and waits for frames.
+// user-interface thread replaces the message, presses its buttons and waits
+// for frames.
 TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
 {
-    uitest::OnScreen screen(240, 320, 96, LANGUAGE_ENGLISH);
+    uitest::RenderRig rig(240, 320, 96);
     uitest::FakeUiHooks hooks;
+    rig.Solid(214, 200, 22, 0x2040A0);
+    rig.Solid(215, 200, 20, 0xF0F0E0);
+    rig.Solid(216, 200, 8, 0xD0D0C0);
+    rig.Solid(3, 88, 24, 0xA0C0E0);
+    rig.Solid(10047, 16, 16, 0xC00000);
+    g_messageWnd.Attach(&g_drawTool, nullptr, 0);
     std::atomic<bool> stop { false };
     std::atomic<int> frames { 0 };
     std::thread drawThread([&] {
@@ -194,18 +203,39 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
     for (int i = 0; i < 300; ++i) {
         if (i % 3 == 0)
             g_messageWnd.AskCloseOrMinimize(10000);
-        else
+        else if (i % 3 == 1)
             g_messageWnd.ShowRouteUnknownError(i, 7000);
-        g_messageWnd.OnPointerDown({ 30, 100 });
+        else
+            g_messageWnd.Show("T", QString("word ").repeated(i), 0, 250, 0);
+        g_messageWnd.OnPointerDown({ 60, 190 });
         g_messageWnd.Tick();
-        g_messageWnd.OnPointerUp({ 30, 100 });
+        g_messageWnd.OnPointerUp({ 60, 190 });
+        g_messageWnd.Tick();
     }
+    g_messageWnd.ShowRoutingWait(-1);
     EXPECT_TRUE(g_messageWnd.WaitNextFrame());
     EXPECT_TRUE(g_messageWnd.WaitNextFrame());
     stop = true;
     drawThread.join();
     g_messageWnd.SetState(0);
     EXPECT_GT(frames.load(), 0);
+    EXPECT_FALSE(hooks.executed.empty());
+}
+
+// Taking another element's lock under the widget lock is a programming error.
+class NestingElement : public CFramedElement {
+public:
+    void GetFrameStyle(const ElementPoint&, const ElementSize&, int& style) override { style = FRAME_CONTENT; }
+    void DrawContent(const ElementPoint&, const ElementSize&) override { window.Draw(); }
+    CMessageWindow window;
+};
+
+TEST(MessageWindowThreads, NoLockIsTakenUnderTheWidgetLock)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    NestingElement element;
+    element.window.Show("T", "x", 0, -1, 0);
+    EXPECT_DEBUG_DEATH(element.Draw(), "g_widgetLock");
 }
 
 } // namespace
