@@ -14,8 +14,9 @@ constexpr int kNarrowHighlightImage = 846;
 
 CImageButton::CImageButton()
 {
-    const int side = GetButtonSide();
-    SetSize({ side, side });
+    // Buttons are also built before the screen is known (static objects):
+    // they take the side as it stands and get the real one with their id.
+    SetSize({ g_buttonSide, g_buttonSide });
     SetAlpha(128);
 }
 

@@ -56,6 +56,7 @@ TEST(ImageButton, IdsCommandsAndDiagrams)
     uitest::OnScreen screen(240, 320);
     uitest::FakeUiHooks hooks;
     hooks.checked[10047] = true;
+    GetButtonSide();
     CImageButton b;
     ElementSize s;
     b.GetSize(s);
