@@ -14,7 +14,8 @@ constexpr uint32_t kHintFrameColour = 0xFF0000;
 constexpr int kHintTextFlags = 1;
 
 struct HintLock {
-    explicit HintLock(platform::CriticalSection& cs) : guard(cs)
+    explicit HintLock(platform::CriticalSection& cs)
+        : guard(cs)
     {
         // The widget lock is never held while another lock is taken.
         assert(!g_widgetLock.IsOwnedByCurrentThread());
@@ -23,7 +24,10 @@ struct HintLock {
 };
 }
 
-CButtonHint::CButtonHint() { SetAlpha(kHintAlpha); }
+CButtonHint::CButtonHint()
+{
+    SetAlpha(kHintAlpha);
+}
 
 int CButtonHint::Init(CDrawTool* surface, int fullWidth)
 {
@@ -92,7 +96,10 @@ void CButtonHint::BringOnScreen(ElementPoint& anchor)
     m_textRect = { m_box.left + s, m_box.top + t, m_box.right - s, m_box.bottom - t };
 }
 
-void CButtonHint::Hide() { SetState(STATE_HIDDEN); }
+void CButtonHint::Hide()
+{
+    SetState(STATE_HIDDEN);
+}
 
 void CButtonHint::SetState(int state)
 {
@@ -138,7 +145,8 @@ void CButtonHint::Draw()
     const int screenWidth = GetScreenWidth();
     const int right = m_fullWidth ? screenWidth - 1 : m_box.right;
     const int width = m_fullWidth ? screenWidth - m_box.left : right - m_box.left;
-    FillRectAlpha(m_surface, m_box.left, m_box.top, width, m_box.bottom - m_box.top, kColourWhite, GetAlpha());
+    FillRectAlpha(
+        m_surface, m_box.left, m_box.top, width, m_box.bottom - m_box.top, kColourWhite, GetAlpha());
     DrawLineOn(m_surface, m_box.left, m_box.top, right, m_box.top, kHintFrameColour);
     DrawLineOn(m_surface, right, m_box.top, right, m_box.bottom, kHintFrameColour);
     DrawLineOn(m_surface, right, m_box.bottom, m_box.left, m_box.bottom, kHintFrameColour);

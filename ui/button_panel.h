@@ -4,7 +4,10 @@
 
 class CButtonPanel : public CScreenElement {
 public:
-    explicit CButtonPanel(int showCaptions = 0) : m_showCaptions(showCaptions) { }
+    explicit CButtonPanel(int showCaptions = 0)
+        : m_showCaptions(showCaptions)
+    {
+    }
     void SetShowCaptions(int show) { m_showCaptions = show; }
     int GetShowCaptions() const { return m_showCaptions; }
 

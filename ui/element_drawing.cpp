@@ -12,7 +12,10 @@ const CStoredImage* StoredImage(CDrawTool* tool, int id)
     return image && image->buf() ? image : nullptr;
 }
 
-GlyphRect ToGlyphRect(const ElementRect& r) { return { r.left, r.top, r.right, r.bottom }; }
+GlyphRect ToGlyphRect(const ElementRect& r)
+{
+    return { r.left, r.top, r.right, r.bottom };
+}
 
 } // namespace
 
@@ -26,7 +29,7 @@ void DrawKeyedImage(CDrawTool* tool, int id, int x, int y, const ElementSize& si
 {
     if (tool && id >= 0)
         tool->MaskBlt(static_cast<uint32_t>(id), x, y, size.cx, size.cy, 0, 0, kImageKeyColour, 0,
-                      static_cast<uint32_t>(alpha), false);
+            static_cast<uint32_t>(alpha), false);
 }
 
 bool DrawKeyedImage(CDrawTool* tool, int id, int x, int y, int alpha)
@@ -56,25 +59,32 @@ void DrawLineOn(CDrawTool* tool, int x1, int y1, int x2, int y2, uint32_t colour
         tool->DrawLine(x1, y1, x2, y2, colour, false);
 }
 
-CGlyphFont* GetToolFont(int id) { return &g_drawTool.GetFont(id); }
+CGlyphFont* GetToolFont(int id)
+{
+    return &g_drawTool.GetFont(id);
+}
 
-int FontLineHeight(CGlyphFont* font) { return font ? font->GetLineHeight() : 255; }
+int FontLineHeight(CGlyphFont* font)
+{
+    return font ? font->GetLineHeight() : 255;
+}
 
 int FontFixedTextWidth(CGlyphFont* font, const QString& text)
 {
     return font ? font->GetFixedTextWidth(reinterpret_cast<const char16_t*>(text.utf16())) : -1;
 }
 
-int FontDrawTextInRect(CGlyphFont* font, const QString& text, const ElementRect& rect, int flags,
-                       CGlyphFont* digitFont)
+int FontDrawTextInRect(
+    CGlyphFont* font, const QString& text, const ElementRect& rect, int flags, CGlyphFont* digitFont)
 {
     if (!font || text.isEmpty())
         return 0;
-    return font->DrawTextInRect(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<int>(text.size()),
-                                ToGlyphRect(rect), static_cast<unsigned>(flags), digitFont, nullptr);
+    return font->DrawTextInRect(reinterpret_cast<const char16_t*>(text.utf16()),
+        static_cast<int>(text.size()), ToGlyphRect(rect), static_cast<unsigned>(flags), digitFont, nullptr);
 }
 
-bool FontDrawTextBox(CGlyphFont* font, const QString& text, const ElementRect& rect, int flags, CGlyphFont* digitFont)
+bool FontDrawTextBox(
+    CGlyphFont* font, const QString& text, const ElementRect& rect, int flags, CGlyphFont* digitFont)
 {
     return FontDrawTextInRect(font, text, rect, flags, digitFont) != 0;
 }

@@ -39,7 +39,7 @@ CGlyphFont* GetToolFont(int id);
 int FontLineHeight(CGlyphFont* font);
 int FontFixedTextWidth(CGlyphFont* font, const QString& text);
 int FontDrawTextInRect(CGlyphFont* font, const QString& text, const ElementRect& rect, int flags,
-                       CGlyphFont* digitFont = nullptr);
+    CGlyphFont* digitFont = nullptr);
 bool FontDrawTextBox(CGlyphFont* font, const QString& text, const ElementRect& rect, int flags,
-                     CGlyphFont* digitFont = nullptr);
+    CGlyphFont* digitFont = nullptr);
 bool FontDrawString(CGlyphFont* font, const QString& text, int x, int y);

@@ -10,6 +10,6 @@ void CFramedText::SetText(CGlyphFont* font, const QString& text, int textFlags)
 
 void CFramedText::DrawContent(const ElementPoint& position, const ElementSize& size)
 {
-    FontDrawTextBox(m_font, m_text, { position.x, position.y, position.x + size.cx, position.y + size.cy },
-                    m_textFlags);
+    FontDrawTextBox(
+        m_font, m_text, { position.x, position.y, position.x + size.cx, position.y + size.cy }, m_textFlags);
 }

@@ -24,8 +24,8 @@ void CFramedTextList::DrawContent(const ElementPoint& position, const ElementSiz
         if (item.left >= size.cx || item.top >= size.cy)
             continue;
         FontDrawTextBox(item.font, item.text,
-                        { position.x + item.left, position.y + item.top, position.x + item.right,
-                            position.y + item.bottom },
-                        kItemTextFlags, item.digitFont);
+            { position.x + item.left, position.y + item.top, position.x + item.right,
+                position.y + item.bottom },
+            kItemTextFlags, item.digitFont);
     }
 }

@@ -3,8 +3,8 @@
 #include "drawlib/glyph_sets.h"
 #include "ui/element_drawing.h"
 
-void CLabelElement::Create(const QString& text, const ElementPoint& position, const ElementSize& size,
-                           CGlyphFont* font, int flags)
+void CLabelElement::Create(
+    const QString& text, const ElementPoint& position, const ElementSize& size, CGlyphFont* font, int flags)
 {
     m_font = font ? font : GetToolFont(FONT_SMALL);
     m_text = text;

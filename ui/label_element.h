@@ -12,7 +12,7 @@ public:
     // Sets font (the draw tool's font 196 when none), text, flags, position
     // and size, and shows the element.
     void Create(const QString& text, const ElementPoint& position, const ElementSize& size, CGlyphFont* font,
-                int flags);
+        int flags);
     void Draw() override;
     // Stores the surface and hides the element.
     int SetSurface(CDrawTool* surface) override;

@@ -22,12 +22,12 @@ struct Notice {
     int wave[2];
 };
 
-constexpr Notice kOffRoute { { kRouteEn, kRouteRu }, { u"You're off the route.", u"Вы ушли с маршрута." }, false,
-    { 509, 510 } };
-constexpr Notice kBackOnRoute { { kRouteEn, kRouteRu }, { u"You're on the route.", u"Вы вернулись на маршрут." },
-    false, { 513, 514 } };
-constexpr Notice kRouteReady { { kRouteEn, kRouteRu }, { u"The route is ready.", u"Маршрут проложен." }, false,
-    { 515, 516 } };
+constexpr Notice kOffRoute { { kRouteEn, kRouteRu }, { u"You're off the route.", u"Вы ушли с маршрута." },
+    false, { 509, 510 } };
+constexpr Notice kBackOnRoute { { kRouteEn, kRouteRu },
+    { u"You're on the route.", u"Вы вернулись на маршрут." }, false, { 513, 514 } };
+constexpr Notice kRouteReady { { kRouteEn, kRouteRu }, { u"The route is ready.", u"Маршрут проложен." },
+    false, { 515, 516 } };
 constexpr Notice kRoutingWait { { u"Wait, please", u"Подождите, пожалуйста." },
     { u"This process can take several tens of seconds. Please, wait.",
         u"Идет прокладка маршрута. Этот процесс может занять до нескольких десятков секунд. Пожалуйста, "
@@ -40,12 +40,14 @@ constexpr Notice kJunctionNeedsDrivingMode { { u"Road junction", u"Дорожн�
         u"\"Дорожная развязка\"." },
     true, { 0, 0 } };
 constexpr Notice kCannotConnectPoints { { kRouteEn, kRouteRu },
-    { u"Can't connect these two points by a route. Please, try to choose another start or finish for your route.",
+    { u"Can't connect these two points by a route. Please, try to choose another start or finish for your "
+      u"route.",
         u"Не могу соединить две указанные точки маршрутом. Пожалуйста, укажите другое начало или конец "
         u"маршрута. Маршрут не проложен." },
     true, { 507, 508 } };
 constexpr Notice kNotSupported { { nullptr, nullptr },
-    { u"This function is not supported in the version. It's may be concerned with absent some of program file. "
+    { u"This function is not supported in the version. It's may be concerned with absent some of program "
+      u"file. "
       u"In this case needed reinstall program. ",
         u"В этой версии не поддерживается данная функция. Это может быть связано с отсутствием некоторых "
         u"файлов." },
@@ -60,7 +62,8 @@ constexpr Notice kNoSegmentsNearPoint { { kRouteEn, kRouteRu },
         u"Маршрут не проложен." },
     true, { 511, 512 } };
 constexpr Notice kInstalled { { kProgramTitle, kProgramTitle },
-    { u"Congratulations on successful installation of Travenor Pro Voradu. To start to work with Travenor Pro "
+    { u"Congratulations on successful installation of Travenor Pro Voradu. To start to work with Travenor "
+      u"Pro "
       u"please close this dialog.",
         u"Поздравляем Вас с успешной установкой Travenor Pro Voradu. Чтобы начать работу с Travenor Prо, "
         u"пожалуйста, закройте диалог." },
@@ -74,7 +77,8 @@ constexpr Notice kRouteFileUnreadable { { kProgramTitle, kProgramTitle },
 constexpr const char16_t* kBanFilesOpenText[2] {
     u"Jam can't be opened because the blocking isn't in the system file. Execute \"Save all...\" on page "
     u"\"Blocking\" to move all blockings to the system file.",
-    u"Проезд не может быть открыт, поскольку запрет проезда находится не в системном файле. Для переноса всех "
+    u"Проезд не может быть открыт, поскольку запрет проезда находится не в системном файле. Для переноса "
+    u"всех "
     u"запретов проездов в системный файл выполните \"Сохранить все...\" на вкладке \"Запреты\".",
 };
 constexpr const char16_t* kBanFilesInaccessibleFormat[2] {
@@ -82,13 +86,16 @@ constexpr const char16_t* kBanFilesInaccessibleFormat[2] {
     u"Нет доступа к файлам \"%s\" и/или \"%s\", поэтому Вы не сможете редактировать запреты проездов.",
 };
 constexpr const char16_t* kCloseOrMinimizeText[2] {
-    u"Instead of closing, you can minimize the application. To restore it back to the screen tap the Travenor "
+    u"Instead of closing, you can minimize the application. To restore it back to the screen tap the "
+    u"Travenor "
     u"Pro icon in the Today's window tray",
-    u"Помимо выхода, Вы можете временно свернуть программу. Чтобы вернуть ее на экран, нажмите иконку Travenor "
+    u"Помимо выхода, Вы можете временно свернуть программу. Чтобы вернуть ее на экран, нажмите иконку "
+    u"Travenor "
     u"Pro на нижней панели окна Today",
 };
 constexpr const char16_t* kScreenChangedText[2] {
-    u"Screen size/orientation was changed. Minimize application and restore previose orientation, or quit from "
+    u"Screen size/orientation was changed. Minimize application and restore previose orientation, or quit "
+    u"from "
     u"application",
     u"Размеры (ориентация) экрана были изменены во время работы Travenor Pro. Сверните приложение и "
     u"восстановите исходную ориентацию, или выйдите из приложения",
@@ -107,7 +114,10 @@ constexpr uint32_t kQuestionButtonStyle = TEXT_BUTTON_CAPTION | TEXT_BUTTON_BACK
 constexpr int kQuestionButtonMargin = 2;
 constexpr uint32_t kCentredTextFlags = 21;
 
-QString Text(const char16_t* s) { return QString::fromUtf16(s); }
+QString Text(const char16_t* s)
+{
+    return QString::fromUtf16(s);
+}
 
 // The interface language as an index, or -1 for one without texts.
 int LanguageIndex()
@@ -132,21 +142,28 @@ QString FillNames(const QString& format, const QStringList& names)
 }
 
 // The route notices stand lower, both coordinates scaled horizontally.
-ElementPoint RouteNoticePosition() { return { ScaleByDpiX(20), ScaleByDpiX(124) }; }
+ElementPoint RouteNoticePosition()
+{
+    return { ScaleByDpiX(20), ScaleByDpiX(124) };
+}
 
 int ShowNotice(CMessageWindow& window, const Notice& notice, int timeoutMs,
-               const std::optional<ElementPoint>& position = std::nullopt, const QString& title = {})
+    const std::optional<ElementPoint>& position = std::nullopt, const QString& title = {})
 {
     const int language = LanguageIndex();
     if (language < 0)
         return 0;
-    return window.Show(notice.title[language] ? Text(notice.title[language]) : title, Text(notice.text[language]),
-                       notice.closeButton ? uint32_t(MESSAGE_CLOSE_BUTTON) : 0u, timeoutMs, notice.wave[language], position);
+    return window.Show(notice.title[language] ? Text(notice.title[language]) : title,
+        Text(notice.text[language]), notice.closeButton ? uint32_t(MESSAGE_CLOSE_BUTTON) : 0u, timeoutMs,
+        notice.wave[language], position);
 }
 
 } // namespace
 
-int CMessageWindow::ShowOffRoute(int timeoutMs) { return ShowNotice(*this, kOffRoute, timeoutMs, RouteNoticePosition()); }
+int CMessageWindow::ShowOffRoute(int timeoutMs)
+{
+    return ShowNotice(*this, kOffRoute, timeoutMs, RouteNoticePosition());
+}
 
 int CMessageWindow::ShowBackOnRoute(int timeoutMs)
 {
@@ -160,14 +177,20 @@ int CMessageWindow::ShowRouteReady(int timeoutMs)
     return ShowNotice(*this, kRouteReady, timeoutMs, RouteNoticePosition());
 }
 
-int CMessageWindow::ShowRoutingWait(int timeoutMs) { return ShowNotice(*this, kRoutingWait, timeoutMs); }
+int CMessageWindow::ShowRoutingWait(int timeoutMs)
+{
+    return ShowNotice(*this, kRoutingWait, timeoutMs);
+}
 
 int CMessageWindow::ShowJunctionNeedsDrivingMode(int timeoutMs)
 {
     return ShowNotice(*this, kJunctionNeedsDrivingMode, timeoutMs);
 }
 
-int CMessageWindow::ShowCannotConnectPoints(int timeoutMs) { return ShowNotice(*this, kCannotConnectPoints, timeoutMs); }
+int CMessageWindow::ShowCannotConnectPoints(int timeoutMs)
+{
+    return ShowNotice(*this, kCannotConnectPoints, timeoutMs);
+}
 
 int CMessageWindow::ShowNotSupported(const QString& title, int timeoutMs)
 {
@@ -179,9 +202,15 @@ int CMessageWindow::ShowPointsSavedRouteLater(int timeoutMs)
     return ShowNotice(*this, kPointsSavedRouteLater, timeoutMs);
 }
 
-int CMessageWindow::ShowNoSegmentsNearPoint(int timeoutMs) { return ShowNotice(*this, kNoSegmentsNearPoint, timeoutMs); }
+int CMessageWindow::ShowNoSegmentsNearPoint(int timeoutMs)
+{
+    return ShowNotice(*this, kNoSegmentsNearPoint, timeoutMs);
+}
 
-int CMessageWindow::ShowInstalled(int timeoutMs) { return ShowNotice(*this, kInstalled, timeoutMs); }
+int CMessageWindow::ShowInstalled(int timeoutMs)
+{
+    return ShowNotice(*this, kInstalled, timeoutMs);
+}
 
 int CMessageWindow::ShowNoPhoneApp(int timeoutMs)
 {
@@ -193,7 +222,10 @@ int CMessageWindow::ShowSettingsFileUnreadable(int timeoutMs)
     return Show(Text(kProgramTitle), Text(kSettingsFileUnreadableText), MESSAGE_CLOSE_BUTTON, timeoutMs, 0);
 }
 
-int CMessageWindow::ShowRouteFileUnreadable(int timeoutMs) { return ShowNotice(*this, kRouteFileUnreadable, timeoutMs); }
+int CMessageWindow::ShowRouteFileUnreadable(int timeoutMs)
+{
+    return ShowNotice(*this, kRouteFileUnreadable, timeoutMs);
+}
 
 int CMessageWindow::ShowBanFilesInaccessible(int timeoutMs)
 {
@@ -214,8 +246,8 @@ int CMessageWindow::AskQuestion(const QString& text, int timeoutMs, bool closeBu
 {
     const int language = LanguageIndex();
     const ElementSize buttonSize = GetImageSize(m_surface, QUESTION_BUTTON_IMAGE);
-    Show(Text(kProgramTitle), text, closeButton ? uint32_t(MESSAGE_CLOSE_BUTTON) : 0u, timeoutMs, 0, std::nullopt, {}, 2,
-         buttonSize.cy + 5);
+    Show(Text(kProgramTitle), text, closeButton ? uint32_t(MESSAGE_CLOSE_BUTTON) : 0u, timeoutMs, 0,
+        std::nullopt, {}, 2, buttonSize.cy + 5);
     platform::CSLock lock(m_lock);
     ElementRect area;
     GetButtonArea(area);
@@ -225,10 +257,10 @@ int CMessageWindow::AskQuestion(const QString& text, int timeoutMs, bool closeBu
     const int x0 = m_x + area.left + gap;
     const int x1 = x0 + w + gap;
     CGlyphFont* font = GetToolFont(FONT_TEXT);
-    SetButton(0, kMinimizeCommand, { x0, y }, buttonSize, Text(kMinimizeCaption[language]), kQuestionButtonStyle,
-              QUESTION_BUTTON_IMAGE, kQuestionButtonMargin, font, kCentredTextFlags);
+    SetButton(0, kMinimizeCommand, { x0, y }, buttonSize, Text(kMinimizeCaption[language]),
+        kQuestionButtonStyle, QUESTION_BUTTON_IMAGE, kQuestionButtonMargin, font, kCentredTextFlags);
     SetButton(1, kCloseCommand, { x1, y }, buttonSize, Text(kCloseCaption[language]), kQuestionButtonStyle,
-              QUESTION_BUTTON_IMAGE, kQuestionButtonMargin, font, kCentredTextFlags);
+        QUESTION_BUTTON_IMAGE, kQuestionButtonMargin, font, kCentredTextFlags);
     return 1;
 }
 
@@ -253,6 +285,7 @@ int CMessageWindow::ShowRouteUnknownError(int code, int timeoutMs)
     const int language = LanguageIndex();
     if (language < 0)
         return 0;
-    const QString text = Text(kUnknownErrorFormat[language]).replace(QStringLiteral("%d"), QString::number(code));
+    const QString text
+        = Text(kUnknownErrorFormat[language]).replace(QStringLiteral("%d"), QString::number(code));
     return Show(Text(language == 0 ? kRouteEn : kRouteRu), text, MESSAGE_CLOSE_BUTTON, timeoutMs, 0);
 }

@@ -24,7 +24,8 @@ constexpr uint8_t kDrawn = 0x2;
 // The window's lock; the widget lock is never held while another is taken.
 class WindowLock {
 public:
-    explicit WindowLock(platform::CriticalSection& cs) : m_guard(cs)
+    explicit WindowLock(platform::CriticalSection& cs)
+        : m_guard(cs)
     {
         assert(!g_widgetLock.IsOwnedByCurrentThread());
     }
@@ -34,7 +35,10 @@ private:
 };
 }
 
-CMessageWindow::CMessageWindow() { SetState(STATE_HIDDEN); }
+CMessageWindow::CMessageWindow()
+{
+    SetState(STATE_HIDDEN);
+}
 
 CMessageWindow::~CMessageWindow() = default;
 
@@ -57,8 +61,7 @@ int CMessageWindow::Attach(CDrawTool* surface, CGlyphFont* font, int useFont)
 }
 
 int CMessageWindow::Show(const QString& title, const QString& text, uint32_t flags, int timeoutMs, int waveId,
-                         const std::optional<ElementPoint>& position, MessageCallback callback, int buttonCount,
-                         int extraHeight)
+    const std::optional<ElementPoint>& position, MessageCallback callback, int buttonCount, int extraHeight)
 {
     // A message replaced while open is still closed for its caller: its
     // callback runs (not through a button) before the new message takes over.
@@ -88,15 +91,15 @@ int CMessageWindow::Show(const QString& title, const QString& text, uint32_t fla
     const int maxTextHeight = ScaleByDpiY(210) - extraHeight;
     const int textWidth = titleSize.cx - ScaleByDpiX(10);
     const ElementPoint origin { at.x + ScaleByDpiX(5), at.y + titleSize.cy + ScaleByDpiY(3) };
-    const int measured = FontDrawTextInRect(m_textFont, text,
-                                            { origin.x, origin.y, origin.x + textWidth, SHRT_MAX },
-                                            kMeasureWrappedFlags);
+    const int measured = FontDrawTextInRect(
+        m_textFont, text, { origin.x, origin.y, origin.x + textWidth, SHRT_MAX }, kMeasureWrappedFlags);
     const int textHeight = std::max(0, std::min(measured, maxTextHeight));
     m_text.Create(text, origin, { textWidth, textHeight }, m_textFont, kWrappedFlags);
 
     // Without a body picture there is nothing to stack: one segment.
     const int bodyHeight = GetImageSize(m_surface, BODY_IMAGE).cy;
-    m_bodyCount = static_cast<uint16_t>(bodyHeight > 0 ? std::max(0, textHeight + extraHeight) / bodyHeight + 1 : 1);
+    m_bodyCount
+        = static_cast<uint16_t>(bodyHeight > 0 ? std::max(0, textHeight + extraHeight) / bodyHeight + 1 : 1);
 
     m_flags = flags;
     m_closeButton.SetState(STATE_HIDDEN);
@@ -112,15 +115,16 @@ int CMessageWindow::Show(const QString& title, const QString& text, uint32_t fla
 }
 
 int CMessageWindow::SetButton(int index, int id, const ElementPoint& position, const ElementSize& size,
-                              const QString& caption, uint32_t style, uint32_t background, int margin,
-                              CGlyphFont* font, uint32_t textFlags)
+    const QString& caption, uint32_t style, uint32_t background, int margin, CGlyphFont* font,
+    uint32_t textFlags)
 {
     WindowLock lock(m_lock);
     if (index < 0 || index >= static_cast<int>(m_buttons.size()))
         return 0;
     CTextButton& button = m_buttons[static_cast<size_t>(index)];
     const int idSet = button.SetImageId(id);
-    const int setUp = button.Setup(m_surface, position, this, caption, size, style, background, margin, font, textFlags);
+    const int setUp
+        = button.Setup(m_surface, position, this, caption, size, style, background, margin, font, textFlags);
     return idSet && setUp ? 1 : 0;
 }
 
@@ -234,9 +238,15 @@ int CMessageWindow::OnPointerUp(const ElementPoint& point)
     return 1;
 }
 
-int CMessageWindow::OnPointerMove(const ElementPoint&) { return GetState() == STATE_HIDDEN ? 0 : 1; }
+int CMessageWindow::OnPointerMove(const ElementPoint&)
+{
+    return GetState() == STATE_HIDDEN ? 0 : 1;
+}
 
-int CMessageWindow::OnDoubleClick(const ElementPoint&) { return GetState() == STATE_HIDDEN ? 0 : 1; }
+int CMessageWindow::OnDoubleClick(const ElementPoint&)
+{
+    return GetState() == STATE_HIDDEN ? 0 : 1;
+}
 
 int CMessageWindow::CapturesInput()
 {

@@ -53,10 +53,11 @@ public:
 
     int Attach(CDrawTool* surface, CGlyphFont* font, int useFont);
     int Show(const QString& title, const QString& text, uint32_t flags, int timeoutMs, int waveId,
-             const std::optional<ElementPoint>& position = std::nullopt, MessageCallback callback = {},
-             int buttonCount = 0, int extraHeight = 0);
-    int SetButton(int index, int id, const ElementPoint& position, const ElementSize& size, const QString& caption,
-                  uint32_t style, uint32_t background, int margin, CGlyphFont* font, uint32_t textFlags);
+        const std::optional<ElementPoint>& position = std::nullopt, MessageCallback callback = {},
+        int buttonCount = 0, int extraHeight = 0);
+    int SetButton(int index, int id, const ElementPoint& position, const ElementSize& size,
+        const QString& caption, uint32_t style, uint32_t background, int margin, CGlyphFont* font,
+        uint32_t textFlags);
     // The room for buttons, relative to the window's position.
     void GetButtonArea(ElementRect& rect);
     void SetState(int state) override;

@@ -15,8 +15,8 @@ uint32_t ToToolColour(uint32_t rgb)
 }
 
 int CTextButton::Setup(CDrawTool* surface, const ElementPoint& position, CScreenElement* owner,
-                       const QString& caption, const ElementSize& size, uint32_t style, uint32_t background,
-                       int margin, CGlyphFont* font, uint32_t textFlags)
+    const QString& caption, const ElementSize& size, uint32_t style, uint32_t background, int margin,
+    CGlyphFont* font, uint32_t textFlags)
 {
     SetSurface(surface);
     m_owner = owner;
@@ -87,7 +87,8 @@ void CTextButton::DrawImage(int)
     ElementRect content { m_x, m_y, m_x + m_width, m_y + m_height };
     if (animated) {
         const int shift = m_pressStep - 1;
-        content = { content.left + shift, content.top + shift, content.right + shift, content.bottom + shift };
+        content
+            = { content.left + shift, content.top + shift, content.right + shift, content.bottom + shift };
     }
     const int icon = (m_style & TEXT_BUTTON_ICON_FOLLOWS_STEP) ? m_id + offset : m_id;
     content = { content.left + m_margin, content.top + m_margin, content.right - m_margin,

@@ -22,8 +22,8 @@ public:
     // Every field but the id; the owner lends its alpha. The margin is 2 for a
     // filled background and 0 without a background, whatever is passed.
     int Setup(CDrawTool* surface, const ElementPoint& position, CScreenElement* owner, const QString& caption,
-              const ElementSize& size, uint32_t style, uint32_t background, int margin, CGlyphFont* font,
-              uint32_t textFlags);
+        const ElementSize& size, uint32_t style, uint32_t background, int margin, CGlyphFont* font,
+        uint32_t textFlags);
     void DrawImage(int highlight) override;
 
     const QString& GetCaption() const { return m_caption; }

@@ -29,8 +29,8 @@ TEST(ElementLook, GeneratedPictures)
         uitest::FakeUiHooks hooks;
         platform::Display display(QSize(s.w, s.h), s.dpi);
         g_drawTool.Init(&display, true);
-        for (int id : { 761, 196, 758, 795, 217, 214, 215, 216, 3, 703, 1403, 10047, 10747, 11447, 10001, 10701,
-                 11401, 494, 845, 846 })
+        for (int id : { 761, 196, 758, 795, 217, 214, 215, 216, 3, 703, 1403, 10047, 10747, 11447, 10001,
+                 10701, 11401, 494, 845, 846 })
             EXPECT_TRUE(g_drawTool.LoadResource(folder, uint32_t(id))) << id;
         g_drawTool.Clear(0x60A060, false);
 

@@ -55,7 +55,10 @@ TEST(ElementRender, TargetArrowWithDistanceAndDimmed)
 
 class BoxedText : public CFramedText {
 public:
-    explicit BoxedText(int style) : m_style(style) { }
+    explicit BoxedText(int style)
+        : m_style(style)
+    {
+    }
     void GetFrameStyle(const ElementPoint&, const ElementSize&, int& style) override { style = m_style; }
 
 private:
@@ -138,7 +141,7 @@ TEST(ElementRender, ButtonPressSteps)
                 const int x = ScaleByDpiX(10) + step * ScaleByDpiX(75);
                 const int y = style == 0x1D ? ScaleByDpiY(90) : ScaleByDpiY(130);
                 button.Setup(&g_drawTool, { x, y }, &owner, "OK", { ScaleByDpiX(60), ScaleByDpiY(24) }, style,
-                             style == 0x1D ? 3 : 0xC0C0C0, 2, &g_drawTool.GetFont(FONT_TEXT), 21);
+                    style == 0x1D ? 3 : 0xC0C0C0, 2, &g_drawTool.GetFont(FONT_TEXT), 21);
                 button.SetPressed(step > 0 ? 1 : 0);
                 for (int frame = 1; frame < step; ++frame)
                     button.UpdatePressStep();
@@ -156,9 +159,8 @@ TEST(ElementRender, MessageWindowWithTwoButtons)
         uitest::FakeUiHooks hooks;
         const int width = ScaleByDpiX(200);
         rig.Image(214, width, ScaleByDpiY(22), [](int, int y) { return y < 2 ? 0x000000u : 0x2040A0u; });
-        rig.Image(215, width, ScaleByDpiY(20), [=](int x, int) {
-            return x < 2 || x >= width - 2 ? 0x000000u : 0xF0F0E0u;
-        });
+        rig.Image(215, width, ScaleByDpiY(20),
+            [=](int x, int) { return x < 2 || x >= width - 2 ? 0x000000u : 0xF0F0E0u; });
         rig.Image(216, width, ScaleByDpiY(8), [](int, int y) { return y >= 6 ? 0x000000u : 0xD0D0C0u; });
         for (int step = 0; step < 3; ++step)
             rig.Solid(3 + step * 700, ScaleByDpiX(88), ScaleByDpiY(24), step ? 0x80A0C0 : 0xA0C0E0);

@@ -1,8 +1,8 @@
 #include "fake_ui_hooks.h"
 #include "foundation/draw_suspender.h"
 #include "platform/sound.h"
-#include "ui/element_drawing.h"
 #include "render_rig.h"
+#include "ui/element_drawing.h"
 #include "ui/framed_element.h"
 #include "ui_testing.h"
 
@@ -48,7 +48,8 @@ TEST_F(MessageWindowTest, TimeOutHidesOnTheTickAfterItRunsOut)
         int timeout;
         int hiddenOnTick; // 0: never within 50 ticks
     };
-    for (const Case c : { Case { 2500, 11 }, Case { 250, 2 }, Case { 0, 1 }, Case { -5, 1 }, Case { -1, 0 } }) {
+    for (const Case c :
+        { Case { 2500, 11 }, Case { 250, 2 }, Case { 0, 1 }, Case { -5, 1 }, Case { -1, 0 } }) {
         SCOPED_TRACE(c.timeout);
         Closed closed;
         window.Show("T", "x", 0, c.timeout, 0, std::nullopt, closed.callback());
@@ -82,8 +83,8 @@ TEST_F(MessageWindowTest, PlainNoticeLetsTapsThroughAndACapturingOneConsumesThem
     EXPECT_EQ(window.GetState(), 1);
     // Hidden, it takes nothing.
     window.SetState(0);
-    for (auto op : { &CMessageWindow::OnPointerDown, &CMessageWindow::OnPointerUp, &CMessageWindow::OnPointerMove,
-             &CMessageWindow::OnDoubleClick })
+    for (auto op : { &CMessageWindow::OnPointerDown, &CMessageWindow::OnPointerUp,
+             &CMessageWindow::OnPointerMove, &CMessageWindow::OnDoubleClick })
         EXPECT_EQ((window.*op)({ 35, 205 }), 0);
 }
 
@@ -225,7 +226,10 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
 // Taking another element's lock under the widget lock is a programming error.
 class NestingElement : public CFramedElement {
 public:
-    void GetFrameStyle(const ElementPoint&, const ElementSize&, int& style) override { style = FRAME_CONTENT; }
+    void GetFrameStyle(const ElementPoint&, const ElementSize&, int& style) override
+    {
+        style = FRAME_CONTENT;
+    }
     void DrawContent(const ElementPoint&, const ElementSize&) override { window.Draw(); }
     CMessageWindow window;
 };

@@ -23,7 +23,8 @@ constexpr uint32_t kBackdrop = 0x406080; // draw-tool colour: a dull blue-grey
 class RenderRig {
 public:
     RenderRig(int w, int h, int dpi, int language = LANGUAGE_ENGLISH)
-        : m_screen(w, h, dpi, language), m_display(QSize(w, h), dpi)
+        : m_screen(w, h, dpi, language)
+        , m_display(QSize(w, h), dpi)
     {
         g_drawTool.Init(&m_display, true);
         g_drawTool.Clear(kBackdrop, false);
@@ -41,7 +42,8 @@ public:
         layout.height = h;
         const std::vector<uint8_t> file = testbmp::MakeFile(layout, pixel);
         std::string error;
-        ASSERT_TRUE(ConvertBitmapFile(*g_drawTool.GetCanvas(), uint32_t(id), file.data(), file.size(), &error))
+        ASSERT_TRUE(
+            ConvertBitmapFile(*g_drawTool.GetCanvas(), uint32_t(id), file.data(), file.size(), &error))
             << error;
     }
     // A solid picture with a one-pixel magenta (transparent) border.
@@ -72,8 +74,10 @@ public:
     void ExpectGolden(const QString& name)
     {
         const QImage actual = Snapshot();
-        const QString file = QDir(TRAVENOR_TEST_SOURCE_DIR "/ui/golden")
-                                 .filePath(QStringLiteral("%1_%2x%3.png").arg(name).arg(actual.width()).arg(actual.height()));
+        const QString file
+            = QDir(TRAVENOR_TEST_SOURCE_DIR "/ui/golden")
+                  .filePath(
+                      QStringLiteral("%1_%2x%3.png").arg(name).arg(actual.width()).arg(actual.height()));
         if (std::getenv("TRAVENOR_UPDATE_GOLDEN")) {
             QDir().mkpath(QFileInfo(file).path());
             ASSERT_TRUE(actual.save(file));
@@ -81,7 +85,8 @@ public:
         }
         const QImage golden(file);
         ASSERT_FALSE(golden.isNull()) << "missing golden image " << file.toStdString();
-        EXPECT_TRUE(golden.convertToFormat(QImage::Format_RGB32) == actual) << "differs from " << file.toStdString();
+        EXPECT_TRUE(golden.convertToFormat(QImage::Format_RGB32) == actual)
+            << "differs from " << file.toStdString();
     }
 
 private:

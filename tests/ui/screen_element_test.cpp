@@ -12,7 +12,10 @@
 
 namespace {
 
-CDrawTool* FakeSurface(uintptr_t n) { return reinterpret_cast<CDrawTool*>(n * 16); }
+CDrawTool* FakeSurface(uintptr_t n)
+{
+    return reinterpret_cast<CDrawTool*>(n * 16);
+}
 
 TEST(ScreenElement, BaseOperations)
 {
@@ -46,8 +49,8 @@ TEST(ScreenElement, BaseOperations)
     EXPECT_EQ(e.GetAlpha(), 0);
     EXPECT_EQ(e.GetState(), 0);
     EXPECT_EQ(e.GetSurface(), FakeSurface(2));
-    for (auto op : { &CScreenElement::OnPointerDown, &CScreenElement::OnPointerUp, &CScreenElement::OnPointerMove,
-             &CScreenElement::OnDoubleClick })
+    for (auto op : { &CScreenElement::OnPointerDown, &CScreenElement::OnPointerUp,
+             &CScreenElement::OnPointerMove, &CScreenElement::OnDoubleClick })
         EXPECT_EQ((e.*op)({ 5, 6 }), 0);
 }
 
