@@ -241,6 +241,40 @@ TEST(GlyphCache, DrawsLatinAndCyrillicGolden)
     // The pen moved by both advances (drawn unhinted, so within a pixel of the measure).
     EXPECT_NEAR(pen.x, 64 + font.TextWidth(InCodePage(u"AЖ").c_str(), kCyrillic), 64);
     EXPECT_EQ(pen.y, -10 * 64);
+
+    // Turned 30 degrees upwards about the pen at (4, 19).
+    Canvas turned(24, 22);
+    CZX_Font::Pen turnedPen{ 4 * 64, -19 * 64 };
+    ASSERT_EQ(font.DrawText(turned.image, InCodePage(u"Яz").c_str(), kCyrillic, turnedPen, Fixed(std::cos(M_PI / 6)),
+                  Fixed(std::sin(M_PI / 6)), 0),
+        1);
+    DumpPng(turned.image, "text_golden_30", 16);
+    // Checked by eye: the Ya's bowl on the left with its leg straight down and
+    // its stem leaning left, the z further up the line to the right.
+    EXPECT_EQ(turned.Rows(), (std::vector<std::string>{
+                                 "........................",
+                                 "........................",
+                                 "........................",
+                                 "........................",
+                                 "........................",
+                                 "........................",
+                                 "............#+..........",
+                                 "..........+##+..........",
+                                 "....+#+.+##+#+..........",
+                                 "..+####.++..#...........",
+                                 ".+#+.+#+...+#...........",
+                                 ".+#...+#...+#.+#........",
+                                 ".+#+.+###..#+##+........",
+                                 "..####++#+.###..........",
+                                 "...++#..##.++...........",
+                                 "....+#..+#..............",
+                                 "....+#..................",
+                                 "....+#..................",
+                                 "....++..................",
+                                 "........................",
+                                 "........................",
+                                 "........................",
+                             }));
 }
 
 TEST(GlyphCache, GlyphsAtTheEdgesAreCutNotDropped)

@@ -3,6 +3,7 @@
 
 #include "render_test_support.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 using render_test::DumpPng;
@@ -112,6 +113,34 @@ TEST(LinePainter, AntialiasedLinesBlendTheBandEdgesByTheFraction)
                                                            "..#.",
                                                        }));
     EXPECT_EQ(Canvas(3, 3, true).Draw({ 1, 1, 1, 1 }), (Rows{ "...", ".#.", "..." }));
+}
+
+TEST(LinePainter, ThickAntialiasedLinesAreTheSameFromEitherEnd)
+{
+    // A fan of lines at every 10 degrees in three widths (with centre bands):
+    // drawn from either end, each gives the same pixels.
+    CZXS_ClippedImage fan;
+    ASSERT_EQ(fan.Create(200, 200, 0x00f0f0f0), 0);
+    fan.SetAntialiased(true);
+    for (const auto& [width, centre] : { std::pair<uint16_t, uint16_t>{ 1, 0 }, { 5, 1 }, { 11, 5 } }) {
+        for (int degrees = 0; degrees <= 90; degrees += 10) {
+            const double a = degrees * M_PI / 180;
+            const ZXS_Segment s = { 10, 10, 10 + static_cast<int32_t>(std::lround(60 * std::cos(a))),
+                10 + static_cast<int32_t>(std::lround(60 * std::sin(a))) };
+            Canvas forward(80, 80, true, width, centre), backward(80, 80, true, width, centre);
+            EXPECT_EQ(forward.Draw(s), backward.Draw({ s.x2, s.y2, s.x1, s.y1 })) << width << " at " << degrees;
+
+            CZX_Image::Pen pen;
+            pen.outerColour = CZX_Surface565::Colour565(40, 40, 160);
+            pen.centreColour = CZX_Surface565::Colour565(255, 220, 0);
+            pen.outerWidth = width;
+            pen.centreWidth = centre;
+            fan.SetPen(pen);
+            const int32_t ox = width == 1 ? 10 : width == 5 ? 80 : 140, oy = width == 1 ? 10 : 80;
+            fan.DrawLine({ ox, oy, ox + s.x2 - 10, oy + s.y2 - 10 });
+        }
+    }
+    DumpPng(fan, "aa_fan", 4);
 }
 
 TEST(LinePainter, DashMaskGivesEightStepsOnAndEightOff)
