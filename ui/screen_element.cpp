@@ -1,5 +1,28 @@
 #include "ui/screen_element.h"
 
+CScreenElement::CScreenElement(const CScreenElement& other)
+    : m_x(other.m_x)
+    , m_y(other.m_y)
+    , m_state(other.m_state.load())
+    , m_width(other.m_width)
+    , m_height(other.m_height)
+    , m_surface(other.m_surface)
+    , m_alpha(other.m_alpha)
+{
+}
+
+CScreenElement& CScreenElement::operator=(const CScreenElement& other)
+{
+    m_x = other.m_x;
+    m_y = other.m_y;
+    m_state = other.m_state.load();
+    m_width = other.m_width;
+    m_height = other.m_height;
+    m_surface = other.m_surface;
+    m_alpha = other.m_alpha;
+    return *this;
+}
+
 void CScreenElement::GetSize(ElementSize& size) const
 {
     size.cx = m_width;
@@ -36,7 +59,7 @@ void CScreenElement::Assign(const CScreenElement& other)
         return;
     m_x = other.m_x;
     m_y = other.m_y;
-    m_state = other.m_state;
+    m_state = other.m_state.load();
     m_surface = other.m_surface;
 }
 

@@ -3,6 +3,7 @@
 // size, a visibility state, a translucency and the draw tool it draws on. The
 // map window's pointer dispatch and the draw thread rely only on these
 // operations; a pointer operation returns non-zero when it consumed the event.
+#include <atomic>
 #include <cstdint>
 
 class CDrawTool;
@@ -46,8 +47,8 @@ public:
     enum : int { STATE_HIDDEN = 0, STATE_SHOWN = 1 };
 
     CScreenElement() = default;
-    CScreenElement(const CScreenElement&) = default;
-    CScreenElement& operator=(const CScreenElement&) = default;
+    CScreenElement(const CScreenElement& other);
+    CScreenElement& operator=(const CScreenElement& other);
 
     void GetSize(ElementSize& size) const override;
     void SetSize(const ElementSize& size) override;
@@ -56,7 +57,7 @@ public:
     void SetAlpha(unsigned alpha) override;
     uint8_t GetAlpha() const override { return m_alpha; }
     void SetState(int state) override { m_state = state; }
-    int GetState() const override { return m_state; }
+    int GetState() const override { return m_state.load(); }
     int OnPointerDown(const ElementPoint&) override { return 0; }
     int OnPointerUp(const ElementPoint&) override { return 0; }
     int OnPointerMove(const ElementPoint&) override { return 0; }
@@ -75,7 +76,8 @@ public:
 protected:
     int32_t m_x = 0;
     int32_t m_y = 0;
-    int32_t m_state = STATE_SHOWN;
+    // Read by the draw thread while the interface thread shows and hides.
+    std::atomic<int32_t> m_state { STATE_SHOWN };
     int32_t m_width = 0;
     int32_t m_height = 0;
     CDrawTool* m_surface = nullptr;
