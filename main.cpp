@@ -1,10 +1,52 @@
 // The travenor program: the device screen with the navigation program on it.
+#include "drawlib/glyph_sets.h"
+#include "drawlib/screen_draw_tool.h"
+#include "foundation/resource_dll.h"
+#include "foundation/screen_metrics.h"
 #include "platform/display.h"
 #include "platform/options.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
+
+namespace {
+
+// Until the application shell takes over: the draw tool's buffer on the device
+// screen with a line of text in each interface font.
+void ShowStartScreen(platform::Display& display)
+{
+    g_drawTool.SetFlags(0x08);
+    g_drawTool.SetFlags(0x01);
+    g_drawTool.Init(&display, true);
+    CResourceDll resources;
+    const QString module = resources.Load(ResourceLibraryNameForScreen());
+    for (const GlyphFontMetrics& f : kGlyphFonts)
+        g_drawTool.LoadResource(module, uint32_t(f.id));
+    resources.Free();
+
+    g_drawTool.Clear(0xF0F0F0, false);
+    const int titleHeight = ScaleByDpiY(20);
+    g_drawTool.FillSolidRect(0, 0, GetScreenWidth(), titleHeight, 0x703010, 255, false);
+    g_drawTool.GetFont(FONT_TITLE)
+        .DrawTextInRect(u"Travenor Pro", -1, { 0, 0, GetScreenWidth(), titleHeight },
+            CGlyphFont::GF_CENTRE | CGlyphFont::GF_VCENTRE, nullptr, nullptr);
+    int y = titleHeight + ScaleByDpiY(6);
+    const std::pair<int, const char16_t*> lines[]
+        = { { FONT_SMALL, u"Маршрут построен" }, { FONT_TEXT, u"Drive 2.5 km, then turn right" },
+              { FONT_NUMBER, u"Через 300 м" }, { FONT_DIGITS, u"12.5km" } };
+    for (const auto& [id, text] : lines) {
+        CGlyphFont& font = g_drawTool.GetFont(id);
+        font.DrawString(text, ScaleByDpiX(6), y);
+        y += font.GetLineHeight() + ScaleByDpiY(6);
+    }
+    g_drawTool.BeginDraw(nullptr);
+    g_drawTool.CopyToScreen();
+    g_drawTool.EndDraw();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -34,7 +76,10 @@ int main(int argc, char** argv)
         screen.showFullScreen();
     else
         screen.show();
+    ShowStartScreen(display);
     if (options->quitAfterMs > 0)
         QTimer::singleShot(options->quitAfterMs, &app, &QApplication::quit);
-    return QApplication::exec();
+    const int result = QApplication::exec();
+    g_drawTool.DestroyBuffer();
+    return result;
 }

@@ -36,6 +36,16 @@ void CCanvas565::SetClip(int left, int top, int right, int bottom)
     m_clip = { std::max(left, 0), std::max(top, 0), std::min(right, w - 1), std::min(bottom, h - 1) };
 }
 
+bool CCanvas565::GetImageSize(uint32_t id, int& width, int& height) const
+{
+    const CStoredImage* image = m_store.buffer(id);
+    if (!image)
+        return false;
+    width = m_orientation.Exchanged() ? image->GetHeight() : image->GetWidth();
+    height = m_orientation.Exchanged() ? image->GetWidth() : image->GetHeight();
+    return true;
+}
+
 void CCanvas565::SetClipLogical(int left, int top, int right, int bottom)
 {
     m_orientation.Apply(left, top);

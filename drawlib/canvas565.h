@@ -30,6 +30,10 @@ public:
     CImageRows* GetTarget() const { return m_target; }
     CImageStore& GetImageStore() { return m_store; }
     const CImageStore& GetImageStore() const { return m_store; }
+    // Size of stored image `id` in screen terms (width and height exchanged
+    // under a quarter turn). False, outputs untouched, while the id's page
+    // does not exist; an empty slot of an existing page reads 0 by 0.
+    bool GetImageSize(uint32_t id, int& width, int& height) const;
 
     // Primitives.
     void Clear(uint32_t colour) override;

@@ -279,3 +279,29 @@ TEST_F(DrawToolTest, TheClientSeesTheOffscreenPixels)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Canvas565, ImageSizeInScreenTerms)
+{
+    CCanvas565 canvas(nullptr);
+    std::vector<uint16_t> pixels(6);
+    CImageStore& store = canvas.GetImageStore();
+    store.SetExternal(store.GetOrCreate(0x1234), reinterpret_cast<uint8_t*>(pixels.data()), 3, 2, 6);
+    int width = -1, height = -1;
+    EXPECT_FALSE(canvas.GetImageSize(0x1334, width, height)); // page 0x13 was never filled
+    EXPECT_EQ(width, -1);
+    EXPECT_EQ(height, -1);
+    EXPECT_TRUE(canvas.GetImageSize(0x1235, width, height)); // an empty slot of a filled page
+    EXPECT_EQ(width, 0);
+    EXPECT_TRUE(canvas.GetImageSize(0x1234, width, height));
+    EXPECT_EQ(width, 3);
+    EXPECT_EQ(height, 2);
+    // A quarter turn exchanges the axes.
+    ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(0, 0, 0, 1, 1, 0, 0, 0));
+    EXPECT_TRUE(canvas.GetImageSize(0x1234, width, height));
+    EXPECT_EQ(width, 2);
+    EXPECT_EQ(height, 3);
+}
+
+} // namespace
