@@ -1,5 +1,6 @@
 #include "ui/button_grid_dlg.h"
 
+#include "drawlib/screen_draw_tool.h"
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
 #include "platform/timers.h"
@@ -199,9 +200,10 @@ void CButtonGridDlg::SetCellByIndex(int index, int32_t command, const QString& c
 
 const QImage* CButtonGridDlg::Picture(const CGridCell& cell, int frame)
 {
-    if (frame < 0 || frame >= static_cast<int>(cell.pictures.size()) || !g_pictureSource.create)
+    if (frame < 0 || frame >= static_cast<int>(cell.pictures.size()))
         return nullptr;
-    const QImage* picture = g_pictureSource.create(cell.pictures[frame]);
+    const uint32_t id = cell.pictures[frame];
+    const QImage* picture = g_pictureSource.create ? g_pictureSource.create(id) : g_drawTool.CreateHBITMAP(id);
     return picture && !picture->isNull() ? picture : nullptr;
 }
 
@@ -366,6 +368,8 @@ platform::LRESULT CButtonGridDlg::OnDestroy()
 {
     if (g_pictureSource.releaseAll)
         g_pictureSource.releaseAll();
+    else if (!g_pictureSource.create)
+        g_drawTool.DeleteHBITMAPs();
     platform::KillTimer(this, kAnimationTimer);
     return 0;
 }

@@ -50,8 +50,8 @@ struct CGridCell {
     QString description;
 };
 
-// Where the grid's pictures come from: the draw tool's bitmaps of stored
-// images by id, kept in its cache until released.
+// Where the grid's pictures come from when not from the program's draw tool
+// (its bitmaps of stored images by id, kept in its cache until released).
 struct GridPictureSource {
     std::function<const QImage*(uint32_t id)> create;
     std::function<void()> releaseAll;
@@ -63,6 +63,7 @@ public:
     CButtonGridDlg(int a, int b);
     ~CButtonGridDlg() override;
 
+    // Another source of pictures; an empty one restores the draw tool.
     static void SetPictureSource(GridPictureSource source);
 
     int GetColumns() const { return m_columns; }

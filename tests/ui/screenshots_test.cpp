@@ -1,6 +1,8 @@
 // Pictures of the dialogs in Russian on the smallest portrait screen and the
 // largest landscape one, written under <build>/screenshots for a person to look at.
+#include "drawlib/screen_draw_tool.h"
 #include "foundation/screen_metrics.h"
+#include "platform/display.h"
 #include "ui/button_grid_dlg.h"
 #include "ui/list_choice_dlg.h"
 #include "ui/text_entry_dlg.h"
@@ -9,7 +11,7 @@
 
 #include <QFileInfo>
 #include <QImage>
-#include <map>
+#include <vector>
 #include <gtest/gtest.h>
 
 namespace {
@@ -91,26 +93,24 @@ TEST(Screenshots, PropertySheetAndWizard)
 
 namespace {
 
-// The program's pictures as the build makes them (<build>/data/resources/qvga
-// or vga by the screen's class); none when the resources were not built.
-class ResourcePictures {
+// The program's draw tool on the screen, with the command pictures as the
+// build makes them (<build>/data/resources/qvga or vga by the screen's class);
+// without built resources the grid simply has no pictures.
+class DrawToolPictures {
 public:
-    ResourcePictures()
+    DrawToolPictures(QSize size, int dpi, const std::vector<int32_t>& commands) : m_display(size, dpi)
     {
-        const QString folder = QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/resources/%1/")
+        g_drawTool.Init(&m_display, true);
+        const QString folder = QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/resources/%1")
                                    .arg(GetScreenResolutionClass() == 2 ? QStringLiteral("vga") : QStringLiteral("qvga"));
-        CButtonGridDlg::SetPictureSource({ [this, folder](uint32_t id) -> const QImage* {
-                                              auto [it, added] = m_images.try_emplace(id);
-                                              if (added)
-                                                  it->second.load(folder + QString::number(id) + QStringLiteral(".bmp"));
-                                              return &it->second;
-                                          },
-            [this] { m_images.clear(); } });
+        for (int32_t command : commands)
+            for (int step = 0; step < 3; ++step)
+                g_drawTool.LoadResource(folder, static_cast<uint32_t>(command + 700 * step));
     }
-    ~ResourcePictures() { CButtonGridDlg::SetPictureSource({}); }
+    ~DrawToolPictures() { g_drawTool.DestroyBuffer(); }
 
 private:
-    std::map<uint32_t, QImage> m_images;
+    platform::Display m_display;
 };
 
 struct QuickCell {
@@ -138,9 +138,12 @@ TEST(Screenshots, ButtonGrid)
         upright[2], upright[0] };
     for (const Screen& s : kScreens) {
         uitest::OnScreen screen(s.w, s.h, s.dpi);
-        ResourcePictures pictures;
-        CButtonGridDlg grid(4, 2);
         const QuickCell* cells = s.w > s.h ? landscape : upright;
+        std::vector<int32_t> commands;
+        for (int i = 0; i < 8; ++i)
+            commands.push_back(cells[i].command);
+        DrawToolPictures pictures(QSize(s.w, s.h), s.dpi, commands);
+        CButtonGridDlg grid(4, 2);
         for (int i = 0; i < 8; ++i)
             grid.SetCellByIndex(i, cells[i].command, QString::fromUtf8(cells[i].caption),
                 QString::fromUtf8(cells[i].description), 0, 700, 3);
