@@ -31,10 +31,17 @@ bool CZX_Image::DashStep(bool& centreOn)
 
 void CZX_Image::DrawLine(const ZXS_Segment& segment)
 {
+    // Ends far outside move in to just beyond the image and its band, so a
+    // line never walks billions of steps outside; lines inside stay as given.
+    const int32_t margin = m_pen.outerWidth + 2;
+    const ZXS_ScreenRect reach = { -margin, -margin, Width() - 1 + margin, Height() - 1 + margin };
+    ZXS_Segment s = segment;
+    if (!ClipSegment(reach, s))
+        return;
     if (Antialiased())
-        DrawLineAntialiased(segment);
+        DrawLineAntialiased(s);
     else
-        DrawLinePlain(segment);
+        DrawLinePlain(s);
 }
 
 void CZX_Image::DrawLineAntialiased(const ZXS_Segment& s)

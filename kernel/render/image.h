@@ -48,7 +48,7 @@ public:
     Pen& GetPen() { return m_pen; }
     void SetPen(const Pen& pen) { m_pen = pen; }
 
-    // Antialiased or plain by the image's flag.
+    // Antialiased or plain by the image's flag, never outside the surface.
     virtual void DrawLine(const ZXS_Segment& segment);
     void DrawPolyline(const ZXS_ScreenPoint* points, int32_t count);
     void DrawParts(const ZXS_PointParts& parts);

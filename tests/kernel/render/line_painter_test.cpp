@@ -356,4 +356,10 @@ TEST(LinePainter, RectanglesAndClippedImagesStayInside)
     plain.SetAntialiased(false);
     plain.DrawLine({ -3, -1000, 6, 1000 });
     EXPECT_EQ(Picture(plain, kLegend), Rows(4, "####"));
+    // Ends at the far corners of the 32-bit plane take no more steps than the image is wide.
+    plain.FillRect(0, 0, 3, 3, kBlack);
+    pen.outerWidth = 1;
+    plain.SetPen(pen);
+    plain.DrawLine({ INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX });
+    EXPECT_EQ(Picture(plain, kLegend), (Rows{ "#...", ".#..", "..#.", "...#" }));
 }
