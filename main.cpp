@@ -36,10 +36,15 @@ void ShowStartScreen(platform::Display& display)
     const std::pair<int, const char16_t*> lines[]
         = { { FONT_SMALL, u"Маршрут построен" }, { FONT_TEXT, u"Drive 2.5 km, then turn right" },
               { FONT_NUMBER, u"Через 300 м" }, { FONT_DIGITS, u"12.5km" } };
+    const int margin = ScaleByDpiX(6);
     for (const auto& [id, text] : lines) {
         CGlyphFont& font = g_drawTool.GetFont(id);
-        font.DrawString(text, ScaleByDpiX(6), y);
-        y += font.GetLineHeight() + ScaleByDpiY(6);
+        if (id == FONT_DIGITS) // proportional: one line only
+            y += font.DrawString(text, margin, y) ? font.GetLineHeight() : 0;
+        else
+            y += font.DrawTextInRect(text, -1, { margin, y, GetScreenWidth() - margin, GetScreenHeight() },
+                CGlyphFont::GF_WRAP, nullptr, nullptr);
+        y += ScaleByDpiY(6);
     }
     g_drawTool.BeginDraw(nullptr);
     g_drawTool.CopyToScreen();

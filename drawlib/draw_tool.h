@@ -39,6 +39,8 @@ public:
     enum Result : int { BUFFER_OK = 0, BUFFER_BAD_MODE = 2, BUFFER_NO_DISPLAY = 5, BUFFER_BAD_FORMAT = 7 };
 
     CDrawTool();
+    // Also gives back the whole page arena, stored images included: the
+    // program has one draw tool, living as long as the program.
     virtual ~CDrawTool();
     CDrawTool(const CDrawTool&) = delete;
     CDrawTool& operator=(const CDrawTool&) = delete;

@@ -33,7 +33,7 @@ struct LineBreak {
 // drawn). Spaces at the end of a line are not part of it.
 LineBreak NextLineBreak(const char16_t* p, const char16_t* end, int perLine, bool keepWords)
 {
-    const char16_t* limit = p + perLine;
+    const char16_t* limit = end - p > perLine ? p + perLine : end;
     const char16_t* candidate = p; // where the next line would start
     const char16_t* lastWordEnd = nullptr; // the first space after the last finished word
     const char16_t* wordStart = nullptr; // the word being walked, if any
@@ -60,7 +60,7 @@ LineBreak NextLineBreak(const char16_t* p, const char16_t* end, int perLine, boo
             continue;
         return { c, c }; // the line's only word (or its leading spaces) is cut at the limit
     }
-    return { keepWords ? end : std::min(limit, end), nullptr };
+    return { keepWords ? end : limit, nullptr };
 }
 
 // Lines the text needs at `perLine` characters; a text that ends with a line

@@ -202,7 +202,8 @@ TEST(ScreenDrawTool, TextMatchesTheGoldenPictures)
         const QImage expected(golden);
         ASSERT_FALSE(expected.isNull()) << "missing " << golden.toStdString();
         EXPECT_EQ(picture, expected.convertToFormat(QImage::Format_RGB32))
-            << "compare " << QDir::current().filePath(name).toStdString() << " with " << golden.toStdString();
+            << "compare " << QDir::current().filePath(name).toStdString() << " with " << golden.toStdString()
+            << " (TRAVENOR_UPDATE_GOLDEN=1 makes the new picture the golden)";
     }
 }
 
