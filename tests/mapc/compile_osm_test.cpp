@@ -1,0 +1,164 @@
+// The compiler on the real OpenStreetMap extracts: the kernel opens what it
+// wrote, every object's points are its source nodes projected, every name is
+// its source's, and the roads form one strongly connected network.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <memory>
+
+#include <osmium/io/any_input.hpp>
+#include <osmium/osm/node.hpp>
+
+#include "kernel/doc/code_page.h"
+#include "kernel/doc/transform.h"
+#include "tests/mapc/map_reading.h"
+#include "tests/support/map_fixture.h"
+#include "tools/mapc/map_compiler.h"
+
+namespace {
+
+using mapc_testing::DecodeRecord;
+using mapc_testing::ReadName;
+
+struct Extract {
+    testing_support::TempFolder folder;
+    mapc::CompiledMap compiled;
+    std::unique_ptr<CZXS_TzxDoc> doc;
+    int32_t error = -1;
+    std::map<int64_t, osmium::Location> nodes;  // read here, apart from the compiler
+};
+
+std::string Source(const std::string& name) { return std::string(TRAVENOR_SHARED_DATA_DIR) + "/osm/" + name; }
+
+const Extract& Compiled(const std::string& name)
+{
+    static std::map<std::string, std::unique_ptr<Extract>> cache;
+    auto& slot = cache[name];
+    if (!slot) {
+        slot = std::make_unique<Extract>();
+        const std::string map = slot->folder.File("extract.tzx");
+        slot->compiled = mapc::Compile(mapc::ReadOsm(Source(name)), {});
+        mapc::WriteMapFiles(slot->compiled, map, {});
+        slot->doc = mapc_testing::OpenMap(map, &slot->error);
+        osmium::io::Reader reader{Source(name), osmium::osm_entity_bits::node};
+        while (osmium::memory::Buffer buffer = reader.read()) {
+            for (const auto& node : buffer.select<osmium::Node>())
+                slot->nodes[node.id()] = node.location();
+        }
+        reader.close();
+    }
+    return *slot;
+}
+
+class RealExtract : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RealExtract, OpensWithItsRoadGraph)
+{
+    const Extract& e = Compiled(GetParam());
+    ASSERT_NE(e.doc, nullptr) << "kernel error " << e.error;
+    EXPECT_EQ(e.error, 0);
+    EXPECT_TRUE(e.doc->RoadGraph().IsLoaded());
+    EXPECT_EQ(e.doc->RoadGraph().EdgeCount(), e.compiled.graph.edges.size());
+    EXPECT_EQ(e.doc->RoadGraph().NodeCount(), e.compiled.graph.nodeCount);
+    EXPECT_GT(e.doc->RoadObjectCount(), 100);
+    EXPECT_GT(e.compiled.pois.pois.size(), 50u);
+}
+
+TEST_P(RealExtract, EveryObjectIsItsSourceProjected)
+{
+    const Extract& e = Compiled(GetParam());
+    ASSERT_NE(e.doc, nullptr);
+    ASSERT_NE(e.doc->Transform(), nullptr);
+
+    uint32_t number = 0, checked = 0;
+    for (const auto& layer : e.compiled.sources) {
+        for (const mapc::RecordSource& source : layer) {
+            const CZXS_ObjectRecord record = e.doc->Object(number);
+            std::vector<ZXS_Point> expected;
+            for (int64_t id : source.nodes) {
+                const osmium::Location& at = e.nodes.at(id);
+                ZXS_Point p;
+                ASSERT_EQ(GeoToMap(e.doc->Transform(), at.lon() * M_PI / 180, at.lat() * M_PI / 180, p.x, p.y), 1);
+                if (expected.empty() || !(expected.back() == p))
+                    expected.push_back(p);
+            }
+            if (record.IsClosed()) {
+                while (expected.size() > 1 && expected.back() == expected.front())
+                    expected.pop_back();
+                expected.push_back(expected.front());
+            }
+            const std::vector<ZXS_Point> decoded = DecodeRecord(*e.doc, number);
+            ASSERT_EQ(decoded.size(), expected.size()) << "record " << number;
+            for (size_t k = 0; k < decoded.size(); ++k) {
+                EXPECT_LE(std::abs(decoded[k].x - expected[k].x), 1) << "record " << number << " point " << k;
+                EXPECT_LE(std::abs(decoded[k].y - expected[k].y), 1) << "record " << number << " point " << k;
+            }
+            ++number;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(number, e.doc->Objects().Count());
+    EXPECT_GT(checked, 1000u);
+}
+
+TEST_P(RealExtract, EveryNameIsItsSourceInTheMapsCodePage)
+{
+    const Extract& e = Compiled(GetParam());
+    ASSERT_NE(e.doc, nullptr);
+    const int codePage = e.doc->Header().Bytes()[62];
+    uint32_t number = 0, named = 0, exact = 0;
+    for (const auto& layer : e.compiled.sources) {
+        for (const mapc::RecordSource& source : layer) {
+            const int32_t id = e.doc->Object(number++).NameId();
+            if (source.name.empty()) {
+                EXPECT_EQ(id, 0x1fffff);
+                continue;
+            }
+            ASSERT_NE(id, 0x1fffff);
+            const std::string text = ReadName(*e.doc, id).text;
+            const std::u16string wide = mapc::Utf16(source.name);
+            EXPECT_EQ(text, CZXS_CodePage::FromWide(codePage, wide, '?', 255)) << source.name;
+            exact += CZXS_CodePage::ToWide(codePage, text) == wide;
+            ++named;
+        }
+    }
+    EXPECT_GT(named, 100u);
+    // Every name of these extracts can be written in the code page chosen.
+    EXPECT_EQ(exact, named);
+}
+
+TEST_P(RealExtract, RoadsFormOneStronglyConnectedCore)
+{
+    const Extract& e = Compiled(GetParam());
+    ASSERT_NE(e.doc, nullptr);
+    const mapc_testing::Connectivity c = mapc_testing::StrongCore(*e.doc);
+    ASSERT_GT(c.nodes, 500u);
+    EXPECT_GE(c.core, c.nodes * 90 / 100) << c.core << " of " << c.nodes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Extracts, RealExtract, ::testing::Values("moscow-ostankino.osm.gz", "monaco.osm.pbf"),
+                         [](const auto& info) { return std::string(info.param).substr(0, 6); });
+
+TEST(OstankinoExtract, NamesAreCyrillicAndStreetsKnowTheirLocality)
+{
+    const Extract& e = Compiled("moscow-ostankino.osm.gz");
+    ASSERT_NE(e.doc, nullptr);
+    EXPECT_EQ(e.doc->Header().Bytes()[62], 0);  // Windows 1251
+    const auto ids = mapc::NameIds(e.compiled.map);
+    int withParent = 0;
+    for (const mapwriter::Record& r : e.compiled.map.layers[mapc::kStreetNames].records) {
+        const mapc_testing::NameRecord name = ReadName(*e.doc, ids[r.name]);
+        if (name.prefix == 0xFFFFFF)
+            continue;
+        ++withParent;
+        // The parent is the name of a locality.
+        bool found = false;
+        for (const mapwriter::Record& place : e.compiled.map.layers[mapc::kLocalities].records)
+            found |= ids[place.name] == static_cast<int32_t>(name.prefix);
+        EXPECT_TRUE(found);
+    }
+    EXPECT_GT(withParent, 10);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace mapc {
+
+// Why the compiler stopped: the message names the input and what was wrong.
+class CompileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+using Tags = std::vector<std::pair<std::string, std::string>>;
+
+// The value of a tag, empty when it is absent.
+std::string_view TagValue(const Tags& tags, std::string_view key);
+
+// A position in degrees times 10^7, as OpenStreetMap files store it.
+struct Location {
+    int32_t x = 0;  // longitude
+    int32_t y = 0;  // latitude
+    double LongitudeRadians() const;
+    double LatitudeRadians() const;
+};
+
+struct OsmWay {
+    int64_t id = 0;
+    std::vector<int64_t> nodes;
+    Tags tags;
+};
+
+struct OsmPoint {
+    int64_t id = 0;
+    Location location;
+    Tags tags;
+};
+
+// What the compiler keeps of an OpenStreetMap file: every node's location,
+// the tagged nodes and the tagged ways (untagged ways only serve relations,
+// which the compiler does not read).
+struct OsmData {
+    std::unordered_map<int64_t, Location> locations;
+    std::vector<OsmPoint> points;
+    std::vector<OsmWay> ways;
+
+    // Throws when the way refers to a node the data does not hold.
+    Location At(const OsmWay& way, size_t index) const;
+};
+
+// Reads an OpenStreetMap file (XML, .osm.gz, .osm.bz2 or PBF, by its name).
+// Throws CompileError for an unreadable or damaged file and for a kept way
+// that refers to a node the file does not hold.
+OsmData ReadOsm(const std::string& path);
+
+}  // namespace mapc
