@@ -1,14 +1,13 @@
 #include "ui/dialog_layout.h"
 
+#include "foundation/language.h"
+#include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
 #include "ui/control_host.h"
 #include "ui/dialog_style.h"
-#include "foundation/language.h"
 
 #include <QLabel>
 #include <QPushButton>
-
-#include "foundation/screen_metrics.h"
 
 DialogLayout::DialogLayout(ControlHost& host, QWidget* body, bool landscape)
     : m_host(host), m_body(body), m_landscape(landscape)
@@ -51,9 +50,15 @@ QLabel* DialogLayout::AddNote(int id)
 
 void DialogLayout::AddOkCancel()
 {
+    AddButtons({ { platform::IDOK, QStringLiteral("OK") }, { platform::IDCANCEL, QStringLiteral("Cancel") } });
+}
+
+void DialogLayout::AddButtons(std::initializer_list<std::pair<int, QString>> buttons)
+{
     m_form->addStretch(1);
-    for (int id : { static_cast<int>(platform::IDOK), static_cast<int>(platform::IDCANCEL) }) {
+    for (const auto& [id, caption] : buttons) {
         auto* button = m_host.AddControl<QPushButton>(id, m_body);
+        button->setText(caption);
         StyleTouchControl(button);
         if (m_landscape)
             button->setMinimumWidth(ScaleByDpiX(90));

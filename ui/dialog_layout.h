@@ -3,6 +3,9 @@
 // OK and Cancel buttons. Portrait stacks them with the buttons in a row at the
 // bottom; landscape puts the buttons in a column at the right of the form.
 #include <QBoxLayout>
+#include <QString>
+#include <initializer_list>
+#include <utility>
 
 class ControlHost;
 
@@ -24,8 +27,12 @@ public:
     QLabel* AddPrompt(int id);
     QWidget* AddField(QWidget* field);
     QLabel* AddNote(int id);
+    // A layout for the form's own controls.
+    QBoxLayout* Form() const { return m_form; }
     // The OK (1) and Cancel (2) buttons.
     void AddOkCancel();
+    // Buttons by id with their template captions, after the form.
+    void AddButtons(std::initializer_list<std::pair<int, QString>> buttons);
 
 private:
     ControlHost& m_host;

@@ -3,6 +3,7 @@
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
+#include "ui/dialog_layout.h"
 #include "ui/dialog_style.h"
 #include "ui/wizard_sheet.h"
 
@@ -68,41 +69,16 @@ void CWizardPage::OnOK()
 
 QBoxLayout* CWizardPage::CreateWizardLayout()
 {
-    const bool landscape = IsLandscapeLayout();
-    auto* outer = landscape ? static_cast<QBoxLayout*>(new QHBoxLayout(this)) : new QVBoxLayout(this);
-    outer->setContentsMargins(DialogMargin(), DialogMargin(), DialogMargin(), DialogMargin());
-    outer->setSpacing(DialogSpacing());
-    auto* form = new QVBoxLayout;
-    form->setSpacing(DialogSpacing());
+    DialogLayout layout(*this, this, IsLandscapeLayout());
     auto* title = AddControl<QLabel>(IDC_WIZARD_TITLE, this);
     title->setWordWrap(true);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    form->addWidget(title);
+    layout.Form()->addWidget(title);
     auto* content = new QVBoxLayout;
     content->setSpacing(DialogSpacing());
-    form->addLayout(content);
-    form->addStretch(1);
-    outer->addLayout(form, 1);
-
-    auto* buttons = landscape ? static_cast<QBoxLayout*>(new QVBoxLayout) : new QHBoxLayout;
-    buttons->setSpacing(DialogSpacing());
-    struct Button {
-        int id;
-        const char* caption;
-    };
-    const Button order[] = { { IDC_WIZARD_BACK, "<  Back" }, { IDC_WIZARD_NEXT, "Next  >" },
-        { platform::IDCANCEL, "Cancel" } };
-    for (const Button& b : order) {
-        auto* button = AddControl<QPushButton>(b.id, this);
-        button->setText(QString::fromLatin1(b.caption));
-        StyleTouchControl(button);
-        if (landscape)
-            button->setMinimumWidth(ScaleByDpiX(90));
-        buttons->addWidget(button, landscape ? 0 : 1);
-    }
-    if (landscape)
-        buttons->addStretch(1);
-    outer->addLayout(buttons);
+    layout.Form()->addLayout(content);
+    layout.AddButtons({ { IDC_WIZARD_BACK, QStringLiteral("<  Back") }, { IDC_WIZARD_NEXT, QStringLiteral("Next  >") },
+        { platform::IDCANCEL, QStringLiteral("Cancel") } });
     return content;
 }
 
