@@ -2,8 +2,9 @@
 #include "foundation/draw_suspender.h"
 #include "platform/sound.h"
 #include "render_rig.h"
+#include "ui/button_hint.h"
 #include "ui/element_drawing.h"
-#include "ui/framed_element.h"
+#include "ui/framed_text_list.h"
 #include "ui_testing.h"
 
 #include <atomic>
@@ -178,6 +179,14 @@ TEST_F(MessageWindowTest, ButtonsOutsideTheArrayAreRefused)
     EXPECT_EQ(window.SetButton(0, 10054, { 0, 0 }, { 1, 1 }, "x", 1, 0, 0, nullptr, 0), 0);
 }
 
+class ItemList : public CFramedTextList {
+public:
+    void GetFrameStyle(const ElementPoint&, const ElementSize&, int& style) override
+    {
+        style = FRAME_BOXED | FRAME_CONTENT;
+    }
+};
+
 // The draw thread draws the window and runs the frame callbacks while the
 // user-interface thread replaces the message, presses its buttons and waits
 // for frames.
@@ -191,10 +200,19 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
     rig.Solid(3, 88, 24, 0xA0C0E0);
     rig.Solid(10047, 16, 16, 0xC00000);
     g_messageWnd.Attach(&g_drawTool, nullptr, 0);
+    g_buttonHint.Init(&g_drawTool, 0);
+    CImageButton hinted;
+    hinted.SetImageId(10020);
+    ItemList list;
+    list.SetSurface(&g_drawTool);
+    list.SetPosition({ 10, 250 });
+    list.SetSize({ 200, 40 });
     std::atomic<bool> stop { false };
     std::atomic<int> frames { 0 };
     std::thread drawThread([&] {
         while (!stop) {
+            g_buttonHint.Draw();
+            list.Draw();
             g_messageWnd.Draw();
             g_drawSuspender.FrameCallbacks().RunAll();
             ++frames;
@@ -209,6 +227,11 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
         else
             g_messageWnd.Show("T", QString("word ").repeated(i), 0, 250, 0);
         g_messageWnd.OnPointerDown({ 60, 190 });
+        hinted.SetPressedWithHint(i % 2);
+        FramedTextItem items[2] { { &g_drawTool.GetFont(FONT_TEXT), nullptr, QString::number(i), 0, 0, 100,
+                                      20 },
+            { &g_drawTool.GetFont(FONT_SMALL), nullptr, "km", 100, 0, 200, 20 } };
+        list.SetTextItems(1 + i % 2, items);
         g_messageWnd.Tick();
         g_messageWnd.OnPointerUp({ 60, 190 });
         g_messageWnd.Tick();
