@@ -3,26 +3,19 @@
 #include "drawlib/screen_draw_tool.h"
 
 namespace {
-
-const CStoredImage* StoredImage(CDrawTool* tool, int id)
-{
-    if (!tool || id < 0 || !tool->GetCanvas())
-        return nullptr;
-    const CStoredImage* image = tool->GetCanvas()->GetImageStore().buffer(static_cast<uint32_t>(id));
-    return image && image->buf() ? image : nullptr;
-}
-
 GlyphRect ToGlyphRect(const ElementRect& r)
 {
     return { r.left, r.top, r.right, r.bottom };
 }
-
 } // namespace
 
 ElementSize GetImageSize(CDrawTool* tool, int id)
 {
-    const CStoredImage* image = StoredImage(tool, id);
-    return image ? ElementSize { image->GetWidth(), image->GetHeight() } : ElementSize {};
+    ElementSize size;
+    if (tool && id >= 0 && tool->GetCanvas()
+        && tool->GetCanvas()->GetImageSize(static_cast<uint32_t>(id), size.cx, size.cy))
+        return size;
+    return {};
 }
 
 void DrawKeyedImage(CDrawTool* tool, int id, int x, int y, const ElementSize& size, int alpha)
