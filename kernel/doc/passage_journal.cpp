@@ -397,14 +397,24 @@ int32_t CZXS_PassageJournal::Read(const std::string& path)
 {
     if ((Mode() & 1) == 0)
         return kReadDisabled;
-    std::unique_lock lock(m_lock);
-    Busy busy(m_busy);
-    if (!CanUseFile() || m_doc->References() <= 0)
+    if (!CanUseFile())
         return kNoDocument;
     CZXS_DiskStream in;
     CZXS_StreamError error;
     if (in.Open(path, ZXS_OPEN_READ | ZXS_OPEN_SHARE_EXCLUSIVE, &error) == 0)
         return error.cause != 0 ? error.cause : ZXS_CAUSE_GENERIC;
+    return ReadFrom(in);
+}
+
+int32_t CZXS_PassageJournal::ReadFrom(CZXS_DiskStream& in)
+{
+    if ((Mode() & 1) == 0)
+        return kReadDisabled;
+    std::unique_lock lock(m_lock);
+    Busy busy(m_busy);
+    if (m_doc == nullptr || m_doc->References() <= 0 || m_doc->FirstRoadObject() < 0 ||
+        m_doc->RoadObjectCount() <= 0)
+        return kNoDocument;
     uint8_t header[kFileHeaderSize];
     // A header that cannot be read (a file cut short, or being replaced) says
     // nothing about the passages: the journal keeps what it has.

@@ -9,6 +9,7 @@
 #include "kernel/doc/fixed_collect.h"
 #include "kernel/doc/object_record.h"
 
+class CZXS_DiskStream;
 class CZXS_TzxDoc;
 
 // Timed passage settings of road elements of one map, kept in road-offset
@@ -69,6 +70,8 @@ public:
     int ExpirePass();
     int Write();
     int32_t Read(const std::string& path);
+    // The journal file's bytes from a stream already open (its first byte next).
+    int32_t ReadFrom(CZXS_DiskStream& in);
     int32_t ReadBesideMap();
     // When the document closes: the file is written and the entries dropped.
     void Release();

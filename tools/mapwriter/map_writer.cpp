@@ -11,6 +11,7 @@
 #include <openssl/evp.h>
 
 #include "kernel/doc/index_builder.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/doc/object_record.h"
 #include "kernel/doc/road_graph.h"
 #include "kernel/doc/tzx_header.h"
@@ -41,12 +42,6 @@ public:
     void Append(const std::vector<uint8_t>& more) { data.insert(data.end(), more.begin(), more.end()); }
     void Text(const std::string& text) { data.insert(data.end(), text.begin(), text.end()); }
 };
-
-void PutU32(uint8_t* p, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 struct NamesTable {
     std::vector<uint8_t> bytes;
@@ -148,7 +143,7 @@ void PackOld(const Record& r, const NamesTable& names, uint32_t units, std::vect
     const uint32_t packedName = name == kNone ? 0x3FFFF : static_cast<uint32_t>(name) & 0x3FFFF;
     const uint32_t link = r.linkId == kNone ? 0x3FFFFF : static_cast<uint32_t>(r.linkId) & 0x3FFFFF;
     uint8_t p[11] = {};
-    PutU32(p, units | (packedName << 14));
+    ZXS_PutLe32(p, units | (packedName << 14));
     p[4] = static_cast<uint8_t>(link);
     p[5] = static_cast<uint8_t>(link >> 8);
     p[6] = static_cast<uint8_t>(((link >> 16) & 0x3F) | (r.endOfObject ? 0x40 : 0));
@@ -317,7 +312,7 @@ Built Build(const MapDescription& map, const std::vector<uint8_t>& key)
     }
     at.transform = section(transform.data, true);
     std::vector<uint8_t> metrics(H::kMetricsSize, 0);
-    PutU32(metrics.data(), static_cast<uint32_t>(map.metricsBlob.size()));
+    ZXS_PutLe32(metrics.data(), static_cast<uint32_t>(map.metricsBlob.size()));
     metrics.insert(metrics.end(), map.metricsBlob.begin(), map.metricsBlob.end());
     at.metrics = section(metrics, false);
     at.symbols = section(symbols, true);
@@ -371,14 +366,14 @@ SectionOffsets Sections(const MapDescription& map) { return Build(map, {}).secti
 std::vector<uint8_t> WriteZxg(const GraphDescription& graph)
 {
     std::vector<uint8_t> header(CZXS_RoadGraph::kHeaderSize, 0);
-    PutU32(header.data() + CZXS_RoadGraph::kMagicAt, CZXS_RoadGraph::kMagic);
+    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kMagicAt, CZXS_RoadGraph::kMagic);
     header[CZXS_RoadGraph::kVersionAt] = static_cast<uint8_t>(CZXS_RoadGraph::kVersion);
     header[CZXS_RoadGraph::kVersionAt + 1] = static_cast<uint8_t>(CZXS_RoadGraph::kVersion >> 8);
     header[CZXS_RoadGraph::kKindAt] = graph.kind;
-    PutU32(header.data() + CZXS_RoadGraph::kEdgeCountAt, static_cast<uint32_t>(graph.edges.size()));
-    PutU32(header.data() + CZXS_RoadGraph::kNodeCountAt, graph.nodeCount);
-    PutU32(header.data() + CZXS_RoadGraph::kNodeBoundAt, graph.nodeBound != 0 ? graph.nodeBound : graph.nodeCount);
-    PutU32(header.data() + CZXS_RoadGraph::kDegreeSizeAt, graph.nodeCount);
+    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kEdgeCountAt, static_cast<uint32_t>(graph.edges.size()));
+    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kNodeCountAt, graph.nodeCount);
+    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kNodeBoundAt, graph.nodeBound != 0 ? graph.nodeBound : graph.nodeCount);
+    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kDegreeSizeAt, graph.nodeCount);
 
     std::vector<GraphEdge> edges = graph.edges;
     std::stable_sort(edges.begin(), edges.end(), [](const GraphEdge& a, const GraphEdge& b) { return a.from < b.from; });
@@ -433,18 +428,18 @@ GraphDescription BuildRoadGraph(const MapDescription& map)
 
 std::vector<uint8_t> WriteZxj(uint16_t mapId, const std::string& digits14, const std::vector<JournalRecord>& records)
 {
-    Bytes b;
-    b.U16(mapId);
-    b.U8('0');
-    std::string digits = digits14;
-    digits.resize(14, '0');
-    b.Text(digits);
+    std::vector<uint8_t> out(17 + 6 * records.size(), '0');
+    ZXS_PutLe16(out.data(), mapId);
+    for (size_t i = 0; i < 14 && i < digits14.size(); ++i)
+        out[3 + i] = static_cast<uint8_t>(digits14[i]);
+    uint8_t* at = out.data() + 17;
     for (const JournalRecord& r : records) {
-        b.U32((r.costClass & 0xFu) | ((r.valueB & 0xFu) << 4) | ((static_cast<uint32_t>(r.linkId) & 0x1FFFFF) << 8) |
-              (uint32_t{r.directions & 3u} << 30));
-        b.U16(r.units);
+        ZXS_PutLe32(at, (r.costClass & 0xFu) | ((r.valueB & 0xFu) << 4) |
+                            ((static_cast<uint32_t>(r.linkId) & 0x1FFFFF) << 8) | (uint32_t{r.directions & 3u} << 30));
+        ZXS_PutLe16(at + 4, r.units);
+        at += 6;
     }
-    return b.data;
+    return out;
 }
 
 std::string KeyFileText(const std::vector<uint8_t>& key)
