@@ -27,6 +27,15 @@ public:
     // is missing.
     bool CopyPixelsFrom(const CImageBuffer& source);
 
+    // Drawing with the draw tool; the drawing library carries these out.
+    // DrawAt draws the source's pixels at (x, y) into own pixels, or into the
+    // tool's off-screen surface; false without a tool. DrawFrom copies the
+    // source in with orientation, DrawFromScaled scaled by `scale`; a buffer
+    // without a tool first takes own pixels of the source tool's screen size.
+    bool DrawAt(int x, int y, const CImageBuffer& source);
+    bool DrawFrom(const CImageBuffer& source);
+    bool DrawFromScaled(const CImageBuffer& source, double scale);
+
     // Points `target` at an own block of the given geometry, taking a larger
     // block from the arena when needed. When the arena cannot deliver, the
     // target is left without pixels and with no geometry (so nothing is ever
