@@ -245,6 +245,21 @@ TEST_F(DrawToolTest, PrimitivesForceOpaqueAndFillBlends)
     EXPECT_EQ(tool.GetPixel(34, 23, false), 0);
 }
 
+TEST_F(DrawToolTest, ClipInScreenCoordinates)
+{
+    platform::Display other(QSize(240, 320), 96);
+    tool.Clear(0, false);
+    tool.SetClip(10, 20, 19, 29, &other); // inclusive, top-down like everything else
+    tool.FillSolidRect(0, 0, 240, 320, kRed, 255, false);
+    EXPECT_EQ(tool.GetPixel(10, 20, false), 0xF8);
+    EXPECT_EQ(tool.GetPixel(19, 29, false), 0xF8);
+    EXPECT_EQ(tool.GetPixel(9, 20, false), 0);
+    EXPECT_EQ(tool.GetPixel(10, 30, false), 0);
+    tool.CopyToScreen(); // to the display given with the clip
+    EXPECT_EQ(other.Pixel(10, 20), PackRGB565(255, 0, 0));
+    EXPECT_EQ(display.Pixel(10, 20), 0);
+}
+
 TEST_F(DrawToolTest, DrawingIntoAnotherSurfaceGivesTheScreenItsClipBack)
 {
     std::vector<uint16_t> image(16 * 16, PackRGB565(0, 255, 0));
