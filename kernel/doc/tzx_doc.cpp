@@ -1,10 +1,12 @@
 #include "kernel/doc/tzx_doc.h"
 #include "kernel/doc/little_endian.h"
 
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <ctime>
 #include <new>
+#include <thread>
 
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/memory_stream.h"
@@ -92,6 +94,10 @@ void CZXS_TzxDoc::Close()
     m_references = 0;
     // Only a map that was loaded has a journal worth writing.
     if (m_journal) {
+        // The document thread may be between journal operations; give it up
+        // to ten seconds to finish before the journal goes.
+        for (int i = 0; i < 100 && m_journal->IsBusy(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
         if (m_loaded)
             m_journal->Release();
         m_journal.reset();
