@@ -24,7 +24,8 @@ using mapc_testing::ReadName;
 struct Extract {
     testing_support::TempFolder folder;
     mapc::CompiledMap compiled;
-    std::unique_ptr<CZXS_TzxDoc> doc;
+    std::unique_ptr<mapc_testing::LoadedMap> loaded;
+    const CZXS_TzxDoc* doc = nullptr;
     int32_t error = -1;
     std::map<int64_t, osmium::Location> nodes;  // read here, apart from the compiler
 };
@@ -40,7 +41,9 @@ const Extract& Compiled(const std::string& name)
         const std::string map = slot->folder.File("extract.tzx");
         slot->compiled = mapc::Compile(mapc::ReadOsm(Source(name)), {});
         mapc::WriteMapFiles(slot->compiled, map, {});
-        slot->doc = mapc_testing::OpenMap(map, &slot->error);
+        slot->loaded = mapc_testing::LoadMap(map);
+        slot->doc = slot->loaded->doc.get();
+        slot->error = slot->loaded->error;
         osmium::io::Reader reader{Source(name), osmium::osm_entity_bits::node};
         while (osmium::memory::Buffer buffer = reader.read()) {
             for (const auto& node : buffer.select<osmium::Node>())

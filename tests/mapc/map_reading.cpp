@@ -1,7 +1,9 @@
 #include "tests/mapc/map_reading.h"
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "kernel/doc/object_record.h"
 #include "kernel/doc/point_iterator.h"
@@ -9,16 +11,26 @@
 
 namespace mapc_testing {
 
-std::unique_ptr<CZXS_TzxDoc> OpenMap(const std::string& path, int32_t* error)
+std::unique_ptr<LoadedMap> LoadMap(const std::string& tzxPath)
 {
-    auto doc = std::make_unique<CZXS_TzxDoc>();
+    auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    };
+    auto loaded = std::make_unique<LoadedMap>();
+    loaded->map = read(tzxPath);
+    loaded->graph = read(tzxPath.substr(0, tzxPath.rfind('.')) + ".zxg");
     ZXS_MapSource source;
-    source.path = path.c_str();
-    const int result = doc->Open(&source, nullptr, 0, CZXS_DiskStream::kDisk);
-    const int32_t code = doc->GetError();
-    if (error != nullptr)
-        *error = code;
-    return result == 1 ? std::move(doc) : nullptr;
+    source.mapBlock = loaded->map.data();
+    source.mapSize = static_cast<uint32_t>(loaded->map.size());
+    source.graphBlock = loaded->graph.data();
+    source.graphSize = static_cast<uint32_t>(loaded->graph.size());
+    auto doc = std::make_unique<CZXS_TzxDoc>();
+    const int result = doc->Open(&source, nullptr, 0, CZXS_DiskStream::kMemory);
+    loaded->error = doc->GetError();
+    if (result == 1)
+        loaded->doc = std::move(doc);
+    return loaded;
 }
 
 std::vector<ZXS_Point> DecodeRecord(const CZXS_TzxDoc& doc, uint32_t number)

@@ -9,7 +9,14 @@
 
 namespace mapc_testing {
 
-std::unique_ptr<CZXS_TzxDoc> OpenMap(const std::string& path, int32_t* error = nullptr);
+// A map and its road graph read into memory and opened from there: maps on
+// disk are opened exclusively, and tests running side by side share them.
+struct LoadedMap {
+    std::vector<uint8_t> map, graph;
+    std::unique_ptr<CZXS_TzxDoc> doc;  // none when the kernel refused the map
+    int32_t error = -1;
+};
+std::unique_ptr<LoadedMap> LoadMap(const std::string& tzxPath);
 
 // The points of object record `number` as the point iterator gives them.
 std::vector<ZXS_Point> DecodeRecord(const CZXS_TzxDoc& doc, uint32_t number);

@@ -711,7 +711,10 @@ private:
         for (const OsmPoint& p : m_data.points) {
             const std::string_view number = TagValue(p.tags, "addr:housenumber");
             const std::string_view street = TagValue(p.tags, "addr:street");
-            if (number.empty() || street.empty())
+            // A shop or an office with its address is a point of interest,
+            // not a house of its own.
+            if (number.empty() || street.empty() ||
+                PoiCategory([&](std::string_view key) { return TagValue(p.tags, key); }) >= 0)
                 continue;
             Object o;
             const ZXS_Point at = m_project(p.location);

@@ -1,0 +1,181 @@
+// The shipped map of Voradu in the build's data directory: the kernel opens
+// it, and it holds the city the generator drew.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "kernel/doc/code_page.h"
+#include "kernel/doc/object_record.h"
+#include "tests/mapc/map_reading.h"
+#include "tests/support/map_fixture.h"
+#include "tools/mapc/map_compiler.h"
+#include "tools/mapc/poi_categories.h"
+#include "tools/mapwriter/poi_writer.h"
+
+namespace {
+
+using mapc_testing::DecodeRecord;
+using mapc_testing::ReadName;
+
+const std::string kMap = std::string(TRAVENOR_BUILD_DATA_DIR) + "/mskmo0704";
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Cp1251(std::string_view utf8) { return CZXS_CodePage::FromWide(0, mapc::Utf16(utf8)); }
+
+class VoraduMap : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        loaded = mapc_testing::LoadMap(kMap + ".tzx");
+        ASSERT_NE(loaded->doc, nullptr) << "kernel error " << loaded->error;
+        ASSERT_EQ(loaded->error, 0);
+        doc = loaded->doc.get();
+    }
+
+    uint32_t LayerFirst(int layer) const { return static_cast<uint32_t>(doc->GetLayerDesc(layer).FirstObject()); }
+    uint32_t LayerEnd(int layer) const { return static_cast<uint32_t>(doc->LayerEnd(layer)); }
+    // Objects (not records) of a layer.
+    int Objects(int layer) const
+    {
+        int n = 0;
+        for (uint32_t i = LayerFirst(layer); i < LayerEnd(layer); ++i)
+            n += doc->Object(i).IsEndOfObject();
+        return n;
+    }
+
+    std::unique_ptr<mapc_testing::LoadedMap> loaded;
+    const CZXS_TzxDoc* doc = nullptr;
+};
+
+TEST_F(VoraduMap, HasTheCityItsGeneratorDrew)
+{
+    EXPECT_EQ(doc->Header().Bytes()[62], 0);  // Cyrillic names
+    EXPECT_EQ(Objects(mapc::kLocalities), 10);  // the city, five districts, four suburbs
+    EXPECT_EQ(Objects(mapc::kTerritories), 7);  // six parks and a forest
+    EXPECT_EQ(Objects(mapc::kWater), 1);
+    EXPECT_EQ(Objects(mapc::kRivers), 1);
+    EXPECT_EQ(Objects(mapc::kRailways), 1);
+    // 31 streets each way, the ring and the two diagonal avenues.
+    EXPECT_EQ(Objects(mapc::kStreetNames), 65);
+    EXPECT_GT(Objects(mapc::kHouses), 3000);
+    EXPECT_GT(LayerEnd(mapc::kHighways) - LayerFirst(mapc::kHighways), 100u);
+    EXPECT_GT(LayerEnd(mapc::kServiceRoads) - LayerFirst(mapc::kServiceRoads), 0u);
+
+    int forwardOnly = 0, backwardOnly = 0;
+    for (uint32_t i = LayerFirst(mapc::kFirstRoadLayer); i < LayerEnd(mapc::kHighways); ++i) {
+        const CZXS_ObjectRecord r = doc->Object(i);
+        forwardOnly += r.IsForward() && !r.IsBackward();
+        backwardOnly += r.IsBackward() && !r.IsForward();
+    }
+    EXPECT_GT(forwardOnly, 50);
+    EXPECT_GT(backwardOnly, 50);
+}
+
+TEST_F(VoraduMap, BridgesJoinBothBanksIntoOneRoadNetwork)
+{
+    const std::vector<ZXS_Point> river = DecodeRecord(*doc, LayerFirst(mapc::kRivers));
+    auto side = [](ZXS_Point a, ZXS_Point b, ZXS_Point p) {
+        const double cross = double(b.x - a.x) * (p.y - a.y) - double(b.y - a.y) * (p.x - a.x);
+        return (cross > 0) - (cross < 0);
+    };
+    int bridges = 0;
+    for (uint32_t i = LayerFirst(mapc::kFirstRoadLayer); i < LayerEnd(mapc::kHighways); ++i) {
+        const std::vector<ZXS_Point> road = DecodeRecord(*doc, i);
+        bool crosses = false;
+        for (size_t k = 0; k + 1 < road.size(); ++k) {
+            for (size_t m = 0; m + 1 < river.size(); ++m) {
+                crosses |= side(road[k], road[k + 1], river[m]) * side(road[k], road[k + 1], river[m + 1]) <= 0 &&
+                           side(river[m], river[m + 1], road[k]) * side(river[m], river[m + 1], road[k + 1]) < 0;
+            }
+        }
+        bridges += crosses;
+    }
+    // Five streets, the ring's two sides and the two diagonal avenues.
+    EXPECT_EQ(bridges, 9);
+    const mapc_testing::Connectivity c = mapc_testing::StrongCore(*doc);
+    EXPECT_EQ(c.core, c.nodes);
+    EXPECT_GT(c.nodes, 900u);
+}
+
+TEST_F(VoraduMap, StreetsHouseNumbersAndLocalitiesAreLinkedForTheAddressSearch)
+{
+    // The layer of street names is found by its name's first letters.
+    std::string layerName;
+    ASSERT_TRUE(doc->GetLayerName(mapc::kStreetNames, layerName, 0));
+    EXPECT_EQ(layerName.substr(0, 9), Cp1251("Назв.улиц"));
+
+    std::set<int32_t> localities;
+    std::map<int32_t, std::string> localityNames;
+    for (uint32_t i = LayerFirst(mapc::kLocalities); i < LayerEnd(mapc::kLocalities); ++i) {
+        localities.insert(doc->Object(i).NameId());
+        localityNames[doc->Object(i).NameId()] = ReadName(*doc, doc->Object(i).NameId()).text;
+    }
+    std::map<int32_t, std::string> streets;
+    for (uint32_t i = LayerFirst(mapc::kStreetNames); i < LayerEnd(mapc::kStreetNames); ++i) {
+        const int32_t id = doc->Object(i).NameId();
+        const mapc_testing::NameRecord name = ReadName(*doc, id);
+        streets[id] = name.text;
+        EXPECT_TRUE(localities.count(static_cast<int32_t>(name.prefix))) << "street without its locality";
+    }
+    EXPECT_TRUE(std::count_if(streets.begin(), streets.end(),
+                              [](const auto& s) { return s.second == Cp1251("проспект Мира"); }) == 1);
+    // Districts name the city as their parent.
+    int inTheCity = 0;
+    for (int32_t id : localities)
+        inTheCity += localityNames[static_cast<int32_t>(ReadName(*doc, id).prefix)] == Cp1251("Вораду");
+    EXPECT_EQ(inTheCity, 9);
+
+    std::set<std::string> numbers;
+    for (uint32_t i = LayerFirst(mapc::kHouses); i < LayerEnd(mapc::kHouses); ++i) {
+        const CZXS_ObjectRecord house = doc->Object(i);
+        EXPECT_TRUE(streets.count(house.LinkId())) << "house " << i << " without its street";
+        numbers.insert(ReadName(*doc, house.NameId()).text);
+    }
+    EXPECT_TRUE(numbers.count("1") && numbers.count("2") && numbers.count("10") && numbers.count(Cp1251("10а")));
+}
+
+TEST_F(VoraduMap, HasAPointOfInterestOfEveryCategory)
+{
+    const std::string poi = ReadAll(kMap + ".zxp");
+    ASSERT_GE(poi.size(), mapwriter::kPoiHeaderSize);
+    auto u16 = [&](size_t at) { return uint32_t(uint8_t(poi[at])) | uint32_t(uint8_t(poi[at + 1])) << 8; };
+    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
+    EXPECT_EQ(u32(80), mapwriter::kPoiMagic);
+    EXPECT_EQ(u16(84), mapwriter::kPoiVersion);
+    EXPECT_EQ(uint8_t(poi[452]), 0);
+    ASSERT_EQ(u32(448), poi.size() - mapwriter::kPoiHeaderSize);
+
+    std::set<uint32_t> categories;
+    int named = 0;
+    for (size_t at = mapwriter::kPoiHeaderSize; at < poi.size();) {
+        const uint32_t length = u16(at);
+        ASSERT_GE(length, 13u);
+        ASSERT_LE(at + length, poi.size());
+        categories.insert(u16(at + 2));
+        named += poi[at + 12] != 0;
+        at += length;
+    }
+    std::set<uint32_t> table{0};
+    for (const mapc::PoiRule& r : mapc::PoiRules())
+        table.insert(r.category);
+    EXPECT_EQ(table.size(), 134u);
+    EXPECT_EQ(categories, table);
+    EXPECT_GE(named, 140);
+}
+
+TEST(VoraduGenerator, DrawsTheSameCityEveryTime)
+{
+    testing_support::TempFolder folder;
+    const std::string again = folder.File("voradu.osm");
+    ASSERT_EQ(std::system((std::string(TRAVENOR_VORADU) + " " + again).c_str()), 0);
+    EXPECT_EQ(ReadAll(again), ReadAll(TRAVENOR_VORADU_OSM));
+}
+
+}  // namespace
