@@ -6,8 +6,6 @@
 
 namespace testing_support {
 
-namespace {
-
 std::array<uint8_t, 44> Style(uint8_t group, float threshold, uint8_t r, uint8_t g, uint8_t b)
 {
     std::array<uint8_t, 44> s{};
@@ -22,6 +20,8 @@ std::array<uint8_t, 44> Style(uint8_t group, float threshold, uint8_t r, uint8_t
     s[16] = b;
     return s;
 }
+
+namespace {
 
 mapwriter::Layer RoadLayer()
 {
