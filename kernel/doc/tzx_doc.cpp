@@ -4,11 +4,11 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
-#include <ctime>
 #include <new>
 #include <thread>
 
 #include "kernel/api/result_codes.h"
+#include "kernel/doc/kernel_clock.h"
 #include "kernel/doc/memory_stream.h"
 #include "kernel/doc/passage_journal.h"
 #include "kernel/doc/stream_kind.h"
@@ -16,7 +16,7 @@
 
 CZXS_TzxDoc::CZXS_TzxDoc()
 {
-    m_header.MakeFresh(static_cast<uint32_t>(std::time(nullptr)));
+    m_header.MakeFresh(static_cast<uint32_t>(CZXS_KernelClock::Now()));
     SelectCoding(0);
 }
 

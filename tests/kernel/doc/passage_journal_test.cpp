@@ -102,6 +102,14 @@ TEST_F(PassageJournalTest, FileBytesAndLifetimeUnits)
     EXPECT_EQ(ReadAll(m.JournalPath()), expected);
     // Replaced whole: nothing of the temporary file is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m.folder.Path()), {}), 3);
+
+    // A reader that opened the old file goes on reading the old file whole.
+    std::ifstream early(m.JournalPath(), std::ios::binary);
+    ASSERT_TRUE(m.Journal().Remove(2, true));
+    g_now = kStart + 1;
+    ASSERT_EQ(m.Journal().Write(), 1);
+    EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(early), std::istreambuf_iterator<char>()), expected);
+    EXPECT_EQ(ReadAll(m.JournalPath()).size(), 17u + 2 * 6);
 }
 
 TEST_F(PassageJournalTest, AnotherDocumentReadsTheFileOnce)
