@@ -253,6 +253,7 @@ TEST_F(TzxLoaderTest, EachErrorComesFromItsDamage)
         std::function<void(Bytes&)> damage;
         int result;
         int32_t error;
+        bool withGraph = true;
     };
     const Case cases[] = {
         {"header cut short", [](Bytes& f) { f.resize(300); }, 0, ZXS_KERR_READ},
@@ -288,15 +289,15 @@ TEST_F(TzxLoaderTest, EachErrorComesFromItsDamage)
              set32(f, 162, 4);
              f.insert(f.begin() + at.styles, 4, 0);
          },
-         1, ZXS_KERR_GRAPH},
+         1, ZXS_KERR_GRAPH, false},
+        {"graph missing, level below 300, no embedded bytes", [&](Bytes& f) { set32(f, 44, 250); }, 1, 0, false},
+        {"graph missing, no road layers", [&](Bytes& f) { set16(f, 158, 0xFFFF); }, 1, 0, false},
         {"road layer count 0", [&](Bytes& f) { set16(f, 160, 0); }, 1, ZXS_KERR_GRAPH},
     };
     for (const Case& c : cases) {
         Bytes file = plain;
         c.damage(file);
-        // The graph is offered only where the case keeps it.
-        const bool noGraph = c.error == ZXS_KERR_GRAPH && c.result == 1 && std::string(c.what).find("missing") != std::string::npos;
-        Opened o = OpenMemory(file, noGraph ? Bytes{} : graph);
+        Opened o = OpenMemory(file, c.withGraph ? graph : Bytes{});
         EXPECT_EQ(o.result, c.result) << c.what;
         EXPECT_EQ(o.error, c.error) << c.what;
         if (o.result == 0) {
