@@ -124,6 +124,24 @@ TEST(RoadGraphTest, RefusesForeignAndInconsistentGraphs)
     EXPECT_FALSE(graph.Load("", 2, nullptr, 0, 10));  // a memory map without a graph block
 }
 
+TEST(RoadGraphTest, TwentyBitNodesAndRoadOffsetsSplitAcrossTheRecord)
+{
+    mapwriter::GraphDescription description;
+    description.nodeCount = 70000;
+    description.edges = {{69998, 69999, 300, 0x7FFF, true, true, 0x9ABCD}};
+    const Bytes bytes = mapwriter::WriteZxg(description);
+    // Target 69999 = 0x1116F, road offset 0x9ABCD: the high nibbles share byte 8.
+    const Bytes edge = {0x6F, 0x11, 0x2C, 0x81, 0xFF, 0xFF, 0xCD, 0xAB, 0x19};
+    EXPECT_TRUE(std::equal(edge.begin(), edge.end(), bytes.begin() + 679));
+    CZXS_RoadGraph graph;
+    ASSERT_TRUE(LoadMemory(graph, bytes, 0xA0000));
+    EXPECT_EQ(CZXS_RoadGraph::EdgeTarget(graph.Item(0)), 69999u);
+    EXPECT_EQ(CZXS_RoadGraph::EdgeRoadOffset(graph.Item(0)), 0x9ABCDu);
+    EXPECT_TRUE(CZXS_RoadGraph::EdgeIsBackward(graph.Item(0)));
+    EXPECT_EQ(graph.NodeOffset(69998), 0u);
+    EXPECT_EQ(graph.NodeOffset(69999), 9u);
+}
+
 TEST(RoadGraphTest, WriterGraphOfTheFixtureMap)
 {
     const mapwriter::MapDescription map = testing_support::SmallMap();

@@ -371,6 +371,10 @@ TEST_F(TzxLoaderTest, OldLayoutConvertsToTheCurrentOneOnAPrivateCopy)
             record.backward = false;
         }
     }
+    // An empty layer begins where the roads begin, another after the last object.
+    map.layers.insert(map.layers.begin() + 1, mapwriter::Layer{});
+    map.layers.push_back(mapwriter::Layer{});
+    map.firstRoadLayer = 2;
     const Bytes current = mapwriter::WriteTzx(map);
     map.version = 850;
     const Bytes old = mapwriter::WriteTzx(map);
