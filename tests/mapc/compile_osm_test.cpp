@@ -54,11 +54,8 @@ const Extract& Compiled(const std::string& name)
     return *slot;
 }
 
-class RealExtract : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(RealExtract, OpensWithItsRoadGraph)
+void OpensWithItsRoadGraph(const Extract& e)
 {
-    const Extract& e = Compiled(GetParam());
     ASSERT_NE(e.doc, nullptr) << "kernel error " << e.error;
     EXPECT_EQ(e.error, 0);
     EXPECT_TRUE(e.doc->RoadGraph().IsLoaded());
@@ -68,10 +65,8 @@ TEST_P(RealExtract, OpensWithItsRoadGraph)
     EXPECT_GT(e.compiled.pois.pois.size(), 50u);
 }
 
-TEST_P(RealExtract, EveryObjectIsItsSourceProjected)
+void EveryObjectIsItsSourceProjected(const Extract& e)
 {
-    const Extract& e = Compiled(GetParam());
-    ASSERT_NE(e.doc, nullptr);
     ASSERT_NE(e.doc->Transform(), nullptr);
 
     uint32_t number = 0, checked = 0;
@@ -105,10 +100,8 @@ TEST_P(RealExtract, EveryObjectIsItsSourceProjected)
     EXPECT_GT(checked, 1000u);
 }
 
-TEST_P(RealExtract, EveryNameIsItsSourceInTheMapsCodePage)
+void EveryNameIsItsSourceInTheMapsCodePage(const Extract& e)
 {
-    const Extract& e = Compiled(GetParam());
-    ASSERT_NE(e.doc, nullptr);
     const int codePage = e.doc->Header().Bytes()[62];
     uint32_t number = 0, named = 0, exact = 0;
     for (const auto& layer : e.compiled.sources) {
@@ -131,13 +124,37 @@ TEST_P(RealExtract, EveryNameIsItsSourceInTheMapsCodePage)
     EXPECT_EQ(exact, named);
 }
 
-TEST_P(RealExtract, RoadsFormOneStronglyConnectedCore)
+void RoadsFormOneStronglyConnectedCore(const Extract& e)
 {
-    const Extract& e = Compiled(GetParam());
-    ASSERT_NE(e.doc, nullptr);
     const mapc_testing::Connectivity c = mapc_testing::StrongCore(*e.doc);
     ASSERT_GT(c.nodes, 500u);
     EXPECT_GE(c.core, c.nodes * 90 / 100) << c.core << " of " << c.nodes;
+}
+
+// One compile of each extract serves all the checks: the larger one takes
+// seconds under the sanitizers.
+class RealExtract : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RealExtract, CompilesIntoAMapTheKernelReadsBack)
+{
+    const Extract& e = Compiled(GetParam());
+    {
+        SCOPED_TRACE("opening");
+        OpensWithItsRoadGraph(e);
+    }
+    ASSERT_NE(e.doc, nullptr);
+    {
+        SCOPED_TRACE("geometry");
+        EveryObjectIsItsSourceProjected(e);
+    }
+    {
+        SCOPED_TRACE("names");
+        EveryNameIsItsSourceInTheMapsCodePage(e);
+    }
+    {
+        SCOPED_TRACE("road graph");
+        RoadsFormOneStronglyConnectedCore(e);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Extracts, RealExtract, ::testing::Values("moscow-ostankino.osm.gz", "monaco.osm.pbf"),

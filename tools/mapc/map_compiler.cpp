@@ -533,7 +533,8 @@ private:
             const std::string_view highway = TagValue(w.tags, "highway");
             const std::string_view name = TagValue(w.tags, "name");
             const int road = RoadLayer(highway);
-            if (!highway.empty() && (road >= 0 || TagValue(w.tags, "area") != "yes")) {
+            const bool foot = OneOf(highway, {"footway", "path", "pedestrian", "steps", "cycleway", "bridleway"});
+            if ((road >= 0 || foot) && TagValue(w.tags, "area") != "yes") {
                 const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false);
                 if (points.size() < 2)
                     continue;
@@ -544,7 +545,7 @@ private:
                 }
                 if (road >= 0)
                     RoadElements(w, road, nameIndex, uses);
-                else if (OneOf(highway, {"footway", "path", "pedestrian", "steps", "cycleway", "bridleway"}))
+                else
                     Lines(kFootways, w, -1);
                 continue;
             }
@@ -670,7 +671,9 @@ private:
             } else {
                 if (!points.empty()) {
                     const double step = std::hypot(double(p.x) - points.back().x, double(p.y) - points.back().y);
-                    if (length + step > 30000.0 || points.size() >= kMaxLinePoints) {
+                    // Both costs are 15-bit: length in metres, time in tenths of a second.
+                    const double grown = length + step;
+                    if (grown > 30000.0 || grown / speed * 10.0 > 32000.0 || points.size() >= kMaxLinePoints) {
                         // Cut at the previous node.
                         flush();
                         nodes = {nodes.back()};
