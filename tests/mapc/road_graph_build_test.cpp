@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 #include "kernel/api/result_codes.h"
@@ -107,6 +109,9 @@ TEST(EncipheredMap, OpensOnlyWithItsKey)
         return std::make_pair(result, error);
     };
     EXPECT_EQ(open(key), std::make_pair(1, 0));
+    std::ifstream keyFile(folder.File("town.key"));
+    const std::string keyText(std::istreambuf_iterator<char>(keyFile), {});
+    EXPECT_EQ(mapwriter::ParseKeyText(keyText), key);
     EXPECT_EQ(open({}).second, ZXS_KERR_MAGIC);
 }
 

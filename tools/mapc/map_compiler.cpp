@@ -1006,11 +1006,17 @@ void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, cons
     const fs::path base = fs::path(tzxPath);
     const std::vector<std::pair<fs::path, std::vector<uint8_t>>> files = [&] {
         try {
-            return std::vector<std::pair<fs::path, std::vector<uint8_t>>>{
+            std::vector<std::pair<fs::path, std::vector<uint8_t>>> all{
                 {base, mapwriter::WriteTzx(compiled.map, key)},
                 {fs::path(base).replace_extension(".zxg"), mapwriter::WriteZxg(compiled.graph)},
                 {fs::path(base).replace_extension(".zxp"), mapwriter::WriteZxp(compiled.pois)},
             };
+            // The program opens an enciphered map with the key it finds beside it.
+            if (!key.empty()) {
+                const std::string text = mapwriter::KeyFileText(key);
+                all.push_back({fs::path(base).replace_extension(".key"), {text.begin(), text.end()}});
+            }
+            return all;
         } catch (const std::exception& e) {
             throw CompileError(std::string("the map cannot be written: ") + e.what());
         }

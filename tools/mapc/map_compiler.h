@@ -65,8 +65,10 @@ std::vector<double> ProjectionFor(const OsmData& data);
 CompiledMap Compile(const OsmData& data, const CompileOptions& options);
 
 // The three files beside each other: "<base>.tzx", ".zxg" and ".zxp", each
-// written whole to a temporary file that replaces the file only when it is
-// complete. An empty key writes a plain map. Throws CompileError.
+// written whole to a temporary file, and all of them complete before any
+// replaces the file of its name. An empty key writes a plain map; with a key
+// the map is enciphered and the key is written beside it ("<base>.key").
+// Throws CompileError.
 void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, const std::vector<uint8_t>& key);
 
 // UTF-8 to UTF-16; malformed bytes become U+FFFD.
