@@ -118,7 +118,20 @@ TEST_F(VoraduMap, StreetsHouseNumbersAndLocalitiesAreLinkedForTheAddressSearch)
         localityNames[doc->Object(i).NameId()] = ReadName(*doc, doc->Object(i).NameId()).text;
     }
     std::map<int32_t, std::string> streets;
+    int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
     for (uint32_t i = LayerFirst(mapc::kStreetNames); i < LayerEnd(mapc::kStreetNames); ++i) {
+        // The address search passes over a street whose box has (almost) no area.
+        for (const ZXS_Point& p : DecodeRecord(*doc, i)) {
+            left = std::min(left, p.x);
+            right = std::max(right, p.x);
+            top = std::min(top, p.y);
+            bottom = std::max(bottom, p.y);
+        }
+        if (doc->Object(i).IsEndOfObject()) {
+            EXPECT_GE(int64_t{right - left} * (bottom - top), 8) << "street object ending at " << i;
+            left = top = INT32_MAX;
+            right = bottom = INT32_MIN;
+        }
         const int32_t id = doc->Object(i).NameId();
         const mapc_testing::NameRecord name = ReadName(*doc, id);
         streets[id] = name.text;

@@ -1007,7 +1007,6 @@ void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, cons
     const std::vector<std::pair<fs::path, std::vector<uint8_t>>> files = [&] {
         try {
             std::vector<std::pair<fs::path, std::vector<uint8_t>>> all{
-                {base, mapwriter::WriteTzx(compiled.map, key)},
                 {fs::path(base).replace_extension(".zxg"), mapwriter::WriteZxg(compiled.graph)},
                 {fs::path(base).replace_extension(".zxp"), mapwriter::WriteZxp(compiled.pois)},
             };
@@ -1016,6 +1015,8 @@ void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, cons
                 const std::string text = mapwriter::KeyFileText(key);
                 all.push_back({fs::path(base).replace_extension(".key"), {text.begin(), text.end()}});
             }
+            // The map itself, which the program looks for, comes last.
+            all.push_back({base, mapwriter::WriteTzx(compiled.map, key)});
             return all;
         } catch (const std::exception& e) {
             throw CompileError(std::string("the map cannot be written: ") + e.what());

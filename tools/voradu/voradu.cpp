@@ -135,11 +135,14 @@ void AddStreet(const std::vector<long>& path, const Street& s, bool bridges)
     flush(false);
 }
 
+// Crossings a few metres off the exact lattice, as surveyed streets are:
+// no street is a perfectly straight line whose box has no area.
 void Lattice()
 {
     for (int i = -kHalf; i <= kHalf; ++i) {
         for (int j = -kHalf; j <= kHalf; ++j)
-            g_nodes[LatticeId(i, j)] = {i * kStep, j * kStep, {}};
+            g_nodes[LatticeId(i, j)] = {i * kStep + 4 * std::sin(1.3 * i + 2.1 * j),
+                                        j * kStep + 4 * std::cos(0.7 * i - 1.9 * j), {}};
     }
 }
 
