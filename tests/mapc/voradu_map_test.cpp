@@ -154,6 +154,33 @@ TEST_F(VoraduMap, StreetsHouseNumbersAndLocalitiesAreLinkedForTheAddressSearch)
     EXPECT_TRUE(numbers.count("1") && numbers.count("2") && numbers.count("10") && numbers.count(Cp1251("10а")));
 }
 
+TEST_F(VoraduMap, TheKernelsNameSearchesFindStreetsAndTheirHouses)
+{
+    // The name stage: the street, from the layer of street names only.
+    std::vector<int32_t> layers;
+    auto collect = [&](int32_t, int32_t, int32_t layer) {
+        layers.push_back(layer);
+        return 1;
+    };
+    ASSERT_EQ(doc->Names().FindByName(*doc, doc->Objects(), 0, Cp1251("*гогол"), std::nullopt, collect, false), 0);
+    ASSERT_EQ(layers.size(), 1u);
+    EXPECT_EQ(layers[0], mapc::kStreetNames);
+
+    // The house stage: houses of that street whose number begins with 1.
+    std::set<std::string> numbers;
+    auto houses = [&](int32_t object, int32_t, int32_t layer) {
+        EXPECT_EQ(layer, mapc::kHouses);
+        const CZXS_ObjectRecord house = doc->Object(static_cast<uint32_t>(object));
+        EXPECT_EQ(ReadName(*doc, house.LinkId()).text, Cp1251("улица Гоголя"));
+        numbers.insert(ReadName(*doc, house.NameId()).text);
+        return 1;
+    };
+    ASSERT_EQ(doc->Names().FindByName(*doc, doc->Objects(), 0, Cp1251("*гогол"), std::string("1"), houses, false), 0);
+    EXPECT_TRUE(numbers.count("1") && numbers.count("10") && numbers.count("11") && numbers.count(Cp1251("10а")));
+    for (const std::string& n : numbers)
+        EXPECT_EQ(n[0], '1');
+}
+
 TEST_F(VoraduMap, HasAPointOfInterestOfEveryCategory)
 {
     const std::string poi = ReadAll(kMap + ".zxp");
