@@ -17,6 +17,7 @@ PACKAGES=(
   fonts-liberation2
   espeak-ng fonts-material-design-icons-iconfont
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev
+  libboost-graph-dev
 )
 
 missing=()

@@ -130,13 +130,6 @@ bool CZXS_RoadGraph::Validate(const uint8_t* degrees, uint32_t nodeCount, int32_
     return true;
 }
 
-uint32_t CZXS_RoadGraph::NodeOffset(uint32_t node) const
-{
-    if (m_nodeOffsets == nullptr)
-        return 0;
-    return m_nodeOffsets[std::min(node, m_nodeCount + 1)];
-}
-
 void CZXS_RoadGraph::ResetCostClasses()
 {
     if (m_costClasses != nullptr)
@@ -152,14 +145,6 @@ void CZXS_RoadGraph::SetCostClass(uint32_t edge, uint8_t costClass)
         pair = static_cast<uint8_t>((pair & 0xF0) | (costClass & 0x0F));
     else
         pair = static_cast<uint8_t>((pair & 0x0F) | ((costClass & 0x0F) << 4));
-}
-
-uint8_t CZXS_RoadGraph::CostClass(uint32_t edge) const
-{
-    if (m_costClasses == nullptr || edge >= m_costEdges)
-        return kCostUnchanged;
-    const uint8_t pair = m_costClasses[edge / 2];
-    return edge % 2 == 0 ? (pair & 0x0F) : (pair >> 4);
 }
 
 bool CZXS_RoadGraph::BuildSortedIndex()

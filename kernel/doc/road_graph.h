@@ -54,7 +54,14 @@ public:
     // in `directionMask` (1 forward, 2 backward); the number of edges changed.
     int MarkEdges(uint32_t roadOffset, uint32_t directionMask, uint8_t costClass);
     void SetCostClass(uint32_t edge, uint8_t costClass);
-    uint8_t CostClass(uint32_t edge) const;
+    // Inline: the router asks for every edge it weighs.
+    uint8_t CostClass(uint32_t edge) const
+    {
+        if (m_costClasses == nullptr || edge >= m_costEdges)
+            return kCostUnchanged;
+        const uint8_t pair = m_costClasses[edge / 2];
+        return edge % 2 == 0 ? (pair & 0x0F) : (pair >> 4);
+    }
 
     bool IsLoaded() const { return m_costClasses != nullptr; }
     uint32_t EdgeCount() const { return Count(); }
@@ -65,7 +72,12 @@ public:
     const std::array<uint8_t, kHeaderSize>& Header() const { return m_header; }
     // Byte offsets in the edge table: node n's edges run from NodeOffset(n) to
     // NodeOffset(n + 1); both valid for every n up to the node count.
-    uint32_t NodeOffset(uint32_t node) const;
+    uint32_t NodeOffset(uint32_t node) const
+    {
+        if (m_nodeOffsets == nullptr)
+            return 0;
+        return m_nodeOffsets[node < m_nodeCount + 1 ? node : m_nodeCount + 1];
+    }
 
     // Fields of one edge record.
     static uint32_t EdgeTarget(const uint8_t* edge) { return edge[0] | (edge[1] << 8) | ((edge[8] >> 4) << 16); }
