@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "kernel/api/app_handle.h"
+#include "kernel/api/map_handle.h"
+
+// Starting and ending the kernel, opening and closing maps.
+
+void ZXS_AppHandleInit(CZXS_AppHandle* handle);
+// Creates the kernel once: the symbol image set (its bytes, or none; they must
+// outlive the kernel), the font folder (ending in a path separator) and the
+// passage-journal mode (bit 0 read journal files, bit 1 write them). 0 at once
+// when the handle already holds a kernel; 160 out of memory; 27 no font file
+// in the folder; 4 symbol set rejected; 28 no font face loads; 10000 other.
+// A failed start leaves nothing behind.
+int32_t ZXS_AppCreate(CZXS_AppHandle* handle, const uint8_t* symbols, size_t symbolsSize, const char* fontFolder,
+                      int32_t journalMode);
+// Closes every map, stops the kernel's threads and deletes the kernel.
+void ZXS_AppExit(CZXS_AppHandle* handle);
+// Deletes the kernel held (its destructor stops the threads); always clears the kernel root.
+void ZXS_AppRelease(CZXS_AppHandle* handle);
+int32_t ZXS_AppCheck();
+
+// Opens a map into the handle (closing what the handle held first). Maps are
+// shared by path: a path already open gains a use, whatever key is given.
+// Reader kind 0 reads the file, any other value maps it into memory.
+int32_t ZXS_MapOpen(CZXS_MapHandle* handle, const void* owner, const char16_t* path, const uint8_t* key,
+                    int32_t keyLength, int32_t readerKind);
+// As ZXS_MapOpen with a UTF-8 path.
+int32_t ZXS_MapOpenA(CZXS_MapHandle* handle, const void* owner, const char* path, const uint8_t* key,
+                     int32_t keyLength, int32_t readerKind);
+// A map held in memory with its road graph and POI set blocks (both optional);
+// the blocks must outlive the map's handles. Never shared.
+int32_t ZXS_MapOpenMemory(CZXS_MapHandle* handle, const void* owner, const uint8_t* map, uint32_t mapSize,
+                          const uint8_t* graph, uint32_t graphSize, const uint8_t* poi, uint32_t poiSize,
+                          const uint8_t* key, int32_t keyLength);
+void ZXS_MapClose(CZXS_MapHandle* handle);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include "kernel/api/map_handle.h"
+#include "kernel/doc/point_coding.h"
+
+// Geographic positions (radians) to map points through the map's transform,
+// rounded half away from zero. 2 without a document, 3 without an output,
+// 10000 when the map has no transform or it fails.
+int32_t ZXS_GeoToMap(const CZXS_MapHandle* handle, double longitude, double latitude, ZXS_Point* point);
+// Map points to geographic positions: 26 when the map has no transform, 10000
+// when it cannot be reversed.
+int32_t ZXS_MapToGeo(const CZXS_MapHandle* handle, int32_t x, int32_t y, double* longitude, double* latitude);

@@ -1,0 +1,57 @@
+#include "kernel/doc/poi_query.h"
+
+void CZXS_PoiQuery::Clear()
+{
+    m_sets.clear();
+    m_set = 0;
+    m_record = nullptr;
+    m_boxValid = false;
+}
+
+void CZXS_PoiQuery::SetBox(const Box& box)
+{
+    m_box = box;
+    m_boxValid = true;
+}
+
+bool CZXS_PoiQuery::InBox(const uint8_t* record) const
+{
+    if (!m_boxValid)
+        return true;
+    const int32_t lon = CZXS_PoiSet::Longitude(record);
+    const int32_t lat = CZXS_PoiSet::Latitude(record);
+    return m_box.leastLongitude <= lon && lon <= m_box.greatestLongitude && m_box.leastLatitude <= lat &&
+           lat <= m_box.greatestLatitude;
+}
+
+int CZXS_PoiQuery::First(const CZXS_PoiStore& store)
+{
+    m_sets = store.Sets();
+    m_set = 0;
+    m_record = m_sets.empty() ? nullptr : m_sets[0]->FirstRecord();
+    if (m_record != nullptr && InBox(m_record))
+        return 1;
+    return Next();
+}
+
+int CZXS_PoiQuery::Next()
+{
+    for (;;) {
+        if (m_record != nullptr)
+            m_record = m_sets[m_set]->NextRecord(m_record);
+        while (m_record == nullptr) {
+            if (m_set + 1 >= m_sets.size()) {
+                m_set = m_sets.size();
+                return 0;
+            }
+            m_record = m_sets[++m_set]->FirstRecord();
+        }
+        if (InBox(m_record))
+            return 1;
+    }
+}
+
+uint16_t CZXS_PoiQuery::CategoryValue() const
+{
+    return CZXS_PoiStore::CategoryRow(m_record != nullptr ? CZXS_PoiSet::Category(m_record) : 0).symbol;
+}
