@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <map>
 #include <memory>
 
@@ -179,6 +180,43 @@ TEST(OstankinoExtract, NamesAreCyrillicAndStreetsKnowTheirLocality)
         EXPECT_TRUE(found);
     }
     EXPECT_GT(withParent, 10);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Multipolygon, BecomesOneObjectWithARecordPerRing)
+{
+    testing_support::TempFolder folder;
+    const std::string path = folder.File("park.osm");
+    std::ofstream(path) << R"(<?xml version='1.0' encoding='UTF-8'?>
+<osm version='0.6'>
+ <node id='1' lat='55.800' lon='37.600'/> <node id='2' lat='55.800' lon='37.610'/>
+ <node id='3' lat='55.806' lon='37.610'/> <node id='4' lat='55.806' lon='37.600'/>
+ <node id='5' lat='55.802' lon='37.604'/> <node id='6' lat='55.802' lon='37.606'/>
+ <node id='7' lat='55.804' lon='37.606'/> <node id='8' lat='55.804' lon='37.604'/>
+ <way id='100'><nd ref='1'/><nd ref='2'/><nd ref='3'/><nd ref='4'/><nd ref='1'/></way>
+ <way id='101'><nd ref='5'/><nd ref='6'/><nd ref='7'/><nd ref='8'/><nd ref='5'/></way>
+ <relation id='200'>
+  <member type='way' ref='100' role='outer'/><member type='way' ref='101' role='inner'/>
+  <tag k='type' v='multipolygon'/><tag k='leisure' v='park'/><tag k='name' v='Парк с прудом'/>
+ </relation>
+</osm>
+)";
+    const mapc::OsmData data = mapc::ReadOsm(path);
+    ASSERT_EQ(data.areas.size(), 1u);
+    EXPECT_EQ(data.areas[0].rings.size(), 2u);
+    const mapc::CompiledMap c = mapc::Compile(data, {});
+    const auto& records = c.map.layers[mapc::kTerritories].records;
+    ASSERT_EQ(records.size(), 2u);
+    for (const mapwriter::Record& r : records) {
+        EXPECT_TRUE(r.closed);
+        EXPECT_EQ(r.points.size(), 4u);
+        EXPECT_EQ(c.map.names[r.name].text, CZXS_CodePage::FromWide(0, mapc::Utf16("Парк с прудом")));
+    }
+    EXPECT_FALSE(records[0].endOfObject);
+    EXPECT_TRUE(records[1].endOfObject);
 }
 
 }  // namespace

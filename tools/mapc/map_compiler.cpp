@@ -452,6 +452,7 @@ public:
     {
         Localities();
         Ways();
+        Areas();
         Houses();
         Pois();
         Finish();
@@ -469,6 +470,10 @@ private:
         }
         for (const OsmPoint& p : data.points) {
             if (HasCyrillic(TagValue(p.tags, "name")))
+                return 0;
+        }
+        for (const OsmArea& a : data.areas) {
+            if (HasCyrillic(TagValue(a.tags, "name")))
                 return 0;
         }
         return 1;
@@ -592,6 +597,42 @@ private:
             ++k;
         }
         return out;
+    }
+
+    // Multipolygons: one record per ring, outer rings followed by their holes.
+    void Areas()
+    {
+        for (const OsmArea& a : m_data.areas) {
+            const std::string_view building = TagValue(a.tags, "building");
+            const int layer = IsWater(a.tags)                        ? kWater
+                              : IsTerritory(a.tags)                  ? kTerritories
+                              : !building.empty() && building != "no" ? kBuildings
+                                                                     : -1;
+            if (layer < 0)
+                continue;
+            const std::string_view name = TagValue(a.tags, "name");
+            const int32_t own = m_names.Add(name);
+            Object o;
+            for (const auto& ring : a.rings) {
+                std::vector<int64_t> nodes = ring;
+                if (nodes.size() > 1 && nodes.front() == nodes.back())
+                    nodes.pop_back();
+                std::vector<ZXS_Point> points = Project(m_data, m_project, nodes, true);
+                if (points.size() < 3 || points.size() > kMaxShapePoints)
+                    continue;
+                Record r;
+                r.points = std::move(points);
+                r.closed = true;
+                r.name = own;
+                r.endOfObject = false;
+                o.records.push_back(std::move(r));
+                o.sources.push_back({std::move(nodes), std::string(name)});
+            }
+            if (o.records.empty())
+                continue;
+            o.records.back().endOfObject = true;
+            Add(layer, std::move(o));
+        }
     }
 
     void Shape(int layer, const OsmWay& w, int32_t name)
@@ -982,6 +1023,12 @@ std::vector<double> ProjectionFor(const OsmData& data)
     }
     for (const OsmPoint& p : data.points)
         widen(p.location);
+    for (const OsmArea& a : data.areas) {
+        for (const auto& ring : a.rings) {
+            for (int64_t id : ring)
+                widen(data.locations.at(id));
+        }
+    }
     if (west > east)
         throw CompileError("the input holds no tagged node or way");
     const double scaleX = kEarthRadius * std::cos((south + north) / 2);

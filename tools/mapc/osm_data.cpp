@@ -2,9 +2,16 @@
 
 #include <numbers>
 
+#include <osmium/area/assembler.hpp>
+#include <osmium/area/multipolygon_manager.hpp>
+#include <osmium/handler/node_locations_for_ways.hpp>
+#include <osmium/index/map/flex_mem.hpp>
 #include <osmium/io/any_input.hpp>
+#include <osmium/osm/area.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/way.hpp>
+#include <osmium/relations/relations_manager.hpp>
+#include <osmium/visitor.hpp>
 
 namespace mapc {
 
@@ -46,9 +53,39 @@ OsmData ReadOsm(const std::string& path)
 {
     OsmData data;
     try {
-        osmium::io::Reader reader{osmium::io::File{path},
-                                  osmium::osm_entity_bits::node | osmium::osm_entity_bits::way};
+        // Multipolygon relations are read first; their areas are assembled
+        // while the nodes and ways go by.
+        const osmium::io::File file{path};
+        osmium::area::MultipolygonManager<osmium::area::Assembler> multipolygons{
+            osmium::area::Assembler::config_type{}};
+        osmium::relations::read_relations(file, multipolygons);
+        using Index = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
+        Index index;
+        osmium::handler::NodeLocationsForWays<Index> wayLocations{index};
+        wayLocations.ignore_errors();  // a kept way with a missing node is reported below
+        auto& areas = multipolygons.handler([&data](osmium::memory::Buffer&& buffer) {
+            for (const osmium::Area& area : buffer.select<osmium::Area>()) {
+                if (area.from_way())
+                    continue;  // closed ways are the compiler's own business
+                OsmArea a;
+                a.relation = area.orig_id();
+                for (const osmium::OuterRing& outer : area.outer_rings()) {
+                    a.rings.emplace_back();
+                    for (const osmium::NodeRef& ref : outer)
+                        a.rings.back().push_back(ref.ref());
+                    for (const osmium::InnerRing& inner : area.inner_rings(outer)) {
+                        a.rings.emplace_back();
+                        for (const osmium::NodeRef& ref : inner)
+                            a.rings.back().push_back(ref.ref());
+                    }
+                }
+                a.tags = CopyTags(area.tags());
+                data.areas.push_back(std::move(a));
+            }
+        });
+        osmium::io::Reader reader{file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way};
         while (osmium::memory::Buffer buffer = reader.read()) {
+            osmium::apply(buffer, wayLocations, areas);
             for (const osmium::OSMEntity& entity : buffer) {
                 if (entity.type() == osmium::item_type::node) {
                     const auto& node = static_cast<const osmium::Node&>(entity);

@@ -41,13 +41,22 @@ struct OsmPoint {
     Tags tags;
 };
 
+// An area of a multipolygon relation: its closed rings as node lists (first
+// and last node the same), outer rings each followed by their inner rings.
+struct OsmArea {
+    int64_t relation = 0;
+    std::vector<std::vector<int64_t>> rings;
+    Tags tags;
+};
+
 // What the compiler keeps of an OpenStreetMap file: every node's location,
-// the tagged nodes and the tagged ways (untagged ways only serve relations,
-// which the compiler does not read).
+// the tagged nodes, the tagged ways and the areas of the multipolygon
+// relations whose members the file holds whole.
 struct OsmData {
     std::unordered_map<int64_t, Location> locations;
     std::vector<OsmPoint> points;
     std::vector<OsmWay> ways;
+    std::vector<OsmArea> areas;
 
     // Throws when the way refers to a node the data does not hold.
     Location At(const OsmWay& way, size_t index) const;
