@@ -126,27 +126,9 @@ TEST_P(CompiledMapTest, FindObjectAtAndBoxWalksAgreeWithAPlainSearch)
         const ZXS_Point corner = inside();
         const int32_t size = std::uniform_int_distribution<int32_t>(0, span / 10)(rng);
         const ZXS_Rect box{corner.x, corner.y, corner.x + size, corner.y + size};
-        CZXS_ObjectCursor cursor(&doc);
-        cursor.SetBox(&box);
-        CZXS_PointCollector collector;
-        std::set<int32_t> walked;
-        for (int32_t layer = 0; layer < doc.LayerCount(); ++layer) {
-            if (cursor.SetLayer(layer) == 0)
-                continue;
-            do {
-                if (cursor.CollectPoints(&collector, nullptr, true) != 0)
-                    walked.insert(cursor.Object());
-            } while (cursor.NextObject() != 0);
-        }
-        for (const auto& o : m.objects) {
-            bool has = false;
-            for (const auto& part : o.parts)
-                for (ZXS_Point q : part)
-                    has = has || (q.x >= box.left && q.x <= box.right && q.y >= box.top && q.y <= box.bottom);
-            if (has) {
-                EXPECT_TRUE(walked.count(o.number)) << "object " << o.number;
-            }
-        }
+        const std::set<int32_t> walked = spatial_reference::WalkBox(doc, box);
+        for (const auto& o : m.objects)
+            EXPECT_TRUE(!spatial_reference::HasPointIn(o, box) || walked.count(o.number)) << "object " << o.number;
     }
 }
 
@@ -177,16 +159,7 @@ TEST_P(CompiledMapTest, SnapToRoadAgreesWithAPlainSearch)
                                        : m.Near(rng, radius, doc.FirstRoadObject());
         const int32_t heading = i % 2 == 0 ? -1 : std::uniform_int_distribution<int32_t>(0, 3599)(rng);
         const bool useJournal = i % 3 != 0;
-        const spatial_reference::Snap expected =
-            spatial_reference::SnapToRoad(doc, m.objects, p, radius, heading, useJournal ? closed : std::vector<uint8_t>{});
-        CZXS_ObjectCursor cursor(&doc);
-        const int result = cursor.SnapToRoad(p.x, p.y, radius, heading, ZXS_NO_OBJECT, useJournal);
-        ASSERT_EQ(result, expected.object >= 0 ? 1 : 0) << i;
-        if (result == 1) {
-            EXPECT_EQ(cursor.Object(), expected.object) << i;
-            EXPECT_EQ(cursor.DirectionMask(), expected.mask) << i;
-            ++found;
-        }
+        EXPECT_TRUE(spatial_reference::SnapsAlike(doc, m.objects, p, radius, heading, closed, useJournal, found));
     }
     journal->ClearAll();
     EXPECT_GT(found, 100);

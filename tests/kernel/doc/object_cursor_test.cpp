@@ -193,27 +193,9 @@ TEST_F(SweptMapTest, BoxWalkMeetsEveryObjectWithAPointInTheBox)
         const int32_t y = std::uniform_int_distribution<int>(0, 400000)(rng);
         const ZXS_Rect box{x, y, x + std::uniform_int_distribution<int>(0, 30000)(rng),
                            y + std::uniform_int_distribution<int>(0, 30000)(rng)};
-        std::set<int32_t> walked;
-        CZXS_ObjectCursor cursor(&Doc());
-        cursor.SetBox(&box);
-        CZXS_PointCollector collector;
-        for (int32_t layer = 0; layer < Doc().LayerCount(); ++layer) {
-            if (cursor.SetLayer(layer) == 0)
-                continue;
-            do {
-                ZXS_Rect bounds;
-                if (cursor.CollectPoints(&collector, &bounds, true) != 0)
-                    walked.insert(cursor.Object());
-            } while (cursor.NextObject() != 0);
-        }
-        std::set<int32_t> inside;
+        const std::set<int32_t> walked = spatial_reference::WalkBox(Doc(), box);
         for (const auto& o : *s_objects)
-            for (const auto& part : o.parts)
-                for (ZXS_Point p : part)
-                    if (p.x >= box.left && p.x <= box.right && p.y >= box.top && p.y <= box.bottom)
-                        inside.insert(o.number);
-        for (int32_t n : inside)
-            EXPECT_TRUE(walked.count(n)) << "object " << n << " missed";
+            EXPECT_TRUE(!spatial_reference::HasPointIn(o, box) || walked.count(o.number)) << "object " << o.number;
         // Nothing is met whose points all lie far away.
         for (int32_t n : walked) {
             const auto& o = *std::find_if(s_objects->begin(), s_objects->end(), [&](const auto& k) { return k.number == n; });
@@ -249,16 +231,7 @@ TEST_F(SweptMapTest, SnapToRoadAgreesWithAPlainSearch)
         const int32_t radius = std::uniform_int_distribution<int>(1, 10000)(rng);
         const int32_t heading = i % 2 == 0 ? -1 : std::uniform_int_distribution<int>(0, 3599)(rng);
         const bool useJournal = i % 4 < 2;
-        const spatial_reference::Snap expected =
-            spatial_reference::SnapToRoad(Doc(), *s_objects, p, radius, heading, useJournal ? closed : std::vector<uint8_t>{});
-        CZXS_ObjectCursor cursor(&Doc());
-        const int result = cursor.SnapToRoad(p.x, p.y, radius, heading, ZXS_NO_OBJECT, useJournal);
-        ASSERT_EQ(result, expected.object >= 0 ? 1 : 0) << i;
-        if (result == 1) {
-            EXPECT_EQ(cursor.Object(), expected.object) << i;
-            EXPECT_EQ(cursor.DirectionMask(), expected.mask) << i;
-            ++found;
-        }
+        EXPECT_TRUE(spatial_reference::SnapsAlike(Doc(), *s_objects, p, radius, heading, closed, useJournal, found));
     }
     journal->ClearAll();
     EXPECT_GT(found, 100);

@@ -3,9 +3,14 @@
 // the table decoded and measured, without cursors, boxes or block skipping.
 #include <cmath>
 #include <cstdint>
+#include <set>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "kernel/doc/map_geometry.h"
+#include "kernel/doc/object_cursor.h"
+#include "kernel/doc/point_collector.h"
 #include "kernel/doc/passage_journal.h"
 #include "kernel/doc/point_iterator.h"
 #include "kernel/doc/segment.h"
@@ -160,6 +165,52 @@ inline Snap SnapToRoad(const CZXS_TzxDoc& doc, const std::vector<Object>& object
         }
     }
     return s;
+}
+
+// Snaps with the cursor and with the plain search; they must agree on the
+// element and its usable directions. `found` counts the finds.
+inline ::testing::AssertionResult SnapsAlike(const CZXS_TzxDoc& doc, const std::vector<Object>& objects, ZXS_Point p,
+                                             int32_t radius, int32_t heading, const std::vector<uint8_t>& closed,
+                                             bool useJournal, int& found)
+{
+    const Snap expected = SnapToRoad(doc, objects, p, radius, heading, useJournal ? closed : std::vector<uint8_t>{});
+    CZXS_ObjectCursor cursor(&doc);
+    const int result = cursor.SnapToRoad(p.x, p.y, radius, heading, ZXS_NO_OBJECT, useJournal);
+    const int32_t object = result == 1 ? cursor.Object() : -1;
+    const uint8_t mask = result == 1 ? cursor.DirectionMask() : 0;
+    if (object != expected.object || (object >= 0 && mask != expected.mask))
+        return ::testing::AssertionFailure() << "at " << p.x << "," << p.y << " radius " << radius << " heading "
+                                             << heading << ": object " << object << " mask " << int{mask}
+                                             << ", expected " << expected.object << " mask " << int{expected.mask};
+    found += object >= 0;
+    return ::testing::AssertionSuccess();
+}
+
+// The objects a box walk of every layer meets (those with collected points).
+inline std::set<int32_t> WalkBox(const CZXS_TzxDoc& doc, const ZXS_Rect& box)
+{
+    std::set<int32_t> walked;
+    CZXS_ObjectCursor cursor(&doc);
+    cursor.SetBox(&box);
+    CZXS_PointCollector collector;
+    for (int32_t layer = 0; layer < doc.LayerCount(); ++layer) {
+        if (cursor.SetLayer(layer) == 0)
+            continue;
+        do {
+            if (cursor.CollectPoints(&collector, nullptr, true) != 0)
+                walked.insert(cursor.Object());
+        } while (cursor.NextObject() != 0);
+    }
+    return walked;
+}
+
+inline bool HasPointIn(const Object& o, const ZXS_Rect& box)
+{
+    for (const auto& part : o.parts)
+        for (ZXS_Point q : part)
+            if (q.x >= box.left && q.x <= box.right && q.y >= box.top && q.y <= box.bottom)
+                return true;
+    return false;
 }
 
 }  // namespace spatial_reference
