@@ -1,0 +1,415 @@
+#include "kernel/render/view.h"
+
+#include <algorithm>
+#include <new>
+
+#include "kernel/api/result_codes.h"
+#include "kernel/doc/object_cursor.h"
+#include "kernel/doc/passage_journal.h"
+#include "kernel/doc/tzx_doc.h"
+#include "kernel/render/async_renderer.h"
+#include "kernel/render/render_clock.h"
+#include "kernel/router/graph_router.h"
+
+namespace {
+
+constexpr uint32_t kBusyWaitMs = 10000;
+constexpr uint32_t kBusyPollMs = 50;
+constexpr uint32_t kQuickFrameMs = 200;
+constexpr uint32_t kQuickLayerMs = 40;
+constexpr int32_t kQuickLayerObjects = 2048;
+
+constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
+
+constexpr uint32_t kPassageColours[ZXS_PASSAGE_COLOURS] = {
+    Rgb(16, 192, 16), Rgb(48, 224, 48), Rgb(192, 240, 112), Rgb(255, 255, 0),
+    Rgb(255, 192, 48), Rgb(255, 144, 0), Rgb(240, 64, 64), Rgb(192, 16, 16),
+};
+
+}  // namespace
+
+uint32_t ZXS_PassageColour(int32_t index)
+{
+    index &= 0xff;
+    return index < ZXS_PASSAGE_COLOURS ? kPassageColours[index] : 0;
+}
+
+CZXS_View::CZXS_View(CZXS_TzxDoc* doc) : m_doc(doc)
+{
+    try {
+        m_symbols.reserve(200);
+        m_chains.reserve(512);
+        m_chainPoints.reserve(1536);
+        m_areaLabels.reserve(512);
+        m_pointLabels.reserve(512);
+        m_pointObjects.reserve(512);
+        m_strokes.reserve(1024);
+        m_groups.reserve(256);
+        m_screen.reserve(1024);
+    } catch (const std::bad_alloc&) {
+        m_failed = true;
+    }
+    if (!m_points.Reserve(1024))
+        m_failed = true;
+}
+
+CZXS_View::~CZXS_View()
+{
+    // A frame still running on the render thread would draw into a view that is
+    // gone: take the job away first, waiting as long as it takes to stop.
+    while (!CAsyncRenderer::Instance().Cancel(this, false)) {
+    }
+    DeleteRouter();
+}
+
+void CZXS_View::SetFonts(const CAppFT_Manager* fonts)
+{
+    m_font.AttachFace(fonts);
+    m_hasFonts = fonts != nullptr && fonts->GetEngine() != nullptr;
+}
+
+int CZXS_View::SetImage(CZXS_ClippedImage* image)
+{
+    m_image = image;
+    if (image != nullptr && image->Surface() != nullptr) {
+        const ZXS_ScreenRect rect{0, 0, image->Width() - 1, image->Height() - 1};
+        m_update = rect;
+        m_dirty = true;
+        m_routeFlags |= kRouteShow;
+        m_routePen = {};
+        m_routePen.outer = CZX_Surface565::Colour565(255, 255, 176);
+        m_routePen.centre = CZX_Surface565::Colour565(240, 32, 32);
+        m_routePen.outerCopy = m_routePen.outer;
+        m_routePen.markedCentre = CZX_Surface565::Colour565(255, 0, 0);
+        m_routePen.outerWidth = 11;
+        m_routePen.centreWidth = 5;
+        m_routePen.markedOuterWidth = 5;
+        m_routePen.markedCentreWidth = 1;
+        CZX_Surface565* surface = image->Surface();
+        m_dc = {surface->Bits() + surface->RowOffset(0), surface->Width(), surface->Height(), -surface->Stride()};
+        return SetScreenRect(&rect);
+    }
+    m_image = nullptr;
+    m_dc = {};
+    const ZXS_ScreenRect none{};
+    m_update = none;
+    m_routePen = {};
+    m_routeFlags &= 0xf0;
+    return SetScreenRect(&none);
+}
+
+void CZXS_View::SetUpdateRect(const ZXS_ScreenRect& rect)
+{
+    const ZXS_ScreenRect& s = ScreenRect();
+    m_update.left = std::clamp(rect.left, s.left, s.right);
+    m_update.right = std::clamp(rect.right, s.left, s.right);
+    m_update.top = std::clamp(rect.top, s.top, s.bottom);
+    m_update.bottom = std::clamp(rect.bottom, s.top, s.bottom);
+}
+
+void CZXS_View::ResetLists()
+{
+    m_symbols.clear();
+    m_chains.clear();
+    m_chainPoints.clear();
+    m_areaLabels.clear();
+    m_pointLabels.clear();
+    m_pointObjects.clear();
+    m_strokes.clear();
+    m_groups.clear();
+}
+
+void CZXS_View::AckRender()
+{
+    int32_t done = kDone;
+    m_state.compare_exchange_strong(done, kIdle);
+}
+
+void CZXS_View::SetNotify(NotifyFunction function, void* user)
+{
+    const std::lock_guard<std::mutex> lock(m_notifyLock);
+    m_notify = function;
+    m_notifyUser = user;
+}
+
+void CZXS_View::Notify()
+{
+    const std::lock_guard<std::mutex> lock(m_notifyLock);
+    if (m_notify != nullptr)
+        m_notify(10000, m_notifyUser, this);
+}
+
+int CZXS_View::CreateRouter()
+{
+    const std::lock_guard<std::mutex> lock(m_routeLock);
+    if (!m_router) {
+        if (m_doc == nullptr)
+            return 0;
+        if (m_doc->RoadGraph().EdgeCount() == 0)
+            m_router.reset(new (std::nothrow) CZXS_Router());
+        else
+            m_router.reset(new (std::nothrow) CZXS_GraphRouter());
+        if (!m_router)
+            return 0;
+        if (m_router->Attach(m_doc) == 0) {
+            m_router.reset();
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void CZXS_View::DeleteRouter()
+{
+    const std::lock_guard<std::mutex> lock(m_routeLock);
+    m_router.reset();
+}
+
+int CZXS_View::Render(bool quick)
+{
+    const uint32_t start = ZXS_RenderTick();
+    int result = 0;
+    if (m_image == nullptr || m_image->Surface() == nullptr) {
+        SetError(ZXS_KERR_NOIMAGE);
+        m_state.store(kDone);
+        return 0;
+    }
+    if (Check() == 0) {
+        m_state.store(kDone);
+        return 0;
+    }
+    // Only the frame that took the busy flag clears it: one that gave up
+    // waiting leaves the running frame's flag alone.
+    while (!TryBeginFrame()) {
+        if (ZXS_RenderTick() - start >= kBusyWaitMs) {
+            SetError(ZXS_KERR_VIEWBUSY);
+            m_state.store(kDone);
+            return 0;
+        }
+        ZXS_RenderSleep(kBusyPollMs);
+    }
+    try {
+        result = RenderFrame(quick);
+    } catch (const std::bad_alloc&) {
+        m_failed = true;
+        SetError(ZXS_KERR_MEMORY);
+        result = 0;
+    }
+    m_dirty = false;
+    EndFrame();
+    m_state.store(kDone);
+    return result;
+}
+
+bool CZXS_View::TryBeginFrame()
+{
+    uint8_t expected = 0;
+    return m_busy.compare_exchange_strong(expected, 1);
+}
+
+bool CZXS_View::StopCheck(int& result) const
+{
+    if (m_failed) {
+        result = 0;
+        return false;
+    }
+    if (m_cancel.load() != 0) {
+        result = 1;
+        return false;
+    }
+    return true;
+}
+
+int CZXS_View::RenderFrame(bool quick)
+{
+    m_frameStart = ZXS_RenderTick();
+    m_counts = {};
+    // A list that could not grow in an earlier frame is usable again once emptied.
+    if (m_failed && m_strokes.empty() && m_chains.empty())
+        m_failed = false;
+    const int32_t scale = Scale();
+    m_styleFactor = 128.0f / static_cast<float>(scale);
+    m_visible = MapBoxOfScreenRect(ScreenRect());
+    const ZXS_Rect box{m_visible.left, m_visible.top, m_visible.right, m_visible.bottom};
+    CZXS_ObjectCursor cursor(m_doc);
+    cursor.SetBox(&box);
+    cursor.SetThinning(scale / 64);
+    OccupyBorders();
+    int result = 1;
+    if (!StopCheck(result))
+        return result;
+
+    const int64_t polygonMin = static_cast<int64_t>(scale * 10.0 / 128.0 + 0.5);
+    const int64_t lineMin = static_cast<int64_t>(scale / 128.0 + 0.5);
+    const CZXS_TzxHeader& header = m_doc->Header();
+    const int32_t firstRoad = header.I16(CZXS_TzxHeader::kFirstRoadLayer);
+    const int32_t roadCount = header.I16(CZXS_TzxHeader::kRoadLayerCount);
+    const bool hasRoads = firstRoad >= 0 && roadCount > 0;
+    CZXS_PassageJournal* journal = m_doc->Journal();
+    // The journal is walked in object order alongside the road layers, from a
+    // copy taken once, so a journal changed meanwhile cannot move under the walk.
+    std::vector<CZXS_PassageJournal::Entry> entries;
+    bool walkStarted = false;
+    size_t walk = 0;
+    int32_t base = 0;
+
+    const int32_t layers = m_doc->LayerCount();
+    for (int32_t i = 0; i < layers; ++i) {
+        const int32_t layer = quick ? layers - 1 - i : i;
+        const CZXS_LayerDesc desc = m_doc->GetLayerDesc(layer);
+        if (!desc)
+            continue;
+        bool walking = false;
+        if (!quick && m_passageOverlay && hasRoads && journal != nullptr && layer >= firstRoad &&
+            layer < firstRoad + roadCount) {
+            if (!walkStarted) {
+                walkStarted = true;
+                const uint32_t count = journal->Count();
+                entries.reserve(count);
+                for (uint32_t e = 0; e < count; ++e) {
+                    CZXS_PassageJournal::Entry entry;
+                    if (journal->EntryAt(e, entry))
+                        entries.push_back(entry);
+                }
+                const CZXS_LayerDesc first = m_doc->GetLayerDesc(firstRoad);
+                base = first ? first.FirstObject() : 0;
+            }
+            walking = true;
+        }
+        const CZXS_StyleRecord style = m_doc->Styles().StyleFor(desc.StyleGroup(), m_styleFactor);
+        if (!style || (style.Flags() & 0x20) == 0)
+            continue;
+        const bool overlayOnly = (style.Bytes()[5] & 0x20) != 0;
+        if (overlayOnly && (!walking || quick))
+            continue;
+        if (quick && ZXS_RenderTick() - m_frameStart > kQuickFrameMs)
+            return 1;
+        if (cursor.SetLayer(layer) == 0)
+            continue;
+        const bool vector = desc.SymbolNumber() == 255;
+        const bool linked = (desc.Flags() & CZXS_LayerDesc::kLinked) != 0;
+        int32_t lastName = ZXS_NO_OBJECT;
+        int32_t lastLink = -1;
+        const uint32_t layerStart = ZXS_RenderTick();
+        int32_t done = 0;
+        do {
+            if (!StopCheck(result))
+                return result;
+            if (quick && (done & 127) == 0 && done > 0 &&
+                (done >= kQuickLayerObjects || ZXS_RenderTick() - layerStart > kQuickLayerMs))
+                break;
+            ++done;
+            const CZXS_ObjectRecord record = cursor.Record();
+            const int32_t object = cursor.Object();
+            uint8_t costClass = 0;
+            uint8_t passage = 0;
+            if (walking) {
+                const int64_t offset = int64_t{object} - base;
+                while (walk < entries.size() && int64_t{entries[walk].roadOffset} < offset)
+                    ++walk;
+                if (walk < entries.size() && int64_t{entries[walk].roadOffset} == offset) {
+                    costClass = entries[walk].costClass;
+                    passage = entries[walk].directions;
+                    ++walk;
+                }
+            }
+            ZXS_Rect bounds;
+            if (overlayOnly) {
+                if (passage != 0 && cursor.CollectPoints(&m_points, &bounds, true) != 0)
+                    DrawPolyline(ZXS_NO_OBJECT, style, 0, passage, costClass, quick);
+                continue;
+            }
+            const int32_t name = !quick && (style.Flags() & 0x10) != 0 ? record.NameId() : ZXS_NO_OBJECT;
+            if (cursor.CollectPoints(&m_points, &bounds, true) == 0)
+                continue;
+            ++m_counts.objects;
+            const int64_t extent = int64_t{bounds.right} - bounds.left + (int64_t{bounds.bottom} - bounds.top);
+            if (vector) {
+                if (record.IsClosed()) {
+                    if (extent <= polygonMin)
+                        continue;
+                    // In a run of same-named areas every second one keeps its name.
+                    int32_t shown = name;
+                    if (name == lastName) {
+                        const int32_t link = record.LinkId();
+                        if (!linked || link == lastLink)
+                            shown = ZXS_NO_OBJECT;
+                        else
+                            lastLink = link;
+                    }
+                    lastName = shown;
+                    DrawPolygon(shown, style, quick);
+                } else if (extent > lineMin) {
+                    const uint8_t directions = static_cast<uint8_t>((record.IsForward() ? 1 : 0) |
+                        (record.IsBackward() ? 2 : 0));
+                    DrawPolyline(name, style, directions, passage, costClass, quick);
+                }
+            } else {
+                DrawPointSymbol(name, desc);
+            }
+        } while (cursor.NextObject() != 0);
+    }
+    if (!StopCheck(result))
+        return result;
+    if (!quick)
+        DrawRoute();
+    DrawPointObjectIcons(result);
+    if (!StopCheck(result))
+        return result;
+    for (const SymbolRecord& s : m_symbols) {
+        if (m_cancel.load() != 0)
+            return 1;
+        const uint16_t colour = CZX_Surface565::ColourFromBgr(ZXS_PassageColour(s.colour));
+        m_image->DrawSymbol(s.x, s.y, s.symbol, colour);
+    }
+    if (quick || !m_hasFonts)
+        return 1;
+    // The style of a label's group, looked up again only when the group changes.
+    int32_t group = -1;
+    CZXS_StyleRecord style;
+    const auto styleOf = [&](uint8_t g) {
+        if (g != group) {
+            group = g;
+            style = m_doc->Styles().StyleFor(g, m_styleFactor);
+        }
+        return style;
+    };
+    for (size_t c = m_chains.size(); c-- > 0;) {
+        if (!StopCheck(result))
+            return result;
+        const Chain chain = m_chains[c];
+        if (styleOf(chain.group))
+            m_counts.labels += DrawChainLabel(chain, style);
+    }
+    group = -1;
+    for (const PointObject& p : m_pointObjects) {
+        if (!StopCheck(result))
+            return result;
+        if (p.name == ZXS_NO_OBJECT || p.x < m_update.left || p.x > m_update.right || p.y < m_update.top ||
+            p.y > m_update.bottom || !styleOf(p.group))
+            continue;
+        const ZXS_ScreenPoint anchors[4] = {{p.x - p.halfWidth + 1, p.y}, {p.x + p.halfWidth - 1, p.y},
+            {p.x, p.y - p.halfHeight}, {p.x, p.y + p.halfHeight}};
+        m_counts.labels += PlacePointLabel(anchors, p.name, style, false) >= 0 ? 1 : 0;
+    }
+    group = -1;
+    for (const AreaLabel& a : m_areaLabels) {
+        if (!StopCheck(result))
+            return result;
+        if (styleOf(a.group))
+            m_counts.labels += DrawAreaLabel(a, style);
+    }
+    group = -1;
+    int32_t lastDrawn = ZXS_NO_OBJECT;
+    for (const PointLabel& p : m_pointLabels) {
+        if (!StopCheck(result))
+            return result;
+        if (p.name == lastDrawn || !styleOf(p.group))
+            continue;
+        if (PlacePointLabel(p.anchors, p.name, style, true) >= 0) {
+            ++m_counts.labels;
+            lastDrawn = p.name;
+        }
+    }
+    return 1;
+}

@@ -1,0 +1,252 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "kernel/doc/app_doc_manager.h"
+#include "kernel/doc/point_collector.h"
+#include "kernel/doc/style_record.h"
+#include "kernel/render/clipped_image.h"
+#include "kernel/render/coords.h"
+#include "kernel/render/font.h"
+
+class CAppFT_Manager;
+class CZXS_LayerDesc;
+class CZXS_Router;
+class CZXS_TzxDoc;
+
+// A device context: RGB565 pixels with rows `stride` bytes apart from the top
+// row (negative for an image stored bottom-up).
+struct ZXS_DeviceContext {
+    uint8_t* bits = nullptr;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t stride = 0;
+};
+
+// Colours of the passage overlay by cost class (0x00BBGGRR), green to dark red.
+inline constexpr int32_t ZXS_PASSAGE_COLOURS = 16;
+uint32_t ZXS_PassageColour(int32_t index);
+
+// The map view of the kernel: one screen-sized picture of one map document. It
+// keeps the lists one frame fills (direction symbols, label chains and label
+// candidates, point objects, the label-occupancy table) and renders frames into
+// the image attached to it, on the render thread or on the caller's thread.
+class CZXS_View : public CZXS_Coords, public CZXS_DocObserver {
+public:
+    using NotifyFunction = void (*)(int32_t code, void* user, CZXS_View* view);
+
+    // Route display flags.
+    static constexpr uint8_t kRouteShow = 0x01;
+    static constexpr uint8_t kRouteAllPoints = 0x02;
+    static constexpr uint8_t kRouteMarkers = 0x04;
+    static constexpr uint8_t kRouteHiddenMarkers = 0x08;
+
+    enum RenderState : int32_t { kIdle = 0, kQueued = 1, kDone = 2 };
+
+    // A straight piece of something drawn, widened by a half width, in pixels.
+    struct Stroke {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        double cx = 0, cy = 0;
+        double hx = 0, hy = 0;  // half extents of the box
+        double length = 0;
+        double ux = 1, uy = 0;  // unit vector from the first end to the second
+    };
+    // A piece of a stroke, as distances from its first end.
+    struct Interval {
+        double from;
+        double to;
+    };
+    // Strokes placed together (one label or one icon) with their common box.
+    struct Group {
+        bool icon = false;
+        double halfWidth = 0;
+        double cx = 0, cy = 0, hx = 0, hy = 0;
+        uint32_t first = 0;
+        uint32_t count = 0;
+    };
+
+    explicit CZXS_View(CZXS_TzxDoc* doc);
+    ~CZXS_View() override;
+    CZXS_View(const CZXS_View&) = delete;
+    CZXS_View& operator=(const CZXS_View&) = delete;
+
+    const char16_t* ClassName() const override { return u"CZXS_View"; }
+
+    CZXS_TzxDoc* Document() const { return m_doc; }
+    // The face labels are drawn with (none: no labels).
+    void SetFonts(const CAppFT_Manager* fonts);
+
+    // Attaches the image (none detaches it); the view does not own it.
+    int SetImage(CZXS_ClippedImage* image);
+    CZXS_ClippedImage* Image() const { return m_image; }
+    // The image the interface made for the view, deleted with it.
+    std::unique_ptr<CZXS_ClippedImage>& HeldImage() { return m_heldImage; }
+    // The attached image as a device context; none without an image.
+    const ZXS_DeviceContext* ImageDC() const { return m_image != nullptr ? &m_dc : nullptr; }
+    void SetUpdateRect(const ZXS_ScreenRect& rect);
+    const ZXS_ScreenRect& UpdateRect() const { return m_update; }
+    const ZXS_MapRect& VisibleRect() const { return m_visible; }
+    void ResetLists();
+
+    // One frame: 1 when it ran to its end or was cancelled, 0 with the error
+    // stored. Ends with the render state 2.
+    int Render(bool quick);
+    void AckRender();
+
+    // Render protocol shared with the render queue.
+    std::atomic<int32_t>& State() { return m_state; }
+    bool IsBusy() const { return m_busy.load() != 0; }
+    // The busy flag: taken by one frame at a time, released only by its taker.
+    bool TryBeginFrame();
+    void EndFrame() { m_busy.store(0); }
+    void SetCancel(bool on) { m_cancel.store(on ? 1 : 0); }
+    bool IsDirty() const { return m_dirty; }
+
+    void SetNotify(NotifyFunction function, void* user);
+    void Notify();
+    void DocumentChanged() override { Notify(); }
+
+    // The view's router, made on first use; the route lock is held while the
+    // route is changed and while a frame draws it.
+    CZXS_Router* Router() const { return m_router.get(); }
+    int CreateRouter();
+    void DeleteRouter();
+    std::mutex& RouteLock() { return m_routeLock; }
+    uint8_t& RouteFlags() { return m_routeFlags; }
+    struct RoutePen {
+        uint16_t outer = 0, centre = 0, outerCopy = 0, markedCentre = 0;
+        uint16_t outerWidth = 0, centreWidth = 0, markedOuterWidth = 0, markedCentreWidth = 0;
+    };
+    RoutePen& GetRoutePen() { return m_routePen; }
+
+    void SetPassageOverlay(bool on) { m_passageOverlay = on; }
+    void SetNameVariants(int32_t name, int32_t shortName)
+    {
+        m_nameVariant = name;
+        m_shortVariant = shortName;
+    }
+
+    // Highlights the object (and, when named, the objects of its layer with its
+    // name) in the colour 0x00BBGGRR: 1 done, 0 no layer or record.
+    int DrawObject(int32_t object, uint32_t colour);
+
+    // Label occupancy (also used by the interface's excluded rectangles).
+    int Occupy(const Stroke& stroke, bool icon, double halfWidth);
+    int OccupyBox(ZXS_ScreenPoint p1, ZXS_ScreenPoint p2, double halfWidth, bool icon = false);
+    bool IsFree(double cx, double cy, double hx, double hy) const;
+    const std::vector<Stroke>& Strokes() const { return m_strokes; }
+    const std::vector<Group>& Groups() const { return m_groups; }
+    bool Failed() const { return m_failed; }
+
+    // Counts of the last frame, for tests and tools.
+    struct FrameCounts {
+        int32_t objects = 0;
+        int32_t labels = 0;
+        int32_t arrows = 0;
+    };
+    const FrameCounts& Counts() const { return m_counts; }
+
+private:
+    struct SymbolRecord {
+        int32_t x, y;
+        uint8_t symbol, colour;
+    };
+    struct Chain {
+        uint32_t first;
+        uint16_t count;
+        uint8_t group;
+        int32_t name;
+    };
+    struct AreaLabel {
+        int32_t cx, cy, halfWidth, halfHeight;
+        int32_t name;
+        uint8_t group;
+    };
+    struct PointLabel {
+        ZXS_ScreenPoint anchors[4];  // left, right, top, bottom
+        int32_t name;
+        uint8_t group;
+    };
+    struct PointObject {
+        int32_t x, y, halfWidth, halfHeight;
+        int32_t name;  // ZXS_NO_OBJECT: none
+        uint8_t group;
+    };
+
+    int RenderFrame(bool quick);
+    // 1 to go on; 0 when the frame must end (`result` then says how).
+    bool StopCheck(int& result) const;
+
+    // Object drawing.
+    void SetPen(uint16_t outer, uint16_t centre, int32_t outerWidth, int32_t centreWidth, uint32_t outerDash,
+        uint32_t centreDash);
+    void DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_t directions, uint8_t passage,
+        uint8_t costClass, bool quick);
+    void DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool quick);
+    void DrawPointSymbol(int32_t name, const CZXS_LayerDesc& layer);
+    void DrawRoute();
+    void DrawPointObjectIcons(int& result);
+    void AddToChain(int32_t name, uint8_t group, ZXS_ScreenPoint a, ZXS_ScreenPoint b);
+    void AddSymbol(ZXS_ScreenPoint at, int32_t octant, uint8_t colour);
+
+    // Label placement.
+    void OccupyBorders();
+    bool SetLabelFont(int32_t h);
+    std::string LabelText(int32_t name, int32_t variant) const;
+    double BlockedInterval(const Stroke& s, double a, const Stroke& t, double b, double& from, double& to) const;
+    // The parts of s (half width a) that placed strokes block, each longer
+    // than `minLength`; icons count unless `labelsOnly`.
+    std::vector<Interval> BlockedAlong(const Stroke& s, double a, bool labelsOnly, double minLength) const;
+    int DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style);
+    int PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross);
+    int DrawAreaLabel(const AreaLabel& label, const CZXS_StyleRecord& style);
+    void DrawTextAt(const std::string& text, double x, double y, double ux, double uy, int32_t chars);
+    static Stroke MakeStroke(double x1, double y1, double x2, double y2, double halfWidth);
+    Group BoxOf(uint32_t first, uint32_t count, double halfWidth, bool icon) const;
+
+    CZXS_TzxDoc* m_doc;
+    CZX_Font m_font;
+    bool m_hasFonts = false;
+    CZXS_ClippedImage* m_image = nullptr;
+    std::unique_ptr<CZXS_ClippedImage> m_heldImage;
+    ZXS_DeviceContext m_dc;
+    ZXS_ScreenRect m_update;
+    ZXS_MapRect m_visible;
+
+    std::vector<SymbolRecord> m_symbols;
+    std::vector<Chain> m_chains;
+    std::vector<ZXS_ScreenPoint> m_chainPoints;
+    std::vector<AreaLabel> m_areaLabels;
+    std::vector<PointLabel> m_pointLabels;
+    std::vector<PointObject> m_pointObjects;
+    std::vector<Stroke> m_strokes;
+    std::vector<Group> m_groups;
+    CZXS_PointCollector m_points;
+    std::vector<ZXS_ScreenPoint> m_screen;
+    std::vector<int16_t> m_partLengths;
+
+    bool m_failed = false;
+    int32_t m_nameVariant = 0;
+    int32_t m_shortVariant = 1;
+    NotifyFunction m_notify = nullptr;
+    void* m_notifyUser = nullptr;
+    std::mutex m_notifyLock;
+
+    std::atomic<uint8_t> m_busy{0};
+    std::atomic<uint8_t> m_cancel{0};
+    std::atomic<int32_t> m_state{kIdle};
+    bool m_dirty = true;
+    bool m_passageOverlay = true;
+    uint8_t m_routeFlags = 0;
+    RoutePen m_routePen;
+    std::unique_ptr<CZXS_Router> m_router;
+    std::mutex m_routeLock;
+    uint32_t m_frameStart = 0;
+    FrameCounts m_counts;
+    float m_styleFactor = 0;
+};

@@ -1,0 +1,228 @@
+// Whole frames of compiled maps: pictures against stored ones, labels that do
+// not overlap, and the render entry's waits and errors.
+
+#include <QDir>
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "kernel/api/result_codes.h"
+#include "kernel/render/render_clock.h"
+#include "kernel/render/view.h"
+#include "tests/kernel/render/frame_support.h"
+
+using namespace frame_support;
+
+namespace {
+
+struct Frame {
+    const char* name;
+    std::string (*path)();
+    int32_t x, y;  // 0: the map's centre
+    int32_t scales[3];
+};
+
+std::string Voradu() { return ShippedMap(); }
+std::string Monaco() { return RenderMap("monaco"); }
+std::string Moscow() { return RenderMap("moscow-ostankino"); }
+
+const Frame kFrames[] = {
+    {"voradu", &Voradu, 0, 0, {700, 2000, 6000}},
+    {"monaco", &Monaco, 0, 0, {250, 700, 2000}},
+    {"moscow", &Moscow, 0, 0, {300, 1000, 3000}},
+};
+const int32_t kRotations[] = {0, 300};
+
+std::string GoldenPath(const std::string& name) { return std::string(TRAVENOR_TEST_SOURCE_DIR) + "/kernel/render/golden/" + name + ".png"; }
+
+// Pixels whose colour differs by more than a small step, as a share of all.
+double DifferentShare(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return 1.0;
+    int64_t different = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (std::abs(qRed(p) - qRed(q)) > 24 || std::abs(qGreen(p) - qGreen(q)) > 24 ||
+                std::abs(qBlue(p) - qBlue(q)) > 24)
+                ++different;
+        }
+    return static_cast<double>(different) / (a.width() * a.height());
+}
+
+bool SegmentsCross(const CZXS_View::Stroke& s, const CZXS_View::Stroke& t)
+{
+    const auto side = [](double ax, double ay, double bx, double by, double px, double py) {
+        return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
+    };
+    const double d1 = side(s.x1, s.y1, s.x2, s.y2, t.x1, t.y1);
+    const double d2 = side(s.x1, s.y1, s.x2, s.y2, t.x2, t.y2);
+    const double d3 = side(t.x1, t.y1, t.x2, t.y2, s.x1, s.y1);
+    const double d4 = side(t.x1, t.y1, t.x2, t.y2, s.x2, s.y2);
+    return d1 * d2 < 0 && d3 * d4 < 0;
+}
+
+// Label groups (after the four border strokes) never cross one another, and
+// every label stroke stays on the image.
+void ExpectLabelsApart(const CZXS_View& view, const std::string& where)
+{
+    const auto& groups = view.Groups();
+    const auto& strokes = view.Strokes();
+    const int32_t w = view.Image()->Width();
+    const int32_t h = view.Image()->Height();
+    for (size_t g = 4; g < groups.size(); ++g) {
+        for (uint32_t i = groups[g].first; i < groups[g].first + groups[g].count; ++i) {
+            const CZXS_View::Stroke& s = strokes[i];
+            EXPECT_TRUE(std::min(s.x1, s.x2) >= -3 && std::max(s.x1, s.x2) <= w + 3 && std::min(s.y1, s.y2) >= -3 &&
+                std::max(s.y1, s.y2) <= h + 3)
+                << where << ": label " << g << " leaves the image: (" << s.x1 << ", " << s.y1 << ") - (" << s.x2
+                << ", " << s.y2 << ")";
+            for (size_t k = g + 1; k < groups.size(); ++k)
+                for (uint32_t j = groups[k].first; j < groups[k].first + groups[k].count; ++j)
+                    EXPECT_FALSE(SegmentsCross(strokes[i], strokes[j])) << where << ": labels " << g << " and " << k
+                                                                        << " cross";
+        }
+    }
+}
+
+}  // namespace
+
+// Every map at two sizes, three scales and two rotations: the picture matches
+// the stored one (set TRAVENOR_UPDATE_GOLDENS=1 to store new ones), the frame
+// has roads, areas and labels, and its labels keep apart.
+TEST(Frame, CompiledMapsMatchTheirPictures)
+{
+    Kernel kernel;
+    ASSERT_TRUE(kernel.started);
+    const bool update = std::getenv("TRAVENOR_UPDATE_GOLDENS") != nullptr;
+    int arrows = 0;
+    for (const Frame& f : kFrames) {
+        Map map(f.path());
+        ASSERT_TRUE(map.opened) << f.path();
+        ZXS_Point centre;
+        ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+        for (const QSize size : {QSize(240, 320), QSize(480, 640)}) {
+            View view(map.handle, size.width(), size.height());
+            ASSERT_TRUE(view.ok);
+            for (int s = 0; s < 3; ++s) {
+                for (int32_t rotation : kRotations) {
+                    const std::string name = std::string(f.name) + "_" + std::to_string(size.width()) + "_" +
+                        std::to_string(f.scales[s]) + "_" + std::to_string(rotation);
+                    ASSERT_TRUE(view.Place(f.x != 0 ? f.x : centre.x, f.y != 0 ? f.y : centre.y, f.scales[s], rotation));
+                    ASSERT_TRUE(view.Render()) << name;
+                    const CZXS_View& v = *view.handle.pView;
+                    EXPECT_GT(v.Counts().objects, 20) << name;
+                    EXPECT_GT(v.Counts().labels, 0) << name;
+                    arrows += v.Counts().arrows;
+                    ExpectLabelsApart(v, name);
+                    // Stored pictures: the smaller size at every scale unturned and at the middle
+                    // scale turned, the larger at the middle scale unturned.
+                    if (s != 1 ? size.width() == 480 || rotation != 0 : size.width() == 480 && rotation != 0)
+                        continue;
+                    const QImage picture = view.Picture();
+                    const std::string golden = GoldenPath(name);
+                    if (update) {
+                        QDir().mkpath(QString::fromStdString(std::string(TRAVENOR_TEST_SOURCE_DIR) + "/kernel/render/golden"));
+                        ASSERT_TRUE(picture.save(QString::fromStdString(golden), "PNG"));
+                        continue;
+                    }
+                    const QImage stored(QString::fromStdString(golden));
+                    ASSERT_FALSE(stored.isNull()) << golden << " is missing (TRAVENOR_UPDATE_GOLDENS=1 stores it)";
+                    EXPECT_LT(DifferentShare(picture, stored.convertToFormat(QImage::Format_RGB16)), 0.002)
+                        << name << ": when the map compiler changed on purpose, TRAVENOR_UPDATE_GOLDENS=1 stores new pictures";
+                }
+            }
+        }
+    }
+    EXPECT_GT(arrows, 0) << "no one-way arrows in any frame";
+}
+
+TEST(Frame, WithoutAnImageEndsDoneWithError8)
+{
+    Kernel kernel;
+    Map map(ShippedMap());
+    ASSERT_TRUE(map.opened);
+    CZXS_View view(&map.handle.pDoc->Map());
+    view.GetError();
+    EXPECT_EQ(view.Render(false), 0);
+    EXPECT_EQ(view.GetError(), ZXS_KERR_NOIMAGE);
+    EXPECT_EQ(view.State().load(), CZXS_View::kDone);
+}
+
+namespace {
+uint32_t g_fakeTick = 0;
+uint32_t FakeTick() { return g_fakeTick; }
+void FakeSleep(uint32_t ms) { g_fakeTick += ms; }
+}  // namespace
+
+// A frame that waits in vain for a running one gives up after 10 s with error
+// 12 and state 2, and leaves the running frame's busy flag alone.
+TEST(Frame, GivingUpTheWaitKeepsTheOtherFramesBusyFlag)
+{
+    Kernel kernel;
+    Map map(ShippedMap());
+    View view(map.handle, 240, 320);
+    ASSERT_TRUE(view.ok && view.Place(0x7fffffff, 0x7fffffff, 2000, 0));
+    CZXS_View& v = *view.handle.pView;
+    ASSERT_TRUE(v.TryBeginFrame());  // another frame runs
+    ZXS_SetRenderClock(&FakeTick, &FakeSleep);
+    g_fakeTick = 5;
+    v.GetError();
+    EXPECT_EQ(v.Render(false), 0);
+    ZXS_SetRenderClock(nullptr, nullptr);
+    EXPECT_EQ(v.GetError(), ZXS_KERR_VIEWBUSY);
+    EXPECT_EQ(v.State().load(), CZXS_View::kDone);
+    EXPECT_GE(g_fakeTick, 10005u);
+    EXPECT_TRUE(v.IsBusy());
+    v.EndFrame();
+    EXPECT_EQ(v.Render(false), 1);
+}
+
+// A cancel before the frame's first object ends it at once with result 1.
+TEST(Frame, CancelStopsTheFrameAtTheNextObject)
+{
+    Kernel kernel;
+    Map map(RenderMap("monaco"));
+    View view(map.handle, 240, 320);
+    ZXS_Point centre;
+    ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+    ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 700, 0));
+    CZXS_View& v = *view.handle.pView;
+    v.SetCancel(true);
+    EXPECT_EQ(v.Render(false), 1);
+    EXPECT_EQ(v.Counts().objects, 0);
+    v.SetCancel(false);
+    EXPECT_EQ(v.Render(false), 1);
+    EXPECT_GT(v.Counts().objects, 0);
+}
+
+// Quick frames draw no labels and no arrows, and stop after their time budget.
+TEST(Frame, QuickFramesSkipLabelsAndKeepToTheirBudget)
+{
+    Kernel kernel;
+    Map map(RenderMap("monaco"));
+    View view(map.handle, 480, 640);
+    ZXS_Point centre;
+    ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+    ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 700, 0));
+    ASSERT_EQ(ZXS_ViewRender(&view.handle, 1, nullptr), 0);
+    const CZXS_View& v = *view.handle.pView;
+    const int32_t whole = v.Counts().objects;
+    EXPECT_GT(whole, 0);
+    EXPECT_EQ(v.Counts().labels, 0);
+    EXPECT_EQ(v.Counts().arrows, 0);
+    EXPECT_TRUE(view.handle.pView->Image()->Antialiased()) << "the quick frame's plain lines are for that frame only";
+    // Each tick read moves the clock on by 100 ms: the budget ends the frame at the second layer.
+    ZXS_SetRenderClock([]() { return g_fakeTick += 100; }, &FakeSleep);
+    ASSERT_EQ(ZXS_ViewRender(&view.handle, 1, nullptr), 0);
+    ZXS_SetRenderClock(nullptr, nullptr);
+    EXPECT_LT(v.Counts().objects, whole);
+}
