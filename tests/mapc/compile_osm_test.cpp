@@ -104,7 +104,7 @@ void EveryObjectIsItsSourceProjected(const Extract& e)
 void EveryNameIsItsSourceInTheMapsCodePage(const Extract& e)
 {
     const int codePage = e.doc->Header().Bytes()[62];
-    uint32_t number = 0, named = 0, exact = 0;
+    uint32_t number = 0, named = 0, exact = 0, kinds = 0;
     for (const auto& layer : e.compiled.sources) {
         for (const mapc::RecordSource& source : layer) {
             const int32_t id = e.doc->Object(number++).NameId();
@@ -113,16 +113,27 @@ void EveryNameIsItsSourceInTheMapsCodePage(const Extract& e)
                 continue;
             }
             ASSERT_NE(id, 0x1fffff);
-            const std::string text = ReadName(*e.doc, id).text;
+            const mapc_testing::NameRecord record = ReadName(*e.doc, id);
+            // A street's type word is kept apart, before or after the rest.
+            std::string text = record.text;
+            if (record.kind != 255) {
+                const std::string kind(e.doc->Dictionary().WordView(record.kind, 0));
+                ASSERT_FALSE(kind.empty());
+                const std::string expected = CZXS_CodePage::FromWide(codePage, mapc::Utf16(source.name), '?', 255);
+                text = expected.starts_with(kind + " ") ? kind + " " + text : text + " " + kind;
+            }
             const std::u16string wide = mapc::Utf16(source.name);
             EXPECT_EQ(text, CZXS_CodePage::FromWide(codePage, wide, '?', 255)) << source.name;
             exact += CZXS_CodePage::ToWide(codePage, text) == wide;
+            kinds += record.kind != 255;
             ++named;
         }
     }
     EXPECT_GT(named, 100u);
     // Every name of these extracts can be written in the code page chosen.
     EXPECT_EQ(exact, named);
+    // Street types are split off the Cyrillic names only.
+    EXPECT_EQ(kinds > 0, codePage == 0);
 }
 
 void RoadsFormOneStronglyConnectedCore(const Extract& e)

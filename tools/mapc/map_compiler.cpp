@@ -9,6 +9,7 @@
 #include <map>
 #include <numbers>
 #include <set>
+#include <tuple>
 #include <unordered_map>
 
 #include "kernel/doc/code_page.h"
@@ -57,20 +58,56 @@ bool HasCyrillic(std::string_view utf8)
 
 // ---------------------------------------------------------------- names
 
+// Street types kept apart from the street's own name, in the dictionary with
+// their full (variant 0) and short (variant 1) forms, so that a street is
+// found by the first letters of its own name.
+struct KindWord {
+    const char* full;
+    const char* brief;
+};
+constexpr KindWord kKindWords[] = {
+    {"улица", "ул."},      {"проспект", "пр-т"}, {"переулок", "пер."}, {"бульвар", "б-р"},
+    {"набережная", "наб."}, {"шоссе", "ш."},      {"площадь", "пл."},   {"проезд", "пр-д"},
+    {"аллея", "ал."},      {"тупик", "туп."},
+};
+constexpr uint8_t kFirstKindWord = 32;  // dictionary words below are layer names
+constexpr uint8_t kNoKind = 255;
+
+// A street name without its type word, and the type's word number.
+std::pair<std::string_view, uint8_t> SplitKind(std::string_view name)
+{
+    const size_t first = name.find(' ');
+    const size_t last = name.rfind(' ');
+    if (first == std::string_view::npos)
+        return {name, kNoKind};
+    for (size_t k = 0; k < std::size(kKindWords); ++k) {
+        const std::string_view word = kKindWords[k].full;
+        const auto number = static_cast<uint8_t>(kFirstKindWord + k);
+        if (name.substr(0, first) == word)
+            return {name.substr(first + 1), number};
+        if (name.substr(last + 1) == word)
+            return {name.substr(0, last), number};
+    }
+    return {name, kNoKind};
+}
+
 class NamePool {
 public:
     NamePool(mapwriter::MapDescription& map, int codePage) : m_map(map), m_codePage(codePage) {}
 
-    // Index of the name record of `utf8` with that parent; -1 for an empty name.
-    int32_t Add(std::string_view utf8, int32_t parent = -1)
+    // Index of the name record of `utf8` with that parent and kind word; -1
+    // for an empty name.
+    int32_t Add(std::string_view utf8, int32_t parent = -1, uint8_t kind = kNoKind)
     {
         if (utf8.empty())
             return -1;
         std::string text = EightBit(m_codePage, utf8);
-        const auto [it, added] = m_index.try_emplace({text, parent}, static_cast<int32_t>(m_map.names.size()));
+        const auto [it, added] =
+            m_index.try_emplace({text, parent, kind}, static_cast<int32_t>(m_map.names.size()));
         if (added) {
             mapwriter::Name name;
             name.text = std::move(text);
+            name.kind = kind;
             m_map.names.push_back(std::move(name));
             m_parents.push_back(parent);
         }
@@ -93,7 +130,7 @@ public:
 private:
     mapwriter::MapDescription& m_map;
     int m_codePage;
-    std::map<std::pair<std::string, int32_t>, int32_t> m_index;
+    std::map<std::tuple<std::string, int32_t, uint8_t>, int32_t> m_index;
     std::vector<int32_t> m_parents;
 };
 
@@ -518,7 +555,9 @@ private:
         int32_t parent = Nearest(m_places, near, {2, 1});
         if (parent < 0)
             parent = Nearest(m_places, near, {0});
-        const int32_t name = m_names.Add(text, parent);
+        // Type words are in the dictionary only where the code page can write them.
+        const auto [own, kind] = m_codePage == 0 ? SplitKind(text) : std::pair{text, kNoKind};
+        const int32_t name = m_names.Add(own, parent, kind);
         m_streets.emplace(std::string(text), name);
         return name;
     }
@@ -844,6 +883,13 @@ private:
                 russian = kLayers[l].english;
             map.dictionary.push_back({static_cast<uint8_t>(l), 0, russian});
             map.dictionary.push_back({static_cast<uint8_t>(l), 2, kLayers[l].english});
+        }
+        if (m_codePage == 0) {
+            for (size_t k = 0; k < std::size(kKindWords); ++k) {
+                const auto number = static_cast<uint8_t>(kFirstKindWord + k);
+                map.dictionary.push_back({number, 0, EightBit(0, kKindWords[k].full)});
+                map.dictionary.push_back({number, 1, EightBit(0, kKindWords[k].brief)});
+            }
         }
         map.symbols.push_back(LocalitySymbol());
         map.styles = Styles();
