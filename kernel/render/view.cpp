@@ -70,6 +70,7 @@ void CZXS_View::SetFonts(const CAppFT_Manager* fonts)
 
 int CZXS_View::SetImage(CZXS_ClippedImage* image)
 {
+    const std::lock_guard<std::mutex> lock(m_routeLock);
     m_image = image;
     if (image != nullptr && image->Surface() != nullptr) {
         const ZXS_ScreenRect rect{0, 0, image->Width() - 1, image->Height() - 1};

@@ -111,8 +111,8 @@ public:
     void Notify();
     void DocumentChanged() override { Notify(); }
 
-    // The view's router, made on first use; the route lock is held while the
-    // route is changed and while a frame draws it.
+    // The view's router, made on first use. The route lock is held while the
+    // route, the route flags or the route pen change, and while a frame copies them.
     CZXS_Router* Router() const { return m_router.get(); }
     int CreateRouter();
     void DeleteRouter();

@@ -285,13 +285,16 @@ void CZXS_View::DrawPointObjectIcons(int& result)
 
 void CZXS_View::DrawRoute()
 {
-    if ((m_routeFlags & kRouteShow) == 0)
-        return;
-    // The route is rebuilt on other threads under the same lock; draw from a copy.
+    // The route, its pen and its flags change on other threads under the route
+    // lock; the frame draws from copies taken under it.
     std::vector<CZXS_RoutePoint> route;
+    RoutePen pen;
+    uint8_t flags = 0;
     {
         const std::lock_guard<std::mutex> lock(m_routeLock);
-        if (!m_router || m_router->PointCount() == 0)
+        flags = m_routeFlags;
+        pen = m_routePen;
+        if ((flags & kRouteShow) == 0 || !m_router || m_router->PointCount() == 0)
             return;
         route.resize(m_router->PointCount());
         for (uint32_t i = 0; i < route.size(); ++i)
@@ -305,7 +308,7 @@ void CZXS_View::DrawRoute()
     bool haveSegment = false;
     for (size_t i = 1; i < route.size(); ++i) {
         const CZXS_RoutePoint& r = route[i];
-        if ((r.flags & 0x80) != 0 && (m_routeFlags & kRouteAllPoints) == 0)
+        if ((r.flags & 0x80) != 0 && (flags & kRouteAllPoints) == 0)
             continue;
         if (std::llabs(int64_t{r.x} - last.x) + std::llabs(int64_t{r.y} - last.y) < thinning) {
             lastFlags = r.flags;
@@ -316,10 +319,10 @@ void CZXS_View::DrawRoute()
         ZXS_Segment seg{a.x, a.y, b.x, b.y};
         if (ClipSegment(screen, seg) != 0 && !Degenerate(seg)) {
             if ((lastFlags & 0x21) != 0)
-                SetPen(m_routePen.outer, m_routePen.markedCentre, m_routePen.markedOuterWidth,
-                    m_routePen.markedCentreWidth, kSolid, kDashed);
+                SetPen(pen.outer, pen.markedCentre, pen.markedOuterWidth,
+                    pen.markedCentreWidth, kSolid, kDashed);
             else
-                SetPen(m_routePen.outer, m_routePen.centre, m_routePen.outerWidth, m_routePen.centreWidth, kSolid,
+                SetPen(pen.outer, pen.centre, pen.outerWidth, pen.centreWidth, kSolid,
                     kSolid);
             m_image->DrawLine(seg);
             lastSegment = seg;
@@ -332,16 +335,16 @@ void CZXS_View::DrawRoute()
         std::array<ZXS_ScreenPoint, 4> head;
         const int32_t n = ArrowheadPoints(lastSegment, 15, 7, true, head);
         if (n > 0) {
-            SetPen(m_routePen.outer, m_routePen.outer, 3, 0, kSolid, kSolid);
+            SetPen(pen.outer, pen.outer, 3, 0, kSolid, kSolid);
             m_image->DrawPolyline(head.data(), n);
             const int16_t lengths[1] = {static_cast<int16_t>(n)};
-            m_image->FillPolygon(screen, {head.data(), lengths, 1}, m_routePen.centre, CZX_Image::kStippleSolid, 0,
+            m_image->FillPolygon(screen, {head.data(), lengths, 1}, pen.centre, CZX_Image::kStippleSolid, 0,
                 nullptr);
         }
     }
-    if ((m_routeFlags & kRouteMarkers) == 0)
+    if ((flags & kRouteMarkers) == 0)
         return;
-    const bool hidden = (m_routeFlags & kRouteHiddenMarkers) != 0;
+    const bool hidden = (flags & kRouteHiddenMarkers) != 0;
     const auto inside = [&](ZXS_ScreenPoint p) {
         return p.x >= 0 && p.y >= 0 && p.x < m_image->Width() && p.y < m_image->Height();
     };

@@ -11,6 +11,7 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/render/async_renderer.h"
 #include "kernel/render/render_clock.h"
+#include "kernel/router/router.h"
 #include "tests/kernel/render/frame_support.h"
 
 using namespace frame_support;
@@ -181,4 +182,48 @@ TEST_F(RenderQueue, InterfaceThreadAgainstTheRenderThread)
     stop = true;
     other.join();
     EXPECT_EQ(ZXS_ViewCancelRender(&second.handle), 0);
+}
+
+// The route is rebuilt on this thread while the render thread draws it: the
+// frame draws from a copy taken under the route lock.
+TEST_F(RenderQueue, RouteRebuiltWhileTheRenderThreadDrawsIt)
+{
+    View view(map.handle, 240, 320);
+    ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 2000, 0));
+    CZXS_View& v = *view.handle.pView;
+    ASSERT_EQ(v.CreateRouter(), 1);
+    ZXS_Rect bounds;
+    ASSERT_EQ(ZXS_MapGetBounds(&map.handle, &bounds), 0);
+    const int32_t dx = (bounds.right - bounds.left) / 6;
+    const int32_t dy = (bounds.bottom - bounds.top) / 6;
+    std::atomic<bool> stop{false};
+    std::thread frames([&] {
+        while (!stop.load()) {
+            if (ZXS_ViewRenderAsync(&view.handle) == 0 && WaitForDone(view.handle))
+                ZXS_ViewAckRender(&view.handle);
+        }
+    });
+    int built = 0;
+    for (int round = 0; round < 8; ++round) {
+        const std::lock_guard<std::mutex> lock(v.RouteLock());
+        CZXS_Router* router = v.Router();
+        ASSERT_NE(router, nullptr);
+        router->Clear();
+        const int32_t sign = round % 2 == 0 ? 1 : -1;
+        if (router->AddPoint(CZXS_Router::kStart, centre.x - sign * dx, centre.y - dy, 2000, -1,
+                CZXS_Router::kAnyName, 0) == 0 &&
+            router->AddPoint(CZXS_Router::kFinish, centre.x + sign * dx, centre.y + dy, 2000, -1,
+                CZXS_Router::kAnyName, 0) == 0 &&
+            router->Calculate(CZXS_Router::kFastest) == 0)
+            ++built;
+    }
+    stop = true;
+    frames.join();
+    EXPECT_GT(built, 0);
+    // The last route shows in a frame of its own.
+    ASSERT_TRUE(view.Render());
+    const QImage withRoute = view.Picture();
+    v.DeleteRouter();
+    ASSERT_TRUE(view.Render());
+    EXPECT_NE(view.Picture(), withRoute);
 }
