@@ -64,7 +64,7 @@ CZXS_Doc* CAppDocManager::OpenDocument(const ZXS_MapSource* source, const uint8_
     const bool fromFile = readerKind != CZXS_DiskStream::kMemory && source->path != nullptr;
     if (fromFile) {
         for (const auto& doc : m_docs) {
-            if (doc->m_map.MapName() == source->path && doc->m_map.References() > 0) {
+            if (!doc->m_map.IsMemoryMap() && doc->m_map.MapName() == source->path && doc->m_map.References() > 0) {
                 doc->m_map.AddReference();
                 return doc.get();
             }

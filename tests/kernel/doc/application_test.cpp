@@ -10,6 +10,7 @@
 #include "kernel/api/app_interface.h"
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/application.h"
+#include "kernel/doc/disk_stream.h"
 #include "kernel/doc/passage_journal.h"
 #include "tests/kernel/doc/kernel_fixture.h"
 
@@ -211,6 +212,19 @@ TEST(Application, DocumentThreadReadsEveryNewerJournal)
     ASSERT_TRUE(docs.RunPassNow(kWait));
     EXPECT_EQ(JournalOf(a).Count(), 1u);
     EXPECT_EQ(JournalOf(b).Count(), 1u);
+
+    // A journal file held by another program waits for a later pass; the other map's is read.
+    maps.WriteJournal("north", 180, {Closure(100), Closure(101)});
+    maps.WriteJournal("south", 180, {Closure(104), Closure(105)});
+    {
+        CZXS_DiskStream holder;
+        ASSERT_EQ(holder.Open(maps.folder.File("north.zxj"), ZXS_OPEN_READ | ZXS_OPEN_SHARE_EXCLUSIVE, nullptr), 1);
+        ASSERT_TRUE(docs.RunPassNow(kWait));
+        EXPECT_EQ(JournalOf(a).Count(), 1u);
+        EXPECT_EQ(JournalOf(b).Count(), 2u);
+    }
+    ASSERT_TRUE(docs.RunPassNow(kWait));
+    EXPECT_EQ(JournalOf(a).Count(), 2u);
     b.pDoc->RemoveView(&view);
 }
 
