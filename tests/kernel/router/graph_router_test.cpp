@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/doc/kernel_memory.h"
 #include "kernel/doc/passage_journal.h"
 #include "kernel/doc/tzx_doc.h"
 #include "kernel/router/graph_router.h"
@@ -356,9 +357,13 @@ TEST_F(GraphRouterTest, FailuresTheCallerSees)
     map.SetClass("EF", 15, 3);
     EXPECT_EQ(map.Route("AB", "DE"), CZXS_Router::kUnreachable);
     EXPECT_EQ(map.router.PointCount(), 0u);
-    // A closure the snapping honours: a closed one-way direction leaves nothing to snap to.
     map.ClearClasses();
     EXPECT_EQ(map.Route("AB", "DE"), 0);
+    // Memory running out is reported, and the next calculation works.
+    ZXS_FailNextAllocations(1);
+    EXPECT_EQ(map.router.Calculate(CZXS_Router::kFastest), CZXS_Router::kNoMemory);
+    ZXS_FailNextAllocations(0);
+    EXPECT_EQ(map.router.Calculate(CZXS_Router::kFastest), 0);
 }
 
 TEST_F(GraphRouterTest, ARoadWithoutEdgesGives64)
