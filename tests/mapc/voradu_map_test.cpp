@@ -2,17 +2,18 @@
 // it, and it holds the city the generator drew.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <set>
 
 #include "kernel/doc/code_page.h"
 #include "kernel/doc/object_record.h"
+#include "kernel/doc/poi_set.h"
 #include "tests/mapc/map_reading.h"
 #include "tests/support/map_fixture.h"
 #include "tools/mapc/map_compiler.h"
 #include "tools/mapc/poi_categories.h"
-#include "tools/mapwriter/poi_writer.h"
 
 namespace {
 
@@ -189,24 +190,20 @@ TEST_F(VoraduMap, TheKernelsNameSearchesFindStreetsAndTheirHouses)
 
 TEST_F(VoraduMap, HasAPointOfInterestOfEveryCategory)
 {
-    const std::string poi = ReadAll(kMap + ".zxp");
-    ASSERT_GE(poi.size(), mapwriter::kPoiHeaderSize);
-    auto u16 = [&](size_t at) { return uint32_t(uint8_t(poi[at])) | uint32_t(uint8_t(poi[at + 1])) << 8; };
-    auto u32 = [&](size_t at) { return u16(at) | u16(at + 2) << 16; };
-    EXPECT_EQ(u32(80), mapwriter::kPoiMagic);
-    EXPECT_EQ(u16(84), mapwriter::kPoiVersion);
-    EXPECT_EQ(uint8_t(poi[452]), 0);
-    ASSERT_EQ(u32(448), poi.size() - mapwriter::kPoiHeaderSize);
+    CZXS_PoiSet set;
+    ASSERT_TRUE(set.Load(kMap + ".zxp", nullptr, 0));
+    EXPECT_EQ(set.CodePage(), 0);
+    EXPECT_EQ(set.RecordBytes(), ReadAll(kMap + ".zxp").size() - CZXS_PoiSet::kHeaderSize);
 
+    // Every POI lies in the city, about 6 x 6 km around 56.1 N, 38.2 E.
+    const double degree = M_PI / 180;
     std::set<uint32_t> categories;
     int named = 0;
-    for (size_t at = mapwriter::kPoiHeaderSize; at < poi.size();) {
-        const uint32_t length = u16(at);
-        ASSERT_GE(length, 13u);
-        ASSERT_LE(at + length, poi.size());
-        categories.insert(u16(at + 2));
-        named += poi[at + 12] != 0;
-        at += length;
+    for (const uint8_t* r = set.FirstRecord(); r != nullptr; r = set.NextRecord(r)) {
+        categories.insert(CZXS_PoiSet::Category(r));
+        named += CZXS_PoiSet::NameLength(r) > 0;
+        EXPECT_NEAR(CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Latitude(r)), 56.1 * degree, 0.03 * degree);
+        EXPECT_NEAR(CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Longitude(r)), 38.2 * degree, 0.06 * degree);
     }
     std::set<uint32_t> table{0};
     for (const mapc::PoiRule& r : mapc::PoiRules())
