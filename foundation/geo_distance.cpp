@@ -1,5 +1,6 @@
 // Measures between positions on a flat local approximation of the earth.
 #include "foundation/geo_pos.h"
+#include "foundation/plane_geometry.h"
 
 #include <cmath>
 
@@ -73,14 +74,5 @@ double CGeoPos::CoordinateDirectionTo(const CGeoPos& other) const
 
 double CGeoPos::TurnAngleTo(const CGeoPos& first, const CGeoPos& second) const
 {
-    const double a = DirectionTo(first);
-    const double b = DirectionTo(second);
-    if (a == kNoDirection || b == kNoDirection)
-        return kNoDirection;
-    double t = b - a;
-    if (t > 180.0)
-        t -= 360.0;
-    if (t <= -180.0)
-        t += 360.0;
-    return t;
+    return TurnBetweenDirections(DirectionTo(first), DirectionTo(second));
 }
