@@ -3,12 +3,14 @@
 #include <mutex>
 
 #include "kernel/api/result_codes.h"
+#include "kernel/render/async_renderer.h"
 
 CApplication::CApplication() : m_documents(*this, m_pois) {}
 
 CApplication::~CApplication()
 {
-    // The thread goes first: it walks the documents, which hold POI sets.
+    // The threads go first: they walk the documents, which hold POI sets.
+    CAsyncRenderer::Instance().Stop();
     m_documents.StopThread();
     m_pois.Clear();
     m_symbols.Release();
@@ -37,8 +39,16 @@ bool CApplication::Init(const uint8_t* symbols, size_t symbolsSize, int32_t jour
         SetError(m_pois.GetError());
         return false;
     }
+    if (!CAsyncRenderer::Instance().Start()) {
+        SetError(0);
+        return false;
+    }
     m_initialised = true;
     return true;
 }
 
-void CApplication::Shutdown() { m_documents.CloseAll(); }
+void CApplication::Shutdown()
+{
+    m_documents.CloseAll();
+    CAsyncRenderer::Instance().Stop();
+}

@@ -22,11 +22,11 @@ public:
     const char16_t* ClassName() const override { return u"CApplication"; }
 
     // Loads the symbol set (the block must outlive the kernel) and the font,
-    // starts the document thread with the journal mode and builds the POI
-    // category index. At once when done before. False with the error stored:
+    // starts the document thread with the journal mode, builds the POI
+    // category index and starts the render thread. At once when done before. False with the error stored:
     // 2001 symbol set rejected, 2000 or 2003 from the font.
     bool Init(const uint8_t* symbols, size_t symbolsSize, int32_t journalMode);
-    // Closes every document.
+    // Closes every document and stops the render thread.
     void Shutdown();
     bool IsInitialised() const { return m_initialised; }
 

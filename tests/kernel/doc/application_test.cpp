@@ -12,6 +12,7 @@
 #include "kernel/doc/application.h"
 #include "kernel/doc/disk_stream.h"
 #include "kernel/doc/passage_journal.h"
+#include "kernel/render/async_renderer.h"
 #include "tests/kernel/doc/kernel_fixture.h"
 
 namespace {
@@ -110,6 +111,7 @@ TEST(Application, StartsOnceAndEndsCleanly)
     EXPECT_EQ(ZXSg_pApplication, app);
     EXPECT_TRUE(app->IsInitialised());
     EXPECT_TRUE(app->Documents().IsThreadRunning());
+    EXPECT_TRUE(CAsyncRenderer::Instance().IsRunning());
     EXPECT_EQ(ZXS_AppCreate(&handle, nullptr, 0, fonts.Prefix().c_str(), 3), ZXS_OK);
     EXPECT_EQ(handle.pApp, app);
     EXPECT_TRUE(app->Documents().RunPassNow(kWait));
@@ -117,6 +119,7 @@ TEST(Application, StartsOnceAndEndsCleanly)
     ZXS_AppExit(&handle);
     EXPECT_EQ(handle.pApp, nullptr);
     EXPECT_EQ(ZXSg_pApplication, nullptr);
+    EXPECT_FALSE(CAsyncRenderer::Instance().IsRunning());
     ZXS_AppExit(&handle);
 
     // Release also ends a kernel with open maps.
