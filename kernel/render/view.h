@@ -116,6 +116,9 @@ public:
     CZXS_Router* Router() const { return m_router.get(); }
     int CreateRouter();
     void DeleteRouter();
+    // Draws the route over the image: in a frame, or for the interface between
+    // frames while it holds the busy flag. Needs an image.
+    void DrawRoute();
     std::mutex& RouteLock() { return m_routeLock; }
     uint8_t& RouteFlags() { return m_routeFlags; }
     struct RoutePen {
@@ -189,7 +192,6 @@ private:
         uint8_t costClass, bool quick);
     void DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool quick);
     void DrawPointSymbol(int32_t name, const CZXS_LayerDesc& layer);
-    void DrawRoute();
     void DrawPointObjectIcons(int& result);
     void AddToChain(int32_t name, uint8_t group, ZXS_ScreenPoint a, ZXS_ScreenPoint b);
     void AddSymbol(ZXS_ScreenPoint at, int32_t octant, uint8_t colour);
