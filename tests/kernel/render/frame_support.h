@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include "kernel/api/app_interface.h"
 #include "kernel/api/map_query.h"
 #include "kernel/api/view_interface.h"
+#include "tests/support/map_fixture.h"
 
 namespace frame_support {
 
@@ -35,9 +37,22 @@ public:
     bool started = false;
 };
 
+// A map opens for one process at a time, and tests run side by side: each
+// opens its own copy of the map and its companion files.
 class Map {
 public:
-    explicit Map(const std::string& path) { opened = ZXS_MapOpenA(&handle, &owner, path.c_str(), nullptr, 0, 0) == 0; }
+    explicit Map(const std::string& path)
+    {
+        namespace fs = std::filesystem;
+        std::error_code error;
+        for (const char* extension : {".tzx", ".zxg", ".zxp"}) {
+            const fs::path from = fs::path(path).replace_extension(extension);
+            if (fs::exists(from))
+                fs::copy_file(from, fs::path(m_folder.Path()) / from.filename(), error);
+        }
+        const std::string copy = (fs::path(m_folder.Path()) / fs::path(path).filename()).string();
+        opened = ZXS_MapOpenA(&handle, &owner, copy.c_str(), nullptr, 0, 0) == 0;
+    }
     ~Map() { ZXS_MapClose(&handle); }
     Map(const Map&) = delete;
     Map& operator=(const Map&) = delete;
@@ -46,6 +61,7 @@ public:
     bool opened = false;
 
 private:
+    testing_support::TempFolder m_folder;
     const char owner = 0;
 };
 
