@@ -1,11 +1,46 @@
 #include "kernel/doc/poi_query.h"
 
+#include <array>
+
+#include "kernel/doc/tzx_doc.h"
+#include "kernel/render/coords.h"
+
+void CZXS_PoiQuery::Init(const CZXS_Coords* view, const CZXS_TzxDoc* doc)
+{
+    Clear();
+    if (view == nullptr || doc == nullptr)
+        return;
+    m_view = view;
+    m_doc = doc;
+    std::array<int32_t, 4> box{};
+    if (view->GetGeoBox(doc->Transform(), &doc->Header(), box) != 0)
+        SetBox({box[0], box[1], box[2], box[3]});
+}
+
+bool CZXS_PoiQuery::Position(int32_t& x, int32_t& y) const
+{
+    if (m_record == nullptr)
+        return false;
+    x = 0;
+    y = 0;
+    ZXS_ScreenPoint p;
+    if (m_view != nullptr &&
+        m_view->GeoToScreenAngles(m_doc->Transform(), CZXS_PoiSet::Longitude(m_record), CZXS_PoiSet::Latitude(m_record),
+                                  p) != 0) {
+        x = p.x;
+        y = p.y;
+    }
+    return true;
+}
+
 void CZXS_PoiQuery::Clear()
 {
     m_sets.clear();
     m_set = 0;
     m_record = nullptr;
     m_boxValid = false;
+    m_view = nullptr;
+    m_doc = nullptr;
 }
 
 void CZXS_PoiQuery::SetBox(const Box& box)

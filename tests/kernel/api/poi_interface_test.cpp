@@ -11,7 +11,10 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/application.h"
 #include "kernel/doc/code_page.h"
+#include "kernel/doc/poi_query.h"
 #include "kernel/doc/poi_set.h"
+#include "kernel/doc/stream_kind.h"
+#include "kernel/render/coords.h"
 #include "kernel/doc/poi_store.h"
 #include "tests/kernel/doc/kernel_fixture.h"
 #include "tools/mapwriter/poi_writer.h"
@@ -351,6 +354,65 @@ TEST_F(PoiQueryTest, NamesCategoriesAndAttributes)
     EXPECT_EQ(names, (std::vector<std::string>{"Caf\xe9", "Only a name"}));
     ZXS_PoiDestroy(&h);
     ZXS_MapClose(&m);
+}
+
+TEST(PoiQuery, ViewQueriesTakeTheViewsBoxAndItsScreen)
+{
+    // SmallMap: x = 10000 + 6e6 lon, y = 50000 - 6e6 lat. A view of 240 x 320
+    // pixels at 128 units per 128 pixels centred on (10350, 20350).
+    const Bytes map = mapwriter::WriteTzx(testing_support::SmallMap());
+    CZXS_TzxDoc doc;
+    ZXS_MapSource source;
+    source.mapBlock = map.data();
+    source.mapSize = static_cast<uint32_t>(map.size());
+    ASSERT_EQ(doc.Open(&source, nullptr, 0, CZXS_DiskStream::kMemory), 1);
+    CZXS_Coords view;
+    const ZXS_ScreenRect screen{0, 0, 239, 319};
+    ASSERT_EQ(view.SetScreenRect(&screen), 1);
+    ASSERT_EQ(view.SetPosition(10350, 20350, 128), 1);
+    const double lon = 350 / 6e6;
+    const double lat = 29650 / 6e6;
+    mapwriter::PoiSetDescription set;
+    set.pois = {MakePoi(0x802, lon + 300 / 6e6, lat, "away"), MakePoi(0x802, lon, lat, "centre"),
+                MakePoi(0x501, lon + 50 / 6e6, lat - 30 / 6e6, "right and down")};
+    const Bytes pois = SetBytes(set);
+    CZXS_PoiStore store;
+    const auto loaded = store.OpenSet("memfile", pois.data(), static_cast<uint32_t>(pois.size()));
+    ASSERT_TRUE(loaded);
+
+    CZXS_PoiQuery query;
+    query.Init(&view, &doc);
+    ASSERT_TRUE(query.HasBox());
+    std::vector<std::tuple<std::string, int32_t, int32_t, uint16_t>> got;
+    for (int r = query.First(store); r != 0; r = query.Next()) {
+        int32_t x = -1;
+        int32_t y = -1;
+        ASSERT_TRUE(query.Position(x, y));
+        got.emplace_back(std::string(reinterpret_cast<const char*>(CZXS_PoiSet::Name(query.Record())),
+                                     CZXS_PoiSet::NameLength(query.Record())),
+                         x, y, query.CategoryValue());
+    }
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(std::get<0>(got[0]), "centre");
+    EXPECT_NEAR(std::get<1>(got[0]), 120, 1);
+    EXPECT_NEAR(std::get<2>(got[0]), 160, 1);
+    EXPECT_EQ(std::get<3>(got[0]), 16);  // the symbol of 0x802
+    EXPECT_EQ(std::get<0>(got[1]), "right and down");
+    EXPECT_NEAR(std::get<1>(got[1]), 170, 1);
+    EXPECT_NEAR(std::get<2>(got[1]), 190, 1);
+    EXPECT_EQ(std::get<3>(got[1]), 22);
+
+    // Without a view: every POI, each at (0, 0).
+    query.Init(nullptr, nullptr);
+    ASSERT_EQ(query.First(store), 1);
+    int32_t x = -1;
+    int32_t y = -1;
+    ASSERT_TRUE(query.Position(x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    query.Clear();
+    EXPECT_FALSE(query.Position(x, y));
+    EXPECT_EQ(query.CategoryValue(), 1);
 }
 
 }  // namespace
