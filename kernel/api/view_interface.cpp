@@ -60,8 +60,10 @@ int32_t ZXS_ViewCreate(CZXS_ViewHandle* view, CZXS_MapHandle* map)
         delete created;
         return ZXS_ERR_MEMORY;
     }
-    if (CApplication* app = ZXSg_pApplication)
+    if (CApplication* app = ZXSg_pApplication) {
         created->SetFonts(&app->Fonts());
+        created->SetPoiSources(&app->Pois(), &app->Symbols());
+    }
     view->pView = created;
     view->pMap = map;
     return ZXS_OK;

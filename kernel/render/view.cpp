@@ -355,6 +355,8 @@ int CZXS_View::RenderFrame(bool quick)
     if (!quick)
         DrawRoute();
     DrawPointObjectIcons(result);
+    if (!quick)
+        DrawPoiSymbols(result);
     if (!StopCheck(result))
         return result;
     for (const SymbolRecord& s : m_symbols) {

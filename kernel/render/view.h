@@ -15,6 +15,8 @@
 #include "kernel/render/font.h"
 
 class CAppFT_Manager;
+class CZXS_PoiStore;
+class CZXS_SymbolSet;
 class CZXS_LayerDesc;
 class CZXS_Router;
 class CZXS_TzxDoc;
@@ -80,6 +82,12 @@ public:
     CZXS_TzxDoc* Document() const { return m_doc; }
     // The face labels are drawn with (none: no labels).
     void SetFonts(const CAppFT_Manager* fonts);
+    // The POIs shown on the map and the icons of their categories (none: no POI icons).
+    void SetPoiSources(const CZXS_PoiStore* pois, const CZXS_SymbolSet* icons)
+    {
+        m_pois = pois;
+        m_icons = icons;
+    }
 
     // Attaches the image (none detaches it); the view does not own it.
     int SetImage(CZXS_ClippedImage* image);
@@ -151,6 +159,7 @@ public:
         int32_t objects = 0;
         int32_t labels = 0;
         int32_t arrows = 0;
+        int32_t pois = 0;
     };
     const FrameCounts& Counts() const { return m_counts; }
 
@@ -193,6 +202,7 @@ private:
     void DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool quick);
     void DrawPointSymbol(int32_t name, const CZXS_LayerDesc& layer);
     void DrawPointObjectIcons(int& result);
+    void DrawPoiSymbols(int& result);
     void AddToChain(int32_t name, uint8_t group, ZXS_ScreenPoint a, ZXS_ScreenPoint b);
     void AddSymbol(ZXS_ScreenPoint at, int32_t octant, uint8_t colour);
 
@@ -214,6 +224,8 @@ private:
     CZXS_TzxDoc* m_doc;
     CZX_Font m_font;
     bool m_hasFonts = false;
+    const CZXS_PoiStore* m_pois = nullptr;
+    const CZXS_SymbolSet* m_icons = nullptr;
     CZXS_ClippedImage* m_image = nullptr;
     std::unique_ptr<CZXS_ClippedImage> m_heldImage;
     ZXS_DeviceContext m_dc;

@@ -5,8 +5,10 @@
 #include <cstdlib>
 
 #include "kernel/doc/object_cursor.h"
+#include "kernel/doc/poi_query.h"
 #include "kernel/doc/tzx_doc.h"
 #include "kernel/render/line_painter.h"
+#include "kernel/render/symbol_cache.h"
 #include "kernel/render/view.h"
 #include "kernel/router/router.h"
 
@@ -280,6 +282,32 @@ void CZXS_View::DrawPointObjectIcons(int& result)
         }
         if (drawable)
             m_doc->Symbols().DrawSymbol(canvas, p.x, p.y, symbol, colours, mode);
+    }
+}
+
+void CZXS_View::DrawPoiSymbols(int& result)
+{
+    constexpr int32_t kHalf = 6;  // icons stand in boxes of 13 x 13 pixels
+    if (m_pois == nullptr || m_icons == nullptr || m_icons->IsEmpty() || MetresPerPixel(&m_doc->Header()) > 3.0)
+        return;
+    CZXS_PoiQuery query;
+    query.Init(this, m_doc);
+    CZXS_SymbolCache icons(*m_icons);
+    const ZXS_ScreenRect& screen = ScreenRect();
+    for (int found = query.First(*m_pois); found != 0; found = query.Next()) {
+        if (!StopCheck(result))
+            return;
+        int32_t x = 0;
+        int32_t y = 0;
+        if (!query.Position(x, y) || x < screen.left || x > screen.right || y < screen.top || y > screen.bottom ||
+            !IsFree(x, y, kHalf, kHalf))
+            continue;
+        icons.Draw(*m_image, query.CategoryValue(), x, y);
+        if (OccupyBox({x - kHalf, y}, {x + kHalf, y}, kHalf, true) == 0) {
+            m_failed = true;
+            return;
+        }
+        ++m_counts.pois;
     }
 }
 

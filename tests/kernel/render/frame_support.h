@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,12 @@ inline std::string RenderMap(const std::string& name)
 
 class Kernel {
 public:
-    Kernel()
+    // `symbols`, when given, is the symbol image set; it must outlive the kernel.
+    explicit Kernel(const std::vector<uint8_t>* symbols = nullptr)
     {
         const std::string fonts = std::string(TRAVENOR_BUILD_DATA_DIR) + "/";
-        started = ZXS_AppCreate(&app, nullptr, 0, fonts.c_str(), 0) == 0;
+        started = ZXS_AppCreate(&app, symbols != nullptr ? symbols->data() : nullptr,
+                      symbols != nullptr ? symbols->size() : 0, fonts.c_str(), 0) == 0;
     }
     ~Kernel() { ZXS_AppExit(&app); }
     Kernel(const Kernel&) = delete;

@@ -16,6 +16,7 @@
 #include "kernel/render/render_clock.h"
 #include "kernel/render/view.h"
 #include "tests/kernel/render/frame_support.h"
+#include "tests/kernel/render/symbol_block.h"
 
 using namespace frame_support;
 
@@ -225,4 +226,54 @@ TEST(Frame, QuickFramesSkipLabelsAndKeepToTheirBudget)
     ASSERT_EQ(ZXS_ViewRender(&view.handle, 1, nullptr), 0);
     ZXS_SetRenderClock(nullptr, nullptr);
     EXPECT_LT(v.Counts().objects, whole);
+}
+
+// With an icon for every category, a close view of the shipped map shows its
+// POIs, each in a 13 x 13 box of its own; far out, or without icons, none.
+TEST(Frame, PoiIconsInBoxesOfTheirOwnOnCloseViews)
+{
+    render_test::BlockWriter block;
+    block.Start();
+    const std::vector<std::string> pixels(7, "1111111");
+    const std::vector<std::string> mask(7, ".......");
+    for (uint32_t number = 0; number < 128; ++number)
+        block.Entry(number, 0, 1).Image(3, 3, 1, {0x000000, 0xc000c0}, pixels, mask);
+    block.End();
+    Kernel kernel(&block.bytes);
+    ASSERT_TRUE(kernel.started);
+    Map map(ShippedMap());
+    ASSERT_TRUE(map.opened);
+    View view(map.handle, 480, 640);
+    ASSERT_TRUE(view.ok);
+    const double metresPerUnit = ZXS_MapUnitsToMeters(&map.handle, 1.0);
+    ASSERT_GT(metresPerUnit, 0.0);
+    const int32_t close = static_cast<int32_t>(2.5 * 128 / metresPerUnit);
+    ZXS_Rect bounds;
+    ASSERT_EQ(ZXS_MapGetBounds(&map.handle, &bounds), 0);
+    // The first of a few places that shows POIs.
+    const CZXS_View& v = *view.handle.pView;
+    int shown = 0;
+    for (int i = 1; i < 8 && shown == 0; ++i) {
+        for (int j = 1; j < 8 && shown == 0; ++j) {
+            ASSERT_TRUE(view.Place(bounds.left + (bounds.right - bounds.left) / 8 * i,
+                bounds.top + (bounds.bottom - bounds.top) / 8 * j, std::max(close, 8), 0));
+            ASSERT_TRUE(view.Render());
+            shown = v.Counts().pois;
+        }
+    }
+    ASSERT_GT(shown, 0);
+    std::vector<std::pair<double, double>> icons;
+    for (const CZXS_View::Group& g : v.Groups())
+        if (g.icon)
+            icons.emplace_back(g.cx, g.cy);
+    ASSERT_EQ(static_cast<int>(icons.size()), shown);
+    for (size_t a = 0; a < icons.size(); ++a)
+        for (size_t b = a + 1; b < icons.size(); ++b)
+            EXPECT_TRUE(std::fabs(icons[a].first - icons[b].first) > 12 || std::fabs(icons[a].second - icons[b].second) > 12);
+    // Far out (more than 3 m a pixel) no icons are drawn.
+    ZXS_Point centre;
+    ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+    ASSERT_TRUE(view.Place(centre.x, centre.y, close * 4, 0));
+    ASSERT_TRUE(view.Render());
+    EXPECT_EQ(v.Counts().pois, 0);
 }

@@ -5,9 +5,11 @@
 #include "kernel/doc/kernel_memory.h"
 
 #include "render_test_support.h"
+#include "symbol_block.h"
 
 #include <gtest/gtest.h>
 
+using render_test::BlockWriter;
 using render_test::Picture;
 using Rows = std::vector<std::string>;
 
@@ -17,89 +19,6 @@ constexpr uint32_t kRedBgr = 0x0000ff, kGreenBgr = 0x00ff00, kBlueBgr = 0xff0000
 const std::map<uint16_t, char> kLegend = { { 0, '.' }, { CZX_Surface565::ColourFromBgr(kRedBgr), 'r' },
     { CZX_Surface565::ColourFromBgr(kGreenBgr), 'g' }, { CZX_Surface565::ColourFromBgr(kBlueBgr), 'b' },
     { CZX_Surface565::ColourFromBgr(kWhiteBgr), '#' } };
-
-// Writes a symbol image set by its word layout, for golden blocks.
-struct BlockWriter {
-    std::vector<uint8_t> bytes;
-
-    void Word(uint32_t v)
-    {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-    void Half(uint16_t v)
-    {
-        bytes.push_back(static_cast<uint8_t>(v));
-        bytes.push_back(static_cast<uint8_t>(v >> 8));
-    }
-    BlockWriter& Start(uint32_t magic = CZXS_SymbolSet::kMagic, uint32_t version = 1)
-    {
-        Word(magic);
-        Word(version);
-        return *this;
-    }
-    BlockWriter& Entry(uint32_t number, uint32_t group, uint32_t images)
-    {
-        Word(number | group << 14 | images << 16);
-        return *this;
-    }
-    // `pixels`: one string per row of frame 0, each character a palette index
-    // digit; `mask`: 'x' where transparent. Later frames repeat frame 0.
-    BlockWriter& Image(int16_t anchorX, int16_t anchorY, uint8_t bits, std::vector<uint32_t> palette,
-        const Rows& pixels, const Rows& mask, uint16_t extra = 0, uint16_t frames = 1)
-    {
-        const uint16_t w = static_cast<uint16_t>(pixels[0].size()), h = static_cast<uint16_t>(pixels.size());
-        Half(w);
-        Half(h);
-        Half(static_cast<uint16_t>(anchorX));
-        Half(static_cast<uint16_t>(anchorY));
-        Half(0x5555);  // not read
-        bytes.push_back(bits);
-        bytes.push_back(static_cast<uint8_t>(palette.size()));
-        Half(extra);
-        Half(frames);
-        Word(0xdeadbeef);  // not read
-        for (uint32_t c : palette)
-            Word(c);
-        for (uint16_t i = 0; i < extra; ++i)
-            Word(0xcafef00d);
-        const uint32_t rowWords = (w * bits + 31) / 32;
-        for (uint16_t f = 0; f < frames; ++f) {
-            for (const std::string& row : pixels) {
-                std::vector<uint8_t> rowBytes(rowWords * 4, 0);
-                for (uint32_t x = 0; x < w; ++x) {
-                    const uint32_t v = static_cast<uint32_t>(row[x] - '0');
-                    if (bits == 8) {
-                        rowBytes[x] = static_cast<uint8_t>(v);
-                    } else {
-                        const uint32_t bit = x * bits;
-                        const uint32_t word = bit / 32, shift = 32 - bits - bit % 32;
-                        for (int b = 0; b < 4; ++b)
-                            rowBytes[word * 4 + b] |= static_cast<uint8_t>((v << shift) >> (8 * b));
-                    }
-                }
-                bytes.insert(bytes.end(), rowBytes.begin(), rowBytes.end());
-            }
-        }
-        for (uint16_t f = 0; f < frames; ++f) {
-            for (const std::string& row : mask) {
-                for (uint32_t word = 0; word < (w + 31u) / 32; ++word) {
-                    uint32_t v = 0;
-                    for (uint32_t x = word * 32; x < std::min<uint32_t>(w, word * 32 + 32); ++x)
-                        if (row[x] == 'x')
-                            v |= 1u << (31 - x % 32);
-                    Word(v);
-                }
-            }
-        }
-        return *this;
-    }
-    BlockWriter& End()
-    {
-        Word(0);
-        return *this;
-    }
-};
 
 // Symbols of every depth: 3 (1 bit), 5 (2 bits, two frames, extra words), 7 (4
 // bits), 9 (8 bits, one value past its palette), and number 1 of group 2.
