@@ -365,6 +365,8 @@ int CZXS_View::RenderFrame(bool quick)
         const uint16_t colour = CZX_Surface565::ColourFromBgr(ZXS_PassageColour(s.colour));
         m_image->DrawSymbol(s.x, s.y, s.symbol, colour);
     }
+    m_counts.chains = static_cast<int32_t>(m_chains.size());
+    m_counts.candidates = static_cast<int32_t>(m_areaLabels.size() + m_pointLabels.size());
     if (quick || !m_hasFonts)
         return 1;
     // The style of a label's group, looked up again only when the group changes.
