@@ -366,6 +366,7 @@ int CZXS_View::RenderFrame(bool quick)
         m_image->DrawSymbol(s.x, s.y, s.symbol, colour);
     }
     m_counts.chains = static_cast<int32_t>(m_chains.size());
+    m_counts.symbols = static_cast<int32_t>(m_symbols.size());
     m_counts.candidates = static_cast<int32_t>(m_areaLabels.size() + m_pointLabels.size());
     if (quick || !m_hasFonts)
         return 1;

@@ -161,6 +161,7 @@ public:
         int32_t arrows = 0;
         int32_t pois = 0;
         int32_t chains = 0;      // label chains of named lines
+        int32_t symbols = 0;     // passage direction markers
         int32_t candidates = 0;  // area and point label candidates
     };
     const FrameCounts& Counts() const { return m_counts; }

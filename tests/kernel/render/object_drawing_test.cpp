@@ -7,6 +7,7 @@
 #include "kernel/api/map_query.h"
 #include "kernel/api/view_interface.h"
 #include "kernel/doc/app_doc_manager.h"
+#include "kernel/doc/passage_journal.h"
 #include "tests/kernel/render/frame_support.h"
 #include "tests/support/map_fixture.h"
 #include "tools/mapwriter/map_writer.h"
@@ -75,6 +76,8 @@ std::vector<uint8_t> DrawingMap()
     roads.records.push_back(Line({{kOrigin + 50, kOrigin + 120}, {kOrigin + 100, kOrigin + 130}}, 2, true, true));
     roads.records.push_back(Line({{kOrigin + 100, kOrigin + 130}, {kOrigin + 60, kOrigin + 129}}, 2, true, true));
     map.layers = {areas, roads};
+    map.firstRoadLayer = 1;
+    map.roadLayerCount = 1;
     map.styles = {DrawStyle(1, 0x30 | 0x40, 0, 0, 0x80c080), DrawStyle(2, 0x30 | 0x40, 3, 0x01, 0)};
     return mapwriter::WriteTzx(map);
 }
@@ -157,4 +160,37 @@ TEST_F(ObjectDrawing, HighlightOfNamedAndUnnamedObjects)
     EXPECT_LT(road, 26 * 5) << "only the one road";
     EXPECT_EQ(view->handle.pView->Image()->Surface()->Pixel(0, 0), CZX_Surface565::ColourFromBgr(
         map.pDoc->Map().BackgroundColour())) << "no stray pixel at the corner";
+}
+
+// A road with a passage in both directions is drawn in its cost class's colour
+// with a direction marker at each end, pointing opposite ways.
+TEST_F(ObjectDrawing, PassagesShowTheirColourAndDirections)
+{
+    CZXS_PassageJournal::Entry entry;
+    entry.roadOffset = 1;  // the one-way road of 27 units
+    entry.costClass = 6;
+    entry.directions = CZXS_PassageJournal::kForward | CZXS_PassageJournal::kBackward;
+    ASSERT_GE(map.pDoc->Map().Journal()->Insert(entry, -1, false), 0);
+    // Centre bands belong to antialiased lines; plain ones draw the outer band only.
+    ASSERT_EQ(ZXS_ViewResize(&view->handle, nullptr, 240, 320, 1), 0);
+    ASSERT_TRUE(view->Place(kOrigin + 100, kOrigin + 100, kScale, 0));
+    ASSERT_TRUE(view->Render());
+    const CZXS_View& v = *view->handle.pView;
+    EXPECT_EQ(v.Counts().symbols, 2);
+    EXPECT_EQ(v.Counts().arrows, 0) << "a road with passages shows markers, not arrows";
+    const CZX_Surface565* s = view->handle.pView->Image()->Surface();
+    const int32_t y = ZXS_ViewMapToScreenY(&view->handle, kOrigin + 13, kOrigin + 80);
+    const int32_t x = ZXS_ViewMapToScreenX(&view->handle, kOrigin + 13, kOrigin + 80);
+    int centre = 0;
+    int white = 0;
+    for (int32_t dy = -5; dy <= 5; ++dy) {
+        centre += s->Pixel(x, y + dy) == CZX_Surface565::ColourFromBgr(ZXS_PassageColorGet(6)) ? 1 : 0;
+        white += s->Pixel(x, y + dy) == CZX_Surface565::Colour565(255, 255, 255) ? 1 : 0;
+    }
+    EXPECT_GE(centre, 2) << "a centre band in the cost class's colour";
+    EXPECT_GE(white, 4) << "inside a white band";
+    // Turned off, the overlay leaves the road in its own style.
+    view->handle.pView->SetPassageOverlay(false);
+    ASSERT_TRUE(view->Render());
+    EXPECT_EQ(v.Counts().symbols, 0);
 }
