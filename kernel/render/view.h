@@ -66,6 +66,7 @@ public:
     // Strokes placed together (one label or one icon) with their common box.
     struct Group {
         bool icon = false;
+        bool street = false;  // a street name along its line
         double halfWidth = 0;
         double cx = 0, cy = 0, hx = 0, hy = 0;
         uint32_t first = 0;

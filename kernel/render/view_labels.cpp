@@ -428,12 +428,16 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             if (k == 0)
                 local = std::max(local, 0.0);
             const double begin = local;
+            // A character may reach half its width past a bend, but not into a
+            // gap cut around another label.
+            const bool cutAfter =
+                k + 1 < run.size() && std::hypot(run[k + 1].x1 - r.x2, run[k + 1].y1 - r.y2) > w + 1;
             while (next < text.size()) {
                 const int32_t advance = m_font.Advance(static_cast<uint8_t>(text[next]), codePage);
                 if (advance < 0)
                     return -1;
                 const double a = advance / 64.0;
-                if (strokeStart + local + a / 2 > strokeEnd && k + 1 < run.size())
+                if (strokeStart + local + (cutAfter ? a : a / 2) > strokeEnd && k + 1 < run.size())
                     break;
                 local += a;
                 ++next;
@@ -472,6 +476,7 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
         const uint32_t firstStroke = static_cast<uint32_t>(m_strokes.size());
         m_strokes.insert(m_strokes.end(), placed.begin(), placed.end());
         m_groups.push_back(BoxOf(firstStroke, static_cast<uint32_t>(placed.size()), w, false));
+        m_groups.back().street = true;
     } catch (const std::bad_alloc&) {
         m_failed = true;
         return 0;
