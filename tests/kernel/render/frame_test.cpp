@@ -122,13 +122,13 @@ void ExpectLabelsApart(const CZXS_View& view, const std::string& where)
 }  // namespace
 
 // Every map at two sizes, three scales and two rotations: the picture matches
-// the stored one (set TRAVENOR_UPDATE_GOLDENS=1 to store new ones), the frame
+// the stored one (set TRAVENOR_UPDATE_GOLDEN=1 to store new ones), the frame
 // has roads, areas and labels, and its labels keep apart.
 TEST(Frame, CompiledMapsMatchTheirPictures)
 {
     Kernel kernel;
     ASSERT_TRUE(kernel.started);
-    const bool update = std::getenv("TRAVENOR_UPDATE_GOLDENS") != nullptr;
+    const bool update = std::getenv("TRAVENOR_UPDATE_GOLDEN") != nullptr;
     int arrows = 0;
     for (const Frame& f : kFrames) {
         Map map(f.path());
@@ -161,9 +161,9 @@ TEST(Frame, CompiledMapsMatchTheirPictures)
                         continue;
                     }
                     const QImage stored(QString::fromStdString(golden));
-                    ASSERT_FALSE(stored.isNull()) << golden << " is missing (TRAVENOR_UPDATE_GOLDENS=1 stores it)";
+                    ASSERT_FALSE(stored.isNull()) << golden << " is missing (TRAVENOR_UPDATE_GOLDEN=1 stores it)";
                     EXPECT_LT(DifferentShare(picture, stored.convertToFormat(QImage::Format_RGB16)), 0.002)
-                        << name << ": when the map compiler changed on purpose, TRAVENOR_UPDATE_GOLDENS=1 stores new pictures";
+                        << name << ": when the map compiler changed on purpose, TRAVENOR_UPDATE_GOLDEN=1 stores new pictures";
                 }
             }
         }
