@@ -17,10 +17,10 @@
 
 namespace frame_support {
 
-inline std::string ShippedMap() { return std::string(TRAVENOR_BUILD_DATA_DIR) + "/mskmo0704.tzx"; }
+inline std::string ShippedMap() { return (std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "mskmo0704.tzx").string(); }
 inline std::string RenderMap(const std::string& name)
 {
-    return std::string(TRAVENOR_RENDER_MAPS_DIR) + "/" + name + ".tzx";
+    return (std::filesystem::path(TRAVENOR_RENDER_MAPS_DIR) / (name + ".tzx")).string();
 }
 
 class Kernel {
@@ -28,7 +28,8 @@ public:
     // `symbols`, when given, is the symbol image set; it must outlive the kernel.
     explicit Kernel(const std::vector<uint8_t>* symbols = nullptr)
     {
-        const std::string fonts = std::string(TRAVENOR_BUILD_DATA_DIR) + "/";
+        // The font folder ends in its separator.
+        const std::string fonts = (std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "").string();
         started = ZXS_AppCreate(&app, symbols != nullptr ? symbols->data() : nullptr,
                       symbols != nullptr ? symbols->size() : 0, fonts.c_str(), 0) == 0;
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -40,7 +41,9 @@ const Frame kFrames[] = {
 };
 const int32_t kRotations[] = {0, 300};
 
-std::string GoldenPath(const std::string& name) { return std::string(TRAVENOR_TEST_SOURCE_DIR) + "/kernel/render/golden/" + name + ".png"; }
+std::filesystem::path GoldenFolder() { return std::filesystem::path(TRAVENOR_TEST_SOURCE_DIR) / "kernel" / "render" / "golden"; }
+
+std::string GoldenPath(const std::string& name) { return (GoldenFolder() / (name + ".png")).string(); }
 
 // Pixels whose colour differs by more than a small step, as a share of all.
 double DifferentShare(const QImage& a, const QImage& b)
@@ -156,7 +159,7 @@ TEST(Frame, CompiledMapsMatchTheirPictures)
                     const QImage picture = view.Picture();
                     const std::string golden = GoldenPath(name);
                     if (update) {
-                        QDir().mkpath(QString::fromStdString(std::string(TRAVENOR_TEST_SOURCE_DIR) + "/kernel/render/golden"));
+                        QDir().mkpath(QString::fromStdString(GoldenFolder().string()));
                         ASSERT_TRUE(picture.save(QString::fromStdString(golden), "PNG"));
                         continue;
                     }
