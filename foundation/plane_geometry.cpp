@@ -4,12 +4,13 @@
 #include <cmath>
 #include <mutex>
 
+#include "foundation/geo_pos.h"
 #include "foundation/screen_metrics.h"
 
 namespace {
 
 constexpr double kRadiansToDegrees = 57.29577951308232;
-constexpr double kNoDirection = 400.0;
+using geo::kNoDirection;
 
 std::mutex g_handlerLock;
 std::function<double(double)> g_toMetres;
