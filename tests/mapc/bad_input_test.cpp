@@ -68,6 +68,8 @@ const BadCase kBadCases[] = {
     {"WayWithMissingNode", "hole.osm",
      [] { return std::string(kGoodXml).replace(std::string(kGoodXml).find("<nd ref='3'/>"), 13, "<nd ref='4'/>"); },
      "way 10 refers to node 4"},
+    {"NothingToMap", "empty.osm", [] { return std::string("<osm version='0.6'>\n</osm>\n"); },
+     "empty.osm: the input holds no tagged node or way"},
 };
 
 class BadInput : public ::testing::TestWithParam<BadCase> {};

@@ -67,8 +67,14 @@ int main(int argc, char** argv)
     if (input.empty() || output.empty())
         return Usage();
     try {
-        const mapc::OsmData data = mapc::ReadOsm(input);
-        const mapc::CompiledMap map = mapc::Compile(data, options);
+        const mapc::OsmData data = mapc::ReadOsm(input);  // its messages name the input
+        const mapc::CompiledMap map = [&] {
+            try {
+                return mapc::Compile(data, options);
+            } catch (const mapc::CompileError& e) {
+                throw mapc::CompileError(input + ": " + e.what());
+            }
+        }();
         mapc::WriteMapFiles(map, output, key);
         size_t records = 0;
         for (const auto& layer : map.map.layers)
