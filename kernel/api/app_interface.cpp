@@ -170,3 +170,25 @@ void ZXS_MapClose(CZXS_MapHandle* handle)
     handle->pDoc = nullptr;
     handle->pOwner = nullptr;
 }
+
+int32_t ZXS_MapOpenRestyled(CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles,
+                            int32_t count)
+{
+    if (target == nullptr)
+        return ZXS_ERR_PARAM;
+    if (target->pDoc != nullptr || target->pOwner != nullptr)
+        return ZXS_ERR_ALREADY;
+    if (source == nullptr || styles == nullptr || count < 1)
+        return ZXS_ERR_PARAM;
+    if (source->pDoc == nullptr || !source->pDoc->Map().Header().HasMagic())
+        return ZXS_ERR_ALREADY;
+    CApplication* app = ZXSg_pApplication;
+    if (app == nullptr)
+        return ZXS_ERR_NOHANDLE;
+    CZXS_Doc* alias = app->Documents().OpenRestyled(source->pDoc, styles, static_cast<uint32_t>(count));
+    if (alias == nullptr)
+        return ZXS_ERR_MEMORY;
+    target->pDoc = alias;
+    target->pOwner = source->pOwner;
+    return ZXS_OK;
+}

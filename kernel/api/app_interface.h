@@ -37,3 +37,11 @@ int32_t ZXS_MapOpenMemory(CZXS_MapHandle* handle, const void* owner, const uint8
                           const uint8_t* graph, uint32_t graphSize, const uint8_t* poi, uint32_t poiSize,
                           const uint8_t* key, int32_t keyLength);
 void ZXS_MapClose(CZXS_MapHandle* handle);
+// Opens into `target` a second handle of the source's map with drawing styles
+// of its own: `count` 44-byte style records whose first word is a scale, as
+// ZXS_MapGetStyle gives it out. The records are copied and left unchanged; the
+// source's map stays open while the new handle is. 5 when the target is open;
+// 3 no source handle, no records or a count below 1; 5 the source is not open
+// or its map has no header; 160 out of memory.
+int32_t ZXS_MapOpenRestyled(CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles,
+                            int32_t count);

@@ -30,14 +30,6 @@ const CZXS_TzxDoc* DocOf(const CZXS_MapHandle* map)
 
 bool HasHeader(const CZXS_TzxDoc* doc) { return doc != nullptr && doc->Header().HasMagic(); }
 
-// Metres per map unit from the header's resolution; 0 when it gives none.
-double Resolution(const CZXS_TzxDoc& doc)
-{
-    const CZXS_TzxHeader& h = doc.Header();
-    const int32_t r = h.I32(CZXS_TzxHeader::kResolution);
-    return r != 0 ? static_cast<double>(r) : h.U16(CZXS_TzxHeader::kResolution100) * 100.0;
-}
-
 int32_t LinkOrName(const CZXS_TzxDoc& doc, int32_t object, int32_t layer, bool ownOnly)
 {
     if (object < 0 || object >= static_cast<int32_t>(doc.Objects().Count()))
@@ -133,17 +125,17 @@ int32_t ZXS_MapGetCenter(const CZXS_MapHandle* map, ZXS_Point* point)
 double ZXS_MapUnitsToMeters(const CZXS_MapHandle* map, double units)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
-    if (!HasHeader(doc) || Resolution(*doc) == 0)
+    if (!HasHeader(doc) || doc->Resolution() == 0)
         return -1.0;
-    return units * 10000.0 / Resolution(*doc);
+    return units * 10000.0 / doc->Resolution();
 }
 
 double ZXS_MetersToMapUnits(const CZXS_MapHandle* map, double meters)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
-    if (!HasHeader(doc) || Resolution(*doc) == 0)
+    if (!HasHeader(doc) || doc->Resolution() == 0)
         return -1.0;
-    return Resolution(*doc) * meters * 0.0001;
+    return doc->Resolution() * meters * 0.0001;
 }
 
 int32_t ZXS_MapGetBackgroundColor(const CZXS_MapHandle* map, uint8_t* red, uint8_t* green, uint8_t* blue,
@@ -179,22 +171,15 @@ int32_t ZXS_MapGetStyle(const CZXS_MapHandle* map, int32_t group, int32_t n, uin
         return ZXS_ERR_ALREADY;
     if (record == nullptr || group < 0 || group > 255 || n < 0)
         return ZXS_ERR_PARAM;
-    const CZXS_StyleTable& styles = doc->Styles();
+    // A restyled alias answers with its own styles.
+    const CZXS_StyleTable& styles = map->pDoc->Styles();
     int32_t seen = 0;
     for (uint32_t i = 0; i < styles.Count(); ++i) {
         const CZXS_StyleRecord style = styles.At(i);
         if (style.Group() != group || seen++ != n)
             continue;
         std::memcpy(record, style.Bytes(), CZXS_StyleRecord::kSize);
-        // The threshold becomes a scale; a threshold of 0 (always drawn) stays 0.
-        const double r = Resolution(*doc);
-        const float v = style.Threshold();
-        const double product = r * v;
-        uint32_t scale = 0;
-        if (product != 0 && std::isfinite(product)) {
-            const double s = std::trunc(10000.0 / product);
-            scale = static_cast<uint32_t>(std::clamp(s, 0.0, 4294967295.0));
-        }
+        const uint32_t scale = CZXS_StyleTable::ScaleOfThreshold(style.Threshold(), doc->Resolution());
         for (int k = 0; k < 4; ++k)
             record[k] = static_cast<uint8_t>(scale >> (8 * k));
         return ZXS_OK;

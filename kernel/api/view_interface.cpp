@@ -53,7 +53,7 @@ int32_t ZXS_ViewCreate(CZXS_ViewHandle* view, CZXS_MapHandle* map)
         return ZXS_ERR_PARAM;
     if (view->pView != nullptr)
         return ZXS_ERR_ALREADY;
-    CZXS_View* created = new (std::nothrow) CZXS_View(&map->pDoc->Map());
+    CZXS_View* created = new (std::nothrow) CZXS_View(&map->pDoc->Map(), &map->pDoc->Styles());
     if (created == nullptr)
         return ZXS_ERR_MEMORY;
     if (!map->pDoc->AddView(created)) {
@@ -76,8 +76,9 @@ void ZXS_ViewDestroy(CZXS_ViewHandle* view)
     ZXS_ViewReleaseImage(view);
     if (view->pView == nullptr)
         return;
-    if (view->pMap != nullptr && view->pMap->pDoc != nullptr)
-        view->pMap->pDoc->RemoveView(view->pView);
+    // The view leaves the document it registered with, whether or not its map handle is still open.
+    if (CZXS_Doc* doc = view->pView->RegisteredWith())
+        doc->RemoveView(view->pView);
     view->pView->DeleteRouter();
     delete view->pView;
     view->pView = nullptr;

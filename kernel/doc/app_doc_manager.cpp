@@ -1,6 +1,7 @@
 #include "kernel/doc/app_doc_manager.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <system_error>
 
@@ -11,6 +12,9 @@
 
 CZXS_Doc::~CZXS_Doc()
 {
+    if (CZXS_Doc* source = RegisteredWith())
+        source->RemoveView(this);
+    CloseViews();
     if (CZXS_PassageJournal* journal = m_map.Journal())
         journal->SetNotify(nullptr, nullptr);
 }
@@ -23,6 +27,7 @@ bool CZXS_Doc::AddView(CZXS_DocObserver* view)
     } catch (const std::bad_alloc&) {
         return false;
     }
+    view->m_registeredWith = this;
     return true;
 }
 
@@ -32,6 +37,8 @@ void CZXS_Doc::RemoveView(CZXS_DocObserver* view)
     const auto it = std::find(m_views.begin(), m_views.end(), view);
     if (it != m_views.end())
         m_views.erase(it);
+    if (view->m_registeredWith == this)
+        view->m_registeredWith = nullptr;
 }
 
 void CZXS_Doc::NotifyViews()
@@ -40,6 +47,16 @@ void CZXS_Doc::NotifyViews()
     for (size_t i = 0; i < m_views.size(); ++i)
         if (m_views[i] != nullptr)
             m_views[i]->DocumentChanged();
+}
+
+void CZXS_Doc::CloseViews()
+{
+    std::lock_guard lock(m_viewLock);
+    for (CZXS_DocObserver* view : m_views) {
+        view->DocumentClosing();
+        view->m_registeredWith = nullptr;
+    }
+    m_views.clear();
 }
 
 void CZXS_Doc::JournalChanged(void* doc) { static_cast<CZXS_Doc*>(doc)->NotifyViews(); }
@@ -101,9 +118,18 @@ int CAppDocManager::CloseDocument(CZXS_Doc* doc)
     std::unique_lock lock(m_kernelLock, std::defer_lock);
     if (!lock.try_lock_for(kLockWait))
         return 0;
+    // An alias has one use: it goes, and then its use of the source.
+    const auto alias = std::find_if(m_aliases.begin(), m_aliases.end(), [&](const auto& a) { return a.get() == doc; });
+    if (alias != m_aliases.end()) {
+        doc = doc->m_source;
+        m_aliases.erase(alias);
+    }
     const auto it = std::find_if(m_docs.begin(), m_docs.end(), [&](const auto& d) { return d.get() == doc; });
     if (it == m_docs.end())
         return 0;
+    // The last use: the views stop drawing from the map before it closes.
+    if (doc->m_map.References() <= 1)
+        doc->CloseViews();
     if (doc->m_map.Release() == 1) {
         if (doc->m_poiSet)
             m_pois.ReleaseSet(doc->m_poiSet);
@@ -116,12 +142,53 @@ void CAppDocManager::CloseAll()
 {
     // At the end nothing may stay open, so this waits as long as it takes.
     std::lock_guard lock(m_kernelLock);
+    m_aliases.clear();
     for (const auto& doc : m_docs) {
+        doc->CloseViews();
         if (doc->m_poiSet)
             m_pois.ReleaseSet(doc->m_poiSet);
         doc->m_map.Close();
     }
     m_docs.clear();
+}
+
+CZXS_Doc* CAppDocManager::OpenRestyled(CZXS_Doc* source, const uint8_t* styles, uint32_t count)
+{
+    std::unique_lock lock(m_kernelLock, std::defer_lock);
+    if (source == nullptr || styles == nullptr || !lock.try_lock_for(kLockWait))
+        return nullptr;
+    // An alias of an alias shows the same map: it refers to the document that holds the map.
+    if (source->m_source != nullptr)
+        source = source->m_source;
+    if (std::none_of(m_docs.begin(), m_docs.end(), [&](const auto& d) { return d.get() == source; }))
+        return nullptr;
+    std::unique_ptr<CZXS_Doc> alias(new (std::nothrow) CZXS_Doc);
+    if (!alias || alias->m_styles.Allocate(32, 16) == 0)
+        return nullptr;
+    const double resolution = source->m_map.Resolution();
+    uint8_t record[CZXS_StyleRecord::kSize];
+    for (uint32_t i = 0; i < count; ++i) {
+        std::memcpy(record, styles + static_cast<size_t>(i) * CZXS_StyleRecord::kSize, sizeof record);
+        const uint32_t scale = record[0] | (record[1] << 8) | (record[2] << 16) | (uint32_t{record[3]} << 24);
+        const float threshold = CZXS_StyleTable::ThresholdOfScale(scale, resolution);
+        uint32_t bits;
+        std::memcpy(&bits, &threshold, sizeof bits);
+        for (int k = 0; k < 4; ++k)
+            record[k] = static_cast<uint8_t>(bits >> (8 * k));
+        if (alias->m_styles.Append(record) < 0)
+            return nullptr;
+    }
+    try {
+        m_aliases.reserve(m_aliases.size() + 1);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (!source->AddView(alias.get()))
+        return nullptr;
+    alias->m_source = source;
+    source->m_map.AddReference();
+    m_aliases.push_back(std::move(alias));
+    return m_aliases.back().get();
 }
 
 size_t CAppDocManager::DocumentCount()

@@ -10,22 +10,35 @@
 
 #include "kernel/api/object.h"
 #include "kernel/doc/kernel_lock.h"
+#include "kernel/doc/style_table.h"
 #include "kernel/doc/tzx_doc.h"
 
 class CZXS_PoiSet;
 class CZXS_PoiStore;
 
-// Told when the passage data of the document it shows changes; views register
-// with their document.
+class CZXS_Doc;
+
+// Told when the passage data of the document it shows changes, and before the
+// document goes; views register with their document.
 class CZXS_DocObserver {
 public:
     virtual ~CZXS_DocObserver() = default;
     virtual void DocumentChanged() = 0;
+    // The document is about to be deleted: nothing of it may be used once this returns.
+    virtual void DocumentClosing() {}
+    // The document this observer is registered with; none once it left or the document closed.
+    CZXS_Doc* RegisteredWith() const { return m_registeredWith; }
+
+private:
+    friend class CZXS_Doc;
+    CZXS_Doc* m_registeredWith = nullptr;
 };
 
 // The document manager's object for one open map: the map data, the views
-// that show it and its POI set.
-class CZXS_Doc : public CZXS_Object {
+// that show it and its POI set. A restyled alias shows the map data of its
+// source with drawing styles of its own; it watches its source in order to
+// pass the source's changes on to its own views.
+class CZXS_Doc : public CZXS_Object, public CZXS_DocObserver {
 public:
     CZXS_Doc() = default;
     CZXS_Doc(const CZXS_Doc&) = delete;
@@ -33,8 +46,10 @@ public:
     ~CZXS_Doc() override;
 
     const char16_t* ClassName() const override { return u"CZXS_Doc"; }
-    CZXS_TzxDoc& Map() { return m_map; }
-    const CZXS_TzxDoc& Map() const { return m_map; }
+    CZXS_TzxDoc& Map() { return m_source != nullptr ? m_source->m_map : m_map; }
+    const CZXS_TzxDoc& Map() const { return m_source != nullptr ? m_source->m_map : m_map; }
+    // The styles views draw with: an alias's own, else the map's.
+    const CZXS_StyleTable& Styles() const { return m_source != nullptr ? m_styles : m_map.Styles(); }
     const std::shared_ptr<const CZXS_PoiSet>& PoiSet() const { return m_poiSet; }
 
     // False when memory is short.
@@ -42,12 +57,20 @@ public:
     void RemoveView(CZXS_DocObserver* view);
     // Tells every registered view, in the order they registered.
     void NotifyViews();
+    // Tells every registered view that the document goes and forgets them, so
+    // that no frame still queued or running draws from it afterwards.
+    void CloseViews();
+
+    void DocumentChanged() override { NotifyViews(); }
+    void DocumentClosing() override { CloseViews(); }
 
 private:
     friend class CAppDocManager;
     static void JournalChanged(void* doc);
 
     CZXS_TzxDoc m_map;
+    CZXS_Doc* m_source = nullptr;
+    CZXS_StyleTable m_styles;
     std::shared_ptr<const CZXS_PoiSet> m_poiSet;
     // Views register on the interface's threads and are told on the thread
     // that changed the journal; a view leaves only between notifications.
@@ -81,6 +104,12 @@ public:
     // handled, 0 when it is not in the list.
     int CloseDocument(CZXS_Doc* doc);
     void CloseAll();
+    // A restyled alias of the source: the same map data drawn with `count`
+    // 44-byte style records of its own, each first word a scale (as
+    // CZXS_StyleTable::ScaleOfThreshold gives out); the caller's records are
+    // not changed. The alias holds one use of the source until it is closed.
+    // None when the source is not open or memory is short.
+    CZXS_Doc* OpenRestyled(CZXS_Doc* source, const uint8_t* styles, uint32_t count);
 
     // Starts the document thread with the passage-journal mode (bit 0 reading
     // journal files, bit 1 writing them). False when the thread cannot start.
@@ -107,6 +136,7 @@ private:
     CZXS_PoiStore& m_pois;
     CZXS_KernelLock m_kernelLock;
     std::vector<std::unique_ptr<CZXS_Doc>> m_docs;
+    std::vector<std::unique_ptr<CZXS_Doc>> m_aliases;
 
     std::mutex m_threadLock;
     std::condition_variable m_wake;

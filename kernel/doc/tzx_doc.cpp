@@ -148,6 +148,12 @@ uint32_t CZXS_TzxDoc::BackgroundColour() const
            (m_header.U8(CZXS_TzxHeader::kBackground + 2) << 16);
 }
 
+double CZXS_TzxDoc::Resolution() const
+{
+    const int32_t r = m_header.I32(CZXS_TzxHeader::kResolution);
+    return r != 0 ? static_cast<double>(r) : m_header.U16(CZXS_TzxHeader::kResolution100) * 100.0;
+}
+
 CZXS_ObjectRecord CZXS_TzxDoc::Object(uint32_t number) const
 {
     const uint8_t* bytes = m_objects.Item(number);

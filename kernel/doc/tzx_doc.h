@@ -61,6 +61,8 @@ public:
     // The map name with its extension replaced.
     std::string CompanionPath(const char* extension) const;
     uint32_t BackgroundColour() const;
+    // The header's resolution (offset 58, else offset 102 × 100); 0 when it gives none.
+    double Resolution() const;
 
     const std::string& MapName() const { return m_mapName; }
     const CZXS_TzxHeader& Header() const { return m_header; }

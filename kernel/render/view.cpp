@@ -34,7 +34,8 @@ uint32_t ZXS_PassageColour(int32_t index)
     return index < ZXS_PASSAGE_COLOURS ? kPassageColours[index] : 0;
 }
 
-CZXS_View::CZXS_View(CZXS_TzxDoc* doc) : m_doc(doc)
+CZXS_View::CZXS_View(CZXS_TzxDoc* doc, const CZXS_StyleTable* styles)
+    : m_doc(doc), m_styles(styles != nullptr || doc == nullptr ? styles : &doc->Styles())
 {
     try {
         m_symbols.reserve(200);
@@ -60,6 +61,15 @@ CZXS_View::~CZXS_View()
     while (!CAsyncRenderer::Instance().Cancel(this, false)) {
     }
     DeleteRouter();
+}
+
+void CZXS_View::DocumentClosing()
+{
+    while (!CAsyncRenderer::Instance().Cancel(this, false)) {
+    }
+    DeleteRouter();
+    m_doc = nullptr;
+    m_styles = nullptr;
 }
 
 void CZXS_View::SetFonts(const CAppFT_Manager* fonts)
@@ -175,6 +185,11 @@ int CZXS_View::Render(bool quick)
         m_state.store(kDone);
         return 0;
     }
+    if (m_doc == nullptr) {
+        SetError(ZXS_KERR_NOSOURCE);
+        m_state.store(kDone);
+        return 0;
+    }
     if (Check() == 0) {
         m_state.store(kDone);
         return 0;
@@ -277,7 +292,7 @@ int CZXS_View::RenderFrame(bool quick)
             }
             walking = true;
         }
-        const CZXS_StyleRecord style = m_doc->Styles().StyleFor(desc.StyleGroup(), m_styleFactor);
+        const CZXS_StyleRecord style = m_styles->StyleFor(desc.StyleGroup(), m_styleFactor);
         if (!style || (style.Flags() & 0x20) == 0)
             continue;
         const bool overlayOnly = (style.Bytes()[5] & 0x20) != 0;
@@ -376,7 +391,7 @@ int CZXS_View::RenderFrame(bool quick)
     const auto styleOf = [&](uint8_t g) {
         if (g != group) {
             group = g;
-            style = m_doc->Styles().StyleFor(g, m_styleFactor);
+            style = m_styles->StyleFor(g, m_styleFactor);
         }
         return style;
     };

@@ -73,7 +73,8 @@ public:
         uint32_t count = 0;
     };
 
-    explicit CZXS_View(CZXS_TzxDoc* doc);
+    // Drawn with `styles` (none: the map's own).
+    explicit CZXS_View(CZXS_TzxDoc* doc, const CZXS_StyleTable* styles = nullptr);
     ~CZXS_View() override;
     CZXS_View(const CZXS_View&) = delete;
     CZXS_View& operator=(const CZXS_View&) = delete;
@@ -114,11 +115,14 @@ public:
     bool TryBeginFrame();
     void EndFrame() { m_busy.store(0); }
     void SetCancel(bool on) { m_cancel.store(on ? 1 : 0); }
+    bool CancelRequested() const { return m_cancel.load() != 0; }
     bool IsDirty() const { return m_dirty; }
 
     void SetNotify(NotifyFunction function, void* user);
     void Notify();
     void DocumentChanged() override { Notify(); }
+    // Stops the view's frame and leaves the map: later frames fail for want of a document.
+    void DocumentClosing() override;
 
     // The view's router, made on first use. The route lock is held while the
     // route, the route flags or the route pen change, and while a frame copies them.
@@ -226,6 +230,7 @@ private:
     Group BoxOf(uint32_t first, uint32_t count, double halfWidth, bool icon) const;
 
     CZXS_TzxDoc* m_doc;
+    const CZXS_StyleTable* m_styles;
     CZX_Font m_font;
     bool m_hasFonts = false;
     const CZXS_PoiStore* m_pois = nullptr;

@@ -227,3 +227,70 @@ TEST_F(RenderQueue, RouteRebuiltWhileTheRenderThreadDrawsIt)
     ASSERT_TRUE(view.Render());
     EXPECT_NE(view.Picture(), withRoute);
 }
+
+namespace {
+
+// A render clock whose first tick on another thread than this test's holds the
+// frame that asked for it until that frame is asked to stop or its map's close
+// has returned.
+std::atomic<CZXS_View*> g_heldView{nullptr};
+std::atomic<bool> g_holding{false};
+std::atomic<bool> g_held{false};
+std::atomic<bool> g_mapClosed{false};
+std::thread::id g_testThread;
+
+uint32_t HoldingTick()
+{
+    bool expected = true;
+    if (std::this_thread::get_id() != g_testThread && g_holding.compare_exchange_strong(expected, false)) {
+        g_held = true;
+        while (!g_heldView.load()->CancelRequested() && !g_mapClosed.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count());
+}
+
+}  // namespace
+
+// Closing a map stops its views' jobs before the map goes: one frame queued
+// behind a running one is taken out of the queue, the running one is stopped
+// and waited for. Neither may draw from the freed map (AddressSanitizer).
+TEST_F(RenderQueue, ClosingAMapStopsTheFramesOfItsViews)
+{
+    Map other(RenderMap("monaco"));
+    ASSERT_TRUE(other.opened);
+    ZXS_Point otherCentre;
+    ASSERT_EQ(ZXS_MapGetCenter(&other.handle, &otherCentre), 0);
+    View running(map.handle, 240, 320);
+    View queued(other.handle, 240, 320);
+    ASSERT_TRUE(running.ok && running.Place(centre.x, centre.y, 2000, 0));
+    ASSERT_TRUE(queued.ok && queued.Place(otherCentre.x, otherCentre.y, 2000, 0));
+
+    g_testThread = std::this_thread::get_id();
+    g_heldView = running.handle.pView;
+    g_held = false;
+    g_mapClosed = false;
+    g_holding = true;
+    ZXS_SetRenderClock(&HoldingTick, nullptr);
+    ASSERT_EQ(ZXS_ViewRenderAsync(&running.handle), 0);
+    while (!g_held.load())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(ZXS_ViewRenderAsync(&queued.handle), 0);
+    ASSERT_EQ(CAsyncRenderer::Instance().Queue().size(), 1u);
+
+    ZXS_MapClose(&other.handle);
+    EXPECT_TRUE(CAsyncRenderer::Instance().Queue().empty());
+    EXPECT_EQ(queued.handle.pView->State().load(), CZXS_View::kIdle);
+
+    std::thread closer([&] {
+        ZXS_MapClose(&map.handle);
+        g_mapClosed = true;
+    });
+    closer.join();
+    ZXS_SetRenderClock(nullptr, nullptr);
+    EXPECT_NE(running.handle.pView->State().load(), CZXS_View::kQueued);
+    EXPECT_EQ(running.handle.pView->Document(), nullptr);
+    EXPECT_EQ(ZXS_ViewRenderAsync(&running.handle), ZXS_ERR_NOHANDLE);
+}
