@@ -180,11 +180,14 @@ int32_t ZXS_MapOpenRestyled(CZXS_MapHandle* target, const CZXS_MapHandle* source
         return ZXS_ERR_ALREADY;
     if (source == nullptr || styles == nullptr || count < 1)
         return ZXS_ERR_PARAM;
-    if (source->pDoc == nullptr || !source->pDoc->Map().Header().HasMagic())
+    if (source->pDoc == nullptr)
         return ZXS_ERR_ALREADY;
+    // Without the kernel the source's document is gone: it is not looked at.
     CApplication* app = ZXSg_pApplication;
     if (app == nullptr)
         return ZXS_ERR_NOHANDLE;
+    if (!source->pDoc->Map().Header().HasMagic())
+        return ZXS_ERR_ALREADY;
     CZXS_Doc* alias = app->Documents().OpenRestyled(source->pDoc, styles, static_cast<uint32_t>(count));
     if (alias == nullptr)
         return ZXS_ERR_MEMORY;

@@ -41,7 +41,7 @@ void ZXS_MapClose(CZXS_MapHandle* handle);
 // of its own: `count` 44-byte style records whose first word is a scale, as
 // ZXS_MapGetStyle gives it out. The records are copied and left unchanged; the
 // source's map stays open while the new handle is. 5 when the target is open;
-// 3 no source handle, no records or a count below 1; 5 the source is not open
-// or its map has no header; 160 out of memory.
+// 3 no source handle, no records or a count below 1; 5 the source is not open;
+// 2 the kernel is not started; 5 the source's map has no header; 160 out of memory.
 int32_t ZXS_MapOpenRestyled(CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles,
                             int32_t count);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -204,4 +205,22 @@ TEST_F(RestyledMap, ClosingTheAliasFirstStopsItsViews)
     }
     EXPECT_EQ(UseCount(map.handle), 1);
     EXPECT_EQ(Frame(map.handle), plain);
+}
+
+// The kernel's end closes an alias still open and stops its views; the views
+// and handles left over are then put away without touching what is gone.
+TEST_F(RestyledMap, TheKernelsEndTakesTheAliasAndItsViews)
+{
+    ASSERT_EQ(Restyle(Recoloured(11, 8, 16, 248)), ZXS_OK);
+    auto view = std::make_unique<View>(alias, 240, 320, false);
+    ASSERT_TRUE(view->ok && view->Place(centre.x, centre.y, 2000, 0));
+    ASSERT_EQ(ZXS_ViewRenderAsync(&view->handle), 0);
+    ZXS_AppExit(&kernel.app);
+    EXPECT_EQ(view->handle.pView->Document(), nullptr);
+    EXPECT_NE(view->handle.pView->State().load(), CZXS_View::kQueued);
+    CZXS_MapHandle other;
+    EXPECT_EQ(ZXS_MapOpenRestyled(&other, &map.handle, styles.data(), 1), ZXS_ERR_NOHANDLE);
+    view.reset();
+    ZXS_MapClose(&alias);
+    ZXS_MapClose(&map.handle);
 }
