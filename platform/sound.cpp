@@ -131,13 +131,13 @@ private:
         SDL_RWops* rw = SDL_RWFromConstMem(wave.constData(), int(wave.size()));
         if (!rw)
             return false;
-        SDL_AudioSpec spec {};
+        SDL_AudioSpec format {};
         Uint8* buffer = nullptr;
         Uint32 length = 0;
-        if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length))
+        if (!SDL_LoadWAV_RW(rw, 1, &format, &buffer, &length))
             return false;
         SDL_AudioCVT cvt;
-        const int built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, m_spec.format,
+        const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, m_spec.format,
             m_spec.channels, m_spec.freq);
         bool ok = built >= 0;
         if (ok) {

@@ -123,9 +123,9 @@ PicturePainter::PicturePainter(PainterFonts fonts)
 {
 }
 
-bool PicturePainter::CanDrawSymbol(const QString& spec) const
+bool PicturePainter::CanDrawSymbol(const QString& symbol) const
 {
-    const QString name = spec.section(u'/', 0, 0);
+    const QString name = symbol.section(u'/', 0, 0);
     if (name == u"empty" || name.startsWith(u"txt:") || name.startsWith(u"menu:"))
         return true;
     if (!name.startsWith(u"mi:"))
@@ -138,10 +138,10 @@ bool PicturePainter::CanDrawSymbol(const QString& spec) const
     return QRawFont::fromFont(font).supportsCharacter(it->second);
 }
 
-QPainterPath PicturePainter::SymbolPath(const QString& spec, const QRectF& box) const
+QPainterPath PicturePainter::SymbolPath(const QString& symbol, const QRectF& box) const
 {
     QPainterPath path;
-    const QString name = spec.section(u'/', 0, 0);
+    const QString name = symbol.section(u'/', 0, 0);
     QFont font;
     QString text;
     if (name.startsWith(u"mi:")) {
@@ -176,9 +176,9 @@ QPainterPath PicturePainter::SymbolPath(const QString& spec, const QRectF& box) 
 }
 
 void PicturePainter::DrawSymbol(
-    QPainter& p, const QString& spec, const QRectF& box, const QColor& colour) const
+    QPainter& p, const QString& symbol, const QRectF& box, const QColor& colour) const
 {
-    const QString name = spec.section(u'/', 0, 0);
+    const QString name = symbol.section(u'/', 0, 0);
     if (name == u"empty") {
         // The empty command: a faint dashed outline, so the slot reads as free.
         QPen pen(QColor(0x9F, 0xB8, 0xD6), std::max(1.0, box.width() / 16));
@@ -202,11 +202,11 @@ void PicturePainter::DrawSymbol(
         return;
     }
     QColor c = colour;
-    if (spec.contains(u'/') && colour == Qt::white)
-        c = NamedColour(spec.section(u'/', 1, 1)).lighter(180);
+    if (symbol.contains(u'/') && colour == Qt::white)
+        c = NamedColour(symbol.section(u'/', 1, 1)).lighter(180);
     p.setPen(Qt::NoPen);
     p.setBrush(c);
-    p.drawPath(SymbolPath(spec, box));
+    p.drawPath(SymbolPath(symbol, box));
 }
 
 std::optional<QImage> PicturePainter::Paint(

@@ -33,13 +33,13 @@ public:
     std::optional<QImage> Paint(const ResourceEntry& entry, int step, QSize size, QString* error) const;
 
     // Checks that a symbol name ("mi:name", "txt:A", ...) can be drawn.
-    bool CanDrawSymbol(const QString& spec) const;
+    bool CanDrawSymbol(const QString& symbol) const;
 
 private:
     bool Draw(
         QPainter& p, const QStringList& args, const ResourceEntry& e, int step, double w, double h) const;
-    QPainterPath SymbolPath(const QString& spec, const QRectF& box) const;
-    void DrawSymbol(QPainter& p, const QString& spec, const QRectF& box, const QColor& colour) const;
+    QPainterPath SymbolPath(const QString& symbol, const QRectF& box) const;
+    void DrawSymbol(QPainter& p, const QString& symbol, const QRectF& box, const QColor& colour) const;
 
     PainterFonts fonts_;
 };
