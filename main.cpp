@@ -4,6 +4,7 @@
 #include "foundation/resource_dll.h"
 #include "foundation/screen_metrics.h"
 #include "platform/display.h"
+#include "platform/message_box.h"
 #include "platform/options.h"
 
 #include <QApplication>
@@ -77,6 +78,7 @@ int main(int argc, char** argv)
 
     platform::Display display(options->screen, options->dpi);
     platform::DeviceScreen screen(display);
+    platform::SetDeviceScreenWindow(&screen);
     if (options->fullscreen)
         screen.showFullScreen();
     else
