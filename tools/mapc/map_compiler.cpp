@@ -368,18 +368,28 @@ std::vector<std::array<uint8_t, 44>> Styles()
         {6, From(8000), D | S, 0, 0, 0, 0, 0, 0, 1, 0xD9D0C9, 0},
         {6, From(1500), D | S | L, 0, 9, 0, 0, 0, 0, 1, 0xD9D0C9, 0},
         {7, From(8000), D | S, 0, 0, 0xB4A08C, 1, 0, 0, 0, 0, 0, true},
-        // street names: a thin line under the roads carries the labels
-        {8, From(30000), D | S | L, 0, 10, 0xD2D2D2, 1, 0, 0, 0, 0, 0},
+        // street names: the layer only carries the labels (width 0 draws no line) and names
+        // appear only close in, where they have room beside each other
+        {8, From(30000), D | S, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+        {8, From(1500), D | S | L, 0, 10, 0, 0, 0, 0, 0, 0, 0},
         {9, From(300000), D | S | L, 0, 11, 0x303030, 3, 0, 0, 0, 0, 0},
-        // roads: outer band and centre line
+        // roads: outer band and centre line; bands widen only close in so that far views stay
+        // light, each class one step narrower than the class above, arrows only close in
         {10, From(15000), D | S, 0, 0, 0xB4B4B4, 1, 0, 0, 0, 0, 0},
-        {10, From(3000), D | S, 0, 0, 0xB4B4B4, 5, 0xFFFFFF, 3, 0, 0, 1},
+        {10, From(3000), D | S, 0, 0, 0xB4B4B4, 4, 0xFFFFFF, 2, 0, 0, 1},
+        {10, From(1200), D | S, 0, 0, 0xB4B4B4, 5, 0xFFFFFF, 3, 0, 0, 1},
         {11, From(40000), D | S, 0, 0, 0xA0A0A0, 1, 0, 0, 0, 0, 0},
-        {11, From(5000), D | S, 0, 0, 0x969696, 8, 0xFFFFFF, 6, 0, 0, 1},
+        {11, From(5000), D | S, 0, 0, 0x969696, 3, 0xFFFFFF, 1, 0, 0, 0},
+        {11, From(3000), D | S, 0, 0, 0x969696, 5, 0xFFFFFF, 3, 0, 0, 1},
+        {11, From(1200), D | S, 0, 0, 0x969696, 8, 0xFFFFFF, 6, 0, 0, 1},
         {12, From(200000), D | S, 0, 0, 0xC8A03C, 2, 0, 0, 0, 0, 0},
-        {12, From(10000), D | S, 0, 0, 0xA08232, 10, 0xFFDC78, 8, 0, 0, 1},
+        {12, From(10000), D | S, 0, 0, 0xA08232, 4, 0xFFDC78, 2, 0, 0, 0},
+        {12, From(3000), D | S, 0, 0, 0xA08232, 7, 0xFFDC78, 5, 0, 0, 1},
+        {12, From(1200), D | S, 0, 0, 0xA08232, 10, 0xFFDC78, 8, 0, 0, 1},
         {13, 0.0f, D | S, 0, 0, 0xD2691E, 2, 0xFFA54F, 1, 0, 0, 0},
-        {13, From(20000), D | S, 0, 0, 0xB4501E, 12, 0xFFA54F, 9, 0, 0, 1},
+        {13, From(20000), D | S, 0, 0, 0xB4501E, 6, 0xFFA54F, 4, 0, 0, 0},
+        {13, From(3000), D | S, 0, 0, 0xB4501E, 8, 0xFFA54F, 6, 0, 0, 1},
+        {13, From(1200), D | S, 0, 0, 0xB4501E, 12, 0xFFA54F, 9, 0, 0, 1},
     };
     std::vector<std::array<uint8_t, 44>> styles;
     for (const StyleSpec& s : specs)
