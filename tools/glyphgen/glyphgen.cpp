@@ -7,6 +7,10 @@
 // (192 dpi). Glyphs are rendered monochrome with hinting, so the text is crisp
 // and has no fringe against the key colour.
 #include "drawlib/glyph_sets.h"
+#include "tools/resgen/bmp_writer.h"
+
+#include <QImage>
+#include <QString>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -14,7 +18,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -53,59 +56,15 @@ Face faceFor(int id)
     }
 }
 
-void put16(std::ofstream& out, uint16_t v)
-{
-    const char b[2] = { char(v), char(v >> 8) };
-    out.write(b, 2);
-}
-
-void put32(std::ofstream& out, uint32_t v)
-{
-    const char b[4] = { char(v), char(v >> 8), char(v >> 16), char(v >> 24) };
-    out.write(b, 4);
-}
-
+// The strips are written by the resource generator's BMP encoder, the one
+// writer of the program's pictures.
 bool writeBmp(const std::filesystem::path& path, const Strip& s)
 {
-    const uint32_t rowBytes = (uint32_t(s.width) * 3 + 3) & ~3u;
-    const uint32_t imageBytes = rowBytes * uint32_t(s.height);
-    const std::filesystem::path temp = path.string() + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out.write("BM", 2);
-        put32(out, 54 + imageBytes);
-        put16(out, 0);
-        put16(out, 0);
-        put32(out, 54);
-        put32(out, 40);
-        put32(out, uint32_t(s.width));
-        put32(out, uint32_t(s.height)); // bottom-up
-        put16(out, 1);
-        put16(out, 24);
-        put32(out, 0); // BI_RGB
-        put32(out, imageBytes);
-        put32(out, 3780);
-        put32(out, 3780);
-        put32(out, 0);
-        put32(out, 0);
-        std::vector<char> row(rowBytes, 0);
-        for (int y = s.height - 1; y >= 0; --y) {
-            for (int x = 0; x < s.width; ++x) {
-                const uint32_t c = s.pixels[size_t(y) * s.width + x];
-                row[size_t(x) * 3 + 0] = char(c & 0xFF);
-                row[size_t(x) * 3 + 1] = char((c >> 8) & 0xFF);
-                row[size_t(x) * 3 + 2] = char((c >> 16) & 0xFF);
-            }
-            out.write(row.data(), rowBytes);
-        }
-        if (!out.flush())
-            return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    return !ec;
+    QImage image(s.width, s.height, QImage::Format_RGB32);
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x)
+            image.setPixel(x, y, 0xFF000000u | s.pixels[size_t(y) * s.width + x]);
+    return resgen::WriteFileAtomically(QString::fromStdString(path.string()), resgen::EncodeBmp24(image, false, 3780));
 }
 
 class Renderer {
