@@ -83,6 +83,13 @@ void CPropertySheet::RemovePage(CPropertyPage* page)
     if (index < 0)
         return;
     m_pages.erase(m_pages.begin() + index);
+    // The page goes back to whoever added it: the sheet's widgets must not
+    // destroy it, and it must not call a sheet that may be gone.
+    page->m_sheet = nullptr;
+    if (page->parentWidget() == Body()) {
+        page->hide();
+        page->setParent(nullptr);
+    }
     if (m_tabControl && index < m_tabControl->GetItemCount())
         m_tabControl->TabBar()->removeTab(index);
     if (m_active == index)

@@ -146,3 +146,29 @@ TEST(PropertySheetFullScreen, ClosingAlwaysGivesTheTaskBarBack)
         EXPECT_EQ(sheet.result(), viaClose ? platform::IDCANCEL : platform::IDOK);
     }
 }
+
+TEST(PropertySheet, ARemovedPageGoesBackToItsOwner)
+{
+    uitest::OnScreen screen(240, 320);
+    Settings settings;
+    // Removed from an open sheet (its controls built) and from one never opened:
+    // either way the page outlives the sheet, and the sheet must neither destroy
+    // it with its own widgets nor be called by it afterwards.
+    for (const bool opened : { true, false }) {
+        SCOPED_TRACE(opened);
+        UnitsPage extra(settings);
+        {
+            SettingsSheet sheet(settings, 1);
+            sheet.AddPage(&extra);
+            if (opened) {
+                ASSERT_TRUE(sheet.Create());
+                ASSERT_TRUE(sheet.SetActivePage(1));
+            }
+            sheet.RemovePage(&extra);
+            EXPECT_EQ(sheet.GetPageCount(), 1);
+            EXPECT_EQ(extra.GetSheet(), nullptr);
+            EXPECT_FALSE(extra.isVisible());
+        }
+        EXPECT_EQ(extra.parentWidget(), nullptr);
+    }
+}
