@@ -74,6 +74,7 @@ bool CRawDialog::Open()
         return false;
     g_modalDialogShown = 1;
     m_result = 0;
+    m_ended = false;
     m_window = std::make_unique<Window>(*this);
     PlaceOverDeviceScreen(m_window.get(), QRect(0, 0, GetScreenWidth(), GetScreenHeight()));
     // WM_INITDIALOG names the object whose messages the procedure routes.
@@ -86,8 +87,12 @@ int CRawDialog::DoModal()
 {
     if (!Open())
         return -1;
-    if (!m_window) // ended while it initialised
+    // Ended while it initialised: its window is done and no longer routed,
+    // so running it would wait for ever.
+    if (m_ended) {
+        m_window.reset();
         return m_result;
+    }
     m_window->exec();
     m_window.reset();
     return m_result;
@@ -97,7 +102,7 @@ bool CRawDialog::Create()
 {
     if (!Open())
         return false;
-    if (m_window)
+    if (!m_ended)
         m_window->show();
     return true;
 }
@@ -113,6 +118,7 @@ void CRawDialog::EndDialog(int result)
 
 void CRawDialog::Destroyed()
 {
+    m_ended = true;
     DialogProc(this, platform::WM_DESTROY, 0, 0);
     if (g_activeRawDialog == this)
         g_activeRawDialog = nullptr;

@@ -93,4 +93,5 @@ private:
     const uint32_t m_templateId;
     std::unique_ptr<QDialog> m_window; // while the dialog exists
     int m_result = 0;
+    bool m_ended = false; // the window is done
 };
