@@ -342,6 +342,12 @@ void CDrawTool::DeleteHBITMAPs()
 
 void CDrawTool::SetClient(CDrawBufferClient* client)
 {
+    // A replaced client must not reach this tool or its pixels any more: the
+    // tool may be gone before it is.
+    if (m_client && m_client != client) {
+        m_client->m_surface = nullptr;
+        m_client->m_tool = nullptr;
+    }
     m_client = client;
     if (client) {
         client->m_surface = &m_offscreen;

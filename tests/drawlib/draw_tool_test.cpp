@@ -293,6 +293,24 @@ TEST_F(DrawToolTest, TheClientSeesTheOffscreenPixels)
     EXPECT_EQ(tool.GetClient(), nullptr);
 }
 
+TEST(DrawTool, AReplacedClientForgetsTheTool)
+{
+    ScopedScreen screen(40, 30, 96);
+    platform::Display display(QSize(40, 30), 96);
+    CDrawBufferClient first;
+    {
+        CScreenDrawTool tool;
+        tool.Init(&display, true);
+        first.Attach(&tool);
+        CDrawBufferClient second;
+        second.Attach(&tool);
+        EXPECT_EQ(first.GetBits(), nullptr) << "only the tool's client sees its pixels";
+        EXPECT_EQ(second.GetBits(), tool.GetOffscreenSurface().GetPixels());
+    }
+    // The tool is gone before the client it replaced: nothing may reach it now.
+    EXPECT_EQ(first.GetBits(), nullptr);
+}
+
 } // namespace
 
 namespace {
