@@ -30,17 +30,20 @@ int32_t CopyImage(const CZXS_View& view, ZXS_DeviceContext& dc, int32_t ox, int3
     const ZXS_DeviceContext* src = view.ImageDC();
     if (src == nullptr || dc.bits == nullptr || dc.width <= 0 || dc.height <= 0)
         return ZXS_ERR_BLT;
-    const int32_t dx = ox <= 0 ? -ox : 0;
-    const int32_t sx = ox > 0 ? ox : 0;
-    const int32_t dy = oy <= 0 ? -oy : 0;
-    const int32_t sy = oy > 0 ? oy : 0;
+    // 64-bit: any offset the caller passes, however far out, neither overflows
+    // nor forms a pointer outside the images.
+    const int64_t dx = ox <= 0 ? -int64_t{ox} : 0;
+    const int64_t sx = ox > 0 ? ox : 0;
+    const int64_t dy = oy <= 0 ? -int64_t{oy} : 0;
+    const int64_t sy = oy > 0 ? oy : 0;
     const int64_t w = std::min<int64_t>(int64_t{src->width} - sx, int64_t{dc.width} - dx);
     const int64_t h = std::min<int64_t>(int64_t{src->height} - sy, int64_t{dc.height} - dy);
+    if (w <= 0)
+        return ZXS_OK;
     for (int64_t r = 0; r < h; ++r) {
         const uint8_t* from = src->bits + (sy + r) * src->stride + sx * 2;
         uint8_t* to = dc.bits + (dy + r) * dc.stride + dx * 2;
-        if (w > 0)
-            std::memmove(to, from, static_cast<size_t>(w) * 2);
+        std::memmove(to, from, static_cast<size_t>(w) * 2);
     }
     return ZXS_OK;
 }

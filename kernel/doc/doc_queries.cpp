@@ -48,7 +48,7 @@ int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int
     // Point objects count out to the tolerance, so the walk's box reaches that far.
     const int32_t reach = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(tolerance, radius), 0, INT32_MAX));
     c.SetBoxAround(x, y, reach);
-    const ZXS_Rect query{x - radius, y - radius, x + radius, y + radius};
+    const ZXS_Rect query = ZXS_Geometry::SquareAround({x, y}, radius);
     const float pixelsPerUnit = scale >= 1 ? 128.0f / static_cast<float>(scale) : 0.0f;
     const ZXS_Point p{x, y};
     CZXS_PointCollector collector;
@@ -76,9 +76,11 @@ int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int
             if (points) {
                 CZXS_PointIterator it;
                 if (c.BeginPoints(it)) {
-                    const int64_t dx = int64_t{it.Current().x} - x;
-                    const int64_t dy = int64_t{it.Current().y} - y;
-                    if (dx * dx + dy * dy <= tolerance * tolerance)
+                    // In double: squares of 33-bit differences do not fit 64 bits.
+                    const double dx = static_cast<double>(int64_t{it.Current().x} - x);
+                    const double dy = static_cast<double>(int64_t{it.Current().y} - y);
+                    const double reachSquared = static_cast<double>(tolerance) * static_cast<double>(tolerance);
+                    if (dx * dx + dy * dy <= reachSquared)
                         return object;
                 }
                 continue;

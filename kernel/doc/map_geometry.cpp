@@ -1,5 +1,7 @@
 #include "kernel/doc/map_geometry.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "kernel/doc/segment.h"
@@ -88,6 +90,13 @@ bool RectsTouch(const ZXS_Rect& a, const ZXS_Rect& b)
     const int64_t dy = std::llabs((int64_t{a.top} + a.bottom) - (int64_t{b.top} + b.bottom));
     return dx <= (int64_t{a.right} - a.left) + (int64_t{b.right} - b.left) &&
            dy <= (int64_t{a.bottom} - a.top) + (int64_t{b.bottom} - b.top);
+}
+
+ZXS_Rect SquareAround(ZXS_Point p, int32_t radius)
+{
+    auto cut = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
+    return {cut(int64_t{p.x} - radius), cut(int64_t{p.y} - radius), cut(int64_t{p.x} + radius),
+            cut(int64_t{p.y} + radius)};
 }
 
 }  // namespace ZXS_Geometry

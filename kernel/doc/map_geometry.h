@@ -22,5 +22,7 @@ int EdgeCrossing(ZXS_Point a, ZXS_Point b, ZXS_Point p);
 int PointInParts(const ZXS_Point* points, const uint32_t* partLengths, uint32_t partCount, ZXS_Point p);
 // The rectangles overlap or touch.
 bool RectsTouch(const ZXS_Rect& a, const ZXS_Rect& b);
+// The square p +- radius, cut at the ends of the 32-bit range.
+ZXS_Rect SquareAround(ZXS_Point p, int32_t radius);
 
 }  // namespace ZXS_Geometry

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "kernel/doc/map_geometry.h"
 #include "kernel/doc/passage_journal.h"
 #include "kernel/doc/point_collector.h"
 #include "kernel/doc/point_iterator.h"
@@ -409,7 +410,7 @@ int CZXS_ObjectCursor::SnapToRoad(int32_t x, int32_t y, int32_t radius, int32_t 
     bool found = false;
     CZXS_ObjectCursor chosen(m_doc);
     SetBoxAround(x, y, radius);
-    const ZXS_Rect square{x - radius, y - radius, x + radius, y + radius};
+    const ZXS_Rect square = ZXS_Geometry::SquareAround({x, y}, radius);
     const ZXS_Point p{x, y};
     for (int32_t layer = LayerIndex(firstRoad); layer <= LayerIndex(lastRoad); ++layer) {
         if (SetLayer(layer) == 0)

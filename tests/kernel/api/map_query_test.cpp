@@ -1,6 +1,7 @@
 // The map and object query interface and the view interface: every function's
 // answer without a map, on a closed handle and on the shipped map.
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -180,6 +181,15 @@ TEST(MapQuery, AnswersOnTheShippedMap)
     ASSERT_EQ(ZXS_ObjGetRect(m, road, -1, -1, &rect, 0), 0);
     EXPECT_LE(rect.left, rect.right);
     EXPECT_EQ(ZXS_MapFindObjectAt(m, 0, 0, segment[0], segment[1], 20) >= 0, true);
+
+    // Places and radii at the ends of the integer range: a search square that
+    // reaches past them is cut there, never wrapped round.
+    EXPECT_GE(ZXS_MapFindObjectAt(m, 0, 0, segment[0], segment[1], INT32_MAX), 0);
+    EXPECT_EQ(ZXS_MapFindObjectAt(m, 0, 0, INT32_MIN, INT32_MIN, 10), -1);
+    EXPECT_EQ(ZXS_MapFindObjectAt(m, 0, 0, INT32_MAX, INT32_MAX, 10), -1);
+    ASSERT_EQ(ZXS_MapFindNearestObject(m, centre.x, centre.y, INT32_MAX, -1, &link, &directions), 0);
+    EXPECT_EQ(ZXS_MapFindNearestObject(m, INT32_MIN, INT32_MIN, 10, -1, &link, &directions), ZXS_ERR_NOTFOUND);
+    EXPECT_EQ(ZXS_MapFindNearestObject(m, INT32_MAX, INT32_MAX, 10, -1, &link, &directions), ZXS_ERR_NOTFOUND);
 }
 
 // The view functions on a view whose map was closed, and on a view without an image.
@@ -276,4 +286,12 @@ TEST(ViewInterface, PixelIteratorAndCopy)
     ASSERT_EQ(ZXS_ViewBlt(&view.handle, &dc, 10, -5, ZXS_SRCCOPY), 0);
     EXPECT_EQ(target[5 * 40 + 0], 0x1234);
     EXPECT_EQ(target[0], 0);
+
+    // Offsets that leave no overlap copy nothing, however far out they lie.
+    const std::vector<uint16_t> before = target;
+    const int32_t offsets[][2] = {{INT32_MIN, 0}, {1500000000, 0}, {-1500000000, 3}, {0, INT32_MIN}, {40, 0}};
+    for (const auto& o : offsets) {
+        EXPECT_EQ(ZXS_ViewBlt(&view.handle, &dc, o[0], o[1], ZXS_SRCCOPY), 0) << o[0] << "," << o[1];
+        EXPECT_EQ(target, before) << o[0] << "," << o[1];
+    }
 }
