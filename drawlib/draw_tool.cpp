@@ -394,7 +394,7 @@ void CDrawTool::DrawRect(int x, int y, int width, int height, uint32_t colour, b
 {
     if (CCanvas565* canvas = Target(toScreen)) {
         TraceIfEmpty("DrawRect", toScreen);
-        canvas->DrawRect(x, y, x + width - 1, y + height - 1, Opaque(colour));
+        canvas->DrawRect(x, y, LastOf(x, width), LastOf(y, height), Opaque(colour));
     }
 }
 
@@ -403,7 +403,7 @@ void CDrawTool::FillSolidRect(
 {
     if (CCanvas565* canvas = Target(toScreen)) {
         TraceIfEmpty("FillSolidRect", toScreen);
-        canvas->FillRect(x, y, x + width - 1, y + height - 1, (colour & 0xFFFFFFu) | (alpha & 0xFFu) << 24);
+        canvas->FillRect(x, y, LastOf(x, width), LastOf(y, height), (colour & 0xFFFFFFu) | (alpha & 0xFFu) << 24);
     }
 }
 

@@ -245,6 +245,25 @@ TEST_F(DrawToolTest, PrimitivesForceOpaqueAndFillBlends)
     EXPECT_EQ(tool.GetPixel(34, 23, false), 0);
 }
 
+// Rectangles that start near the ends of the coordinate range lie off the
+// screen, whatever their size.
+TEST_F(DrawToolTest, RectanglesAtTheEndsOfTheRangeDrawNothing)
+{
+    tool.Clear(false);
+    const struct {
+        int x, y, width, height;
+    } far[] = { { INT32_MAX - 1, 0, 10, 10 }, { 0, INT32_MAX - 1, 10, 10 }, { INT32_MIN, 0, -5, 10 },
+        { 0, INT32_MIN + 1, 10, -5 } };
+    for (const auto& r : far) {
+        tool.FillSolidRect(r.x, r.y, r.width, r.height, kRed, 255, false);
+        tool.DrawRect(r.x, r.y, r.width, r.height, kRed, false);
+    }
+    const CImageRows& surface = tool.GetOffscreenSurface();
+    for (int y = 0; y < surface.GetHeight(); ++y)
+        for (int x = 0; x < surface.GetWidth(); ++x)
+            ASSERT_EQ(surface.PixelRow(y)[x], 0) << x << "," << y;
+}
+
 TEST_F(DrawToolTest, ClipInScreenCoordinates)
 {
     platform::Display other(QSize(240, 320), 96);
