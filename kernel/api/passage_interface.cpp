@@ -51,7 +51,8 @@ int32_t ZXS_RoadSetPassage(CZXS_MapHandle* map, int32_t linkId, int32_t passage,
                           ? NextPassage(old.directions, journal.EntryObject(old))
                           : old.directions;
         }
-        journal.Remove(static_cast<uint32_t>(index), true);
+        // By the entry, not its index: the document thread may have moved it since.
+        journal.RemoveEntry(old, true);
         removed = true;
         if (passage == 0) {
             journal.Write();

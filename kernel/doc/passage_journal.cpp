@@ -263,6 +263,23 @@ bool CZXS_PassageJournal::Remove(uint32_t index, bool notify)
     return removed;
 }
 
+bool CZXS_PassageJournal::RemoveEntry(const Entry& entry, bool notify)
+{
+    bool removed = false;
+    {
+        std::lock_guard lock(m_lock);
+        for (uint32_t i = 0; i < m_entries.Count() && !removed; ++i) {
+            if (DecodeEntry(m_entries.Item(i)) == entry) {
+                RemoveLocked(i);
+                removed = true;
+            }
+        }
+    }
+    if (notify && removed)
+        Notify();
+    return removed;
+}
+
 bool CZXS_PassageJournal::ClearAllLocked()
 {
     if (m_doc == nullptr)

@@ -65,6 +65,10 @@ public:
     // Index of the stored entry, or -1 (no direction, or memory short).
     int32_t Insert(const Entry& entry, int32_t index, bool notify);
     bool Remove(uint32_t index, bool notify);
+    // Removes the stored entry equal to `entry` wherever it stands by now: an
+    // index found earlier may name another entry once the document thread has
+    // expired or read entries. False when it is no longer there.
+    bool RemoveEntry(const Entry& entry, bool notify);
     void ClearAll();
     // 1 when entries expired (the file is then written).
     int ExpirePass();

@@ -204,6 +204,29 @@ TEST_F(PassageJournalTest, InsertReplacesAndRefuses)
         EXPECT_EQ(m.doc.RoadGraph().CostClass(edge), 14);
 }
 
+// A caller that found an entry's index, then the document thread's expiry pass,
+// then the removal: the entry itself goes, not the one that moved into its place.
+TEST_F(PassageJournalTest, RemovingAnEntryFindsItWhereverItNowStands)
+{
+    MapInFolder m;
+    CZXS_PassageJournal& j = m.Journal();
+    const Entry soon = MakeEntry(0, 1, 1, kStart + 10);
+    const Entry found = MakeEntry(1, 2, 1, -1);
+    const Entry other = MakeEntry(2, 3, 1, -1);
+    for (const Entry& e : {soon, found, other})
+        ASSERT_GE(j.Insert(e, -1, false), 0);
+    Entry at;
+    ASSERT_TRUE(j.EntryAt(1, at));
+    ASSERT_EQ(at, found);
+    g_now = kStart + 11;
+    ASSERT_EQ(j.ExpirePass(), 1);
+    EXPECT_TRUE(j.RemoveEntry(found, true));
+    ASSERT_EQ(j.Count(), 1u);
+    ASSERT_TRUE(j.EntryAt(0, at));
+    EXPECT_EQ(at, other);
+    EXPECT_FALSE(j.RemoveEntry(found, true));
+}
+
 TEST_F(PassageJournalTest, ExpiryRemovesConsecutiveEntriesInOnePass)
 {
     MapInFolder m;
