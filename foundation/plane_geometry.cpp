@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <mutex>
 
 #include "foundation/geo_pos.h"
@@ -41,6 +42,17 @@ double SquaredMetres(const MapPoint& a, const MapPoint& b)
 double LengthSq(const MapPoint& a, const MapPoint& b) { return Dx(a, b) * Dx(a, b) + Dy(a, b) * Dy(a, b); }
 
 bool Same(const MapPoint& a, const MapPoint& b) { return a.x == b.x && a.y == b.y; }
+
+// A crossing of nearly parallel or very steep lines can lie beyond any 32-bit
+// coordinate; converting it would be undefined, so it is no crossing at all.
+bool ToCoordinate(double value, int32_t& out)
+{
+    const double t = std::trunc(value);
+    if (!(t >= INT32_MIN && t <= INT32_MAX))
+        return false;
+    out = static_cast<int32_t>(t);
+    return true;
+}
 
 }  // namespace
 
@@ -153,6 +165,7 @@ bool IntersectLines(const MapPoint& a, const MapPoint& b, const MapPoint& c, con
 {
     const bool firstVertical = a.x == b.x;
     const bool secondVertical = c.x == d.x;
+    MapPoint crossing;
     if (!firstVertical && !secondVertical) {
         const double k1 = Dy(b, a) / Dx(b, a);
         const double k2 = Dy(d, c) / Dx(d, c);
@@ -160,21 +173,22 @@ bool IntersectLines(const MapPoint& a, const MapPoint& b, const MapPoint& c, con
             return false;
         const double i1 = b.y - b.x * k1;
         const double i2 = d.y - d.x * k2;
-        out.x = static_cast<int32_t>(std::trunc((i2 - i1) / (k1 - k2)));
-        out.y = static_cast<int32_t>(std::trunc(out.x * k1 + i1));
-        return true;
-    }
-    if (firstVertical) {
+        if (!ToCoordinate((i2 - i1) / (k1 - k2), crossing.x) || !ToCoordinate(crossing.x * k1 + i1, crossing.y))
+            return false;
+    } else if (firstVertical) {
         if (secondVertical)
             return false;
         const double k2 = Dy(d, c) / Dx(d, c);
-        out.x = a.x;
-        out.y = static_cast<int32_t>(std::trunc(a.x * k2 + (d.y - d.x * k2)));
-        return true;
+        crossing.x = a.x;
+        if (!ToCoordinate(a.x * k2 + (d.y - d.x * k2), crossing.y))
+            return false;
+    } else {
+        const double k1 = Dy(b, a) / Dx(b, a);
+        crossing.x = c.x;
+        if (!ToCoordinate(c.x * k1 + (b.y - b.x * k1), crossing.y))
+            return false;
     }
-    const double k1 = Dy(b, a) / Dx(b, a);
-    out.x = c.x;
-    out.y = static_cast<int32_t>(std::trunc(c.x * k1 + (b.y - b.x * k1)));
+    out = crossing;
     return true;
 }
 

@@ -49,7 +49,8 @@ double SignedSquaredProjection(const MapPoint& start, const MapPoint& point, con
 int ClassifyPointOnSegment(const MapPoint& s, const MapPoint& p, const MapPoint& e, const MapPoint* next,
     const MapPoint* previous, double corridorSq, double nearSq);
 
-// The crossing of the infinite lines a-b and c-d, truncated toward zero; false when parallel.
+// The crossing of the infinite lines a-b and c-d, truncated toward zero; false
+// when parallel or when the crossing lies beyond 32-bit coordinates (`out` is then untouched).
 bool IntersectLines(const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d, MapPoint& out);
 // Degrees, 0 along +x, counter-clockwise in the plane's own axes; 400.0 for equal points.
 double PointDirectionDegrees(const MapPoint& from, const MapPoint& to);

@@ -122,6 +122,14 @@ TEST(PlaneGeometry, LinesAndDirections)
     ASSERT_TRUE(IntersectLines({7, -10}, {7, 10}, {0, 0}, {3, 1}, out));
     EXPECT_EQ(out.x, 7);
     EXPECT_EQ(out.y, 2);
+    // Nearly parallel lines cross far beyond any 32-bit coordinate: no point,
+    // and `out` is left alone.
+    out = { 11, 12 };
+    EXPECT_FALSE(IntersectLines({ 0, 0 }, { 1000000, 1 }, { 0, 1 }, { 1000001, 2 }, out));
+    EXPECT_FALSE(IntersectLines({ 5, 0 }, { 5, 10 }, { 0, 0 }, { 1, 2000000000 }, out)) << "steep second line";
+    EXPECT_FALSE(IntersectLines({ 0, 0 }, { 1, 2000000000 }, { 5, 0 }, { 5, 10 }, out)) << "steep first line";
+    EXPECT_EQ(out.x, 11);
+    EXPECT_EQ(out.y, 12);
 
     EXPECT_EQ(PointDirectionDegrees({1, 1}, {1, 1}), 400.0);
     EXPECT_EQ(PointDirectionDegrees({1, 1}, {1, 0}), -90.0);
