@@ -25,8 +25,24 @@ void Display::CopyFrame(const uint16_t* src, int srcStride)
 
 void Display::Present()
 {
+    // Posted under the lock, so the window cannot be destroyed in between; a
+    // request still queued when it goes is dropped with it.
+    std::lock_guard guard(m_mutex);
     if (QWidget* w = m_window)
         QMetaObject::invokeMethod(w, [w] { w->update(); }, Qt::QueuedConnection);
+}
+
+void Display::AttachWindow(QWidget* window)
+{
+    std::lock_guard guard(m_mutex);
+    m_window = window;
+}
+
+void Display::DetachWindow(QWidget* window)
+{
+    std::lock_guard guard(m_mutex);
+    if (m_window == window)
+        m_window = nullptr;
 }
 
 uint16_t Display::Pixel(int x, int y) const
@@ -59,6 +75,8 @@ DeviceScreen::DeviceScreen(Display& display, QWidget* parent) : QWidget(parent),
     setWindowTitle(QStringLiteral("Travenor Pro"));
     display.AttachWindow(this);
 }
+
+DeviceScreen::~DeviceScreen() { m_display.DetachWindow(this); }
 
 void DeviceScreen::paintEvent(QPaintEvent*) { m_display.PaintInto(this); }
 

@@ -43,7 +43,9 @@ public:
     // A copy of the frame (RGB16) for tests and screenshots.
     QImage Snapshot() const;
 
-    void AttachWindow(QWidget* window) { m_window = window; }
+    void AttachWindow(QWidget* window);
+    // Forgets `window` if it is the attached one (its destructor calls this).
+    void DetachWindow(QWidget* window);
     // Paints the frame buffer into the window (called from its paintEvent).
     void PaintInto(QWidget* widget);
 
@@ -53,7 +55,7 @@ private:
     const int m_bitsPerPixel;
     std::vector<uint16_t> m_pixels;
     mutable std::mutex m_mutex;
-    QWidget* m_window = nullptr;
+    QWidget* m_window = nullptr; // guarded by m_mutex: frames are presented from any thread
 };
 
 // The device's screen: one top-level window of the emulated screen size that
@@ -61,6 +63,7 @@ private:
 class DeviceScreen : public QWidget {
 public:
     explicit DeviceScreen(Display& display, QWidget* parent = nullptr);
+    ~DeviceScreen() override;
     Display& display() { return m_display; }
 
 protected:

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 using namespace platform;
@@ -39,6 +40,26 @@ TEST(Display, FrameCopiedInIsShownByTheWindow)
         EXPECT_EQ(shown.pixelColor(0, size.height() - 1), QColor(0, 0, 255));
         EXPECT_EQ(shown.pixelColor(1, 1), QColor(0, 0, 0));
     }
+}
+
+// The frame buffer may outlive its window (shut-down order, a window closed
+// while frames still arrive): a frame presented then reaches no dead window.
+TEST(Display, FrameAfterTheWindowIsGoneIsKeptWithoutAWindow)
+{
+    const QSize size(240, 320);
+    platform::Display display(size, 96);
+    auto screen = std::make_unique<DeviceScreen>(display);
+    screen.reset();
+    const std::vector<uint16_t> frame(size_t(size.width()) * size.height(), 0x07E0);
+    display.CopyFrame(frame.data(), size.width() * 2);
+    QApplication::processEvents();
+    EXPECT_EQ(display.Pixel(10, 10), 0x07E0);
+
+    // A new window takes over, and is the one that is shown.
+    DeviceScreen next(display);
+    display.Present();
+    QApplication::processEvents();
+    EXPECT_EQ(next.grab().toImage().pixelColor(10, 10), QColor(0, 255, 0));
 }
 
 TEST(Options, ParsesScreenDpiAndFolders)
