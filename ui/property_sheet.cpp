@@ -161,6 +161,11 @@ bool CPropertySheet::SetActivePage(int index)
     CPropertyPage* next = GetPage(index);
     if (!next)
         return false;
+    // Before the sheet is built there is no tab to show: the page becomes the one it opens with.
+    if (!m_tabControl) {
+        m_startPage = index;
+        return true;
+    }
     CPropertyPage* current = GetActivePage();
     if (current == next)
         return true;

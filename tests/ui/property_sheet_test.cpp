@@ -172,3 +172,17 @@ TEST(PropertySheet, ARemovedPageGoesBackToItsOwner)
         EXPECT_EQ(extra.parentWidget(), nullptr);
     }
 }
+
+TEST(PropertySheet, APageChosenBeforeTheSheetOpensIsTheOneItOpensWith)
+{
+    uitest::OnScreen screen(240, 320);
+    Settings settings;
+    SettingsSheet sheet(settings);
+    EXPECT_TRUE(sheet.SetActivePage(2));
+    EXPECT_FALSE(sheet.SetActivePage(3));
+    EXPECT_FALSE(sheet.colours.IsCreated());
+    ASSERT_TRUE(sheet.Create());
+    EXPECT_EQ(sheet.GetActiveIndex(), 2);
+    EXPECT_EQ(sheet.GetTabControl()->GetCurSel(), 2);
+    EXPECT_TRUE(sheet.colours.IsCreated());
+}
