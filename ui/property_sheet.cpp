@@ -234,7 +234,8 @@ void CPropertySheet::resizeEvent(QResizeEvent* event)
 void CPropertySheet::OnWindowMoved()
 {
     PlaceCommandBar();
-    if (GetWindowRect().size() != m_windowSize) {
+    // Before the sheet is built there is nothing to lay out; building it lays out its own size.
+    if (m_tabControl && GetWindowRect().size() != m_windowSize) {
         m_windowSize = GetWindowRect().size();
         OnSize();
     }

@@ -186,3 +186,18 @@ TEST(PropertySheet, APageChosenBeforeTheSheetOpensIsTheOneItOpensWith)
     EXPECT_EQ(sheet.GetTabControl()->GetCurSel(), 2);
     EXPECT_TRUE(sheet.colours.IsCreated());
 }
+
+TEST(PropertySheetFullScreen, FullScreenAskedForBeforeTheSheetIsBuilt)
+{
+    uitest::OnScreen screen(240, 320);
+    Settings settings;
+    SettingsSheet sheet(settings);
+    sheet.EnsureFullScreen();
+    ASSERT_TRUE(sheet.Create());
+    EXPECT_EQ(sheet.GetWindowRect(), QRect(0, 0, 240, 294));
+    CTabCtrl* tabs = sheet.GetTabControl();
+    EXPECT_EQ(tabs->geometry().bottom() + 1, 295);
+    const QRect item = tabs->GetItemRect(tabs->GetCurSel());
+    EXPECT_EQ(sheet.map.geometry(), QRect(0, 0, 240, item.top() - 3));
+    EXPECT_EQ(sheet.GetCommandBar()->geometry(), QRect(0, 294, 240, 26));
+}
