@@ -132,19 +132,24 @@ bool CZXS_RoadGraph::Validate(const uint8_t* degrees, uint32_t nodeCount, int32_
 
 void CZXS_RoadGraph::ResetCostClasses()
 {
-    if (m_costClasses != nullptr)
-        std::memset(m_costClasses, 0xEE, m_costEdges / 2 + 4);
+    if (m_costClasses == nullptr)
+        return;
+    for (uint32_t i = 0; i < m_costEdges / 2 + 4; ++i)
+        std::atomic_ref<uint8_t>(m_costClasses[i]).store(0xEE, std::memory_order_relaxed);
 }
 
 void CZXS_RoadGraph::SetCostClass(uint32_t edge, uint8_t costClass)
 {
     if (m_costClasses == nullptr || edge >= m_costEdges)
         return;
-    uint8_t& pair = m_costClasses[edge / 2];
+    // Writers hold the passage journal's lock; routes read without it, so each
+    // byte is read and written whole, as an atomic.
+    std::atomic_ref<uint8_t> pair(m_costClasses[edge / 2]);
+    const uint8_t old = pair.load(std::memory_order_relaxed);
     if (edge % 2 == 0)
-        pair = static_cast<uint8_t>((pair & 0xF0) | (costClass & 0x0F));
+        pair.store(static_cast<uint8_t>((old & 0xF0) | (costClass & 0x0F)), std::memory_order_relaxed);
     else
-        pair = static_cast<uint8_t>((pair & 0x0F) | ((costClass & 0x0F) << 4));
+        pair.store(static_cast<uint8_t>((old & 0x0F) | ((costClass & 0x0F) << 4)), std::memory_order_relaxed);
 }
 
 bool CZXS_RoadGraph::BuildSortedIndex()

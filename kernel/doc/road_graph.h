@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -59,7 +60,8 @@ public:
     {
         if (m_costClasses == nullptr || edge >= m_costEdges)
             return kCostUnchanged;
-        const uint8_t pair = m_costClasses[edge / 2];
+        // Atomic: routes read while the journal's holder marks (see SetCostClass).
+        const uint8_t pair = std::atomic_ref<uint8_t>(m_costClasses[edge / 2]).load(std::memory_order_relaxed);
         return edge % 2 == 0 ? (pair & 0x0F) : (pair >> 4);
     }
 

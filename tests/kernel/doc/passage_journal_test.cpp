@@ -263,6 +263,32 @@ TEST_F(PassageJournalTest, ClosingTheMapWritesItsJournal)
     EXPECT_EQ(ReadAll(m.JournalPath()).size(), 17u + 6);
 }
 
+// A route being calculated reads the cost classes while the document thread's
+// journal work marks and resets them.
+TEST_F(PassageJournalTest, CostClassesAreReadWhileTheJournalMarksThem)
+{
+    MapInFolder m;
+    CZXS_PassageJournal& j = m.Journal();
+    const CZXS_RoadGraph& graph = m.doc.RoadGraph();
+    ASSERT_GT(graph.EdgeCount(), 0u);
+    std::atomic<bool> stop{false};
+    std::atomic<int> invalid{0};
+    std::thread router([&] {
+        while (!stop)
+            for (uint32_t e = 0; e < graph.EdgeCount(); ++e)
+                if (graph.CostClass(e) > 15)
+                    ++invalid;
+    });
+    for (int i = 0; i < 500; ++i) {
+        j.Insert(MakeEntry(static_cast<uint32_t>(i % 6), static_cast<uint8_t>(i % 15), 3, -1), -1, false);
+        if (i % 7 == 0)
+            j.ClearAll();
+    }
+    stop = true;
+    router.join();
+    EXPECT_EQ(invalid, 0);
+}
+
 TEST_F(PassageJournalTest, TwoThreadsShareTheJournal)
 {
     MapInFolder m;
