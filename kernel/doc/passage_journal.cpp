@@ -1,8 +1,10 @@
 #include "kernel/doc/passage_journal.h"
 #include "kernel/doc/little_endian.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <limits>
 #include <unistd.h>
 
 #include "kernel/doc/disk_stream.h"
@@ -462,7 +464,11 @@ int32_t CZXS_PassageJournal::ReadFrom(CZXS_DiskStream& in)
             const uint32_t word = ZXS_Le32(r);
             const uint16_t units = static_cast<uint16_t>(r[4] | (r[5] << 8));
             Entry e;
-            e.expiry = units == 0xFFFF ? kNever : static_cast<int32_t>(fileTime + int64_t{units} * 10);
+            // Seconds past the 32-bit range stay the latest time there is; a wrap
+            // would read as long expired or as "never".
+            e.expiry = units == 0xFFFF ? kNever
+                                       : static_cast<int32_t>(std::clamp<int64_t>(fileTime + int64_t{units} * 10, 0,
+                                             std::numeric_limits<int32_t>::max()));
             if (e.expiry != kNever && e.expiry < now)
                 continue;
             const int32_t object = FindRoadObject(static_cast<int32_t>((word >> 8) & 0x1FFFFF), last);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <thread>
 
 #include "kernel/doc/kernel_clock.h"
@@ -143,6 +144,26 @@ TEST_F(PassageJournalTest, AnotherDocumentReadsTheFileOnce)
 
     // The same time stamp is not read again.
     EXPECT_EQ(reader.Journal().ReadBesideMap(), CZXS_PassageJournal::kNotNewer);
+}
+
+TEST_F(PassageJournalTest, LifetimePastThe32BitRangeIsKeptAsTheLatestTime)
+{
+    // Written 2038-01-15 00:00:00 with the longest finite lifetime (65534 units,
+    // 7.6 days), which ends past 2038-01-19 03:14:07.
+    constexpr int64_t kLate = 2147126400;
+    MapInFolder m;
+    const Bytes file = {
+        0xC1, 0xE3, '0', '2', '0', '3', '8', '0', '1', '1', '5', '0', '0', '0', '0', '0', '0',
+        0x05, 101, 0, 0x80, 0xFE, 0xFF,  // class 5, backward, 65534 units
+    };
+    std::ofstream(m.JournalPath(), std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    g_now = kLate;
+    EXPECT_EQ(m.Journal().ReadBesideMap(), 0);
+    ASSERT_EQ(m.Journal().Count(), 1u);
+    Entry e;
+    m.Journal().EntryAt(0, e);
+    EXPECT_EQ(e.expiry, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(e.costClass, 5);
 }
 
 TEST_F(PassageJournalTest, ForeignShortAndOddFilesKeepOrSkip)
