@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "kernel/api/app_handle.h"
@@ -79,9 +80,16 @@ void ZXS_ViewDestroy(CZXS_ViewHandle* view)
     ZXS_ViewReleaseImage(view);
     if (view->pView == nullptr)
         return;
-    // The view leaves the document it registered with, whether or not its map handle is still open.
-    if (CZXS_Doc* doc = view->pView->RegisteredWith())
-        doc->RemoveView(view->pView);
+    // The view leaves the document it registered with, whether or not its map
+    // handle is still open. Under the kernel lock: a map closed on another
+    // thread at the same time drops its views and is freed under it.
+    {
+        std::unique_lock<CZXS_KernelLock> lock;
+        if (ZXSg_pApplication != nullptr)
+            lock = std::unique_lock<CZXS_KernelLock>(ZXSg_pApplication->Documents().KernelLock());
+        if (CZXS_Doc* doc = view->pView->RegisteredWith())
+            doc->RemoveView(view->pView);
+    }
     view->pView->DeleteRouter();
     delete view->pView;
     view->pView = nullptr;

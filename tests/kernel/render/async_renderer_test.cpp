@@ -294,3 +294,32 @@ TEST_F(RenderQueue, ClosingAMapStopsTheFramesOfItsViews)
     EXPECT_EQ(running.handle.pView->Document(), nullptr);
     EXPECT_EQ(ZXS_ViewRenderAsync(&running.handle), ZXS_ERR_NOHANDLE);
 }
+
+// A view destroyed on one thread while its map closes on another: whichever
+// comes first, the other finds a consistent map and view.
+TEST_F(RenderQueue, ViewDestroyedWhileItsMapClosesElsewhere)
+{
+    for (int round = 0; round < 40; ++round) {
+        Map other(ShippedMap());
+        ASSERT_TRUE(other.opened);
+        CZXS_ViewHandle view;
+        ASSERT_EQ(ZXS_ViewCreate(&view, &other.handle), 0);
+        std::atomic<int> ready{0};
+        auto together = [&] {
+            ++ready;
+            while (ready.load() < 2) {
+            }
+        };
+        std::thread closer([&] {
+            together();
+            ZXS_MapClose(&other.handle);
+        });
+        std::thread destroyer([&] {
+            together();
+            ZXS_ViewDestroy(&view);
+        });
+        closer.join();
+        destroyer.join();
+        EXPECT_EQ(view.pView, nullptr);
+    }
+}
