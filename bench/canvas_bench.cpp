@@ -79,7 +79,11 @@ void BM_FillRect(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(s.Bytes()));
     state.SetLabel(state.range(2) ? "blended" : "opaque");
 }
-BENCHMARK(BM_FillRect)->Args({ 240, 320, 0 })->Args({ 640, 480, 0 })->Args({ 240, 320, 1 })->Args({ 640, 480, 1 });
+BENCHMARK(BM_FillRect)
+    ->Args({ 240, 320, 0 })
+    ->Args({ 640, 480, 0 })
+    ->Args({ 240, 320, 1 })
+    ->Args({ 640, 480, 1 });
 
 // A fan of lines from the centre to every 8th pixel of the border, plus the
 // screen's straight grid lines: sloped, steep, horizontal and vertical.

@@ -24,7 +24,8 @@ namespace {
 // The extracts compiled beside the benchmarks' folder (<build>/maps).
 std::string MapPath(const char* name)
 {
-    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps" / name).string();
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps" / name)
+        .string();
 }
 
 struct Session {
@@ -73,19 +74,21 @@ ZXS_Point Densest(CZXS_ViewHandle& view, CZXS_MapHandle& map, int32_t scale)
 {
     ZXS_Rect bounds;
     ZXS_MapGetBounds(&map, &bounds);
-    ZXS_Point best{0, 0};
+    ZXS_Point best { 0, 0 };
     int32_t most = -1;
     for (int i = 1; i < 8; ++i)
         for (int j = 1; j < 8; ++j) {
-            const int32_t x = bounds.left + static_cast<int32_t>((int64_t{bounds.right} - bounds.left) * i / 8);
-            const int32_t y = bounds.top + static_cast<int32_t>((int64_t{bounds.bottom} - bounds.top) * j / 8);
+            const int32_t x
+                = bounds.left + static_cast<int32_t>((int64_t { bounds.right } - bounds.left) * i / 8);
+            const int32_t y
+                = bounds.top + static_cast<int32_t>((int64_t { bounds.bottom } - bounds.top) * j / 8);
             ZXS_ViewSetPosition(&view, x, y, scale);
             ZXS_ViewClear(&view);
             ZXS_ViewRender(&view, 0, nullptr);
             const int32_t objects = view.pView->Counts().objects;
             if (objects > most) {
                 most = objects;
-                best = {x, y};
+                best = { x, y };
             }
         }
     return best;
@@ -103,7 +106,7 @@ void ClearCopy(benchmark::State& state)
     ZXS_ViewCreate(&view, &MapOf("monaco.tzx").handle);
     ZXS_ViewResize(&view, nullptr, w, h, 1);
     std::vector<uint16_t> screen(static_cast<size_t>(w) * h);
-    ZXS_DeviceContext dc{reinterpret_cast<uint8_t*>(screen.data()), w, h, w * 2};
+    ZXS_DeviceContext dc { reinterpret_cast<uint8_t*>(screen.data()), w, h, w * 2 };
     const auto start = std::chrono::steady_clock::now();
     int64_t n = 0;
     for (auto _ : state) {
@@ -112,7 +115,8 @@ void ClearCopy(benchmark::State& state)
         benchmark::DoNotOptimize(screen.data());
         ++n;
     }
-    const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    const double ns
+        = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
     ClearCopyNs()[w] = ns / static_cast<double>(std::max<int64_t>(n, 1));
     ZXS_ViewDestroy(&view);
 }
@@ -132,7 +136,7 @@ void Frame(benchmark::State& state, const char* mapName, int32_t scale)
     const ZXS_Point centre = Densest(view, map.handle, scale);
     ZXS_ViewSetPosition(&view, centre.x, centre.y, scale);
     std::vector<uint16_t> screen(static_cast<size_t>(w) * h);
-    ZXS_DeviceContext dc{reinterpret_cast<uint8_t*>(screen.data()), w, h, w * 2};
+    ZXS_DeviceContext dc { reinterpret_cast<uint8_t*>(screen.data()), w, h, w * 2 };
     const auto start = std::chrono::steady_clock::now();
     int64_t n = 0;
     for (auto _ : state) {
@@ -143,7 +147,8 @@ void Frame(benchmark::State& state, const char* mapName, int32_t scale)
         }
         ++n;
     }
-    const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
+    const double ns
+        = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - start).count();
     state.counters["objects"] = view.pView->Counts().objects;
     state.counters["labels"] = view.pView->Counts().labels;
     const auto base = ClearCopyNs().find(w);
@@ -155,9 +160,9 @@ void Frame(benchmark::State& state, const char* mapName, int32_t scale)
 void MonacoFrame(benchmark::State& state) { Frame(state, "monaco.tzx", 700); }
 void OstankinoFrame(benchmark::State& state) { Frame(state, "moscow-ostankino.tzx", 1000); }
 
-}  // namespace
+} // namespace
 
-BENCHMARK(ClearCopy)->Args({480, 640})->Args({240, 320})->Unit(benchmark::kMicrosecond);
+BENCHMARK(ClearCopy)->Args({ 480, 640 })->Args({ 240, 320 })->Unit(benchmark::kMicrosecond);
 double Median(const std::vector<double>& v)
 {
     std::vector<double> s(v);
@@ -165,9 +170,17 @@ double Median(const std::vector<double>& v)
     return s[s.size() / 2];
 }
 
-BENCHMARK(MonacoFrame)->Args({480, 640})->Args({240, 320})->Unit(benchmark::kMillisecond)->Repetitions(5)
+BENCHMARK(MonacoFrame)
+    ->Args({ 480, 640 })
+    ->Args({ 240, 320 })
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ComputeStatistics("p50", &Median);
-BENCHMARK(OstankinoFrame)->Args({480, 640})->Args({240, 320})->Unit(benchmark::kMillisecond)->Repetitions(5)
+BENCHMARK(OstankinoFrame)
+    ->Args({ 480, 640 })
+    ->Args({ 240, 320 })
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ComputeStatistics("p50", &Median);
 
 BENCHMARK_MAIN();

@@ -85,12 +85,18 @@ void BM_FillPolygon(benchmark::State& state)
         CZXS_LabelAccumulator accumulator;
         accumulator.bandRight = kWidth - 1;
         accumulator.bandBottom = kHeight - 1;
-        image.FillPolygon({ 0, 0, kWidth - 1, kHeight - 1 }, parts, 0x07e0, CZX_Image::kStippleSolid, 4, &accumulator);
+        image.FillPolygon(
+            { 0, 0, kWidth - 1, kHeight - 1 }, parts, 0x07e0, CZX_Image::kStippleSolid, 4, &accumulator);
         benchmark::DoNotOptimize(accumulator);
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()));
 }
-BENCHMARK(BM_FillPolygon)->ArgNames({ "points", "size" })->Args({ 16, 1 })->Args({ 500, 1 })->Args({ 500, 20 })->Args({ 5000, 1 });
+BENCHMARK(BM_FillPolygon)
+    ->ArgNames({ "points", "size" })
+    ->Args({ 16, 1 })
+    ->Args({ 500, 1 })
+    ->Args({ 500, 20 })
+    ->Args({ 5000, 1 });
 
 const CAppFT_Manager& Fonts()
 {
@@ -99,7 +105,8 @@ const CAppFT_Manager& Fonts()
         const std::filesystem::path folder = std::filesystem::temp_directory_path() / "travenor_bench_fonts";
         std::filesystem::create_directories(folder);
         std::error_code ignored;
-        std::filesystem::create_symlink("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", folder / "arial.ttf", ignored);
+        std::filesystem::create_symlink(
+            "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", folder / "arial.ttf", ignored);
         return manager.FindFonts((folder.string() + "/").c_str()) && manager.LoadFont();
     }();
     (void)loaded;
@@ -113,7 +120,8 @@ void BM_DrawText(benchmark::State& state)
     CZX_Font font;
     font.AttachFace(&Fonts());
     font.SetSize(13, 13);
-    const char* label = "\xd3\xeb\xe8\xf6\xe0 \xcb\xe5\xed\xe8\xed\xe0 Street";  // "Улица Ленина Street" in 1251
+    const char* label
+        = "\xd3\xeb\xe8\xf6\xe0 \xcb\xe5\xed\xe8\xed\xe0 Street"; // "Улица Ленина Street" in 1251
     const double r = static_cast<double>(state.range(0)) * M_PI / 180;
     const int32_t c = static_cast<int32_t>(std::lround(std::cos(r) * 65536));
     const int32_t s = static_cast<int32_t>(std::lround(std::sin(r) * 65536));
@@ -159,6 +167,6 @@ void BM_MapToScreen(benchmark::State& state)
 }
 BENCHMARK(BM_MapToScreen);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

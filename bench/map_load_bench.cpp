@@ -15,9 +15,9 @@ namespace {
 mapwriter::MapDescription LargeMap(int objects)
 {
     mapwriter::MapDescription m;
-    m.dictionary = {{1, 0, "buildings"}, {2, 0, "streets"}};
+    m.dictionary = { { 1, 0, "buildings" }, { 2, 0, "streets" } };
     for (int i = 0; i < 64; ++i)
-        m.names.push_back({"Name " + std::to_string(i)});
+        m.names.push_back({ "Name " + std::to_string(i) });
     mapwriter::Layer buildings;
     buildings.nameWord = 1;
     mapwriter::Layer streets;
@@ -32,18 +32,18 @@ mapwriter::MapDescription LargeMap(int objects)
         mapwriter::Record r;
         r.name = i % 64;
         if (i % 3 == 0) {
-            r.points = {{x, y}, {x + 120, y + 5}, {x + 240, y - 3}, {x + 400, y + 20}};
+            r.points = { { x, y }, { x + 120, y + 5 }, { x + 240, y - 3 }, { x + 400, y + 20 } };
             r.linkId = i;
             r.forward = true;
             r.backward = true;
             streets.records.push_back(r);
         } else {
-            r.points = {{x, y}, {x + 30, y}, {x + 30, y + 25}, {x, y + 25}};
+            r.points = { { x, y }, { x + 30, y }, { x + 30, y + 25 }, { x, y + 25 } };
             r.closed = true;
             buildings.records.push_back(r);
         }
     }
-    m.layers = {buildings, streets};
+    m.layers = { buildings, streets };
     m.firstRoadLayer = 1;
     m.roadLayerCount = 1;
     return m;
@@ -59,7 +59,8 @@ struct MapFiles {
         map = folder + "/large.tzx";
         const mapwriter::MapDescription description = LargeMap(100000);
         mapwriter::SaveFile(map, mapwriter::WriteTzx(description));
-        mapwriter::SaveFile(folder + "/large.zxg", mapwriter::WriteZxg(mapwriter::BuildRoadGraph(description)));
+        mapwriter::SaveFile(
+            folder + "/large.zxg", mapwriter::WriteZxg(mapwriter::BuildRoadGraph(description)));
     }
     ~MapFiles()
     {
@@ -91,6 +92,6 @@ void OpenMapped(benchmark::State& state)
 }
 BENCHMARK(OpenMapped)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -23,7 +23,8 @@ Run MakeRun(int scheme, int points)
     Run run;
     run.bytes.resize(6);
     int32_t x = 20000, y = 20000;
-    run.bytes.resize(static_cast<size_t>(coding.UnitsToBytes(coding.EncodeAbsolute(run.bytes.data(), 6, x, y))));
+    run.bytes.resize(
+        static_cast<size_t>(coding.UnitsToBytes(coding.EncodeAbsolute(run.bytes.data(), 6, x, y))));
     uint8_t buffer[CZXS_PointCoding::kMaxDeltaBytes];
     for (int i = 1; i < points; ++i) {
         const int32_t dx = i % 20 == 0 ? 3000 : step(random);
@@ -51,6 +52,6 @@ void BM_DecodeRun(benchmark::State& state)
 }
 BENCHMARK(BM_DecodeRun)->Arg(0)->Arg(1)->Arg(2);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

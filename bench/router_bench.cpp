@@ -28,7 +28,8 @@ std::string MapPath()
 {
     if (const char* path = std::getenv("TRAVENOR_ROUTER_MAP"))
         return path;
-    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps" / "monaco.tzx")
+    return (
+        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps" / "monaco.tzx")
         .string();
 }
 
@@ -55,9 +56,9 @@ struct Routes {
             const ZXS_Point b = testing_support::RandomRoadPoint(doc, random);
             router.Clear();
             CZXS_RouterPoint s, f;
-            if (router.AddPoint(CZXS_Router::kStart, a.x, a.y, 5, -1, CZXS_Router::kAnyName, 0) != 0 ||
-                router.AddPoint(CZXS_Router::kFinish, b.x, b.y, 5, -1, CZXS_Router::kAnyName, 0) != 0 ||
-                !router.LegPointAt(0, s) || !router.LegPointAt(1, f) || s.roadOffset == f.roadOffset)
+            if (router.AddPoint(CZXS_Router::kStart, a.x, a.y, 5, -1, CZXS_Router::kAnyName, 0) != 0
+                || router.AddPoint(CZXS_Router::kFinish, b.x, b.y, 5, -1, CZXS_Router::kAnyName, 0) != 0
+                || !router.LegPointAt(0, s) || !router.LegPointAt(1, f) || s.roadOffset == f.roadOffset)
                 continue;
             from.push_back(a);
             to.push_back(b);
@@ -76,8 +77,7 @@ Routes& MonacoRoutes()
 using Clock = std::chrono::steady_clock;
 
 // Times each route with `route(i)` and reports the per-route figures.
-template <class Route>
-void TimeRoutes(benchmark::State& state, Route route)
+template <class Route> void TimeRoutes(benchmark::State& state, Route route)
 {
     std::vector<double> times;
     times.reserve(kRoutes);
@@ -115,8 +115,10 @@ void BM_RouterMonaco(benchmark::State& state)
     uint64_t costs = 0;
     TimeRoutes(state, [&](int i) {
         router.Clear();
-        router.AddPoint(CZXS_Router::kStart, routes.from[i].x, routes.from[i].y, 5, -1, CZXS_Router::kAnyName, 0);
-        router.AddPoint(CZXS_Router::kFinish, routes.to[i].x, routes.to[i].y, 5, -1, CZXS_Router::kAnyName, 0);
+        router.AddPoint(
+            CZXS_Router::kStart, routes.from[i].x, routes.from[i].y, 5, -1, CZXS_Router::kAnyName, 0);
+        router.AddPoint(
+            CZXS_Router::kFinish, routes.to[i].x, routes.to[i].y, 5, -1, CZXS_Router::kAnyName, 0);
         const auto begin = Clock::now();
         router.Calculate(CZXS_Router::kFastest);
         const auto end = Clock::now();
@@ -145,7 +147,7 @@ void BM_BoostDijkstraMonaco(benchmark::State& state)
     benchmark::DoNotOptimize(costs);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_RouterMonaco)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BoostDijkstraMonaco)->UseManualTime()->Unit(benchmark::kMillisecond);

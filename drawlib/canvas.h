@@ -9,19 +9,19 @@ public:
     virtual ~CCanvas() = default;
 
     virtual void Clear(uint32_t colour) = 0;
-    virtual void StretchCopy(const void* pixels, int width, int height, int stride, double scale,
-                             uint32_t background)
+    virtual void StretchCopy(
+        const void* pixels, int width, int height, int stride, double scale, uint32_t background)
         = 0;
-    virtual void BlitRows(const void* pixels, int width, int height, int stride, int x, int y,
-                          uint32_t background)
+    virtual void BlitRows(
+        const void* pixels, int width, int height, int stride, int x, int y, uint32_t background)
         = 0;
     virtual void CopyRows(const void* pixels, int width, int height, int stride, uint32_t background) = 0;
     virtual bool DrawImage(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height) = 0;
-    virtual bool DrawImageKey(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                              uint32_t key)
+    virtual bool DrawImageKey(
+        uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height, uint32_t key)
         = 0;
     virtual bool DrawImageKeyAlpha(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                                   uint32_t key, unsigned alpha)
+        uint32_t key, unsigned alpha)
         = 0;
     virtual void DrawRect(int x1, int y1, int x2, int y2, uint32_t colour) = 0;
     virtual void DrawLine(int x1, int y1, int x2, int y2, uint32_t colour) = 0;
@@ -30,11 +30,11 @@ public:
     virtual void SetPixel(int x, int y, uint32_t colour) = 0;
     // The colour at (x, y) with alpha 0xFF, or -1 outside the surface.
     virtual int32_t GetPixel(int x, int y) = 0;
-    virtual void StretchImage(const void* pixels, int width, int height, int stride, double scale,
-                              uint32_t background)
+    virtual void StretchImage(
+        const void* pixels, int width, int height, int stride, double scale, uint32_t background)
         = 0;
-    virtual void BlitAt(const void* pixels, int width, int height, int stride, int x, int y,
-                        uint32_t background)
+    virtual void BlitAt(
+        const void* pixels, int width, int height, int stride, int x, int y, uint32_t background)
         = 0;
     virtual void CopyOriented(const void* pixels, int width, int height, int stride, uint32_t background) = 0;
     virtual int GetPixelFormat() const = 0;

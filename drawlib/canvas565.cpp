@@ -64,7 +64,7 @@ CanvasRect CCanvas565::ActiveClip() const
 {
     const CanvasRect bounds = TargetBounds();
     return { std::max(m_clip.left, bounds.left), std::max(m_clip.top, bounds.top),
-             std::min(m_clip.right, bounds.right), std::min(m_clip.bottom, bounds.bottom) };
+        std::min(m_clip.right, bounds.right), std::min(m_clip.bottom, bounds.bottom) };
 }
 
 namespace {
@@ -111,7 +111,8 @@ void CCanvas565::VSpan(int x, int y1, int y2, uint32_t colour, bool opaque, cons
     }
 }
 
-void CCanvas565::FillArea(int x1, int y1, int x2, int y2, uint32_t colour, bool opaque, const CanvasRect& clip)
+void CCanvas565::FillArea(
+    int x1, int y1, int x2, int y2, uint32_t colour, bool opaque, const CanvasRect& clip)
 {
     if (!ClipSpan(x1, x2, clip.left, clip.right) || !ClipSpan(y1, y2, clip.top, clip.bottom))
         return;

@@ -48,18 +48,18 @@ public:
 
     // Image blits.
     void StretchCopy(const void*, int, int, int, double, uint32_t) override { }
-    void BlitRows(const void* pixels, int width, int height, int stride, int x, int y,
-                  uint32_t background) override;
+    void BlitRows(
+        const void* pixels, int width, int height, int stride, int x, int y, uint32_t background) override;
     void CopyRows(const void* pixels, int width, int height, int stride, uint32_t background) override;
     bool DrawImage(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height) override;
-    bool DrawImageKey(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                      uint32_t key) override;
+    bool DrawImageKey(
+        uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height, uint32_t key) override;
     bool DrawImageKeyAlpha(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                           uint32_t key, unsigned alpha) override;
-    void StretchImage(const void* pixels, int width, int height, int stride, double scale,
-                      uint32_t background) override;
-    void BlitAt(const void* pixels, int width, int height, int stride, int x, int y,
-                uint32_t background) override;
+        uint32_t key, unsigned alpha) override;
+    void StretchImage(
+        const void* pixels, int width, int height, int stride, double scale, uint32_t background) override;
+    void BlitAt(
+        const void* pixels, int width, int height, int stride, int x, int y, uint32_t background) override;
     void CopyOriented(const void* pixels, int width, int height, int stride, uint32_t background) override;
 
     // Block copy of a surface of identical geometry into the target.
@@ -82,8 +82,8 @@ private:
     // Both corners through the orientation, ordered.
     CanvasRect MapRect(int x1, int y1, int x2, int y2) const;
     void FillArea(int x1, int y1, int x2, int y2, uint32_t colour, bool opaque, const CanvasRect& clip);
-    bool DrawStored(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height, StoredBlit mode,
-                    uint32_t key, unsigned alpha);
+    bool DrawStored(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
+        StoredBlit mode, uint32_t key, unsigned alpha);
     void ClearWithBackground(uint32_t background);
 
     CImageRows* m_target;

@@ -76,7 +76,10 @@ bool ImageUsable(const void* pixels, int width, int height, int stride)
 
 } // namespace
 
-int LastOf(int start, int count) { return int(std::clamp<int64_t>(int64_t(start) + count - 1, INT32_MIN, INT32_MAX)); }
+int LastOf(int start, int count)
+{
+    return int(std::clamp<int64_t>(int64_t(start) + count - 1, INT32_MIN, INT32_MAX));
+}
 
 void CCanvas565::FillOutside(uint32_t colour, int x1, int y1, int x2, int y2)
 {
@@ -111,7 +114,8 @@ bool CCanvas565::CopySurface(const CImageRows& source)
     if (source.GetWidth() != m_target->GetWidth() || source.GetHeight() != m_target->GetHeight()
         || source.GetStride() != m_target->GetStride())
         return false;
-    const size_t bytes = static_cast<size_t>(std::abs(source.GetStride())) * static_cast<size_t>(source.GetHeight());
+    const size_t bytes
+        = static_cast<size_t>(std::abs(source.GetStride())) * static_cast<size_t>(source.GetHeight());
     if (source.GetPixels() != m_target->GetPixels())
         std::memmove(m_target->GetPixels(), source.GetPixels(), bytes);
     return true;
@@ -159,8 +163,8 @@ void CCanvas565::CopyOriented(const void* pixels, int width, int height, int str
         FillOutside(background, 0, 0, columns, rows);
 }
 
-void CCanvas565::BlitRows(const void* pixels, int width, int height, int stride, int x, int y,
-                          uint32_t background)
+void CCanvas565::BlitRows(
+    const void* pixels, int width, int height, int stride, int x, int y, uint32_t background)
 {
     if (!HasTarget())
         return;
@@ -203,8 +207,8 @@ void CCanvas565::BlitRows(const void* pixels, int width, int height, int stride,
         FillOutside(background, x, y, std::max(right, x), std::max(bottom, y));
 }
 
-void CCanvas565::BlitAt(const void* pixels, int width, int height, int stride, int x, int y,
-                        uint32_t background)
+void CCanvas565::BlitAt(
+    const void* pixels, int width, int height, int stride, int x, int y, uint32_t background)
 {
     if (!HasTarget())
         return;
@@ -230,13 +234,14 @@ void CCanvas565::BlitAt(const void* pixels, int width, int height, int stride, i
     const int left = std::max(x1, 0), top = std::max(y1, 0);
     const int right = std::min(x2 + 1, W), bottom = std::min(y2 + 1, H);
     for (int r = top; r < bottom; ++r)
-        CopyPixels(m_target->PixelRow(r) + left, walk.At(skipX, skipY + (r - top)), walk.columnStep, right - left);
+        CopyPixels(
+            m_target->PixelRow(r) + left, walk.At(skipX, skipY + (r - top)), walk.columnStep, right - left);
     if (ColourAlpha(background) != 0)
         FillOutside(background, left, top, right, bottom);
 }
 
-void CCanvas565::StretchImage(const void* pixels, int width, int height, int stride, double scale,
-                              uint32_t background)
+void CCanvas565::StretchImage(
+    const void* pixels, int width, int height, int stride, double scale, uint32_t background)
 {
     if (!HasTarget())
         return;
@@ -318,7 +323,7 @@ void CCanvas565::StretchImage(const void* pixels, int width, int height, int str
 }
 
 bool CCanvas565::DrawStored(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                            StoredBlit mode, uint32_t key, unsigned alpha)
+    StoredBlit mode, uint32_t key, unsigned alpha)
 {
     const CStoredImage* image = m_store.buffer(id);
     if (!image || !image->buf())
@@ -333,7 +338,8 @@ bool CCanvas565::DrawStored(uint32_t id, int x, int y, int sourceX, int sourceY,
     m_orientation.ApplyInImage(sx1, sy1, image->GetWidth(), image->GetHeight());
     m_orientation.ApplyInImage(sx2, sy2, image->GetWidth(), image->GetHeight());
     int64_t dl = dest.left, dr = dest.right, dt = dest.top, db = dest.bottom;
-    int64_t sl = std::min(sx1, sx2), sr = std::max(sx1, sx2), st = std::min(sy1, sy2), sb = std::max(sy1, sy2);
+    int64_t sl = std::min(sx1, sx2), sr = std::max(sx1, sx2), st = std::min(sy1, sy2),
+            sb = std::max(sy1, sy2);
 
     const CanvasRect clip = ActiveClip();
     if (sl < 0) {
@@ -401,14 +407,14 @@ bool CCanvas565::DrawImage(uint32_t id, int x, int y, int sourceX, int sourceY, 
     return DrawStored(id, x, y, sourceX, sourceY, width, height, StoredBlit::Copy, 0, 0xFF);
 }
 
-bool CCanvas565::DrawImageKey(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                              uint32_t key)
+bool CCanvas565::DrawImageKey(
+    uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height, uint32_t key)
 {
     return DrawStored(id, x, y, sourceX, sourceY, width, height, StoredBlit::Key, key, 0xFF);
 }
 
-bool CCanvas565::DrawImageKeyAlpha(uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height,
-                                   uint32_t key, unsigned alpha)
+bool CCanvas565::DrawImageKeyAlpha(
+    uint32_t id, int x, int y, int sourceX, int sourceY, int width, int height, uint32_t key, unsigned alpha)
 {
     return DrawStored(id, x, y, sourceX, sourceY, width, height, StoredBlit::KeyAlpha, key, alpha & 0xFF);
 }

@@ -15,7 +15,4 @@ void CDrawBufferClient::Attach(CDrawTool* tool)
         tool->SetClient(this);
 }
 
-uint8_t* CDrawBufferClient::GetBits() const
-{
-    return m_surface ? m_surface->GetPixels() : nullptr;
-}
+uint8_t* CDrawBufferClient::GetBits() const { return m_surface ? m_surface->GetPixels() : nullptr; }

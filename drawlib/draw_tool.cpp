@@ -22,21 +22,12 @@ std::mutex g_traceMutex;
 DrawTraceSink g_traceSink;
 
 // Rounds up to a multiple of 4, keeping 0 at 0.
-int RoundUp4(int n)
-{
-    return n > 0 ? ((n - 1) / 4) * 4 + 4 : 0;
-}
+int RoundUp4(int n) { return n > 0 ? ((n - 1) / 4) * 4 + 4 : 0; }
 
-uint32_t Opaque(uint32_t colour)
-{
-    return colour | 0xFF000000u;
-}
+uint32_t Opaque(uint32_t colour) { return colour | 0xFF000000u; }
 
 // -1 (none) becomes a transparent background, any other colour an opaque one.
-uint32_t Background(uint32_t colour)
-{
-    return colour == kNoBackground ? 0u : Opaque(colour);
-}
+uint32_t Background(uint32_t colour) { return colour == kNoBackground ? 0u : Opaque(colour); }
 
 uint32_t ReadLE(const QByteArray& bytes, int offset, int size)
 {
@@ -335,10 +326,7 @@ const QImage* CDrawTool::CreateHBITMAP(uint32_t id)
     return result;
 }
 
-void CDrawTool::DeleteHBITMAPs()
-{
-    m_bitmaps.clear();
-}
+void CDrawTool::DeleteHBITMAPs() { m_bitmaps.clear(); }
 
 void CDrawTool::SetClient(CDrawBufferClient* client)
 {
@@ -377,10 +365,7 @@ void CDrawTool::Clear(uint32_t colour, bool toScreen)
     }
 }
 
-void CDrawTool::Clear(bool toScreen)
-{
-    Clear(0, toScreen);
-}
+void CDrawTool::Clear(bool toScreen) { Clear(0, toScreen); }
 
 void CDrawTool::DrawLine(int x1, int y1, int x2, int y2, uint32_t colour, bool toScreen)
 {
@@ -403,7 +388,8 @@ void CDrawTool::FillSolidRect(
 {
     if (CCanvas565* canvas = Target(toScreen)) {
         TraceIfEmpty("FillSolidRect", toScreen);
-        canvas->FillRect(x, y, LastOf(x, width), LastOf(y, height), (colour & 0xFFFFFFu) | (alpha & 0xFFu) << 24);
+        canvas->FillRect(
+            x, y, LastOf(x, width), LastOf(y, height), (colour & 0xFFFFFFu) | (alpha & 0xFFu) << 24);
     }
 }
 

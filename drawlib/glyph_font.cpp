@@ -16,10 +16,7 @@ int TextLength(const char16_t* text)
     return text ? static_cast<int>(std::char_traits<char16_t>::length(text)) : 0;
 }
 
-bool IsDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 struct LineBreak {
     const char16_t* visibleEnd; // the line shows [start, visibleEnd)
@@ -104,10 +101,7 @@ bool CGlyphFont::Init(CDrawTool* drawTool, int fontId, int fixedWidth, int glyph
     return true;
 }
 
-int CGlyphFont::GetLineHeight() const
-{
-    return m_drawTool ? m_glyphHeight : 255;
-}
+int CGlyphFont::GetLineHeight() const { return m_drawTool ? m_glyphHeight : 255; }
 
 int CGlyphFont::GetFixedTextWidth(const char16_t* text) const
 {

@@ -33,8 +33,8 @@ enum GlyphFontId : int {
 };
 
 // 96-dpi left edges of the digit font's glyphs (one more than glyphs).
-inline constexpr std::array<int, 18> kDigitFontEdges { 0, 9, 15, 24, 33, 42, 50, 58, 67, 76, 84, 89, 101, 112, 121,
-    130, 140, 148 };
+inline constexpr std::array<int, 18> kDigitFontEdges { 0, 9, 15, 24, 33, 42, 50, 58, 67, 76, 84, 89, 101, 112,
+    121, 130, 140, 148 };
 
 // The key colour of every strip (0xRRGGBB): what is not glyph.
 inline constexpr uint32_t kGlyphKeyColour = 0xFF00FF;

@@ -49,7 +49,8 @@ bool CImageStore::Allocate(CStoredImage& slot, int width, int height, int stride
     Release(slot);
     if (width < 0 || height < 0)
         return false;
-    const size_t bytes = static_cast<size_t>(height) * static_cast<size_t>(std::abs(static_cast<long>(stride)));
+    const size_t bytes
+        = static_cast<size_t>(height) * static_cast<size_t>(std::abs(static_cast<long>(stride)));
     auto* pixels = static_cast<uint8_t*>(ArenaAlloc(bytes));
     if (!pixels)
         return false;
@@ -75,7 +76,10 @@ constexpr uint32_t kBiBitfields = 3;
 constexpr int64_t kMaxSide = 16384;
 
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t U32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 bool Fail(std::string* error, std::string text)
 {
@@ -114,7 +118,8 @@ bool ParseDib(const uint8_t* data, size_t size, int64_t pixelOffset, Dib& dib, s
     const uint32_t coloursUsed = U32(data + 32);
     const int64_t absHeight = height < 0 ? -int64_t(height) : int64_t(height);
     if (width <= 0 || height == 0 || width > kMaxSide || absHeight > kMaxSide)
-        return Fail(error, "bitmap size " + std::to_string(width) + " x " + std::to_string(height) + " is not supported");
+        return Fail(error,
+            "bitmap size " + std::to_string(width) + " x " + std::to_string(height) + " is not supported");
     dib.width = width;
     dib.height = static_cast<int>(absHeight);
     dib.topDown = height < 0;
@@ -130,10 +135,13 @@ bool ParseDib(const uint8_t* data, size_t size, int64_t pixelOffset, Dib& dib, s
             return Fail(error, "compressed bitmaps are not supported");
         const uint32_t most = 1u << bitCount;
         if (coloursUsed > most)
-            return Fail(error, "bitmap colour table of " + std::to_string(coloursUsed) + " entries is too large");
+            return Fail(
+                error, "bitmap colour table of " + std::to_string(coloursUsed) + " entries is too large");
         dib.paletteCount = coloursUsed ? coloursUsed : most;
         tableBytes = int64_t(dib.paletteCount) * 4;
-        dib.format = bitCount == 8 ? kPixelFormatPalette8 : bitCount == 4 ? kPixelFormatPalette4 : kPixelFormatPalette1;
+        dib.format = bitCount == 8 ? kPixelFormatPalette8
+            : bitCount == 4        ? kPixelFormatPalette4
+                                   : kPixelFormatPalette1;
         break;
     }
     case 16:
@@ -158,7 +166,9 @@ bool ParseDib(const uint8_t* data, size_t size, int64_t pixelOffset, Dib& dib, s
             else
                 dib.format = kPixelFormatOther;
         } else if (compression != kBiRgb && blue != 0xFF) {
-            dib.format = red == 0xFF ? kPixelFormat32RedLow : red == 0xFF00 ? kPixelFormat32RedMid : kPixelFormat32Other;
+            dib.format = red == 0xFF ? kPixelFormat32RedLow
+                : red == 0xFF00      ? kPixelFormat32RedMid
+                                     : kPixelFormat32Other;
         } else {
             dib.format = kPixelFormatBGRX32;
         }
@@ -244,8 +254,8 @@ bool Convert(CCanvas565& canvas, uint32_t id, const Dib& dib, bool inPlaceAllowe
 {
     const COrientTransform& orientation = canvas.GetOrientation();
     CImageStore& store = canvas.GetImageStore();
-    if (dib.format == kPixelFormat32RedLow || dib.format == kPixelFormat32RedMid || dib.format == kPixelFormat32Other
-        || dib.format == kPixelFormatOther)
+    if (dib.format == kPixelFormat32RedLow || dib.format == kPixelFormat32RedMid
+        || dib.format == kPixelFormat32Other || dib.format == kPixelFormatOther)
         return Fail(error, "bitmap pixel format " + std::to_string(dib.format) + " is not converted");
     if (canvas.GetPixelFormat() != kPixelFormat565)
         return Fail(error, "the canvas's pixel format is not 5-6-5");
@@ -257,7 +267,8 @@ bool Convert(CCanvas565& canvas, uint32_t id, const Dib& dib, bool inPlaceAllowe
         && reinterpret_cast<uintptr_t>(dib.pixels) % 2 == 0) {
         const bool topFirst = orientation.YDirection() == 1;
         const int stride = static_cast<int>(topFirst != dib.topDown ? -dib.rowBytes : dib.rowBytes);
-        store.SetExternal(store.GetOrCreate(id), const_cast<uint8_t*>(dib.pixels), dib.width, dib.height, stride);
+        store.SetExternal(
+            store.GetOrCreate(id), const_cast<uint8_t*>(dib.pixels), dib.width, dib.height, stride);
         return true;
     }
 
@@ -267,7 +278,8 @@ bool Convert(CCanvas565& canvas, uint32_t id, const Dib& dib, bool inPlaceAllowe
     const int stride = -((walkWidth * 2 + 3) & ~3);
     CStoredImage& slot = store.GetOrCreate(id);
     if (!store.Allocate(slot, walkWidth, walkRows, stride))
-        return Fail(error, "no memory for a " + std::to_string(walkWidth) + " x " + std::to_string(walkRows) + " image");
+        return Fail(error,
+            "no memory for a " + std::to_string(walkWidth) + " x " + std::to_string(walkRows) + " image");
 
     const DibReader reader(dib);
     for (int r = 0; r < walkRows; ++r) {
@@ -288,7 +300,7 @@ bool Convert(CCanvas565& canvas, uint32_t id, const Dib& dib, bool inPlaceAllowe
 } // namespace
 
 bool ConvertBitmap(CCanvas565& canvas, uint32_t id, const uint8_t* bitmap, size_t size, bool inPlaceAllowed,
-                   std::string* error)
+    std::string* error)
 {
     Dib dib;
     if (!ParseDib(bitmap, size, -1, dib, error))

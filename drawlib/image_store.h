@@ -23,7 +23,10 @@ struct CStoredImage {
     int GetHeight() const { return view.height; }
     int GetStride() const { return view.stride; }
     // Start of stored row r.
-    uint16_t* Row(int r) const { return reinterpret_cast<uint16_t*>(view.firstRow + std::ptrdiff_t(r) * view.stride); }
+    uint16_t* Row(int r) const
+    {
+        return reinterpret_cast<uint16_t*>(view.firstRow + std::ptrdiff_t(r) * view.stride);
+    }
 };
 
 class CImageStore {
@@ -59,10 +62,10 @@ private:
 // with the reason in *error, for a bitmap that is malformed, does not fit its
 // data or has a format that is not converted.
 bool ConvertBitmap(CCanvas565& canvas, uint32_t id, const uint8_t* bitmap, size_t size, bool inPlaceAllowed,
-                   std::string* error = nullptr);
+    std::string* error = nullptr);
 
 // The same for a whole .bmp file in memory (file header first); always copied.
-bool ConvertBitmapFile(CCanvas565& canvas, uint32_t id, const uint8_t* file, size_t size,
-                       std::string* error = nullptr);
+bool ConvertBitmapFile(
+    CCanvas565& canvas, uint32_t id, const uint8_t* file, size_t size, std::string* error = nullptr);
 // Reads a .bmp file from disk into the stored image `id`.
 bool LoadBitmapFile(CCanvas565& canvas, uint32_t id, const std::string& path, std::string* error = nullptr);

@@ -78,11 +78,15 @@ void ShowOutOfMemoryAndExit()
 {
     g_emergencyReserve.reset();
     static const char* const kText[] = {
-        "Please, restart your Pocket PC and launch Travenor Pro again. The possible reason of the problem is your "
-        "Pocket PC doesn't have enough main memory. To prevent the problem in the future, remove unnecessary files "
-        "and applications from your Pocket PC. (After you close this dialog, Pocket PC will be reseted.) To work "
+        "Please, restart your Pocket PC and launch Travenor Pro again. The possible reason of the problem is "
+        "your "
+        "Pocket PC doesn't have enough main memory. To prevent the problem in the future, remove unnecessary "
+        "files "
+        "and applications from your Pocket PC. (After you close this dialog, Pocket PC will be reseted.) To "
+        "work "
         "correctly Travenor Pro needs 20MB free program memory minimum.",
-        "Переполнение памяти. Пожалуйста, перезагрузите Pocket PC и снова запустите Travenor Pro. Причина проблемы "
+        "Переполнение памяти. Пожалуйста, перезагрузите Pocket PC и снова запустите Travenor Pro. Причина "
+        "проблемы "
         "- нехватка памяти на Вашем Pocket PC. Удалите ненужные приложения и файлы, чтобы освободить память. "
         "(После закрытия данного диалога Pocket PC будет автоматически перезагружен.) Для правильной работы "
         "Travenor Pro необходимо как минимум 20MB свободной памяти программ.",
@@ -97,7 +101,8 @@ void EnterFullScreen(QWidget* window)
 {
     if (!window)
         return;
-    platform::SHFullScreen(window, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
+    platform::SHFullScreen(
+        window, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
     window->setGeometry(0, 0, GetScreenWidth(), GetScreenHeight());
     window->update();
 }
@@ -106,7 +111,8 @@ void LeaveFullScreen(QWidget* window)
 {
     if (!window)
         return;
-    platform::SHFullScreen(window, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
+    platform::SHFullScreen(
+        window, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
     window->setGeometry(0, 26, GetScreenWidth(), GetScreenHeight() - ScaleByDpiY(52));
     window->update();
 }

@@ -79,7 +79,8 @@ bool CDibSection::Create(const BitmapInfo* bmi, const void* pixels)
     std::copy_n(bmi->bmiColors.begin(), m_paletteCount, m_info.bmiColors.begin());
 
     const uint16_t bits = h.biBitCount;
-    const bool knownDepth = bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const bool knownDepth
+        = bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
     const int64_t bytes = SectionBytes(h);
     if (h.biSize != kBitmapInfoHeaderSize || !knownDepth || h.biWidth <= 0 || h.biHeight == 0
         || h.biHeight == INT32_MIN || bytes > kMaxSectionBytes) {

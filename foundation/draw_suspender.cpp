@@ -32,7 +32,8 @@ void CDrawSuspender::Suspend()
     if (++m_suspendCount == 1)
         m_drawingLock.acquire();
     uint8_t s = m_state.load();
-    while (!m_state.compare_exchange_weak(s, static_cast<uint8_t>((s & ~(STATE_STOP | STATE_IDLE)) | STATE_PAUSE_REQUEST)))
+    while (!m_state.compare_exchange_weak(
+        s, static_cast<uint8_t>((s & ~(STATE_STOP | STATE_IDLE)) | STATE_PAUSE_REQUEST)))
         ;
 }
 
@@ -47,7 +48,8 @@ void CDrawSuspender::Resume(int clearRequest)
 void CDrawSuspender::MarkIdle()
 {
     uint8_t s = m_state.load();
-    while (!m_state.compare_exchange_weak(s, static_cast<uint8_t>((s & 0xF0) | STATE_PAUSE_REQUEST | STATE_NO_COPY)))
+    while (!m_state.compare_exchange_weak(
+        s, static_cast<uint8_t>((s & 0xF0) | STATE_PAUSE_REQUEST | STATE_NO_COPY)))
         ;
 }
 

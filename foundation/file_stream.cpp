@@ -16,8 +16,7 @@ bool SeekHandle(FileHandle handle, int64_t offset, int origin)
 
 // Repeats a platform read or write until `count` bytes have moved, the file
 // ends or an error stops it; returns the bytes moved.
-template <typename Step>
-size_t TransferAll(size_t count, Step step)
+template <typename Step> size_t TransferAll(size_t count, Step step)
 {
     size_t done = 0;
     while (done < count) {

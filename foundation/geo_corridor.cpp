@@ -95,13 +95,14 @@ bool GeoInSegmentSpan(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, 
     return WithinOfLine(point, midLon, midLat, angles.across, halfSpan, std::sin(angles.along));
 }
 
-bool GeoCorridorContains(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin,
-    int unitMode)
+bool GeoCorridorContains(
+    const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin, int unitMode)
 {
     return GeoInLineBand(point, a, b, halfWidth, unitMode) && GeoInSegmentSpan(point, a, b, margin, unitMode);
 }
 
-bool GeoRectContains(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin)
+bool GeoRectContains(
+    const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin)
 {
     return GeoCorridorContains(point, a, b, halfWidth, margin, GEO_UNIT_METRES);
 }

@@ -19,9 +19,10 @@ double GeoBandWidth(double distance, double angle, double latitude);
 bool GeoInLineBand(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, int unitMode);
 // Between the perpendiculars that bound the segment a-b extended by margin at each end.
 bool GeoInSegmentSpan(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double margin, int unitMode);
-bool GeoCorridorContains(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin,
-    int unitMode);
+bool GeoCorridorContains(
+    const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin, int unitMode);
 // GeoCorridorContains with both distances in metres.
-bool GeoRectContains(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin);
+bool GeoRectContains(
+    const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double halfWidth, double margin);
 // Within `metres` of the segment or of either end.
 bool GeoNearSegment(const CGeoPos& point, const CGeoPos& a, const CGeoPos& b, double metres);

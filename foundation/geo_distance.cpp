@@ -29,7 +29,8 @@ double CGeoPos::AngularDistanceTo(const CGeoPos& other, double referenceLatitude
 {
     const GeoDelta d = Difference(other);
     const double phi = ReferenceLatitude(*this, referenceLatitudeDegrees);
-    return std::sqrt(std::pow(std::cos(phi) * d.longitude, 2.0) * kEastWestWeight + std::pow(d.latitude, 2.0));
+    return std::sqrt(
+        std::pow(std::cos(phi) * d.longitude, 2.0) * kEastWestWeight + std::pow(d.latitude, 2.0));
 }
 
 double CGeoPos::PlainAngularDistanceTo(const CGeoPos& other, double referenceLatitudeDegrees) const

@@ -91,8 +91,8 @@ bool CGeoPos::SetChecked(double latitude, double longitude, bool isRadians)
     return true;
 }
 
-bool CGeoPos::SetFromNmea(int latDegrees, double latMinutes, char latHemisphere, int lonDegrees, double lonMinutes,
-    char lonHemisphere)
+bool CGeoPos::SetFromNmea(int latDegrees, double latMinutes, char latHemisphere, int lonDegrees,
+    double lonMinutes, char lonHemisphere)
 {
     double longitude = 0.0;
     double latitude = 0.0;

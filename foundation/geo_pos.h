@@ -34,7 +34,11 @@ class CGeoAngle {
 public:
     enum Axis : uint8_t { LATITUDE = 0, LONGITUDE = 1 };
 
-    CGeoAngle(uint8_t axis, double value) : m_value(value), m_axis(axis) { }
+    CGeoAngle(uint8_t axis, double value)
+        : m_value(value)
+        , m_axis(axis)
+    {
+    }
 
     double GetRadians() const { return m_value; }
     uint8_t GetAxis() const { return m_axis; }

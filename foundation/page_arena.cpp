@@ -48,7 +48,7 @@ bool ArenaInit(size_t reservedPages, size_t stepPages)
     g_arena.reservedPages = reservedPages;
     g_arena.commitStep = stepPages;
     void* region = mmap(nullptr, reservedPages * g_arena.pageSize, PROT_NONE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (region == MAP_FAILED) {
         g_arena = PageArena {};
         return false;

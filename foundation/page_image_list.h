@@ -11,7 +11,10 @@ class QTreeWidget;
 // The pictures a header can show, all of one size.
 class CImageList {
 public:
-    explicit CImageList(int iconSize) : m_iconSize(iconSize) { }
+    explicit CImageList(int iconSize)
+        : m_iconSize(iconSize)
+    {
+    }
     int IconSize() const { return m_iconSize; }
     int Count() const { return static_cast<int>(m_icons.size()); }
     // Adds a picture, `maskColour` (0xRRGGBB) transparent; returns its index.

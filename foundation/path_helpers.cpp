@@ -36,10 +36,7 @@ bool Exists(const QString& path)
 
 } // namespace
 
-QString GetFolderPart(const QString& path)
-{
-    return path.left(FindLastOf(path, kFolderSeparators) + 1);
-}
+QString GetFolderPart(const QString& path) { return path.left(FindLastOf(path, kFolderSeparators) + 1); }
 
 QString RemoveExtension(const QString& path)
 {

@@ -54,7 +54,7 @@ bool ToCoordinate(double value, int32_t& out)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 void SetMapUnitsToMetresHandler(std::function<double(double)> handler)
 {
@@ -68,11 +68,17 @@ void SetGpsMapPositionHandler(std::function<bool(bool, MapPoint&)> handler)
     g_gpsPosition = std::move(handler);
 }
 
-double MapPointDistance(const MapPoint& a, const MapPoint& b) { return ToMetres(std::hypot(Dx(a, b), Dy(a, b))); }
+double MapPointDistance(const MapPoint& a, const MapPoint& b)
+{
+    return ToMetres(std::hypot(Dx(a, b), Dy(a, b)));
+}
 
 double MapPointDistanceSq(const MapPoint& a, const MapPoint& b) { return SquaredMetres(a, b); }
 
-double MapPointDistanceSqTo(const MapPoint& node, const MapPoint& point) { return SquaredMetres(node, point); }
+double MapPointDistanceSqTo(const MapPoint& node, const MapPoint& point)
+{
+    return SquaredMetres(node, point);
+}
 
 double MapPointDistanceSqRaw(const MapPoint& node, const MapPoint& point) { return LengthSq(node, point); }
 
@@ -103,7 +109,8 @@ int DotProductSign(const MapPoint& a, const MapPoint& b, const MapPoint& c)
     return dot > 0 ? 1 : 2;
 }
 
-double SignedSquaredCosBetweenSegments(const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d)
+double SignedSquaredCosBetweenSegments(
+    const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d)
 {
     if (Same(a, b) || Same(c, d))
         return -2.0;
@@ -117,8 +124,8 @@ double SignedSquaredCosTurn(const MapPoint& a, const MapPoint& b, const MapPoint
     return SignedSquaredCosBetweenSegments(a, b, b, c);
 }
 
-double SignedSquaredProjection(const MapPoint& start, const MapPoint& point, const MapPoint* towards, double* inOutDot,
-    double lengthSq)
+double SignedSquaredProjection(
+    const MapPoint& start, const MapPoint& point, const MapPoint* towards, double* inOutDot, double lengthSq)
 {
     if (towards == nullptr || Same(*towards, start))
         return 0.0;
@@ -173,7 +180,8 @@ bool IntersectLines(const MapPoint& a, const MapPoint& b, const MapPoint& c, con
             return false;
         const double i1 = b.y - b.x * k1;
         const double i2 = d.y - d.x * k2;
-        if (!ToCoordinate((i2 - i1) / (k1 - k2), crossing.x) || !ToCoordinate(crossing.x * k1 + i1, crossing.y))
+        if (!ToCoordinate((i2 - i1) / (k1 - k2), crossing.x)
+            || !ToCoordinate(crossing.x * k1 + i1, crossing.y))
             return false;
     } else if (firstVertical) {
         if (secondVertical)
@@ -253,11 +261,11 @@ bool ClipBlitToScreen(int& dstX, int& dstY, int& width, int& height, int& srcX, 
         srcY -= dstY;
         dstY = 0;
     }
-    width = std::min({width, screenCx - dstX, sw - srcX});
-    height = std::min({height, screenCy - dstY, sh - srcY});
-    if (width <= 0 || height <= 0 || dstX + width > screenCx || dstY + height > screenCy || srcX + width > sw ||
-        srcY + height > sh || dstX < 0 || dstY < 0 || srcX < 0 || srcY < 0 || dstX > screenCx || dstY > screenCy ||
-        srcX > sw || srcY > sh)
+    width = std::min({ width, screenCx - dstX, sw - srcX });
+    height = std::min({ height, screenCy - dstY, sh - srcY });
+    if (width <= 0 || height <= 0 || dstX + width > screenCx || dstY + height > screenCy || srcX + width > sw
+        || srcY + height > sh || dstX < 0 || dstY < 0 || srcX < 0 || srcY < 0 || dstX > screenCx
+        || dstY > screenCy || srcX > sw || srcY > sh)
         return false;
     return true;
 }

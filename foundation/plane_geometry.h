@@ -35,14 +35,15 @@ int SideOfLine(const MapPoint& a, const MapPoint& b, const MapPoint& c);
 // 1 for an acute angle at B, 2 for a right or obtuse one or a leg of no length.
 int DotProductSign(const MapPoint& a, const MapPoint& b, const MapPoint& c);
 // cos * |cos| of the angle between B->A and C->D; -2.0 when a segment has no length.
-double SignedSquaredCosBetweenSegments(const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d);
+double SignedSquaredCosBetweenSegments(
+    const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d);
 double SignedSquaredCosTurn(const MapPoint& a, const MapPoint& b, const MapPoint& c);
 
 // m * |m| / |towards - start|^2 with m = (point - start) . (towards - start);
 // 0.0 when there is no `towards` or it equals start. `inOutDot`, when given,
 // becomes inOutDot * |inOutDot| / lengthSq.
-double SignedSquaredProjection(const MapPoint& start, const MapPoint& point, const MapPoint* towards, double* inOutDot,
-    double lengthSq);
+double SignedSquaredProjection(
+    const MapPoint& start, const MapPoint& point, const MapPoint* towards, double* inOutDot, double lengthSq);
 // Where P lies against the segment S->E (codes 0-9): 3 on E or near it in the
 // corridor, 1 in the corridor, 2 near E only, 0 neither; 4/5 past the end (5
 // near E), 8/9 before the start (9 near S). `next` follows E, `previous` precedes S.
@@ -51,7 +52,8 @@ int ClassifyPointOnSegment(const MapPoint& s, const MapPoint& p, const MapPoint&
 
 // The crossing of the infinite lines a-b and c-d, truncated toward zero; false
 // when parallel or when the crossing lies beyond 32-bit coordinates (`out` is then untouched).
-bool IntersectLines(const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d, MapPoint& out);
+bool IntersectLines(
+    const MapPoint& a, const MapPoint& b, const MapPoint& c, const MapPoint& d, MapPoint& out);
 // Degrees, 0 along +x, counter-clockwise in the plane's own axes; 400.0 for equal points.
 double PointDirectionDegrees(const MapPoint& from, const MapPoint& to);
 // The turn from direction a to direction b (degrees) in (-180, 180]; 400.0

@@ -10,7 +10,10 @@
 
 int GetProgramVersionNumber() { return kProgramVersionNumber; }
 
-QString ProgramResourceFolder() { return QDir(platform::options().dataDir).filePath(QStringLiteral("resources")); }
+QString ProgramResourceFolder()
+{
+    return QDir(platform::options().dataDir).filePath(QStringLiteral("resources"));
+}
 
 namespace {
 

@@ -16,35 +16,20 @@ constexpr int32_t kDefaultWhenEmpty = 400;
 // Constant-initialised, so it exists before any other static object can use it.
 constinit ScaleList g_scaleList;
 
-void FillScaleList(ScaleList& list)
-{
-    list.assign(kScaleLadder.begin(), kScaleLadder.end());
-}
+void FillScaleList(ScaleList& list) { list.assign(kScaleLadder.begin(), kScaleLadder.end()); }
 
-void FreeScaleList(ScaleList& list)
-{
-    ScaleList().swap(list);
-}
+void FreeScaleList(ScaleList& list) { ScaleList().swap(list); }
 
-int32_t GetMinMapScale(const ScaleList& list)
-{
-    return list.empty() ? kScaleLadder.front() : list.front();
-}
+int32_t GetMinMapScale(const ScaleList& list) { return list.empty() ? kScaleLadder.front() : list.front(); }
 
-int32_t GetMaxMapScale(const ScaleList& list)
-{
-    return list.empty() ? kScaleLadder.back() : list.back();
-}
+int32_t GetMaxMapScale(const ScaleList& list) { return list.empty() ? kScaleLadder.back() : list.back(); }
 
 int32_t GetDefaultMapScale(const ScaleList& list)
 {
     return list.size() > kDefaultIndex ? list[kDefaultIndex] : kDefaultWhenEmpty;
 }
 
-int32_t GetStartMapScale(const ScaleList& list)
-{
-    return GetDefaultMapScale(list);
-}
+int32_t GetStartMapScale(const ScaleList& list) { return GetDefaultMapScale(list); }
 
 int32_t GetNextScaleUp(int32_t scale, const ScaleList& list)
 {
@@ -54,6 +39,7 @@ int32_t GetNextScaleUp(int32_t scale, const ScaleList& list)
 
 int32_t GetNextScaleDown(int32_t scale, const ScaleList& list)
 {
-    const auto it = std::find_if(list.rbegin(), list.rend(), [scale](int32_t value) { return value < scale; });
+    const auto it
+        = std::find_if(list.rbegin(), list.rend(), [scale](int32_t value) { return value < scale; });
     return it != list.rend() ? *it : GetMinMapScale(list);
 }

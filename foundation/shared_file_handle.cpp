@@ -15,10 +15,7 @@ void CloseHandle(FileHandle handle)
 
 CSharedFileHandle::Holder::~Holder() { CloseHandle(handle); }
 
-CSharedFileHandle::CSharedFileHandle(FileHandle handle)
-{
-    Reset(handle);
-}
+CSharedFileHandle::CSharedFileHandle(FileHandle handle) { Reset(handle); }
 
 FileHandle CSharedFileHandle::Get() const { return m_holder ? m_holder->handle : INVALID_HANDLE_VALUE; }
 

@@ -27,7 +27,10 @@ public:
 
 private:
     struct Holder {
-        explicit Holder(FileHandle h) : handle(h) { }
+        explicit Holder(FileHandle h)
+            : handle(h)
+        {
+        }
         ~Holder();
         Holder(const Holder&) = delete;
         Holder& operator=(const Holder&) = delete;

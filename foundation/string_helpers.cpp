@@ -3,9 +3,9 @@
 #include "foundation/language.h"
 
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <cmath>
-#include <charconv>
 
 qsizetype FindLastOf(QStringView text, QStringView set)
 {
@@ -72,7 +72,8 @@ void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
     if (metres < 1000.0) {
         // Truncated toward zero; kept inside int so absurd inputs cannot overflow.
         const double whole = std::fmax(std::trunc(metres), static_cast<double>(INT_MIN));
-        text = QString::number(static_cast<int>(whole)) + (russian ? QStringLiteral("м") : QStringLiteral("m"));
+        text = QString::number(static_cast<int>(whole))
+            + (russian ? QStringLiteral("м") : QStringLiteral("m"));
         return;
     }
     // Kilometres rounded as printf rounds, but always with a point whatever the
@@ -80,7 +81,8 @@ void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
     char buffer[400];
     const auto result = std::to_chars(
         buffer, buffer + sizeof buffer, metres * 0.001, std::chars_format::fixed, kilometreDecimals);
-    text = QString::fromLatin1(buffer, result.ptr - buffer) + (russian ? QStringLiteral("км") : QStringLiteral("km"));
+    text = QString::fromLatin1(buffer, result.ptr - buffer)
+        + (russian ? QStringLiteral("км") : QStringLiteral("km"));
 }
 
 void FormatDistance(double metres, QString& text) { FormatDistanceWith(metres, 1, text); }

@@ -100,10 +100,7 @@ void Archive::CheckStoring() const
         throw ArchiveException("writing to an archive opened for loading");
 }
 
-void Archive::WriteUInt8(uint8_t v)
-{
-    WriteBytes(&v, 1);
-}
+void Archive::WriteUInt8(uint8_t v) { WriteBytes(&v, 1); }
 
 void Archive::WriteUInt16(uint16_t v)
 {
@@ -123,10 +120,7 @@ void Archive::WriteUInt64(uint64_t v)
     WriteUInt32(uint32_t(v >> 32));
 }
 
-void Archive::WriteDouble(double v)
-{
-    WriteUInt64(std::bit_cast<uint64_t>(v));
-}
+void Archive::WriteDouble(double v) { WriteUInt64(std::bit_cast<uint64_t>(v)); }
 
 void Archive::WriteBytes(const void* data, size_t size)
 {
@@ -174,26 +168,11 @@ std::span<const uint8_t> Archive::Take(size_t size, const char* what)
     return bytes;
 }
 
-uint8_t Archive::ReadUInt8()
-{
-    return Take(1, "a byte")[0];
-}
-uint16_t Archive::ReadUInt16()
-{
-    return uint16_t(LoadLE(Take(2, "a 16-bit integer")));
-}
-uint32_t Archive::ReadUInt32()
-{
-    return uint32_t(LoadLE(Take(4, "a 32-bit integer")));
-}
-uint64_t Archive::ReadUInt64()
-{
-    return LoadLE(Take(8, "a 64-bit integer"));
-}
-double Archive::ReadDouble()
-{
-    return std::bit_cast<double>(LoadLE(Take(8, "a double")));
-}
+uint8_t Archive::ReadUInt8() { return Take(1, "a byte")[0]; }
+uint16_t Archive::ReadUInt16() { return uint16_t(LoadLE(Take(2, "a 16-bit integer"))); }
+uint32_t Archive::ReadUInt32() { return uint32_t(LoadLE(Take(4, "a 32-bit integer"))); }
+uint64_t Archive::ReadUInt64() { return LoadLE(Take(8, "a 64-bit integer")); }
+double Archive::ReadDouble() { return std::bit_cast<double>(LoadLE(Take(8, "a double"))); }
 
 void Archive::ReadBytes(void* data, size_t size)
 {

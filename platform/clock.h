@@ -21,7 +21,10 @@ public:
 // A clock that moves only when told to, so tests never sleep to make time pass.
 class ManualClock final : public Clock {
 public:
-    explicit ManualClock(uint32_t start = 0) : m_now(start) { }
+    explicit ManualClock(uint32_t start = 0)
+        : m_now(start)
+    {
+    }
     uint32_t tickCount() const override { return m_now.load(); }
     void advance(uint32_t ms) { m_now.fetch_add(ms); }
     void set(uint32_t now) { m_now.store(now); }
@@ -41,7 +44,11 @@ void Sleep(uint32_t ms);
 // Scoped installation of a manual clock for a test.
 class ScopedManualClock {
 public:
-    explicit ScopedManualClock(uint32_t start = 0) : m_clock(start) { setClock(&m_clock); }
+    explicit ScopedManualClock(uint32_t start = 0)
+        : m_clock(start)
+    {
+        setClock(&m_clock);
+    }
     ~ScopedManualClock() { setClock(nullptr); }
     ScopedManualClock(const ScopedManualClock&) = delete;
     ScopedManualClock& operator=(const ScopedManualClock&) = delete;

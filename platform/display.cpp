@@ -7,7 +7,10 @@
 namespace platform {
 
 Display::Display(QSize size, int dpi, int bitsPerPixel)
-    : m_size(size), m_dpi(dpi), m_bitsPerPixel(bitsPerPixel), m_pixels(static_cast<size_t>(size.width()) * size.height(), 0)
+    : m_size(size)
+    , m_dpi(dpi)
+    , m_bitsPerPixel(bitsPerPixel)
+    , m_pixels(static_cast<size_t>(size.width()) * size.height(), 0)
 {
 }
 
@@ -18,7 +21,8 @@ void Display::CopyFrame(const uint16_t* src, int srcStride)
         const auto* from = reinterpret_cast<const uint8_t*>(src);
         auto* to = reinterpret_cast<uint8_t*>(m_pixels.data());
         for (int y = 0; y < Height(); ++y)
-            std::memcpy(to + static_cast<size_t>(y) * Stride(), from + static_cast<size_t>(y) * srcStride, Stride());
+            std::memcpy(
+                to + static_cast<size_t>(y) * Stride(), from + static_cast<size_t>(y) * srcStride, Stride());
     }
     Present();
 }
@@ -29,7 +33,8 @@ void Display::Present()
     // request still queued when it goes is dropped with it.
     std::lock_guard guard(m_mutex);
     if (QWidget* w = m_window)
-        QMetaObject::invokeMethod(w, [w] { w->update(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            w, [w] { w->update(); }, Qt::QueuedConnection);
 }
 
 void Display::AttachWindow(QWidget* window)
@@ -56,7 +61,8 @@ uint16_t Display::Pixel(int x, int y) const
 QImage Display::Snapshot() const
 {
     std::lock_guard guard(m_mutex);
-    QImage view(reinterpret_cast<const uchar*>(m_pixels.data()), Width(), Height(), Stride(), QImage::Format_RGB16);
+    QImage view(
+        reinterpret_cast<const uchar*>(m_pixels.data()), Width(), Height(), Stride(), QImage::Format_RGB16);
     return view.copy();
 }
 
@@ -64,11 +70,14 @@ void Display::PaintInto(QWidget* widget)
 {
     QPainter painter(widget);
     std::lock_guard guard(m_mutex);
-    QImage view(reinterpret_cast<const uchar*>(m_pixels.data()), Width(), Height(), Stride(), QImage::Format_RGB16);
+    QImage view(
+        reinterpret_cast<const uchar*>(m_pixels.data()), Width(), Height(), Stride(), QImage::Format_RGB16);
     painter.drawImage(QPoint(0, 0), view);
 }
 
-DeviceScreen::DeviceScreen(Display& display, QWidget* parent) : QWidget(parent), m_display(display)
+DeviceScreen::DeviceScreen(Display& display, QWidget* parent)
+    : QWidget(parent)
+    , m_display(display)
 {
     setFixedSize(display.Size());
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -14,7 +14,10 @@ namespace {
 std::mutex g_answererMutex;
 FileDialogAnswerer g_answerer;
 
-bool isPattern(const QString& name) { return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')); }
+bool isPattern(const QString& name)
+{
+    return name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
+}
 
 QString withDefaultExt(const QString& path, const QString& ext)
 {

@@ -154,10 +154,7 @@ bool AtomicFileWriter::Commit()
     return true;
 }
 
-const std::string& AtomicFileWriter::Error() const
-{
-    return m_error;
-}
+const std::string& AtomicFileWriter::Error() const { return m_error; }
 
 bool WriteFileAtomically(const std::string& path, const void* data, size_t size, std::string* error)
 {

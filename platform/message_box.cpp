@@ -25,7 +25,8 @@ std::vector<ButtonSpec> buttonsFor(unsigned type)
     case MB_OKCANCEL:
         return { { QMessageBox::Ok, IDOK }, { QMessageBox::Cancel, IDCANCEL } };
     case MB_ABORTRETRYIGNORE:
-        return { { QMessageBox::Abort, IDABORT }, { QMessageBox::Retry, IDRETRY }, { QMessageBox::Ignore, IDIGNORE } };
+        return { { QMessageBox::Abort, IDABORT }, { QMessageBox::Retry, IDRETRY },
+            { QMessageBox::Ignore, IDIGNORE } };
     case MB_YESNOCANCEL:
         return { { QMessageBox::Yes, IDYES }, { QMessageBox::No, IDNO }, { QMessageBox::Cancel, IDCANCEL } };
     case MB_YESNO:

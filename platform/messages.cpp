@@ -17,7 +17,13 @@ const QEvent::Type kMessageEvent = static_cast<QEvent::Type>(QEvent::registerEve
 class MessageEvent : public QEvent {
 public:
     MessageEvent(uint32_t message, WPARAM wParam, LPARAM lParam, std::promise<LRESULT>* reply = nullptr)
-        : QEvent(kMessageEvent), message(message), wParam(wParam), lParam(lParam), m_reply(reply) { }
+        : QEvent(kMessageEvent)
+        , message(message)
+        , wParam(wParam)
+        , lParam(lParam)
+        , m_reply(reply)
+    {
+    }
 
     // A sender waiting for this message must be released even when the
     // message is dropped unhandled (its target died first).
@@ -49,7 +55,10 @@ namespace detail {
 
 class Receiver : public QObject {
 public:
-    explicit Receiver(MessageTarget& target) : m_target(target) { }
+    explicit Receiver(MessageTarget& target)
+        : m_target(target)
+    {
+    }
 
     bool event(QEvent* e) override
     {
@@ -66,7 +75,10 @@ private:
 
 } // namespace detail
 
-MessageTarget::MessageTarget() : m_receiver(std::make_unique<detail::Receiver>(*this)) { }
+MessageTarget::MessageTarget()
+    : m_receiver(std::make_unique<detail::Receiver>(*this))
+{
+}
 
 MessageTarget::~MessageTarget() { KillAllTimers(this); }
 

@@ -21,14 +21,15 @@ bool IsSupportedScreenSize(QSize size)
 
 QString OptionsHelp()
 {
-    return QStringLiteral("Usage: travenor [options] [settings.kns]\n"
-                          "  --screen WxH       device screen: 240x320, 320x240, 240x240, 480x640, 640x480, 480x234\n"
-                          "  --dpi 96|192       logical-pixel density of the screen\n"
-                          "  --fullscreen       fill the real screen (on a device)\n"
-                          "  --data DIR         program folder: maps, resources, fonts\n"
-                          "  --documents DIR    the documents folder (\"\\My Documents\")\n"
-                          "  --config FILE      the registry file\n"
-                          "  --quit-after MS    close by itself after MS milliseconds\n");
+    return QStringLiteral(
+        "Usage: travenor [options] [settings.kns]\n"
+        "  --screen WxH       device screen: 240x320, 320x240, 240x240, 480x640, 640x480, 480x234\n"
+        "  --dpi 96|192       logical-pixel density of the screen\n"
+        "  --fullscreen       fill the real screen (on a device)\n"
+        "  --data DIR         program folder: maps, resources, fonts\n"
+        "  --documents DIR    the documents folder (\"\\My Documents\")\n"
+        "  --config FILE      the registry file\n"
+        "  --quit-after MS    close by itself after MS milliseconds\n");
 }
 
 std::optional<Options> ParseOptions(const QStringList& args, QString* error)

@@ -16,15 +16,9 @@ const QString kProgramName = QStringLiteral("Travenor Pro");
 const QString kWindows = QStringLiteral("Windows");
 const QString kDevice = QStringLiteral("Device"); // other device folders
 
-bool Same(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-bool IsSeparator(QChar c)
-{
-    return c == QLatin1Char('\\') || c == QLatin1Char('/');
-}
+bool IsSeparator(QChar c) { return c == QLatin1Char('\\') || c == QLatin1Char('/'); }
 
 // `name` inside `folder` as it is spelt on disk, or as given when absent.
 QString FindEntry(const QString& folder, const QString& name, bool* found)

@@ -18,22 +18,13 @@ namespace {
 constexpr std::array<const char*, 3> kRootNames { "HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
     "HKEY_CLASSES_ROOT" };
 
-QString RootName(RegRoot root)
-{
-    return QString::fromLatin1(kRootNames[static_cast<size_t>(root)]);
-}
+QString RootName(RegRoot root) { return QString::fromLatin1(kRootNames[static_cast<size_t>(root)]); }
 
-QString Fold(const QString& path)
-{
-    return path.toCaseFolded();
-}
+QString Fold(const QString& path) { return path.toCaseFolded(); }
 
 // Components of a backslash-separated path; empty ones (a leading or doubled
 // backslash) are dropped.
-QStringList Components(const QString& path)
-{
-    return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-}
+QStringList Components(const QString& path) { return path.split(QLatin1Char('\\'), Qt::SkipEmptyParts); }
 
 QString FullPath(RegRoot root, const QString& path)
 {
@@ -287,10 +278,7 @@ RegResult RegKey::EnumKey(int index, QString* name) const
 
 // --- Registry ---------------------------------------------------------------
 
-Registry::Registry(const QString& file)
-{
-    Load(file);
-}
+Registry::Registry(const QString& file) { Load(file); }
 
 RegResult Registry::Load(const QString& file)
 {

@@ -33,7 +33,8 @@ public:
         }
         applyVolume(samples);
         SDL_ClearQueuedAudio(m_device);
-        const bool queued = SDL_QueueAudio(m_device, samples.data(), Uint32(samples.size() * sizeof(int16_t))) == 0;
+        const bool queued
+            = SDL_QueueAudio(m_device, samples.data(), Uint32(samples.size() * sizeof(int16_t))) == 0;
         noteLocked(source, flags, queued);
         if (!queued || (flags & SND_ASYNC))
             return queued;
@@ -137,8 +138,8 @@ private:
         if (!SDL_LoadWAV_RW(rw, 1, &format, &buffer, &length))
             return false;
         SDL_AudioCVT cvt;
-        const int built = SDL_BuildAudioCVT(&cvt, format.format, format.channels, format.freq, m_spec.format,
-            m_spec.channels, m_spec.freq);
+        const int built = SDL_BuildAudioCVT(
+            &cvt, format.format, format.channels, format.freq, m_spec.format, m_spec.channels, m_spec.freq);
         bool ok = built >= 0;
         if (ok) {
             std::vector<Uint8> work(size_t(length) * std::max(1, cvt.len_mult));
@@ -173,7 +174,8 @@ private:
         // the device's own buffer (one period) to play out.
         while (busy())
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000 * m_spec.samples / std::max(1, m_spec.freq)));
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(1000 * m_spec.samples / std::max(1, m_spec.freq)));
     }
 
     static constexpr int kRate = 22050;

@@ -44,7 +44,11 @@ private:
 // RAII holder of a critical section.
 class CSLock {
 public:
-    explicit CSLock(CriticalSection& cs) : m_cs(cs) { m_cs.Lock(); }
+    explicit CSLock(CriticalSection& cs)
+        : m_cs(cs)
+    {
+        m_cs.Lock();
+    }
     ~CSLock() { m_cs.Unlock(); }
     CSLock(const CSLock&) = delete;
     CSLock& operator=(const CSLock&) = delete;
@@ -58,7 +62,10 @@ public:
     static constexpr uint32_t INFINITE = 0xFFFFFFFFu;
 
     explicit Event(bool manualReset = false, bool initialState = false)
-        : m_manualReset(manualReset), m_signalled(initialState) { }
+        : m_manualReset(manualReset)
+        , m_signalled(initialState)
+    {
+    }
     Event(const Event&) = delete;
     Event& operator=(const Event&) = delete;
 

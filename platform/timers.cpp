@@ -79,7 +79,8 @@ public:
         }
         for (const Due& d : due) {
             QMetaObject::invokeMethod(
-                d.target->receiver(), [this, d] { deliver(d.target, d.id, d.generation); }, Qt::QueuedConnection);
+                d.target->receiver(), [this, d] { deliver(d.target, d.id, d.generation); },
+                Qt::QueuedConnection);
         }
         schedule();
         return static_cast<int>(due.size());

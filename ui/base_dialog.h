@@ -4,5 +4,8 @@
 
 class CBaseDialog : public CDialog {
 public:
-    explicit CBaseDialog(int templateId, QWidget* parent = nullptr) : CDialog(templateId, parent) { }
+    explicit CBaseDialog(int templateId, QWidget* parent = nullptr)
+        : CDialog(templateId, parent)
+    {
+    }
 };

@@ -34,7 +34,8 @@ void DrawWrappedText(QPainter& painter, const QRect& rect, const QString& text, 
     for (;;) {
         const QFontMetrics metrics(font);
         const QRect needed = metrics.boundingRect(rect, flags, text);
-        if ((needed.height() <= rect.height() && needed.width() <= rect.width()) || font.pixelSize() <= smallest)
+        if ((needed.height() <= rect.height() && needed.width() <= rect.width())
+            || font.pixelSize() <= smallest)
             break;
         font.setPixelSize(font.pixelSize() - 1);
     }
@@ -48,15 +49,18 @@ void DrawWrappedText(QPainter& painter, const QRect& rect, const QString& text, 
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(rect.width());
         if (lines.size() == maxLines - 1) {
-            lines << metrics.elidedText(text.mid(line.textStart()).simplified(), Qt::ElideRight, rect.width());
+            lines << metrics.elidedText(
+                text.mid(line.textStart()).simplified(), Qt::ElideRight, rect.width());
             break;
         }
-        lines << metrics.elidedText(text.mid(line.textStart(), line.textLength()).trimmed(), Qt::ElideRight, rect.width());
+        lines << metrics.elidedText(
+            text.mid(line.textStart(), line.textLength()).trimmed(), Qt::ElideRight, rect.width());
     }
     layout.endLayout();
     int y = rect.top();
     for (const QString& line : lines) {
-        painter.drawText(QRect(rect.left(), y, rect.width(), metrics.lineSpacing()), Qt::AlignHCenter | Qt::AlignTop, line);
+        painter.drawText(QRect(rect.left(), y, rect.width(), metrics.lineSpacing()),
+            Qt::AlignHCenter | Qt::AlignTop, line);
         y += metrics.lineSpacing();
     }
 }
@@ -64,12 +68,16 @@ void DrawWrappedText(QPainter& painter, const QRect& rect, const QString& text, 
 } // namespace
 
 CKnButton::CKnButton(CRawDialog& dialog, int id, uint32_t userData, QWidget* parent)
-    : QAbstractButton(parent), m_dialog(dialog), m_id(id), m_userData(userData)
+    : QAbstractButton(parent)
+    , m_dialog(dialog)
+    , m_id(id)
+    , m_userData(userData)
 {
     setObjectName(QString::number(id));
     setFocusPolicy(Qt::StrongFocus);
     connect(this, &QAbstractButton::clicked, this, [this] {
-        CRawDialog::DialogProc(&m_dialog, platform::WM_COMMAND, static_cast<platform::WPARAM>(m_id & 0xFFFF), 0);
+        CRawDialog::DialogProc(
+            &m_dialog, platform::WM_COMMAND, static_cast<platform::WPARAM>(m_id & 0xFFFF), 0);
     });
 }
 
@@ -104,7 +112,8 @@ void CKnButton::focusOutEvent(QFocusEvent* event)
     update();
 }
 
-CButtonGridDlg::CButtonGridDlg(int a, int b) : CRawDialog(IDD_BUTTON_GRID)
+CButtonGridDlg::CButtonGridDlg(int a, int b)
+    : CRawDialog(IDD_BUTTON_GRID)
 {
     if (GetScreenWidth() > GetScreenHeight())
         ResizeGrid(a, b);
@@ -162,7 +171,8 @@ CGridCell* CButtonGridDlg::CellOf(const CKnButton* button)
     return CellAt(static_cast<int>(data & 0xFFFF), static_cast<int>(data >> 16));
 }
 
-void CButtonGridDlg::SetCell(int column, int row, int32_t command, const QString& caption, const QString& description)
+void CButtonGridDlg::SetCell(
+    int column, int row, int32_t command, const QString& caption, const QString& description)
 {
     SetCellEx(column, row, command, caption, description, 0, 0, 1);
 }
@@ -190,12 +200,13 @@ void CButtonGridDlg::SetCellEx(int column, int row, int32_t command, const QStri
     cell->frame = (flags & 3) == 3 && frameCount >= 1 ? static_cast<uint8_t>(frameCount - 1) : 0;
 }
 
-void CButtonGridDlg::SetCellByIndex(int index, int32_t command, const QString& caption, const QString& description,
-    uint8_t flags, int imageStep, int frameCount)
+void CButtonGridDlg::SetCellByIndex(int index, int32_t command, const QString& caption,
+    const QString& description, uint8_t flags, int imageStep, int frameCount)
 {
     if (m_columns == 0 || index < 0)
         return;
-    SetCellEx(index % m_columns, index / m_columns, command, caption, description, flags, imageStep, frameCount);
+    SetCellEx(
+        index % m_columns, index / m_columns, command, caption, description, flags, imageStep, frameCount);
 }
 
 const QImage* CButtonGridDlg::Picture(const CGridCell& cell, int frame)
@@ -203,11 +214,13 @@ const QImage* CButtonGridDlg::Picture(const CGridCell& cell, int frame)
     if (frame < 0 || frame >= static_cast<int>(cell.pictures.size()))
         return nullptr;
     const uint32_t id = cell.pictures[frame];
-    const QImage* picture = g_pictureSource.create ? g_pictureSource.create(id) : g_drawTool.CreateHBITMAP(id);
+    const QImage* picture
+        = g_pictureSource.create ? g_pictureSource.create(id) : g_drawTool.CreateHBITMAP(id);
     return picture && !picture->isNull() ? picture : nullptr;
 }
 
-platform::LRESULT CButtonGridDlg::HandleMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
+platform::LRESULT CButtonGridDlg::HandleMessage(
+    uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
 {
     if (message == platform::WM_TIMER && wParam == kAnimationTimer) {
         Animate();
@@ -233,7 +246,8 @@ platform::LRESULT CButtonGridDlg::OnInitDialog(platform::WPARAM, platform::LPARA
         for (int column = 0; column < m_columns; ++column) {
             CGridCell* cell = CellAt(column, row);
             auto* button = new CKnButton(*this, cell->command,
-                (static_cast<uint32_t>(row) << 16) | static_cast<uint32_t>(column), GetWindow()); // owned by the window
+                (static_cast<uint32_t>(row) << 16) | static_cast<uint32_t>(column),
+                GetWindow()); // owned by the window
             button->setGeometry(x, y, cellWidth, cellHeight);
             button->show();
             cell->button = button;
@@ -282,21 +296,24 @@ platform::LRESULT CButtonGridDlg::OnDrawItem(platform::WPARAM, const DRAWITEMSTR
         fill = item->focused ? QColor(0x80, 0x80, 0x80) : QColor(0xC0, 0xC0, 0xC0);
     painter.setPen(Qt::black);
     painter.setBrush(fill);
-    painter.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), ScaleByDpiX(20) / 2.0, ScaleByDpiY(20) / 2.0);
+    painter.drawRoundedRect(
+        QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), ScaleByDpiX(20) / 2.0, ScaleByDpiY(20) / 2.0);
 
     const int side = GetButtonSide();
     const QImage* image = item->clipBox.top() < side ? Picture(*cell, cell->frame) : nullptr;
     if (image) {
         QPixmap picture = QPixmap::fromImage(*image);
         // Magenta is transparent.
-        picture.setMask(QBitmap::fromImage(image->createMaskFromColor(QColor(0xFF, 0x00, 0xFF).rgb(), Qt::MaskInColor)));
+        picture.setMask(
+            QBitmap::fromImage(image->createMaskFromColor(QColor(0xFF, 0x00, 0xFF).rgb(), Qt::MaskInColor)));
         painter.drawPixmap(QPoint((r.width() - side) / 2, 0), picture, QRect(0, 0, side, side));
     }
     if (cell->caption.isEmpty() && cell->description.isEmpty())
         return 1;
     painter.setPen(Qt::black);
     // Rectangles counted as the platform's: right and bottom edges excluded.
-    const QRect caption(QPoint(ScaleByDpiX(1), ScaleByDpiY(38)), QPoint(r.width() - ScaleByDpiX(1) - 1, ScaleByDpiY(52) - 1));
+    const QRect caption(
+        QPoint(ScaleByDpiX(1), ScaleByDpiY(38)), QPoint(r.width() - ScaleByDpiX(1) - 1, ScaleByDpiY(52) - 1));
     if (!cell->caption.isEmpty() && caption.intersects(item->clipBox)) {
         painter.setFont(m_captionFont);
         painter.drawText(caption, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, cell->caption);

@@ -81,7 +81,8 @@ public:
     void SetCellByIndex(int index, int32_t command, const QString& caption, const QString& description,
         uint8_t flags, int imageStep, int frameCount);
 
-    platform::LRESULT HandleMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam) override;
+    platform::LRESULT HandleMessage(
+        uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam) override;
     platform::LRESULT OnCommand(platform::WPARAM wParam, platform::LPARAM lParam) override;
     platform::LRESULT OnInitDialog(platform::WPARAM wParam, platform::LPARAM lParam) override;
     platform::LRESULT OnDestroy() override;

@@ -24,10 +24,7 @@ struct HintLock {
 };
 }
 
-CButtonHint::CButtonHint()
-{
-    SetAlpha(kHintAlpha);
-}
+CButtonHint::CButtonHint() { SetAlpha(kHintAlpha); }
 
 int CButtonHint::Init(CDrawTool* surface, int fullWidth)
 {
@@ -96,10 +93,7 @@ void CButtonHint::BringOnScreen(ElementPoint& anchor)
     m_textRect = { m_box.left + s, m_box.top + t, m_box.right - s, m_box.bottom - t };
 }
 
-void CButtonHint::Hide()
-{
-    SetState(STATE_HIDDEN);
-}
+void CButtonHint::Hide() { SetState(STATE_HIDDEN); }
 
 void CButtonHint::SetState(int state)
 {

@@ -2,7 +2,10 @@
 
 #include <QAbstractItemView>
 
-CColorComboBox::CColorComboBox(QWidget* parent) : QComboBox(parent) { }
+CColorComboBox::CColorComboBox(QWidget* parent)
+    : QComboBox(parent)
+{
+}
 
 void CColorComboBox::showEvent(QShowEvent* event)
 {

@@ -3,7 +3,8 @@
 #include <QApplication>
 #include <QHeaderView>
 
-CColorListCtrl::CColorListCtrl(QWidget* parent) : QTreeWidget(parent)
+CColorListCtrl::CColorListCtrl(QWidget* parent)
+    : QTreeWidget(parent)
 {
     setRootIsDecorated(false);
     setUniformRowHeights(true);

@@ -17,8 +17,8 @@
 
 int ControlColorType(const QWidget* control)
 {
-    if (qobject_cast<const QLineEdit*>(control) || qobject_cast<const QPlainTextEdit*>(control) ||
-        qobject_cast<const QAbstractSpinBox*>(control))
+    if (qobject_cast<const QLineEdit*>(control) || qobject_cast<const QPlainTextEdit*>(control)
+        || qobject_cast<const QAbstractSpinBox*>(control))
         return CTLCOLOR_EDIT;
     if (auto* combo = qobject_cast<const QComboBox*>(control))
         return combo->isEditable() ? CTLCOLOR_EDIT : CTLCOLOR_LISTBOX;
@@ -28,13 +28,16 @@ int ControlColorType(const QWidget* control)
         return CTLCOLOR_BTN;
     if (qobject_cast<const QAbstractSlider*>(control))
         return CTLCOLOR_SCROLLBAR;
-    if (qobject_cast<const QLabel*>(control) || qobject_cast<const QCheckBox*>(control) ||
-        qobject_cast<const QRadioButton*>(control) || qobject_cast<const QGroupBox*>(control))
+    if (qobject_cast<const QLabel*>(control) || qobject_cast<const QCheckBox*>(control)
+        || qobject_cast<const QRadioButton*>(control) || qobject_cast<const QGroupBox*>(control))
         return CTLCOLOR_STATIC;
     return 0;
 }
 
-CColorPropertyPage::CColorPropertyPage(int templateId, const QString& title) : CPropertyPage(templateId, title) { }
+CColorPropertyPage::CColorPropertyPage(int templateId, const QString& title)
+    : CPropertyPage(templateId, title)
+{
+}
 
 const QBrush* CColorPropertyPage::OnCtlColor(QWidget*, int type, QColor* background)
 {

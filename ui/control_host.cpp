@@ -3,8 +3,8 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFocusEvent>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,11 +17,15 @@ namespace {
 // Turns focus changes of edit fields into EN_SETFOCUS and EN_KILLFOCUS.
 class FocusWatcher final : public QObject {
 public:
-    explicit FocusWatcher(std::function<void(QWidget*, int)> notify) : m_notify(std::move(notify)) { }
+    explicit FocusWatcher(std::function<void(QWidget*, int)> notify)
+        : m_notify(std::move(notify))
+    {
+    }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-            m_notify(static_cast<QWidget*>(watched), event->type() == QEvent::FocusIn ? EN_SETFOCUS : EN_KILLFOCUS);
+            m_notify(static_cast<QWidget*>(watched),
+                event->type() == QEvent::FocusIn ? EN_SETFOCUS : EN_KILLFOCUS);
         return false;
     }
 
@@ -63,15 +67,18 @@ QWidget* ControlHost::RegisterControl(int id, QWidget* control)
     if (auto* button = qobject_cast<QAbstractButton*>(control)) {
         if (auto* push = qobject_cast<QPushButton*>(control))
             push->setAutoDefault(false); // Enter is the dialog's, not the focused button's
-        QObject::connect(button, &QAbstractButton::clicked, button, [this, id] { NotifyCommand(id, BN_CLICKED); });
+        QObject::connect(
+            button, &QAbstractButton::clicked, button, [this, id] { NotifyCommand(id, BN_CLICKED); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] { NotifyCommand(id, EN_CHANGE); });
         edit->installEventFilter(m_focusWatcher.get());
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
-        QObject::connect(text, &QPlainTextEdit::textChanged, text, [this, id] { NotifyCommand(id, EN_CHANGE); });
+        QObject::connect(
+            text, &QPlainTextEdit::textChanged, text, [this, id] { NotifyCommand(id, EN_CHANGE); });
         text->installEventFilter(m_focusWatcher.get());
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        QObject::connect(combo, &QComboBox::activated, combo, [this, id] { NotifyCommand(id, CBN_SELCHANGE); });
+        QObject::connect(
+            combo, &QComboBox::activated, combo, [this, id] { NotifyCommand(id, CBN_SELCHANGE); });
     } else if (auto* list = qobject_cast<QListWidget*>(control)) {
         QObject::connect(list, &QListWidget::currentRowChanged, list, [this, id] {
             if (!m_silent)

@@ -26,8 +26,8 @@ enum : int {
 
 constexpr platform::WPARAM MAKEWPARAM(int low, int high)
 {
-    return (static_cast<platform::WPARAM>(static_cast<uint16_t>(low))) |
-        (static_cast<platform::WPARAM>(static_cast<uint16_t>(high)) << 16);
+    return (static_cast<platform::WPARAM>(static_cast<uint16_t>(low)))
+        | (static_cast<platform::WPARAM>(static_cast<uint16_t>(high)) << 16);
 }
 constexpr int LOWORD(platform::WPARAM w) { return static_cast<int>(w & 0xFFFF); }
 constexpr int HIWORD(platform::WPARAM w) { return static_cast<int>((w >> 16) & 0xFFFF); }

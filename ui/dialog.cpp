@@ -154,9 +154,10 @@ void CDialog::paintEvent(QPaintEvent*)
         painter.setPen(Qt::white);
         QFont font = DialogFont(11, QFont::Bold);
         painter.setFont(font);
-        painter.drawText(bar.adjusted(ScaleByDpiX(6), 0, -ScaleByDpiX(6), 0), Qt::AlignVCenter | Qt::AlignLeft,
-            windowTitle());
+        painter.drawText(bar.adjusted(ScaleByDpiX(6), 0, -ScaleByDpiX(6), 0),
+            Qt::AlignVCenter | Qt::AlignLeft, windowTitle());
     }
     if (body.bottom() < height() - 1)
-        painter.fillRect(QRect(0, body.bottom() + 1, width(), height() - body.bottom() - 1), QColor(0xd8, 0xd8, 0xd8));
+        painter.fillRect(
+            QRect(0, body.bottom() + 1, width(), height() - body.bottom() - 1), QColor(0xd8, 0xd8, 0xd8));
 }

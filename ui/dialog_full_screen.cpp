@@ -4,13 +4,17 @@
 #include "platform/shell.h"
 #include "ui/dialog_style.h"
 
-CDialogFullScreen::CDialogFullScreen(int templateId, QWidget* parent) : CBaseDialog(templateId, parent) { }
+CDialogFullScreen::CDialogFullScreen(int templateId, QWidget* parent)
+    : CBaseDialog(templateId, parent)
+{
+}
 
 void CDialogFullScreen::FullScreenOn(bool force)
 {
     if (!force && GetWindowRect().height() == GetScreenHeight())
         return;
-    platform::SHFullScreen(this, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
+    platform::SHFullScreen(
+        this, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
     MoveWindow(QRect(0, 0, GetScreenWidth(), GetScreenHeight()));
 }
 
@@ -18,7 +22,8 @@ void CDialogFullScreen::FullScreenOff()
 {
     if (GetWindowRect().height() != GetScreenHeight())
         return;
-    platform::SHFullScreen(this, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
+    platform::SHFullScreen(
+        this, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
     MoveWindow(QRect(0, kTaskBarHeight, GetScreenWidth(), GetScreenHeight() - kShellBarsHeight));
 }
 

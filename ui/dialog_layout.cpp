@@ -10,7 +10,9 @@
 #include <QPushButton>
 
 DialogLayout::DialogLayout(ControlHost& host, QWidget* body, bool landscape)
-    : m_host(host), m_body(body), m_landscape(landscape)
+    : m_host(host)
+    , m_body(body)
+    , m_landscape(landscape)
 {
     auto* outer = landscape ? static_cast<QBoxLayout*>(new QHBoxLayout(body)) : new QVBoxLayout(body);
     outer->setContentsMargins(DialogMargin(), DialogMargin(), DialogMargin(), DialogMargin());
@@ -50,7 +52,8 @@ QLabel* DialogLayout::AddNote(int id)
 
 void DialogLayout::AddOkCancel()
 {
-    AddButtons({ { platform::IDOK, QStringLiteral("OK") }, { platform::IDCANCEL, QStringLiteral("Cancel") } });
+    AddButtons(
+        { { platform::IDOK, QStringLiteral("OK") }, { platform::IDCANCEL, QStringLiteral("Cancel") } });
 }
 
 void DialogLayout::AddButtons(std::initializer_list<std::pair<int, QString>> buttons)
@@ -71,6 +74,6 @@ void DialogLayout::AddButtons(std::initializer_list<std::pair<int, QString>> but
 void SetOkCancelTexts(ControlHost& host)
 {
     host.SetDlgItemText(platform::IDOK, QStringLiteral("OK"));
-    host.SetDlgItemText(
-        platform::IDCANCEL, g_language == LANGUAGE_RUSSIAN ? QStringLiteral("Отмена") : QStringLiteral("Cancel"));
+    host.SetDlgItemText(platform::IDCANCEL,
+        g_language == LANGUAGE_RUSSIAN ? QStringLiteral("Отмена") : QStringLiteral("Cancel"));
 }

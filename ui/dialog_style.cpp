@@ -44,7 +44,8 @@ void StyleTouchControl(QWidget* control)
     // The style draws check marks and radio dots at one size; they grow with
     // the screen's density like the text.
     if (control->inherits("QCheckBox") || control->inherits("QRadioButton"))
-        control->setStyleSheet(QStringLiteral("::indicator { width: %1px; height: %1px; }").arg(ScaleByDpiY(14)));
+        control->setStyleSheet(
+            QStringLiteral("::indicator { width: %1px; height: %1px; }").arg(ScaleByDpiY(14)));
 }
 
 bool IsLandscapeTemplate(int templateId)

@@ -3,10 +3,7 @@
 #include "drawlib/screen_draw_tool.h"
 
 namespace {
-GlyphRect ToGlyphRect(const ElementRect& r)
-{
-    return { r.left, r.top, r.right, r.bottom };
-}
+GlyphRect ToGlyphRect(const ElementRect& r) { return { r.left, r.top, r.right, r.bottom }; }
 } // namespace
 
 ElementSize GetImageSize(CDrawTool* tool, int id)
@@ -52,15 +49,9 @@ void DrawLineOn(CDrawTool* tool, int x1, int y1, int x2, int y2, uint32_t colour
         tool->DrawLine(x1, y1, x2, y2, colour, false);
 }
 
-CGlyphFont* GetToolFont(int id)
-{
-    return &g_drawTool.GetFont(id);
-}
+CGlyphFont* GetToolFont(int id) { return &g_drawTool.GetFont(id); }
 
-int FontLineHeight(CGlyphFont* font)
-{
-    return font ? font->GetLineHeight() : 255;
-}
+int FontLineHeight(CGlyphFont* font) { return font ? font->GetLineHeight() : 255; }
 
 int FontFixedTextWidth(CGlyphFont* font, const QString& text)
 {

@@ -143,12 +143,6 @@ void CImageButton::DrawImage(int highlight)
     }
 }
 
-void CImageButton::Store(platform::Archive& archive) const
-{
-    archive.WriteInt32(m_id);
-}
+void CImageButton::Store(platform::Archive& archive) const { archive.WriteInt32(m_id); }
 
-void CImageButton::Load(platform::Archive& archive)
-{
-    SetImageId(archive.ReadInt32());
-}
+void CImageButton::Load(platform::Archive& archive) { SetImageId(archive.ReadInt32()); }

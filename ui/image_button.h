@@ -19,14 +19,8 @@ enum : int {
     PRESS_STEP_IMAGE_OFFSET = 700,
 };
 
-inline bool IsCommandId(int id)
-{
-    return id >= FIRST_COMMAND_ID && id <= LAST_COMMAND_ID;
-}
-inline bool IsDiagramId(int id)
-{
-    return id >= FIRST_DIAGRAM_ID && id <= LAST_DIAGRAM_ID;
-}
+inline bool IsCommandId(int id) { return id >= FIRST_COMMAND_ID && id <= LAST_COMMAND_ID; }
+inline bool IsDiagramId(int id) { return id >= FIRST_DIAGRAM_ID && id <= LAST_DIAGRAM_ID; }
 
 class CImageButton : public CScreenElement {
 public:

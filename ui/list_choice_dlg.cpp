@@ -7,7 +7,8 @@
 #include <QComboBox>
 
 CListChoiceDlg::CListChoiceDlg(CListSource* source, QWidget* parent)
-    : CDialogFullScreen(GetOrientedDialogId(IDD_LIST_CHOICE), parent), m_source(source)
+    : CDialogFullScreen(GetOrientedDialogId(IDD_LIST_CHOICE), parent)
+    , m_source(source)
 {
 }
 

@@ -114,10 +114,7 @@ constexpr uint32_t kQuestionButtonStyle = TEXT_BUTTON_CAPTION | TEXT_BUTTON_BACK
 constexpr int kQuestionButtonMargin = 2;
 constexpr uint32_t kCentredTextFlags = 21;
 
-QString Text(const char16_t* s)
-{
-    return QString::fromUtf16(s);
-}
+QString Text(const char16_t* s) { return QString::fromUtf16(s); }
 
 // The interface language as an index, or -1 for one without texts.
 int LanguageIndex()
@@ -142,10 +139,7 @@ QString FillNames(const QString& format, const QStringList& names)
 }
 
 // The route notices stand lower, both coordinates scaled horizontally.
-ElementPoint RouteNoticePosition()
-{
-    return { ScaleByDpiX(20), ScaleByDpiX(124) };
-}
+ElementPoint RouteNoticePosition() { return { ScaleByDpiX(20), ScaleByDpiX(124) }; }
 
 int ShowNotice(CMessageWindow& window, const Notice& notice, int timeoutMs,
     const std::optional<ElementPoint>& position = std::nullopt, const QString& title = {})
@@ -177,10 +171,7 @@ int CMessageWindow::ShowRouteReady(int timeoutMs)
     return ShowNotice(*this, kRouteReady, timeoutMs, RouteNoticePosition());
 }
 
-int CMessageWindow::ShowRoutingWait(int timeoutMs)
-{
-    return ShowNotice(*this, kRoutingWait, timeoutMs);
-}
+int CMessageWindow::ShowRoutingWait(int timeoutMs) { return ShowNotice(*this, kRoutingWait, timeoutMs); }
 
 int CMessageWindow::ShowJunctionNeedsDrivingMode(int timeoutMs)
 {
@@ -207,10 +198,7 @@ int CMessageWindow::ShowNoSegmentsNearPoint(int timeoutMs)
     return ShowNotice(*this, kNoSegmentsNearPoint, timeoutMs);
 }
 
-int CMessageWindow::ShowInstalled(int timeoutMs)
-{
-    return ShowNotice(*this, kInstalled, timeoutMs);
-}
+int CMessageWindow::ShowInstalled(int timeoutMs) { return ShowNotice(*this, kInstalled, timeoutMs); }
 
 int CMessageWindow::ShowNoPhoneApp(int timeoutMs)
 {

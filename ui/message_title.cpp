@@ -8,10 +8,7 @@ constexpr int kTitleImage = 214;
 constexpr int kTitleTextFlags = 3;
 }
 
-void CMessageTitle::UpdateSize()
-{
-    SetSize(GetImageSize(m_surface, kTitleImage));
-}
+void CMessageTitle::UpdateSize() { SetSize(GetImageSize(m_surface, kTitleImage)); }
 
 void CMessageTitle::Draw()
 {

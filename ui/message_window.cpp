@@ -35,10 +35,7 @@ private:
 };
 }
 
-CMessageWindow::CMessageWindow()
-{
-    SetState(STATE_HIDDEN);
-}
+CMessageWindow::CMessageWindow() { SetState(STATE_HIDDEN); }
 
 CMessageWindow::~CMessageWindow() = default;
 
@@ -238,15 +235,9 @@ int CMessageWindow::OnPointerUp(const ElementPoint& point)
     return 1;
 }
 
-int CMessageWindow::OnPointerMove(const ElementPoint&)
-{
-    return GetState() == STATE_HIDDEN ? 0 : 1;
-}
+int CMessageWindow::OnPointerMove(const ElementPoint&) { return GetState() == STATE_HIDDEN ? 0 : 1; }
 
-int CMessageWindow::OnDoubleClick(const ElementPoint&)
-{
-    return GetState() == STATE_HIDDEN ? 0 : 1;
-}
+int CMessageWindow::OnDoubleClick(const ElementPoint&) { return GetState() == STATE_HIDDEN ? 0 : 1; }
 
 int CMessageWindow::CapturesInput()
 {

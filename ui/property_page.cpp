@@ -4,7 +4,9 @@
 #include "ui/dialog_style.h"
 #include "ui/property_sheet.h"
 
-CPropertyPage::CPropertyPage(int templateId, const QString& title) : m_templateId(templateId), m_title(title)
+CPropertyPage::CPropertyPage(int templateId, const QString& title)
+    : m_templateId(templateId)
+    , m_title(title)
 {
     setFont(DialogFont());
     setAutoFillBackground(true);

@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QTabBar>
 
-CCommandBar::CCommandBar(QWidget* parent) : QWidget(parent)
+CCommandBar::CCommandBar(QWidget* parent)
+    : QWidget(parent)
 {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -20,7 +21,9 @@ CCommandBar::CCommandBar(QWidget* parent) : QWidget(parent)
     setPalette(p);
 }
 
-CTabCtrl::CTabCtrl(QWidget* parent) : QWidget(parent), m_tabs(new QTabBar(this))
+CTabCtrl::CTabCtrl(QWidget* parent)
+    : QWidget(parent)
+    , m_tabs(new QTabBar(this))
 {
     m_tabs->setShape(QTabBar::RoundedSouth);
     m_tabs->setExpanding(false);
@@ -41,7 +44,10 @@ QRect CTabCtrl::GetItemRect(int index) const { return m_tabs->tabRect(index).tra
 
 QRect CTabCtrl::DisplayRect() const { return QRect(0, 0, width(), std::max(0, TabsTop())); }
 
-void CTabCtrl::resizeEvent(QResizeEvent*) { m_tabs->setGeometry(0, TabsTop(), width(), height() - TabsTop()); }
+void CTabCtrl::resizeEvent(QResizeEvent*)
+{
+    m_tabs->setGeometry(0, TabsTop(), width(), height() - TabsTop());
+}
 
 void CTabCtrl::paintEvent(QPaintEvent*)
 {
@@ -51,7 +57,9 @@ void CTabCtrl::paintEvent(QPaintEvent*)
 }
 
 CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent, int selectPage)
-    : CDialog(0, parent), m_startPage(selectPage), m_commandBar(new CCommandBar(this))
+    : CDialog(0, parent)
+    , m_startPage(selectPage)
+    , m_commandBar(new CCommandBar(this))
 {
     setWindowTitle(caption);
 }

@@ -16,7 +16,8 @@ CPropertySheetFullScreen::CPropertySheetFullScreen(const QString& caption, QWidg
 void CPropertySheetFullScreen::FullScreenOn()
 {
     ShowInputPanel(false);
-    platform::SHFullScreen(this, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
+    platform::SHFullScreen(
+        this, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
     MoveWindow(QRect(0, 0, GetScreenWidth(), GetScreenHeight() - GetMenuBarHeight()));
     m_fullScreen = true;
     AdjustLayout(true);
@@ -27,7 +28,8 @@ void CPropertySheetFullScreen::FullScreenOff()
     MoveWindow(QRect(0, kTaskBarHeight, GetScreenWidth(), GetScreenHeight() - kShellBarsHeight));
     m_fullScreen = false;
     AdjustLayout(false);
-    platform::SHFullScreen(this, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
+    platform::SHFullScreen(
+        this, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_HIDESTARTICON);
 }
 
 void CPropertySheetFullScreen::EnsureFullScreen()

@@ -40,7 +40,8 @@ int VirtualKeyFromQt(int qtKey)
 class CRawDialog::Window final : public QDialog {
 public:
     explicit Window(CRawDialog& owner)
-        : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint), m_owner(owner)
+        : QDialog(nullptr, Qt::Dialog | Qt::FramelessWindowHint)
+        , m_owner(owner)
     {
     }
 
@@ -60,7 +61,10 @@ private:
     CRawDialog& m_owner;
 };
 
-CRawDialog::CRawDialog(uint32_t templateId) : m_templateId(templateId) { }
+CRawDialog::CRawDialog(uint32_t templateId)
+    : m_templateId(templateId)
+{
+}
 
 CRawDialog::~CRawDialog()
 {
@@ -133,8 +137,8 @@ void CRawDialog::MoveWindow(int x, int y, int width, int height, bool repaint)
         m_window->update();
 }
 
-platform::LRESULT CRawDialog::DialogProc(CRawDialog* dialog, uint32_t message, platform::WPARAM wParam,
-    platform::LPARAM lParam)
+platform::LRESULT CRawDialog::DialogProc(
+    CRawDialog* dialog, uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
 {
     if (message == WM_INITDIALOG)
         g_activeRawDialog = dialog;
@@ -161,7 +165,8 @@ void CRawDialog::RouteKey(QKeyEvent* event, bool down)
         DialogProc(this, down ? WM_KEYDOWN : WM_KEYUP, static_cast<platform::WPARAM>(key), 0);
 }
 
-platform::LRESULT CRawDialog::HandleMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
+platform::LRESULT CRawDialog::HandleMessage(
+    uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
 {
     switch (message) {
     case platform::WM_COMMAND:

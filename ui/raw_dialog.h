@@ -67,7 +67,8 @@ public:
     uint32_t GetTemplateId() const { return m_templateId; }
     void MoveWindow(int x, int y, int width, int height, bool repaint);
 
-    virtual platform::LRESULT HandleMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam);
+    virtual platform::LRESULT HandleMessage(
+        uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam);
     virtual platform::LRESULT OnCommand(platform::WPARAM wParam, platform::LPARAM lParam);
     virtual platform::LRESULT OnInitDialog(platform::WPARAM wParam, platform::LPARAM lParam);
     virtual platform::LRESULT OnDestroy();
@@ -79,8 +80,8 @@ public:
     // Messages for the dialog (timers, posted commands) go through the dialog procedure.
     platform::LRESULT OnMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam) override;
     // The one procedure of every dialog of this kind.
-    static platform::LRESULT DialogProc(CRawDialog* dialog, uint32_t message, platform::WPARAM wParam,
-        platform::LPARAM lParam);
+    static platform::LRESULT DialogProc(
+        CRawDialog* dialog, uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam);
 
     // A key pressed (down) or released in the dialog or one of its controls.
     void RouteKey(QKeyEvent* event, bool down);

@@ -8,10 +8,7 @@ constexpr uint32_t kFrameGrey = 0x808080;
 constexpr int kFilledBackgroundMargin = 2;
 
 // The background colour is 0xRRGGBB; the draw tool takes red in the low byte.
-uint32_t ToToolColour(uint32_t rgb)
-{
-    return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
-}
+uint32_t ToToolColour(uint32_t rgb) { return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16); }
 }
 
 int CTextButton::Setup(CDrawTool* surface, const ElementPoint& position, CScreenElement* owner,

@@ -24,7 +24,10 @@ int ValidTextPrefixLength(const QString& text, const QString& allowed, const QSt
     return length;
 }
 
-CTextEntryDlg::CTextEntryDlg(QWidget* parent) : CDialog(GetOrientedDialogId(IDD_TEXT_ENTRY), parent) { }
+CTextEntryDlg::CTextEntryDlg(QWidget* parent)
+    : CDialog(GetOrientedDialogId(IDD_TEXT_ENTRY), parent)
+{
+}
 
 void CTextEntryDlg::CreateControls(QWidget* body)
 {
@@ -40,20 +43,22 @@ bool CTextEntryDlg::DoDataExchange(bool save)
     auto* edit = GetDlgItemAs<QLineEdit>(IDC_TEXT_ENTRY_EDIT);
     if (!save) {
         edit->setMaxLength(m_maxLength > 0 ? m_maxLength : 32767);
-        SetDlgItemText(IDC_TEXT_ENTRY_EDIT, m_text.left(ValidTextPrefixLength(m_text, m_allowed, m_forbidden)));
+        SetDlgItemText(
+            IDC_TEXT_ENTRY_EDIT, m_text.left(ValidTextPrefixLength(m_text, m_allowed, m_forbidden)));
         SetDlgItemText(IDC_DIALOG_PROMPT, m_prompt);
         SetDlgItemText(IDC_DIALOG_NOTE, m_note);
         return true;
     }
     const QString text = edit->text();
     if (ValidTextPrefixLength(text, m_allowed, m_forbidden) < text.size()) {
-        platform::ShowMessageBox(this, QStringLiteral("Error string value..."), QStringLiteral("Travenor Pro"),
-            platform::MB_OK | platform::MB_ICONEXCLAMATION);
+        platform::ShowMessageBox(this, QStringLiteral("Error string value..."),
+            QStringLiteral("Travenor Pro"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         FocusDlgItem(IDC_TEXT_ENTRY_EDIT);
         return false;
     }
     if (m_maxLength > 0 && text.size() > m_maxLength) {
-        platform::ShowMessageBox(this, QStringLiteral("Please enter no more than %1 characters.").arg(m_maxLength),
+        platform::ShowMessageBox(this,
+            QStringLiteral("Please enter no more than %1 characters.").arg(m_maxLength),
             QStringLiteral("Travenor Pro"), platform::MB_OK | platform::MB_ICONEXCLAMATION);
         FocusDlgItem(IDC_TEXT_ENTRY_EDIT);
         return false;

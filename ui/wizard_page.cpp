@@ -18,7 +18,10 @@ constexpr uint32_t kFieldColor = 0xDDFFD3;
 
 } // namespace
 
-CWizardPage::CWizardPage(int templateId, const QString& title) : CColorPropertyPage(templateId, title) { }
+CWizardPage::CWizardPage(int templateId, const QString& title)
+    : CColorPropertyPage(templateId, title)
+{
+}
 
 CWizardSheet* CWizardPage::GetWizard() const { return dynamic_cast<CWizardSheet*>(GetSheet()); }
 
@@ -43,7 +46,8 @@ bool CWizardPage::OnInitDialog()
     if (g_language == LANGUAGE_ENGLISH || g_language == LANGUAGE_RUSSIAN)
         for (const Caption& c : captions)
             if (GetDlgItem(c.id))
-                SetDlgItemText(c.id, QString::fromUtf16(g_language == LANGUAGE_RUSSIAN ? c.russian : c.english));
+                SetDlgItemText(
+                    c.id, QString::fromUtf16(g_language == LANGUAGE_RUSSIAN ? c.russian : c.english));
     return true;
 }
 
@@ -77,8 +81,8 @@ QBoxLayout* CWizardPage::CreateWizardLayout()
     auto* content = new QVBoxLayout;
     content->setSpacing(DialogSpacing());
     layout.Form()->addLayout(content);
-    layout.AddButtons({ { IDC_WIZARD_BACK, QStringLiteral("<  Back") }, { IDC_WIZARD_NEXT, QStringLiteral("Next  >") },
-        { platform::IDCANCEL, QStringLiteral("Cancel") } });
+    layout.AddButtons({ { IDC_WIZARD_BACK, QStringLiteral("<  Back") },
+        { IDC_WIZARD_NEXT, QStringLiteral("Next  >") }, { platform::IDCANCEL, QStringLiteral("Cancel") } });
     return content;
 }
 

@@ -49,7 +49,7 @@ bool ToUtf8(const char16_t* text, std::string& out)
 bool KeyLengthFits(int32_t keyLength) { return keyLength >= INT16_MIN && keyLength <= INT16_MAX; }
 
 int32_t Open(CZXS_MapHandle* handle, const void* owner, const ZXS_MapSource& source, const uint8_t* key,
-             int32_t keyLength, int readerKind)
+    int32_t keyLength, int readerKind)
 {
     CApplication* app = ZXSg_pApplication;
     if (app == nullptr)
@@ -59,7 +59,8 @@ int32_t Open(CZXS_MapHandle* handle, const void* owner, const ZXS_MapSource& sou
     handle->pDoc = nullptr;
     handle->pOwner = nullptr;
     int32_t error = 0;
-    CZXS_Doc* doc = app->Documents().OpenDocument(&source, key, static_cast<int16_t>(keyLength), readerKind, error);
+    CZXS_Doc* doc
+        = app->Documents().OpenDocument(&source, key, static_cast<int16_t>(keyLength), readerKind, error);
     if (doc == nullptr)
         return ZXS_TranslateOpenError(error);
     handle->pDoc = doc;
@@ -67,7 +68,7 @@ int32_t Open(CZXS_MapHandle* handle, const void* owner, const ZXS_MapSource& sou
     return ZXS_OK;
 }
 
-}  // namespace
+} // namespace
 
 void ZXS_AppHandleInit(CZXS_AppHandle* handle)
 {
@@ -75,8 +76,8 @@ void ZXS_AppHandleInit(CZXS_AppHandle* handle)
         handle->pApp = nullptr;
 }
 
-int32_t ZXS_AppCreate(CZXS_AppHandle* handle, const uint8_t* symbols, size_t symbolsSize, const char* fontFolder,
-                      int32_t journalMode)
+int32_t ZXS_AppCreate(CZXS_AppHandle* handle, const uint8_t* symbols, size_t symbolsSize,
+    const char* fontFolder, int32_t journalMode)
 {
     if (handle == nullptr)
         return ZXS_ERR_PARAM;
@@ -123,7 +124,7 @@ void ZXS_AppRelease(CZXS_AppHandle* handle)
 int32_t ZXS_AppCheck() { return 1; }
 
 int32_t ZXS_MapOpen(CZXS_MapHandle* handle, const void* owner, const char16_t* path, const uint8_t* key,
-                    int32_t keyLength, int32_t readerKind)
+    int32_t keyLength, int32_t readerKind)
 {
     if (handle == nullptr || owner == nullptr || path == nullptr || !KeyLengthFits(keyLength))
         return ZXS_ERR_PARAM;
@@ -136,7 +137,7 @@ int32_t ZXS_MapOpen(CZXS_MapHandle* handle, const void* owner, const char16_t* p
 }
 
 int32_t ZXS_MapOpenA(CZXS_MapHandle* handle, const void* owner, const char* path, const uint8_t* key,
-                     int32_t keyLength, int32_t readerKind)
+    int32_t keyLength, int32_t readerKind)
 {
     if (handle == nullptr || owner == nullptr || path == nullptr || !KeyLengthFits(keyLength))
         return ZXS_ERR_PARAM;
@@ -146,8 +147,8 @@ int32_t ZXS_MapOpenA(CZXS_MapHandle* handle, const void* owner, const char* path
 }
 
 int32_t ZXS_MapOpenMemory(CZXS_MapHandle* handle, const void* owner, const uint8_t* map, uint32_t mapSize,
-                          const uint8_t* graph, uint32_t graphSize, const uint8_t* poi, uint32_t poiSize,
-                          const uint8_t* key, int32_t keyLength)
+    const uint8_t* graph, uint32_t graphSize, const uint8_t* poi, uint32_t poiSize, const uint8_t* key,
+    int32_t keyLength)
 {
     if (handle == nullptr || owner == nullptr || map == nullptr || mapSize == 0 || !KeyLengthFits(keyLength))
         return ZXS_ERR_PARAM;
@@ -171,8 +172,8 @@ void ZXS_MapClose(CZXS_MapHandle* handle)
     handle->pOwner = nullptr;
 }
 
-int32_t ZXS_MapOpenRestyled(CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles,
-                            int32_t count)
+int32_t ZXS_MapOpenRestyled(
+    CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles, int32_t count)
 {
     if (target == nullptr)
         return ZXS_ERR_PARAM;

@@ -15,8 +15,8 @@ void ZXS_AppHandleInit(CZXS_AppHandle* handle);
 // when the handle already holds a kernel; 160 out of memory; 27 no font file
 // in the folder; 4 symbol set rejected; 28 no font face loads; 10000 other.
 // A failed start leaves nothing behind.
-int32_t ZXS_AppCreate(CZXS_AppHandle* handle, const uint8_t* symbols, size_t symbolsSize, const char* fontFolder,
-                      int32_t journalMode);
+int32_t ZXS_AppCreate(CZXS_AppHandle* handle, const uint8_t* symbols, size_t symbolsSize,
+    const char* fontFolder, int32_t journalMode);
 // Closes every map, stops the kernel's threads and deletes the kernel.
 void ZXS_AppExit(CZXS_AppHandle* handle);
 // Deletes the kernel held (its destructor stops the threads); always clears the kernel root.
@@ -27,15 +27,15 @@ int32_t ZXS_AppCheck();
 // shared by path: a path already open gains a use, whatever key is given.
 // Reader kind 0 reads the file, any other value maps it into memory.
 int32_t ZXS_MapOpen(CZXS_MapHandle* handle, const void* owner, const char16_t* path, const uint8_t* key,
-                    int32_t keyLength, int32_t readerKind);
+    int32_t keyLength, int32_t readerKind);
 // As ZXS_MapOpen with a UTF-8 path.
 int32_t ZXS_MapOpenA(CZXS_MapHandle* handle, const void* owner, const char* path, const uint8_t* key,
-                     int32_t keyLength, int32_t readerKind);
+    int32_t keyLength, int32_t readerKind);
 // A map held in memory with its road graph and POI set blocks (both optional);
 // the blocks must outlive the map's handles. Never shared.
 int32_t ZXS_MapOpenMemory(CZXS_MapHandle* handle, const void* owner, const uint8_t* map, uint32_t mapSize,
-                          const uint8_t* graph, uint32_t graphSize, const uint8_t* poi, uint32_t poiSize,
-                          const uint8_t* key, int32_t keyLength);
+    const uint8_t* graph, uint32_t graphSize, const uint8_t* poi, uint32_t poiSize, const uint8_t* key,
+    int32_t keyLength);
 void ZXS_MapClose(CZXS_MapHandle* handle);
 // Opens into `target` a second handle of the source's map with drawing styles
 // of its own: `count` 44-byte style records whose first word is a scale, as
@@ -43,5 +43,5 @@ void ZXS_MapClose(CZXS_MapHandle* handle);
 // source's map stays open while the new handle is. 5 when the target is open;
 // 3 no source handle, no records or a count below 1; 5 the source is not open;
 // 2 the kernel is not started; 5 the source's map has no header; 160 out of memory.
-int32_t ZXS_MapOpenRestyled(CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles,
-                            int32_t count);
+int32_t ZXS_MapOpenRestyled(
+    CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles, int32_t count);

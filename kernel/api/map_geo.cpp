@@ -13,7 +13,7 @@ int32_t ZXS_GeoToMap(const CZXS_MapHandle* handle, double longitude, double lati
     int32_t y = 0;
     if (GeoToMap(handle->pDoc->Map().Transform(), longitude, latitude, x, y) == 0)
         return ZXS_ERR_FAIL;
-    *point = {x, y};
+    *point = { x, y };
     return ZXS_OK;
 }
 

@@ -58,11 +58,16 @@ void CopyText(const std::string& text, char* buffer, int32_t length)
 int32_t Translate(int code)
 {
     switch (code) {
-    case 0: return ZXS_OK;
-    case 3: return ZXS_ERR_PARAM;
-    case 160: return ZXS_ERR_MEMORY;
-    case 29: return ZXS_ERR_NODATA;
-    default: return ZXS_ERR_FAIL;
+    case 0:
+        return ZXS_OK;
+    case 3:
+        return ZXS_ERR_PARAM;
+    case 160:
+        return ZXS_ERR_MEMORY;
+    case 29:
+        return ZXS_ERR_NODATA;
+    default:
+        return ZXS_ERR_FAIL;
     }
 }
 
@@ -88,7 +93,7 @@ void Widen(const CZXS_TzxDoc* doc, const char* text, char16_t* buffer, int32_t l
     buffer[wide.size()] = 0;
 }
 
-}  // namespace
+} // namespace
 
 int32_t ZXS_MapGetBounds(const CZXS_MapHandle* map, ZXS_Rect* rect)
 {
@@ -114,11 +119,11 @@ int32_t ZXS_MapGetCenter(const CZXS_MapHandle* map, ZXS_Point* point)
     if (point == nullptr)
         return ZXS_ERR_PARAM;
     if (code != ZXS_OK) {
-        *point = {kNoCoordinate, kNoCoordinate};
+        *point = { kNoCoordinate, kNoCoordinate };
         return code;
     }
-    point->x = static_cast<int32_t>((int64_t{bounds.left} + bounds.right) / 2);
-    point->y = static_cast<int32_t>((int64_t{bounds.top} + bounds.bottom) / 2);
+    point->x = static_cast<int32_t>((int64_t { bounds.left } + bounds.right) / 2);
+    point->y = static_cast<int32_t>((int64_t { bounds.top } + bounds.bottom) / 2);
     return ZXS_OK;
 }
 
@@ -138,8 +143,8 @@ double ZXS_MetersToMapUnits(const CZXS_MapHandle* map, double meters)
     return doc->Resolution() * meters * 0.0001;
 }
 
-int32_t ZXS_MapGetBackgroundColor(const CZXS_MapHandle* map, uint8_t* red, uint8_t* green, uint8_t* blue,
-    uint8_t* extra)
+int32_t ZXS_MapGetBackgroundColor(
+    const CZXS_MapHandle* map, uint8_t* red, uint8_t* green, uint8_t* blue, uint8_t* extra)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
@@ -227,7 +232,8 @@ int32_t ZXS_LayerGetRoadIndex(const CZXS_MapHandle* map, int32_t layer)
     return layer - first;
 }
 
-int32_t ZXS_LayerGetNameA(const CZXS_MapHandle* map, int32_t layer, int32_t language, char* buffer, int32_t length)
+int32_t ZXS_LayerGetNameA(
+    const CZXS_MapHandle* map, int32_t layer, int32_t language, char* buffer, int32_t length)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
@@ -244,8 +250,8 @@ int32_t ZXS_LayerGetNameA(const CZXS_MapHandle* map, int32_t layer, int32_t lang
     return ZXS_OK;
 }
 
-int32_t ZXS_LayerGetNameW(const CZXS_MapHandle* map, int32_t layer, int32_t language, char16_t* buffer,
-    int32_t length)
+int32_t ZXS_LayerGetNameW(
+    const CZXS_MapHandle* map, int32_t layer, int32_t language, char16_t* buffer, int32_t length)
 {
     if (buffer == nullptr || length < 1)
         return ZXS_ERR_PARAM;
@@ -257,8 +263,8 @@ int32_t ZXS_LayerGetNameW(const CZXS_MapHandle* map, int32_t layer, int32_t lang
     return code;
 }
 
-int32_t ZXS_MapFindObjectAt(const CZXS_MapHandle* map, int32_t first, int32_t scale, int32_t x, int32_t y,
-    int32_t radius)
+int32_t ZXS_MapFindObjectAt(
+    const CZXS_MapHandle* map, int32_t first, int32_t scale, int32_t x, int32_t y, int32_t radius)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
@@ -266,8 +272,8 @@ int32_t ZXS_MapFindObjectAt(const CZXS_MapHandle* map, int32_t first, int32_t sc
     return CZXS_DocQueries::FindObjectAt(*doc, first, scale, x, y, radius, 0x7fffffff);
 }
 
-int32_t ZXS_MapFindNearestObject(const CZXS_MapHandle* map, int32_t x, int32_t y, int32_t radius, int32_t heading,
-    int32_t* linkId, int32_t* directions)
+int32_t ZXS_MapFindNearestObject(const CZXS_MapHandle* map, int32_t x, int32_t y, int32_t radius,
+    int32_t heading, int32_t* linkId, int32_t* directions)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
@@ -283,8 +289,8 @@ int32_t ZXS_MapFindNearestObject(const CZXS_MapHandle* map, int32_t x, int32_t y
     return ZXS_OK;
 }
 
-int32_t ZXS_ObjGetNearestSegment(const CZXS_MapHandle* map, const ZXS_Point* point, int32_t linkId,
-    int32_t* segment)
+int32_t ZXS_ObjGetNearestSegment(
+    const CZXS_MapHandle* map, const ZXS_Point* point, int32_t linkId, int32_t* segment)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
@@ -335,8 +341,9 @@ int32_t ZXS_ObjGetNearestPoint(const CZXS_MapHandle* map, int32_t object, int32_
         return ZXS_ERR_NOHANDLE;
     if (object < 0 || point == nullptr || nearest == nullptr)
         return ZXS_ERR_PARAM;
-    return CZXS_DocQueries::NearestPoint(*doc, object, pointOffset, layer, *point, nearest) != 0 ? ZXS_OK
-                                                                                                : ZXS_ERR_FAIL;
+    return CZXS_DocQueries::NearestPoint(*doc, object, pointOffset, layer, *point, nearest) != 0
+        ? ZXS_OK
+        : ZXS_ERR_FAIL;
 }
 
 int32_t ZXS_ObjGetRect(const CZXS_MapHandle* map, int32_t object, int32_t pointOffset, int32_t layer,
@@ -373,8 +380,8 @@ int32_t ZXS_ObjGetNameId(const CZXS_MapHandle* map, int32_t nameId)
     return value == ZXS_NO_OBJECT || value == 0xffffff ? -1 : value;
 }
 
-int32_t ZXS_ObjGetNameA(const CZXS_MapHandle* map, int32_t nameId, int32_t language, char* buffer, int32_t length,
-    int32_t withKind)
+int32_t ZXS_ObjGetNameA(const CZXS_MapHandle* map, int32_t nameId, int32_t language, char* buffer,
+    int32_t length, int32_t withKind)
 {
     if (buffer == nullptr || length < 1)
         return ZXS_ERR_PARAM;
@@ -421,13 +428,14 @@ int32_t ZXS_MapEnumObjectsByNameA(const CZXS_MapHandle* map, int32_t start, cons
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
         return ZXS_ERR_NOHANDLE;
-    if (pattern == nullptr || *pattern == 0 || std::strlen(pattern) > kMaxPattern || callback == nullptr ||
-        (secondPattern != nullptr && std::strlen(secondPattern) > kMaxPattern))
+    if (pattern == nullptr || *pattern == 0 || std::strlen(pattern) > kMaxPattern || callback == nullptr
+        || (secondPattern != nullptr && std::strlen(secondPattern) > kMaxPattern))
         return ZXS_ERR_PARAM;
     std::optional<std::string_view> second;
     if (secondPattern != nullptr)
         second = secondPattern;
-    const int code = doc->Names().FindByName(*doc, doc->Objects(), start, std::string_view(pattern), second,
+    const int code = doc->Names().FindByName(
+        *doc, doc->Objects(), start, std::string_view(pattern), second,
         [&](int32_t object, int32_t offset, int32_t layer) { return callback(user, object, offset, layer); },
         oncePerLayer != 0);
     return Translate(code);
@@ -439,31 +447,31 @@ int32_t ZXS_MapEnumObjectsByNameW(const CZXS_MapHandle* map, int32_t start, cons
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
         return ZXS_ERR_NOHANDLE;
-    if (pattern == nullptr || WideLength(pattern) >= kMaxPattern + 2 ||
-        (secondPattern != nullptr && WideLength(secondPattern) >= kMaxPattern + 2))
+    if (pattern == nullptr || WideLength(pattern) >= kMaxPattern + 2
+        || (secondPattern != nullptr && WideLength(secondPattern) >= kMaxPattern + 2))
         return ZXS_ERR_PARAM;
     const std::string first = Narrow(*doc, pattern);
     const std::string second = secondPattern != nullptr ? Narrow(*doc, secondPattern) : std::string();
-    return ZXS_MapEnumObjectsByNameA(map, start, first.c_str(), secondPattern != nullptr ? second.c_str() : nullptr,
-        callback, user, oncePerLayer);
+    return ZXS_MapEnumObjectsByNameA(map, start, first.c_str(),
+        secondPattern != nullptr ? second.c_str() : nullptr, callback, user, oncePerLayer);
 }
 
-int32_t ZXS_MapEnumLinkedA(const CZXS_MapHandle* map, int32_t linkId, const char* pattern, ZXS_EnumCallback callback,
-    void* user)
+int32_t ZXS_MapEnumLinkedA(
+    const CZXS_MapHandle* map, int32_t linkId, const char* pattern, ZXS_EnumCallback callback, void* user)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)
         return ZXS_ERR_NOHANDLE;
-    if (linkId == -1 || pattern == nullptr || *pattern == 0 || std::strlen(pattern) > kMaxPattern ||
-        callback == nullptr)
+    if (linkId == -1 || pattern == nullptr || *pattern == 0 || std::strlen(pattern) > kMaxPattern
+        || callback == nullptr)
         return ZXS_ERR_PARAM;
     const int code = doc->Names().LinkedByLinkSearch(*doc, doc->Objects(), linkId, std::string_view(pattern),
         [&](int32_t object, int32_t offset, int32_t layer) { return callback(user, object, offset, layer); });
     return Translate(code);
 }
 
-int32_t ZXS_MapEnumLinkedW(const CZXS_MapHandle* map, int32_t linkId, const char16_t* pattern,
-    ZXS_EnumCallback callback, void* user)
+int32_t ZXS_MapEnumLinkedW(
+    const CZXS_MapHandle* map, int32_t linkId, const char16_t* pattern, ZXS_EnumCallback callback, void* user)
 {
     const CZXS_TzxDoc* doc = DocOf(map);
     if (doc == nullptr)

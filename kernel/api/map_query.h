@@ -16,8 +16,8 @@ int32_t ZXS_MapGetCenter(const CZXS_MapHandle* map, ZXS_Point* point);
 // -1.0 without a map or when the map gives no resolution.
 double ZXS_MapUnitsToMeters(const CZXS_MapHandle* map, double units);
 double ZXS_MetersToMapUnits(const CZXS_MapHandle* map, double meters);
-int32_t ZXS_MapGetBackgroundColor(const CZXS_MapHandle* map, uint8_t* red, uint8_t* green, uint8_t* blue,
-    uint8_t* extra);
+int32_t ZXS_MapGetBackgroundColor(
+    const CZXS_MapHandle* map, uint8_t* red, uint8_t* green, uint8_t* blue, uint8_t* extra);
 int32_t ZXS_MapHasRoadGraph(const CZXS_MapHandle* map);
 // The n-th style of the group (from 0) as its 44 bytes, its first word turned
 // into the scale from which it applies.
@@ -29,18 +29,19 @@ int32_t ZXS_ObjGetLayer(const CZXS_MapHandle* map, int32_t object);
 int32_t ZXS_LayerFindA(const CZXS_MapHandle* map, const char* name);
 int32_t ZXS_LayerGetStyleGroup(const CZXS_MapHandle* map, int32_t layer);
 int32_t ZXS_LayerGetRoadIndex(const CZXS_MapHandle* map, int32_t layer);
-int32_t ZXS_LayerGetNameA(const CZXS_MapHandle* map, int32_t layer, int32_t language, char* buffer, int32_t length);
-int32_t ZXS_LayerGetNameW(const CZXS_MapHandle* map, int32_t layer, int32_t language, char16_t* buffer,
-    int32_t length);
+int32_t ZXS_LayerGetNameA(
+    const CZXS_MapHandle* map, int32_t layer, int32_t language, char* buffer, int32_t length);
+int32_t ZXS_LayerGetNameW(
+    const CZXS_MapHandle* map, int32_t layer, int32_t language, char16_t* buffer, int32_t length);
 
 // Objects.
-int32_t ZXS_MapFindObjectAt(const CZXS_MapHandle* map, int32_t first, int32_t scale, int32_t x, int32_t y,
-    int32_t radius);
-int32_t ZXS_MapFindNearestObject(const CZXS_MapHandle* map, int32_t x, int32_t y, int32_t radius, int32_t heading,
-    int32_t* linkId, int32_t* directions);
+int32_t ZXS_MapFindObjectAt(
+    const CZXS_MapHandle* map, int32_t first, int32_t scale, int32_t x, int32_t y, int32_t radius);
+int32_t ZXS_MapFindNearestObject(const CZXS_MapHandle* map, int32_t x, int32_t y, int32_t radius,
+    int32_t heading, int32_t* linkId, int32_t* directions);
 // Segment out: first end x, y, second end x, y.
-int32_t ZXS_ObjGetNearestSegment(const CZXS_MapHandle* map, const ZXS_Point* point, int32_t linkId,
-    int32_t* segment);
+int32_t ZXS_ObjGetNearestSegment(
+    const CZXS_MapHandle* map, const ZXS_Point* point, int32_t linkId, int32_t* segment);
 int32_t ZXS_MapFitObject(const CZXS_MapHandle* map, int32_t object, int32_t pointOffset, int32_t layer,
     int32_t width, int32_t height, int32_t* scale, ZXS_Point* centre);
 int32_t ZXS_ObjGetNearestPoint(const CZXS_MapHandle* map, int32_t object, int32_t pointOffset, int32_t layer,
@@ -50,8 +51,8 @@ int32_t ZXS_ObjGetRect(const CZXS_MapHandle* map, int32_t object, int32_t pointO
 int32_t ZXS_ObjGetLinkId(const CZXS_MapHandle* map, int32_t object, int32_t layer);
 int32_t ZXS_ObjGetOwnNameId(const CZXS_MapHandle* map, int32_t object, int32_t layer);
 int32_t ZXS_ObjGetNameId(const CZXS_MapHandle* map, int32_t nameId);
-int32_t ZXS_ObjGetNameA(const CZXS_MapHandle* map, int32_t nameId, int32_t language, char* buffer, int32_t length,
-    int32_t withKind);
+int32_t ZXS_ObjGetNameA(const CZXS_MapHandle* map, int32_t nameId, int32_t language, char* buffer,
+    int32_t length, int32_t withKind);
 int32_t ZXS_ObjGetNameW(const CZXS_MapHandle* map, int32_t nameId, int32_t language, char16_t* buffer,
     int32_t length, int32_t withKind);
 
@@ -61,7 +62,7 @@ int32_t ZXS_MapEnumObjectsByNameA(const CZXS_MapHandle* map, int32_t start, cons
     const char* secondPattern, ZXS_EnumCallback callback, void* user, int32_t oncePerLayer);
 int32_t ZXS_MapEnumObjectsByNameW(const CZXS_MapHandle* map, int32_t start, const char16_t* pattern,
     const char16_t* secondPattern, ZXS_EnumCallback callback, void* user, int32_t oncePerLayer);
-int32_t ZXS_MapEnumLinkedA(const CZXS_MapHandle* map, int32_t linkId, const char* pattern, ZXS_EnumCallback callback,
-    void* user);
+int32_t ZXS_MapEnumLinkedA(
+    const CZXS_MapHandle* map, int32_t linkId, const char* pattern, ZXS_EnumCallback callback, void* user);
 int32_t ZXS_MapEnumLinkedW(const CZXS_MapHandle* map, int32_t linkId, const char16_t* pattern,
     ZXS_EnumCallback callback, void* user);

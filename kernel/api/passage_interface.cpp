@@ -22,22 +22,25 @@ CZXS_TzxDoc* MapOf(CZXS_MapHandle* map)
 int32_t NextPassage(int32_t passage, const CZXS_ObjectRecord& element)
 {
     switch (passage) {
-    case Journal::kForward: return element.IsBackward() ? Journal::kBackward : 0;
-    case Journal::kBackward: return element.IsForward() ? Journal::kForward | Journal::kBackward : 0;
-    default: return 0;
+    case Journal::kForward:
+        return element.IsBackward() ? Journal::kBackward : 0;
+    case Journal::kBackward:
+        return element.IsForward() ? Journal::kForward | Journal::kBackward : 0;
+    default:
+        return 0;
     }
 }
 
-}  // namespace
+} // namespace
 
-int32_t ZXS_RoadSetPassage(CZXS_MapHandle* map, int32_t linkId, int32_t passage, int32_t costClass, int32_t valueB,
-                           int32_t lifetime)
+int32_t ZXS_RoadSetPassage(
+    CZXS_MapHandle* map, int32_t linkId, int32_t passage, int32_t costClass, int32_t valueB, int32_t lifetime)
 {
     CZXS_TzxDoc* doc = MapOf(map);
     if (doc == nullptr)
         return ZXS_ERR_NOHANDLE;
-    if (passage < -1 || passage > 3 || costClass < 0 || costClass > 15 || valueB < 0 || valueB > 15 ||
-        ((lifetime < 0 || lifetime > ZXS_PASSAGE_MAX_LIFETIME) && lifetime != -1))
+    if (passage < -1 || passage > 3 || costClass < 0 || costClass > 15 || valueB < 0 || valueB > 15
+        || ((lifetime < 0 || lifetime > ZXS_PASSAGE_MAX_LIFETIME) && lifetime != -1))
         return ZXS_ERR_PARAM;
     Journal& journal = *doc->Journal();
     const int64_t now = Journal::Now();
@@ -48,8 +51,8 @@ int32_t ZXS_RoadSetPassage(CZXS_MapHandle* map, int32_t linkId, int32_t passage,
     if (index >= 0) {
         if (passage == -1) {
             passage = old.costClass == costClass && old.valueB == valueB
-                          ? NextPassage(old.directions, journal.EntryObject(old))
-                          : old.directions;
+                ? NextPassage(old.directions, journal.EntryObject(old))
+                : old.directions;
         }
         // By the entry, not its index: the document thread may have moved it since.
         journal.RemoveEntry(old, true);
@@ -77,7 +80,8 @@ int32_t ZXS_RoadSetPassage(CZXS_MapHandle* map, int32_t linkId, int32_t passage,
         return finish(ZXS_ERR_NOOBJECT);
     entry.roadOffset = static_cast<uint32_t>(cursor.Object() - doc->FirstRoadObject());
     const CZXS_ObjectRecord element = cursor.Record();
-    const uint8_t has = (element.IsForward() ? Journal::kForward : 0) | (element.IsBackward() ? Journal::kBackward : 0);
+    const uint8_t has
+        = (element.IsForward() ? Journal::kForward : 0) | (element.IsBackward() ? Journal::kBackward : 0);
     if (passage == -1) {
         if (has == 0)
             return finish(ZXS_ERR_NOOBJECT);
@@ -99,7 +103,8 @@ int32_t ZXS_RoadSetPassageRec(CZXS_MapHandle* map, int32_t linkId, const CZXS_Pa
 {
     if (record == nullptr || record->size != sizeof(CZXS_PassageRecord))
         return ZXS_ERR_PARAM;
-    return ZXS_RoadSetPassage(map, linkId, record->passage, record->costClass, record->valueB, record->lifetime);
+    return ZXS_RoadSetPassage(
+        map, linkId, record->passage, record->costClass, record->valueB, record->lifetime);
 }
 
 int32_t ZXS_RoadGetPassageRec(CZXS_MapHandle* map, int32_t linkId, CZXS_PassageRecord* record)
@@ -112,7 +117,8 @@ int32_t ZXS_RoadGetPassageRec(CZXS_MapHandle* map, int32_t linkId, CZXS_PassageR
     Journal::Entry entry;
     if (doc->Journal()->FindByLink(linkId, &entry) < 0)
         return ZXS_ERR_NOPASSAGE;
-    record->lifetime = entry.expiry == Journal::kNever ? -1 : static_cast<int32_t>(entry.expiry - Journal::Now());
+    record->lifetime
+        = entry.expiry == Journal::kNever ? -1 : static_cast<int32_t>(entry.expiry - Journal::Now());
     record->passage = entry.directions;
     record->costClass = entry.costClass;
     record->valueB = entry.valueB;

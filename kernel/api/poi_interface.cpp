@@ -103,7 +103,7 @@ int32_t CopyOutTable(const char16_t* text, char* buffer, int32_t length)
 
 std::string_view NameOf(const uint8_t* record)
 {
-    return {reinterpret_cast<const char*>(CZXS_PoiSet::Name(record)), CZXS_PoiSet::NameLength(record)};
+    return { reinterpret_cast<const char*>(CZXS_PoiSet::Name(record)), CZXS_PoiSet::NameLength(record) };
 }
 
 // The text of a kind-7 attribute, or false.
@@ -115,7 +115,7 @@ bool AttributeText(const CZXS_PoiHandle* handle, std::string_view& text)
     const uint8_t* end = RecordEnd(Record(handle));
     if (end - a < 3 || end - a - 3 < a[2])
         return false;
-    text = {reinterpret_cast<const char*>(a + 3), a[2]};
+    text = { reinterpret_cast<const char*>(a + 3), a[2] };
     return true;
 }
 
@@ -135,7 +135,7 @@ int32_t Walked(CZXS_PoiHandle* handle, int found)
     return record != nullptr ? ZXS_OK : ZXS_ERR_NODATA;
 }
 
-}  // namespace
+} // namespace
 
 void ZXS_PoiCreate(CZXS_PoiHandle* handle)
 {
@@ -155,15 +155,15 @@ void ZXS_PoiDestroy(CZXS_PoiHandle* handle)
 }
 
 int32_t ZXS_PoiQueryGeo(CZXS_PoiHandle* handle, double leastLongitude, double greatestLongitude,
-                        double leastLatitude, double greatestLatitude)
+    double leastLatitude, double greatestLatitude)
 {
     if (handle == nullptr || handle->pQuery == nullptr)
         return ZXS_ERR_NOHANDLE;
     if (!(leastLongitude < greatestLongitude) || !(leastLatitude < greatestLatitude))
         return ZXS_ERR_PARAM;
-    handle->pQuery->SetBox({CZXS_PoiSet::RadiansToAngle(leastLongitude), CZXS_PoiSet::RadiansToAngle(leastLatitude),
-                            CZXS_PoiSet::RadiansToAngle(greatestLongitude),
-                            CZXS_PoiSet::RadiansToAngle(greatestLatitude)});
+    handle->pQuery->SetBox(
+        { CZXS_PoiSet::RadiansToAngle(leastLongitude), CZXS_PoiSet::RadiansToAngle(leastLatitude),
+            CZXS_PoiSet::RadiansToAngle(greatestLongitude), CZXS_PoiSet::RadiansToAngle(greatestLatitude) });
     return ZXS_OK;
 }
 
@@ -181,8 +181,8 @@ int32_t ZXS_PoiQueryRect(CZXS_PoiHandle* handle, const CZXS_MapHandle* map, cons
         return code;
     if (const int32_t code = ZXS_MapToGeo(map, rect->right, rect->bottom, &lon2, &lat2); code != ZXS_OK)
         return code;
-    handle->pQuery->SetBox({CZXS_PoiSet::RadiansToAngle(lon1), CZXS_PoiSet::RadiansToAngle(lat2),
-                            CZXS_PoiSet::RadiansToAngle(lon2), CZXS_PoiSet::RadiansToAngle(lat1)});
+    handle->pQuery->SetBox({ CZXS_PoiSet::RadiansToAngle(lon1), CZXS_PoiSet::RadiansToAngle(lat2),
+        CZXS_PoiSet::RadiansToAngle(lon2), CZXS_PoiSet::RadiansToAngle(lat1) });
     return ZXS_OK;
 }
 
@@ -206,8 +206,8 @@ int32_t ZXS_PoiNext(CZXS_PoiHandle* handle)
     return Walked(handle, handle->pQuery->Next());
 }
 
-int32_t ZXS_PoiGetGeoPos(const CZXS_PoiHandle* handle, const CZXS_MapHandle* map, double* longitude,
-                         double* latitude)
+int32_t ZXS_PoiGetGeoPos(
+    const CZXS_PoiHandle* handle, const CZXS_MapHandle* map, double* longitude, double* latitude)
 {
     if (handle == nullptr || handle->pQuery == nullptr)
         return ZXS_ERR_NOHANDLE;
@@ -231,7 +231,7 @@ int32_t ZXS_PoiGetMapPos(const CZXS_PoiHandle* handle, const CZXS_MapHandle* map
     if (record == nullptr)
         return ZXS_ERR_NODATA;
     return ZXS_GeoToMap(map, CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Longitude(record)),
-                        CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Latitude(record)), point);
+        CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Latitude(record)), point);
 }
 
 int32_t ZXS_PoiGetNameA(const CZXS_PoiHandle* handle, char* buffer, int32_t length)

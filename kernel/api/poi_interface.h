@@ -16,13 +16,13 @@ void ZXS_PoiCreate(CZXS_PoiHandle* handle);
 void ZXS_PoiDestroy(CZXS_PoiHandle* handle);
 // The box in radians; 3 unless each least value is below its greatest.
 int32_t ZXS_PoiQueryGeo(CZXS_PoiHandle* handle, double leastLongitude, double greatestLongitude,
-                        double leastLatitude, double greatestLatitude);
+    double leastLatitude, double greatestLatitude);
 // The box of a map rectangle (x1, y1 its top left corner) through the map's transform.
 int32_t ZXS_PoiQueryRect(CZXS_PoiHandle* handle, const CZXS_MapHandle* map, const ZXS_Rect* rect);
 int32_t ZXS_PoiFirst(CZXS_PoiHandle* handle);
 int32_t ZXS_PoiNext(CZXS_PoiHandle* handle);
-int32_t ZXS_PoiGetGeoPos(const CZXS_PoiHandle* handle, const CZXS_MapHandle* map, double* longitude,
-                         double* latitude);
+int32_t ZXS_PoiGetGeoPos(
+    const CZXS_PoiHandle* handle, const CZXS_MapHandle* map, double* longitude, double* latitude);
 int32_t ZXS_PoiGetMapPos(const CZXS_PoiHandle* handle, const CZXS_MapHandle* map, ZXS_Point* point);
 int32_t ZXS_PoiGetNameA(const CZXS_PoiHandle* handle, char* buffer, int32_t length);
 int32_t ZXS_PoiGetNameW(const CZXS_PoiHandle* handle, char16_t* buffer, int32_t length);

@@ -17,8 +17,7 @@ CZXS_View* ValidView(const CZXS_ViewHandle* handle)
 
 // Runs `use` on the view's router under the route lock, so that a frame never
 // draws a route while it is being rebuilt. 2 without a ready router.
-template <class Use>
-int32_t WithReadyRouter(CZXS_ViewHandle* handle, Use use)
+template <class Use> int32_t WithReadyRouter(CZXS_ViewHandle* handle, Use use)
 {
     CZXS_View* view = ValidView(handle);
     if (view == nullptr)
@@ -31,17 +30,17 @@ int32_t WithReadyRouter(CZXS_ViewHandle* handle, Use use)
 }
 
 int32_t AddPoint(CZXS_ViewHandle* handle, int kind, int32_t x, int32_t y, int32_t radius, int32_t nameId,
-                 int32_t usePassages)
+    int32_t usePassages)
 {
     return WithReadyRouter(handle, [&](CZXS_Router& router) {
         if (static_cast<uint16_t>(usePassages) > 1)
             return static_cast<int32_t>(ZXS_ERR_PARAM);
-        return static_cast<int32_t>(router.AddPoint(kind, x, y, radius, -1,
-                                                    nameId == -1 ? CZXS_Router::kAnyName : nameId, usePassages & 1));
+        return static_cast<int32_t>(router.AddPoint(
+            kind, x, y, radius, -1, nameId == -1 ? CZXS_Router::kAnyName : nameId, usePassages & 1));
     });
 }
 
-}  // namespace
+} // namespace
 
 int32_t ZXS_RouteReset(CZXS_ViewHandle* handle)
 {
@@ -58,8 +57,8 @@ int32_t ZXS_RouteReset(CZXS_ViewHandle* handle)
     return ZXS_OK;
 }
 
-int32_t ZXS_RouteSetStart(CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t radius, int32_t heading,
-                          int32_t usePassages)
+int32_t ZXS_RouteSetStart(
+    CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t usePassages)
 {
     return WithReadyRouter(handle, [&](CZXS_Router& router) {
         if (heading < -1 || heading > 3599 || (usePassages != 0 && usePassages != 1))
@@ -69,22 +68,22 @@ int32_t ZXS_RouteSetStart(CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t
     });
 }
 
-int32_t ZXS_RouteSetFinish(CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t radius, int32_t nameId,
-                           int32_t usePassages)
+int32_t ZXS_RouteSetFinish(
+    CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t radius, int32_t nameId, int32_t usePassages)
 {
     return AddPoint(handle, CZXS_Router::kFinish, x, y, radius, nameId, usePassages);
 }
 
-int32_t ZXS_RouteAddVia(CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t radius, int32_t nameId,
-                        int32_t usePassages)
+int32_t ZXS_RouteAddVia(
+    CZXS_ViewHandle* handle, int32_t x, int32_t y, int32_t radius, int32_t nameId, int32_t usePassages)
 {
     return AddPoint(handle, CZXS_Router::kVia, x, y, radius, nameId, usePassages);
 }
 
 int32_t ZXS_RouteCalculate(CZXS_ViewHandle* handle, int32_t option)
 {
-    return WithReadyRouter(handle,
-                           [&](CZXS_Router& router) { return static_cast<int32_t>(router.Calculate(option)); });
+    return WithReadyRouter(
+        handle, [&](CZXS_Router& router) { return static_cast<int32_t>(router.Calculate(option)); });
 }
 
 int32_t ZXS_RouteGetPoints(const CZXS_ViewHandle* handle, CZXS_RoutePoint* points, int32_t count)
@@ -124,22 +123,22 @@ int32_t ZXS_RouteDraw(CZXS_ViewHandle* handle)
 }
 
 int32_t ZXS_RouteSetStyle(CZXS_ViewHandle* handle, int32_t flags, int32_t outerWidth, int32_t centreWidth,
-                          int32_t markedOuterWidth, int32_t markedCentreWidth, int32_t outerRed, int32_t outerGreen,
-                          int32_t outerBlue, int32_t centreRed, int32_t centreGreen, int32_t centreBlue,
-                          int32_t markedOuterRed, int32_t markedOuterGreen, int32_t markedOuterBlue,
-                          int32_t markedCentreRed, int32_t markedCentreGreen, int32_t markedCentreBlue)
+    int32_t markedOuterWidth, int32_t markedCentreWidth, int32_t outerRed, int32_t outerGreen,
+    int32_t outerBlue, int32_t centreRed, int32_t centreGreen, int32_t centreBlue, int32_t markedOuterRed,
+    int32_t markedOuterGreen, int32_t markedOuterBlue, int32_t markedCentreRed, int32_t markedCentreGreen,
+    int32_t markedCentreBlue)
 {
     CZXS_View* view = ValidView(handle);
     if (view == nullptr || view->Image() == nullptr || view->Image()->Surface() == nullptr)
         return ZXS_ERR_NOHANDLE;
     const std::lock_guard<std::mutex> lock(view->RouteLock());
-    view->RouteFlags() = static_cast<uint8_t>(((flags & 1) ? CZXS_View::kRouteShow : 0) |
-                                              ((flags & 8) ? CZXS_View::kRouteAllPoints : 0) |
-                                              ((flags & 2) ? CZXS_View::kRouteMarkers : 0) |
-                                              ((flags & 4) ? CZXS_View::kRouteHiddenMarkers : 0));
+    view->RouteFlags() = static_cast<uint8_t>(((flags & 1) ? CZXS_View::kRouteShow : 0)
+        | ((flags & 8) ? CZXS_View::kRouteAllPoints : 0) | ((flags & 2) ? CZXS_View::kRouteMarkers : 0)
+        | ((flags & 4) ? CZXS_View::kRouteHiddenMarkers : 0));
     const CZX_Surface565& surface = *view->Image()->Surface();
     auto colour = [&](int32_t red, int32_t green, int32_t blue) {
-        return surface.MakeColour(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
+        return surface.MakeColour(
+            static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
     };
     CZXS_View::RoutePen& pen = view->GetRoutePen();
     pen.outerWidth = static_cast<uint8_t>(outerWidth);

@@ -15,13 +15,13 @@
 int32_t ZXS_RouteReset(CZXS_ViewHandle* view);
 // Heading -1 (none) or 0..3599 tenths of a degree; usePassages 0 or 1: the
 // passage journal's closures count while snapping to a road.
-int32_t ZXS_RouteSetStart(CZXS_ViewHandle* view, int32_t x, int32_t y, int32_t radius, int32_t heading,
-                          int32_t usePassages);
+int32_t ZXS_RouteSetStart(
+    CZXS_ViewHandle* view, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t usePassages);
 // nameId -1: any road, else only roads of that name.
-int32_t ZXS_RouteSetFinish(CZXS_ViewHandle* view, int32_t x, int32_t y, int32_t radius, int32_t nameId,
-                           int32_t usePassages);
-int32_t ZXS_RouteAddVia(CZXS_ViewHandle* view, int32_t x, int32_t y, int32_t radius, int32_t nameId,
-                        int32_t usePassages);
+int32_t ZXS_RouteSetFinish(
+    CZXS_ViewHandle* view, int32_t x, int32_t y, int32_t radius, int32_t nameId, int32_t usePassages);
+int32_t ZXS_RouteAddVia(
+    CZXS_ViewHandle* view, int32_t x, int32_t y, int32_t radius, int32_t nameId, int32_t usePassages);
 // Option 1 the shortest route, any other (2) the fastest. The router's result.
 int32_t ZXS_RouteCalculate(CZXS_ViewHandle* view, int32_t option);
 // Without an array (or a count below 1) the number of route points; else the
@@ -34,9 +34,9 @@ int32_t ZXS_RouteDraw(CZXS_ViewHandle* view);
 // bit 1 point markers, bit 2 hidden points among the markers. Widths and colours
 // in the order outer, centre, marked outer, marked centre. 2 without an image.
 int32_t ZXS_RouteSetStyle(CZXS_ViewHandle* view, int32_t flags, int32_t outerWidth, int32_t centreWidth,
-                          int32_t markedOuterWidth, int32_t markedCentreWidth, int32_t outerRed, int32_t outerGreen,
-                          int32_t outerBlue, int32_t centreRed, int32_t centreGreen, int32_t centreBlue,
-                          int32_t markedOuterRed, int32_t markedOuterGreen, int32_t markedOuterBlue,
-                          int32_t markedCentreRed, int32_t markedCentreGreen, int32_t markedCentreBlue);
+    int32_t markedOuterWidth, int32_t markedCentreWidth, int32_t outerRed, int32_t outerGreen,
+    int32_t outerBlue, int32_t centreRed, int32_t centreGreen, int32_t centreBlue, int32_t markedOuterRed,
+    int32_t markedOuterGreen, int32_t markedOuterBlue, int32_t markedCentreRed, int32_t markedCentreGreen,
+    int32_t markedCentreBlue);
 // Deletes the view's router with its points and route.
 int32_t ZXS_RouteDelete(CZXS_ViewHandle* view);

@@ -14,6 +14,6 @@ struct CZXS_ViewHandle {
 // is still open with its owner cookie.
 inline bool ZXS_IsViewHandleValid(const CZXS_ViewHandle* handle)
 {
-    return handle != nullptr && handle->pView != nullptr && handle->pMap != nullptr &&
-           handle->pMap->pDoc != nullptr && handle->pMap->pOwner != nullptr;
+    return handle != nullptr && handle->pView != nullptr && handle->pMap != nullptr
+        && handle->pMap->pDoc != nullptr && handle->pMap->pOwner != nullptr;
 }

@@ -23,7 +23,10 @@ CZXS_View* ViewOf(const CZXS_ViewHandle* handle) { return handle != nullptr ? ha
 
 bool HasImage(const CZXS_View* view) { return view != nullptr && view->Image() != nullptr; }
 
-bool ValidWithImage(const CZXS_ViewHandle* handle) { return ZXS_IsViewHandleValid(handle) && HasImage(handle->pView); }
+bool ValidWithImage(const CZXS_ViewHandle* handle)
+{
+    return ZXS_IsViewHandleValid(handle) && HasImage(handle->pView);
+}
 
 // Copies the whole image; an offset <= 0 moves the destination, one > 0 the source.
 int32_t CopyImage(const CZXS_View& view, ZXS_DeviceContext& dc, int32_t ox, int32_t oy)
@@ -33,12 +36,12 @@ int32_t CopyImage(const CZXS_View& view, ZXS_DeviceContext& dc, int32_t ox, int3
         return ZXS_ERR_BLT;
     // 64-bit: any offset the caller passes, however far out, neither overflows
     // nor forms a pointer outside the images.
-    const int64_t dx = ox <= 0 ? -int64_t{ox} : 0;
+    const int64_t dx = ox <= 0 ? -int64_t { ox } : 0;
     const int64_t sx = ox > 0 ? ox : 0;
-    const int64_t dy = oy <= 0 ? -int64_t{oy} : 0;
+    const int64_t dy = oy <= 0 ? -int64_t { oy } : 0;
     const int64_t sy = oy > 0 ? oy : 0;
-    const int64_t w = std::min<int64_t>(int64_t{src->width} - sx, int64_t{dc.width} - dx);
-    const int64_t h = std::min<int64_t>(int64_t{src->height} - sy, int64_t{dc.height} - dy);
+    const int64_t w = std::min<int64_t>(int64_t { src->width } - sx, int64_t { dc.width } - dx);
+    const int64_t h = std::min<int64_t>(int64_t { src->height } - sy, int64_t { dc.height } - dy);
     if (w <= 0)
         return ZXS_OK;
     for (int64_t r = 0; r < h; ++r) {
@@ -49,7 +52,7 @@ int32_t CopyImage(const CZXS_View& view, ZXS_DeviceContext& dc, int32_t ox, int3
     return ZXS_OK;
 }
 
-}  // namespace
+} // namespace
 
 int32_t ZXS_ViewCreate(CZXS_ViewHandle* view, CZXS_MapHandle* map)
 {
@@ -95,8 +98,8 @@ void ZXS_ViewDestroy(CZXS_ViewHandle* view)
     view->pView = nullptr;
 }
 
-int32_t ZXS_ViewResize(CZXS_ViewHandle* view, ZXS_DeviceContext* /*dc*/, int32_t width, int32_t height,
-    int32_t antialiased)
+int32_t ZXS_ViewResize(
+    CZXS_ViewHandle* view, ZXS_DeviceContext* /*dc*/, int32_t width, int32_t height, int32_t antialiased)
 {
     CZXS_View* v = ViewOf(view);
     if (v == nullptr || v->Document() == nullptr)
@@ -133,7 +136,7 @@ void ZXS_ViewReleaseImage(CZXS_ViewHandle* view)
     if (v->State().load() != CZXS_View::kQueued)
         v->HeldImage().reset();
     else
-        (void)v->HeldImage().release();  // still drawn into by a frame that never ended
+        (void)v->HeldImage().release(); // still drawn into by a frame that never ended
 }
 
 int32_t ZXS_ViewHasImage(const CZXS_ViewHandle* view) { return HasImage(ViewOf(view)) ? 1 : 0; }
@@ -218,16 +221,16 @@ int32_t ZXS_ViewMapToScreenY(const CZXS_ViewHandle* view, int32_t x, int32_t y)
 
 double ZXS_ViewMapToScreenDist(const CZXS_ViewHandle* view, int32_t distance)
 {
-    if (!ZXS_IsViewHandleValid(view) || distance < 0 || distance > 0x2000000 ||
-        view->pView->Scale() == CZXS_Coords::kUnset)
+    if (!ZXS_IsViewHandleValid(view) || distance < 0 || distance > 0x2000000
+        || view->pView->Scale() == CZXS_Coords::kUnset)
         return 0.0;
     return distance * 128.0 / view->pView->Scale();
 }
 
 double ZXS_ViewScreenToMapDist(const CZXS_ViewHandle* view, int32_t distance)
 {
-    if (!ZXS_IsViewHandleValid(view) || distance < 0 || distance > 65536 ||
-        view->pView->Scale() == CZXS_Coords::kUnset)
+    if (!ZXS_IsViewHandleValid(view) || distance < 0 || distance > 65536
+        || view->pView->Scale() == CZXS_Coords::kUnset)
         return 0.0;
     return view->pView->Scale() * static_cast<double>(distance) / 128.0;
 }
@@ -250,7 +253,8 @@ int32_t ZXS_ViewFill(CZXS_ViewHandle* view, uint8_t red, uint8_t green, uint8_t 
     if (!HasImage(v))
         return ZXS_ERR_NOHANDLE;
     CZXS_ClippedImage* image = v->Image();
-    image->FillRect(0, 0, image->Width() - 1, image->Height() - 1, CZX_Surface565::Colour565(red, green, blue));
+    image->FillRect(
+        0, 0, image->Width() - 1, image->Height() - 1, CZX_Surface565::Colour565(red, green, blue));
     return ZXS_OK;
 }
 
@@ -266,13 +270,13 @@ int32_t ZXS_ViewBlt(const CZXS_ViewHandle* view, ZXS_DeviceContext* dc, int32_t 
 int32_t ZXS_ViewDrawObject(CZXS_ViewHandle* view, int32_t object, uint8_t red, uint8_t green, uint8_t blue)
 {
     CZXS_View* v = ViewOf(view);
-    if (!KernelStarted() || v == nullptr || !HasImage(v) || v->Document() == nullptr || view->pMap == nullptr ||
-        view->pMap->pOwner == nullptr || object == -1)
+    if (!KernelStarted() || v == nullptr || !HasImage(v) || v->Document() == nullptr || view->pMap == nullptr
+        || view->pMap->pOwner == nullptr || object == -1)
         return ZXS_ERR_NOHANDLE;
     CZXS_ClippedImage* image = v->Image();
     const bool antialiased = image->Antialiased();
     image->SetAntialiased(false);
-    v->DrawObject(object, red | (green << 8) | (uint32_t{blue} << 16));
+    v->DrawObject(object, red | (green << 8) | (uint32_t { blue } << 16));
     image->SetAntialiased(antialiased);
     return ZXS_OK;
 }
@@ -283,7 +287,7 @@ int32_t ZXS_ViewSetClipRect(CZXS_ViewHandle* view, const int32_t* rect)
         return ZXS_ERR_PARAM;
     if (!ValidWithImage(view))
         return ZXS_ERR_NOHANDLE;
-    view->pView->SetUpdateRect({rect[0], rect[1], rect[2], rect[3]});
+    view->pView->SetUpdateRect({ rect[0], rect[1], rect[2], rect[3] });
     return ZXS_OK;
 }
 
@@ -295,7 +299,8 @@ int32_t ZXS_ViewExcludeRect(CZXS_ViewHandle* view, const int32_t* rect)
         return ZXS_ERR_NOHANDLE;
     const int32_t middle = (rect[1] + rect[3]) >> 1;
     const int32_t half = std::abs(rect[3] - rect[1]) / 2;
-    return view->pView->OccupyBox({rect[0], middle}, {rect[2], middle}, half) != 0 ? ZXS_OK : ZXS_ERR_FAIL;
+    return view->pView->OccupyBox({ rect[0], middle }, { rect[2], middle }, half) != 0 ? ZXS_OK
+                                                                                       : ZXS_ERR_FAIL;
 }
 
 int32_t ZXS_ViewNop1(CZXS_ViewHandle*) { return ZXS_ERR_FAIL; }
@@ -312,8 +317,8 @@ int32_t ZXS_ViewRenderAsync(CZXS_ViewHandle* view)
     renderer.Cancel(view->pView, false);
     if (!renderer.Add(view->pView))
         return ZXS_ERR_FAIL;
-    for (int i = 0; i < 10 && !view->pView->IsBusy() &&
-         view->pView->State().load() == CZXS_View::kQueued; ++i)
+    for (int i = 0; i < 10 && !view->pView->IsBusy() && view->pView->State().load() == CZXS_View::kQueued;
+         ++i)
         ZXS_RenderSleep(10);
     return ZXS_OK;
 }
@@ -344,8 +349,8 @@ int32_t ZXS_ViewAckRender(CZXS_ViewHandle* view)
 int32_t ZXS_ViewRender(CZXS_ViewHandle* view, int32_t quick, ZXS_DeviceContext* dc)
 {
     CZXS_View* v = ViewOf(view);
-    if (!KernelStarted() || v == nullptr || !HasImage(v) || v->Document() == nullptr || view->pMap == nullptr ||
-        view->pMap->pOwner == nullptr)
+    if (!KernelStarted() || v == nullptr || !HasImage(v) || v->Document() == nullptr || view->pMap == nullptr
+        || view->pMap->pOwner == nullptr)
         return ZXS_ERR_NOHANDLE;
     CZXS_ClippedImage* image = v->Image();
     const bool plain = quick != 0 && image->Antialiased();
@@ -362,22 +367,23 @@ int32_t ZXS_ViewRender(CZXS_ViewHandle* view, int32_t quick, ZXS_DeviceContext* 
     return ZXS_OK;
 }
 
-int32_t ZXS_InitAxisStroke(ZXS_AxisStroke* stroke, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width)
+int32_t ZXS_InitAxisStroke(
+    ZXS_AxisStroke* stroke, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width)
 {
     if (stroke == nullptr)
         return 0;
     if (y1 == y2) {
         if (x1 > x2)
             std::swap(x1, x2);
-        *stroke = {x1, y1, x2, y2, (x1 + x2) / 2, y1, static_cast<uint16_t>((x2 - x1) / 2),
-            static_cast<uint16_t>(width), (x2 - x1) * 65536, 0x10000, 0};
+        *stroke = { x1, y1, x2, y2, (x1 + x2) / 2, y1, static_cast<uint16_t>((x2 - x1) / 2),
+            static_cast<uint16_t>(width), (x2 - x1) * 65536, 0x10000, 0 };
         return 1;
     }
     if (x1 == x2) {
         if (y1 > y2)
             std::swap(y1, y2);
-        *stroke = {x1, y1, x2, y2, x1, (y1 + y2) / 2, static_cast<uint16_t>(width),
-            static_cast<uint16_t>((y2 - y1) / 2), (y2 - y1) * 65536, 0, 0x10000};
+        *stroke = { x1, y1, x2, y2, x1, (y1 + y2) / 2, static_cast<uint16_t>(width),
+            static_cast<uint16_t>((y2 - y1) / 2), (y2 - y1) * 65536, 0, 0x10000 };
         return 1;
     }
     return 0;
@@ -413,7 +419,7 @@ int32_t Begin(CZXS_PixelIterator* it, bool bottom)
     return ZXS_OK;
 }
 
-}  // namespace
+} // namespace
 
 int32_t ZXS_PixelIterInit(CZXS_PixelIterator* it, const CZXS_ViewHandle* view)
 {
@@ -443,7 +449,7 @@ int32_t StepRow(CZXS_PixelIterator* it, int32_t step)
     return ZXS_OK;
 }
 
-}  // namespace
+} // namespace
 
 int32_t ZXS_PixelIterNextRow(CZXS_PixelIterator* it) { return StepRow(it, 1); }
 
@@ -475,7 +481,7 @@ int32_t ReadPixel(const CZXS_PixelIterator* it, const uint8_t* red, const uint8_
     return ZXS_OK;
 }
 
-}  // namespace
+} // namespace
 
 int32_t ZXS_PixelIterGet555(const CZXS_PixelIterator* it, uint8_t* red, uint8_t* green, uint8_t* blue)
 {

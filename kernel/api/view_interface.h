@@ -12,8 +12,8 @@ using ZXS_ViewNotifyFunction = void (*)(int32_t code, void* user, CZXS_View* vie
 // View life and image.
 int32_t ZXS_ViewCreate(CZXS_ViewHandle* view, CZXS_MapHandle* map);
 void ZXS_ViewDestroy(CZXS_ViewHandle* view);
-int32_t ZXS_ViewResize(CZXS_ViewHandle* view, ZXS_DeviceContext* dc, int32_t width, int32_t height,
-    int32_t antialiased);
+int32_t ZXS_ViewResize(
+    CZXS_ViewHandle* view, ZXS_DeviceContext* dc, int32_t width, int32_t height, int32_t antialiased);
 void ZXS_ViewReleaseImage(CZXS_ViewHandle* view);
 int32_t ZXS_ViewHasImage(const CZXS_ViewHandle* view);
 int32_t ZXS_ViewSetNotify(CZXS_ViewHandle* view, ZXS_ViewNotifyFunction callback, void* user);
@@ -57,11 +57,12 @@ struct ZXS_AxisStroke {
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     int32_t cx = 0, cy = 0;
     uint16_t halfX = 0, halfY = 0;
-    int32_t length = 0;  // 16.16
-    int32_t cosine = 0, sine = 0;  // 16.16
+    int32_t length = 0; // 16.16
+    int32_t cosine = 0, sine = 0; // 16.16
 };
 // 1 when built; other pairs leave the record as it was (0).
-int32_t ZXS_InitAxisStroke(ZXS_AxisStroke* stroke, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width);
+int32_t ZXS_InitAxisStroke(
+    ZXS_AxisStroke* stroke, int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t width);
 
 // Reads a rendered image row by row; memory rows run bottom-up.
 struct CZXS_PixelIterator {

@@ -61,12 +61,16 @@ void CZXS_Doc::CloseViews()
 
 void CZXS_Doc::JournalChanged(void* doc) { static_cast<CZXS_Doc*>(doc)->NotifyViews(); }
 
-CAppDocManager::CAppDocManager(CZXS_Object& errors, CZXS_PoiStore& pois) : m_errors(errors), m_pois(pois) {}
+CAppDocManager::CAppDocManager(CZXS_Object& errors, CZXS_PoiStore& pois)
+    : m_errors(errors)
+    , m_pois(pois)
+{
+}
 
 CAppDocManager::~CAppDocManager() { StopThread(); }
 
-CZXS_Doc* CAppDocManager::OpenDocument(const ZXS_MapSource* source, const uint8_t* key, int16_t keyLength,
-                                       int readerKind, int32_t& error)
+CZXS_Doc* CAppDocManager::OpenDocument(
+    const ZXS_MapSource* source, const uint8_t* key, int16_t keyLength, int readerKind, int32_t& error)
 {
     error = 0;
     if (source == nullptr) {
@@ -81,7 +85,8 @@ CZXS_Doc* CAppDocManager::OpenDocument(const ZXS_MapSource* source, const uint8_
     const bool fromFile = readerKind != CZXS_DiskStream::kMemory && source->path != nullptr;
     if (fromFile) {
         for (const auto& doc : m_docs) {
-            if (!doc->m_map.IsMemoryMap() && doc->m_map.MapName() == source->path && doc->m_map.References() > 0) {
+            if (!doc->m_map.IsMemoryMap() && doc->m_map.MapName() == source->path
+                && doc->m_map.References() > 0) {
                 doc->m_map.AddReference();
                 return doc.get();
             }
@@ -105,8 +110,8 @@ CZXS_Doc* CAppDocManager::OpenDocument(const ZXS_MapSource* source, const uint8_
     // A memory map has a POI set only when it brings its block; it never
     // shares one by its made-up name.
     if (fromFile || source->poiBlock != nullptr)
-        doc->m_poiSet = m_pois.OpenSet(doc->m_map.MapName(), fromFile ? nullptr : source->poiBlock,
-                                       fromFile ? 0 : source->poiSize);
+        doc->m_poiSet = m_pois.OpenSet(
+            doc->m_map.MapName(), fromFile ? nullptr : source->poiBlock, fromFile ? 0 : source->poiSize);
     if (CZXS_PassageJournal* journal = doc->m_map.Journal())
         journal->SetNotify(&CZXS_Doc::JournalChanged, doc.get());
     m_docs.push_back(std::move(doc));
@@ -119,7 +124,8 @@ int CAppDocManager::CloseDocument(CZXS_Doc* doc)
     if (!lock.try_lock_for(kLockWait))
         return 0;
     // An alias has one use: it goes, and then its use of the source.
-    const auto alias = std::find_if(m_aliases.begin(), m_aliases.end(), [&](const auto& a) { return a.get() == doc; });
+    const auto alias
+        = std::find_if(m_aliases.begin(), m_aliases.end(), [&](const auto& a) { return a.get() == doc; });
     if (alias != m_aliases.end()) {
         doc = doc->m_source;
         m_aliases.erase(alias);
@@ -169,7 +175,8 @@ CZXS_Doc* CAppDocManager::OpenRestyled(CZXS_Doc* source, const uint8_t* styles, 
     uint8_t record[CZXS_StyleRecord::kSize];
     for (uint32_t i = 0; i < count; ++i) {
         std::memcpy(record, styles + static_cast<size_t>(i) * CZXS_StyleRecord::kSize, sizeof record);
-        const uint32_t scale = record[0] | (record[1] << 8) | (record[2] << 16) | (uint32_t{record[3]} << 24);
+        const uint32_t scale
+            = record[0] | (record[1] << 8) | (record[2] << 16) | (uint32_t { record[3] } << 24);
         const float threshold = CZXS_StyleTable::ThresholdOfScale(scale, resolution);
         uint32_t bits;
         std::memcpy(&bits, &threshold, sizeof bits);

@@ -25,7 +25,7 @@ public:
     virtual ~CZXS_DocObserver() = default;
     virtual void DocumentChanged() = 0;
     // The document is about to be deleted: nothing of it may be used once this returns.
-    virtual void DocumentClosing() {}
+    virtual void DocumentClosing() { }
     // The document this observer is registered with; none once it left or the document closed.
     CZXS_Doc* RegisteredWith() const { return m_registeredWith; }
 
@@ -84,9 +84,9 @@ private:
 class CAppDocManager {
 public:
     // How long an operation waits for the kernel lock before it gives up.
-    static constexpr std::chrono::milliseconds kLockWait{15000};
-    static constexpr std::chrono::milliseconds kPassPeriod{1000};
-    static constexpr std::chrono::milliseconds kSlowPassPeriod{5000};
+    static constexpr std::chrono::milliseconds kLockWait { 15000 };
+    static constexpr std::chrono::milliseconds kPassPeriod { 1000 };
+    static constexpr std::chrono::milliseconds kSlowPassPeriod { 5000 };
 
     // Failures are stored in `errors` (the application's code).
     CAppDocManager(CZXS_Object& errors, CZXS_PoiStore& pois);
@@ -98,8 +98,8 @@ public:
     // (key and reader kind are not compared), else the map is opened. None
     // with the kernel error in `error`: handed back rather than kept in the
     // application, as maps may open on several threads at once.
-    CZXS_Doc* OpenDocument(const ZXS_MapSource* source, const uint8_t* key, int16_t keyLength, int readerKind,
-                           int32_t& error);
+    CZXS_Doc* OpenDocument(
+        const ZXS_MapSource* source, const uint8_t* key, int16_t keyLength, int readerKind, int32_t& error);
     // Releases one use; the last closes the document. 1 when the document was
     // handled, 0 when it is not in the list.
     int CloseDocument(CZXS_Doc* doc);

@@ -5,7 +5,10 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/render/async_renderer.h"
 
-CApplication::CApplication() : m_documents(*this, m_pois) {}
+CApplication::CApplication()
+    : m_documents(*this, m_pois)
+{
+}
 
 CApplication::~CApplication()
 {

@@ -65,7 +65,7 @@ int32_t CByteCollect::InsertAt(uint32_t index, const uint8_t* source, uint32_t c
     uint32_t bytes = 0;
     if (index > Count() || !ElementBytes(index, offset) || !ElementBytes(count, bytes))
         return -1;
-    if (!Reserve(uint64_t{Size()} + bytes))
+    if (!Reserve(uint64_t { Size() } + bytes))
         return -1;
     uint8_t* data = MutableData();
     std::memmove(data + offset + bytes, data + offset, Size() - offset);
@@ -77,7 +77,10 @@ int32_t CByteCollect::InsertAt(uint32_t index, const uint8_t* source, uint32_t c
     return static_cast<int32_t>(index);
 }
 
-int32_t CByteCollect::Append(const uint8_t* source, uint32_t count) { return InsertAt(Count(), source, count); }
+int32_t CByteCollect::Append(const uint8_t* source, uint32_t count)
+{
+    return InsertAt(Count(), source, count);
+}
 
 int32_t CByteCollect::Append(const uint8_t* element) { return InsertAt(Count(), element, 1); }
 
@@ -88,7 +91,7 @@ int32_t CByteCollect::Insert(const uint8_t* element, int32_t index)
 
 int CByteCollect::RemoveAt(uint32_t index, uint32_t count)
 {
-    if (uint64_t{index} + count > Count() || !MakeOwn())
+    if (uint64_t { index } + count > Count() || !MakeOwn())
         return 0;
     const uint32_t offset = static_cast<uint32_t>(ElementsToBytes(index));
     const uint32_t bytes = static_cast<uint32_t>(ElementsToBytes(count));
@@ -107,7 +110,7 @@ int CByteCollect::Truncate(uint32_t count)
 
 const uint8_t* CByteCollect::Last() const
 {
-    return Size() < RecordSize() ? nullptr : Data() + (Count() - 1) * uint64_t{RecordSize()};
+    return Size() < RecordSize() ? nullptr : Data() + (Count() - 1) * uint64_t { RecordSize() };
 }
 
 const uint8_t* CByteCollect::Previous(const uint8_t* element) const

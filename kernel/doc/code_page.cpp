@@ -6,7 +6,7 @@ namespace {
 
 int Index(int codePage) { return codePage >= 0 && codePage < CZXS_CodePage::kCount ? codePage : 0; }
 
-}  // namespace
+} // namespace
 
 char16_t CZXS_CodePage::ToWide(int codePage, uint8_t byte) { return kZxsCodePageWide[Index(codePage)][byte]; }
 

@@ -15,8 +15,8 @@ public:
     static std::u16string ToWide(int codePage, std::string_view text, size_t limit = std::u16string::npos);
     // Characters below 128 stay; others become the first byte of the code page
     // with that value, or `defaultByte`. At most `limit` bytes.
-    static std::string FromWide(int codePage, std::u16string_view text, char defaultByte = '?',
-                                size_t limit = std::string::npos);
+    static std::string FromWide(
+        int codePage, std::u16string_view text, char defaultByte = '?', size_t limit = std::string::npos);
     // Upper-case letters of the code page to their lower-case letters.
     static uint8_t Fold(int codePage, uint8_t byte);
     static void Fold(std::string& text, int codePage);

@@ -11,7 +11,7 @@ namespace {
 
 uint16_t ReadLength(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 
-}  // namespace
+} // namespace
 
 CCollect::~CCollect() { Free(); }
 
@@ -37,8 +37,8 @@ int CCollect::Allocate(uint32_t bytes, uint32_t growth)
 {
     void* block = ZXS_MemAlloc(bytes);
     if (block == nullptr) {
-        ZXS_MemoryTopUp(static_cast<uint32_t>(
-            std::min<uint64_t>(uint64_t{bytes} * 11 / 10 + 65536, UINT32_MAX)));
+        ZXS_MemoryTopUp(
+            static_cast<uint32_t>(std::min<uint64_t>(uint64_t { bytes } * 11 / 10 + 65536, UINT32_MAX)));
         block = ZXS_MemAlloc(bytes);
     }
     if (block == nullptr) {
@@ -108,10 +108,7 @@ int CCollect::SetSize(uint32_t bytes)
 
 int CCollect::EnsureSize(uint32_t bytes) { return m_size < bytes ? SetSize(bytes) : 1; }
 
-const uint8_t* CCollect::Item(uint32_t offset) const
-{
-    return offset < m_size ? m_data + offset : nullptr;
-}
+const uint8_t* CCollect::Item(uint32_t offset) const { return offset < m_size ? m_data + offset : nullptr; }
 
 uint8_t* CCollect::MutableItem(uint32_t offset)
 {
@@ -122,10 +119,10 @@ uint8_t* CCollect::MutableItem(uint32_t offset)
 
 uint16_t CCollect::RecordLength(uint32_t offset) const
 {
-    if (uint64_t{offset} + 2 > m_size)
+    if (uint64_t { offset } + 2 > m_size)
         return 0;
     const uint16_t length = ReadLength(m_data + offset);
-    if (length < 2 || uint64_t{offset} + length > m_size)
+    if (length < 2 || uint64_t { offset } + length > m_size)
         return 0;
     return length;
 }
@@ -157,7 +154,7 @@ int32_t CCollect::Insert(const uint8_t* record, int32_t offset)
     const uint16_t length = ReadLength(record);
     if (length < 2)
         return -1;
-    if (!Reserve(uint64_t{m_size} + length))
+    if (!Reserve(uint64_t { m_size } + length))
         return -1;
     std::memmove(m_data + offset + length, m_data + offset, m_size - offset);
     std::memcpy(m_data + offset, record, length);
@@ -177,7 +174,7 @@ int32_t CCollect::Replace(const uint8_t* record, int32_t offset)
         return -1;
     const uint32_t tail = static_cast<uint32_t>(offset) + oldLength;
     if (newLength > oldLength) {
-        if (!Reserve(uint64_t{m_size} + (newLength - oldLength)))
+        if (!Reserve(uint64_t { m_size } + (newLength - oldLength)))
             return -1;
     } else if (!MakeOwn()) {
         return -1;
@@ -210,14 +207,14 @@ int CCollect::Load(CZXS_DiskStream& stream, uint32_t bytes)
     if (const uint8_t* region = stream.TakeRegion(bytes)) {
         if (m_borrowed == 0)
             ZXS_MemFree(m_data);
-        m_data = const_cast<uint8_t*>(region);  // read-only: MakeOwn copies before any change
+        m_data = const_cast<uint8_t*>(region); // read-only: MakeOwn copies before any change
         m_borrowed = 1;
         m_capacity = bytes;
         m_size = bytes;
         return 1;
     }
     if (stream.SourceKind() != CZXS_DiskStream::kDisk)
-        return 0;  // a memory-backed source without that many bytes left
+        return 0; // a memory-backed source without that many bytes left
     // Byte counts here whatever the element size of a derived table.
     if (bytes > m_capacity && CCollect::Allocate(bytes, m_growth) == 0)
         return 0;

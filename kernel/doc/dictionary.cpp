@@ -12,7 +12,8 @@ void CZXS_Dictionary::BuildIndex()
 {
     for (auto& variant : m_index)
         variant.fill(kNone);
-    for (int32_t offset = Size() > 0 && RecordLength(0) != 0 ? 0 : -1; offset >= 0; offset = NextOffset(offset)) {
+    for (int32_t offset = Size() > 0 && RecordLength(0) != 0 ? 0 : -1; offset >= 0;
+         offset = NextOffset(offset)) {
         const uint16_t length = RecordLength(static_cast<uint32_t>(offset));
         if (length < 4)
             continue;
@@ -37,7 +38,8 @@ const char* CZXS_Dictionary::WordPointer(int number, int variant, size_t* length
     const char* text = reinterpret_cast<const char*>(Item(offset)) + 4;
     if (length != nullptr) {
         const void* end = std::memchr(text, 0, recordLength - 4u);
-        *length = end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - text) : recordLength - 4u;
+        *length
+            = end != nullptr ? static_cast<size_t>(static_cast<const char*>(end) - text) : recordLength - 4u;
     }
     return text;
 }

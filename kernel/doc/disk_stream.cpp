@@ -8,34 +8,47 @@
 int32_t ZXS_StreamCause(int osError)
 {
     switch (osError) {
-    case 0: return ZXS_CAUSE_NONE;
-    case ENOENT: return ZXS_CAUSE_NOT_FOUND;
+    case 0:
+        return ZXS_CAUSE_NONE;
+    case ENOENT:
+        return ZXS_CAUSE_NOT_FOUND;
     case ENOTDIR:
     case ENAMETOOLONG:
     case ELOOP:
     case EINVAL:
-    case EXDEV: return ZXS_CAUSE_BAD_PATH;
+    case EXDEV:
+        return ZXS_CAUSE_BAD_PATH;
     case EMFILE:
-    case ENFILE: return ZXS_CAUSE_TOO_MANY_OPEN;
+    case ENFILE:
+        return ZXS_CAUSE_TOO_MANY_OPEN;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
     case ETXTBSY:
-    case EEXIST: return ZXS_CAUSE_ACCESS_DENIED;
+    case EEXIST:
+        return ZXS_CAUSE_ACCESS_DENIED;
     case EBADF:
-    case ENODEV: return ZXS_CAUSE_INVALID_FILE;
-    case EBUSY: return ZXS_CAUSE_DIR_IN_USE;
+    case ENODEV:
+        return ZXS_CAUSE_INVALID_FILE;
+    case EBUSY:
+        return ZXS_CAUSE_DIR_IN_USE;
     case ESPIPE:
-    case EOVERFLOW: return ZXS_CAUSE_BAD_SEEK;
+    case EOVERFLOW:
+        return ZXS_CAUSE_BAD_SEEK;
     case EIO:
-    case ENXIO: return ZXS_CAUSE_HARDWARE_IO;
-    case EWOULDBLOCK: return ZXS_CAUSE_SHARING;
-    case ENOLCK: return ZXS_CAUSE_LOCK;
+    case ENXIO:
+        return ZXS_CAUSE_HARDWARE_IO;
+    case EWOULDBLOCK:
+        return ZXS_CAUSE_SHARING;
+    case ENOLCK:
+        return ZXS_CAUSE_LOCK;
     case ENOSPC:
     case EDQUOT:
-    case EFBIG: return ZXS_CAUSE_DISK_FULL;
-    default: return ZXS_CAUSE_GENERIC;
+    case EFBIG:
+        return ZXS_CAUSE_DISK_FULL;
+    default:
+        return ZXS_CAUSE_GENERIC;
     }
 }
 
@@ -61,7 +74,7 @@ void Report(CZXS_StreamError* error, int osError)
     }
 }
 
-}  // namespace
+} // namespace
 
 int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamError* error)
 {
@@ -73,9 +86,14 @@ int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamEr
 
     int mode = O_RDONLY;
     switch (flags & 0x3) {
-    case 1: mode = O_WRONLY; break;
-    case 2: mode = O_RDWR; break;
-    default: break;
+    case 1:
+        mode = O_WRONLY;
+        break;
+    case 2:
+        mode = O_RDWR;
+        break;
+    default:
+        break;
     }
     if ((flags & ZXS_OPEN_NO_INHERIT) != 0)
         mode |= O_CLOEXEC;
@@ -133,14 +151,14 @@ uint32_t TransferAll(Buffer* buffer, uint32_t n, Transfer transfer)
     return done;
 }
 
-}  // namespace
+} // namespace
 
 uint32_t CZXS_DiskStream::Read(void* buffer, uint32_t n)
 {
     if (m_handle < 0 || buffer == nullptr)
         return 0;
     return TransferAll(static_cast<char*>(buffer), n,
-                       [this](char* at, size_t count) { return ::read(m_handle, at, count); });
+        [this](char* at, size_t count) { return ::read(m_handle, at, count); });
 }
 
 uint32_t CZXS_DiskStream::Write(const void* buffer, uint32_t n)
@@ -148,7 +166,7 @@ uint32_t CZXS_DiskStream::Write(const void* buffer, uint32_t n)
     if (m_handle < 0 || buffer == nullptr)
         return 0;
     return TransferAll(static_cast<const char*>(buffer), n,
-                       [this](const char* at, size_t count) { return ::write(m_handle, at, count); });
+        [this](const char* at, size_t count) { return ::write(m_handle, at, count); });
 }
 
 int CZXS_DiskStream::Flush()
@@ -163,7 +181,7 @@ uint32_t CZXS_DiskStream::GetPosition()
     if (m_handle < 0)
         return ZXS_SEEK_FAILED;
     const off_t at = ::lseek(m_handle, 0, SEEK_CUR);
-    return at < 0 || at >= off_t{ZXS_SEEK_FAILED} ? ZXS_SEEK_FAILED : static_cast<uint32_t>(at);
+    return at < 0 || at >= off_t { ZXS_SEEK_FAILED } ? ZXS_SEEK_FAILED : static_cast<uint32_t>(at);
 }
 
 uint32_t CZXS_DiskStream::Seek(int32_t offset, int origin)
@@ -178,7 +196,7 @@ uint32_t CZXS_DiskStream::Seek(int32_t offset, int origin)
     else if (origin != 0)
         return ZXS_SEEK_FAILED;
     const off_t at = ::lseek(m_handle, offset, whence);
-    return at < 0 || at >= off_t{ZXS_SEEK_FAILED} ? ZXS_SEEK_FAILED : static_cast<uint32_t>(at);
+    return at < 0 || at >= off_t { ZXS_SEEK_FAILED } ? ZXS_SEEK_FAILED : static_cast<uint32_t>(at);
 }
 
 const uint8_t* CZXS_DiskStream::TakeRegion(uint32_t) { return nullptr; }

@@ -42,7 +42,7 @@ enum : uint32_t {
     ZXS_OPEN_NO_INHERIT = 0x80,
     ZXS_OPEN_CREATE = 0x1000,
     ZXS_OPEN_NO_TRUNCATE = 0x2000,
-    ZXS_OPEN_MAP = 0x8000,  // how the kernel opens maps: read, exclusive, existing file
+    ZXS_OPEN_MAP = 0x8000, // how the kernel opens maps: read, exclusive, existing file
 };
 
 // Seek result on failure.
@@ -85,13 +85,16 @@ public:
     const std::string& Name() const { return m_name; }
 
 protected:
-    explicit CZXS_DiskStream(Kind kind) : m_kind(kind) {}
+    explicit CZXS_DiskStream(Kind kind)
+        : m_kind(kind)
+    {
+    }
     void SetName(const std::string& name);
 
 private:
     int32_t m_open = 0;
     int m_handle = -1;
     std::string m_name;
-    int16_t m_openField = 0;  // cleared by every successful open
+    int16_t m_openField = 0; // cleared by every successful open
     Kind m_kind = kDisk;
 };

@@ -16,16 +16,15 @@ constexpr int kMaxRecords = 2048;
 void Widen(ZXS_Rect& r, ZXS_Point p, bool& started)
 {
     if (!started) {
-        r = {p.x, p.y, p.x, p.y};
+        r = { p.x, p.y, p.x, p.y };
         started = true;
         return;
     }
-    r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y)};
+    r = { std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y) };
 }
 
 // Calls `visit` for every decoded point of the cursor's record.
-template <class Visit>
-void ForEachPoint(const CZXS_ObjectCursor& cursor, Visit visit)
+template <class Visit> void ForEachPoint(const CZXS_ObjectCursor& cursor, Visit visit)
 {
     CZXS_PointIterator it;
     if (!cursor.BeginPoints(it))
@@ -35,22 +34,23 @@ void ForEachPoint(const CZXS_ObjectCursor& cursor, Visit visit)
         visit(it.Current());
 }
 
-}  // namespace
+} // namespace
 
-int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int32_t scale, int32_t x, int32_t y,
-                                      int32_t radius, int32_t end, CZXS_ObjectCursor* cursor)
+int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int32_t scale, int32_t x,
+    int32_t y, int32_t radius, int32_t end, CZXS_ObjectCursor* cursor)
 {
     if (first < 0)
         first = 0;
     CZXS_ObjectCursor local(&doc);
     CZXS_ObjectCursor& c = cursor != nullptr ? *cursor : local;
-    const int64_t tolerance = int64_t{radius} + int64_t{4} * scale / 128;
+    const int64_t tolerance = int64_t { radius } + int64_t { 4 } * scale / 128;
     // Point objects count out to the tolerance, so the walk's box reaches that far.
-    const int32_t reach = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(tolerance, radius), 0, INT32_MAX));
+    const int32_t reach
+        = static_cast<int32_t>(std::clamp<int64_t>(std::max<int64_t>(tolerance, radius), 0, INT32_MAX));
     c.SetBoxAround(x, y, reach);
-    const ZXS_Rect query = ZXS_Geometry::SquareAround({x, y}, radius);
+    const ZXS_Rect query = ZXS_Geometry::SquareAround({ x, y }, radius);
     const float pixelsPerUnit = scale >= 1 ? 128.0f / static_cast<float>(scale) : 0.0f;
-    const ZXS_Point p{x, y};
+    const ZXS_Point p { x, y };
     CZXS_PointCollector collector;
     if (!collector.Reserve(1000))
         return -1;
@@ -77,9 +77,10 @@ int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int
                 CZXS_PointIterator it;
                 if (c.BeginPoints(it)) {
                     // In double: squares of 33-bit differences do not fit 64 bits.
-                    const double dx = static_cast<double>(int64_t{it.Current().x} - x);
-                    const double dy = static_cast<double>(int64_t{it.Current().y} - y);
-                    const double reachSquared = static_cast<double>(tolerance) * static_cast<double>(tolerance);
+                    const double dx = static_cast<double>(int64_t { it.Current().x } - x);
+                    const double dy = static_cast<double>(int64_t { it.Current().y } - y);
+                    const double reachSquared
+                        = static_cast<double>(tolerance) * static_cast<double>(tolerance);
                     if (dx * dx + dy * dy <= reachSquared)
                         return object;
                 }
@@ -88,8 +89,10 @@ int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int
             ZXS_Rect bounds;
             if (c.CollectPoints(&collector, &bounds, true) == 0 || !ZXS_Geometry::RectsTouch(bounds, query))
                 continue;
-            if (c.Record().IsClosed() &&
-                ZXS_Geometry::PointInParts(collector.Points(), collector.PartLengths().data(), collector.PartCount(), p) != 0)
+            if (c.Record().IsClosed()
+                && ZXS_Geometry::PointInParts(
+                       collector.Points(), collector.PartLengths().data(), collector.PartCount(), p)
+                    != 0)
                 return object;
             uint32_t at = 0;
             for (uint32_t part = 0; part < collector.PartCount(); ++part) {
@@ -106,11 +109,11 @@ int32_t CZXS_DocQueries::FindObjectAt(const CZXS_TzxDoc& doc, int32_t first, int
 }
 
 int CZXS_DocQueries::FitObject(const CZXS_TzxDoc& doc, int32_t object, int32_t pointOffset, int32_t layer,
-                               int32_t width, int32_t height, int32_t* scale, ZXS_Point* centre)
+    int32_t width, int32_t height, int32_t* scale, ZXS_Point* centre)
 {
     CZXS_ObjectCursor c(&doc);
-    if (scale == nullptr || centre == nullptr || width < 5 || width > 16000 || height < 5 || height > 16000 ||
-        *scale < 5 || *scale > 1000000 || c.Seek(object, pointOffset, layer) == 0)
+    if (scale == nullptr || centre == nullptr || width < 5 || width > 16000 || height < 5 || height > 16000
+        || *scale < 5 || *scale > 1000000 || c.Seek(object, pointOffset, layer) == 0)
         return -1;
     int64_t s = *scale;
     int64_t boxW = width * s / 128;
@@ -127,7 +130,8 @@ int CZXS_DocQueries::FitObject(const CZXS_TzxDoc& doc, int32_t object, int32_t p
             if (!started)
                 firstPoint = p;
             Widen(box, p, started);
-            if (std::llabs(int64_t{p.x} - centre->x) <= halfW && std::llabs(int64_t{p.y} - centre->y) <= halfH)
+            if (std::llabs(int64_t { p.x } - centre->x) <= halfW
+                && std::llabs(int64_t { p.y } - centre->y) <= halfH)
                 near = true;
         });
     } while (++records < kMaxRecords && c.Step() != 0);
@@ -150,20 +154,20 @@ int CZXS_DocQueries::FitObject(const CZXS_TzxDoc& doc, int32_t object, int32_t p
     } else if (near) {
         return 1;
     }
-    if (3 * boxW / 2 >= int64_t{box.right} - box.left && 3 * boxH / 2 >= int64_t{box.bottom} - box.top)
-        *centre = {static_cast<int32_t>((int64_t{box.left} + box.right) / 2),
-                   static_cast<int32_t>((int64_t{box.top} + box.bottom) / 2)};
+    if (3 * boxW / 2 >= int64_t { box.right } - box.left && 3 * boxH / 2 >= int64_t { box.bottom } - box.top)
+        *centre = { static_cast<int32_t>((int64_t { box.left } + box.right) / 2),
+            static_cast<int32_t>((int64_t { box.top } + box.bottom) / 2) };
     else
         *centre = firstPoint;
     return 0;
 }
 
-int CZXS_DocQueries::NearestPoint(const CZXS_TzxDoc& doc, int32_t object, int32_t pointOffset, int32_t layer,
-                                  ZXS_Point p, ZXS_Point* out)
+int CZXS_DocQueries::NearestPoint(
+    const CZXS_TzxDoc& doc, int32_t object, int32_t pointOffset, int32_t layer, ZXS_Point p, ZXS_Point* out)
 {
     if (out == nullptr)
         return 0;
-    *out = p == ZXS_Point{-1, -1} ? ZXS_Point{1, -1} : ZXS_Point{-1, -1};
+    *out = p == ZXS_Point { -1, -1 } ? ZXS_Point { 1, -1 } : ZXS_Point { -1, -1 };
     CZXS_ObjectCursor c(&doc);
     if (c.Seek(object, pointOffset, layer) == 0)
         return 0;
@@ -223,7 +227,7 @@ int CZXS_DocQueries::NearestPoint(const CZXS_TzxDoc& doc, int32_t object, int32_
 }
 
 int CZXS_DocQueries::ObjectRect(const CZXS_TzxDoc& doc, int32_t object, int32_t pointOffset, int32_t layer,
-                                ZXS_Rect* out, bool wholeFeature)
+    ZXS_Rect* out, bool wholeFeature)
 {
     CZXS_ObjectCursor c(&doc);
     if (out == nullptr || c.Seek(object, pointOffset, layer) == 0)

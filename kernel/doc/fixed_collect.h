@@ -6,7 +6,10 @@
 // size back to 1, so a table used again after Free must be given its size again.
 class CFixedCollect : public CByteCollect {
 public:
-    explicit CFixedCollect(uint16_t recordSize = 1) : m_recordSize(recordSize == 0 ? 1 : recordSize) {}
+    explicit CFixedCollect(uint16_t recordSize = 1)
+        : m_recordSize(recordSize == 0 ? 1 : recordSize)
+    {
+    }
 
     void Reset() override;
     int Free() override;

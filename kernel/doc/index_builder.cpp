@@ -21,18 +21,17 @@ struct Box {
     int32_t bottom = 0;
 };
 
-
 // Encodes a run relative to (left, top); the byte length, or -1 when a value
 // does not fit the coding or the run would not fit the record's length field.
-int32_t EncodeRun(const CZXS_PointCoding& coding, const std::vector<ZXS_Point>& points, int32_t left, int32_t top,
-                  uint8_t* out)
+int32_t EncodeRun(const CZXS_PointCoding& coding, const std::vector<ZXS_Point>& points, int32_t left,
+    int32_t top, uint8_t* out)
 {
     uint32_t used = 0;
     for (size_t i = 0; i < points.size(); ++i) {
         const int32_t units = i == 0
             ? coding.EncodeAbsolute(out, kScratch, points[0].x - left, points[0].y - top)
-            : coding.EncodeDelta(out + used, kScratch - used, points[i].x - points[i - 1].x,
-                                 points[i].y - points[i - 1].y);
+            : coding.EncodeDelta(
+                out + used, kScratch - used, points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
         if (units < 0)
             return -1;
         used += static_cast<uint32_t>(coding.UnitsToBytes(units));
@@ -42,7 +41,7 @@ int32_t EncodeRun(const CZXS_PointCoding& coding, const std::vector<ZXS_Point>& 
     return static_cast<int32_t>(used);
 }
 
-}  // namespace
+} // namespace
 
 int64_t CZXS_IndexBuilder::CellSize(int64_t least, int64_t greatest)
 {
@@ -66,8 +65,8 @@ uint8_t CZXS_IndexBuilder::CellOfLeast(int64_t offset, int64_t cell, uint8_t gre
     return static_cast<uint8_t>(std::clamp<int64_t>(q, 0, 255));
 }
 
-int32_t CZXS_IndexBuilder::EncodeBlock(const RecordIn* records, uint32_t count, std::vector<uint8_t>& points,
-                                       uint8_t block[36], RecordOut* out)
+int32_t CZXS_IndexBuilder::EncodeBlock(
+    const RecordIn* records, uint32_t count, std::vector<uint8_t>& points, uint8_t block[36], RecordOut* out)
 {
     if (count == 0 || count > kBlockRecords)
         return ZXS_KERR_TABLE;
@@ -82,7 +81,7 @@ int32_t CZXS_IndexBuilder::EncodeBlock(const RecordIn* records, uint32_t count, 
         if (run.empty())
             return ZXS_KERR_TABLE;
         Box& r = boxes[k];
-        r = {run[0].x, run[0].y, run[0].x, run[0].y};
+        r = { run[0].x, run[0].y, run[0].x, run[0].y };
         for (const ZXS_Point& p : run) {
             r.left = std::min(r.left, p.x);
             r.right = std::max(r.right, p.x);
@@ -112,8 +111,8 @@ int32_t CZXS_IndexBuilder::EncodeBlock(const RecordIn* records, uint32_t count, 
             }
         }
     }
-    const int32_t values[9] = {blockBox.left, blockBox.top, blockBox.right, blockBox.bottom, minName, maxName,
-                               minLink, maxLink, static_cast<int32_t>(points.size())};
+    const int32_t values[9] = { blockBox.left, blockBox.top, blockBox.right, blockBox.bottom, minName,
+        maxName, minLink, maxLink, static_cast<int32_t>(points.size()) };
     for (int i = 0; i < 9; ++i)
         ZXS_PutLe32(block + 4 * i, static_cast<uint32_t>(values[i]));
 
@@ -126,15 +125,15 @@ int32_t CZXS_IndexBuilder::EncodeBlock(const RecordIn* records, uint32_t count, 
         for (uint32_t k = 0; k < count; ++k) {
             const Box& r = boxes[k];
             RecordOut& o = out[k];
-            o.box[2] = CellOfGreatest(int64_t{r.right} - blockBox.left, cellW);
-            o.box[3] = CellOfGreatest(int64_t{r.bottom} - blockBox.top, cellH);
-            o.box[0] = CellOfLeast(int64_t{r.left} - blockBox.left, cellW, o.box[2]);
-            o.box[1] = CellOfLeast(int64_t{r.top} - blockBox.top, cellH, o.box[3]);
+            o.box[2] = CellOfGreatest(int64_t { r.right } - blockBox.left, cellW);
+            o.box[3] = CellOfGreatest(int64_t { r.bottom } - blockBox.top, cellH);
+            o.box[0] = CellOfLeast(int64_t { r.left } - blockBox.left, cellW, o.box[2]);
+            o.box[1] = CellOfLeast(int64_t { r.top } - blockBox.top, cellH, o.box[3]);
             int best = -1;
             int32_t bestSize = 0;
             for (int scheme = 0; scheme < 3; ++scheme) {
                 const int32_t size = EncodeRun(*CZXS_PointCoding::ForScheme(scheme), *records[k].points,
-                                               blockBox.left, blockBox.top, trial[scheme].data());
+                    blockBox.left, blockBox.top, trial[scheme].data());
                 if (size >= 0 && (best < 0 || size < bestSize)) {
                     best = scheme;
                     bestSize = size;
@@ -163,12 +162,13 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
     h.SetU32(CZXS_TzxHeader::kNamesSize, doc.m_names.Size());
     h.SetU32(CZXS_TzxHeader::kObjectCount, doc.m_objects.Count());
     h.SetU32(CZXS_TzxHeader::kPointSize,
-             static_cast<uint32_t>(oldCoding.BytesToUnits(static_cast<int32_t>(doc.m_points.Size()))));
+        static_cast<uint32_t>(oldCoding.BytesToUnits(static_cast<int32_t>(doc.m_points.Size()))));
     h.SetU32(CZXS_TzxHeader::kEmbeddedGraphSize, 0);
     h.SetU16(CZXS_TzxHeader::kStyleCount, static_cast<uint16_t>(doc.Styles().Count()));
     if (doc.m_text.Size() > 0)
         h.SetU32(CZXS_TzxHeader::kTextSize,
-                 static_cast<uint32_t>(strnlen(reinterpret_cast<const char*>(doc.m_text.Data()), doc.m_text.Size())));
+            static_cast<uint32_t>(
+                strnlen(reinterpret_cast<const char*>(doc.m_text.Data()), doc.m_text.Size())));
     h.SetU32(CZXS_TzxHeader::kSymbolSize, doc.m_symbols.Size());
 
     const uint32_t n = doc.m_objects.Count();
@@ -190,7 +190,7 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
     const uint8_t* oldPoints = doc.m_points.Data();
     const uint32_t oldSize = doc.m_points.Size();
     const int oldScheme = h.U8(CZXS_TzxHeader::kCoding) <= 2 ? h.U8(CZXS_TzxHeader::kCoding) : 0;
-    uint64_t read = 0;  // byte offset of the next old run
+    uint64_t read = 0; // byte offset of the next old run
     uint32_t nextLayer = 0;
     const uint32_t layerCount = doc.Layers().Count();
     RecordIn in[kBlockRecords];
@@ -221,10 +221,12 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
                 return ZXS_KERR_MEMORY;
             }
             read += runBytes;
-            in[k] = {&run, record.NameId(), record.LinkId()};
+            in[k] = { &run, record.NameId(), record.LinkId() };
         }
         const uint32_t blockStart = static_cast<uint32_t>(out.size());
-        if (const int32_t e = EncodeBlock(in, count, out, index.MutableItem(first / kBlockRecords * CZXS_TzxHeader::kIndexBlockSize), result); e != 0)
+        if (const int32_t e = EncodeBlock(in, count, out,
+                index.MutableItem(first / kBlockRecords * CZXS_TzxHeader::kIndexBlockSize), result);
+            e != 0)
             return e;
         uint32_t offset = blockStart;
         for (uint32_t k = 0; k < count; ++k) {
@@ -237,7 +239,9 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
             record.SetRunLength(result[k].length);
             record.SetBox(result[k].box[0], result[k].box[1], result[k].box[2], result[k].box[3]);
             std::memcpy(bytes, record.Bytes().data(), CZXS_ObjectRecord::kSize);
-            while (nextLayer < layerCount && doc.GetLayerDesc(static_cast<int32_t>(nextLayer)).FirstObject() == static_cast<int32_t>(number)) {
+            while (nextLayer < layerCount
+                && doc.GetLayerDesc(static_cast<int32_t>(nextLayer)).FirstObject()
+                    == static_cast<int32_t>(number)) {
                 ZXS_PutLe32(doc.Layers().MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4, offset);
                 ++nextLayer;
             }
@@ -246,12 +250,13 @@ int32_t CZXS_IndexBuilder::Convert(CZXS_TzxDoc& doc)
     }
     // Layers that begin after the last object start where the point data ends.
     for (; nextLayer < layerCount; ++nextLayer)
-        ZXS_PutLe32(doc.Layers().MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4, static_cast<uint32_t>(out.size()));
+        ZXS_PutLe32(doc.Layers().MutableItem(nextLayer * CZXS_TzxHeader::kLayerSize) + 4,
+            static_cast<uint32_t>(out.size()));
 
     doc.m_points.Free();
     if (!out.empty()) {
-        if (doc.m_points.Allocate(static_cast<uint32_t>(out.size()), 0) == 0 ||
-            doc.m_points.SetSize(static_cast<uint32_t>(out.size())) == 0)
+        if (doc.m_points.Allocate(static_cast<uint32_t>(out.size()), 0) == 0
+            || doc.m_points.SetSize(static_cast<uint32_t>(out.size())) == 0)
             return ZXS_KERR_MEMORY;
         std::memcpy(doc.m_points.MutableItem(0), out.data(), out.size());
     }

@@ -40,7 +40,7 @@ public:
     // name-id and link-id ranges, offset of its first run). 0, or 101 when a
     // run cannot be coded or is longer than 65 535 bytes, 7 out of memory.
     static int32_t EncodeBlock(const RecordIn* records, uint32_t count, std::vector<uint8_t>& points,
-                               uint8_t block[36], RecordOut* out);
+        uint8_t block[36], RecordOut* out);
 
     // The cell box byte of a record edge: `offset` from the block's least edge,
     // `cell` the cell size; the least edge and the greatest edge are computed

@@ -52,7 +52,7 @@ int WeekDay(int64_t days)
 int64_t DaysOf(const ZXS_Tm& t)
 {
     const int64_t month = t.mon;
-    const int64_t year = 1900 + int64_t{t.year} + FloorDiv(month, 12);
+    const int64_t year = 1900 + int64_t { t.year } + FloorDiv(month, 12);
     const int64_t mon = month - FloorDiv(month, 12) * 12;
     return DaysFromCivil(year, mon + 1, 1) + t.mday - 1;
 }
@@ -80,8 +80,9 @@ ZXS_Tm BreakDown(int64_t seconds)
 int64_t TransitionDay(const ZXS_TransitionDate& rule, int64_t year)
 {
     const int64_t first = DaysFromCivil(year, rule.month, 1);
-    const int64_t nextMonth = rule.month == 12 ? DaysFromCivil(year + 1, 1, 1) : DaysFromCivil(year, rule.month + 1, 1);
-    int64_t day = first + ((rule.dayOfWeek - WeekDay(first)) % 7 + 7) % 7 + 7 * (int64_t{rule.week} - 1);
+    const int64_t nextMonth
+        = rule.month == 12 ? DaysFromCivil(year + 1, 1, 1) : DaysFromCivil(year, rule.month + 1, 1);
+    int64_t day = first + ((rule.dayOfWeek - WeekDay(first)) % 7 + 7) % 7 + 7 * (int64_t { rule.week } - 1);
     while (day >= nextMonth)
         day -= 7;
     return day - DaysFromCivil(year, 1, 1);
@@ -89,7 +90,8 @@ int64_t TransitionDay(const ZXS_TransitionDate& rule, int64_t year)
 
 int64_t TimeOfDayMs(const ZXS_TransitionDate& rule, int64_t extraSeconds)
 {
-    return (int64_t{rule.hour} * 3600 + rule.minute * 60 + rule.second + extraSeconds) * 1000 + rule.milliseconds;
+    return (int64_t { rule.hour } * 3600 + rule.minute * 60 + rule.second + extraSeconds) * 1000
+        + rule.milliseconds;
 }
 
 // --- zone and clock sources ---
@@ -97,7 +99,7 @@ int64_t TimeOfDayMs(const ZXS_TransitionDate& rule, int64_t extraSeconds)
 std::mutex g_zoneLock;
 std::optional<ZXS_TimeZone> g_injectedZone;
 std::optional<ZXS_TimeZone> g_platformZone;
-std::atomic<CZXS_KernelClock::LocalClock> g_localClock{nullptr};
+std::atomic<CZXS_KernelClock::LocalClock> g_localClock { nullptr };
 
 // The POSIX rule in the footer of a compiled zone file: "\n<rule>\n" at its end.
 std::optional<std::string> RuleOfZoneFile(const std::string& path)
@@ -137,14 +139,14 @@ ZXS_TimeZone CurrentZone()
     if (g_injectedZone)
         return *g_injectedZone;
     if (!g_platformZone)
-        g_platformZone = PlatformZone();  // tried again next time when it failed
-    return g_platformZone.value_or(ZXS_TimeZone{});
+        g_platformZone = PlatformZone(); // tried again next time when it failed
+    return g_platformZone.value_or(ZXS_TimeZone {});
 }
 
 ZXS_Tm PlatformLocalTime()
 {
     const time_t now = std::time(nullptr);
-    std::tm local{};
+    std::tm local {};
     localtime_r(&now, &local);
     ZXS_Tm t;
     t.sec = local.tm_sec;
@@ -162,24 +164,26 @@ void ZoneBiases(const ZXS_TimeZone& zone, int32_t& standardOffset, int32_t& dayl
     if (zone.standardDate.month != 0)
         standardOffset += zone.standardBias * 60;
     daylightDelta = zone.daylightDate.month != 0 && zone.daylightBias != 0
-                        ? (zone.daylightBias - zone.standardBias) * 60
-                        : 0;
+        ? (zone.daylightBias - zone.standardBias) * 60
+        : 0;
 }
 
 int ZoneIsDaylight(const ZXS_TimeZone& zone, const ZXS_Tm& t)
 {
-    if (ZXSg_bUseDST == 0 || zone.daylightDate.month == 0 || zone.standardDate.month == 0 ||
-        zone.daylightDate.year != 0 || zone.standardDate.year != 0)
+    if (ZXSg_bUseDST == 0 || zone.daylightDate.month == 0 || zone.standardDate.month == 0
+        || zone.daylightDate.year != 0 || zone.standardDate.year != 0)
         return 0;
     int32_t standardOffset = 0, delta = 0;
     ZoneBiases(zone, standardOffset, delta);
-    const int64_t year = 1900 + int64_t{t.year};
+    const int64_t year = 1900 + int64_t { t.year };
     const int64_t yearStart = DaysFromCivil(year, 1, 1);
     // Compared as milliseconds of the year, so a transition time that runs past
     // midnight carries into the neighbouring day.
     const int64_t start = TransitionDay(zone.daylightDate, year) * kDayMs + TimeOfDayMs(zone.daylightDate, 0);
-    const int64_t end = TransitionDay(zone.standardDate, year) * kDayMs + TimeOfDayMs(zone.standardDate, delta);
-    const int64_t at = (DaysOf(t) - yearStart) * kDayMs + (int64_t{t.hour} * 3600 + t.min * 60 + t.sec) * 1000;
+    const int64_t end
+        = TransitionDay(zone.standardDate, year) * kDayMs + TimeOfDayMs(zone.standardDate, delta);
+    const int64_t at
+        = (DaysOf(t) - yearStart) * kDayMs + (int64_t { t.hour } * 3600 + t.min * 60 + t.sec) * 1000;
     if (start < end)
         return at >= start && at < end ? 1 : 0;
     return at >= start || at < end ? 1 : 0;
@@ -241,13 +245,13 @@ bool ReadTransition(const std::string& s, size_t& i, ZXS_TransitionDate& date)
     if (i >= s.size() || s[i] != ',')
         return false;
     ++i;
-    date = ZXS_TransitionDate{};
+    date = ZXS_TransitionDate {};
     int time = 7200;
     if (i < s.size() && s[i] == 'M') {
         ++i;
         int m = 0, w = 0, d = 0;
-        if (!ReadNumber(s, i, m) || i >= s.size() || s[i++] != '.' || !ReadNumber(s, i, w) ||
-            i >= s.size() || s[i++] != '.' || !ReadNumber(s, i, d) || m < 1 || m > 12 || w < 1 || w > 5 || d > 6)
+        if (!ReadNumber(s, i, m) || i >= s.size() || s[i++] != '.' || !ReadNumber(s, i, w) || i >= s.size()
+            || s[i++] != '.' || !ReadNumber(s, i, d) || m < 1 || m > 12 || w < 1 || w > 5 || d > 6)
             return false;
         date.month = m;
         date.week = w;
@@ -269,7 +273,7 @@ bool ReadTransition(const std::string& s, size_t& i, ZXS_TransitionDate& date)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool CZXS_KernelClock::ParseZoneRule(const std::string& rule, ZXS_TimeZone& zone)
 {
@@ -286,7 +290,8 @@ bool CZXS_KernelClock::ParseZoneRule(const std::string& rule, ZXS_TimeZone& zone
         if (i < rule.size() && rule[i] != ',' && !ReadOffset(rule, i, daylight))
             return false;
         ZXS_TransitionDate start, end;
-        if (ReadTransition(rule, i, start) && ReadTransition(rule, i, end) && start.month != 0 && end.month != 0) {
+        if (ReadTransition(rule, i, start) && ReadTransition(rule, i, end) && start.month != 0
+            && end.month != 0) {
             parsed.daylightDate = start;
             parsed.standardDate = end;
             parsed.daylightBias = (daylight - standard) / 60;
@@ -303,7 +308,7 @@ void CZXS_KernelClock::SetTimeZone(const ZXS_TimeZone* zone)
         g_injectedZone = *zone;
     else
         g_injectedZone.reset();
-    g_platformZone.reset();  // read again on next use
+    g_platformZone.reset(); // read again on next use
 }
 
 void CZXS_KernelClock::SetLocalClock(LocalClock clock) { g_localClock.store(clock); }
@@ -317,7 +322,7 @@ int CZXS_KernelClock::IsDaylight(const ZXS_Tm& t) { return ZoneIsDaylight(Curren
 
 int CZXS_KernelClock::DayOfYear(const ZXS_Tm& t)
 {
-    return static_cast<int>(DaysOf(t) - DaysFromCivil(1900 + int64_t{t.year} + FloorDiv(t.mon, 12), 1, 1));
+    return static_cast<int>(DaysOf(t) - DaysFromCivil(1900 + int64_t { t.year } + FloorDiv(t.mon, 12), 1, 1));
 }
 
 int64_t CZXS_KernelClock::LocalToSeconds(ZXS_Tm& t)
@@ -328,7 +333,7 @@ int64_t CZXS_KernelClock::LocalToSeconds(ZXS_Tm& t)
     t.wday = WeekDay(days);
     int32_t standardOffset = 0, delta = 0;
     ZoneBiases(zone, standardOffset, delta);
-    int64_t seconds = days * 86400 + int64_t{t.hour} * 3600 + t.min * 60 + t.sec + standardOffset;
+    int64_t seconds = days * 86400 + int64_t { t.hour } * 3600 + t.min * 60 + t.sec + standardOffset;
     if (ZoneIsDaylight(zone, t))
         seconds += delta;
     return seconds;

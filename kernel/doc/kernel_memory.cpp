@@ -5,8 +5,8 @@
 
 namespace {
 
-std::atomic<int> g_failCount{0};
-std::atomic<ZXS_TopUpFunction> g_topUp{nullptr};
+std::atomic<int> g_failCount { 0 };
+std::atomic<ZXS_TopUpFunction> g_topUp { nullptr };
 
 bool ShouldFail()
 {
@@ -18,7 +18,7 @@ bool ShouldFail()
     return false;
 }
 
-}  // namespace
+} // namespace
 
 void* ZXS_MemAlloc(size_t bytes)
 {

@@ -84,7 +84,10 @@ int32_t CZXS_LayerIterator::LastRoadIndex() const
     return last < LayerCount() ? last : LayerCount() - 1;
 }
 
-CZXS_LayerDesc CZXS_LayerIterator::FirstRoadLayer() const { return GetLayerDesc(LastRoadIndex() >= 0 ? FirstRoadIndex() : -1); }
+CZXS_LayerDesc CZXS_LayerIterator::FirstRoadLayer() const
+{
+    return GetLayerDesc(LastRoadIndex() >= 0 ? FirstRoadIndex() : -1);
+}
 
 CZXS_LayerDesc CZXS_LayerIterator::LastRoadLayer() const { return GetLayerDesc(LastRoadIndex()); }
 

@@ -16,11 +16,14 @@ class CZXS_TzxHeader;
 class CZXS_LayerDesc {
 public:
     static constexpr uint32_t kSize = 21;
-    static constexpr uint8_t kLinked = 0x08;    // objects carry link ids
-    static constexpr uint8_t kExcluded = 0x20;  // left out of searches by name or link
+    static constexpr uint8_t kLinked = 0x08; // objects carry link ids
+    static constexpr uint8_t kExcluded = 0x20; // left out of searches by name or link
 
     CZXS_LayerDesc() = default;
-    explicit CZXS_LayerDesc(const uint8_t* bytes) : m_bytes(bytes) {}
+    explicit CZXS_LayerDesc(const uint8_t* bytes)
+        : m_bytes(bytes)
+    {
+    }
 
     explicit operator bool() const { return m_bytes != nullptr; }
     const uint8_t* Bytes() const { return m_bytes; }
@@ -34,7 +37,8 @@ public:
 private:
     uint32_t U32(int at) const
     {
-        return m_bytes[at] | (m_bytes[at + 1] << 8) | (m_bytes[at + 2] << 16) | (uint32_t{m_bytes[at + 3]} << 24);
+        return m_bytes[at] | (m_bytes[at + 1] << 8) | (m_bytes[at + 2] << 16)
+            | (uint32_t { m_bytes[at + 3] } << 24);
     }
     const uint8_t* m_bytes = nullptr;
 };
@@ -44,7 +48,10 @@ private:
 // dictionary.
 class CZXS_LayerIterator : public CZXS_Object {
 public:
-    CZXS_LayerIterator() : m_layers(CZXS_LayerDesc::kSize) {}
+    CZXS_LayerIterator()
+        : m_layers(CZXS_LayerDesc::kSize)
+    {
+    }
 
     const char16_t* ClassName() const override { return u"CZXS_LayerIterator"; }
     virtual const CZXS_TzxHeader& GetHeader() const = 0;

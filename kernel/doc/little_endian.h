@@ -6,7 +6,7 @@
 inline uint16_t ZXS_Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 inline uint32_t ZXS_Le32(const uint8_t* p)
 {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t { p[3] } << 24);
 }
 inline void ZXS_PutLe16(uint8_t* p, uint16_t v)
 {

@@ -21,10 +21,17 @@ bool CZXS_MapCipher::Prepare(const uint8_t* key, uint32_t length)
     Clear();
     const EVP_CIPHER* cipher = nullptr;
     switch (length) {
-    case 16: cipher = EVP_aes_128_ecb(); break;
-    case 24: cipher = EVP_aes_192_ecb(); break;
-    case 32: cipher = EVP_aes_256_ecb(); break;
-    default: return false;
+    case 16:
+        cipher = EVP_aes_128_ecb();
+        break;
+    case 24:
+        cipher = EVP_aes_192_ecb();
+        break;
+    case 32:
+        cipher = EVP_aes_256_ecb();
+        break;
+    default:
+        return false;
     }
     if (key == nullptr)
         return false;
@@ -32,8 +39,8 @@ bool CZXS_MapCipher::Prepare(const uint8_t* key, uint32_t length)
     if (!context)
         return false;
     context->ctx = EVP_CIPHER_CTX_new();
-    if (context->ctx == nullptr || EVP_DecryptInit_ex(context->ctx, cipher, nullptr, key, nullptr) != 1 ||
-        EVP_CIPHER_CTX_set_padding(context->ctx, 0) != 1)
+    if (context->ctx == nullptr || EVP_DecryptInit_ex(context->ctx, cipher, nullptr, key, nullptr) != 1
+        || EVP_CIPHER_CTX_set_padding(context->ctx, 0) != 1)
         return false;
     m_context = std::move(context);
     m_ready = true;
@@ -51,8 +58,8 @@ bool CZXS_MapCipher::Decipher(uint8_t* bytes, uint32_t length) const
     while (done < whole) {
         const uint32_t chunk = whole - done > 0x40000000u ? 0x40000000u : whole - done;
         int out = 0;
-        if (EVP_DecryptUpdate(m_context->ctx, bytes + done, &out, bytes + done, static_cast<int>(chunk)) != 1 ||
-            static_cast<uint32_t>(out) != chunk)
+        if (EVP_DecryptUpdate(m_context->ctx, bytes + done, &out, bytes + done, static_cast<int>(chunk)) != 1
+            || static_cast<uint32_t>(out) != chunk)
             return false;
         done += chunk;
     }

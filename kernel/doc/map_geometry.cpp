@@ -16,15 +16,15 @@ double SegmentDistance(ZXS_Point a, ZXS_Point b, ZXS_Point p, ZXS_Point* nearest
 double PolylineDistance(const ZXS_Point* points, uint32_t n, ZXS_Point p, int32_t radius)
 {
     double best = 1e20;
-    const int64_t left = int64_t{p.x} - radius;
-    const int64_t right = int64_t{p.x} + radius;
-    const int64_t top = int64_t{p.y} - radius;
-    const int64_t bottom = int64_t{p.y} + radius;
+    const int64_t left = int64_t { p.x } - radius;
+    const int64_t right = int64_t { p.x } + radius;
+    const int64_t top = int64_t { p.y } - radius;
+    const int64_t bottom = int64_t { p.y } + radius;
     for (uint32_t i = 0; i + 1 < n; ++i) {
         const ZXS_Point a = points[i];
         const ZXS_Point b = points[i + 1];
-        if ((a.x > right && b.x > right) || (a.x < left && b.x < left) || (a.y > bottom && b.y > bottom) ||
-            (a.y < top && b.y < top))
+        if ((a.x > right && b.x > right) || (a.x < left && b.x < left) || (a.y > bottom && b.y > bottom)
+            || (a.y < top && b.y < top))
             continue;
         const double d = SegmentDistance(a, b, p);
         if (d < best)
@@ -60,7 +60,8 @@ int EdgeCrossing(ZXS_Point a, ZXS_Point b, ZXS_Point p)
     } else if (a.x < p.x && b.x < p.x) {
         return kCrosses;
     }
-    const int64_t xc = int64_t{low.x} + (int64_t{low.x} - high.x) * (int64_t{p.y} - low.y) / (int64_t{low.y} - high.y);
+    const int64_t xc = int64_t { low.x }
+        + (int64_t { low.x } - high.x) * (int64_t { p.y } - low.y) / (int64_t { low.y } - high.y);
     if (xc < p.x)
         return kCrosses;
     return xc == p.x ? kOnSlope : kNone;
@@ -86,17 +87,17 @@ int PointInParts(const ZXS_Point* points, const uint32_t* partLengths, uint32_t 
 
 bool RectsTouch(const ZXS_Rect& a, const ZXS_Rect& b)
 {
-    const int64_t dx = std::llabs((int64_t{a.left} + a.right) - (int64_t{b.left} + b.right));
-    const int64_t dy = std::llabs((int64_t{a.top} + a.bottom) - (int64_t{b.top} + b.bottom));
-    return dx <= (int64_t{a.right} - a.left) + (int64_t{b.right} - b.left) &&
-           dy <= (int64_t{a.bottom} - a.top) + (int64_t{b.bottom} - b.top);
+    const int64_t dx = std::llabs((int64_t { a.left } + a.right) - (int64_t { b.left } + b.right));
+    const int64_t dy = std::llabs((int64_t { a.top } + a.bottom) - (int64_t { b.top } + b.bottom));
+    return dx <= (int64_t { a.right } - a.left) + (int64_t { b.right } - b.left)
+        && dy <= (int64_t { a.bottom } - a.top) + (int64_t { b.bottom } - b.top);
 }
 
 ZXS_Rect SquareAround(ZXS_Point p, int32_t radius)
 {
     auto cut = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
-    return {cut(int64_t{p.x} - radius), cut(int64_t{p.y} - radius), cut(int64_t{p.x} + radius),
-            cut(int64_t{p.y} + radius)};
+    return { cut(int64_t { p.x } - radius), cut(int64_t { p.y } - radius), cut(int64_t { p.x } + radius),
+        cut(int64_t { p.y } + radius) };
 }
 
-}  // namespace ZXS_Geometry
+} // namespace ZXS_Geometry

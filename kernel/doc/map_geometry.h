@@ -25,4 +25,4 @@ bool RectsTouch(const ZXS_Rect& a, const ZXS_Rect& b);
 // The square p +- radius, cut at the ends of the 32-bit range.
 ZXS_Rect SquareAround(ZXS_Point p, int32_t radius);
 
-}  // namespace ZXS_Geometry
+} // namespace ZXS_Geometry

@@ -18,7 +18,7 @@ int Fail(CZXS_StreamError* error, int32_t cause, int osError)
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 CZXS_MappedStream::~CZXS_MappedStream() { CZXS_MappedStream::Close(); }
 
@@ -35,7 +35,7 @@ int CZXS_MappedStream::Open(const std::string& path, uint32_t, CZXS_StreamError*
         ::close(fd);
         return Fail(error, ZXS_StreamCause(err), err);
     }
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0) {
         const int err = errno;
         ::close(fd);

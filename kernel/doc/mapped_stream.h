@@ -6,7 +6,10 @@
 // exclusively. Tables loaded from it use the mapped bytes in place.
 class CZXS_MappedStream : public CZXS_MemoryStream {
 public:
-    CZXS_MappedStream() : CZXS_MemoryStream(kMapped) {}
+    CZXS_MappedStream()
+        : CZXS_MemoryStream(kMapped)
+    {
+    }
     ~CZXS_MappedStream() override;
 
     int Open(const std::string& path, uint32_t flags, CZXS_StreamError* error) override;

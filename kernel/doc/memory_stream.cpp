@@ -38,12 +38,20 @@ uint32_t CZXS_MemoryStream::Seek(int32_t offset, int origin)
 {
     int64_t target = 0;
     switch (origin) {
-    case 0: target = offset; break;
-    case 1: target = int64_t{m_position} + offset; break;
-    case 2: target = int64_t{m_size} + offset; break;
-    default: target = -1; break;
+    case 0:
+        target = offset;
+        break;
+    case 1:
+        target = int64_t { m_position } + offset;
+        break;
+    case 2:
+        target = int64_t { m_size } + offset;
+        break;
+    default:
+        target = -1;
+        break;
     }
-    if (target < 0 || target > int64_t{m_size}) {
+    if (target < 0 || target > int64_t { m_size }) {
         m_position = m_size;
         return ZXS_SEEK_FAILED;
     }

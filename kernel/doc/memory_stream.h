@@ -6,10 +6,13 @@
 // the block is assigned directly.
 class CZXS_MemoryStream : public CZXS_DiskStream {
 public:
-    CZXS_MemoryStream() : CZXS_DiskStream(kMemory) {}
+    CZXS_MemoryStream()
+        : CZXS_DiskStream(kMemory)
+    {
+    }
 
     int Open(const std::string& path, uint32_t flags, CZXS_StreamError* error) override;
-    void Close() override {}
+    void Close() override { }
     uint32_t Read(void* buffer, uint32_t n) override;
     uint32_t GetPosition() override { return m_position; }
     // Reaching the very end is allowed; beyond it, or before the start, fails
@@ -22,7 +25,10 @@ public:
     uint32_t BlockSize() const { return m_size; }
 
 protected:
-    explicit CZXS_MemoryStream(Kind kind) : CZXS_DiskStream(kind) {}
+    explicit CZXS_MemoryStream(Kind kind)
+        : CZXS_DiskStream(kind)
+    {
+    }
     void SetBlock(const uint8_t* block, uint32_t size);
 
 private:

@@ -22,6 +22,6 @@ public:
     uint32_t BlobSize() const;
 
 private:
-    std::array<uint8_t, kSize> m_block{};
+    std::array<uint8_t, kSize> m_block {};
     CByteCollect m_blob;
 };

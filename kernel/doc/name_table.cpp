@@ -28,13 +28,16 @@ enum : uint8_t {
     kOwnMatched = 16,
 };
 
-int VariantOf(int type) { return type == CZXS_NameTable::kShort || type == CZXS_NameTable::kLatinShort ? 1 : 0; }
+int VariantOf(int type)
+{
+    return type == CZXS_NameTable::kShort || type == CZXS_NameTable::kLatinShort ? 1 : 0;
+}
 
 bool IsLatin(int type) { return type == CZXS_NameTable::kLatin || type == CZXS_NameTable::kLatinShort; }
 
 bool NoName(int32_t nameId) { return nameId < 0 || nameId == ZXS_NO_OBJECT; }
 
-}  // namespace
+} // namespace
 
 bool CZXS_NameTable::Parse(int32_t nameId, Record& record) const
 {
@@ -48,7 +51,7 @@ bool CZXS_NameTable::Parse(int32_t nameId, Record& record) const
     const uint8_t* bytes = Item(offset);
     record.kind = bytes[2];
     record.prefix = m_prefixFlag != 0 ? bytes + 3 : nullptr;
-    uint32_t textLength = length - head;  // the prefix is not text
+    uint32_t textLength = length - head; // the prefix is not text
     record.trailer = nullptr;
     if (record.kind == kAliasKind) {
         if (textLength < kAliasTrailer)
@@ -119,7 +122,7 @@ int32_t CZXS_NameTable::MainNameId(int32_t nameId) const
     if (record.trailer == nullptr)
         return nameId;
     const uint8_t* t = record.trailer;
-    return static_cast<int32_t>(t[0] | (t[1] << 8) | (t[2] << 16) | (uint32_t{t[3]} << 24));
+    return static_cast<int32_t>(t[0] | (t[1] << 8) | (t[2] << 16) | (uint32_t { t[3] } << 24));
 }
 
 int32_t CZXS_NameTable::PrefixValue(int32_t nameId) const
@@ -162,23 +165,25 @@ int CZXS_NameTable::NameMatches(int32_t nameId, std::optional<std::string_view> 
 // excluded). Stops with 0 when visit returns 0.
 template <typename Visit>
 int CZXS_NameTable::WalkLayers(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                               bool linked, Visit visit) const
+    bool linked, Visit visit) const
 {
     const int32_t count = static_cast<int32_t>(objects.Count());
     // A start below the first layer begins with the first layer.
-    for (int32_t layer = std::max(0, layers.LayerOfObject(start < 0 ? 0 : start)); layer < layers.LayerCount();
-         ++layer) {
+    for (int32_t layer = std::max(0, layers.LayerOfObject(start < 0 ? 0 : start));
+         layer < layers.LayerCount(); ++layer) {
         const CZXS_LayerDesc desc = layers.GetLayerDesc(layer);
-        if ((desc.Flags() & CZXS_LayerDesc::kExcluded) != 0 || ((desc.Flags() & CZXS_LayerDesc::kLinked) != 0) != linked)
+        if ((desc.Flags() & CZXS_LayerDesc::kExcluded) != 0
+            || ((desc.Flags() & CZXS_LayerDesc::kLinked) != 0) != linked)
             continue;
         const int32_t first = desc.FirstObject() < 0 ? 0 : desc.FirstObject();
         const int32_t end = std::min(layers.LayerEnd(layer), count);
         int64_t pointOffset = desc.PointOffset();
         bool objectStart = true;
         for (int32_t number = first; number < end; ++number) {
-            const CZXS_ObjectRecord record = CZXS_ObjectRecord::FromBytes(objects.Item(static_cast<uint32_t>(number)));
-            if (objectStart && number >= start &&
-                visit(number, static_cast<int32_t>(pointOffset), layer, record) == 0)
+            const CZXS_ObjectRecord record
+                = CZXS_ObjectRecord::FromBytes(objects.Item(static_cast<uint32_t>(number)));
+            if (objectStart && number >= start
+                && visit(number, static_cast<int32_t>(pointOffset), layer, record) == 0)
                 return 0;
             objectStart = record.IsEndOfObject();
             pointOffset += record.RunLength();
@@ -188,8 +193,8 @@ int CZXS_NameTable::WalkLayers(const CZXS_LayerIterator& layers, const CFixedCol
 }
 
 int CZXS_NameTable::FindByName(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                               std::optional<std::string_view> pattern, std::optional<std::string_view> secondPattern,
-                               const SearchCallback& callback, bool oncePerLayer) const
+    std::optional<std::string_view> pattern, std::optional<std::string_view> secondPattern,
+    const SearchCallback& callback, bool oncePerLayer) const
 {
     if (secondPattern && !secondPattern->empty())
         return LinkedNameSearch(layers, objects, start, pattern, secondPattern, callback);
@@ -197,8 +202,7 @@ int CZXS_NameTable::FindByName(const CZXS_LayerIterator& layers, const CFixedCol
 }
 
 int CZXS_NameTable::NameSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                               std::optional<std::string_view> pattern, const SearchCallback& callback,
-                               bool oncePerLayer) const
+    std::optional<std::string_view> pattern, const SearchCallback& callback, bool oncePerLayer) const
 {
     if (!pattern)
         return ZXS_ERR_PARAM;
@@ -209,31 +213,31 @@ int CZXS_NameTable::NameSearch(const CZXS_LayerIterator& layers, const CFixedCol
         std::vector<uint8_t> memo(Size());
         int32_t currentLayer = -1;
         return WalkLayers(layers, objects, start, false,
-                          [&](int32_t object, int32_t pointOffset, int32_t layer, const CZXS_ObjectRecord& record) {
-                              if (oncePerLayer && layer != currentLayer) {
-                                  for (uint8_t& m : memo)
-                                      m &= static_cast<uint8_t>(~kReported);
-                              }
-                              currentLayer = layer;
-                              const int32_t id = record.NameId();
-                              if (NoName(id) || static_cast<uint32_t>(id) >= memo.size())
-                                  return 1;
-                              uint8_t& m = memo[static_cast<size_t>(id)];
-                              if ((m & kTested) == 0)
-                                  m |= kTested | (NameMatches(id, folded) ? kMatched : 0);
-                              if ((m & kMatched) == 0 || (oncePerLayer && (m & kReported) != 0))
-                                  return 1;
-                              m |= kReported;
-                              return callback(object, pointOffset, layer);
-                          });
+            [&](int32_t object, int32_t pointOffset, int32_t layer, const CZXS_ObjectRecord& record) {
+                if (oncePerLayer && layer != currentLayer) {
+                    for (uint8_t& m : memo)
+                        m &= static_cast<uint8_t>(~kReported);
+                }
+                currentLayer = layer;
+                const int32_t id = record.NameId();
+                if (NoName(id) || static_cast<uint32_t>(id) >= memo.size())
+                    return 1;
+                uint8_t& m = memo[static_cast<size_t>(id)];
+                if ((m & kTested) == 0)
+                    m |= kTested | (NameMatches(id, folded) ? kMatched : 0);
+                if ((m & kMatched) == 0 || (oncePerLayer && (m & kReported) != 0))
+                    return 1;
+                m |= kReported;
+                return callback(object, pointOffset, layer);
+            });
     } catch (const std::bad_alloc&) {
         return ZXS_ERR_MEMORY;
     }
 }
 
-int CZXS_NameTable::LinkedNameSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                                     std::optional<std::string_view> linkPattern,
-                                     std::optional<std::string_view> ownPattern, const SearchCallback& callback) const
+int CZXS_NameTable::LinkedNameSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects,
+    int32_t start, std::optional<std::string_view> linkPattern, std::optional<std::string_view> ownPattern,
+    const SearchCallback& callback) const
 {
     if (!linkPattern || !ownPattern)
         return ZXS_ERR_PARAM;
@@ -244,37 +248,37 @@ int CZXS_NameTable::LinkedNameSearch(const CZXS_LayerIterator& layers, const CFi
     try {
         std::vector<uint8_t> memo(Size());
         return WalkLayers(layers, objects, start, true,
-                          [&](int32_t object, int32_t pointOffset, int32_t layer, const CZXS_ObjectRecord& record) {
-                              const int32_t id = record.NameId();
-                              if (NoName(id) || static_cast<uint32_t>(id) >= memo.size())
-                                  return 1;
-                              uint8_t& m = memo[static_cast<size_t>(id)];
-                              if ((m & kOwnTested) == 0)
-                                  m |= kOwnTested | (NameMatches(id, own) ? kOwnMatched : 0);
-                              const int32_t linkId = record.LinkId();
-                              if ((m & kOwnMatched) == 0 || NoName(linkId) || static_cast<uint32_t>(linkId) >= memo.size())
-                                  return 1;
-                              uint8_t& l = memo[static_cast<size_t>(linkId)];
-                              if ((l & kTested) == 0)
-                                  l |= kTested | (NameMatches(linkId, link) ? kMatched : 0);
-                              return (l & kMatched) != 0 ? callback(object, pointOffset, layer) : 1;
-                          });
+            [&](int32_t object, int32_t pointOffset, int32_t layer, const CZXS_ObjectRecord& record) {
+                const int32_t id = record.NameId();
+                if (NoName(id) || static_cast<uint32_t>(id) >= memo.size())
+                    return 1;
+                uint8_t& m = memo[static_cast<size_t>(id)];
+                if ((m & kOwnTested) == 0)
+                    m |= kOwnTested | (NameMatches(id, own) ? kOwnMatched : 0);
+                const int32_t linkId = record.LinkId();
+                if ((m & kOwnMatched) == 0 || NoName(linkId) || static_cast<uint32_t>(linkId) >= memo.size())
+                    return 1;
+                uint8_t& l = memo[static_cast<size_t>(linkId)];
+                if ((l & kTested) == 0)
+                    l |= kTested | (NameMatches(linkId, link) ? kMatched : 0);
+                return (l & kMatched) != 0 ? callback(object, pointOffset, layer) : 1;
+            });
     } catch (const std::bad_alloc&) {
         return ZXS_ERR_MEMORY;
     }
 }
 
-int CZXS_NameTable::LinkedByLinkSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t linkId,
-                                       std::optional<std::string_view> pattern, const SearchCallback& callback) const
+int CZXS_NameTable::LinkedByLinkSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects,
+    int32_t linkId, std::optional<std::string_view> pattern, const SearchCallback& callback) const
 {
     if (linkId == ZXS_NO_OBJECT || !pattern)
         return ZXS_ERR_PARAM;
     const std::string folded = Folded(*pattern);
     return WalkLayers(layers, objects, 0, true,
-                      [&](int32_t object, int32_t pointOffset, int32_t layer, const CZXS_ObjectRecord& record) {
-                          if (record.LinkId() != linkId || NoName(record.NameId()) ||
-                              NameMatches(record.NameId(), folded) == 0)
-                              return 1;
-                          return callback(object, pointOffset, layer);
-                      });
+        [&](int32_t object, int32_t pointOffset, int32_t layer, const CZXS_ObjectRecord& record) {
+            if (record.LinkId() != linkId || NoName(record.NameId())
+                || NameMatches(record.NameId(), folded) == 0)
+                return 1;
+            return callback(object, pointOffset, layer);
+        });
 }

@@ -47,16 +47,16 @@ public:
     // otherwise the plain layers (NameSearch). Results: 0, 3 without a pattern,
     // 29 without names, 160 out of memory.
     int FindByName(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                   std::optional<std::string_view> pattern, std::optional<std::string_view> secondPattern,
-                   const SearchCallback& callback, bool oncePerLayer) const;
+        std::optional<std::string_view> pattern, std::optional<std::string_view> secondPattern,
+        const SearchCallback& callback, bool oncePerLayer) const;
     int NameSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                   std::optional<std::string_view> pattern, const SearchCallback& callback, bool oncePerLayer) const;
+        std::optional<std::string_view> pattern, const SearchCallback& callback, bool oncePerLayer) const;
     int LinkedNameSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
-                         std::optional<std::string_view> linkPattern, std::optional<std::string_view> ownPattern,
-                         const SearchCallback& callback) const;
+        std::optional<std::string_view> linkPattern, std::optional<std::string_view> ownPattern,
+        const SearchCallback& callback) const;
     // Objects of linked layers whose link id is `linkId` and whose name matches.
     int LinkedByLinkSearch(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t linkId,
-                           std::optional<std::string_view> pattern, const SearchCallback& callback) const;
+        std::optional<std::string_view> pattern, const SearchCallback& callback) const;
 
 private:
     struct Record {
@@ -72,7 +72,7 @@ private:
     std::string Folded(std::string_view pattern) const;
     template <typename Visit>
     int WalkLayers(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start, bool linked,
-                   Visit visit) const;
+        Visit visit) const;
 
     const CZXS_Dictionary* m_dictionary = nullptr;
     int16_t m_prefixFlag = 0;

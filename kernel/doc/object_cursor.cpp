@@ -21,9 +21,12 @@ bool Overlap(const ZXS_Rect& a, const ZXS_Rect& b)
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
-}  // namespace
+} // namespace
 
-CZXS_ObjectCursor::CZXS_ObjectCursor(const CZXS_TzxDoc* doc) : m_doc(doc) {}
+CZXS_ObjectCursor::CZXS_ObjectCursor(const CZXS_TzxDoc* doc)
+    : m_doc(doc)
+{
+}
 
 void CZXS_ObjectCursor::Reset()
 {
@@ -101,16 +104,17 @@ void CZXS_ObjectCursor::SetBox(const ZXS_Rect* box)
     if (box == nullptr)
         return;
     m_callerBox = *box;
-    m_box = {std::min(box->left, box->right), std::min(box->top, box->bottom), std::max(box->left, box->right),
-             std::max(box->top, box->bottom)};
+    m_box = { std::min(box->left, box->right), std::min(box->top, box->bottom),
+        std::max(box->left, box->right), std::max(box->top, box->bottom) };
 }
 
 void CZXS_ObjectCursor::SetBoxAround(int32_t x, int32_t y, int32_t r)
 {
     auto clamp = [](int64_t v) {
-        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, int64_t{kLargestCoordinate} + 1));
+        return static_cast<int32_t>(std::clamp<int64_t>(v, 0, int64_t { kLargestCoordinate } + 1));
     };
-    const ZXS_Rect box{clamp(int64_t{x} - r), clamp(int64_t{y} - r), clamp(int64_t{x} + r), clamp(int64_t{y} + r)};
+    const ZXS_Rect box { clamp(int64_t { x } - r), clamp(int64_t { y } - r), clamp(int64_t { x } + r),
+        clamp(int64_t { y } + r) };
     SetBox(&box);
 }
 
@@ -125,14 +129,14 @@ int CZXS_ObjectCursor::InRange()
 ZXS_Rect CZXS_ObjectCursor::BlockRect() const
 {
     const uint32_t block = m_object >= 0 ? static_cast<uint32_t>(m_object) / 64 : 0;
-    return {m_doc->BlockValue(block, 0), m_doc->BlockValue(block, 1), m_doc->BlockValue(block, 2),
-            m_doc->BlockValue(block, 3)};
+    return { m_doc->BlockValue(block, 0), m_doc->BlockValue(block, 1), m_doc->BlockValue(block, 2),
+        m_doc->BlockValue(block, 3) };
 }
 
 bool CZXS_ObjectCursor::BlockMeets(uint32_t block) const
 {
-    const ZXS_Rect r{m_doc->BlockValue(block, 0), m_doc->BlockValue(block, 1), m_doc->BlockValue(block, 2),
-                     m_doc->BlockValue(block, 3)};
+    const ZXS_Rect r { m_doc->BlockValue(block, 0), m_doc->BlockValue(block, 1), m_doc->BlockValue(block, 2),
+        m_doc->BlockValue(block, 3) };
     return Overlap(r, m_box);
 }
 
@@ -193,8 +197,7 @@ int CZXS_ObjectCursor::Step()
 
 int CZXS_ObjectCursor::NextObject()
 {
-    while (Step() != 0) {
-    }
+    while (Step() != 0) { }
     return InRange();
 }
 
@@ -207,7 +210,8 @@ int CZXS_ObjectCursor::Seek(int32_t object, int32_t pointOffset, int32_t layer)
     int32_t index = layer;
     if (index < 0)
         index = m_doc->LayerCount() == 0 ? -1 : m_doc->LayerOfObject(object);
-    if ((index < 0 && m_doc->LayerCount() != 0) || SetLayer(index) == 0 || object < m_start || object >= m_end) {
+    if ((index < 0 && m_doc->LayerCount() != 0) || SetLayer(index) == 0 || object < m_start
+        || object >= m_end) {
         Reset();
         return 0;
     }
@@ -233,8 +237,7 @@ int CZXS_ObjectCursor::Seek(int32_t object, int32_t pointOffset, int32_t layer)
     return 1;
 }
 
-template <class BlockTest, class Match>
-int CZXS_ObjectCursor::Scan(BlockTest rejects, Match match)
+template <class BlockTest, class Match> int CZXS_ObjectCursor::Scan(BlockTest rejects, Match match)
 {
     const uint32_t blocks = m_doc->IndexBlocks().Count();
     while (m_object >= 0 && m_object < m_end) {
@@ -282,7 +285,9 @@ int CZXS_ObjectCursor::FindNextByNameId(int32_t nameId, bool includeCurrent)
 {
     return FindNext(
         includeCurrent,
-        [](const CZXS_LayerDesc& d) { return (d.Flags() & (CZXS_LayerDesc::kLinked | CZXS_LayerDesc::kExcluded)) == 0; },
+        [](const CZXS_LayerDesc& d) {
+            return (d.Flags() & (CZXS_LayerDesc::kLinked | CZXS_LayerDesc::kExcluded)) == 0;
+        },
         [&](uint32_t b) { return nameId < m_doc->BlockValue(b, 4) || nameId > m_doc->BlockValue(b, 5); },
         [&](const CZXS_ObjectRecord& r) { return r.NameId() == nameId; });
 }
@@ -292,7 +297,8 @@ int CZXS_ObjectCursor::FindNextLinked(int32_t nameId, int32_t linkId, bool inclu
     return FindNext(
         includeCurrent,
         [](const CZXS_LayerDesc& d) {
-            return (d.Flags() & (CZXS_LayerDesc::kLinked | CZXS_LayerDesc::kExcluded)) == CZXS_LayerDesc::kLinked;
+            return (d.Flags() & (CZXS_LayerDesc::kLinked | CZXS_LayerDesc::kExcluded))
+                == CZXS_LayerDesc::kLinked;
         },
         [&](uint32_t b) { return linkId < m_doc->BlockValue(b, 6) || linkId > m_doc->BlockValue(b, 7); },
         [&](const CZXS_ObjectRecord& r) { return r.NameId() == nameId && r.LinkId() == linkId; });
@@ -302,8 +308,9 @@ int CZXS_ObjectCursor::FindRoadByLink(int32_t linkId)
 {
     if (m_doc == nullptr || m_doc->IndexBlocks().Count() == 0 || SetRoadRange() == 0)
         return 0;
-    const int found = Scan([&](uint32_t b) { return linkId < m_doc->BlockValue(b, 6) || linkId > m_doc->BlockValue(b, 7); },
-                           [&](const CZXS_ObjectRecord& r) { return r.LinkId() == linkId; });
+    const int found = Scan(
+        [&](uint32_t b) { return linkId < m_doc->BlockValue(b, 6) || linkId > m_doc->BlockValue(b, 7); },
+        [&](const CZXS_ObjectRecord& r) { return r.LinkId() == linkId; });
     if (found == 0)
         SetRoadRange();
     return found;
@@ -315,7 +322,7 @@ bool CZXS_ObjectCursor::BeginPoints(CZXS_PointIterator& iterator) const
         return false;
     const ZXS_Rect block = BlockRect();
     return iterator.Begin(block.left, block.top, m_doc->Points().Data(), m_doc->Points().Size(),
-                          static_cast<uint32_t>(m_pointOffset), Record());
+        static_cast<uint32_t>(m_pointOffset), Record());
 }
 
 int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* bounds, bool fine)
@@ -324,7 +331,7 @@ int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* b
         return 0;
     const CZXS_ObjectCursor saved = *this;
     collector->Clear();
-    ZXS_Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    ZXS_Rect box { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
     bool inside = false;
     bool ok = true;
     auto add = [&](ZXS_Point p) {
@@ -332,7 +339,8 @@ int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* b
             ok = false;
             return;
         }
-        box = {std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x), std::max(box.bottom, p.y)};
+        box = { std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
+            std::max(box.bottom, p.y) };
         if (m_filter && p.x >= m_box.left && p.x <= m_box.right && p.y >= m_box.top && p.y <= m_box.bottom)
             inside = true;
     };
@@ -348,7 +356,8 @@ int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* b
         bool hasPending = false;
         auto consider = [&](ZXS_Point p, bool final) {
             const ZXS_Point last = collector->At(collector->Count() - 1);
-            const int64_t manhattan = std::llabs(int64_t{p.x} - last.x) + std::llabs(int64_t{p.y} - last.y);
+            const int64_t manhattan
+                = std::llabs(int64_t { p.x } - last.x) + std::llabs(int64_t { p.y } - last.y);
             if (final ? p == last : manhattan < m_thinning)
                 return;
             add(p);
@@ -372,8 +381,8 @@ int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* b
     return !m_filter || inside || Overlap(box, m_box) ? 1 : 0;
 }
 
-int CZXS_ObjectCursor::SnapToRoad(int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId,
-                                  bool useJournal)
+int CZXS_ObjectCursor::SnapToRoad(
+    int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId, bool useJournal)
 {
     if (m_doc == nullptr)
         return 0;
@@ -398,7 +407,7 @@ int CZXS_ObjectCursor::SnapToRoad(int32_t x, int32_t y, int32_t radius, int32_t 
             if (e.expiry == CZXS_PassageJournal::kNever || e.expiry >= now)
                 entries.push_back(e);
         std::stable_sort(entries.begin(), entries.end(),
-                         [](const auto& a, const auto& b) { return a.roadOffset < b.roadOffset; });
+            [](const auto& a, const auto& b) { return a.roadOffset < b.roadOffset; });
     }
     size_t entry = 0;
     const int32_t firstRoadObject = firstRoad.FirstObject();
@@ -410,8 +419,8 @@ int CZXS_ObjectCursor::SnapToRoad(int32_t x, int32_t y, int32_t radius, int32_t 
     bool found = false;
     CZXS_ObjectCursor chosen(m_doc);
     SetBoxAround(x, y, radius);
-    const ZXS_Rect square = ZXS_Geometry::SquareAround({x, y}, radius);
-    const ZXS_Point p{x, y};
+    const ZXS_Rect square = ZXS_Geometry::SquareAround({ x, y }, radius);
+    const ZXS_Point p { x, y };
     for (int32_t layer = LayerIndex(firstRoad); layer <= LayerIndex(lastRoad); ++layer) {
         if (SetLayer(layer) == 0)
             continue;
@@ -439,8 +448,9 @@ int CZXS_ObjectCursor::SnapToRoad(int32_t x, int32_t y, int32_t radius, int32_t 
                 for (uint32_t i = at; i + 1 < at + n; ++i) {
                     const ZXS_Point a = collector.At(i);
                     const ZXS_Point b = collector.At(i + 1);
-                    if ((a.x < square.left && b.x < square.left) || (a.x > square.right && b.x > square.right) ||
-                        (a.y < square.top && b.y < square.top) || (a.y > square.bottom && b.y > square.bottom))
+                    if ((a.x < square.left && b.x < square.left) || (a.x > square.right && b.x > square.right)
+                        || (a.y < square.top && b.y < square.top)
+                        || (a.y > square.bottom && b.y > square.bottom))
                         continue;
                     const CZXS_Segment segment(a, b);
                     const double d = segment.DistanceTo(p);
@@ -449,7 +459,8 @@ int CZXS_ObjectCursor::SnapToRoad(int32_t x, int32_t y, int32_t radius, int32_t 
                     if (!hasHeading) {
                         if (d < best) {
                             best = d;
-                            m_directions = static_cast<uint8_t>((backward ? kBackward : 0) | (forward ? kForward : 0));
+                            m_directions
+                                = static_cast<uint8_t>((backward ? kBackward : 0) | (forward ? kForward : 0));
                             chosen = *this;
                             found = true;
                             // Only nearer elements matter from here on; a nearer

@@ -92,8 +92,7 @@ private:
     void SkipBlocks();
     // Scans from the current record to the range's end, passing over blocks the
     // test rejects; 1 on a matching record.
-    template <class BlockTest, class Match>
-    int Scan(BlockTest rejects, Match match);
+    template <class BlockTest, class Match> int Scan(BlockTest rejects, Match match);
     template <class LayerTest, class BlockTest, class Match>
     int FindNext(bool includeCurrent, LayerTest eligible, BlockTest rejects, Match match);
 
@@ -107,5 +106,5 @@ private:
     bool m_filter = false;
     ZXS_Rect m_callerBox;
     uint8_t m_directions = kForward | kBackward;
-    ZXS_Rect m_box;  // normalised: left <= right, top <= bottom
+    ZXS_Rect m_box; // normalised: left <= right, top <= bottom
 };

@@ -11,7 +11,7 @@ CZXS_ObjectRecord CZXS_ObjectRecord::FromBytes(const uint8_t* bytes)
 
 CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
 {
-    const uint32_t packed = p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t{p[3]} << 24);
+    const uint32_t packed = p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t { p[3] } << 24);
     const uint32_t link = p[4] | (p[5] << 8) | (p[6] << 16);
     CZXS_ObjectRecord r;
     r.SetRunLength(static_cast<uint16_t>(packed & 0x3fff));
@@ -28,7 +28,7 @@ CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
 
 uint32_t CZXS_ObjectRecord::Word() const
 {
-    return m_bytes[4] | (m_bytes[5] << 8) | (m_bytes[6] << 16) | (uint32_t{m_bytes[7]} << 24);
+    return m_bytes[4] | (m_bytes[5] << 8) | (m_bytes[6] << 16) | (uint32_t { m_bytes[7] } << 24);
 }
 
 void CZXS_ObjectRecord::SetWord(uint32_t w)
@@ -83,15 +83,15 @@ void CZXS_ObjectRecord::SetBox(uint8_t minX, uint8_t minY, uint8_t maxX, uint8_t
 ZXS_Rect CZXS_ObjectRecord::Box(const ZXS_Rect& block) const
 {
     auto cell = [](int32_t from, int32_t to) {
-        const int64_t span = int64_t{to} - from;
+        const int64_t span = int64_t { to } - from;
         const int64_t size = span <= 0 ? 1 : (span + 255) / 256;
-        return size < 1 ? int64_t{1} : size;
+        return size < 1 ? int64_t { 1 } : size;
     };
     const int64_t w = cell(block.left, block.right);
     const int64_t h = cell(block.top, block.bottom);
     auto clamp = [](int64_t v) {
         return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v);
     };
-    return {clamp(block.left + w * m_bytes[8]), clamp(block.top + h * m_bytes[9]),
-            clamp(block.left + w * (m_bytes[10] + 1)), clamp(block.top + h * (m_bytes[11] + 1))};
+    return { clamp(block.left + w * m_bytes[8]), clamp(block.top + h * m_bytes[9]),
+        clamp(block.left + w * (m_bytes[10] + 1)), clamp(block.top + h * (m_bytes[11] + 1)) };
 }

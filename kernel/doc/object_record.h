@@ -21,7 +21,7 @@ struct ZXS_Rect {
 class CZXS_ObjectRecord {
 public:
     static constexpr uint32_t kSize = 12;
-    static constexpr uint32_t kPackedSize = 11;  // record of the old layout
+    static constexpr uint32_t kPackedSize = 11; // record of the old layout
 
     CZXS_ObjectRecord() = default;
     static CZXS_ObjectRecord FromBytes(const uint8_t* bytes);
@@ -59,5 +59,5 @@ private:
     void SetWord(uint32_t w);
     void SetBit(int bit, bool on);
 
-    std::array<uint8_t, kSize> m_bytes{};
+    std::array<uint8_t, kSize> m_bytes {};
 };

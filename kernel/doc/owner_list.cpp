@@ -8,7 +8,7 @@ namespace {
 
 constexpr uint16_t kPointerSize = sizeof(CZXS_Object*);
 
-}  // namespace
+} // namespace
 
 int CZXS_OwnerList::Create()
 {

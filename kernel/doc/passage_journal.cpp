@@ -13,16 +13,19 @@
 
 namespace {
 
-std::atomic<int32_t> g_mode{3};
-std::atomic<uint32_t> g_tempCounter{0};
+std::atomic<int32_t> g_mode { 3 };
+std::atomic<uint32_t> g_tempCounter { 0 };
 
-
-}  // namespace
+} // namespace
 
 // Counts an operation in progress for the document's close, which waits for it.
 class CZXS_PassageJournal::Busy {
 public:
-    explicit Busy(std::atomic<int32_t>& count) : m_count(count) { ++m_count; }
+    explicit Busy(std::atomic<int32_t>& count)
+        : m_count(count)
+    {
+        ++m_count;
+    }
     ~Busy() { --m_count; }
     Busy(const Busy&) = delete;
     Busy& operator=(const Busy&) = delete;
@@ -31,7 +34,10 @@ private:
     std::atomic<int32_t>& m_count;
 };
 
-CZXS_PassageJournal::CZXS_PassageJournal(CZXS_TzxDoc* doc) : m_doc(doc) {}
+CZXS_PassageJournal::CZXS_PassageJournal(CZXS_TzxDoc* doc)
+    : m_doc(doc)
+{
+}
 
 bool CZXS_PassageJournal::Prepare()
 {
@@ -65,8 +71,9 @@ int64_t CZXS_PassageJournal::Now() { return CZXS_KernelClock::Now(); }
 
 void CZXS_PassageJournal::EncodeEntry(const Entry& e, uint8_t* bytes)
 {
-    ZXS_PutLe32(bytes, (e.roadOffset & 0x3FFFFF) | (uint32_t{e.valueB & 0xFu} << 22) |
-                       (uint32_t{e.costClass & 0xFu} << 26) | (uint32_t{e.directions & 3u} << 30));
+    ZXS_PutLe32(bytes,
+        (e.roadOffset & 0x3FFFFF) | (uint32_t { e.valueB & 0xFu } << 22)
+            | (uint32_t { e.costClass & 0xFu } << 26) | (uint32_t { e.directions & 3u } << 30));
     ZXS_PutLe32(bytes + 4, static_cast<uint32_t>(e.expiry));
     ZXS_PutLe32(bytes + 8, static_cast<uint32_t>(e.setAt));
 }
@@ -88,14 +95,15 @@ uint16_t CZXS_PassageJournal::LifetimeUnits(int32_t expiry, int64_t now)
 {
     if (expiry == kNever)
         return 0xFFFF;
-    const int64_t units = (int64_t{expiry} - now + 5) / 10;
+    const int64_t units = (int64_t { expiry } - now + 5) / 10;
     return static_cast<uint16_t>(units < 1 ? 1 : units > 0xFFFE ? 0xFFFE : units);
 }
 
 void CZXS_PassageJournal::EncodeRecord(const Entry& e, int32_t linkId, int64_t now, uint8_t* bytes)
 {
-    ZXS_PutLe32(bytes, (e.costClass & 0xFu) | (uint32_t{e.valueB & 0xFu} << 4) |
-                       ((static_cast<uint32_t>(linkId) & 0x1FFFFF) << 8) | (uint32_t{e.directions & 3u} << 30));
+    ZXS_PutLe32(bytes,
+        (e.costClass & 0xFu) | (uint32_t { e.valueB & 0xFu } << 4)
+            | ((static_cast<uint32_t>(linkId) & 0x1FFFFF) << 8) | (uint32_t { e.directions & 3u } << 30));
     const uint16_t units = LifetimeUnits(e.expiry, now);
     bytes[4] = static_cast<uint8_t>(units);
     bytes[5] = static_cast<uint8_t>(units >> 8);
@@ -106,7 +114,7 @@ void CZXS_PassageJournal::FormatLocalTime(int64_t seconds, char digits[14])
     const ZXS_Tm local = CZXS_KernelClock::SecondsToLocal(seconds);
     char text[80];
     std::snprintf(text, sizeof text, "%04i%02i%02i%02i%02i%02i", local.year + 1900, local.mon + 1, local.mday,
-                  local.hour, local.min, local.sec);
+        local.hour, local.min, local.sec);
     for (int i = 0; i < 14; ++i)
         digits[i] = text[i];
 }
@@ -114,7 +122,7 @@ void CZXS_PassageJournal::FormatLocalTime(int64_t seconds, char digits[14])
 int64_t CZXS_PassageJournal::ParseLocalTime(const char digits[14])
 {
     int values[6] = {};
-    const int widths[6] = {4, 2, 2, 2, 2, 2};
+    const int widths[6] = { 4, 2, 2, 2, 2, 2 };
     int at = 0;
     for (int f = 0; f < 6; ++f) {
         for (int i = 0; i < widths[f]; ++i, ++at) {
@@ -170,7 +178,7 @@ int32_t CZXS_PassageJournal::EntryObjectNumber(const Entry& entry) const
 CZXS_ObjectRecord CZXS_PassageJournal::EntryObject(const Entry& entry) const
 {
     const int32_t number = EntryObjectNumber(entry);
-    return number < 0 ? CZXS_ObjectRecord{} : m_doc->Object(static_cast<uint32_t>(number));
+    return number < 0 ? CZXS_ObjectRecord {} : m_doc->Object(static_cast<uint32_t>(number));
 }
 
 void CZXS_PassageJournal::MarkGraph(const Entry& entry, uint8_t costClass)
@@ -332,8 +340,9 @@ int CZXS_PassageJournal::ExpirePass()
 bool CZXS_PassageJournal::CanUseFile() const
 {
     // Memory maps have no folder of their own: their journal stays in memory.
-    return m_doc != nullptr && !m_doc->IsMemoryMap() && m_doc->Header().I16(CZXS_TzxHeader::kRoadLayerCount) > 0 &&
-           m_doc->Header().I16(CZXS_TzxHeader::kFirstRoadLayer) >= 0;
+    return m_doc != nullptr && !m_doc->IsMemoryMap()
+        && m_doc->Header().I16(CZXS_TzxHeader::kRoadLayerCount) > 0
+        && m_doc->Header().I16(CZXS_TzxHeader::kFirstRoadLayer) >= 0;
 }
 
 int CZXS_PassageJournal::Write()
@@ -350,9 +359,12 @@ int CZXS_PassageJournal::WriteLocked()
     const std::string path = m_doc->CompanionPath("zxj");
     // Written beside the file and renamed over it, so a reader sees either the
     // old journal or the new one, never a part.
-    const std::string temp = path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(g_tempCounter++);
+    const std::string temp
+        = path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(g_tempCounter++);
     CZXS_DiskStream out;
-    if (out.Open(temp, ZXS_OPEN_WRITE | ZXS_OPEN_SHARE_EXCLUSIVE | ZXS_OPEN_CREATE | ZXS_OPEN_NO_INHERIT, nullptr) == 0)
+    if (out.Open(
+            temp, ZXS_OPEN_WRITE | ZXS_OPEN_SHARE_EXCLUSIVE | ZXS_OPEN_CREATE | ZXS_OPEN_NO_INHERIT, nullptr)
+        == 0)
         return 0;
     const int64_t now = Now();
     uint8_t header[kFileHeaderSize];
@@ -431,16 +443,16 @@ int32_t CZXS_PassageJournal::ReadFrom(CZXS_DiskStream& in)
         return kReadDisabled;
     std::unique_lock lock(m_lock);
     Busy busy(m_busy);
-    if (m_doc == nullptr || m_doc->References() <= 0 || m_doc->FirstRoadObject() < 0 ||
-        m_doc->RoadObjectCount() <= 0)
+    if (m_doc == nullptr || m_doc->References() <= 0 || m_doc->FirstRoadObject() < 0
+        || m_doc->RoadObjectCount() <= 0)
         return kNoDocument;
     uint8_t header[kFileHeaderSize];
     // A header that cannot be read (a file cut short, or being replaced) says
     // nothing about the passages: the journal keeps what it has.
     if (in.ReadExact(header, kFileHeaderSize) == 0)
         return 0;
-    if (header[0] != m_doc->Header().U8(CZXS_TzxHeader::kMapId) ||
-        header[1] != m_doc->Header().U8(CZXS_TzxHeader::kMapId + 1))
+    if (header[0] != m_doc->Header().U8(CZXS_TzxHeader::kMapId)
+        || header[1] != m_doc->Header().U8(CZXS_TzxHeader::kMapId + 1))
         return kOtherMap;
     const int64_t fileTime = ParseLocalTime(reinterpret_cast<const char*>(header + 3));
     if (fileTime <= m_lastFileTime)
@@ -466,9 +478,10 @@ int32_t CZXS_PassageJournal::ReadFrom(CZXS_DiskStream& in)
             Entry e;
             // Seconds past the 32-bit range stay the latest time there is; a wrap
             // would read as long expired or as "never".
-            e.expiry = units == 0xFFFF ? kNever
-                                       : static_cast<int32_t>(std::clamp<int64_t>(fileTime + int64_t{units} * 10, 0,
-                                             std::numeric_limits<int32_t>::max()));
+            e.expiry = units == 0xFFFF
+                ? kNever
+                : static_cast<int32_t>(std::clamp<int64_t>(
+                    fileTime + int64_t { units } * 10, 0, std::numeric_limits<int32_t>::max()));
             if (e.expiry != kNever && e.expiry < now)
                 continue;
             const int32_t object = FindRoadObject(static_cast<int32_t>((word >> 8) & 0x1FFFFF), last);
@@ -483,7 +496,8 @@ int32_t CZXS_PassageJournal::ReadFrom(CZXS_DiskStream& in)
             // Records in road order are appended; any other goes to its place.
             const bool inOrder = static_cast<int64_t>(e.roadOffset) > lastOffset;
             bool changed = false;
-            if (InsertLocked(e, inOrder ? static_cast<int32_t>(m_entries.Count()) : -1, changed) >= 0 && inOrder)
+            if (InsertLocked(e, inOrder ? static_cast<int32_t>(m_entries.Count()) : -1, changed) >= 0
+                && inOrder)
                 lastOffset = e.roadOffset;
         }
         for (uint32_t i = whole; i < have; ++i)

@@ -36,12 +36,12 @@ public:
     static constexpr int32_t kNoDocument = -1;
 
     struct Entry {
-        uint32_t roadOffset = 0;  // 22 bits
-        uint8_t valueB = 0;       // 4 bits, stored and reported only
-        uint8_t costClass = 0;    // 4 bits, applied to the road graph
-        uint8_t directions = 0;   // kForward | kBackward
-        int32_t expiry = kNever;  // seconds
-        int32_t setAt = 0;        // seconds
+        uint32_t roadOffset = 0; // 22 bits
+        uint8_t valueB = 0; // 4 bits, stored and reported only
+        uint8_t costClass = 0; // 4 bits, applied to the road graph
+        uint8_t directions = 0; // kForward | kBackward
+        int32_t expiry = kNever; // seconds
+        int32_t setAt = 0; // seconds
         bool operator==(const Entry&) const = default;
     };
 
@@ -102,7 +102,10 @@ public:
 
 private:
     class Busy;
-    bool IsLive(const Entry& entry, int64_t now) const { return entry.expiry == kNever || entry.expiry >= now; }
+    bool IsLive(const Entry& entry, int64_t now) const
+    {
+        return entry.expiry == kNever || entry.expiry >= now;
+    }
     bool CanUseFile() const;
     int32_t InsertLocked(const Entry& entry, int32_t index, bool& changed);
     void RemoveLocked(uint32_t index);
@@ -113,9 +116,9 @@ private:
     void Notify();
 
     CZXS_TzxDoc* m_doc;
-    CFixedCollect m_entries{kEntrySize};
+    CFixedCollect m_entries { kEntrySize };
     int64_t m_lastFileTime = 0;
-    std::atomic<int32_t> m_busy{0};
+    std::atomic<int32_t> m_busy { 0 };
     std::recursive_mutex m_lock;
     NotifyFunction m_notify = nullptr;
     void* m_notifyUser = nullptr;

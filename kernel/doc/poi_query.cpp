@@ -12,9 +12,9 @@ void CZXS_PoiQuery::Init(const CZXS_Coords* view, const CZXS_TzxDoc* doc)
         return;
     m_view = view;
     m_doc = doc;
-    std::array<int32_t, 4> box{};
+    std::array<int32_t, 4> box {};
     if (view->GetGeoBox(doc->Transform(), &doc->Header(), box) != 0)
-        SetBox({box[0], box[1], box[2], box[3]});
+        SetBox({ box[0], box[1], box[2], box[3] });
 }
 
 bool CZXS_PoiQuery::Position(int32_t& x, int32_t& y) const
@@ -24,9 +24,10 @@ bool CZXS_PoiQuery::Position(int32_t& x, int32_t& y) const
     x = 0;
     y = 0;
     ZXS_ScreenPoint p;
-    if (m_view != nullptr &&
-        m_view->GeoToScreenAngles(m_doc->Transform(), CZXS_PoiSet::Longitude(m_record), CZXS_PoiSet::Latitude(m_record),
-                                  p) != 0) {
+    if (m_view != nullptr
+        && m_view->GeoToScreenAngles(
+               m_doc->Transform(), CZXS_PoiSet::Longitude(m_record), CZXS_PoiSet::Latitude(m_record), p)
+            != 0) {
         x = p.x;
         y = p.y;
     }
@@ -55,8 +56,8 @@ bool CZXS_PoiQuery::InBox(const uint8_t* record) const
         return true;
     const int32_t lon = CZXS_PoiSet::Longitude(record);
     const int32_t lat = CZXS_PoiSet::Latitude(record);
-    return m_box.leastLongitude <= lon && lon <= m_box.greatestLongitude && m_box.leastLatitude <= lat &&
-           lat <= m_box.greatestLatitude;
+    return m_box.leastLongitude <= lon && lon <= m_box.greatestLongitude && m_box.leastLatitude <= lat
+        && lat <= m_box.greatestLatitude;
 }
 
 int CZXS_PoiQuery::First(const CZXS_PoiStore& store)

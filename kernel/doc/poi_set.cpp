@@ -33,15 +33,15 @@ bool CZXS_PoiSet::Load(const std::string& path, const uint8_t* block, uint32_t s
         if (stream->Open(path, ZXS_OPEN_MAP, nullptr) == 0)
             return false;
     }
-    std::array<uint8_t, kHeaderSize> header{};
-    if (stream->ReadExact(header.data(), kHeaderSize) == 0 || ZXS_Le32(header.data() + kMagicAt) != kMagic ||
-        ZXS_Le16(header.data() + kVersionAt) > kVersion)
+    std::array<uint8_t, kHeaderSize> header {};
+    if (stream->ReadExact(header.data(), kHeaderSize) == 0 || ZXS_Le32(header.data() + kMagicAt) != kMagic
+        || ZXS_Le16(header.data() + kVersionAt) > kVersion)
         return false;
     const uint32_t area = ZXS_Le32(header.data() + kAreaSizeAt);
     // The area must be there before memory is given to it.
     const uint32_t end = stream->Seek(0, 2);
-    if (end == ZXS_SEEK_FAILED || end < kHeaderSize || area > end - kHeaderSize ||
-        stream->Seek(static_cast<int32_t>(kHeaderSize), 0) != kHeaderSize)
+    if (end == ZXS_SEEK_FAILED || end < kHeaderSize || area > end - kHeaderSize
+        || stream->Seek(static_cast<int32_t>(kHeaderSize), 0) != kHeaderSize)
         return false;
     m_records.Free();
     if (area != 0 && m_records.Load(*stream, area) == 0) {

@@ -58,5 +58,5 @@ private:
     std::string m_path;
     CCollect m_records;
     uint32_t m_usable = 0;
-    std::array<uint8_t, kHeaderSize> m_header{};
+    std::array<uint8_t, kHeaderSize> m_header {};
 };

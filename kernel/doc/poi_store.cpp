@@ -34,12 +34,15 @@ const CategoryIndex& Index()
     return index;
 }
 
-}  // namespace
+} // namespace
 
-std::string CZXS_PoiStore::PoiPath(const std::string& mapPath) { return ZXS_ReplaceExtension(mapPath, "zxp"); }
+std::string CZXS_PoiStore::PoiPath(const std::string& mapPath)
+{
+    return ZXS_ReplaceExtension(mapPath, "zxp");
+}
 
-std::shared_ptr<const CZXS_PoiSet> CZXS_PoiStore::OpenSet(const std::string& mapPath, const uint8_t* block,
-                                                          uint32_t size)
+std::shared_ptr<const CZXS_PoiSet> CZXS_PoiStore::OpenSet(
+    const std::string& mapPath, const uint8_t* block, uint32_t size)
 {
     const std::string path = PoiPath(mapPath);
     const bool shared = block == nullptr;
@@ -56,7 +59,7 @@ std::shared_ptr<const CZXS_PoiSet> CZXS_PoiStore::OpenSet(const std::string& map
         auto set = std::make_shared<CZXS_PoiSet>();
         if (!set->Load(path, block, size))
             return nullptr;
-        m_sets.push_back({set, shared, 1});
+        m_sets.push_back({ set, shared, 1 });
         return set;
     } catch (const std::bad_alloc&) {
         SetError(ZXS_KERR_MEMORY);

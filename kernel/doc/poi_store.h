@@ -24,7 +24,8 @@ public:
     static std::string PoiPath(const std::string& mapPath);
     // The set of the map: a file map's set is shared by path; `block` (with its
     // size) stands in for the file. None when there is no usable set.
-    std::shared_ptr<const CZXS_PoiSet> OpenSet(const std::string& mapPath, const uint8_t* block, uint32_t size);
+    std::shared_ptr<const CZXS_PoiSet> OpenSet(
+        const std::string& mapPath, const uint8_t* block, uint32_t size);
     void ReleaseSet(const std::shared_ptr<const CZXS_PoiSet>& set);
     // The loaded sets in the order their maps opened.
     SetList Sets() const;

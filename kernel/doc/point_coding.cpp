@@ -14,7 +14,7 @@ int32_t SignExtend(uint32_t value, int bits)
 void ReadUnit(const uint8_t* u, uint32_t& a, uint32_t& b)
 {
     a = u[0] | ((u[1] & 0x0Fu) << 8);
-    b = (u[1] >> 4) | (uint32_t{u[2]} << 4);
+    b = (u[1] >> 4) | (uint32_t { u[2] } << 4);
 }
 
 void WriteUnit(uint8_t* u, uint32_t a, uint32_t b)
@@ -88,15 +88,19 @@ const CZXS_PointCoding0 g_coding0;
 const CZXS_PointCoding1 g_coding1;
 const CZXS_PointCoding2 g_coding2;
 
-}  // namespace
+} // namespace
 
 const CZXS_PointCoding* CZXS_PointCoding::ForScheme(int scheme)
 {
     switch (scheme) {
-    case 0: return &g_coding0;
-    case 1: return &g_coding1;
-    case 2: return &g_coding2;
-    default: return nullptr;
+    case 0:
+        return &g_coding0;
+    case 1:
+        return &g_coding1;
+    case 2:
+        return &g_coding2;
+    default:
+        return nullptr;
     }
 }
 

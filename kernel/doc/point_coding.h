@@ -34,7 +34,10 @@ public:
     static const CZXS_PointCoding* ForScheme(int scheme);
 
 protected:
-    bool AbsoluteFits(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x <= MaxAbsolute() && y <= MaxAbsolute(); }
+    bool AbsoluteFits(int32_t x, int32_t y) const
+    {
+        return x >= 0 && y >= 0 && x <= MaxAbsolute() && y <= MaxAbsolute();
+    }
     bool DeltaFits(int32_t dx, int32_t dy) const;
 };
 

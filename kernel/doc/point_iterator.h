@@ -13,7 +13,7 @@ public:
     // when the run lies outside the point data, its coding is unknown or it is
     // too short for an absolute point.
     bool Begin(int32_t originX, int32_t originY, const uint8_t* pointData, uint32_t pointDataSize,
-               uint32_t runStart, const CZXS_ObjectRecord& record);
+        uint32_t runStart, const CZXS_ObjectRecord& record);
     // 1 with the next point in Current(), 0 at the end. A closed shape ends with
     // its first point once more unless the last point already equals it.
     int Next();

@@ -6,7 +6,7 @@ namespace {
 
 constexpr double kTiny = 1e-7;
 
-}  // namespace
+} // namespace
 
 int CZXS_PolynomialTransform::LoadCoefficients(const uint8_t* section, uint32_t size)
 {

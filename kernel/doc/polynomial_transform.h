@@ -10,7 +10,10 @@ public:
     static constexpr int16_t kCoefficients = 12;
     static constexpr uint32_t kSectionBytes = kCoefficients * 8;
 
-    CZXS_PolynomialTransform() : CZXS_Transform(0, kCoefficients) {}
+    CZXS_PolynomialTransform()
+        : CZXS_Transform(0, kCoefficients)
+    {
+    }
 
     // Reads the twelve little-endian doubles at the start of the map file's
     // transform section. 0 without a section or when it is too short for them.

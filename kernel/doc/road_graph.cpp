@@ -8,7 +8,11 @@
 #include "kernel/doc/memory_stream.h"
 #include "kernel/doc/stream_kind.h"
 
-CZXS_RoadGraph::CZXS_RoadGraph() : CFixedCollect(kEdgeSize) { MakeFreshHeader(); }
+CZXS_RoadGraph::CZXS_RoadGraph()
+    : CFixedCollect(kEdgeSize)
+{
+    MakeFreshHeader();
+}
 
 CZXS_RoadGraph::~CZXS_RoadGraph()
 {
@@ -41,8 +45,8 @@ int CZXS_RoadGraph::Free()
     return had;
 }
 
-bool CZXS_RoadGraph::Load(const std::string& mapName, int sourceKind, const uint8_t* block, uint32_t blockSize,
-                          int32_t roadObjectCount)
+bool CZXS_RoadGraph::Load(const std::string& mapName, int sourceKind, const uint8_t* block,
+    uint32_t blockSize, int32_t roadObjectCount)
 {
     Free();
     FreeSortedIndex();
@@ -79,8 +83,8 @@ bool CZXS_RoadGraph::LoadFrom(CZXS_DiskStream& stream, int32_t roadObjectCount)
     const uint32_t degreeSize = HeaderU32(kDegreeSizeAt);
     // One degree byte per node; node numbers are 20-bit and the router's
     // visited set must cover every node.
-    if (nodes > kMaxNodes || degreeSize != nodes || bound < nodes || bound > kMaxNodes ||
-        uint64_t{edges} * kEdgeSize > UINT32_MAX)
+    if (nodes > kMaxNodes || degreeSize != nodes || bound < nodes || bound > kMaxNodes
+        || uint64_t { edges } * kEdgeSize > UINT32_MAX)
         return false;
     if (edges > 0 && CCollect::Load(stream, edges * kEdgeSize) == 0)
         return false;
@@ -92,7 +96,7 @@ bool CZXS_RoadGraph::LoadFrom(CZXS_DiskStream& stream, int32_t roadObjectCount)
         return false;
     bool ok = stream.ReadExact(degrees, degreeSize) != 0 && Validate(degrees, nodes, roadObjectCount);
     if (ok) {
-        m_nodeOffsets = static_cast<uint32_t*>(ZXS_MemAlloc((size_t{nodes} + 2) * sizeof(uint32_t)));
+        m_nodeOffsets = static_cast<uint32_t*>(ZXS_MemAlloc((size_t { nodes } + 2) * sizeof(uint32_t)));
         m_costClasses = static_cast<uint8_t*>(ZXS_MemAlloc(edges / 2 + 4));
         ok = m_nodeOffsets != nullptr && m_costClasses != nullptr;
     }
@@ -123,8 +127,8 @@ bool CZXS_RoadGraph::Validate(const uint8_t* degrees, uint32_t nodeCount, int32_
         return false;
     for (uint32_t e = 0; e < Count(); ++e) {
         const uint8_t* edge = Item(e);
-        if (EdgeTarget(edge) >= nodeCount || roadObjectCount <= 0 ||
-            EdgeRoadOffset(edge) >= static_cast<uint32_t>(roadObjectCount))
+        if (EdgeTarget(edge) >= nodeCount || roadObjectCount <= 0
+            || EdgeRoadOffset(edge) >= static_cast<uint32_t>(roadObjectCount))
             return false;
     }
     return true;
@@ -158,7 +162,7 @@ bool CZXS_RoadGraph::BuildSortedIndex()
     const uint32_t edges = Count();
     if (edges == 0)
         return false;
-    const size_t bytes = size_t{edges} * sizeof(EdgeOffset);
+    const size_t bytes = size_t { edges } * sizeof(EdgeOffset);
     auto* index = static_cast<EdgeOffset*>(ZXS_MemAlloc(bytes));
     if (index == nullptr) {
         ZXS_MemoryTopUp(edges);
@@ -167,7 +171,7 @@ bool CZXS_RoadGraph::BuildSortedIndex()
             return false;
     }
     for (uint32_t e = 0; e < edges; ++e)
-        index[e] = {e, EdgeRoadOffset(Item(e))};
+        index[e] = { e, EdgeRoadOffset(Item(e)) };
     std::sort(index, index + edges, [](const EdgeOffset& a, const EdgeOffset& b) {
         return a.offset != b.offset ? a.offset < b.offset : a.edge < b.edge;
     });

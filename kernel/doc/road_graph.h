@@ -45,7 +45,7 @@ public:
     // may name. False with the graph empty when the companion is missing, not a
     // graph of this version, or inconsistent.
     bool Load(const std::string& mapName, int sourceKind, const uint8_t* block, uint32_t blockSize,
-              int32_t roadObjectCount);
+        int32_t roadObjectCount);
     int Free() override;
 
     void ResetCostClasses();
@@ -61,7 +61,8 @@ public:
         if (m_costClasses == nullptr || edge >= m_costEdges)
             return kCostUnchanged;
         // Atomic: routes read while the journal's holder marks (see SetCostClass).
-        const uint8_t pair = std::atomic_ref<uint8_t>(m_costClasses[edge / 2]).load(std::memory_order_relaxed);
+        const uint8_t pair
+            = std::atomic_ref<uint8_t>(m_costClasses[edge / 2]).load(std::memory_order_relaxed);
         return edge % 2 == 0 ? (pair & 0x0F) : (pair >> 4);
     }
 
@@ -82,8 +83,14 @@ public:
     }
 
     // Fields of one edge record.
-    static uint32_t EdgeTarget(const uint8_t* edge) { return edge[0] | (edge[1] << 8) | ((edge[8] >> 4) << 16); }
-    static uint32_t EdgeRoadOffset(const uint8_t* edge) { return edge[6] | (edge[7] << 8) | ((edge[8] & 0x0F) << 16); }
+    static uint32_t EdgeTarget(const uint8_t* edge)
+    {
+        return edge[0] | (edge[1] << 8) | ((edge[8] >> 4) << 16);
+    }
+    static uint32_t EdgeRoadOffset(const uint8_t* edge)
+    {
+        return edge[6] | (edge[7] << 8) | ((edge[8] & 0x0F) << 16);
+    }
     static bool EdgeIsBackward(const uint8_t* edge) { return (edge[5] & 0x80) != 0; }
 
 private:
@@ -92,13 +99,13 @@ private:
     void MakeFreshHeader();
     uint32_t HeaderU32(uint32_t at) const;
 
-    std::array<uint8_t, kHeaderSize> m_header{};
+    std::array<uint8_t, kHeaderSize> m_header {};
     int32_t m_roadObjectCount = 0;
     struct EdgeOffset {
         uint32_t edge;
         uint32_t offset;
     };
-    EdgeOffset* m_sortedIndex = nullptr;  // by road offset
+    EdgeOffset* m_sortedIndex = nullptr; // by road offset
     uint32_t m_sortedCount = 0;
     uint8_t* m_costClasses = nullptr;
     uint32_t m_costEdges = 0;

@@ -34,7 +34,7 @@ double CZXS_Segment::DistanceTo(ZXS_Point p, ZXS_Point* nearest) const
     if (t > m_length)
         return toEnd(m_second);
     if (nearest != nullptr)
-        *nearest = {static_cast<int32_t>(std::trunc(m_first.x + m_ux * t + 0.5)),
-                    static_cast<int32_t>(std::trunc(m_first.y + m_uy * t + 0.5))};
+        *nearest = { static_cast<int32_t>(std::trunc(m_first.x + m_ux * t + 0.5)),
+            static_cast<int32_t>(std::trunc(m_first.y + m_uy * t + 0.5)) };
     return std::trunc(std::fabs(m_uy * px - m_ux * py) + 0.5);
 }

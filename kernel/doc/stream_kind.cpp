@@ -8,10 +8,14 @@
 std::unique_ptr<CZXS_DiskStream> ZXS_NewStream(int kind)
 {
     switch (kind) {
-    case CZXS_DiskStream::kDisk: return std::unique_ptr<CZXS_DiskStream>(new (std::nothrow) CZXS_DiskStream);
-    case CZXS_DiskStream::kMapped: return std::unique_ptr<CZXS_DiskStream>(new (std::nothrow) CZXS_MappedStream);
-    case CZXS_DiskStream::kMemory: return std::unique_ptr<CZXS_DiskStream>(new (std::nothrow) CZXS_MemoryStream);
-    default: return nullptr;
+    case CZXS_DiskStream::kDisk:
+        return std::unique_ptr<CZXS_DiskStream>(new (std::nothrow) CZXS_DiskStream);
+    case CZXS_DiskStream::kMapped:
+        return std::unique_ptr<CZXS_DiskStream>(new (std::nothrow) CZXS_MappedStream);
+    case CZXS_DiskStream::kMemory:
+        return std::unique_ptr<CZXS_DiskStream>(new (std::nothrow) CZXS_MemoryStream);
+    default:
+        return nullptr;
     }
 }
 

@@ -11,14 +11,18 @@ public:
     static constexpr uint32_t kSize = 44;
 
     CZXS_StyleRecord() = default;
-    explicit CZXS_StyleRecord(const uint8_t* bytes) : m_bytes(bytes) {}
+    explicit CZXS_StyleRecord(const uint8_t* bytes)
+        : m_bytes(bytes)
+    {
+    }
 
     explicit operator bool() const { return m_bytes != nullptr; }
     const uint8_t* Bytes() const { return m_bytes; }
 
     float Threshold() const
     {
-        const uint32_t bits = m_bytes[0] | (m_bytes[1] << 8) | (m_bytes[2] << 16) | (uint32_t{m_bytes[3]} << 24);
+        const uint32_t bits
+            = m_bytes[0] | (m_bytes[1] << 8) | (m_bytes[2] << 16) | (uint32_t { m_bytes[3] } << 24);
         float value;
         std::memcpy(&value, &bits, sizeof value);
         return value;
@@ -31,7 +35,7 @@ public:
     uint32_t Colour(int which) const
     {
         const uint8_t* c = m_bytes + (which == 0 ? 14 : 20);
-        return c[0] | (c[1] << 8) | (uint32_t{c[2]} << 16);
+        return c[0] | (c[1] << 8) | (uint32_t { c[2] } << 16);
     }
 
 private:

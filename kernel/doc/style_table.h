@@ -6,7 +6,10 @@
 // The map's drawing styles, 44-byte records grouped by style group.
 class CZXS_StyleTable : public CFixedCollect {
 public:
-    CZXS_StyleTable() : CFixedCollect(CZXS_StyleRecord::kSize) {}
+    CZXS_StyleTable()
+        : CFixedCollect(CZXS_StyleRecord::kSize)
+    {
+    }
 
     int Free() override;
 

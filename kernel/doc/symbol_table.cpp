@@ -6,7 +6,7 @@ uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)
 
 constexpr uint32_t kNone = 0xFFFFFFFF;
 
-}  // namespace
+} // namespace
 
 int CZXS_SymbolTable::Free()
 {

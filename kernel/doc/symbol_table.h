@@ -36,7 +36,8 @@ private:
 };
 
 template <typename Image>
-void CZXS_SymbolTable::DrawSymbol(Image& image, int x, int y, int number, const uint32_t colours[2], int mode) const
+void CZXS_SymbolTable::DrawSymbol(
+    Image& image, int x, int y, int number, const uint32_t colours[2], int mode) const
 {
     const int imageWidth = image.Width();
     const int imageHeight = image.Height();
@@ -47,9 +48,8 @@ void CZXS_SymbolTable::DrawSymbol(Image& image, int x, int y, int number, const 
     const int height = record[4] | (record[5] << 8);
     if (height == 0)
         return;
-    const auto pixel = [&image](uint32_t c) {
-        return image.MakeColour(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-    };
+    const auto pixel
+        = [&image](uint32_t c) { return image.MakeColour(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
     const auto clear = pixel(colours[0]);
     const auto set = pixel(colours[1]);
     const int rowBytes = (width + 7) / 8;

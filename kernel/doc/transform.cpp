@@ -8,20 +8,20 @@ namespace {
 int Fail(ZXS_Point3* result)
 {
     if (result != nullptr)
-        *result = ZXS_Point3{};
+        *result = ZXS_Point3 {};
     return 0;
 }
 
 bool ToMapUnit(double value, int32_t& out)
 {
     const double rounded = std::round(value);
-    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX))  // also refuses NaN
+    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX)) // also refuses NaN
         return false;
     out = static_cast<int32_t>(rounded);
     return true;
 }
 
-}  // namespace
+} // namespace
 
 int CZXS_Transform::Forward(const ZXS_Point3* point, ZXS_Point3* result) const
 {
@@ -58,7 +58,7 @@ int GeoToMap(const CZXS_Transform* transform, double longitude, double latitude,
 {
     if (transform == nullptr)
         return 0;
-    const ZXS_Point3 geo{longitude, latitude, 0};
+    const ZXS_Point3 geo { longitude, latitude, 0 };
     ZXS_Point3 map;
     int32_t mx = 0, my = 0;
     if (transform->Forward(&geo, &map) == 0 || !ToMapUnit(map.x, mx) || !ToMapUnit(map.y, my))
@@ -72,7 +72,7 @@ int MapToGeo(const CZXS_Transform* transform, int32_t x, int32_t y, double& long
 {
     if (transform == nullptr)
         return 0;
-    const ZXS_Point3 map{static_cast<double>(x), static_cast<double>(y), 0};
+    const ZXS_Point3 map { static_cast<double>(x), static_cast<double>(y), 0 };
     ZXS_Point3 geo;
     if (transform->Reverse(&map, &geo) == 0)
         return 0;

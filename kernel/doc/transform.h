@@ -28,14 +28,18 @@ public:
     const double* Coefficients() const { return m_coefficients; }
 
 protected:
-    explicit CZXS_Transform(int16_t type, int16_t count) : m_type(type), m_count(count) {}
+    explicit CZXS_Transform(int16_t type, int16_t count)
+        : m_type(type)
+        , m_count(count)
+    {
+    }
     // Stores `count` doubles read little-endian from `bytes`, inline when they fit.
     void SetCoefficients(const uint8_t* bytes, int16_t count);
 
 private:
     int16_t m_type = -1;
     int16_t m_count = 0;
-    std::array<double, 32> m_inline{};
+    std::array<double, 32> m_inline {};
     std::vector<double> m_heap;
     const double* m_coefficients = nullptr;
 };

@@ -5,24 +5,27 @@
 namespace {
 
 // Latin forms of the letters 0xC0..0xDF (upper case) and 0xE0..0xFF (lower case).
-constexpr std::array<const char*, 32> kUpper = {
-    "A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "Y", "K", "L", "M", "N", "O", "P",
-    "R", "S", "T", "U", "F", "Kh", "Ts", "Ch", "Sh", "Shch", "", "Y", "'", "E", "Yu", "Ya"};
-constexpr std::array<const char*, 32> kLower = {
-    "a", "b", "v", "g", "d", "e", "zh", "z", "i", "y", "k", "l", "m", "n", "o", "p",
-    "r", "s", "t", "u", "f", "kh", "ts", "ch", "sh", "shch", "", "y", "'", "e", "yu", "ya"};
+constexpr std::array<const char*, 32> kUpper
+    = { "A", "B", "V", "G", "D", "E", "Zh", "Z", "I", "Y", "K", "L", "M", "N", "O", "P", "R", "S", "T", "U",
+          "F", "Kh", "Ts", "Ch", "Sh", "Shch", "", "Y", "'", "E", "Yu", "Ya" };
+constexpr std::array<const char*, 32> kLower
+    = { "a", "b", "v", "g", "d", "e", "zh", "z", "i", "y", "k", "l", "m", "n", "o", "p", "r", "s", "t", "u",
+          "f", "kh", "ts", "ch", "sh", "shch", "", "y", "'", "e", "yu", "ya" };
 
 constexpr unsigned char kUpperYo = 0xA8;
 constexpr unsigned char kLowerYo = 0xB8;
 
-bool IsCapital(unsigned char c) { return (c >= 'A' && c <= 'Z') || c == kUpperYo || (c >= 0xC0 && c <= 0xDF); }
+bool IsCapital(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || c == kUpperYo || (c >= 0xC0 && c <= 0xDF);
+}
 
 bool EndsWord(const std::string& text, size_t at)
 {
     return at == text.size() || text[at] == ' ' || text[at] == ')';
 }
 
-}  // namespace
+} // namespace
 
 void CZXS_Transliteration::UpperCase(std::string& text)
 {

@@ -36,8 +36,8 @@ int CZXS_TzxDoc::Open(const ZXS_MapSource* source, const uint8_t* key, int16_t k
         return 0;
     }
     const bool fromFile = sourceKind == CZXS_DiskStream::kDisk || sourceKind == CZXS_DiskStream::kMapped;
-    if ((fromFile && source->path == nullptr) ||
-        (sourceKind == CZXS_DiskStream::kMemory && source->mapBlock == nullptr)) {
+    if ((fromFile && source->path == nullptr)
+        || (sourceKind == CZXS_DiskStream::kMemory && source->mapBlock == nullptr)) {
         SetError(ZXS_KERR_SOURCEPATH);
         return 0;
     }
@@ -60,7 +60,8 @@ int CZXS_TzxDoc::Open(const ZXS_MapSource* source, const uint8_t* key, int16_t k
             // Named after the road-graph block like the memory maps it stands for;
             // the full address, so that 64-bit addresses do not collide.
             char name[48];
-            std::snprintf(name, sizeof name, "memfile%08" PRIxPTR ".tzx", reinterpret_cast<uintptr_t>(source->graphBlock));
+            std::snprintf(name, sizeof name, "memfile%08" PRIxPTR ".tzx",
+                reinterpret_cast<uintptr_t>(source->graphBlock));
             m_mapName = name;
             m_graphBlock = source->graphBlock;
             m_graphSize = source->graphSize;
@@ -144,8 +145,8 @@ std::string CZXS_TzxDoc::CompanionPath(const char* extension) const
 
 uint32_t CZXS_TzxDoc::BackgroundColour() const
 {
-    return m_header.U8(CZXS_TzxHeader::kBackground) | (m_header.U8(CZXS_TzxHeader::kBackground + 1) << 8) |
-           (m_header.U8(CZXS_TzxHeader::kBackground + 2) << 16);
+    return m_header.U8(CZXS_TzxHeader::kBackground) | (m_header.U8(CZXS_TzxHeader::kBackground + 1) << 8)
+        | (m_header.U8(CZXS_TzxHeader::kBackground + 2) << 16);
 }
 
 double CZXS_TzxDoc::Resolution() const
@@ -157,7 +158,7 @@ double CZXS_TzxDoc::Resolution() const
 CZXS_ObjectRecord CZXS_TzxDoc::Object(uint32_t number) const
 {
     const uint8_t* bytes = m_objects.Item(number);
-    return bytes != nullptr ? CZXS_ObjectRecord::FromBytes(bytes) : CZXS_ObjectRecord{};
+    return bytes != nullptr ? CZXS_ObjectRecord::FromBytes(bytes) : CZXS_ObjectRecord {};
 }
 
 int32_t CZXS_TzxDoc::BlockValue(uint32_t block, int field) const

@@ -24,7 +24,7 @@ class CZXS_PassageJournal;
 // What an opener hands over: a map path (disk and mapped sources), or memory
 // blocks for the map and its road graph (memory source).
 struct ZXS_MapSource {
-    const char* path = nullptr;  // UTF-8
+    const char* path = nullptr; // UTF-8
     const uint8_t* mapBlock = nullptr;
     uint32_t mapSize = 0;
     const uint8_t* graphBlock = nullptr;
@@ -103,7 +103,7 @@ private:
     CZXS_SymbolTable m_symbols;
     CZXS_Dictionary m_dictionary;
     CZXS_NameTable m_names;
-    CFixedCollect m_objects{CZXS_ObjectRecord::kSize};
+    CFixedCollect m_objects { CZXS_ObjectRecord::kSize };
     CByteCollect m_points;
     std::unique_ptr<CZXS_PassageJournal> m_journal;
     CZXS_RoadGraph m_roadGraph;
@@ -111,7 +111,7 @@ private:
     uint32_t m_graphSize = 0;
     CZXS_MetricsBlock m_metrics;
     CByteCollect m_text;
-    CFixedCollect m_indexBlocks{CZXS_TzxHeader::kIndexBlockSize};
+    CFixedCollect m_indexBlocks { CZXS_TzxHeader::kIndexBlockSize };
     CByteCollect m_transformSection;
     std::unique_ptr<CZXS_PolynomialTransform> m_transform;
     std::unique_ptr<CZXS_DiskStream> m_stream;

@@ -6,7 +6,7 @@
 const std::array<uint8_t, CZXS_TzxHeader::kMagicLength + 1>& CZXS_TzxHeader::Magic()
 {
     static const std::array<uint8_t, kMagicLength + 1> magic = [] {
-        std::array<uint8_t, kMagicLength + 1> m{};
+        std::array<uint8_t, kMagicLength + 1> m {};
         const char text[] = "Quelvane data file v.3.5.\r\n\x1a###%^*&$";
         static_assert(sizeof(text) == kMagicLength + 1);
         std::memcpy(m.data(), text, sizeof(text));

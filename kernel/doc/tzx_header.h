@@ -10,7 +10,7 @@ public:
     static constexpr uint32_t kSize = 476;
     // An enciphered map has the header enciphered from this byte on.
     static constexpr uint32_t kCipherStart = 32;
-    static constexpr uint32_t kMagicLength = 36;  // without its terminating zero
+    static constexpr uint32_t kMagicLength = 36; // without its terminating zero
     static constexpr uint16_t kVersionCurrent = 864;
     static constexpr uint16_t kVersionOldMax = 850;
     static constexpr uint32_t kMetricsSize = 776;
@@ -22,34 +22,34 @@ public:
     static constexpr uint32_t kGraphOptionalLevel = 300;
 
     enum Field : uint32_t {
-        kRoadGraphLevel = 44,   // u32
-        kTextSize = 52,         // u32
-        kMapId = 56,            // 2 bytes, repeated by the passage journal file
-        kResolution = 58,       // i32
-        kCodePage = 62,         // u8
-        kFlags = 78,            // u8, bit 0: three-byte name prefixes
-        kCoding = 79,           // u8
-        kVersion = 80,          // u16
-        kCreated = 82,          // u32
-        kLeft = 86,             // i32 x4: left, right, top, bottom
+        kRoadGraphLevel = 44, // u32
+        kTextSize = 52, // u32
+        kMapId = 56, // 2 bytes, repeated by the passage journal file
+        kResolution = 58, // i32
+        kCodePage = 62, // u8
+        kFlags = 78, // u8, bit 0: three-byte name prefixes
+        kCoding = 79, // u8
+        kVersion = 80, // u16
+        kCreated = 82, // u32
+        kLeft = 86, // i32 x4: left, right, top, bottom
         kRight = 90,
         kTop = 94,
         kBottom = 98,
-        kResolution100 = 102,   // u16
-        kObjectCount = 116,     // i32
-        kPointSize = 120,       // i32, in units of the coding at kCoding
-        kStyleCount = 124,      // i16
-        kLayerCount = 126,      // i16
-        kNamesSize = 128,       // i32
-        kSymbolSize = 132,      // i32
-        kDictionarySize = 136,  // i32
-        kGrey = 150,            // u8
-        kBackground = 151,      // u8 x3: red, green, blue
-        kReserved = 154,        // u16, must be 0
-        kTransformSize = 156,   // u16
-        kFirstRoadLayer = 158,  // i16, negative: no road layers
-        kRoadLayerCount = 160,  // i16
-        kEmbeddedGraphSize = 162,  // u32
+        kResolution100 = 102, // u16
+        kObjectCount = 116, // i32
+        kPointSize = 120, // i32, in units of the coding at kCoding
+        kStyleCount = 124, // i16
+        kLayerCount = 126, // i16
+        kNamesSize = 128, // i32
+        kSymbolSize = 132, // i32
+        kDictionarySize = 136, // i32
+        kGrey = 150, // u8
+        kBackground = 151, // u8 x3: red, green, blue
+        kReserved = 154, // u16, must be 0
+        kTransformSize = 156, // u16
+        kFirstRoadLayer = 158, // i16, negative: no road layers
+        kRoadLayerCount = 160, // i16
+        kEmbeddedGraphSize = 162, // u32
     };
 
     static const std::array<uint8_t, kMagicLength + 1>& Magic();
@@ -77,5 +77,5 @@ public:
     bool HasRoadLayers() const { return I16(kFirstRoadLayer) >= 0 && I16(kRoadLayerCount) > 0; }
 
 private:
-    std::array<uint8_t, kSize> m_bytes{};
+    std::array<uint8_t, kSize> m_bytes {};
 };

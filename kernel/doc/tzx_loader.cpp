@@ -18,7 +18,8 @@ constexpr uint32_t kOldChunk = 1024;
 // size taken from the header is allocated or read beyond the file's end.
 class SectionReader {
 public:
-    explicit SectionReader(CZXS_DiskStream& stream) : m_stream(stream)
+    explicit SectionReader(CZXS_DiskStream& stream)
+        : m_stream(stream)
     {
         const uint32_t at = stream.GetPosition();
         const uint32_t end = stream.Seek(0, 2);
@@ -32,7 +33,10 @@ public:
         return at == ZXS_SEEK_FAILED || at > m_end ? 0 : m_end - at;
     }
     bool Fits(uint64_t bytes) { return bytes <= Remaining(); }
-    bool Read(uint8_t* into, uint32_t bytes) { return bytes == 0 || (Fits(bytes) && m_stream.ReadExact(into, bytes)); }
+    bool Read(uint8_t* into, uint32_t bytes)
+    {
+        return bytes == 0 || (Fits(bytes) && m_stream.ReadExact(into, bytes));
+    }
     bool Skip(uint32_t bytes)
     {
         if (!Fits(bytes))
@@ -43,7 +47,7 @@ public:
     // (pre-allocated with `growth` elements to spare).
     int32_t ReadTable(CCollect& table, uint32_t count, uint32_t elementSize, uint32_t growth)
     {
-        const uint64_t bytes = uint64_t{count} * elementSize;
+        const uint64_t bytes = uint64_t { count } * elementSize;
         if (!Fits(bytes))
             return ZXS_KERR_READ;
         if (count == 0)
@@ -68,10 +72,8 @@ private:
     uint32_t m_end = 0;
 };
 
-
 // Walks a variable-length table; `fits` judges each record (pointer, length).
-template <typename Judge>
-bool WalkRecords(const CCollect& table, Judge fits)
+template <typename Judge> bool WalkRecords(const CCollect& table, Judge fits)
 {
     uint32_t offset = 0;
     while (offset < table.Size()) {
@@ -83,7 +85,7 @@ bool WalkRecords(const CCollect& table, Judge fits)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool CZXS_TzxLoader::DecipherTable(const CZXS_MapCipher& cipher, CCollect& table)
 {
@@ -103,7 +105,7 @@ bool CZXS_TzxLoader::SymbolTableIsSound(const CCollect& table)
             return false;
         const uint32_t width = ZXS_Le16(r + 2);
         const uint32_t height = ZXS_Le16(r + 4);
-        return 9 + uint64_t{height} * ((width + 7) / 8) <= length;
+        return 9 + uint64_t { height } * ((width + 7) / 8) <= length;
     });
 }
 
@@ -131,8 +133,8 @@ bool CZXS_TzxLoader::ObjectTablesAreSound(const CZXS_TzxDoc& doc)
     const uint32_t objects = doc.Objects().Count();
     const uint32_t points = doc.Points().Size();
     const uint32_t names = doc.Names().Size();
-    if (doc.Header().I32(CZXS_TzxHeader::kObjectCount) != static_cast<int32_t>(objects) ||
-        doc.IndexBlocks().Count() != objects / 64 + 1)
+    if (doc.Header().I32(CZXS_TzxHeader::kObjectCount) != static_cast<int32_t>(objects)
+        || doc.IndexBlocks().Count() != objects / 64 + 1)
         return false;
     for (uint32_t block = 0; block * 64 < objects; ++block) {
         const int32_t start = doc.BlockValue(block, 8);
@@ -155,7 +157,8 @@ bool CZXS_TzxLoader::ObjectTablesAreSound(const CZXS_TzxDoc& doc)
     int32_t previous = 0;
     for (int32_t layer = 0; layer < doc.LayerCount(); ++layer) {
         const CZXS_LayerDesc d = doc.GetLayerDesc(layer);
-        if (d.FirstObject() < previous || static_cast<uint32_t>(d.FirstObject()) > objects || d.PointOffset() > points)
+        if (d.FirstObject() < previous || static_cast<uint32_t>(d.FirstObject()) > objects
+            || d.PointOffset() > points)
             return false;
         previous = d.FirstObject();
     }
@@ -200,13 +203,14 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     if (decipher) {
         if (!cipher.IsReady())
             return ZXS_KERR_MAGIC;
-        cipher.Decipher(h.Bytes() + CZXS_TzxHeader::kCipherStart, CZXS_TzxHeader::kSize - CZXS_TzxHeader::kCipherStart);
+        cipher.Decipher(
+            h.Bytes() + CZXS_TzxHeader::kCipherStart, CZXS_TzxHeader::kSize - CZXS_TzxHeader::kCipherStart);
     }
     if (!h.HasMagic())
         return ZXS_KERR_MAGIC;
     const uint16_t version = h.Version();
-    if (version > CZXS_TzxHeader::kVersionCurrent ||
-        (version > CZXS_TzxHeader::kVersionOldMax && version < CZXS_TzxHeader::kVersionCurrent))
+    if (version > CZXS_TzxHeader::kVersionCurrent
+        || (version > CZXS_TzxHeader::kVersionOldMax && version < CZXS_TzxHeader::kVersionCurrent))
         return ZXS_KERR_VERSION;
     const bool old = h.IsOldLayout();
     if (h.U16(CZXS_TzxHeader::kReserved) != 0)
@@ -223,9 +227,9 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     const uint32_t transformSize = h.U16(CZXS_TzxHeader::kTransformSize);
     // Negative sizes would wrap into huge tables; a transform shorter than its
     // twelve coefficients would be read past its end.
-    if (objectCount < 0 || pointUnits < 0 || styleCount < 0 || layerCount < 0 || namesSize < 0 || symbolSize < 0 ||
-        dictionarySize < 0 || transformSize % 8 != 0 ||
-        (transformSize != 0 && transformSize < CZXS_TzxHeader::kTransformMinSize))
+    if (objectCount < 0 || pointUnits < 0 || styleCount < 0 || layerCount < 0 || namesSize < 0
+        || symbolSize < 0 || dictionarySize < 0 || transformSize % 8 != 0
+        || (transformSize != 0 && transformSize < CZXS_TzxHeader::kTransformMinSize))
         return ZXS_KERR_HEADER;
 
     doc.m_journal.reset(new (std::nothrow) CZXS_PassageJournal(&doc));
@@ -251,34 +255,38 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
         uint32_t growth;
     };
     const Enciphered front[] = {
-        {&doc.m_symbols, static_cast<uint32_t>(symbolSize), 1, 128},
-        {&doc.m_dictionary, static_cast<uint32_t>(dictionarySize), 1, 64},
-        {&doc.Layers(), static_cast<uint32_t>(layerCount), CZXS_TzxHeader::kLayerSize, 4},
-        {&doc.m_names, static_cast<uint32_t>(namesSize), 1, 64},
+        { &doc.m_symbols, static_cast<uint32_t>(symbolSize), 1, 128 },
+        { &doc.m_dictionary, static_cast<uint32_t>(dictionarySize), 1, 64 },
+        { &doc.Layers(), static_cast<uint32_t>(layerCount), CZXS_TzxHeader::kLayerSize, 4 },
+        { &doc.m_names, static_cast<uint32_t>(namesSize), 1, 64 },
     };
     for (const Enciphered& section : front) {
-        if (const int32_t e = in.ReadTable(*section.table, section.count, section.elementSize, section.growth); e != 0)
+        if (const int32_t e
+            = in.ReadTable(*section.table, section.count, section.elementSize, section.growth);
+            e != 0)
             return e;
         if (decipher && !DecipherTable(cipher, *section.table))
             return ZXS_KERR_MEMORY;
     }
-    if (!SymbolTableIsSound(doc.m_symbols) || !DictionaryIsSound(doc.m_dictionary) ||
-        !NamesTableIsSound(doc.m_names, (h.U8(CZXS_TzxHeader::kFlags) & 1) != 0))
+    if (!SymbolTableIsSound(doc.m_symbols) || !DictionaryIsSound(doc.m_dictionary)
+        || !NamesTableIsSound(doc.m_names, (h.U8(CZXS_TzxHeader::kFlags) & 1) != 0))
         return ZXS_KERR_TABLE;
     doc.m_symbols.BuildIndex();
     doc.m_dictionary.BuildIndex();
 
     // Section 7: object records.
     if (!old) {
-        if (!in.LoadTable(doc.m_objects, uint64_t{static_cast<uint32_t>(objectCount)} * CZXS_ObjectRecord::kSize))
+        if (!in.LoadTable(
+                doc.m_objects, uint64_t { static_cast<uint32_t>(objectCount) } * CZXS_ObjectRecord::kSize))
             return ZXS_KERR_TABLE;
     } else {
-        const uint64_t bytes = uint64_t{static_cast<uint32_t>(objectCount)} * CZXS_ObjectRecord::kPackedSize;
+        const uint64_t bytes
+            = uint64_t { static_cast<uint32_t>(objectCount) } * CZXS_ObjectRecord::kPackedSize;
         // A short object section would silently drop objects: the map is refused.
         if (!in.Fits(bytes))
             return ZXS_KERR_TABLE;
-        if (doc.m_objects.Allocate(static_cast<uint32_t>(objectCount), 16) == 0 ||
-            doc.m_objects.SetSize(static_cast<uint32_t>(objectCount)) == 0)
+        if (doc.m_objects.Allocate(static_cast<uint32_t>(objectCount), 16) == 0
+            || doc.m_objects.SetSize(static_cast<uint32_t>(objectCount)) == 0)
             return ZXS_KERR_MEMORY;
         uint8_t chunk[kOldChunk * CZXS_ObjectRecord::kPackedSize];
         uint32_t done = 0;
@@ -287,8 +295,10 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
             if (!in.Read(chunk, n * CZXS_ObjectRecord::kPackedSize))
                 return ZXS_KERR_TABLE;
             for (uint32_t i = 0; i < n; ++i) {
-                const CZXS_ObjectRecord r = CZXS_ObjectRecord::UnpackOld(chunk + i * CZXS_ObjectRecord::kPackedSize);
-                std::memcpy(doc.m_objects.MutableElement(done + i), r.Bytes().data(), CZXS_ObjectRecord::kSize);
+                const CZXS_ObjectRecord r
+                    = CZXS_ObjectRecord::UnpackOld(chunk + i * CZXS_ObjectRecord::kPackedSize);
+                std::memcpy(
+                    doc.m_objects.MutableElement(done + i), r.Bytes().data(), CZXS_ObjectRecord::kSize);
             }
             done += n;
         }
@@ -296,7 +306,8 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
 
     // Section 8: index blocks of current maps.
     if (!old) {
-        const uint64_t bytes = (uint64_t{static_cast<uint32_t>(objectCount)} / 64 + 1) * CZXS_TzxHeader::kIndexBlockSize;
+        const uint64_t bytes
+            = (uint64_t { static_cast<uint32_t>(objectCount) } / 64 + 1) * CZXS_TzxHeader::kIndexBlockSize;
         if (!in.Fits(bytes))
             return ZXS_KERR_READ;
         if (!in.LoadTable(doc.m_indexBlocks, bytes))
@@ -318,9 +329,10 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     if (firstRoad >= 0 && firstRoad + roadLayers > layerCount)
         return ZXS_KERR_TABLE;
     if (firstRoad >= 0 && roadLayers > 0) {
-        const bool loaded = doc.m_roadGraph.Load(stream.Name(), doc.m_sourceKind, doc.m_graphBlock, doc.m_graphSize,
-                                                 doc.RoadObjectCount());
-        if (!loaded && h.U32(CZXS_TzxHeader::kRoadGraphLevel) < CZXS_TzxHeader::kGraphOptionalLevel && embedded != 0)
+        const bool loaded = doc.m_roadGraph.Load(
+            stream.Name(), doc.m_sourceKind, doc.m_graphBlock, doc.m_graphSize, doc.RoadObjectCount());
+        if (!loaded && h.U32(CZXS_TzxHeader::kRoadGraphLevel) < CZXS_TzxHeader::kGraphOptionalLevel
+            && embedded != 0)
             doc.SetError(ZXS_KERR_GRAPH);
     } else if (firstRoad >= 0) {
         doc.SetError(ZXS_KERR_GRAPH);
@@ -329,7 +341,9 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
         return ZXS_KERR_READ;
 
     // Section 11: style records.
-    if (const int32_t e = in.ReadTable(doc.Styles(), static_cast<uint32_t>(styleCount), CZXS_TzxHeader::kStyleSize, 16); e != 0)
+    if (const int32_t e
+        = in.ReadTable(doc.Styles(), static_cast<uint32_t>(styleCount), CZXS_TzxHeader::kStyleSize, 16);
+        e != 0)
         return e;
     if (decipher && !DecipherTable(cipher, doc.Styles()))
         return ZXS_KERR_MEMORY;

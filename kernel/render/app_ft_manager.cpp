@@ -12,9 +12,12 @@ const char* const kFolderFonts[] = { "VUDOZ.TTF", "arial.ttf", "tahoma.ttf" };
 const char* const kSubfolderFonts[] = { "arial.ttf", "tahoma.ttf" };
 const char* const kSubfolder = "Fonts/";
 
-void WriteToStandardError(const char* text, const char* caption) { std::fprintf(stderr, "%s: %s\n", caption, text); }
+void WriteToStandardError(const char* text, const char* caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+}
 
-std::atomic<CAppFT_Manager::MessageBoxFunction> g_messageBox{ &WriteToStandardError };
+std::atomic<CAppFT_Manager::MessageBoxFunction> g_messageBox { &WriteToStandardError };
 
 bool Opens(const std::string& path)
 {
@@ -25,7 +28,7 @@ bool Opens(const std::string& path)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 CAppFT_Manager::Engine::~Engine()
 {

@@ -62,7 +62,7 @@ bool CAsyncRenderer::IsRunning()
 std::vector<CZXS_View*> CAsyncRenderer::Queue()
 {
     std::lock_guard<std::mutex> lock(m_lock);
-    return {m_queue.begin(), m_queue.end()};
+    return { m_queue.begin(), m_queue.end() };
 }
 
 bool CAsyncRenderer::Add(CZXS_View* view)
@@ -108,8 +108,8 @@ bool CAsyncRenderer::Cancel(CZXS_View* view, bool report)
     }
     if (m_current == view) {
         view->SetCancel(true);
-        const bool stopped = m_frameEnded.wait_for(lock, std::chrono::milliseconds(kCancelPollMs * kCancelPolls),
-            [&] { return m_current != view; });
+        const bool stopped = m_frameEnded.wait_for(
+            lock, std::chrono::milliseconds(kCancelPollMs * kCancelPolls), [&] { return m_current != view; });
         if (!stopped)
             return false;
         view->SetCancel(false);

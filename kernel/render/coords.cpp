@@ -13,7 +13,7 @@ constexpr int32_t kErrorScale = 10;
 
 int32_t RoundToInt32(double v)
 {
-    const double r = std::round(v);  // half away from zero
+    const double r = std::round(v); // half away from zero
     if (!(r > INT32_MIN))
         return INT32_MIN;
     if (!(r < INT32_MAX))
@@ -32,7 +32,7 @@ int32_t AngleOf(double radians)
 
 double RadiansOf(int32_t angle) { return angle == INT32_MIN ? M_PI : angle * M_PI / 2147483648.0; }
 
-}  // namespace
+} // namespace
 
 CZXS_Coords::CZXS_Coords() = default;
 
@@ -205,8 +205,8 @@ double CZXS_Coords::MetresPerPixel(const CZXS_TzxHeader* header) const
     return m_scale * 78.125 / resolution;
 }
 
-int CZXS_Coords::GeoToScreen(const CZXS_Transform* transform, double longitude, double latitude,
-    ZXS_ScreenPoint& point) const
+int CZXS_Coords::GeoToScreen(
+    const CZXS_Transform* transform, double longitude, double latitude, ZXS_ScreenPoint& point) const
 {
     int32_t mx = 0, my = 0;
     if (GeoToMap(transform, longitude, latitude, mx, my) == 0)
@@ -215,14 +215,14 @@ int CZXS_Coords::GeoToScreen(const CZXS_Transform* transform, double longitude, 
     return 1;
 }
 
-int CZXS_Coords::GeoToScreenAngles(const CZXS_Transform* transform, int32_t longitude, int32_t latitude,
-    ZXS_ScreenPoint& point) const
+int CZXS_Coords::GeoToScreenAngles(
+    const CZXS_Transform* transform, int32_t longitude, int32_t latitude, ZXS_ScreenPoint& point) const
 {
     return GeoToScreen(transform, RadiansOf(longitude), RadiansOf(latitude), point);
 }
 
-int CZXS_Coords::ScreenToGeo(const CZXS_Transform* transform, const CZXS_TzxHeader* clampTo, int32_t sx, int32_t sy,
-    double& longitude, double& latitude) const
+int CZXS_Coords::ScreenToGeo(const CZXS_Transform* transform, const CZXS_TzxHeader* clampTo, int32_t sx,
+    int32_t sy, double& longitude, double& latitude) const
 {
     int32_t mx = ScreenToMapX(sx, sy);
     int32_t my = ScreenToMapY(sx, sy);
@@ -235,8 +235,8 @@ int CZXS_Coords::ScreenToGeo(const CZXS_Transform* transform, const CZXS_TzxHead
     return MapToGeo(transform, mx, my, longitude, latitude);
 }
 
-int CZXS_Coords::GetGeoBox(const CZXS_Transform* transform, const CZXS_TzxHeader* header,
-    std::array<int32_t, 4>& box) const
+int CZXS_Coords::GetGeoBox(
+    const CZXS_Transform* transform, const CZXS_TzxHeader* header, std::array<int32_t, 4>& box) const
 {
     const int32_t w = m_screen.right + 1, h = m_screen.bottom + 1;
     const ZXS_ScreenPoint corners[4] = { { 0, 0 }, { w - 1, 0 }, { w - 1, h - 1 }, { 0, h - 1 } };

@@ -29,7 +29,7 @@ class CZXS_Coords : public CZXS_Object {
 public:
     static constexpr int32_t kMinScale = 8;
     static constexpr int32_t kMaxScale = 10000000;
-    static constexpr int32_t kUnset = INT32_MAX;  // no scale yet; for a position: keep
+    static constexpr int32_t kUnset = INT32_MAX; // no scale yet; for a position: keep
     static constexpr int32_t kMaxMapCoordinate = 0xffffff;
 
     CZXS_Coords();
@@ -65,11 +65,13 @@ public:
     // Eighths of a pixel; only the low three bytes of v take part.
     int64_t ProjectCos(int32_t v) const
     {
-        return static_cast<int64_t>(m_tables[0][v & 0xff]) + m_tables[1][(v >> 8) & 0xff] + m_tables[2][(v >> 16) & 0xff];
+        return static_cast<int64_t>(m_tables[0][v & 0xff]) + m_tables[1][(v >> 8) & 0xff]
+            + m_tables[2][(v >> 16) & 0xff];
     }
     int64_t ProjectSin(int32_t v) const
     {
-        return static_cast<int64_t>(m_tables[3][v & 0xff]) + m_tables[4][(v >> 8) & 0xff] + m_tables[5][(v >> 16) & 0xff];
+        return static_cast<int64_t>(m_tables[3][v & 0xff]) + m_tables[4][(v >> 8) & 0xff]
+            + m_tables[5][(v >> 16) & 0xff];
     }
     // a / 8 rounded half away from zero.
     static int64_t R8(int64_t a) { return a >= 0 ? (a + 4) >> 3 : -((4 - a) >> 3); }
@@ -95,14 +97,16 @@ public:
 
     // Through the map's geographic transform (none: 0). Angles are 32-bit
     // values in units of pi / 2^31; the extent comes from the header.
-    int GeoToScreen(const CZXS_Transform* transform, double longitude, double latitude, ZXS_ScreenPoint& point) const;
-    int GeoToScreenAngles(const CZXS_Transform* transform, int32_t longitude, int32_t latitude,
-        ZXS_ScreenPoint& point) const;
+    int GeoToScreen(
+        const CZXS_Transform* transform, double longitude, double latitude, ZXS_ScreenPoint& point) const;
+    int GeoToScreenAngles(
+        const CZXS_Transform* transform, int32_t longitude, int32_t latitude, ZXS_ScreenPoint& point) const;
     int ScreenToGeo(const CZXS_Transform* transform, const CZXS_TzxHeader* clampTo, int32_t sx, int32_t sy,
         double& longitude, double& latitude) const;
     // Minimum longitude, minimum latitude, maximum longitude, maximum latitude
     // of the image corners, as angles; 0 when a corner cannot be converted.
-    int GetGeoBox(const CZXS_Transform* transform, const CZXS_TzxHeader* header, std::array<int32_t, 4>& box) const;
+    int GetGeoBox(
+        const CZXS_Transform* transform, const CZXS_TzxHeader* header, std::array<int32_t, 4>& box) const;
 
 private:
     // kUnset components become those of the point now at the centre.
@@ -123,5 +127,5 @@ private:
     double m_cx = 0;
     double m_cy = 0;
     // Cosine tables for bytes 0, 1, 2, then sine tables for bytes 0, 1, 2.
-    std::array<std::array<int32_t, 256>, 6> m_tables{};
+    std::array<std::array<int32_t, 256>, 6> m_tables {};
 };

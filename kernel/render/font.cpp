@@ -88,8 +88,8 @@ int32_t CZX_Font::TextWidth(const char* text, int codePage)
     return width;
 }
 
-int CZX_Font::DrawText(CZX_Image& image, const char* text, int codePage, Pen& pen, int32_t cosine, int32_t sine,
-    int32_t maxChars)
+int CZX_Font::DrawText(CZX_Image& image, const char* text, int codePage, Pen& pen, int32_t cosine,
+    int32_t sine, int32_t maxChars)
 {
     if (text == nullptr || *text == 0)
         return 1;
@@ -108,7 +108,8 @@ int CZX_Font::DrawText(CZX_Image& image, const char* text, int codePage, Pen& pe
     FT_UInt previous = 0;
     int result = 1;
     for (int32_t i = 0; text[i] != 0 && (maxChars == 0 || i < maxChars); ++i) {
-        const FT_UInt index = FT_Get_Char_Index(face, CZXS_CodePage::ToWide(codePage, static_cast<uint8_t>(text[i])));
+        const FT_UInt index
+            = FT_Get_Char_Index(face, CZXS_CodePage::ToWide(codePage, static_cast<uint8_t>(text[i])));
         // The kerning belongs before this glyph, turned along the text's direction.
         if (FT_HAS_KERNING(face) && previous != 0 && index != 0) {
             FT_Vector kerning = { 0, 0 };
@@ -129,8 +130,8 @@ int CZX_Font::DrawText(CZX_Image& image, const char* text, int codePage, Pen& pe
         const FT_Bitmap& bitmap = slot->bitmap;
         // Glyphs reaching past the left or right edge are cut there, not dropped.
         const int32_t firstColumn = std::max(0, -slot->bitmap_left);
-        const int32_t endColumn =
-            std::min(static_cast<int32_t>(bitmap.width), surface->Width() - slot->bitmap_left);
+        const int32_t endColumn
+            = std::min(static_cast<int32_t>(bitmap.width), surface->Width() - slot->bitmap_left);
         for (int32_t r = 0; r < static_cast<int32_t>(bitmap.rows); ++r) {
             const int32_t y = r - slot->bitmap_top;
             if (y < 0 || y >= surface->Height())

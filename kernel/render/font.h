@@ -51,7 +51,7 @@ private:
         FT_Glyph glyph = nullptr;
     };
 
-    std::array<Entry, 256> m_cache{};
+    std::array<Entry, 256> m_cache {};
     std::shared_ptr<CAppFT_Manager::Engine> m_engine;
     int32_t m_width = -1;
     int32_t m_height = -1;

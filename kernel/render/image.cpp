@@ -61,7 +61,8 @@ void CZX_Image::DrawLineAntialiased(const ZXS_Segment& s)
     const uint16_t centre = m_pen.centreColour;
 
     // Walk the main axis u, one pixel per step; v is the cross axis in 17.15 fixed point.
-    const bool xMajor = std::llabs(static_cast<int64_t>(s.y2) - s.y1) < std::llabs(static_cast<int64_t>(s.x2) - s.x1);
+    const bool xMajor
+        = std::llabs(static_cast<int64_t>(s.y2) - s.y1) < std::llabs(static_cast<int64_t>(s.x2) - s.x1);
     int64_t u1 = xMajor ? s.x1 : s.y1, v1 = xMajor ? s.y1 : s.x1;
     int64_t u2 = xMajor ? s.x2 : s.y2, v2 = xMajor ? s.y2 : s.x2;
     if (u1 > u2) {
@@ -205,7 +206,8 @@ void CZX_Image::DrawArrowhead(const ZXS_Segment& segment, int32_t length, int32_
     DrawPolyline(points.data(), ArrowheadPoints(segment, length, halfWidth, closed, points));
 }
 
-void CZX_Image::DrawArrowheadBackward(const ZXS_Segment& segment, int32_t length, int32_t halfWidth, bool closed)
+void CZX_Image::DrawArrowheadBackward(
+    const ZXS_Segment& segment, int32_t length, int32_t halfWidth, bool closed)
 {
     DrawArrowhead({ segment.x2, segment.y2, segment.x1, segment.y1 }, length, halfWidth, closed);
 }

@@ -11,7 +11,7 @@ struct CZXS_LabelAccumulator {
     int32_t widestRow = 0;
     int32_t widestWidth = -1;
     int32_t firstMidX = 0;
-    int32_t firstMidRow = -1;  // negative: none yet
+    int32_t firstMidRow = -1; // negative: none yet
     int32_t leftmostX = INT32_MAX;
     int32_t leftmostRow = 0;
     int32_t rightmostX = INT32_MIN;

@@ -31,7 +31,7 @@ int64_t Interpolate(int64_t a, int64_t b, int64_t c, int64_t d)
 
 int64_t CeilHalf(int64_t v) { return (v + 1) >> 1; }
 
-}  // namespace
+} // namespace
 
 int ClipSegment(const ZXS_ScreenRect& rect, ZXS_Segment& segment)
 {
@@ -82,9 +82,8 @@ int ClipHalfPlane(ZXS_ScreenPoint& p, ZXS_ScreenPoint& q, int32_t x, bool keepRi
         return 1;
     ZXS_ScreenPoint& moved = pOut ? p : q;
     const ZXS_ScreenPoint& kept = pOut ? q : p;
-    moved.y = static_cast<int32_t>(
-        Interpolate(kept.y, static_cast<int64_t>(x) - kept.x, static_cast<int64_t>(moved.y) - kept.y,
-            static_cast<int64_t>(moved.x) - kept.x));
+    moved.y = static_cast<int32_t>(Interpolate(kept.y, static_cast<int64_t>(x) - kept.x,
+        static_cast<int64_t>(moved.y) - kept.y, static_cast<int64_t>(moved.x) - kept.x));
     moved.x = x;
     return 1;
 }
@@ -148,9 +147,11 @@ int32_t ArrowheadPoints(const ZXS_Segment& s, int32_t length, int32_t halfWidth,
     const int64_t e = ux * 2 * halfWidth / len;
     const int64_t f = uy * 2 * length / len;
     const int64_t g = uy * 2 * halfWidth / len;
-    points[0] = { static_cast<int32_t>(s.x2 + CeilHalf(d - g)), static_cast<int32_t>(s.y2 + CeilHalf(e + f)) };
+    points[0]
+        = { static_cast<int32_t>(s.x2 + CeilHalf(d - g)), static_cast<int32_t>(s.y2 + CeilHalf(e + f)) };
     points[1] = { s.x2, s.y2 };
-    points[2] = { static_cast<int32_t>(s.x2 + CeilHalf(d + g)), static_cast<int32_t>(s.y2 + CeilHalf(f - e)) };
+    points[2]
+        = { static_cast<int32_t>(s.x2 + CeilHalf(d + g)), static_cast<int32_t>(s.y2 + CeilHalf(f - e)) };
     if (!closed)
         return 3;
     points[3] = points[0];

@@ -10,9 +10,9 @@
 namespace {
 
 struct ActiveEdge {
-    int64_t x;  // 17.15 fixed point
+    int64_t x; // 17.15 fixed point
     int64_t step;
-    int32_t lastRow;  // exclusive
+    int32_t lastRow; // exclusive
 };
 
 bool ActiveBefore(const ActiveEdge& a, const ActiveEdge& b)
@@ -20,7 +20,7 @@ bool ActiveBefore(const ActiveEdge& a, const ActiveEdge& b)
     return a.x < b.x || (a.x == b.x && a.step < b.step);
 }
 
-}  // namespace
+} // namespace
 
 int CompareEdges(const CZX_Image::Edge& a, const CZX_Image::Edge& b)
 {
@@ -97,8 +97,8 @@ int32_t ClipEdge(const ZXS_ScreenRect& clip, ZXS_ScreenPoint p1, ZXS_ScreenPoint
 void CZX_Image::FillPolygon(const ZXS_ScreenRect& clip, const ZXS_PointParts& polygon, uint16_t colour,
     uint32_t stipple, int32_t labelMargin, CZXS_LabelAccumulator* accumulator)
 {
-    if (polygon.points == nullptr || polygon.partLengths == nullptr || polygon.partCount <= 0 ||
-        polygon.partCount > kMaxFillParts)
+    if (polygon.points == nullptr || polygon.partLengths == nullptr || polygon.partCount <= 0
+        || polygon.partCount > kMaxFillParts)
         return;
     const std::lock_guard<std::mutex> lock(m_fillLock);
     const CZX_Surface565* surface = Surface();
@@ -155,12 +155,12 @@ void CZX_Image::FillPolygon(const ZXS_ScreenRect& clip, const ZXS_PointParts& po
         return;
     std::sort(m_edges.get(), m_edges.get() + edgeCount,
         [](const Edge& a, const Edge& b) { return CompareEdges(a, b) < 0; });
-    ScanFill(static_cast<int32_t>(edgeCount), area.right, std::min(surface->Height(), largestY), colour, stipple,
-        labelMargin, accumulator);
+    ScanFill(static_cast<int32_t>(edgeCount), area.right, std::min(surface->Height(), largestY), colour,
+        stipple, labelMargin, accumulator);
 }
 
-int32_t CZX_Image::ScanFill(int32_t edgeCount, int32_t xLimit, int32_t lastRow, uint16_t colour, uint32_t stipple,
-    int32_t labelMargin, CZXS_LabelAccumulator* accumulator)
+int32_t CZX_Image::ScanFill(int32_t edgeCount, int32_t xLimit, int32_t lastRow, uint16_t colour,
+    uint32_t stipple, int32_t labelMargin, CZXS_LabelAccumulator* accumulator)
 {
     CZX_Surface565* surface = Surface();
     const Edge* edges = m_edges.get();
@@ -202,7 +202,8 @@ int32_t CZX_Image::ScanFill(int32_t edgeCount, int32_t xLimit, int32_t lastRow, 
         const bool inBand = accumulator != nullptr && bandLo < row && row < bandHi;
         for (int32_t k = 0; k < activeCount; k += 2) {
             int32_t s = static_cast<int32_t>(active[k].x >> 15) + 1;
-            int32_t e = k + 1 < activeCount ? std::min(static_cast<int32_t>(active[k + 1].x >> 15), xLimit) : xLimit;
+            int32_t e = k + 1 < activeCount ? std::min(static_cast<int32_t>(active[k + 1].x >> 15), xLimit)
+                                            : xLimit;
             if (s < e) {
                 if (rowFilled)
                     surface->FillRun(row, s, e, colour);

@@ -12,12 +12,15 @@ uint32_t SteadyTick()
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void RealSleep(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void RealSleep(uint32_t milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
 
-std::atomic<ZXS_TickFunction> g_tick{&SteadyTick};
-std::atomic<ZXS_SleepFunction> g_sleep{&RealSleep};
+std::atomic<ZXS_TickFunction> g_tick { &SteadyTick };
+std::atomic<ZXS_SleepFunction> g_sleep { &RealSleep };
 
-}  // namespace
+} // namespace
 
 void ZXS_SetRenderClock(ZXS_TickFunction tick, ZXS_SleepFunction sleep)
 {

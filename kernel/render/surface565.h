@@ -24,7 +24,8 @@ public:
 
     static constexpr uint16_t Colour565(uint32_t red, uint32_t green, uint32_t blue)
     {
-        return static_cast<uint16_t>((((red & 0xff) >> 3) << 11) | ((green & 0xfc) << 3) | ((blue & 0xff) >> 3));
+        return static_cast<uint16_t>(
+            (((red & 0xff) >> 3) << 11) | ((green & 0xfc) << 3) | ((blue & 0xff) >> 3));
     }
     // A colour of the kernel interface, 0x00BBGGRR.
     static constexpr uint16_t ColourFromBgr(uint32_t bgr)

@@ -10,7 +10,7 @@ namespace {
 
 uint32_t Word(const uint8_t* p) { return CZXS_SymbolSet::ReadWord(p); }
 
-}  // namespace
+} // namespace
 
 void CZXS_SymbolCache::FreeBlock::operator()(void* p) const { ZXS_MemFree(p); }
 
@@ -38,8 +38,8 @@ int32_t CZXS_SymbolCache::Decode(int group, int32_t number)
     if (number < 0 || number > std::max(largest, 0))
         return ZXS_KERR_SYMBOLRANGE;
     CZXS_SymbolSet::Image image;
-    if (!m_set.FirstImage(group, number, image) ||
-        static_cast<int64_t>(image.width) * image.height > m_indexSize)
+    if (!m_set.FirstImage(group, number, image)
+        || static_cast<int64_t>(image.width) * image.height > m_indexSize)
         return ZXS_KERR_NOSYMBOL;
 
     const uint32_t b = image.bitsPerPixel;

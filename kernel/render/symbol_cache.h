@@ -14,7 +14,10 @@ class CZXS_SymbolCache {
 public:
     static constexpr uint8_t kTransparent = 255;
 
-    explicit CZXS_SymbolCache(const CZXS_SymbolSet& set) : m_set(set) {}
+    explicit CZXS_SymbolCache(const CZXS_SymbolSet& set)
+        : m_set(set)
+    {
+    }
     ~CZXS_SymbolCache() { Release(); }
     CZXS_SymbolCache(const CZXS_SymbolCache&) = delete;
     CZXS_SymbolCache& operator=(const CZXS_SymbolCache&) = delete;
@@ -28,7 +31,10 @@ public:
 
     int32_t Width() const { return m_width; }
     int32_t Height() const { return m_height; }
-    uint8_t Index(int32_t col, int32_t row) const { return m_indexes[static_cast<size_t>(row) * m_width + col]; }
+    uint8_t Index(int32_t col, int32_t row) const
+    {
+        return m_indexes[static_cast<size_t>(row) * m_width + col];
+    }
 
 private:
     struct FreeBlock {
@@ -44,5 +50,5 @@ private:
     int16_t m_height = 0;
     int16_t m_anchorX = 0;
     int16_t m_anchorY = 0;
-    std::unique_ptr<uint16_t[], FreeBlock> m_colours;  // 256 pixel values
+    std::unique_ptr<uint16_t[], FreeBlock> m_colours; // 256 pixel values
 };

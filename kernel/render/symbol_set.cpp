@@ -13,7 +13,7 @@ uint16_t Half(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8)
 
 constexpr size_t kImageHeaderBytes = 20;
 
-}  // namespace
+} // namespace
 
 bool CZXS_SymbolSet::ReadImage(const uint8_t* at, size_t size, Image& image)
 {
@@ -31,8 +31,8 @@ bool CZXS_SymbolSet::ReadImage(const uint8_t* at, size_t size, Image& image)
     if (b != 1 && b != 2 && b != 4 && b != 8)
         return false;
     const uint64_t rows = static_cast<uint64_t>(image.frames) * image.height;
-    image.words = (static_cast<uint64_t>(image.PixelRowWords()) + image.MaskRowWords()) * rows + image.paletteLength +
-        image.extraWords + kImageHeaderBytes / 4;
+    image.words = (static_cast<uint64_t>(image.PixelRowWords()) + image.MaskRowWords()) * rows
+        + image.paletteLength + image.extraWords + kImageHeaderBytes / 4;
     if (image.words > size / 4)
         return false;
     image.palette = at + kImageHeaderBytes;
@@ -70,19 +70,20 @@ int32_t CZXS_SymbolSet::Load(const uint8_t* block, size_t size)
                 p += image.words * 4;
             }
             if (header >> 16 == 0)
-                visit(header, entry, Image{});
+                visit(header, entry, Image {});
         }
         // A block that ends after a whole entry without its closing word loses nothing.
         return p == end;
     };
 
     int64_t largestPixels = -1;
-    std::array<int32_t, kGroups> largest{ -1, -1, -1, -1 };
+    std::array<int32_t, kGroups> largest { -1, -1, -1, -1 };
     const bool whole = walk([&](uint32_t header, const uint8_t*, const Image& image) {
         const int group = static_cast<int>((header >> 14) & 3);
         largest[group] = std::max<int32_t>(largest[group], static_cast<int32_t>(header & 0x3fff));
         if (image.palette != nullptr)
-            largestPixels = std::max<int64_t>(largestPixels, static_cast<int64_t>(image.width) * image.height);
+            largestPixels
+                = std::max<int64_t>(largestPixels, static_cast<int64_t>(image.width) * image.height);
     });
     if (!whole)
         return ZXS_KERR_TABLE;

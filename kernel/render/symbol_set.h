@@ -26,18 +26,18 @@ public:
         uint8_t paletteLength = 0;
         uint16_t extraWords = 0;
         uint16_t frames = 0;
-        const uint8_t* palette = nullptr;  // paletteLength colours 0x00BBGGRR
-        const uint8_t* pixels = nullptr;  // frames * height rows of PixelRowWords()
-        const uint8_t* mask = nullptr;  // rows of MaskRowWords(), bit set = transparent
-        uint64_t words = 0;  // the whole image
+        const uint8_t* palette = nullptr; // paletteLength colours 0x00BBGGRR
+        const uint8_t* pixels = nullptr; // frames * height rows of PixelRowWords()
+        const uint8_t* mask = nullptr; // rows of MaskRowWords(), bit set = transparent
+        uint64_t words = 0; // the whole image
 
         uint32_t PixelRowWords() const { return (static_cast<uint32_t>(width) * bitsPerPixel + 31) / 32; }
         uint32_t MaskRowWords() const { return (static_cast<uint32_t>(width) + 31) / 32; }
     };
     static uint32_t ReadWord(const uint8_t* p)
     {
-        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-            static_cast<uint32_t>(p[3]) << 24;
+        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8
+            | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
     }
     // Reads the image at `at`; false when its depth is not 1, 2, 4 or 8 or it
     // does not fit in the `size` bytes there.
@@ -62,6 +62,6 @@ public:
 private:
     int64_t m_largestPixels = -1;
     std::array<std::vector<const uint8_t*>, kGroups> m_entries;
-    std::array<int32_t, kGroups> m_largestNumber{ -1, -1, -1, -1 };
+    std::array<int32_t, kGroups> m_largestNumber { -1, -1, -1, -1 };
     const uint8_t* m_blockEnd = nullptr;
 };

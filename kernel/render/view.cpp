@@ -22,11 +22,17 @@ constexpr int32_t kQuickLayerObjects = 2048;
 constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
 
 constexpr uint32_t kPassageColours[ZXS_PASSAGE_COLOURS] = {
-    Rgb(16, 192, 16), Rgb(48, 224, 48), Rgb(192, 240, 112), Rgb(255, 255, 0),
-    Rgb(255, 192, 48), Rgb(255, 144, 0), Rgb(240, 64, 64), Rgb(192, 16, 16),
+    Rgb(16, 192, 16),
+    Rgb(48, 224, 48),
+    Rgb(192, 240, 112),
+    Rgb(255, 255, 0),
+    Rgb(255, 192, 48),
+    Rgb(255, 144, 0),
+    Rgb(240, 64, 64),
+    Rgb(192, 16, 16),
 };
 
-}  // namespace
+} // namespace
 
 uint32_t ZXS_PassageColour(int32_t index)
 {
@@ -35,7 +41,8 @@ uint32_t ZXS_PassageColour(int32_t index)
 }
 
 CZXS_View::CZXS_View(CZXS_TzxDoc* doc, const CZXS_StyleTable* styles)
-    : m_doc(doc), m_styles(styles != nullptr || doc == nullptr ? styles : &doc->Styles())
+    : m_doc(doc)
+    , m_styles(styles != nullptr || doc == nullptr ? styles : &doc->Styles())
 {
     try {
         m_symbols.reserve(200);
@@ -58,15 +65,13 @@ CZXS_View::~CZXS_View()
 {
     // A frame still running on the render thread would draw into a view that is
     // gone: take the job away first, waiting as long as it takes to stop.
-    while (!CAsyncRenderer::Instance().Cancel(this, false)) {
-    }
+    while (!CAsyncRenderer::Instance().Cancel(this, false)) { }
     DeleteRouter();
 }
 
 void CZXS_View::DocumentClosing()
 {
-    while (!CAsyncRenderer::Instance().Cancel(this, false)) {
-    }
+    while (!CAsyncRenderer::Instance().Cancel(this, false)) { }
     DeleteRouter();
     m_doc = nullptr;
     m_styles = nullptr;
@@ -83,7 +88,7 @@ int CZXS_View::SetImage(CZXS_ClippedImage* image)
     const std::lock_guard<std::mutex> lock(m_routeLock);
     m_image = image;
     if (image != nullptr && image->Surface() != nullptr) {
-        const ZXS_ScreenRect rect{0, 0, image->Width() - 1, image->Height() - 1};
+        const ZXS_ScreenRect rect { 0, 0, image->Width() - 1, image->Height() - 1 };
         m_update = rect;
         m_dirty = true;
         m_routeFlags |= kRouteShow;
@@ -97,12 +102,13 @@ int CZXS_View::SetImage(CZXS_ClippedImage* image)
         m_routePen.markedOuterWidth = 5;
         m_routePen.markedCentreWidth = 1;
         CZX_Surface565* surface = image->Surface();
-        m_dc = {surface->Bits() + surface->RowOffset(0), surface->Width(), surface->Height(), -surface->Stride()};
+        m_dc = { surface->Bits() + surface->RowOffset(0), surface->Width(), surface->Height(),
+            -surface->Stride() };
         return SetScreenRect(&rect);
     }
     m_image = nullptr;
     m_dc = {};
-    const ZXS_ScreenRect none{};
+    const ZXS_ScreenRect none {};
     m_update = none;
     m_routePen = {};
     m_routeFlags &= 0xf0;
@@ -246,7 +252,7 @@ int CZXS_View::RenderFrame(bool quick)
     const int32_t scale = Scale();
     m_styleFactor = 128.0f / static_cast<float>(scale);
     m_visible = MapBoxOfScreenRect(ScreenRect());
-    const ZXS_Rect box{m_visible.left, m_visible.top, m_visible.right, m_visible.bottom};
+    const ZXS_Rect box { m_visible.left, m_visible.top, m_visible.right, m_visible.bottom };
     CZXS_ObjectCursor cursor(m_doc);
     cursor.SetBox(&box);
     cursor.SetThinning(scale / 64);
@@ -276,8 +282,8 @@ int CZXS_View::RenderFrame(bool quick)
         if (!desc)
             continue;
         bool walking = false;
-        if (!quick && m_passageOverlay && hasRoads && journal != nullptr && layer >= firstRoad &&
-            layer < firstRoad + roadCount) {
+        if (!quick && m_passageOverlay && hasRoads && journal != nullptr && layer >= firstRoad
+            && layer < firstRoad + roadCount) {
             if (!walkStarted) {
                 walkStarted = true;
                 const uint32_t count = journal->Count();
@@ -311,8 +317,8 @@ int CZXS_View::RenderFrame(bool quick)
         do {
             if (!StopCheck(result))
                 return result;
-            if (quick && (done & 127) == 0 && done > 0 &&
-                (done >= kQuickLayerObjects || ZXS_RenderTick() - layerStart > kQuickLayerMs))
+            if (quick && (done & 127) == 0 && done > 0
+                && (done >= kQuickLayerObjects || ZXS_RenderTick() - layerStart > kQuickLayerMs))
                 break;
             ++done;
             const CZXS_ObjectRecord record = cursor.Record();
@@ -320,10 +326,10 @@ int CZXS_View::RenderFrame(bool quick)
             uint8_t costClass = 0;
             uint8_t passage = 0;
             if (walking) {
-                const int64_t offset = int64_t{object} - base;
-                while (walk < entries.size() && int64_t{entries[walk].roadOffset} < offset)
+                const int64_t offset = int64_t { object } - base;
+                while (walk < entries.size() && int64_t { entries[walk].roadOffset } < offset)
                     ++walk;
-                if (walk < entries.size() && int64_t{entries[walk].roadOffset} == offset) {
+                if (walk < entries.size() && int64_t { entries[walk].roadOffset } == offset) {
                     costClass = entries[walk].costClass;
                     passage = entries[walk].directions;
                     ++walk;
@@ -339,7 +345,8 @@ int CZXS_View::RenderFrame(bool quick)
             if (cursor.CollectPoints(&m_points, &bounds, true) == 0)
                 continue;
             ++m_counts.objects;
-            const int64_t extent = int64_t{bounds.right} - bounds.left + (int64_t{bounds.bottom} - bounds.top);
+            const int64_t extent
+                = int64_t { bounds.right } - bounds.left + (int64_t { bounds.bottom } - bounds.top);
             if (vector) {
                 if (record.IsClosed()) {
                     if (extent <= polygonMin)
@@ -356,8 +363,8 @@ int CZXS_View::RenderFrame(bool quick)
                     lastName = shown;
                     DrawPolygon(shown, style, quick);
                 } else if (extent > lineMin) {
-                    const uint8_t directions = static_cast<uint8_t>((record.IsForward() ? 1 : 0) |
-                        (record.IsBackward() ? 2 : 0));
+                    const uint8_t directions
+                        = static_cast<uint8_t>((record.IsForward() ? 1 : 0) | (record.IsBackward() ? 2 : 0));
                     DrawPolyline(name, style, directions, passage, costClass, quick);
                 }
             } else {
@@ -406,11 +413,11 @@ int CZXS_View::RenderFrame(bool quick)
     for (const PointObject& p : m_pointObjects) {
         if (!StopCheck(result))
             return result;
-        if (p.name == ZXS_NO_OBJECT || p.x < m_update.left || p.x > m_update.right || p.y < m_update.top ||
-            p.y > m_update.bottom || !styleOf(p.group))
+        if (p.name == ZXS_NO_OBJECT || p.x < m_update.left || p.x > m_update.right || p.y < m_update.top
+            || p.y > m_update.bottom || !styleOf(p.group))
             continue;
-        const ZXS_ScreenPoint anchors[4] = {{p.x - p.halfWidth + 1, p.y}, {p.x + p.halfWidth - 1, p.y},
-            {p.x, p.y - p.halfHeight}, {p.x, p.y + p.halfHeight}};
+        const ZXS_ScreenPoint anchors[4] = { { p.x - p.halfWidth + 1, p.y }, { p.x + p.halfWidth - 1, p.y },
+            { p.x, p.y - p.halfHeight }, { p.x, p.y + p.halfHeight } };
         m_counts.labels += PlacePointLabel(anchors, p.name, style, false) >= 0 ? 1 : 0;
     }
     group = -1;

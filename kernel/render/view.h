@@ -54,9 +54,9 @@ public:
     struct Stroke {
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
         double cx = 0, cy = 0;
-        double hx = 0, hy = 0;  // half extents of the box
+        double hx = 0, hy = 0; // half extents of the box
         double length = 0;
-        double ux = 1, uy = 0;  // unit vector from the first end to the second
+        double ux = 1, uy = 0; // unit vector from the first end to the second
     };
     // A piece of a stroke, as distances from its first end.
     struct Interval {
@@ -66,7 +66,7 @@ public:
     // Strokes placed together (one label or one icon) with their common box.
     struct Group {
         bool icon = false;
-        bool street = false;  // a street name along its line
+        bool street = false; // a street name along its line
         double halfWidth = 0;
         double cx = 0, cy = 0, hx = 0, hy = 0;
         uint32_t first = 0;
@@ -165,9 +165,9 @@ public:
         int32_t labels = 0;
         int32_t arrows = 0;
         int32_t pois = 0;
-        int32_t chains = 0;      // label chains of named lines
-        int32_t symbols = 0;     // passage direction markers
-        int32_t candidates = 0;  // area and point label candidates
+        int32_t chains = 0; // label chains of named lines
+        int32_t symbols = 0; // passage direction markers
+        int32_t candidates = 0; // area and point label candidates
     };
     const FrameCounts& Counts() const { return m_counts; }
 
@@ -188,13 +188,13 @@ private:
         uint8_t group;
     };
     struct PointLabel {
-        ZXS_ScreenPoint anchors[4];  // left, right, top, bottom
+        ZXS_ScreenPoint anchors[4]; // left, right, top, bottom
         int32_t name;
         uint8_t group;
     };
     struct PointObject {
         int32_t x, y, halfWidth, halfHeight;
-        int32_t name;  // ZXS_NO_OBJECT: none
+        int32_t name; // ZXS_NO_OBJECT: none
         uint8_t group;
     };
 
@@ -218,12 +218,14 @@ private:
     void OccupyBorders();
     bool SetLabelFont(int32_t h);
     std::string LabelText(int32_t name, int32_t variant) const;
-    double BlockedInterval(const Stroke& s, double a, const Stroke& t, double b, double& from, double& to) const;
+    double BlockedInterval(
+        const Stroke& s, double a, const Stroke& t, double b, double& from, double& to) const;
     // The parts of s (half width a) that placed strokes block, each longer
     // than `minLength`; icons count unless `labelsOnly`.
     std::vector<Interval> BlockedAlong(const Stroke& s, double a, bool labelsOnly, double minLength) const;
     int DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style);
-    int PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross);
+    int PlacePointLabel(
+        const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross);
     int DrawAreaLabel(const AreaLabel& label, const CZXS_StyleRecord& style);
     void DrawTextAt(const std::string& text, double x, double y, double ux, double uy, int32_t chars);
     static Stroke MakeStroke(double x1, double y1, double x2, double y2, double halfWidth);
@@ -260,9 +262,9 @@ private:
     void* m_notifyUser = nullptr;
     std::mutex m_notifyLock;
 
-    std::atomic<uint8_t> m_busy{0};
-    std::atomic<uint8_t> m_cancel{0};
-    std::atomic<int32_t> m_state{kIdle};
+    std::atomic<uint8_t> m_busy { 0 };
+    std::atomic<uint8_t> m_cancel { 0 };
+    std::atomic<int32_t> m_state { kIdle };
     bool m_dirty = true;
     bool m_passageOverlay = true;
     uint8_t m_routeFlags = 0;

@@ -28,16 +28,19 @@ struct SymbolCanvas {
     CZX_Image& image;
     int Width() const { return image.Width(); }
     int Height() const { return image.Height(); }
-    uint16_t MakeColour(uint32_t r, uint32_t g, uint32_t b) const { return CZX_Surface565::Colour565(r, g, b); }
+    uint16_t MakeColour(uint32_t r, uint32_t g, uint32_t b) const
+    {
+        return CZX_Surface565::Colour565(r, g, b);
+    }
     void PutPixel(int x, int y, uint16_t pixel) { image.Surface()->SetPixel(x, y, pixel); }
 };
 
 bool Degenerate(const ZXS_Segment& s) { return s.x1 == s.x2 && s.y1 == s.y2; }
 
-}  // namespace
+} // namespace
 
-void CZXS_View::SetPen(uint16_t outer, uint16_t centre, int32_t outerWidth, int32_t centreWidth, uint32_t outerDash,
-    uint32_t centreDash)
+void CZXS_View::SetPen(uint16_t outer, uint16_t centre, int32_t outerWidth, int32_t centreWidth,
+    uint32_t outerDash, uint32_t centreDash)
 {
     CZX_Image::Pen pen;
     pen.outerColour = outer;
@@ -52,7 +55,7 @@ void CZXS_View::SetPen(uint16_t outer, uint16_t centre, int32_t outerWidth, int3
 
 void CZXS_View::AddSymbol(ZXS_ScreenPoint at, int32_t octant, uint8_t colour)
 {
-    m_symbols.push_back({at.x, at.y, static_cast<uint8_t>(octant & 7), colour});
+    m_symbols.push_back({ at.x, at.y, static_cast<uint8_t>(octant & 7), colour });
 }
 
 void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_t directions, uint8_t passage,
@@ -68,12 +71,12 @@ void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_
         centreWidth = 0;
     }
     if (passage != 0) {
-        SetPen(m_image->Colour(CZXS_ClippedImage::kWhite), CZX_Surface565::ColourFromBgr(ZXS_PassageColour(costClass)),
-            9, 3, kSolid, kSolid);
+        SetPen(m_image->Colour(CZXS_ClippedImage::kWhite),
+            CZX_Surface565::ColourFromBgr(ZXS_PassageColour(costClass)), 9, 3, kSolid, kSolid);
         width = 9;
     } else {
-        SetPen(StyleColour(style, 14), StyleColour(style, 20), width, centreWidth, b[18] != 0 ? kDashed : kSolid,
-            b[24] != 0 ? kDashed : kSolid);
+        SetPen(StyleColour(style, 14), StyleColour(style, 20), width, centreWidth,
+            b[18] != 0 ? kDashed : kSolid, b[24] != 0 ? kDashed : kSolid);
     }
     const bool arrows = passage == 0 && (b[40] & 0x01) != 0 && !quick && (directions == 1 || directions == 2);
     const bool labelled = (b[6] & 0x10) != 0 && name != ZXS_NO_OBJECT;
@@ -85,12 +88,12 @@ void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_
         for (uint32_t i = at; i + 1 < at + n; ++i) {
             const ZXS_Point p = points[i];
             const ZXS_Point q = points[i + 1];
-            if (std::max(p.x, q.x) < m_visible.left || std::min(p.x, q.x) > m_visible.right ||
-                std::max(p.y, q.y) < m_visible.top || std::min(p.y, q.y) > m_visible.bottom)
+            if (std::max(p.x, q.x) < m_visible.left || std::min(p.x, q.x) > m_visible.right
+                || std::max(p.y, q.y) < m_visible.top || std::min(p.y, q.y) > m_visible.bottom)
                 continue;
             const ZXS_ScreenPoint s1 = MapToScreen(p.x, p.y);
             const ZXS_ScreenPoint s2 = MapToScreen(q.x, q.y);
-            ZXS_Segment seg{s1.x, s1.y, s2.x, s2.y};
+            ZXS_Segment seg { s1.x, s1.y, s2.x, s2.y };
             if (ClipSegment(screen, seg) == 0)
                 continue;
             if (width > 0)
@@ -101,9 +104,9 @@ void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_
             if (passage != 0 && length >= 5) {
                 const int32_t octant = SegmentOctant(seg);
                 if (passage & 1)
-                    AddSymbol({seg.x2, seg.y2}, octant, costClass);
+                    AddSymbol({ seg.x2, seg.y2 }, octant, costClass);
                 if (passage & 2)
-                    AddSymbol({seg.x1, seg.y1}, (octant - 4) & 7, costClass);
+                    AddSymbol({ seg.x1, seg.y1 }, (octant - 4) & 7, costClass);
             }
             if (arrows && length > 26) {
                 if (directions & 1)
@@ -113,9 +116,9 @@ void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_
                 ++m_counts.arrows;
             }
             if (labelled && !m_failed) {
-                ZXS_Segment clipped{s1.x, s1.y, s2.x, s2.y};
+                ZXS_Segment clipped { s1.x, s1.y, s2.x, s2.y };
                 if (ClipSegment(m_update, clipped) != 0 && !Degenerate(clipped))
-                    AddToChain(name, b[4], {clipped.x1, clipped.y1}, {clipped.x2, clipped.y2});
+                    AddToChain(name, b[4], { clipped.x1, clipped.y1 }, { clipped.x2, clipped.y2 });
             }
         }
         at += n;
@@ -126,7 +129,8 @@ void CZXS_View::AddToChain(int32_t name, uint8_t group, ZXS_ScreenPoint a, ZXS_S
 {
     const auto same = [](ZXS_ScreenPoint p, ZXS_ScreenPoint q) { return p.x == q.x && p.y == q.y; };
     const auto dot = [](ZXS_ScreenPoint o, ZXS_ScreenPoint p, ZXS_ScreenPoint q) {
-        return (int64_t{p.x} - o.x) * (int64_t{q.x} - o.x) + (int64_t{p.y} - o.y) * (int64_t{q.y} - o.y);
+        return (int64_t { p.x } - o.x) * (int64_t { q.x } - o.x)
+            + (int64_t { p.y } - o.y) * (int64_t { q.y } - o.y);
     };
     for (size_t c = m_chains.size(); c-- > 0;) {
         Chain& chain = m_chains[c];
@@ -157,7 +161,7 @@ void CZXS_View::AddToChain(int32_t name, uint8_t group, ZXS_ScreenPoint a, ZXS_S
             }
         }
     }
-    m_chains.push_back({static_cast<uint32_t>(m_chainPoints.size()), 2, group, name});
+    m_chains.push_back({ static_cast<uint32_t>(m_chainPoints.size()), 2, group, name });
     m_chainPoints.push_back(a);
     m_chainPoints.push_back(b);
 }
@@ -165,9 +169,10 @@ void CZXS_View::AddToChain(int32_t name, uint8_t group, ZXS_ScreenPoint a, ZXS_S
 void CZXS_View::DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool quick)
 {
     const uint8_t* b = style.Bytes();
-    const uint8_t fill[3] = {b[32], b[33], b[34]};
+    const uint8_t fill[3] = { b[32], b[33], b[34] };
     const uint16_t fillColour = CZX_Surface565::Colour565(fill[0], fill[1], fill[2]);
-    const uint16_t outlineColour = CZX_Surface565::Colour565(fill[0] * 2 / 3, fill[1] * 2 / 3, fill[2] * 2 / 3);
+    const uint16_t outlineColour
+        = CZX_Surface565::Colour565(fill[0] * 2 / 3, fill[1] * 2 / 3, fill[2] * 2 / 3);
     const int32_t outlineWidth = b[29];
     const uint32_t count = m_points.Count();
     m_screen.resize(count);
@@ -176,7 +181,8 @@ void CZXS_View::DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool qu
     m_partLengths.resize(m_points.PartCount());
     for (uint32_t i = 0; i < m_points.PartCount(); ++i)
         m_partLengths[i] = static_cast<int16_t>(std::min<uint32_t>(m_points.PartLength(i), 0x7fff));
-    const ZXS_PointParts parts{m_screen.data(), m_partLengths.data(), static_cast<int32_t>(m_partLengths.size())};
+    const ZXS_PointParts parts { m_screen.data(), m_partLengths.data(),
+        static_cast<int32_t>(m_partLengths.size()) };
     const bool labelled = !quick && (b[6] & 0x10) != 0 && name != ZXS_NO_OBJECT;
     const int32_t labelSize = b[7];
     const bool noFill = (b[5] & 0x08) != 0;
@@ -194,18 +200,18 @@ void CZXS_View::DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool qu
             const int32_t span = accumulator.widestWidth;
             if ((b[6] & 0x80) != 0 || labelSize * 12 < span) {
                 if (accumulator.widestX < m_image->Width() - 1 && labelSize < span)
-                    m_areaLabels.push_back({accumulator.widestX + span / 2, accumulator.widestRow, span * 3 / 4,
-                        (labelSize + 1) / 2 + 1, name, b[4]});
+                    m_areaLabels.push_back({ accumulator.widestX + span / 2, accumulator.widestRow,
+                        span * 3 / 4, (labelSize + 1) / 2 + 1, name, b[4] });
             } else if (accumulator.leftmostX != INT32_MAX || accumulator.firstMidRow > 0) {
-                PointLabel label{};
-                label.anchors[0] = {accumulator.leftmostX - 3, accumulator.leftmostRow};
-                label.anchors[1] = {accumulator.rightmostX + 3, accumulator.rightmostRow};
-                label.anchors[2] = {accumulator.firstMidX, accumulator.firstMidRow - 3};
-                label.anchors[3] = {accumulator.lastMidX, accumulator.lastMidRow + 3};
+                PointLabel label {};
+                label.anchors[0] = { accumulator.leftmostX - 3, accumulator.leftmostRow };
+                label.anchors[1] = { accumulator.rightmostX + 3, accumulator.rightmostRow };
+                label.anchors[2] = { accumulator.firstMidX, accumulator.firstMidRow - 3 };
+                label.anchors[3] = { accumulator.lastMidX, accumulator.lastMidRow + 3 };
                 label.name = name;
                 label.group = b[4];
-                if (accumulator.leftmostX != INT32_MAX && accumulator.rightmostX != INT32_MIN &&
-                    accumulator.firstMidRow > 0)
+                if (accumulator.leftmostX != INT32_MAX && accumulator.rightmostX != INT32_MIN
+                    && accumulator.firstMidRow > 0)
                     m_pointLabels.push_back(label);
             }
         }
@@ -217,7 +223,7 @@ void CZXS_View::DrawPolygon(int32_t name, const CZXS_StyleRecord& style, bool qu
         for (uint32_t part = 0; part < m_points.PartCount(); ++part) {
             const uint32_t n = m_points.PartLength(part);
             for (uint32_t i = at; i + 1 < at + n; ++i) {
-                ZXS_Segment seg{m_screen[i].x, m_screen[i].y, m_screen[i + 1].x, m_screen[i + 1].y};
+                ZXS_Segment seg { m_screen[i].x, m_screen[i].y, m_screen[i + 1].x, m_screen[i + 1].y };
                 if (ClipSegment(screen, seg) != 0)
                     m_image->DrawLine(seg);
             }
@@ -247,8 +253,8 @@ void CZXS_View::DrawPointSymbol(int32_t name, const CZXS_LayerDesc& layer)
     const Stroke box = MakeStroke(p.x - hw + 2, p.y, p.x + hw - 2, p.y, hh - 1);
     if (!IsFree(box.cx, box.cy, box.hx, box.hy))
         return;
-    m_pointObjects.push_back({p.x, p.y, hw, hh, name, layer.StyleGroup()});
-    OccupyBox({p.x - hw + 2, p.y}, {p.x + hw - 2, p.y}, hh - 1);
+    m_pointObjects.push_back({ p.x, p.y, hw, hh, name, layer.StyleGroup() });
+    OccupyBox({ p.x - hw + 2, p.y }, { p.x + hw - 2, p.y }, hh - 1);
 }
 
 void CZXS_View::DrawPointObjectIcons(int& result)
@@ -256,9 +262,9 @@ void CZXS_View::DrawPointObjectIcons(int& result)
     int32_t group = -1;
     bool drawable = false;
     int symbol = 0;
-    uint32_t colours[2] = {0, 0};
+    uint32_t colours[2] = { 0, 0 };
     int mode = -1;
-    SymbolCanvas canvas{*m_image};
+    SymbolCanvas canvas { *m_image };
     for (const PointObject& p : m_pointObjects) {
         if (!StopCheck(result))
             return;
@@ -287,8 +293,9 @@ void CZXS_View::DrawPointObjectIcons(int& result)
 
 void CZXS_View::DrawPoiSymbols(int& result)
 {
-    constexpr int32_t kHalf = 6;  // icons stand in boxes of 13 x 13 pixels
-    if (m_pois == nullptr || m_icons == nullptr || m_icons->IsEmpty() || MetresPerPixel(&m_doc->Header()) > 3.0)
+    constexpr int32_t kHalf = 6; // icons stand in boxes of 13 x 13 pixels
+    if (m_pois == nullptr || m_icons == nullptr || m_icons->IsEmpty()
+        || MetresPerPixel(&m_doc->Header()) > 3.0)
         return;
     CZXS_PoiQuery query;
     query.Init(this, m_doc);
@@ -299,11 +306,11 @@ void CZXS_View::DrawPoiSymbols(int& result)
             return;
         int32_t x = 0;
         int32_t y = 0;
-        if (!query.Position(x, y) || x < screen.left || x > screen.right || y < screen.top || y > screen.bottom ||
-            !IsFree(x, y, kHalf, kHalf))
+        if (!query.Position(x, y) || x < screen.left || x > screen.right || y < screen.top
+            || y > screen.bottom || !IsFree(x, y, kHalf, kHalf))
             continue;
         icons.Draw(*m_image, query.CategoryValue(), x, y);
-        if (OccupyBox({x - kHalf, y}, {x + kHalf, y}, kHalf, true) == 0) {
+        if (OccupyBox({ x - kHalf, y }, { x + kHalf, y }, kHalf, true) == 0) {
             m_failed = true;
             return;
         }
@@ -330,33 +337,32 @@ void CZXS_View::DrawRoute()
     }
     const int32_t thinning = static_cast<int32_t>(Scale() * 10.0 / 128.0 + 0.5);
     const ZXS_ScreenRect& screen = ScreenRect();
-    ZXS_Point last{route[0].x, route[0].y};
+    ZXS_Point last { route[0].x, route[0].y };
     uint8_t lastFlags = route[0].flags;
-    ZXS_Segment lastSegment{};
+    ZXS_Segment lastSegment {};
     bool haveSegment = false;
     for (size_t i = 1; i < route.size(); ++i) {
         const CZXS_RoutePoint& r = route[i];
         if ((r.flags & 0x80) != 0 && (flags & kRouteAllPoints) == 0)
             continue;
-        if (std::llabs(int64_t{r.x} - last.x) + std::llabs(int64_t{r.y} - last.y) < thinning) {
+        if (std::llabs(int64_t { r.x } - last.x) + std::llabs(int64_t { r.y } - last.y) < thinning) {
             lastFlags = r.flags;
             continue;
         }
         const ZXS_ScreenPoint a = MapToScreen(last.x, last.y);
         const ZXS_ScreenPoint b = MapToScreen(r.x, r.y);
-        ZXS_Segment seg{a.x, a.y, b.x, b.y};
+        ZXS_Segment seg { a.x, a.y, b.x, b.y };
         if (ClipSegment(screen, seg) != 0 && !Degenerate(seg)) {
             if ((lastFlags & 0x21) != 0)
-                SetPen(pen.outer, pen.markedCentre, pen.markedOuterWidth,
-                    pen.markedCentreWidth, kSolid, kDashed);
+                SetPen(pen.outer, pen.markedCentre, pen.markedOuterWidth, pen.markedCentreWidth, kSolid,
+                    kDashed);
             else
-                SetPen(pen.outer, pen.centre, pen.outerWidth, pen.centreWidth, kSolid,
-                    kSolid);
+                SetPen(pen.outer, pen.centre, pen.outerWidth, pen.centreWidth, kSolid, kSolid);
             m_image->DrawLine(seg);
             lastSegment = seg;
             haveSegment = true;
         }
-        last = {r.x, r.y};
+        last = { r.x, r.y };
         lastFlags = r.flags;
     }
     if (haveSegment && !Degenerate(lastSegment)) {
@@ -365,9 +371,9 @@ void CZXS_View::DrawRoute()
         if (n > 0) {
             SetPen(pen.outer, pen.outer, 3, 0, kSolid, kSolid);
             m_image->DrawPolyline(head.data(), n);
-            const int16_t lengths[1] = {static_cast<int16_t>(n)};
-            m_image->FillPolygon(screen, {head.data(), lengths, 1}, pen.centre, CZX_Image::kStippleSolid, 0,
-                nullptr);
+            const int16_t lengths[1] = { static_cast<int16_t>(n) };
+            m_image->FillPolygon(
+                screen, { head.data(), lengths, 1 }, pen.centre, CZX_Image::kStippleSolid, 0, nullptr);
         }
     }
     if ((flags & kRouteMarkers) == 0)
@@ -383,8 +389,8 @@ void CZXS_View::DrawRoute()
         const ZXS_ScreenPoint p = MapToScreen(r.x, r.y);
         if (!inside(p))
             continue;
-        m_image->DrawLine({p.x - 5, p.y, p.x + 5, p.y});
-        m_image->DrawLine({p.x, p.y - 5, p.x, p.y + 5});
+        m_image->DrawLine({ p.x - 5, p.y, p.x + 5, p.y });
+        m_image->DrawLine({ p.x, p.y - 5, p.x, p.y + 5 });
     }
     SetPen(m_image->Colour(CZXS_ClippedImage::kWhite), 0, 1, 0, kSolid, kSolid);
     bool carried = false;
@@ -401,8 +407,8 @@ void CZXS_View::DrawRoute()
         const ZXS_ScreenPoint p = MapToScreen(r.x, r.y);
         if (!inside(p))
             continue;
-        m_image->DrawLine({p.x - 3, p.y, p.x + 3, p.y});
-        m_image->DrawLine({p.x, p.y - 3, p.x, p.y + 3});
+        m_image->DrawLine({ p.x - 3, p.y, p.x + 3, p.y });
+        m_image->DrawLine({ p.x, p.y - 3, p.x, p.y + 3 });
     }
 }
 
@@ -420,7 +426,7 @@ int CZXS_View::DrawObject(int32_t object, uint32_t colour)
     const int32_t name = wanted.NameId();
     const bool linked = (desc.Flags() & CZXS_LayerDesc::kLinked) != 0;
     m_visible = MapBoxOfScreenRect(ScreenRect());
-    const ZXS_Rect box{m_visible.left, m_visible.top, m_visible.right, m_visible.bottom};
+    const ZXS_Rect box { m_visible.left, m_visible.top, m_visible.right, m_visible.bottom };
     CZXS_ObjectCursor cursor(m_doc);
     cursor.SetBox(&box);
     cursor.SetThinning(Scale() / 32);
@@ -431,14 +437,15 @@ int CZXS_View::DrawObject(int32_t object, uint32_t colour)
         if (m_failed)
             return 0;
         const CZXS_ObjectRecord record = cursor.Record();
-        const bool same = cursor.Object() == object ||
-            (name != ZXS_NO_OBJECT && record.NameId() == name && (!linked || record.LinkId() == wanted.LinkId()));
+        const bool same = cursor.Object() == object
+            || (name != ZXS_NO_OBJECT && record.NameId() == name
+                && (!linked || record.LinkId() == wanted.LinkId()));
         ZXS_Rect bounds;
         if (!same || cursor.CollectPoints(&m_points, &bounds, false) == 0)
             continue;
         const ZXS_ScreenPoint a = MapToScreen(bounds.left, bounds.top);
         const ZXS_ScreenPoint b = MapToScreen(bounds.right, bounds.bottom);
-        const int64_t size = std::llabs(int64_t{b.x} - a.x) + std::llabs(int64_t{b.y} - a.y);
+        const int64_t size = std::llabs(int64_t { b.x } - a.x) + std::llabs(int64_t { b.y } - a.y);
         if (size > 3 && desc.SymbolNumber() == 255) {
             m_screen.resize(m_points.Count());
             for (uint32_t i = 0; i < m_points.Count(); ++i)
@@ -449,7 +456,7 @@ int CZXS_View::DrawObject(int32_t object, uint32_t colour)
                 const uint32_t n = m_points.PartLength(part);
                 m_partLengths.push_back(static_cast<int16_t>(std::min<uint32_t>(n, 0x7fff)));
                 for (uint32_t i = at; i + 1 < at + n; ++i) {
-                    ZXS_Segment seg{m_screen[i].x, m_screen[i].y, m_screen[i + 1].x, m_screen[i + 1].y};
+                    ZXS_Segment seg { m_screen[i].x, m_screen[i].y, m_screen[i + 1].x, m_screen[i + 1].y };
                     if (ClipSegment(screen, seg) != 0)
                         m_image->DrawLine(seg);
                 }
@@ -457,18 +464,18 @@ int CZXS_View::DrawObject(int32_t object, uint32_t colour)
             }
             if (record.IsClosed())
                 m_image->FillPolygon(screen,
-                    {m_screen.data(), m_partLengths.data(), static_cast<int32_t>(m_partLengths.size())}, pixel,
-                    0x50505050u, 0, nullptr);
+                    { m_screen.data(), m_partLengths.data(), static_cast<int32_t>(m_partLengths.size()) },
+                    pixel, 0x50505050u, 0, nullptr);
         } else {
             const ZXS_ScreenPoint p = MapToScreen(m_points.At(0).x, m_points.At(0).y);
             if (p.x < 0 || p.y < 0 || p.x >= m_image->Width() || p.y >= m_image->Height())
                 continue;
             SetPen(pixel, pixel, 1, 0, kSolid, kSolid);
             const ZXS_ScreenPoint targets[4][4] = {
-                {{p.x - 4, p.y - 8}, {p.x + 4, p.y - 8}, {p.x, p.y - 4}, {p.x - 4, p.y - 8}},
-                {{p.x + 8, p.y - 4}, {p.x + 8, p.y + 4}, {p.x + 4, p.y}, {p.x + 8, p.y - 4}},
-                {{p.x - 4, p.y + 8}, {p.x + 4, p.y + 8}, {p.x, p.y + 4}, {p.x - 4, p.y + 8}},
-                {{p.x - 8, p.y - 4}, {p.x - 8, p.y + 4}, {p.x - 4, p.y}, {p.x - 8, p.y - 4}},
+                { { p.x - 4, p.y - 8 }, { p.x + 4, p.y - 8 }, { p.x, p.y - 4 }, { p.x - 4, p.y - 8 } },
+                { { p.x + 8, p.y - 4 }, { p.x + 8, p.y + 4 }, { p.x + 4, p.y }, { p.x + 8, p.y - 4 } },
+                { { p.x - 4, p.y + 8 }, { p.x + 4, p.y + 8 }, { p.x, p.y + 4 }, { p.x - 4, p.y + 8 } },
+                { { p.x - 8, p.y - 4 }, { p.x - 8, p.y + 4 }, { p.x - 4, p.y }, { p.x - 8, p.y - 4 } },
             };
             for (const auto& t : targets)
                 m_image->DrawPolyline(t, 4);

@@ -24,29 +24,30 @@ bool BoxesTouch(double ax, double ay, double ahx, double ahy, double bx, double 
 // pieces under one pixel are dropped.
 std::vector<Interval> FreePieces(double length, std::vector<Interval> blocked)
 {
-    std::sort(blocked.begin(), blocked.end(), [](const Interval& a, const Interval& b) { return a.from < b.from; });
+    std::sort(
+        blocked.begin(), blocked.end(), [](const Interval& a, const Interval& b) { return a.from < b.from; });
     std::vector<Interval> free;
     double at = 0;
     for (const Interval& b : blocked) {
         if (b.from - at >= 1.0)
-            free.push_back({at, b.from});
+            free.push_back({ at, b.from });
         at = std::max(at, b.to);
     }
     if (length - at >= 1.0)
-        free.push_back({at, length});
+        free.push_back({ at, length });
     return free;
 }
 
 Interval LongestFree(double length, const std::vector<Interval>& blocked)
 {
-    Interval best{0, 0};
+    Interval best { 0, 0 };
     for (const Interval& f : FreePieces(length, blocked))
         if (f.to - f.from > best.to - best.from)
             best = f;
     return best;
 }
 
-}  // namespace
+} // namespace
 
 CZXS_View::Stroke CZXS_View::MakeStroke(double x1, double y1, double x2, double y2, double halfWidth)
 {
@@ -141,16 +142,16 @@ void CZXS_View::OccupyBorders()
     const ZXS_ScreenRect& s = ScreenRect();
     const int32_t w = s.right + 1;
     const int32_t h = s.bottom + 1;
-    OccupyBox({0, -1}, {w, -1}, m_update.top - s.top + 1);
-    OccupyBox({0, h}, {w, h}, s.bottom - m_update.bottom + 1);
-    OccupyBox({-1, 0}, {-1, h}, m_update.left - s.left + 1);
-    OccupyBox({w, 0}, {w, h}, s.right - m_update.right + 1);
+    OccupyBox({ 0, -1 }, { w, -1 }, m_update.top - s.top + 1);
+    OccupyBox({ 0, h }, { w, h }, s.bottom - m_update.bottom + 1);
+    OccupyBox({ -1, 0 }, { -1, h }, m_update.left - s.left + 1);
+    OccupyBox({ w, 0 }, { w, h }, s.right - m_update.right + 1);
 }
 
 // How much of stroke s (half width a) the stroke t (half width b) blocks, as
 // positions along s: 1 with [from, to], or 0.
-double CZXS_View::BlockedInterval(const Stroke& s, double a, const Stroke& t, double b, double& from,
-    double& to) const
+double CZXS_View::BlockedInterval(
+    const Stroke& s, double a, const Stroke& t, double b, double& from, double& to) const
 {
     const double length = s.length;
     const auto along = [&](double x, double y) { return (x - s.x1) * s.ux + (y - s.y1) * s.uy; };
@@ -179,9 +180,9 @@ double CZXS_View::BlockedInterval(const Stroke& s, double a, const Stroke& t, do
     const double c = e - g * cos / sin;
     double lo, hi;
     if (std::fabs(sin) < kOblique) {
-        if (std::fabs(e + h - length) > length + (h - e) + 2 * a + 2 * b ||
-            std::fabs(g + l) >= std::fabs(l - g) + 2 * a + 2 * b ||
-            (sameSide && std::fabs(g + l) >= std::fabs(l - g) + 2 * a + b * std::fabs(cos)))
+        if (std::fabs(e + h - length) > length + (h - e) + 2 * a + 2 * b
+            || std::fabs(g + l) >= std::fabs(l - g) + 2 * a + 2 * b
+            || (sameSide && std::fabs(g + l) >= std::fabs(l - g) + 2 * a + b * std::fabs(cos)))
             return 0;
         const double d = a * std::fabs(cos / sin) + std::fabs(b / sin);
         lo = c - d;
@@ -195,7 +196,8 @@ double CZXS_View::BlockedInterval(const Stroke& s, double a, const Stroke& t, do
         if (lo > length || hi <= 0 || hi <= lo)
             return 0;
     } else {
-        if ((g >= a && l >= a) || (g <= -a && l <= -a) || (e >= length + 4.0 / 3 * b && h >= length + 4.0 / 3 * b))
+        if ((g >= a && l >= a) || (g <= -a && l <= -a)
+            || (e >= length + 4.0 / 3 * b && h >= length + 4.0 / 3 * b))
             return 0;
         lo = c - 4.0 / 3 * b;
         hi = c + 4.0 / 3 * b;
@@ -207,8 +209,8 @@ double CZXS_View::BlockedInterval(const Stroke& s, double a, const Stroke& t, do
     return to > from ? 1 : 0;
 }
 
-std::vector<CZXS_View::Interval> CZXS_View::BlockedAlong(const Stroke& s, double a, bool labelsOnly,
-    double minLength) const
+std::vector<CZXS_View::Interval> CZXS_View::BlockedAlong(
+    const Stroke& s, double a, bool labelsOnly, double minLength) const
 {
     std::vector<Interval> blocked;
     for (const Group& g : m_groups) {
@@ -220,7 +222,7 @@ std::vector<CZXS_View::Interval> CZXS_View::BlockedAlong(const Stroke& s, double
                 continue;
             double from = 0, to = 0;
             if (BlockedInterval(s, a, t, g.halfWidth, from, to) != 0 && to - from > minLength)
-                blocked.push_back({from, to});
+                blocked.push_back({ from, to });
         }
     }
     return blocked;
@@ -242,7 +244,8 @@ std::string CZXS_View::LabelText(int32_t name, int32_t variant) const
 
 void CZXS_View::DrawTextAt(const std::string& text, double x, double y, double ux, double uy, int32_t chars)
 {
-    CZX_Font::Pen pen{static_cast<int32_t>(std::lround(x * 64)), static_cast<int32_t>(std::lround(-y * 64))};
+    CZX_Font::Pen pen { static_cast<int32_t>(std::lround(x * 64)),
+        static_cast<int32_t>(std::lround(-y * 64)) };
     const int32_t cosine = static_cast<int32_t>(std::lround(ux * 65536));
     const int32_t sine = static_cast<int32_t>(std::lround(-uy * 65536));
     if (m_font.DrawText(*m_image, text.c_str(), m_doc->Names().CodePage(), pen, cosine, sine, chars) == 0)
@@ -292,7 +295,7 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
                 else
                     k = std::fabs(w + std::fabs(w * j) / hcross);
                 if (w >= seg.length - k)
-                    continue;  // too short once shortened; the next segment starts here too
+                    continue; // too short once shortened; the next segment starts here too
                 close();
                 current = MakeStroke(px + seg.ux * k, py + seg.uy * k, qx, qy, w);
                 open = true;
@@ -314,8 +317,8 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             continue;
         }
         for (const Interval& f : FreePieces(p.length, blocked))
-            cut.push_back(MakeStroke(p.x1 + p.ux * f.from, p.y1 + p.uy * f.from, p.x1 + p.ux * f.to,
-                p.y1 + p.uy * f.to, w));
+            cut.push_back(MakeStroke(
+                p.x1 + p.ux * f.from, p.y1 + p.uy * f.from, p.x1 + p.ux * f.to, p.y1 + p.uy * f.to, w));
     }
     if (cut.empty())
         return 0;
@@ -430,8 +433,8 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             const double begin = local;
             // A character may reach half its width past a bend, but not into a
             // gap cut around another label.
-            const bool cutAfter =
-                k + 1 < run.size() && std::hypot(run[k + 1].x1 - r.x2, run[k + 1].y1 - r.y2) > w + 1;
+            const bool cutAfter
+                = k + 1 < run.size() && std::hypot(run[k + 1].x1 - r.x2, run[k + 1].y1 - r.y2) > w + 1;
             while (next < text.size()) {
                 const int32_t advance = m_font.Advance(static_cast<uint8_t>(text[next]), codePage);
                 if (advance < 0)
@@ -445,7 +448,7 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             position = strokeStart + local;
             strokeStart = strokeEnd;
             if (next > first)
-                pieces.push_back({k, first, next - first, begin, local});
+                pieces.push_back({ k, first, next - first, begin, local });
             if (k + 1 == run.size() || next == text.size())
                 overrun = std::max(0.0, local - r.length);
         }
@@ -467,8 +470,8 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
         const double sx = r.x1 + r.ux * p.begin - r.uy * w * 0.8;
         const double sy = r.y1 + r.uy * p.begin + r.ux * w * 0.8;
         DrawTextAt(text.substr(p.first, p.count), sx, sy, r.ux, r.uy, 0);
-        placed.push_back(MakeStroke(r.x1 + r.ux * p.begin, r.y1 + r.uy * p.begin, r.x1 + r.ux * p.end,
-            r.y1 + r.uy * p.end, w));
+        placed.push_back(MakeStroke(
+            r.x1 + r.ux * p.begin, r.y1 + r.uy * p.begin, r.x1 + r.ux * p.end, r.y1 + r.uy * p.end, w));
     }
     if (placed.empty())
         return 0;
@@ -484,8 +487,8 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
     return 1;
 }
 
-int CZXS_View::PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style,
-    bool cross)
+int CZXS_View::PlacePointLabel(
+    const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross)
 {
     const int32_t s = style.Bytes()[7];
     const int32_t t = (s + 1) / 2;
@@ -515,10 +518,10 @@ int CZXS_View::PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, c
     const ZXS_ScreenPoint& top = anchors[2];
     const ZXS_ScreenPoint& bottom = anchors[3];
     Candidate c[4] = {
-        {static_cast<double>(r.x), r.x + W, r.y + 1.0, true},
-        {l.x - W, static_cast<double>(l.x), l.y + 1.0, true},
-        {bottom.x - W, bottom.x + W, static_cast<double>(bottom.y + t), true},
-        {top.x - W, top.x + W, static_cast<double>(top.y - t), true},
+        { static_cast<double>(r.x), r.x + W, r.y + 1.0, true },
+        { l.x - W, static_cast<double>(l.x), l.y + 1.0, true },
+        { bottom.x - W, bottom.x + W, static_cast<double>(bottom.y + t), true },
+        { top.x - W, top.x + W, static_cast<double>(top.y - t), true },
     };
     if (c[0].right >= imageW || r.y < 0 || r.y - t < 0 || r.y + t >= imageH)
         c[0].ok = false;
@@ -572,10 +575,10 @@ int CZXS_View::PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, c
         pen.outerColour = m_image->Colour(CZXS_ClippedImage::kBlack);
         pen.outerWidth = 1;
         m_image->SetPen(pen);
-        m_image->DrawLine({a.x - 2, a.y, a.x + 2, a.y});
-        m_image->DrawLine({a.x, a.y - 2, a.x, a.y + 2});
+        m_image->DrawLine({ a.x - 2, a.y, a.x + 2, a.y });
+        m_image->DrawLine({ a.x, a.y - 2, a.x, a.y + 2 });
     }
-    static constexpr int kAnchorUsed[4] = {1, 0, 3, 2};
+    static constexpr int kAnchorUsed[4] = { 1, 0, 3, 2 };
     return kAnchorUsed[chosen];
 }
 

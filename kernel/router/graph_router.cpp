@@ -16,19 +16,22 @@ constexpr uint32_t kMaxPathEdges = 0xfffe;
 
 int64_t Manhattan(const CZXS_RoutePoint& a, const CZXS_RoutePoint& b)
 {
-    return std::llabs(int64_t{a.x} - b.x) + std::llabs(int64_t{a.y} - b.y);
+    return std::llabs(int64_t { a.x } - b.x) + std::llabs(int64_t { a.y } - b.y);
 }
 
 int64_t Squared(const CZXS_RoutePoint& a, const CZXS_RoutePoint& b)
 {
-    const int64_t dx = int64_t{a.x} - b.x;
-    const int64_t dy = int64_t{a.y} - b.y;
+    const int64_t dx = int64_t { a.x } - b.x;
+    const int64_t dy = int64_t { a.y } - b.y;
     return dx * dx + dy * dy;
 }
 
-double Along(ZXS_Point from, ZXS_Point to) { return std::hypot(double(to.x) - from.x, double(to.y) - from.y); }
+double Along(ZXS_Point from, ZXS_Point to)
+{
+    return std::hypot(double(to.x) - from.x, double(to.y) - from.y);
+}
 
-}  // namespace
+} // namespace
 
 // Distances of the smoothing rules in map units: R x metres x 0.0001 - 0.5,
 // truncated, R being the map's units per 10 km.
@@ -39,7 +42,7 @@ struct CZXS_GraphRouter::Limits {
     {
         int64_t r = header.I32(CZXS_TzxHeader::kResolution);
         if (r == 0)
-            r = int64_t{header.U16(CZXS_TzxHeader::kResolution100)} * 100;
+            r = int64_t { header.U16(CZXS_TzxHeader::kResolution100) } * 100;
         auto units = [r](double metres) { return static_cast<int64_t>(double(r) * metres * 0.0001 - 0.5); };
         d20 = units(20);
         d70 = units(70);
@@ -66,7 +69,10 @@ CZXS_GraphRouter::CZXS_GraphRouter() { m_points.Allocate(32, 16); }
 
 CZXS_GraphRouter::~CZXS_GraphRouter() { ReleaseLeg(); }
 
-bool CZXS_GraphRouter::IsReady() const { return m_doc != nullptr && m_graph != nullptr && m_graph->EdgeCount() > 0; }
+bool CZXS_GraphRouter::IsReady() const
+{
+    return m_doc != nullptr && m_graph != nullptr && m_graph->EdgeCount() > 0;
+}
 
 int CZXS_GraphRouter::Attach(CZXS_TzxDoc* doc)
 {
@@ -111,8 +117,8 @@ bool CZXS_GraphRouter::LegPointAt(uint32_t index, CZXS_RouterPoint& point) const
     return true;
 }
 
-int CZXS_GraphRouter::AddPoint(int kind, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId,
-                               int useJournal)
+int CZXS_GraphRouter::AddPoint(
+    int kind, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId, int useJournal)
 {
     if (!IsReady())
         return kNotReady;
@@ -162,9 +168,10 @@ int CZXS_GraphRouter::Calculate(int option)
     for (uint32_t i = 0; i < count; ++i)
         LegPointAt(i, points[i]);
     // Start, via points in the order added, finish; a stable sort keeps equal keys in order.
-    std::stable_sort(points.Data(), points.Data() + count, [](const CZXS_RouterPoint& a, const CZXS_RouterPoint& b) {
-        return (a.order & 0xffff) < (b.order & 0xffff);
-    });
+    std::stable_sort(
+        points.Data(), points.Data() + count, [](const CZXS_RouterPoint& a, const CZXS_RouterPoint& b) {
+            return (a.order & 0xffff) < (b.order & 0xffff);
+        });
     EmptyResult();
     uint64_t total = 0;
     for (uint32_t leg = 0; leg + 1 < count; ++leg) {
@@ -241,16 +248,20 @@ bool CZXS_GraphRouter::ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor 
 int CZXS_GraphRouter::SeedStart(const CZXS_RouterPoint& point)
 {
     bool memory = true;
-    const bool any = ForEachEdgeOf(point, [&](uint32_t e) { return memory = m_open.Push(0, e, kNoPredecessor); });
+    const bool any
+        = ForEachEdgeOf(point, [&](uint32_t e) { return memory = m_open.Push(0, e, kNoPredecessor); });
     return !memory ? kNoMemory : any ? 0 : kNoEdge;
 }
 
 int CZXS_GraphRouter::MarkFinish(const CZXS_RouterPoint& point)
 {
-    return ForEachEdgeOf(point, [&](uint32_t e) {
-        m_state[e] |= kFinishBit;
-        return true;
-    }) ? 0 : kNoEdge;
+    return ForEachEdgeOf(point,
+               [&](uint32_t e) {
+                   m_state[e] |= kFinishBit;
+                   return true;
+               })
+        ? 0
+        : kNoEdge;
 }
 
 void CZXS_GraphRouter::WeighSameElement(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to)
@@ -262,8 +273,8 @@ void CZXS_GraphRouter::WeighSameElement(const CZXS_RouterPoint& from, const CZXS
         return;
     ZXS_Point start;
     ZXS_Point finish;
-    const int32_t i = points.NearestSegment({from.x, from.y}, &start);
-    const int32_t j = points.NearestSegment({to.x, to.y}, &finish);
+    const int32_t i = points.NearestSegment({ from.x, from.y }, &start);
+    const int32_t j = points.NearestSegment({ to.x, to.y }, &finish);
     if (i < 0 || j < 0)
         return;
     // Positions along the element in its digitised direction.
@@ -276,15 +287,24 @@ void CZXS_GraphRouter::WeighSameElement(const CZXS_RouterPoint& from, const CZXS
 uint32_t CZXS_GraphRouter::EdgeCost(uint32_t base, uint8_t costClass)
 {
     switch (costClass) {
-    case 0: return base - base / 4;
-    case 1: return base - base / 8;
-    case 3: return base + base / 2;
-    case 4: return base * 5 / 2;
-    case 5: return base * 4;
-    case 6: return base * 8;
-    case 7: return base * 16;
-    case 15: return kForbidden;
-    default: return base;
+    case 0:
+        return base - base / 4;
+    case 1:
+        return base - base / 8;
+    case 3:
+        return base + base / 2;
+    case 4:
+        return base * 5 / 2;
+    case 5:
+        return base * 4;
+    case 6:
+        return base * 8;
+    case 7:
+        return base * 16;
+    case 15:
+        return kForbidden;
+    default:
+        return base;
     }
 }
 
@@ -305,7 +325,8 @@ int CZXS_GraphRouter::Search(int option)
                 // A start edge that is also a finish edge ends the leg only when the
                 // finish lies ahead of the start in its direction; otherwise the
                 // leg must come round to it.
-                const bool backward = CZXS_RoadGraph::EdgeIsBackward(edges + size_t{e} * CZXS_RoadGraph::kEdgeSize);
+                const bool backward
+                    = CZXS_RoadGraph::EdgeIsBackward(edges + size_t { e } * CZXS_RoadGraph::kEdgeSize);
                 accept = backward ? m_finishAheadBackward : m_finishAheadForward;
             }
             if (accept) {
@@ -317,14 +338,14 @@ int CZXS_GraphRouter::Search(int option)
         }
         if ((state[e] & kPredecessorMask) != kUnreached)
             continue;
-        const uint32_t node = CZXS_RoadGraph::EdgeTarget(edges + size_t{e} * CZXS_RoadGraph::kEdgeSize);
+        const uint32_t node = CZXS_RoadGraph::EdgeTarget(edges + size_t { e } * CZXS_RoadGraph::kEdgeSize);
         if (IsVisited(node))
             continue;
         state[e] = (state[e] & ~kPredecessorMask) | entry.predecessor;
         Visit(node);
         const uint32_t first = m_graph->NodeOffset(node) / CZXS_RoadGraph::kEdgeSize;
         const uint32_t last = m_graph->NodeOffset(node + 1) / CZXS_RoadGraph::kEdgeSize;
-        const uint8_t* next = edges + size_t{first} * CZXS_RoadGraph::kEdgeSize;
+        const uint8_t* next = edges + size_t { first } * CZXS_RoadGraph::kEdgeSize;
         for (uint32_t f = first; f < last; ++f, next += CZXS_RoadGraph::kEdgeSize) {
             if ((state[f] & kFinishBit) == 0 && IsVisited(CZXS_RoadGraph::EdgeTarget(next)))
                 continue;
@@ -341,7 +362,8 @@ int CZXS_GraphRouter::Search(int option)
 
 uint32_t CZXS_GraphRouter::Branches(uint32_t edge) const
 {
-    const uint32_t node = CZXS_RoadGraph::EdgeTarget(m_graph->Data() + size_t{edge} * CZXS_RoadGraph::kEdgeSize);
+    const uint32_t node
+        = CZXS_RoadGraph::EdgeTarget(m_graph->Data() + size_t { edge } * CZXS_RoadGraph::kEdgeSize);
     return ((m_graph->NodeOffset(node + 1) - m_graph->NodeOffset(node)) / CZXS_RoadGraph::kEdgeSize) & 7;
 }
 
@@ -374,7 +396,7 @@ int CZXS_GraphRouter::BuildPath(const CZXS_RouterPoint& from, const CZXS_RouterP
         path[--at] = p;
 
     const Limits limits(m_doc->Header());
-    bool ok = AppendPoint({from.x, from.y, -1, 1, CZXS_RoutePoint::kCallerStart});
+    bool ok = AppendPoint({ from.x, from.y, -1, 1, CZXS_RoutePoint::kCallerStart });
 
     // Appends a point of an element's geometry: a repeated point replaces the
     // one before, and a short spike at a junction is marked on the way.
@@ -389,9 +411,9 @@ int CZXS_GraphRouter::BuildPath(const CZXS_RouterPoint& from, const CZXS_RouterP
             PointAt(n - 2, b);
             PointAt(n - 1, c);
             const uint8_t entry = CZXS_RoutePoint::kElementEntry;
-            if ((c.flags & entry) && c.branches < 2 && (b.flags & entry) && b.branches > 1 && (a.flags & entry) &&
-                a.branches > 1 && Manhattan(a, point) <= limits.d70 && Manhattan(c, point) <= limits.d20 &&
-                Manhattan(a, b) <= limits.d20) {
+            if ((c.flags & entry) && c.branches < 2 && (b.flags & entry) && b.branches > 1
+                && (a.flags & entry) && a.branches > 1 && Manhattan(a, point) <= limits.d70
+                && Manhattan(c, point) <= limits.d20 && Manhattan(a, b) <= limits.d20) {
                 c.flags |= CZXS_RoutePoint::kSuppressed;
                 b.flags |= CZXS_RoutePoint::kSuppressed;
                 ReplacePoint(n - 1, c);
@@ -403,7 +425,7 @@ int CZXS_GraphRouter::BuildPath(const CZXS_RouterPoint& from, const CZXS_RouterP
 
     CZXS_PointCollector points;
     for (uint32_t g = 0; g < count && ok; ++g) {
-        const uint8_t* edge = m_graph->Data() + size_t{path[g]} * CZXS_RoadGraph::kEdgeSize;
+        const uint8_t* edge = m_graph->Data() + size_t { path[g] } * CZXS_RoadGraph::kEdgeSize;
         const uint32_t roadOffset = CZXS_RoadGraph::EdgeRoadOffset(edge);
         const int32_t object = firstRoad + static_cast<int32_t>(roadOffset);
         if (!RoadPoints(roadOffset, points))
@@ -412,48 +434,52 @@ int CZXS_GraphRouter::BuildPath(const CZXS_RouterPoint& from, const CZXS_RouterP
             points.Reverse();
         uint32_t begin = 0;
         uint32_t end = points.Count() - 1;
-        CZXS_RoutePoint first{0, 0, object, 1, CZXS_RoutePoint::kShapePoint};
+        CZXS_RoutePoint first { 0, 0, object, 1, CZXS_RoutePoint::kShapePoint };
         if (g == 0) {
             ZXS_Point projection;
-            const int32_t i = points.NearestSegment({from.x, from.y}, &projection);
+            const int32_t i = points.NearestSegment({ from.x, from.y }, &projection);
             if (i < 0)
                 projection = points.At(0);
             if (count == 1) {
                 ZXS_Point finish;
-                const int32_t j = points.NearestSegment({to.x, to.y}, &finish);
+                const int32_t j = points.NearestSegment({ to.x, to.y }, &finish);
                 if (i == j) {
-                    ok = AppendPoint({projection.x, projection.y, object, 1, CZXS_RoutePoint::kStartProjection}) &&
-                         AppendPoint({finish.x, finish.y, -1, 1, CZXS_RoutePoint::kFinishProjection});
+                    ok = AppendPoint(
+                             { projection.x, projection.y, object, 1, CZXS_RoutePoint::kStartProjection })
+                        && AppendPoint({ finish.x, finish.y, -1, 1, CZXS_RoutePoint::kFinishProjection });
                     break;
                 }
             }
-            ok = AppendPoint({projection.x, projection.y, object, 1, CZXS_RoutePoint::kStartProjection}) && ok;
+            ok = AppendPoint({ projection.x, projection.y, object, 1, CZXS_RoutePoint::kStartProjection })
+                && ok;
             begin = static_cast<uint32_t>(i < 0 ? 0 : i + 1);
         } else {
-            const uint8_t* before = m_graph->Data() + size_t{path[g - 1]} * CZXS_RoadGraph::kEdgeSize;
+            const uint8_t* before = m_graph->Data() + size_t { path[g - 1] } * CZXS_RoadGraph::kEdgeSize;
             first.branches = static_cast<uint8_t>(Branches(path[g - 1]));
-            first.flags = CZXS_RoutePoint::kElementEntry | ((before[3] & 0x80) ? CZXS_RoutePoint::kJunctionEntry : 0);
+            first.flags
+                = CZXS_RoutePoint::kElementEntry | ((before[3] & 0x80) ? CZXS_RoutePoint::kJunctionEntry : 0);
         }
-        ZXS_Point finish{};
+        ZXS_Point finish {};
         if (g == count - 1) {
-            const int32_t j = points.NearestSegment({to.x, to.y}, &finish);
+            const int32_t j = points.NearestSegment({ to.x, to.y }, &finish);
             if (j < 0)
                 finish = points.At(end);
             else
                 end = static_cast<uint32_t>(j);
         }
         for (uint32_t k = begin; k <= end && k < points.Count(); ++k) {
-            CZXS_RoutePoint point = k == begin ? first : CZXS_RoutePoint{0, 0, object, 1, CZXS_RoutePoint::kShapePoint};
+            CZXS_RoutePoint point
+                = k == begin ? first : CZXS_RoutePoint { 0, 0, object, 1, CZXS_RoutePoint::kShapePoint };
             point.x = points.At(k).x;
             point.y = points.At(k).y;
             addShapePoint(point);
         }
         if (g == count - 1) {
             SmoothBackward(limits);
-            ok = AppendPoint({finish.x, finish.y, -1, 1, CZXS_RoutePoint::kFinishProjection}) && ok;
+            ok = AppendPoint({ finish.x, finish.y, -1, 1, CZXS_RoutePoint::kFinishProjection }) && ok;
         }
     }
-    ok = ok && AppendPoint({to.x, to.y, -1, 1, CZXS_RoutePoint::kCallerFinish});
+    ok = ok && AppendPoint({ to.x, to.y, -1, 1, CZXS_RoutePoint::kCallerFinish });
     return ok ? 0 : kNoMemory;
 }
 
@@ -470,9 +496,10 @@ void CZXS_GraphRouter::SmoothBackward(const Limits& limits)
         PointAt(static_cast<uint32_t>(i - 2), k);
         PointAt(static_cast<uint32_t>(i - 1), m);
         int64_t step = 1;
-        if ((j.flags & kEntry) && (m.flags & kEntry) && (k.flags & kEntry) && !(m.flags & kSuppressed) &&
-            !(k.flags & kSuppressed) && (k.branches > 1 || j.branches > 1) && Manhattan(j, k) <= limits.d100 &&
-            (Manhattan(m, k) <= limits.d20 || Manhattan(j, m) <= limits.d20)) {
+        if ((j.flags & kEntry) && (m.flags & kEntry) && (k.flags & kEntry) && !(m.flags & kSuppressed)
+            && !(k.flags & kSuppressed) && (k.branches > 1 || j.branches > 1)
+            && Manhattan(j, k) <= limits.d100
+            && (Manhattan(m, k) <= limits.d20 || Manhattan(j, m) <= limits.d20)) {
             const int64_t n = Squared(j, k);
             if (n >= limits.q8 && n <= limits.q100) {
                 const int64_t u = Squared(j, m);
@@ -486,8 +513,8 @@ void CZXS_GraphRouter::SmoothBackward(const Limits& limits)
                     unmarked = shorter != 0 && longer / shorter < 11 && shape == 2;
                 else
                     unmarked = shape != 0;
-                const int64_t turn = (int64_t{k.x} - m.x) * (int64_t{j.y} - m.y);
-                const int64_t other = (int64_t{k.y} - m.y) * (int64_t{j.x} - m.x);
+                const int64_t turn = (int64_t { k.x } - m.x) * (int64_t { j.y } - m.y);
+                const int64_t other = (int64_t { k.y } - m.y) * (int64_t { j.x } - m.x);
                 if (!unmarked && shorter < limits.q30 && turn > other) {
                     m.flags |= kSuppressed;
                     ReplacePoint(static_cast<uint32_t>(i - 1), m);

@@ -28,7 +28,7 @@ public:
     bool IsReady() const override;
     int PrepareLeg() override;
     int AddPoint(int kind, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId,
-                 int useJournal) override;
+        int useJournal) override;
     int Calculate(int option) override;
     int Attach(CZXS_TzxDoc* doc) override;
     void Detach() override;
@@ -46,7 +46,7 @@ private:
     // Per-edge search state: the predecessor edge and the finish mark.
     static constexpr uint32_t kPredecessorMask = 0x3FFFFFFF;
     static constexpr uint32_t kUnreached = 0x3FFFFFFE;
-    static constexpr uint32_t kNoPredecessor = 0x3FFFFFFF;  // a start edge
+    static constexpr uint32_t kNoPredecessor = 0x3FFFFFFF; // a start edge
     static constexpr uint32_t kFinishBit = 0x80000000;
 
     struct Limits;
@@ -55,8 +55,7 @@ private:
     void SmoothBackward(const Limits& limits);
     // Calls visit(edge) for each edge of the point's road element in its
     // directions while it answers true; false when it refused one or there was none.
-    template <class EdgeVisitor>
-    bool ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor visit) const;
+    template <class EdgeVisitor> bool ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor visit) const;
     int SeedStart(const CZXS_RouterPoint& point);
     int MarkFinish(const CZXS_RouterPoint& point);
     void WeighSameElement(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to);
@@ -67,7 +66,7 @@ private:
     bool RoadPoints(uint32_t roadOffset, CZXS_PointCollector& points) const;
     uint32_t Branches(uint32_t edge) const;
     bool IsVisited(uint32_t node) const { return (m_visited[node >> 6] >> (node & 63)) & 1; }
-    void Visit(uint32_t node) { m_visited[node >> 6] |= uint64_t{1} << (node & 63); }
+    void Visit(uint32_t node) { m_visited[node >> 6] |= uint64_t { 1 } << (node & 63); }
 
     CZXS_RoadGraph* m_graph = nullptr;
     CZXS_LegArray<uint32_t> m_state;
@@ -82,7 +81,7 @@ private:
     bool m_finishAheadForward = true;
     bool m_finishAheadBackward = true;
     uint32_t m_nextVia = 1;
-    CFixedCollect m_points{sizeof(CZXS_RouterPoint)};
+    CFixedCollect m_points { sizeof(CZXS_RouterPoint) };
 };
 
 // The router for a document: the graph router when its road graph holds edges,

@@ -10,8 +10,7 @@
 // A plain array of a search leg, taken from the kernel's allocator so that a
 // failure comes back as "no memory" rather than an exception, and so that the
 // memory top-up gets its one chance before the leg gives up.
-template <typename T>
-class CZXS_LegArray {
+template <typename T> class CZXS_LegArray {
     static_assert(std::is_trivially_copyable_v<T>);
 
 public:

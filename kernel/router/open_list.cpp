@@ -17,11 +17,12 @@ void CZXS_OpenList::Release()
 bool CZXS_OpenList::Push(uint64_t cost, uint32_t edge, uint32_t predecessor)
 {
     if (m_count == m_heap.Count()) {
-        const size_t capacity = m_heap.Count() < kInitialCapacity ? kInitialCapacity : m_heap.Count() + m_heap.Count() / 2;
+        const size_t capacity
+            = m_heap.Count() < kInitialCapacity ? kInitialCapacity : m_heap.Count() + m_heap.Count() / 2;
         if (!m_heap.Grow(capacity))
             return false;
     }
-    const Entry entry{cost, m_pushes++, edge, predecessor};
+    const Entry entry { cost, m_pushes++, edge, predecessor };
     Entry* heap = m_heap.Data();
     uint32_t hole = m_count++;
     while (hole > 0) {

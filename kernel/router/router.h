@@ -41,13 +41,13 @@ public:
 
     virtual bool IsReady() const { return m_doc != nullptr; }
     virtual int PrepareLeg() { return 0; }
-    virtual int AddPoint(int kind, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId,
-                         int useJournal);
+    virtual int AddPoint(
+        int kind, int32_t x, int32_t y, int32_t radius, int32_t heading, int32_t nameId, int useJournal);
     virtual int Calculate(int option);
     // Takes the document of the view the router serves; 0 without one.
     virtual int Attach(CZXS_TzxDoc* doc);
     virtual void Detach();
-    virtual void Clear() {}
+    virtual void Clear() { }
 
     CZXS_TzxDoc* Document() const { return m_doc; }
     uint32_t PointCount() const { return m_result.Count(); }
@@ -61,5 +61,5 @@ protected:
     void EmptyResult();
 
     CZXS_TzxDoc* m_doc = nullptr;
-    CFixedCollect m_result{sizeof(CZXS_RoutePoint)};
+    CFixedCollect m_result { sizeof(CZXS_RoutePoint) };
 };

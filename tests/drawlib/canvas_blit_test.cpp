@@ -131,7 +131,8 @@ TEST(CanvasBlit, OrientedCopiesMatchPixelByPixelDrawing)
         TestSurface expected(6, 4), actual(6, 4), blit(6, 4);
         CCanvas565 reference(&expected.rows), canvas(&actual.rows), offset(&blit.rows);
         for (CCanvas565* c : { &reference, &canvas, &offset })
-            ASSERT_TRUE(c->GetOrientation().SetFromPoints(o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
+            ASSERT_TRUE(
+                c->GetOrientation().SetFromPoints(o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
         const bool exchanged = reference.GetOrientation().Exchanged();
         const int w = exchanged ? 4 : 6, h = exchanged ? 6 : 4;
         MemoryImage image(w, h, -w * 2);
@@ -169,7 +170,8 @@ TEST(CanvasBlit, RowBlitUnderTheFlipShiftsByLogicalRows)
     // logical top of the screen, get the background.
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x)
-            ASSERT_EQ(s.At(x, y), y < H - 10 ? MemoryImage::Value(x, y + 10) : PackRGB565(0, 255, 0)) << x << "," << y;
+            ASSERT_EQ(s.At(x, y), y < H - 10 ? MemoryImage::Value(x, y + 10) : PackRGB565(0, 255, 0))
+                << x << "," << y;
 }
 
 TEST(CanvasBlit, RowCopiesAndSurfaceCopies)
@@ -235,7 +237,8 @@ TEST(CanvasBlit, ScalingCentresOrCutsEqually)
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const bool inside = x >= 20 && x < 220 && y >= 60 && y < 260;
-            ASSERT_EQ(s.At(x, y), inside ? MemoryImage::Value((x - 20) / 2, (y - 60) / 2) : red) << x << "," << y;
+            ASSERT_EQ(s.At(x, y), inside ? MemoryImage::Value((x - 20) / 2, (y - 60) / 2) : red)
+                << x << "," << y;
         }
 
     MemoryImage large(480, 640);

@@ -1,6 +1,6 @@
-#include "surface_fixture.h"
 #include "foundation/dib_section.h"
 #include "foundation/page_arena.h"
+#include "surface_fixture.h"
 #include "tests/support/bmp_builder.h"
 
 #include <gtest/gtest.h>
@@ -156,13 +156,15 @@ TEST(ImageStore, EveryFormatLoadsTheRightWayUpInEveryOrientation)
             for (const Orientation& o : orientations) {
                 TestSurface s(6, 6);
                 CCanvas565 canvas(&s.rows);
-                ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
+                ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(
+                    o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
                 std::string error;
                 ASSERT_TRUE(ConvertBitmapFile(canvas, 300, file.data(), file.size(), &error))
                     << f.name << " " << o.name << ": " << error;
                 const CStoredImage* image = canvas.GetImageStore().buffer(300);
                 EXPECT_EQ(image->GetWidth(), o.exchanged ? 3 : 5);
-                EXPECT_EQ(DrawBack(canvas, 300, 5, 3), expected) << f.name << (topDown ? " top-down " : " ") << o.name;
+                EXPECT_EQ(DrawBack(canvas, 300, 5, 3), expected)
+                    << f.name << (topDown ? " top-down " : " ") << o.name;
             }
         }
     }
@@ -189,7 +191,8 @@ TEST(ImageStore, PartsOfImagesUnderEveryOrientation)
     for (const Orientation& o : orientations) {
         TestSurface s(7, 7);
         CCanvas565 canvas(&s.rows);
-        ASSERT_TRUE(canvas.GetOrientation().SetFromPoints(o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
+        ASSERT_TRUE(
+            canvas.GetOrientation().SetFromPoints(o.ax, o.ay, o.bx, o.by, o.cx, o.cy, o.xCode, o.yCode));
         ASSERT_TRUE(ConvertBitmapFile(canvas, 8, file.data(), file.size()));
         // The 2 x 2 part at (2, 1) of the picture, drawn at logical (3, 4).
         EXPECT_TRUE(canvas.DrawImage(8, 3, 4, 2, 1, 2, 2));
@@ -326,20 +329,22 @@ TEST(ImageStore, MalformedBitmapsAreRefusedWithAReason)
         { "pixel offset past the end", [](auto& f) { testbmp::Set32(f, 10, 0x10000); } },
         { "pixel offset inside the table", [](auto& f) { testbmp::Set32(f, 10, 60); } },
         { "pixels cut", [](auto& f) { f.pop_back(); } },
-        { "32 bits, red mask 0xFF", [](auto& f) {
-             f[28] = 32;
-             f[30] = 3;
-             testbmp::Set32(f, 54, 0xFF);
-             testbmp::Set32(f, 58, 0xFF00);
-             testbmp::Set32(f, 62, 0xFF0000);
-         } },
-        { "16 bits, 4-4-4 masks", [](auto& f) {
-             f[28] = 16;
-             f[30] = 3;
-             testbmp::Set32(f, 54, 0xF00);
-             testbmp::Set32(f, 58, 0xF0);
-             testbmp::Set32(f, 62, 0xF);
-         } },
+        { "32 bits, red mask 0xFF",
+            [](auto& f) {
+                f[28] = 32;
+                f[30] = 3;
+                testbmp::Set32(f, 54, 0xFF);
+                testbmp::Set32(f, 58, 0xFF00);
+                testbmp::Set32(f, 62, 0xFF0000);
+            } },
+        { "16 bits, 4-4-4 masks",
+            [](auto& f) {
+                f[28] = 16;
+                f[30] = 3;
+                testbmp::Set32(f, 54, 0xF00);
+                testbmp::Set32(f, 58, 0xF0);
+                testbmp::Set32(f, 62, 0xF);
+            } },
     };
     {
         TestSurface s(4, 4);
@@ -371,7 +376,8 @@ TEST(ImageStore, ArenaExhaustionLeavesTheSlotEmpty)
         layout.height = 64;
         const std::vector<uint8_t> dib = testbmp::MakeDib(layout, Rgb);
         ASSERT_NE(ArenaAlloc(1), nullptr);
-        const size_t left = size_t(ArenaState().base + kArenaReservedPages * ArenaState().pageSize - ArenaState().top);
+        const size_t left
+            = size_t(ArenaState().base + kArenaReservedPages * ArenaState().pageSize - ArenaState().top);
         ASSERT_NE(ArenaAlloc(left - 4), nullptr);
         std::string error;
         EXPECT_FALSE(ConvertBitmap(canvas, 77, dib.data(), dib.size(), false, &error));
@@ -392,7 +398,8 @@ TEST(ImageStore, LoadsBitmapFilesFromDisk)
     layout.height = 3;
     const std::vector<uint8_t> file = testbmp::MakeFile(layout, Rgb);
     const std::string path = (dir / "picture.bmp").string();
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
 
     TestSurface s(6, 6);
     CCanvas565 canvas(&s.rows);
@@ -441,7 +448,8 @@ TEST(ImageStore, EveryGeneratedPictureLoads)
 {
     int loaded = 0;
     for (const char* folder : { "qvga", "vga" }) {
-        const std::filesystem::path dir = std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "resources" / folder;
+        const std::filesystem::path dir
+            = std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "resources" / folder;
         if (!std::filesystem::is_directory(dir))
             continue;
         TestSurface s(4, 4);
@@ -451,7 +459,8 @@ TEST(ImageStore, EveryGeneratedPictureLoads)
             if (entry.path().extension() != ".bmp")
                 continue;
             std::string error;
-            EXPECT_TRUE(LoadBitmapFile(canvas, 1, entry.path().string(), &error)) << entry.path() << ": " << error;
+            EXPECT_TRUE(LoadBitmapFile(canvas, 1, entry.path().string(), &error))
+                << entry.path() << ": " << error;
             ++loaded;
         }
     }

@@ -15,7 +15,11 @@
 namespace {
 
 struct LanguageScope {
-    explicit LanguageScope(int l) : saved(g_language.load()) { g_language = l; }
+    explicit LanguageScope(int l)
+        : saved(g_language.load())
+    {
+        g_language = l;
+    }
     ~LanguageScope() { g_language = saved; }
     int saved;
 };

@@ -42,7 +42,8 @@ TEST(GeoDistance, MetresAndAngularDistances)
     EXPECT_NEAR(expected, 0.000498246, 1e-9);
     // Any other reference latitude is taken in degrees, whatever the positions' own latitude.
     EXPECT_NEAR(Radians(0.0, 0.001).AngularDistanceTo(origin, 60.0), expected, 1e-15);
-    EXPECT_NEAR(Radians(sixty, 0.001).PlainAngularDistanceTo(Radians(sixty, 0.0), kOwnLatitude), 0.0005, 1e-15);
+    EXPECT_NEAR(
+        Radians(sixty, 0.001).PlainAngularDistanceTo(Radians(sixty, 0.0), kOwnLatitude), 0.0005, 1e-15);
     EXPECT_NEAR(Radians(sixty, 0.001).ParallelDistanceTo(Radians(0.0, 0.0), kOwnLatitude), expected, 1e-15)
         << "only the east-west component counts";
 
@@ -121,7 +122,8 @@ TEST(GeoCorridor, SameAnswersNorthAndSouthOfTheEquator)
             const double len = std::hypot(s.dLat, s.dLon);
             const double ux = s.dLon / len, uy = s.dLat / len; // along, metres east and north
             auto at = [&](double east, double north) {
-                return Degrees(latitude + MetresToLatDegrees(north), lon + MetresToLonDegrees(east, latitude));
+                return Degrees(
+                    latitude + MetresToLatDegrees(north), lon + MetresToLonDegrees(east, latitude));
             };
             const CGeoPos a = at(0, 0), b = at(s.dLon, s.dLat);
             const CGeoPos offMiddle = at(s.dLon / 2 - uy * 40, s.dLat / 2 + ux * 40);

@@ -99,16 +99,11 @@ TEST(GeoPos, NmeaDegreesAndMinutes)
         bool ok;
         double value;
     } cases[] = {
-        { 55, 45.0, 'N', false, true, north },
-        { 55, 45.0, 'S', false, true, -north },
-        { 55, 45.0, 'E', true, true, north },
-        { 55, 45.0, 'W', true, true, -north },
-        { 55, 45.0, 'E', false, false, 0.0 },
-        { 55, 45.0, 'N', true, false, 0.0 },
-        { 55, 45.0, 'n', false, false, 0.0 },
-        { 55, 45.0, '-', false, false, 0.0 },
-        { -1, 45.0, 'N', false, false, 0.0 },
-        { 55, -0.5, 'N', false, false, 0.0 },
+        { 55, 45.0, 'N', false, true, north }, { 55, 45.0, 'S', false, true, -north },
+        { 55, 45.0, 'E', true, true, north }, { 55, 45.0, 'W', true, true, -north },
+        { 55, 45.0, 'E', false, false, 0.0 }, { 55, 45.0, 'N', true, false, 0.0 },
+        { 55, 45.0, 'n', false, false, 0.0 }, { 55, 45.0, '-', false, false, 0.0 },
+        { -1, 45.0, 'N', false, false, 0.0 }, { 55, -0.5, 'N', false, false, 0.0 },
         { 200, 0.0, 'N', false, true, 200.0 * kPi / 180.0 }, // no range check here
     };
     for (const Case& c : cases) {

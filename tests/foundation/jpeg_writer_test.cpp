@@ -25,7 +25,10 @@ struct DecodeErrors {
     std::jmp_buf back;
 };
 
-[[noreturn]] void DecodeFailed(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<DecodeErrors*>(cinfo->err)->back, 1); }
+[[noreturn]] void DecodeFailed(j_common_ptr cinfo)
+{
+    std::longjmp(reinterpret_cast<DecodeErrors*>(cinfo->err)->back, 1);
+}
 
 // Decodes a JPEG file with libjpeg's own decompressor; empty on failure.
 bool Decode(const std::vector<uint8_t>& bytes, Picture& out)

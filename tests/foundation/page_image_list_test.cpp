@@ -34,7 +34,8 @@ protected:
             QImage image(16, 16, QImage::Format_RGB888);
             image.fill(QColor(255, 0, 255));
             image.setPixelColor(8, 8, marks[i]);
-            ASSERT_TRUE(image.save(QStringLiteral("%1/%2.bmp").arg(folder).arg(IDB_SORT_BLANK_16 + i), "BMP"));
+            ASSERT_TRUE(
+                image.save(QStringLiteral("%1/%2.bmp").arg(folder).arg(IDB_SORT_BLANK_16 + i), "BMP"));
         }
         list.setColumnCount(3);
     }

@@ -16,8 +16,8 @@ TEST(PathHelpers, SplittingPaths)
         const char* title;
     } cases[] = {
         { "\\My Documents\\route.rt", "\\My Documents\\", "\\My Documents\\route", "rt", "route" },
-        { "\\Storage Card\\maps.v2\\readme", "\\Storage Card\\maps.v2\\", "\\Storage Card\\maps.v2\\readme", "-1",
-            "readme" },
+        { "\\Storage Card\\maps.v2\\readme", "\\Storage Card\\maps.v2\\", "\\Storage Card\\maps.v2\\readme",
+            "-1", "readme" },
         { "a/b/name.", "a/b/", "a/b/name", "", "name" },
         { "mixed\\dir/file.tar.gz", "mixed\\dir/", "mixed\\dir/file.tar", "gz", "file.tar" },
         { "name.txt", "", "name", "txt", "name" },

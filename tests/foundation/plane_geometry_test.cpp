@@ -26,12 +26,12 @@ public:
     ScopedMap& operator=(const ScopedMap&) = delete;
 };
 
-}  // namespace
+} // namespace
 
 TEST(PlaneGeometry, MetreDistancesGoThroughTheMapAndFailWithoutOne)
 {
-    const MapPoint a{0, 0};
-    const MapPoint b{30, 40};
+    const MapPoint a { 0, 0 };
+    const MapPoint b { 30, 40 };
     {
         ScopedMap none;
         EXPECT_EQ(MapPointDistance(a, b), -1.0);
@@ -48,13 +48,13 @@ TEST(PlaneGeometry, MetreDistancesGoThroughTheMapAndFailWithoutOne)
     bool locked = false;
     SetGpsMapPositionHandler([&](bool takeLock, MapPoint& p) {
         locked = takeLock;
-        p = {-1, 5};
+        p = { -1, 5 };
         return true;
     });
     EXPECT_EQ(DistanceToGpsPosition(a, true), -1.0) << "x of -1 is no position";
     EXPECT_TRUE(locked);
     SetGpsMapPositionHandler([](bool, MapPoint& p) {
-        p = {3, 4};
+        p = { 3, 4 };
         return true;
     });
     EXPECT_DOUBLE_EQ(DistanceToGpsPosition(a, false), 10.0);
@@ -62,26 +62,26 @@ TEST(PlaneGeometry, MetreDistancesGoThroughTheMapAndFailWithoutOne)
 
 TEST(PlaneGeometry, SideDotAndSquaredCosines)
 {
-    EXPECT_EQ(SideOfLine({0, 0}, {5, 5}, {10, 10}), 0);
-    EXPECT_NE(SideOfLine({0, 0}, {5, 0}, {5, 5}), SideOfLine({0, 0}, {5, 0}, {5, -5}));
-    EXPECT_EQ(DotProductSign({0, 5}, {0, 0}, {5, 0}), 2) << "a right angle";
-    EXPECT_EQ(DotProductSign({5, 5}, {0, 0}, {5, 0}), 1);
-    EXPECT_EQ(DotProductSign({0, 0}, {0, 0}, {5, 0}), 2) << "a leg of no length";
+    EXPECT_EQ(SideOfLine({ 0, 0 }, { 5, 5 }, { 10, 10 }), 0);
+    EXPECT_NE(SideOfLine({ 0, 0 }, { 5, 0 }, { 5, 5 }), SideOfLine({ 0, 0 }, { 5, 0 }, { 5, -5 }));
+    EXPECT_EQ(DotProductSign({ 0, 5 }, { 0, 0 }, { 5, 0 }), 2) << "a right angle";
+    EXPECT_EQ(DotProductSign({ 5, 5 }, { 0, 0 }, { 5, 0 }), 1);
+    EXPECT_EQ(DotProductSign({ 0, 0 }, { 0, 0 }, { 5, 0 }), 2) << "a leg of no length";
     // B->A against C->D.
-    EXPECT_DOUBLE_EQ(SignedSquaredCosBetweenSegments({10, 0}, {0, 0}, {0, 0}, {7, 0}), 1.0);
-    EXPECT_DOUBLE_EQ(SignedSquaredCosBetweenSegments({10, 0}, {0, 0}, {7, 0}, {0, 0}), -1.0);
-    EXPECT_NEAR(SignedSquaredCosBetweenSegments({10, 0}, {0, 0}, {0, 0}, {5, 5}), 0.5, 1e-12);
-    EXPECT_DOUBLE_EQ(SignedSquaredCosBetweenSegments({0, 0}, {0, 0}, {0, 0}, {5, 5}), -2.0);
-    EXPECT_DOUBLE_EQ(SignedSquaredCosTurn({0, 0}, {5, 0}, {0, 0}), 1.0) << "a full reversal";
-    EXPECT_DOUBLE_EQ(SignedSquaredCosTurn({0, 0}, {5, 0}, {10, 0}), -1.0) << "straight on";
-    EXPECT_DOUBLE_EQ(SignedSquaredCosTurn({0, 0}, {5, 0}, {5, 5}), 0.0);
+    EXPECT_DOUBLE_EQ(SignedSquaredCosBetweenSegments({ 10, 0 }, { 0, 0 }, { 0, 0 }, { 7, 0 }), 1.0);
+    EXPECT_DOUBLE_EQ(SignedSquaredCosBetweenSegments({ 10, 0 }, { 0, 0 }, { 7, 0 }, { 0, 0 }), -1.0);
+    EXPECT_NEAR(SignedSquaredCosBetweenSegments({ 10, 0 }, { 0, 0 }, { 0, 0 }, { 5, 5 }), 0.5, 1e-12);
+    EXPECT_DOUBLE_EQ(SignedSquaredCosBetweenSegments({ 0, 0 }, { 0, 0 }, { 0, 0 }, { 5, 5 }), -2.0);
+    EXPECT_DOUBLE_EQ(SignedSquaredCosTurn({ 0, 0 }, { 5, 0 }, { 0, 0 }), 1.0) << "a full reversal";
+    EXPECT_DOUBLE_EQ(SignedSquaredCosTurn({ 0, 0 }, { 5, 0 }, { 10, 0 }), -1.0) << "straight on";
+    EXPECT_DOUBLE_EQ(SignedSquaredCosTurn({ 0, 0 }, { 5, 0 }, { 5, 5 }), 0.0);
 }
 
 TEST(PlaneGeometry, ClassifyPointOnSegment)
 {
-    const MapPoint s{0, 0};
-    const MapPoint e{100, 0};
-    const MapPoint next{200, 0};
+    const MapPoint s { 0, 0 };
+    const MapPoint e { 100, 0 };
+    const MapPoint next { 200, 0 };
     struct Case {
         MapPoint p;
         const MapPoint* next;
@@ -89,56 +89,57 @@ TEST(PlaneGeometry, ClassifyPointOnSegment)
         int expected;
     };
     const Case cases[] = {
-        {{100, 0}, nullptr, 25, 3},  // on the end
-        {{0, 0}, nullptr, 25, 1},  // on the start of a long segment
-        {{0, 0}, nullptr, 20000, 3},  // on the start of a short one
-        {{150, 3}, nullptr, 25, 4},  // past the end
-        {{102, 1}, nullptr, 25, 5},  // just past the end
-        {{102, 1}, &next, 25, 5},  // past the end toward the next node
-        {{-50, 0}, nullptr, 25, 8},  // before the start
-        {{-2, 1}, nullptr, 25, 9},
-        {{50, 3}, nullptr, 25, 1},  // in the corridor
-        {{50, 30}, nullptr, 25, 0},  // off it
-        {{97, 30}, nullptr, 2000, 2},  // near the end only
+        { { 100, 0 }, nullptr, 25, 3 }, // on the end
+        { { 0, 0 }, nullptr, 25, 1 }, // on the start of a long segment
+        { { 0, 0 }, nullptr, 20000, 3 }, // on the start of a short one
+        { { 150, 3 }, nullptr, 25, 4 }, // past the end
+        { { 102, 1 }, nullptr, 25, 5 }, // just past the end
+        { { 102, 1 }, &next, 25, 5 }, // past the end toward the next node
+        { { -50, 0 }, nullptr, 25, 8 }, // before the start
+        { { -2, 1 }, nullptr, 25, 9 }, { { 50, 3 }, nullptr, 25, 1 }, // in the corridor
+        { { 50, 30 }, nullptr, 25, 0 }, // off it
+        { { 97, 30 }, nullptr, 2000, 2 }, // near the end only
     };
     for (const Case& c : cases)
         EXPECT_EQ(ClassifyPointOnSegment(s, c.p, e, c.next, nullptr, 100, c.nearSq), c.expected)
             << c.p.x << "," << c.p.y;
-    EXPECT_EQ(ClassifyPointOnSegment(s, {3, 0}, s, nullptr, nullptr, 100, 25), 2) << "a segment of no length";
-    EXPECT_EQ(SignedSquaredProjection(s, {5, 5}, nullptr, nullptr, 1), 0.0);
+    EXPECT_EQ(ClassifyPointOnSegment(s, { 3, 0 }, s, nullptr, nullptr, 100, 25), 2)
+        << "a segment of no length";
+    EXPECT_EQ(SignedSquaredProjection(s, { 5, 5 }, nullptr, nullptr, 1), 0.0);
 }
 
 TEST(PlaneGeometry, LinesAndDirections)
 {
     MapPoint out;
-    EXPECT_FALSE(IntersectLines({0, 0}, {10, 10}, {0, 5}, {10, 15}, out)) << "parallel";
-    EXPECT_FALSE(IntersectLines({0, 0}, {0, 10}, {5, 0}, {5, 10}, out)) << "both vertical";
-    ASSERT_TRUE(IntersectLines({0, 0}, {10, 10}, {0, 10}, {10, 0}, out));
+    EXPECT_FALSE(IntersectLines({ 0, 0 }, { 10, 10 }, { 0, 5 }, { 10, 15 }, out)) << "parallel";
+    EXPECT_FALSE(IntersectLines({ 0, 0 }, { 0, 10 }, { 5, 0 }, { 5, 10 }, out)) << "both vertical";
+    ASSERT_TRUE(IntersectLines({ 0, 0 }, { 10, 10 }, { 0, 10 }, { 10, 0 }, out));
     EXPECT_EQ(out.x, 5);
     EXPECT_EQ(out.y, 5);
-    ASSERT_TRUE(IntersectLines({0, 0}, {3, 1}, {-1, -10}, {-1, 10}, out));
+    ASSERT_TRUE(IntersectLines({ 0, 0 }, { 3, 1 }, { -1, -10 }, { -1, 10 }, out));
     EXPECT_EQ(out.x, -1);
     EXPECT_EQ(out.y, 0) << "-1/3 truncates toward zero";
-    ASSERT_TRUE(IntersectLines({7, -10}, {7, 10}, {0, 0}, {3, 1}, out));
+    ASSERT_TRUE(IntersectLines({ 7, -10 }, { 7, 10 }, { 0, 0 }, { 3, 1 }, out));
     EXPECT_EQ(out.x, 7);
     EXPECT_EQ(out.y, 2);
     // Nearly parallel lines cross far beyond any 32-bit coordinate: no point,
     // and `out` is left alone.
     out = { 11, 12 };
     EXPECT_FALSE(IntersectLines({ 0, 0 }, { 1000000, 1 }, { 0, 1 }, { 1000001, 2 }, out));
-    EXPECT_FALSE(IntersectLines({ 5, 0 }, { 5, 10 }, { 0, 0 }, { 1, 2000000000 }, out)) << "steep second line";
+    EXPECT_FALSE(IntersectLines({ 5, 0 }, { 5, 10 }, { 0, 0 }, { 1, 2000000000 }, out))
+        << "steep second line";
     EXPECT_FALSE(IntersectLines({ 0, 0 }, { 1, 2000000000 }, { 5, 0 }, { 5, 10 }, out)) << "steep first line";
     EXPECT_EQ(out.x, 11);
     EXPECT_EQ(out.y, 12);
 
-    EXPECT_EQ(PointDirectionDegrees({1, 1}, {1, 1}), 400.0);
-    EXPECT_EQ(PointDirectionDegrees({1, 1}, {1, 0}), -90.0);
-    EXPECT_EQ(PointDirectionDegrees({1, 1}, {1, 5}), 90.0);
-    EXPECT_NEAR(PointDirectionDegrees({0, 0}, {1, 1}), 45.0, 1e-12);
-    EXPECT_EQ(TurnAngleDegrees({0, 0}, {5, 0}, {10, 0}), 180.0);
-    EXPECT_EQ(TurnAngleDegrees({0, 0}, {5, 0}, {2, 0}), 0.0);
-    EXPECT_EQ(TurnAngleDegrees({5, 0}, {5, 0}, {2, 0}), 400.0);
-    for (double bearing : {0.0, 45.0, 90.0, 179.5, 270.0, 359.0}) {
+    EXPECT_EQ(PointDirectionDegrees({ 1, 1 }, { 1, 1 }), 400.0);
+    EXPECT_EQ(PointDirectionDegrees({ 1, 1 }, { 1, 0 }), -90.0);
+    EXPECT_EQ(PointDirectionDegrees({ 1, 1 }, { 1, 5 }), 90.0);
+    EXPECT_NEAR(PointDirectionDegrees({ 0, 0 }, { 1, 1 }), 45.0, 1e-12);
+    EXPECT_EQ(TurnAngleDegrees({ 0, 0 }, { 5, 0 }, { 10, 0 }), 180.0);
+    EXPECT_EQ(TurnAngleDegrees({ 0, 0 }, { 5, 0 }, { 2, 0 }), 0.0);
+    EXPECT_EQ(TurnAngleDegrees({ 5, 0 }, { 5, 0 }, { 2, 0 }), 400.0);
+    for (double bearing : { 0.0, 45.0, 90.0, 179.5, 270.0, 359.0 }) {
         const double angle = BearingToMathAngle(bearing);
         EXPECT_GT(angle, -180.0);
         EXPECT_LE(angle, 180.0);
@@ -157,12 +158,12 @@ TEST(PlaneGeometry, ClipBlitToScreen)
         int ex, ey, ew, eh, esx, esy;
     };
     const Case cases[] = {
-        {10, 10, 50, 40, 0, 0, true, 10, 10, 50, 40, 0, 0},
-        {-20, 10, 50, 40, 0, 0, true, 0, 10, 30, 40, 20, 0},  // off the left
-        {10, -15, 50, 40, 0, 0, true, 10, 0, 50, 25, 0, 15},  // off the top
-        {220, 300, 50, 40, 0, 0, true, 220, 300, 20, 20, 0, 0},  // past the right and bottom
-        {-60, 10, 50, 40, 0, 0, false, 0, 10, 0, 40, 60, 0},  // wholly off the left
-        {240, 10, 50, 40, 0, 0, false, 240, 10, 0, 40, 0, 0},
+        { 10, 10, 50, 40, 0, 0, true, 10, 10, 50, 40, 0, 0 },
+        { -20, 10, 50, 40, 0, 0, true, 0, 10, 30, 40, 20, 0 }, // off the left
+        { 10, -15, 50, 40, 0, 0, true, 10, 0, 50, 25, 0, 15 }, // off the top
+        { 220, 300, 50, 40, 0, 0, true, 220, 300, 20, 20, 0, 0 }, // past the right and bottom
+        { -60, 10, 50, 40, 0, 0, false, 0, 10, 0, 40, 60, 0 }, // wholly off the left
+        { 240, 10, 50, 40, 0, 0, false, 240, 10, 0, 40, 0, 0 },
     };
     for (const Case& c : cases) {
         int x = c.x, y = c.y, w = c.w, h = c.h, sx = c.sx, sy = c.sy;

@@ -8,7 +8,11 @@ namespace {
 
 class LanguageScope {
 public:
-    explicit LanguageScope(int language) : m_saved(g_language) { g_language = language; }
+    explicit LanguageScope(int language)
+        : m_saved(g_language)
+    {
+        g_language = language;
+    }
     ~LanguageScope() { g_language = m_saved; }
 
 private:

@@ -26,9 +26,9 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> input, std::mt19937& random)
             if (!input.empty())
                 input[at] = static_cast<uint8_t>(random());
             break;
-        case 2: {  // a 16- or 32-bit field set to an edge value
-            static const uint32_t edges[] = {0, 1, 0x7F, 0x80, 0xFF, 0x7FFF, 0x8000, 0xFFFF, 0x7FFFFFFF, 0x80000000u,
-                                             0xFFFFFFFFu};
+        case 2: { // a 16- or 32-bit field set to an edge value
+            static const uint32_t edges[]
+                = { 0, 1, 0x7F, 0x80, 0xFF, 0x7FFF, 0x8000, 0xFFFF, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu };
             const uint32_t v = edges[random() % (sizeof edges / sizeof edges[0])];
             const size_t width = random() % 2 ? 2 : 4;
             for (size_t i = 0; i < width && at + i < input.size(); ++i)
@@ -39,7 +39,8 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> input, std::mt19937& random)
             input.resize(at);
             break;
         case 4:
-            input.insert(input.begin() + static_cast<long>(at), 1 + random() % 16, static_cast<uint8_t>(random()));
+            input.insert(
+                input.begin() + static_cast<long>(at), 1 + random() % 16, static_cast<uint8_t>(random()));
             break;
         default:
             if (at < input.size()) {
@@ -52,7 +53,7 @@ std::vector<uint8_t> Mutate(std::vector<uint8_t> input, std::mt19937& random)
     return input;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

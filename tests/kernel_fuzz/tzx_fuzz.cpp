@@ -8,12 +8,12 @@ namespace {
 
 const std::vector<uint8_t>& Graph()
 {
-    static const std::vector<uint8_t> graph =
-        mapwriter::WriteZxg(mapwriter::BuildRoadGraph(testing_support::SmallMap()));
+    static const std::vector<uint8_t> graph
+        = mapwriter::WriteZxg(mapwriter::BuildRoadGraph(testing_support::SmallMap()));
     return graph;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::vector<uint8_t>> FuzzSeeds()
 {
@@ -22,9 +22,9 @@ std::vector<std::vector<uint8_t>> FuzzSeeds()
     for (auto& layer : old.layers)
         for (auto& record : layer.records)
             record.forward = true;
-    return {mapwriter::WriteTzx(testing_support::SmallMap()),
-            mapwriter::WriteTzx(testing_support::SmallMap(), testing_support::FixtureKey()),
-            mapwriter::WriteTzx(old), mapwriter::WriteTzx(testing_support::LargeMap(70))};
+    return { mapwriter::WriteTzx(testing_support::SmallMap()),
+        mapwriter::WriteTzx(testing_support::SmallMap(), testing_support::FixtureKey()),
+        mapwriter::WriteTzx(old), mapwriter::WriteTzx(testing_support::LargeMap(70)) };
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,8 +6,8 @@
 
 std::vector<std::vector<uint8_t>> FuzzSeeds()
 {
-    return {mapwriter::WriteZxg(mapwriter::BuildRoadGraph(testing_support::SmallMap())),
-            mapwriter::WriteZxg(mapwriter::BuildRoadGraph(testing_support::LargeMap(10)))};
+    return { mapwriter::WriteZxg(mapwriter::BuildRoadGraph(testing_support::SmallMap())),
+        mapwriter::WriteZxg(mapwriter::BuildRoadGraph(testing_support::LargeMap(10))) };
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -23,13 +23,15 @@ struct LoadedMap {
     }
 };
 
-}  // namespace
+} // namespace
 
 std::vector<std::vector<uint8_t>> FuzzSeeds()
 {
-    return {mapwriter::WriteZxj(0xE3C1, "20231114221320",
-                                {{15, 0, 100, 3, 0xFFFF}, {5, 2, 101, 2, 1}, {3, 9, 102, 1, 2}, {1, 1, 105, 1, 300}}),
-            mapwriter::WriteZxj(0xE3C1, "29991231235959", {{2, 0, 104, 1, 0xFFFF}, {7, 0, 103, 2, 0xFFFF}})};
+    return {
+        mapwriter::WriteZxj(0xE3C1, "20231114221320",
+            { { 15, 0, 100, 3, 0xFFFF }, { 5, 2, 101, 2, 1 }, { 3, 9, 102, 1, 2 }, { 1, 1, 105, 1, 300 } }),
+        mapwriter::WriteZxj(0xE3C1, "29991231235959", { { 2, 0, 104, 1, 0xFFFF }, { 7, 0, 103, 2, 0xFFFF } })
+    };
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

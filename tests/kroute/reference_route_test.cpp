@@ -21,10 +21,10 @@ namespace {
 // without sharing, and the tests run side by side.
 std::string CopyMap(const std::string& name, const testing_support::TempFolder& folder)
 {
-    for (const char* extension : {".tzx", ".zxg"}) {
+    for (const char* extension : { ".tzx", ".zxg" }) {
         std::error_code error;
         std::filesystem::copy_file(std::string(TRAVENOR_ROUTER_MAPS_DIR) + "/" + name + extension,
-                                   folder.File(name + extension), error);
+            folder.File(name + extension), error);
         EXPECT_FALSE(error) << name << extension << ": " << error.message();
     }
     return folder.File(name + ".tzx");
@@ -37,12 +37,16 @@ public:
         const std::string path = CopyMap(name, m_folder);
         ZXS_MapSource source;
         source.path = path.c_str();
-        m_open = m_doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk) == 1 && m_doc.RoadGraph().EdgeCount() > 0;
+        m_open = m_doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk) == 1
+            && m_doc.RoadGraph().EdgeCount() > 0;
     }
     bool IsOpen() const { return m_open; }
     CZXS_TzxDoc& Doc() { return m_doc; }
 
-    ZXS_Point RandomRoadPoint(std::mt19937& random) const { return testing_support::RandomRoadPoint(m_doc, random); }
+    ZXS_Point RandomRoadPoint(std::mt19937& random) const
+    {
+        return testing_support::RandomRoadPoint(m_doc, random);
+    }
 
 private:
     testing_support::TempFolder m_folder;
@@ -52,7 +56,7 @@ private:
 
 class ReferenceRouteTest : public ::testing::TestWithParam<const char*> {
 protected:
-    void SetUp() override { CZXS_PassageJournal::SetMode(0); }  // the compiled maps stay as they are
+    void SetUp() override { CZXS_PassageJournal::SetMode(0); } // the compiled maps stay as they are
     void TearDown() override { CZXS_PassageJournal::SetMode(3); }
 };
 
@@ -79,14 +83,16 @@ TEST_P(ReferenceRouteTest, RandomPairsCostWhatAPlainDijkstraFinds)
                 map.Doc().Journal()->Insert(e, -1, false);
             }
         }
-        for (int option : {CZXS_Router::kShortest, CZXS_Router::kFastest}) {
+        for (int option : { CZXS_Router::kShortest, CZXS_Router::kFastest }) {
             testing_support::ReferenceRouter reference(map.Doc().RoadGraph(), option);
             for (int pair = 0; pair < 50;) {
                 router.Clear();
                 const ZXS_Point from = map.RandomRoadPoint(random);
                 const ZXS_Point to = map.RandomRoadPoint(random);
-                ASSERT_EQ(router.AddPoint(CZXS_Router::kStart, from.x, from.y, 5, -1, CZXS_Router::kAnyName, 0), 0);
-                ASSERT_EQ(router.AddPoint(CZXS_Router::kFinish, to.x, to.y, 5, -1, CZXS_Router::kAnyName, 0), 0);
+                ASSERT_EQ(
+                    router.AddPoint(CZXS_Router::kStart, from.x, from.y, 5, -1, CZXS_Router::kAnyName, 0), 0);
+                ASSERT_EQ(
+                    router.AddPoint(CZXS_Router::kFinish, to.x, to.y, 5, -1, CZXS_Router::kAnyName, 0), 0);
                 CZXS_RouterPoint start, finish;
                 ASSERT_TRUE(router.LegPointAt(0, start));
                 ASSERT_TRUE(router.LegPointAt(1, finish));
@@ -95,8 +101,8 @@ TEST_P(ReferenceRouteTest, RandomPairsCostWhatAPlainDijkstraFinds)
                 ++pair;
                 const int result = router.Calculate(option);
                 const std::optional<uint64_t> expected = reference.Cost(start, finish);
-                SCOPED_TRACE(testing::Message() << "round " << round << " option " << option << " from " << from.x
-                                                << "," << from.y << " to " << to.x << "," << to.y);
+                SCOPED_TRACE(testing::Message() << "round " << round << " option " << option << " from "
+                                                << from.x << "," << from.y << " to " << to.x << "," << to.y);
                 if (!expected) {
                     EXPECT_EQ(result, CZXS_Router::kUnreachable);
                     ++unreachable;
@@ -161,4 +167,4 @@ TEST(KrouteTest, PrintsTheRoutePointsLengthAndCost)
     EXPECT_NE(out.find("cannot open the map"), std::string::npos) << out;
 }
 
-}  // namespace
+} // namespace

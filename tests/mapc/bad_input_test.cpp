@@ -61,18 +61,25 @@ struct BadCase {
 };
 
 const BadCase kBadCases[] = {
-    {"TruncatedPbf", "cut.osm.pbf",
-     [] { return ReadAll(std::string(TRAVENOR_SHARED_DATA_DIR) + "/osm/monaco.osm.pbf").substr(0, 300000); }, ""},
-    {"XmlError", "broken.osm",
-     [] { return std::string(kGoodXml).replace(std::string(kGoodXml).find("</way>"), 6, "</wy>"); }, "broken.osm"},
-    {"WayWithMissingNode", "hole.osm",
-     [] { return std::string(kGoodXml).replace(std::string(kGoodXml).find("<nd ref='3'/>"), 13, "<nd ref='4'/>"); },
-     "way 10 refers to node 4"},
-    {"NothingToMap", "empty.osm", [] { return std::string("<osm version='0.6'>\n</osm>\n"); },
-     "empty.osm: the input holds no tagged node or way"},
+    { "TruncatedPbf", "cut.osm.pbf",
+        [] {
+            return ReadAll(std::string(TRAVENOR_SHARED_DATA_DIR) + "/osm/monaco.osm.pbf").substr(0, 300000);
+        },
+        "" },
+    { "XmlError", "broken.osm",
+        [] { return std::string(kGoodXml).replace(std::string(kGoodXml).find("</way>"), 6, "</wy>"); },
+        "broken.osm" },
+    { "WayWithMissingNode", "hole.osm",
+        [] {
+            return std::string(kGoodXml).replace(
+                std::string(kGoodXml).find("<nd ref='3'/>"), 13, "<nd ref='4'/>");
+        },
+        "way 10 refers to node 4" },
+    { "NothingToMap", "empty.osm", [] { return std::string("<osm version='0.6'>\n</osm>\n"); },
+        "empty.osm: the input holds no tagged node or way" },
 };
 
-class BadInput : public ::testing::TestWithParam<BadCase> {};
+class BadInput : public ::testing::TestWithParam<BadCase> { };
 
 TEST_P(BadInput, StopsWithAMessageAndLeavesTheOldMap)
 {
@@ -94,7 +101,7 @@ TEST_P(BadInput, StopsWithAMessageAndLeavesTheOldMap)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BadInput, ::testing::ValuesIn(kBadCases),
-                         [](const auto& info) { return std::string(info.param.label); });
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(GoodInput, ReplacesTheMapAndWritesItsCompanions)
 {
@@ -109,4 +116,4 @@ TEST(GoodInput, ReplacesTheMapAndWritesItsCompanions)
     EXPECT_FALSE(fs::exists(folder.File("city.tzx.part")));
 }
 
-}  // namespace
+} // namespace

@@ -28,7 +28,7 @@ struct Extract {
     std::unique_ptr<mapc_testing::LoadedMap> loaded;
     const CZXS_TzxDoc* doc = nullptr;
     int32_t error = -1;
-    std::map<int64_t, osmium::Location> nodes;  // read here, apart from the compiler
+    std::map<int64_t, osmium::Location> nodes; // read here, apart from the compiler
 };
 
 std::string Source(const std::string& name) { return std::string(TRAVENOR_SHARED_DATA_DIR) + "/osm/" + name; }
@@ -45,7 +45,7 @@ const Extract& Compiled(const std::string& name)
         slot->loaded = mapc_testing::LoadMap(map);
         slot->doc = slot->loaded->doc.get();
         slot->error = slot->loaded->error;
-        osmium::io::Reader reader{Source(name), osmium::osm_entity_bits::node};
+        osmium::io::Reader reader { Source(name), osmium::osm_entity_bits::node };
         while (osmium::memory::Buffer buffer = reader.read()) {
             for (const auto& node : buffer.select<osmium::Node>())
                 slot->nodes[node.id()] = node.location();
@@ -78,7 +78,8 @@ void EveryObjectIsItsSourceProjected(const Extract& e)
             for (int64_t id : source.nodes) {
                 const osmium::Location& at = e.nodes.at(id);
                 ZXS_Point p;
-                ASSERT_EQ(GeoToMap(e.doc->Transform(), at.lon() * M_PI / 180, at.lat() * M_PI / 180, p.x, p.y), 1);
+                ASSERT_EQ(
+                    GeoToMap(e.doc->Transform(), at.lon() * M_PI / 180, at.lat() * M_PI / 180, p.x, p.y), 1);
                 if (expected.empty() || !(expected.back() == p))
                     expected.push_back(p);
             }
@@ -119,7 +120,8 @@ void EveryNameIsItsSourceInTheMapsCodePage(const Extract& e)
             if (record.kind != 255) {
                 const std::string kind(e.doc->Dictionary().WordView(record.kind, 0));
                 ASSERT_FALSE(kind.empty());
-                const std::string expected = CZXS_CodePage::FromWide(codePage, mapc::Utf16(source.name), '?', 255);
+                const std::string expected
+                    = CZXS_CodePage::FromWide(codePage, mapc::Utf16(source.name), '?', 255);
                 text = expected.starts_with(kind + " ") ? kind + " " + text : text + " " + kind;
             }
             const std::u16string wide = mapc::Utf16(source.name);
@@ -145,7 +147,7 @@ void RoadsFormOneStronglyConnectedCore(const Extract& e)
 
 // One compile of each extract serves all the checks: the larger one takes
 // seconds under the sanitizers.
-class RealExtract : public ::testing::TestWithParam<const char*> {};
+class RealExtract : public ::testing::TestWithParam<const char*> { };
 
 TEST_P(RealExtract, CompilesIntoAMapTheKernelReadsBack)
 {
@@ -169,14 +171,15 @@ TEST_P(RealExtract, CompilesIntoAMapTheKernelReadsBack)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Extracts, RealExtract, ::testing::Values("moscow-ostankino.osm.gz", "monaco.osm.pbf"),
-                         [](const auto& info) { return std::string(info.param).substr(0, 6); });
+INSTANTIATE_TEST_SUITE_P(Extracts, RealExtract,
+    ::testing::Values("moscow-ostankino.osm.gz", "monaco.osm.pbf"),
+    [](const auto& info) { return std::string(info.param).substr(0, 6); });
 
 TEST(OstankinoExtract, NamesAreCyrillicAndStreetsKnowTheirLocality)
 {
     const Extract& e = Compiled("moscow-ostankino.osm.gz");
     ASSERT_NE(e.doc, nullptr);
-    EXPECT_EQ(e.doc->Header().Bytes()[62], 0);  // Windows 1251
+    EXPECT_EQ(e.doc->Header().Bytes()[62], 0); // Windows 1251
     const auto ids = mapc::NameIds(e.compiled.map);
     int withParent = 0;
     for (const mapwriter::Record& r : e.compiled.map.layers[mapc::kStreetNames].records) {
@@ -193,7 +196,7 @@ TEST(OstankinoExtract, NamesAreCyrillicAndStreetsKnowTheirLocality)
     EXPECT_GT(withParent, 10);
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -230,4 +233,4 @@ TEST(Multipolygon, BecomesOneObjectWithARecordPerRing)
     EXPECT_TRUE(records[1].endOfObject);
 }
 
-}  // namespace
+} // namespace

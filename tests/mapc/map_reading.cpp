@@ -41,8 +41,8 @@ std::vector<ZXS_Point> DecodeRecord(const CZXS_TzxDoc& doc, uint32_t number)
         offset += doc.Object(k).RunLength();
     CZXS_PointIterator it;
     std::vector<ZXS_Point> points;
-    if (!it.Begin(doc.BlockValue(block, 0), doc.BlockValue(block, 1), doc.Points().Data(), doc.Points().Size(), offset,
-                  doc.Object(number)))
+    if (!it.Begin(doc.BlockValue(block, 0), doc.BlockValue(block, 1), doc.Points().Data(),
+            doc.Points().Size(), offset, doc.Object(number)))
         return points;
     points.push_back(it.Current());
     while (it.Next())
@@ -56,7 +56,7 @@ NameRecord ReadName(const CZXS_TzxDoc& doc, int32_t nameId)
     const uint8_t* p = doc.Names().Data() + nameId;
     const uint32_t length = p[0] | (p[1] << 8);
     name.kind = p[2];
-    name.prefix = p[3] | (p[4] << 8) | (uint32_t{p[5]} << 16);
+    name.prefix = p[3] | (p[4] << 8) | (uint32_t { p[5] } << 16);
     name.text.assign(reinterpret_cast<const char*>(p + 6), length - 6);
     return name;
 }
@@ -67,7 +67,8 @@ Connectivity StrongCore(const CZXS_TzxDoc& doc)
     const uint32_t n = graph.NodeCount();
     std::vector<std::vector<uint32_t>> out(n), in(n);
     for (uint32_t node = 0; node < n; ++node) {
-        for (uint32_t at = graph.NodeOffset(node); at < graph.NodeOffset(node + 1); at += CZXS_RoadGraph::kEdgeSize) {
+        for (uint32_t at = graph.NodeOffset(node); at < graph.NodeOffset(node + 1);
+             at += CZXS_RoadGraph::kEdgeSize) {
             const uint32_t target = CZXS_RoadGraph::EdgeTarget(graph.Data() + at);
             out[node].push_back(target);
             in[target].push_back(node);
@@ -79,7 +80,7 @@ Connectivity StrongCore(const CZXS_TzxDoc& doc)
     for (uint32_t s = 0; s < n; ++s) {
         if (seen[s])
             continue;
-        std::vector<std::pair<uint32_t, size_t>> stack{{s, 0}};
+        std::vector<std::pair<uint32_t, size_t>> stack { { s, 0 } };
         seen[s] = 1;
         while (!stack.empty()) {
             auto& [v, i] = stack.back();
@@ -87,7 +88,7 @@ Connectivity StrongCore(const CZXS_TzxDoc& doc)
                 const uint32_t w = out[v][i++];
                 if (!seen[w]) {
                     seen[w] = 1;
-                    stack.push_back({w, 0});
+                    stack.push_back({ w, 0 });
                 }
             } else {
                 order.push_back(v);
@@ -102,7 +103,7 @@ Connectivity StrongCore(const CZXS_TzxDoc& doc)
         if (done[*it])
             continue;
         uint32_t size = 0;
-        std::vector<uint32_t> stack{*it};
+        std::vector<uint32_t> stack { *it };
         done[*it] = 1;
         while (!stack.empty()) {
             const uint32_t v = stack.back();
@@ -120,4 +121,4 @@ Connectivity StrongCore(const CZXS_TzxDoc& doc)
     return c;
 }
 
-}  // namespace mapc_testing
+} // namespace mapc_testing

@@ -13,7 +13,7 @@ namespace mapc_testing {
 // disk are opened exclusively, and tests running side by side share them.
 struct LoadedMap {
     std::vector<uint8_t> map, graph;
-    std::unique_ptr<CZXS_TzxDoc> doc;  // none when the kernel refused the map
+    std::unique_ptr<CZXS_TzxDoc> doc; // none when the kernel refused the map
     int32_t error = -1;
 };
 std::unique_ptr<LoadedMap> LoadMap(const std::string& tzxPath);
@@ -36,4 +36,4 @@ struct Connectivity {
 };
 Connectivity StrongCore(const CZXS_TzxDoc& doc);
 
-}  // namespace mapc_testing
+} // namespace mapc_testing

@@ -20,7 +20,8 @@ mapc::OsmData SmallTown()
 {
     mapc::OsmData d;
     auto node = [&](int64_t id, double lon, double lat) {
-        d.locations[id] = {static_cast<int32_t>(std::lround(lon * 1e7)), static_cast<int32_t>(std::lround(lat * 1e7))};
+        d.locations[id]
+            = { static_cast<int32_t>(std::lround(lon * 1e7)), static_cast<int32_t>(std::lround(lat * 1e7)) };
     };
     node(1, 0.000, 0.000);
     node(2, 0.001, 0.000);
@@ -28,12 +29,13 @@ mapc::OsmData SmallTown()
     node(4, 0.001, 0.001);
     node(5, 0.001, 0.002);
     d.ways = {
-        {10, {1, 2, 3}, {{"highway", "residential"}, {"name", "Main Street"}}},
-        {11, {2, 4}, {{"highway", "primary"}, {"oneway", "yes"}}},
-        {12, {4, 5}, {{"highway", "service"}, {"oneway", "-1"}}},
-        {13, {3, 5}, {{"highway", "footway"}}},
+        { 10, { 1, 2, 3 }, { { "highway", "residential" }, { "name", "Main Street" } } },
+        { 11, { 2, 4 }, { { "highway", "primary" }, { "oneway", "yes" } } },
+        { 12, { 4, 5 }, { { "highway", "service" }, { "oneway", "-1" } } },
+        { 13, { 3, 5 }, { { "highway", "footway" } } },
     };
-    d.points = {{20, d.locations[5], {{"amenity", "cafe"}, {"name", "Corner"}, {"phone", "123"}}}};
+    d.points
+        = { { 20, d.locations[5], { { "amenity", "cafe" }, { "name", "Corner" }, { "phone", "123" } } } };
     return d;
 }
 
@@ -41,7 +43,7 @@ TEST(RoadGraphBuild, SplitsAtJunctionsAndKeepsOneWayDirections)
 {
     const mapc::CompiledMap c = mapc::Compile(SmallTown(), {});
     const auto& layers = c.map.layers;
-    ASSERT_EQ(layers[mapc::kStreets].records.size(), 2u);  // 1-2 and 2-3: split at the junction 2
+    ASSERT_EQ(layers[mapc::kStreets].records.size(), 2u); // 1-2 and 2-3: split at the junction 2
     ASSERT_EQ(layers[mapc::kHighways].records.size(), 1u);
     ASSERT_EQ(layers[mapc::kServiceRoads].records.size(), 1u);
     EXPECT_EQ(layers[mapc::kFootways].records.size(), 1u);
@@ -60,11 +62,11 @@ TEST(RoadGraphBuild, SplitsAtJunctionsAndKeepsOneWayDirections)
         byRoad[e.roadOffset].push_back(e);
     EXPECT_EQ(c.graph.nodeCount, 5u);
     ASSERT_EQ(c.graph.edges.size(), 6u);
-    ASSERT_EQ(byRoad[0].size(), 1u);  // the service road, against its direction only
+    ASSERT_EQ(byRoad[0].size(), 1u); // the service road, against its direction only
     EXPECT_TRUE(byRoad[0][0].backward);
     EXPECT_EQ(byRoad[1].size(), 2u);
     EXPECT_EQ(byRoad[2].size(), 2u);
-    ASSERT_EQ(byRoad[3].size(), 1u);  // the primary road, forward only
+    ASSERT_EQ(byRoad[3].size(), 1u); // the primary road, forward only
     EXPECT_FALSE(byRoad[3][0].backward);
 
     // Cost A is the length in metres, cost B the time in tenths of a second.
@@ -78,7 +80,7 @@ TEST(RoadGraphBuild, SplitsAtJunctionsAndKeepsOneWayDirections)
     int junctions = 0;
     for (const mapwriter::GraphEdge& e : c.graph.edges)
         junctions += e.junction;
-    EXPECT_EQ(junctions, 2);  // 1 -> 2 and 3 -> 2
+    EXPECT_EQ(junctions, 2); // 1 -> 2 and 3 -> 2
 
     // Every road element has a link id of its own.
     std::set<int32_t> links;
@@ -89,7 +91,7 @@ TEST(RoadGraphBuild, SplitsAtJunctionsAndKeepsOneWayDirections)
     EXPECT_EQ(links.size(), 4u);
     ASSERT_EQ(c.pois.pois.size(), 1u);
     EXPECT_EQ(c.pois.pois[0].category, 0x204);
-    EXPECT_EQ(c.map.codePage, 1);  // no Cyrillic name: Western European
+    EXPECT_EQ(c.map.codePage, 1); // no Cyrillic name: Western European
 }
 
 TEST(EncipheredMap, OpensOnlyWithItsKey)
@@ -104,7 +106,7 @@ TEST(EncipheredMap, OpensOnlyWithItsKey)
         const std::string path = folder.File("town.tzx");
         source.path = path.c_str();
         const int result = doc.Open(&source, withKey.empty() ? nullptr : withKey.data(),
-                                    static_cast<int16_t>(withKey.size()), CZXS_DiskStream::kDisk);
+            static_cast<int16_t>(withKey.size()), CZXS_DiskStream::kDisk);
         const int32_t error = doc.GetError();
         return std::make_pair(result, error);
     };
@@ -115,4 +117,4 @@ TEST(EncipheredMap, OpensOnlyWithItsKey)
     EXPECT_EQ(open({}).second, ZXS_KERR_MAGIC);
 }
 
-}  // namespace
+} // namespace

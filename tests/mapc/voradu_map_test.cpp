@@ -40,7 +40,10 @@ protected:
         doc = loaded->doc.get();
     }
 
-    uint32_t LayerFirst(int layer) const { return static_cast<uint32_t>(doc->GetLayerDesc(layer).FirstObject()); }
+    uint32_t LayerFirst(int layer) const
+    {
+        return static_cast<uint32_t>(doc->GetLayerDesc(layer).FirstObject());
+    }
     uint32_t LayerEnd(int layer) const { return static_cast<uint32_t>(doc->LayerEnd(layer)); }
     // Objects (not records) of a layer.
     int Objects(int layer) const
@@ -57,9 +60,9 @@ protected:
 
 TEST_F(VoraduMap, HasTheCityItsGeneratorDrew)
 {
-    EXPECT_EQ(doc->Header().Bytes()[62], 0);  // Cyrillic names
-    EXPECT_EQ(Objects(mapc::kLocalities), 10);  // the city, five districts, four suburbs
-    EXPECT_EQ(Objects(mapc::kTerritories), 7);  // six parks and a forest
+    EXPECT_EQ(doc->Header().Bytes()[62], 0); // Cyrillic names
+    EXPECT_EQ(Objects(mapc::kLocalities), 10); // the city, five districts, four suburbs
+    EXPECT_EQ(Objects(mapc::kTerritories), 7); // six parks and a forest
     EXPECT_EQ(Objects(mapc::kWater), 1);
     EXPECT_EQ(Objects(mapc::kRivers), 1);
     EXPECT_EQ(Objects(mapc::kRailways), 1);
@@ -92,8 +95,9 @@ TEST_F(VoraduMap, BridgesJoinBothBanksIntoOneRoadNetwork)
         bool crosses = false;
         for (size_t k = 0; k + 1 < road.size(); ++k) {
             for (size_t m = 0; m + 1 < river.size(); ++m) {
-                crosses |= side(road[k], road[k + 1], river[m]) * side(road[k], road[k + 1], river[m + 1]) <= 0 &&
-                           side(river[m], river[m + 1], road[k]) * side(river[m], river[m + 1], road[k + 1]) < 0;
+                crosses
+                    |= side(road[k], road[k + 1], river[m]) * side(road[k], road[k + 1], river[m + 1]) <= 0
+                    && side(river[m], river[m + 1], road[k]) * side(river[m], river[m + 1], road[k + 1]) < 0;
             }
         }
         bridges += crosses;
@@ -129,7 +133,7 @@ TEST_F(VoraduMap, StreetsHouseNumbersAndLocalitiesAreLinkedForTheAddressSearch)
             bottom = std::max(bottom, p.y);
         }
         if (doc->Object(i).IsEndOfObject()) {
-            EXPECT_GE(int64_t{right - left} * (bottom - top), 8) << "street object ending at " << i;
+            EXPECT_GE(int64_t { right - left } * (bottom - top), 8) << "street object ending at " << i;
             left = top = INT32_MAX;
             right = bottom = INT32_MIN;
         }
@@ -139,8 +143,8 @@ TEST_F(VoraduMap, StreetsHouseNumbersAndLocalitiesAreLinkedForTheAddressSearch)
         EXPECT_TRUE(localities.count(static_cast<int32_t>(name.prefix))) << "street without its locality";
     }
     // The street's type is its kind word, in full and short.
-    const auto mira = std::find_if(streets.begin(), streets.end(),
-                                   [](const auto& s) { return s.second == Cp1251("Мира"); });
+    const auto mira = std::find_if(
+        streets.begin(), streets.end(), [](const auto& s) { return s.second == Cp1251("Мира"); });
     ASSERT_NE(mira, streets.end());
     const uint8_t kind = ReadName(*doc, mira->first).kind;
     EXPECT_EQ(doc->Dictionary().WordView(kind, 0), Cp1251("проспект"));
@@ -157,7 +161,8 @@ TEST_F(VoraduMap, StreetsHouseNumbersAndLocalitiesAreLinkedForTheAddressSearch)
         EXPECT_TRUE(streets.count(house.LinkId())) << "house " << i << " without its street";
         numbers.insert(ReadName(*doc, house.NameId()).text);
     }
-    EXPECT_TRUE(numbers.count("1") && numbers.count("2") && numbers.count("10") && numbers.count(Cp1251("10а")));
+    EXPECT_TRUE(
+        numbers.count("1") && numbers.count("2") && numbers.count("10") && numbers.count(Cp1251("10а")));
 }
 
 TEST_F(VoraduMap, TheKernelsNameSearchesFindStreetsAndTheirHouses)
@@ -169,7 +174,8 @@ TEST_F(VoraduMap, TheKernelsNameSearchesFindStreetsAndTheirHouses)
         layers.push_back(layer);
         return 1;
     };
-    ASSERT_EQ(doc->Names().FindByName(*doc, doc->Objects(), 0, Cp1251("гогол"), std::nullopt, collect, false), 0);
+    ASSERT_EQ(
+        doc->Names().FindByName(*doc, doc->Objects(), 0, Cp1251("гогол"), std::nullopt, collect, false), 0);
     ASSERT_EQ(layers.size(), 1u);
     EXPECT_EQ(layers[0], mapc::kStreetNames);
 
@@ -182,8 +188,11 @@ TEST_F(VoraduMap, TheKernelsNameSearchesFindStreetsAndTheirHouses)
         numbers.insert(ReadName(*doc, house.NameId()).text);
         return 1;
     };
-    ASSERT_EQ(doc->Names().FindByName(*doc, doc->Objects(), 0, Cp1251("гогол"), std::string("1"), houses, false), 0);
-    EXPECT_TRUE(numbers.count("1") && numbers.count("10") && numbers.count("11") && numbers.count(Cp1251("10а")));
+    ASSERT_EQ(
+        doc->Names().FindByName(*doc, doc->Objects(), 0, Cp1251("гогол"), std::string("1"), houses, false),
+        0);
+    EXPECT_TRUE(
+        numbers.count("1") && numbers.count("10") && numbers.count("11") && numbers.count(Cp1251("10а")));
     for (const std::string& n : numbers)
         EXPECT_EQ(n[0], '1');
 }
@@ -205,7 +214,7 @@ TEST_F(VoraduMap, HasAPointOfInterestOfEveryCategory)
         EXPECT_NEAR(CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Latitude(r)), 56.1 * degree, 0.03 * degree);
         EXPECT_NEAR(CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::Longitude(r)), 38.2 * degree, 0.06 * degree);
     }
-    std::set<uint32_t> table{0};
+    std::set<uint32_t> table { 0 };
     for (const mapc::PoiRule& r : mapc::PoiRules())
         table.insert(r.category);
     EXPECT_EQ(table.size(), 134u);
@@ -221,4 +230,4 @@ TEST(VoraduGenerator, DrawsTheSameCityEveryTime)
     EXPECT_EQ(ReadAll(again), ReadAll(TRAVENOR_VORADU_OSM));
 }
 
-}  // namespace
+} // namespace

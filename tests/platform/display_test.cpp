@@ -65,8 +65,8 @@ TEST(Display, FrameAfterTheWindowIsGoneIsKeptWithoutAWindow)
 TEST(Options, ParsesScreenDpiAndFolders)
 {
     QString error;
-    auto o = ParseOptions({ "--screen", "480x640", "--dpi", "192", "--data", "/d", "--documents", "/docs", "x.kns" },
-        &error);
+    auto o = ParseOptions(
+        { "--screen", "480x640", "--dpi", "192", "--data", "/d", "--documents", "/docs", "x.kns" }, &error);
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_EQ(o->screen, QSize(480, 640));
     EXPECT_EQ(o->dpi, 192);

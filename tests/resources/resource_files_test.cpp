@@ -21,10 +21,7 @@ quint32 U32(const QByteArray& b, int at)
         | quint32(quint8(b[at + 3])) << 24;
 }
 
-quint16 U16(const QByteArray& b, int at)
-{
-    return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
-}
+quint16 U16(const QByteArray& b, int at) { return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8); }
 
 QByteArray ReadAll(const QString& path)
 {

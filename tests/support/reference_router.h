@@ -26,24 +26,24 @@ inline ZXS_Point RandomRoadPoint(const CZXS_TzxDoc& doc, std::mt19937& random)
     std::uniform_int_distribution<uint32_t> edges(0, graph.EdgeCount() - 1);
     for (;;) {
         const uint32_t e = edges(random);
-        const uint32_t roadOffset = CZXS_RoadGraph::EdgeRoadOffset(graph.Data() + size_t{e} * 9);
+        const uint32_t roadOffset = CZXS_RoadGraph::EdgeRoadOffset(graph.Data() + size_t { e } * 9);
         CZXS_ObjectCursor cursor(&doc);
         CZXS_PointCollector points;
-        if (cursor.Seek(doc.FirstRoadObject() + static_cast<int32_t>(roadOffset)) == 0 ||
-            cursor.CollectPoints(&points, nullptr, false) == 0 || points.Count() < 2)
+        if (cursor.Seek(doc.FirstRoadObject() + static_cast<int32_t>(roadOffset)) == 0
+            || cursor.CollectPoints(&points, nullptr, false) == 0 || points.Count() < 2)
             continue;
         const uint32_t i = std::uniform_int_distribution<uint32_t>(0, points.Count() - 2)(random);
         const ZXS_Point a = points.At(i);
         const ZXS_Point b = points.At(i + 1);
         if (a.x != b.x || a.y != b.y)
-            return {(a.x + b.x) / 2, (a.y + b.y) / 2};
+            return { (a.x + b.x) / 2, (a.y + b.y) / 2 };
     }
 }
 
 class ReferenceRouter {
 public:
     using Graph = boost::adjacency_list<boost::vecS, boost::vecS, boost::directedS, boost::no_property,
-                                        boost::property<boost::edge_weight_t, uint64_t>>;
+        boost::property<boost::edge_weight_t, uint64_t>>;
 
     // The graph as it stands, with the cost classes of the passage journal;
     // option 1 uses cost A, any other cost B.
@@ -54,12 +54,13 @@ public:
         m_edges.resize(graph.EdgeCount());
         for (uint32_t node = 0; node < graph.NodeCount(); ++node) {
             for (uint32_t e = graph.NodeOffset(node) / 9; e < graph.NodeOffset(node + 1) / 9; ++e) {
-                const uint8_t* edge = graph.Data() + size_t{e} * 9;
+                const uint8_t* edge = graph.Data() + size_t { e } * 9;
                 const uint32_t base = (edge[costAt] | (edge[costAt + 1] << 8)) & 0x7FFF;
                 const uint32_t cost = CZXS_GraphRouter::EdgeCost(base, graph.CostClass(e));
-                m_edges[e] = {node, CZXS_RoadGraph::EdgeRoadOffset(edge), CZXS_RoadGraph::EdgeIsBackward(edge), cost};
+                m_edges[e] = { node, CZXS_RoadGraph::EdgeRoadOffset(edge),
+                    CZXS_RoadGraph::EdgeIsBackward(edge), cost };
                 if (cost != CZXS_GraphRouter::kForbidden)
-                    boost::add_edge(node, CZXS_RoadGraph::EdgeTarget(edge), uint64_t{cost}, m_graph);
+                    boost::add_edge(node, CZXS_RoadGraph::EdgeTarget(edge), uint64_t { cost }, m_graph);
                 m_targets.push_back(CZXS_RoadGraph::EdgeTarget(edge));
             }
         }
@@ -80,10 +81,10 @@ public:
         }
         if (sources.empty())
             return std::nullopt;
-        boost::dijkstra_shortest_paths(
-            m_graph, sources.begin(), sources.end(), m_predecessors.data(), m_distances.data(),
-            boost::get(boost::edge_weight, m_graph), boost::get(boost::vertex_index, m_graph), std::less<uint64_t>(),
-            boost::closed_plus<uint64_t>(), kInfinite, uint64_t{0}, boost::default_dijkstra_visitor());
+        boost::dijkstra_shortest_paths(m_graph, sources.begin(), sources.end(), m_predecessors.data(),
+            m_distances.data(), boost::get(boost::edge_weight, m_graph),
+            boost::get(boost::vertex_index, m_graph), std::less<uint64_t>(), boost::closed_plus<uint64_t>(),
+            kInfinite, uint64_t { 0 }, boost::default_dijkstra_visitor());
         uint64_t best = kInfinite;
         for (const Edge& e : m_edges) {
             if (Matches(e, to) && e.cost != CZXS_GraphRouter::kForbidden && m_distances[e.from] != kInfinite)
@@ -114,4 +115,4 @@ private:
     std::vector<Graph::vertex_descriptor> m_predecessors;
 };
 
-}  // namespace testing_support
+} // namespace testing_support

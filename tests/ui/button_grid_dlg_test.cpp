@@ -86,7 +86,8 @@ TEST(ButtonGridDlg, LaysTheGridOutForTheScreen)
             for (int column = 0; column < c.columns; ++column) {
                 CKnButton* b = grid.GetButton(column, row);
                 ASSERT_NE(b, nullptr);
-                EXPECT_EQ(b->geometry(), QRect(4 + column * (c.cellW + 4), 4 + row * (c.cellH + 4), c.cellW, c.cellH))
+                EXPECT_EQ(b->geometry(),
+                    QRect(4 + column * (c.cellW + 4), 4 + row * (c.cellH + 4), c.cellW, c.cellH))
                     << c.w << "x" << c.h << " " << column << "," << row;
                 // Cells are counted row by row and stored column by column.
                 EXPECT_EQ(b->GetDlgCtrlID(), grid.GetCell(column, row).command);
@@ -124,7 +125,8 @@ TEST(ButtonGridDlg, ArrowsMoveWithinTheGridEnterChoosesEscapeCancels)
     const Case cases[] = {
         { 240, 320, { Qt::Key_Down, Qt::Key_Down, Qt::Key_Right }, { 1, 2 } },
         { 240, 320, { Qt::Key_Up, Qt::Key_Left }, { 0, 0 } }, // at the edges nothing moves
-        { 240, 320, { Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right }, { 1, 3 } },
+        { 240, 320, { Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right },
+            { 1, 3 } },
         { 320, 240, { Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down }, { 3, 1 } },
         { 320, 240, { Qt::Key_Down, Qt::Key_Right, Qt::Key_Up }, { 1, 0 } },
     };
@@ -191,8 +193,8 @@ TEST(ButtonGridDlg, PicturesAnimateOnTimerTicks)
         uitest::ProcessEvents();
     };
     auto frames = [&] {
-        return std::vector<int> { grid.GetCell(0, 0).frame, grid.GetCell(1, 0).frame, grid.GetCell(2, 0).frame,
-            grid.GetCell(3, 0).frame };
+        return std::vector<int> { grid.GetCell(0, 0).frame, grid.GetCell(1, 0).frame,
+            grid.GetCell(2, 0).frame, grid.GetCell(3, 0).frame };
     };
     tick();
     EXPECT_EQ(frames(), std::vector<int>({ 2, 0, 0, 0 }));

@@ -54,7 +54,8 @@ TEST(ColorScheme, TintedControlsAndTheDropDownListTakenOnce)
     uitest::ProcessEvents();
     EXPECT_EQ(combo.palette().color(QPalette::Window), QColor(0xA8, 0xFF, 0xBB));
     EXPECT_EQ(list.palette().color(QPalette::Base), QColor(0xD3, 0xFF, 0xDD));
-    EXPECT_NE(list.header()->palette().color(QPalette::Window), QColor(0xA8, 0xFF, 0xBB)); // its own scheme has none
+    EXPECT_NE(list.header()->palette().color(QPalette::Window),
+        QColor(0xA8, 0xFF, 0xBB)); // its own scheme has none
 
     EXPECT_FALSE(combo.IsListAttached());
     combo.showPopup();

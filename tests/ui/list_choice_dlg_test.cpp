@@ -13,7 +13,8 @@ namespace {
 // A list of named values, as the program's choices give them.
 class Choices : public CListSource {
 public:
-    Choices(std::vector<std::pair<QString, int32_t>> items, int32_t current) : m_items(std::move(items))
+    Choices(std::vector<std::pair<QString, int32_t>> items, int32_t current)
+        : m_items(std::move(items))
     {
         m_current = current;
     }

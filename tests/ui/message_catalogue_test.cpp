@@ -146,10 +146,7 @@ const std::vector<CatalogueRow>& Catalogue()
     return rows;
 }
 
-bool IsQuestion(const CatalogueRow& row)
-{
-    return QString(row.name).startsWith("Ask");
-}
+bool IsQuestion(const CatalogueRow& row) { return QString(row.name).startsWith("Ask"); }
 
 // Shown whatever the language.
 bool IsLanguageFree(const CatalogueRow& row)

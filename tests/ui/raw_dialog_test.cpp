@@ -11,7 +11,10 @@ namespace {
 // Decides while it initialises that it is not needed.
 class EndsAtOnce : public CRawDialog {
 public:
-    EndsAtOnce() : CRawDialog(844) { }
+    EndsAtOnce()
+        : CRawDialog(844)
+    {
+    }
     int destroyed = 0;
 
     platform::LRESULT OnInitDialog(platform::WPARAM, platform::LPARAM) override

@@ -46,7 +46,11 @@ inline QVBoxLayout* PageLayout(QWidget* page)
 // Loads its values when it opens, refuses an empty name when left, stores on OK.
 class MapPage : public CColorPropertyPage {
 public:
-    explicit MapPage(Settings& s) : CColorPropertyPage(1000, QStringLiteral("Карта")), m_settings(s) { }
+    explicit MapPage(Settings& s)
+        : CColorPropertyPage(1000, QStringLiteral("Карта"))
+        , m_settings(s)
+    {
+    }
     int stored = 0;
 
 protected:
@@ -72,8 +76,8 @@ protected:
             return true;
         }
         if (GetDlgItemText(IDC_NAME).trimmed().isEmpty()) {
-            platform::ShowMessageBox(this, QStringLiteral("Введите название профиля."), QStringLiteral("Travenor Pro"),
-                platform::MB_OK);
+            platform::ShowMessageBox(this, QStringLiteral("Введите название профиля."),
+                QStringLiteral("Travenor Pro"), platform::MB_OK);
             FocusDlgItem(IDC_NAME);
             return false;
         }
@@ -96,7 +100,11 @@ private:
 
 class UnitsPage : public CColorPropertyPage {
 public:
-    explicit UnitsPage(Settings& s) : CColorPropertyPage(1001, QStringLiteral("Единицы")), m_settings(s) { }
+    explicit UnitsPage(Settings& s)
+        : CColorPropertyPage(1001, QStringLiteral("Единицы"))
+        , m_settings(s)
+    {
+    }
     int stored = 0;
 
 protected:
@@ -132,7 +140,11 @@ private:
 // Applies a choice at once, as pages whose choice shows on the map do.
 class ColoursPage : public CColorPropertyPage {
 public:
-    explicit ColoursPage(Settings& s) : CColorPropertyPage(1002, QStringLiteral("Цвета")), m_settings(s) { }
+    explicit ColoursPage(Settings& s)
+        : CColorPropertyPage(1002, QStringLiteral("Цвета"))
+        , m_settings(s)
+    {
+    }
 
 protected:
     void CreateControls() override
@@ -171,15 +183,18 @@ private:
 class SettingsSheet : public CPropertySheetFullScreen {
 public:
     explicit SettingsSheet(Settings& s, int pages = 3)
-        : CPropertySheetFullScreen(QStringLiteral("Настройки")), map(s), units(s), colours(s)
+        : CPropertySheetFullScreen(QStringLiteral("Настройки"))
+        , map(s)
+        , units(s)
+        , colours(s)
     {
         AddPage(&map);
         if (pages > 1)
             AddPage(&units);
         if (pages > 2)
             AddPage(&colours);
-        for (CColorPropertyPage* page : { static_cast<CColorPropertyPage*>(&map), static_cast<CColorPropertyPage*>(&units),
-                 static_cast<CColorPropertyPage*>(&colours) })
+        for (CColorPropertyPage* page : { static_cast<CColorPropertyPage*>(&map),
+                 static_cast<CColorPropertyPage*>(&units), static_cast<CColorPropertyPage*>(&colours) })
             page->SetColors(&m_brush, 0xF0F0F0);
     }
     MapPage map;
@@ -207,7 +222,11 @@ struct RouteAnswers {
 // First page: a name, Next only with one.
 class RouteNamePage : public CWizardPage {
 public:
-    explicit RouteNamePage(RouteAnswers& a) : CWizardPage(802), m_answers(a) { }
+    explicit RouteNamePage(RouteAnswers& a)
+        : CWizardPage(802)
+        , m_answers(a)
+    {
+    }
 
 protected:
     void CreateControls() override
@@ -254,7 +273,11 @@ private:
 // Second page: Back, and Next that finishes.
 class RouteFinishPage : public CWizardPage {
 public:
-    explicit RouteFinishPage(RouteAnswers& a) : CWizardPage(803), m_answers(a) { }
+    explicit RouteFinishPage(RouteAnswers& a)
+        : CWizardPage(803)
+        , m_answers(a)
+    {
+    }
 
 protected:
     void CreateControls() override
@@ -300,7 +323,10 @@ private:
 
 class RouteWizard : public CWizardSheet {
 public:
-    explicit RouteWizard(RouteAnswers& a) : CWizardSheet(QStringLiteral("Мастер-маршрут")), first(a), second(a)
+    explicit RouteWizard(RouteAnswers& a)
+        : CWizardSheet(QStringLiteral("Мастер-маршрут"))
+        , first(a)
+        , second(a)
     {
         AddPage(&first);
         AddPage(&second);

@@ -12,10 +12,7 @@
 
 namespace {
 
-CDrawTool* FakeSurface(uintptr_t n)
-{
-    return reinterpret_cast<CDrawTool*>(n * 16);
-}
+CDrawTool* FakeSurface(uintptr_t n) { return reinterpret_cast<CDrawTool*>(n * 16); }
 
 TEST(ScreenElement, BaseOperations)
 {

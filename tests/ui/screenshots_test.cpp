@@ -3,16 +3,16 @@
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/screen_metrics.h"
 #include "platform/display.h"
+#include "sample_pages.h"
 #include "ui/button_grid_dlg.h"
 #include "ui/list_choice_dlg.h"
 #include "ui/text_entry_dlg.h"
-#include "sample_pages.h"
 #include "ui_testing.h"
 
 #include <QFileInfo>
 #include <QImage>
-#include <vector>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -98,11 +98,13 @@ namespace {
 // without built resources the grid simply has no pictures.
 class DrawToolPictures {
 public:
-    DrawToolPictures(QSize size, int dpi, const std::vector<int32_t>& commands) : m_display(size, dpi)
+    DrawToolPictures(QSize size, int dpi, const std::vector<int32_t>& commands)
+        : m_display(size, dpi)
     {
         g_drawTool.Init(&m_display, true);
-        const QString folder = QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/resources/%1")
-                                   .arg(GetScreenResolutionClass() == 2 ? QStringLiteral("vga") : QStringLiteral("qvga"));
+        const QString folder
+            = QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/resources/%1")
+                  .arg(GetScreenResolutionClass() == 2 ? QStringLiteral("vga") : QStringLiteral("qvga"));
         for (int32_t command : commands)
             for (int step = 0; step < 3; ++step)
                 g_drawTool.LoadResource(folder, static_cast<uint32_t>(command + 700 * step));
@@ -134,8 +136,8 @@ TEST(Screenshots, ButtonGrid)
         { 10020, "Масштаб", "Показывать линейку масштаба" },
         { 2, "Отмена", "" },
     };
-    const QuickCell landscape[8] = { upright[7], upright[5], upright[3], upright[1], upright[6], upright[4],
-        upright[2], upright[0] };
+    const QuickCell landscape[8]
+        = { upright[7], upright[5], upright[3], upright[1], upright[6], upright[4], upright[2], upright[0] };
     for (const Screen& s : kScreens) {
         uitest::OnScreen screen(s.w, s.h, s.dpi);
         const QuickCell* cells = s.w > s.h ? landscape : upright;

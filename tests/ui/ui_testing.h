@@ -17,7 +17,8 @@ namespace uitest {
 class OnScreen {
 public:
     OnScreen(int w, int h, int dpi = 96, int language = LANGUAGE_RUSSIAN)
-        : m_saved(platform::options()), m_language(g_language)
+        : m_saved(platform::options())
+        , m_language(g_language)
     {
         platform::Options o = m_saved;
         o.screen = QSize(w, h);

@@ -121,7 +121,8 @@ TEST(WizardLayout, FittingTheTitleMovesTheDescriptionOnlyWhenTheTitleGrows)
 
     // A text needing less than the present height: no move.
     const QFontMetrics fm(title.font());
-    const int oneLine = fm.boundingRect(QRect(0, 0, 198, 38), Qt::AlignHCenter | Qt::TextWordWrap, "Шаг").height();
+    const int oneLine
+        = fm.boundingRect(QRect(0, 0, 198, 38), Qt::AlignHCenter | Qt::TextWordWrap, "Шаг").height();
     title.setGeometry(10, 10, 200, oneLine + 1);
     EXPECT_EQ(SetTitleAndShift(&title, &description, QStringLiteral("Шаг")), 0);
     EXPECT_EQ(description.geometry(), QRect(10, 60, 200, 20));

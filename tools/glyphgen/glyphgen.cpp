@@ -27,7 +27,12 @@ struct Strip {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels; // 0xRRGGBB, top row first
 
-    Strip(int w, int h) : width(w), height(h), pixels(size_t(w) * h, kGlyphKeyColour) { }
+    Strip(int w, int h)
+        : width(w)
+        , height(h)
+        , pixels(size_t(w) * h, kGlyphKeyColour)
+    {
+    }
     void set(int x, int y, uint32_t c)
     {
         if (x >= 0 && y >= 0 && x < width && y < height)
@@ -64,12 +69,16 @@ bool writeBmp(const std::filesystem::path& path, const Strip& s)
     for (int y = 0; y < s.height; ++y)
         for (int x = 0; x < s.width; ++x)
             image.setPixel(x, y, 0xFF000000u | s.pixels[size_t(y) * s.width + x]);
-    return resgen::WriteFileAtomically(QString::fromStdString(path.string()), resgen::EncodeBmp24(image, false, 3780));
+    return resgen::WriteFileAtomically(
+        QString::fromStdString(path.string()), resgen::EncodeBmp24(image, false, 3780));
 }
 
 class Renderer {
 public:
-    explicit Renderer(FT_Library lib) : m_lib(lib) { }
+    explicit Renderer(FT_Library lib)
+        : m_lib(lib)
+    {
+    }
     ~Renderer()
     {
         if (m_face)
@@ -148,7 +157,7 @@ public:
             const unsigned char* bits = bm.buffer + ptrdiff_t(row) * bm.pitch;
             for (unsigned col = 0; col < bm.width; ++col) {
                 const bool on = bm.pixel_mode == FT_PIXEL_MODE_MONO ? (bits[col / 8] >> (7 - col % 8)) & 1
-                                                                     : bits[col] >= 128;
+                                                                    : bits[col] >= 128;
                 const int x = left + int(col), y = top + int(row);
                 if (on && x >= x0 && x < x0 + w && y >= 0 && y < h)
                     strip.set(x, y, colour);
@@ -164,7 +173,8 @@ private:
 int scale1(int n) { return n; }
 int scale2(int n) { return n * 2; }
 
-bool generate(FT_Library lib, const std::string& fontDir, const std::filesystem::path& outDir, int resolutionClass)
+bool generate(
+    FT_Library lib, const std::string& fontDir, const std::filesystem::path& outDir, int resolutionClass)
 {
     std::filesystem::create_directories(outDir);
     auto scale = resolutionClass == 2 ? scale2 : scale1;
@@ -184,7 +194,8 @@ bool generate(FT_Library lib, const std::string& fontDir, const std::filesystem:
                 widths[g] = scale(kDigitFontEdges[g + 1]) - scale(kDigitFontEdges[g]);
             const int baseline = r.fitDigits(h, widths, kDigitGlyphSet, kDigitGlyphCount);
             for (int g = 0; g < kDigitGlyphCount; ++g)
-                r.draw(strip, kDigitGlyphSet[g], scale(kDigitFontEdges[g]), widths[g], h, face.colour, baseline);
+                r.draw(
+                    strip, kDigitGlyphSet[g], scale(kDigitFontEdges[g]), widths[g], h, face.colour, baseline);
             if (!writeBmp(outDir / (std::to_string(f.id) + ".bmp"), strip))
                 return false;
         } else {

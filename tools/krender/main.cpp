@@ -42,7 +42,7 @@ bool Number(const char* text, long& value)
     return end != text && *end == 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -87,7 +87,8 @@ int main(int argc, char** argv)
     CZXS_AppHandle app;
     int32_t code = ZXS_AppCreate(&app, nullptr, 0, fonts.c_str(), 0);
     if (code != 0) {
-        std::fprintf(stderr, "krender: the kernel does not start (%d); fonts looked for in %s\n", code, fonts.c_str());
+        std::fprintf(
+            stderr, "krender: the kernel does not start (%d); fonts looked for in %s\n", code, fonts.c_str());
         return 1;
     }
     static const char owner = 0;
@@ -107,13 +108,16 @@ int main(int argc, char** argv)
     }
     CZXS_ViewHandle view;
     int result = 1;
-    if ((code = ZXS_ViewCreate(&view, &map)) != 0 ||
-        (code = ZXS_ViewResize(&view, nullptr, static_cast<int32_t>(width), static_cast<int32_t>(height),
-             plain ? 0 : 1)) != 0 ||
-        (code = ZXS_ViewSetRotation(&view, static_cast<int32_t>(rotation))) != 0 ||
-        (code = ZXS_ViewSetPosition(&view, static_cast<int32_t>(cx), static_cast<int32_t>(cy),
-             static_cast<int32_t>(scale))) != 0 ||
-        (code = ZXS_ViewClear(&view)) != 0 || (code = ZXS_ViewRender(&view, quick ? 1 : 0, nullptr)) != 0) {
+    if ((code = ZXS_ViewCreate(&view, &map)) != 0
+        || (code = ZXS_ViewResize(
+                &view, nullptr, static_cast<int32_t>(width), static_cast<int32_t>(height), plain ? 0 : 1))
+            != 0
+        || (code = ZXS_ViewSetRotation(&view, static_cast<int32_t>(rotation))) != 0
+        || (code = ZXS_ViewSetPosition(
+                &view, static_cast<int32_t>(cx), static_cast<int32_t>(cy), static_cast<int32_t>(scale)))
+            != 0
+        || (code = ZXS_ViewClear(&view)) != 0
+        || (code = ZXS_ViewRender(&view, quick ? 1 : 0, nullptr)) != 0) {
         std::fprintf(stderr, "krender: the frame fails (%d)\n", code);
     } else {
         const ZXS_DeviceContext* dc = ZXS_ViewGetDC(&view);

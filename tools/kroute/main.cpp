@@ -16,12 +16,12 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: kroute [--shortest] [--journal] [--radius UNITS] MAP.tzx X1 Y1 X2 Y2 [VX VY]...\n"
-                 "Routes from (X1, Y1) to (X2, Y2) through the via points (map units) and prints\n"
-                 "each route point (x, y, road object, branches, flags), the length and the cost.\n"
-                 "--shortest  route by length (default: by travel time)\n"
-                 "--journal   route with the passage journal beside the map (cost classes and closures)\n"
-                 "--radius    how far from a point a road may be (default: 200 m)\n");
+        "usage: kroute [--shortest] [--journal] [--radius UNITS] MAP.tzx X1 Y1 X2 Y2 [VX VY]...\n"
+        "Routes from (X1, Y1) to (X2, Y2) through the via points (map units) and prints\n"
+        "each route point (x, y, road object, branches, flags), the length and the cost.\n"
+        "--shortest  route by length (default: by travel time)\n"
+        "--journal   route with the passage journal beside the map (cost classes and closures)\n"
+        "--radius    how far from a point a road may be (default: 200 m)\n");
     return 2;
 }
 
@@ -38,18 +38,26 @@ bool ParseInt(const char* text, int32_t& value)
 const char* Describe(int result)
 {
     switch (result) {
-    case CZXS_Router::kNotSupported: return "the map's road graph cannot be routed on";
-    case 2: return "too few points, or no route point came out";
-    case CZXS_Router::kTooManyVias: return "too many via points";
-    case CZXS_Router::kUnreachable: return "the points cannot be connected";
-    case CZXS_Router::kNoEdge: return "no road-graph edge belongs to the road near a point";
-    case CZXS_Router::kNoRoadNear: return "no road segment near a point";
-    case CZXS_Router::kNoMemory: return "out of memory";
-    default: return "the route could not be built";
+    case CZXS_Router::kNotSupported:
+        return "the map's road graph cannot be routed on";
+    case 2:
+        return "too few points, or no route point came out";
+    case CZXS_Router::kTooManyVias:
+        return "too many via points";
+    case CZXS_Router::kUnreachable:
+        return "the points cannot be connected";
+    case CZXS_Router::kNoEdge:
+        return "no road-graph edge belongs to the road near a point";
+    case CZXS_Router::kNoRoadNear:
+        return "no road segment near a point";
+    case CZXS_Router::kNoMemory:
+        return "out of memory";
+    default:
+        return "the route could not be built";
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -65,8 +73,8 @@ int main(int argc, char** argv)
         } else if (std::strcmp(argv[i], "--radius") == 0 && i + 1 < argc) {
             if (!ParseInt(argv[++i], radius) || radius <= 0)
                 return Usage();
-        } else if (std::strcmp(argv[i], "--help") == 0 || (argv[i][0] == '-' && argv[i][1] != '\0' &&
-                                                            (argv[i][1] < '0' || argv[i][1] > '9'))) {
+        } else if (std::strcmp(argv[i], "--help") == 0
+            || (argv[i][0] == '-' && argv[i][1] != '\0' && (argv[i][1] < '0' || argv[i][1] > '9'))) {
             return Usage();
         } else {
             args.push_back(argv[i]);
@@ -112,11 +120,11 @@ int main(int argc, char** argv)
     const size_t points = coords.size() / 2;
     for (size_t p = 0; p < points; ++p) {
         const int kind = p == 0 ? CZXS_Router::kStart : p == 1 ? CZXS_Router::kFinish : CZXS_Router::kVia;
-        const int result = router->AddPoint(kind, coords[2 * p], coords[2 * p + 1], radius, -1, CZXS_Router::kAnyName,
-                                            useJournal);
+        const int result = router->AddPoint(
+            kind, coords[2 * p], coords[2 * p + 1], radius, -1, CZXS_Router::kAnyName, useJournal);
         if (result != 0) {
             std::fprintf(stderr, "kroute: point %d %d: %s (%d)\n", coords[2 * p], coords[2 * p + 1],
-                         Describe(result), result);
+                Describe(result), result);
             return 1;
         }
     }

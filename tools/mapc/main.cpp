@@ -13,13 +13,13 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: travenor_mapc [--key HEX | --key-file FILE] [--codepage 0|1|2] [--map-id N] [--title TEXT]\n"
-                 "                     INPUT.osm|.osm.gz|.osm.bz2|.osm.pbf OUTPUT.tzx\n"
-                 "Writes OUTPUT.tzx with OUTPUT.zxg and OUTPUT.zxp beside it.\n");
+        "usage: travenor_mapc [--key HEX | --key-file FILE] [--codepage 0|1|2] [--map-id N] [--title TEXT]\n"
+        "                     INPUT.osm|.osm.gz|.osm.bz2|.osm.pbf OUTPUT.tzx\n"
+        "Writes OUTPUT.tzx with OUTPUT.zxg and OUTPUT.zxp beside it.\n");
     return 2;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     if (input.empty() || output.empty())
         return Usage();
     try {
-        const mapc::OsmData data = mapc::ReadOsm(input);  // its messages name the input
+        const mapc::OsmData data = mapc::ReadOsm(input); // its messages name the input
         const mapc::CompiledMap map = [&] {
             try {
                 return mapc::Compile(data, options);
@@ -80,8 +80,8 @@ int main(int argc, char** argv)
         for (const auto& layer : map.map.layers)
             records += layer.records.size();
         std::printf("%s: %zu records in %zu layers, %zu names, %u road nodes, %zu road edges, %zu POIs\n",
-                    output.c_str(), records, map.map.layers.size(), map.map.names.size(), map.graph.nodeCount,
-                    map.graph.edges.size(), map.pois.pois.size());
+            output.c_str(), records, map.map.layers.size(), map.map.names.size(), map.graph.nodeCount,
+            map.graph.edges.size(), map.pois.pois.size());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "travenor_mapc: %s\n", e.what());
         return 1;

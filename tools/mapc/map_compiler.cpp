@@ -25,7 +25,7 @@ using mapwriter::Record;
 
 constexpr double kEarthRadius = 6371000.0;
 constexpr double kMargin = 1000.0;
-constexpr int32_t kResolution = 10000;  // one map unit per metre
+constexpr int32_t kResolution = 10000; // one map unit per metre
 // A record's run must stay within 65 535 bytes: lines are cut into parts of
 // this many points, and a closed shape with more is left out.
 constexpr size_t kMaxLinePoints = 4000;
@@ -66,11 +66,18 @@ struct KindWord {
     const char* brief;
 };
 constexpr KindWord kKindWords[] = {
-    {"улица", "ул."},      {"проспект", "пр-т"}, {"переулок", "пер."}, {"бульвар", "б-р"},
-    {"набережная", "наб."}, {"шоссе", "ш."},      {"площадь", "пл."},   {"проезд", "пр-д"},
-    {"аллея", "ал."},      {"тупик", "туп."},
+    { "улица", "ул." },
+    { "проспект", "пр-т" },
+    { "переулок", "пер." },
+    { "бульвар", "б-р" },
+    { "набережная", "наб." },
+    { "шоссе", "ш." },
+    { "площадь", "пл." },
+    { "проезд", "пр-д" },
+    { "аллея", "ал." },
+    { "тупик", "туп." },
 };
-constexpr uint8_t kFirstKindWord = 32;  // dictionary words below are layer names
+constexpr uint8_t kFirstKindWord = 32; // dictionary words below are layer names
 constexpr uint8_t kNoKind = 255;
 
 // A street name without its type word, and the type's word number.
@@ -79,21 +86,25 @@ std::pair<std::string_view, uint8_t> SplitKind(std::string_view name)
     const size_t first = name.find(' ');
     const size_t last = name.rfind(' ');
     if (first == std::string_view::npos)
-        return {name, kNoKind};
+        return { name, kNoKind };
     for (size_t k = 0; k < std::size(kKindWords); ++k) {
         const std::string_view word = kKindWords[k].full;
         const auto number = static_cast<uint8_t>(kFirstKindWord + k);
         if (name.substr(0, first) == word)
-            return {name.substr(first + 1), number};
+            return { name.substr(first + 1), number };
         if (name.substr(last + 1) == word)
-            return {name.substr(0, last), number};
+            return { name.substr(0, last), number };
     }
-    return {name, kNoKind};
+    return { name, kNoKind };
 }
 
 class NamePool {
 public:
-    NamePool(mapwriter::MapDescription& map, int codePage) : m_map(map), m_codePage(codePage) {}
+    NamePool(mapwriter::MapDescription& map, int codePage)
+        : m_map(map)
+        , m_codePage(codePage)
+    {
+    }
 
     // Index of the name record of `utf8` with that parent and kind word; -1
     // for an empty name.
@@ -102,8 +113,8 @@ public:
         if (utf8.empty())
             return -1;
         std::string text = EightBit(m_codePage, utf8);
-        const auto [it, added] =
-            m_index.try_emplace({text, parent, kind}, static_cast<int32_t>(m_map.names.size()));
+        const auto [it, added]
+            = m_index.try_emplace({ text, parent, kind }, static_cast<int32_t>(m_map.names.size()));
         if (added) {
             mapwriter::Name name;
             name.text = std::move(text);
@@ -153,8 +164,8 @@ public:
     ZXS_Point operator()(const Location& at) const
     {
         ZXS_Point p;
-        if (!GeoToMap(&m_transform, at.LongitudeRadians(), at.LatitudeRadians(), p.x, p.y) || p.x < 0 ||
-            p.y < 0 || p.x > 0xFFFFFF || p.y > 0xFFFFFF)
+        if (!GeoToMap(&m_transform, at.LongitudeRadians(), at.LatitudeRadians(), p.x, p.y) || p.x < 0
+            || p.y < 0 || p.x > 0xFFFFFF || p.y > 0xFFFFFF)
             throw CompileError("a position lies outside the map's coordinate range");
         return p;
     }
@@ -165,7 +176,7 @@ private:
 
 // ---------------------------------------------------------------- objects
 
-struct Element {  // a road element of the graph
+struct Element { // a road element of the graph
     int64_t from = 0;
     int64_t to = 0;
     uint16_t costA = 1;
@@ -176,7 +187,7 @@ struct Object {
     std::vector<Record> records;
     std::vector<RecordSource> sources;
     uint64_t key = 0;
-    int32_t linkName = -1;  // houses: the street's name record
+    int32_t linkName = -1; // houses: the street's name record
     Element element;
 };
 
@@ -206,8 +217,8 @@ void SetKey(Object& o)
 
 // Projected points of a node list, a point equal to the one before dropped
 // (the point coding has no zero step).
-std::vector<ZXS_Point> Project(const OsmData& data, const Projector& project, const std::vector<int64_t>& nodes,
-                               bool closed)
+std::vector<ZXS_Point> Project(
+    const OsmData& data, const Projector& project, const std::vector<int64_t>& nodes, bool closed)
 {
     std::vector<ZXS_Point> points;
     points.reserve(nodes.size());
@@ -241,13 +252,13 @@ bool OneOf(std::string_view v, std::initializer_list<std::string_view> set)
 
 int RoadLayer(std::string_view highway)
 {
-    if (OneOf(highway, {"motorway", "motorway_link", "trunk", "trunk_link", "primary", "primary_link"}))
+    if (OneOf(highway, { "motorway", "motorway_link", "trunk", "trunk_link", "primary", "primary_link" }))
         return kHighways;
-    if (OneOf(highway, {"secondary", "secondary_link"}))
+    if (OneOf(highway, { "secondary", "secondary_link" }))
         return kMainStreets;
-    if (OneOf(highway, {"tertiary", "tertiary_link", "residential", "unclassified", "road"}))
+    if (OneOf(highway, { "tertiary", "tertiary_link", "residential", "unclassified", "road" }))
         return kStreets;
-    if (OneOf(highway, {"living_street", "service", "track"}))
+    if (OneOf(highway, { "living_street", "service", "track" }))
         return kServiceRoads;
     return -1;
 }
@@ -256,9 +267,17 @@ int RoadLayer(std::string_view highway)
 double Speed(std::string_view highway)
 {
     static const std::map<std::string_view, double> kmh = {
-        {"motorway", 90}, {"trunk", 80},       {"primary", 60},       {"secondary", 50},
-        {"tertiary", 40}, {"residential", 30}, {"unclassified", 30}, {"road", 30},
-        {"living_street", 10}, {"service", 15}, {"track", 10},
+        { "motorway", 90 },
+        { "trunk", 80 },
+        { "primary", 60 },
+        { "secondary", 50 },
+        { "tertiary", 40 },
+        { "residential", 30 },
+        { "unclassified", 30 },
+        { "road", 30 },
+        { "living_street", 10 },
+        { "service", 15 },
+        { "track", 10 },
     };
     std::string_view base = highway;
     double factor = 1.0;
@@ -274,11 +293,11 @@ double Speed(std::string_view highway)
 int OneWay(const Tags& tags)
 {
     const std::string_view v = TagValue(tags, "oneway");
-    if (OneOf(v, {"yes", "1", "true"}))
+    if (OneOf(v, { "yes", "1", "true" }))
         return 1;
-    if (OneOf(v, {"-1", "reverse"}))
+    if (OneOf(v, { "-1", "reverse" }))
         return -1;
-    if (OneOf(v, {"no", "0", "false"}))
+    if (OneOf(v, { "no", "0", "false" }))
         return 0;
     const std::string_view highway = TagValue(tags, "highway");
     if (TagValue(tags, "junction") == "roundabout" || highway == "motorway" || highway == "motorway_link")
@@ -288,16 +307,17 @@ int OneWay(const Tags& tags)
 
 bool IsTerritory(const Tags& t)
 {
-    return OneOf(TagValue(t, "leisure"), {"park", "garden", "playground", "pitch", "golf_course", "nature_reserve"}) ||
-           OneOf(TagValue(t, "landuse"),
-                 {"forest", "grass", "meadow", "recreation_ground", "cemetery", "village_green", "allotments"}) ||
-           OneOf(TagValue(t, "natural"), {"wood", "scrub", "grassland", "heath"});
+    return OneOf(TagValue(t, "leisure"),
+               { "park", "garden", "playground", "pitch", "golf_course", "nature_reserve" })
+        || OneOf(TagValue(t, "landuse"),
+            { "forest", "grass", "meadow", "recreation_ground", "cemetery", "village_green", "allotments" })
+        || OneOf(TagValue(t, "natural"), { "wood", "scrub", "grassland", "heath" });
 }
 
 bool IsWater(const Tags& t)
 {
-    return TagValue(t, "natural") == "water" || TagValue(t, "waterway") == "riverbank" ||
-           OneOf(TagValue(t, "landuse"), {"reservoir", "basin"});
+    return TagValue(t, "natural") == "water" || TagValue(t, "waterway") == "riverbank"
+        || OneOf(TagValue(t, "landuse"), { "reservoir", "basin" });
 }
 
 uint16_t Cost(double value)
@@ -309,23 +329,23 @@ uint16_t Cost(double value)
 
 struct StyleSpec {
     uint8_t group;
-    float threshold;  // drawn when one map unit is more pixels than this
-    uint8_t flags;    // 0x20 drawable, 0x40 searchable, 0x10 labelled, 0x80 area labels
-    uint8_t flags2;   // 0x08 no fill, 0x10 no outline
+    float threshold; // drawn when one map unit is more pixels than this
+    uint8_t flags; // 0x20 drawable, 0x40 searchable, 0x10 labelled, 0x80 area labels
+    uint8_t flags2; // 0x08 no fill, 0x10 no outline
     uint8_t labelSize;
-    uint32_t line;  // 0xRRGGBB
+    uint32_t line; // 0xRRGGBB
     uint8_t width;
     uint32_t centre;
     uint8_t centreWidth;
     uint8_t outline;
     uint32_t fill;
-    uint8_t lastFlags;  // 0x01 one-way arrows
+    uint8_t lastFlags; // 0x01 one-way arrows
     bool dashed = false;
 };
 
 std::array<uint8_t, 44> StyleBytes(const StyleSpec& s)
 {
-    std::array<uint8_t, 44> b{};
+    std::array<uint8_t, 44> b {};
     uint32_t bits = 0;
     std::memcpy(&bits, &s.threshold, sizeof bits);
     for (int i = 0; i < 4; ++i)
@@ -358,38 +378,38 @@ std::vector<std::array<uint8_t, 44>> Styles()
     constexpr uint8_t D = 0x20, S = 0x40, L = 0x10, A = 0x80;
     const std::vector<StyleSpec> specs = {
         // areas
-        {1, From(400000), D | S | L, 0x10, 10, 0, 0, 0, 0, 0, 0xC8E6B4, 0},
-        {2, From(1000000), D | S | L | A, 0x10, 10, 0, 0, 0, 0, 0, 0xA8CCF0, 0},
-        {3, From(400000), D | S | L, 0, 10, 0x78AADC, 1, 0, 0, 0, 0, 0},
-        {3, From(20000), D | S | L, 0, 10, 0x78AADC, 4, 0xA8CCF0, 2, 0, 0, 0},
-        {4, From(200000), D | S, 0, 0, 0x707070, 1, 0, 0, 0, 0, 0},
-        {4, From(20000), D | S, 0, 0, 0x707070, 3, 0xFFFFFF, 1, 0, 0, 0, true},
-        {5, From(8000), D | S, 0, 0, 0, 0, 0, 0, 1, 0xD9D0C9, 0},
-        {6, From(8000), D | S, 0, 0, 0, 0, 0, 0, 1, 0xD9D0C9, 0},
-        {6, From(1500), D | S | L, 0, 9, 0, 0, 0, 0, 1, 0xD9D0C9, 0},
-        {7, From(8000), D | S, 0, 0, 0xB4A08C, 1, 0, 0, 0, 0, 0, true},
+        { 1, From(400000), D | S | L, 0x10, 10, 0, 0, 0, 0, 0, 0xC8E6B4, 0 },
+        { 2, From(1000000), D | S | L | A, 0x10, 10, 0, 0, 0, 0, 0, 0xA8CCF0, 0 },
+        { 3, From(400000), D | S | L, 0, 10, 0x78AADC, 1, 0, 0, 0, 0, 0 },
+        { 3, From(20000), D | S | L, 0, 10, 0x78AADC, 4, 0xA8CCF0, 2, 0, 0, 0 },
+        { 4, From(200000), D | S, 0, 0, 0x707070, 1, 0, 0, 0, 0, 0 },
+        { 4, From(20000), D | S, 0, 0, 0x707070, 3, 0xFFFFFF, 1, 0, 0, 0, true },
+        { 5, From(8000), D | S, 0, 0, 0, 0, 0, 0, 1, 0xD9D0C9, 0 },
+        { 6, From(8000), D | S, 0, 0, 0, 0, 0, 0, 1, 0xD9D0C9, 0 },
+        { 6, From(1500), D | S | L, 0, 9, 0, 0, 0, 0, 1, 0xD9D0C9, 0 },
+        { 7, From(8000), D | S, 0, 0, 0xB4A08C, 1, 0, 0, 0, 0, 0, true },
         // street names: the layer only carries the labels (width 0 draws no line) and names
         // appear only close in, where they have room beside each other
-        {8, From(30000), D | S, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-        {8, From(1500), D | S | L, 0, 10, 0, 0, 0, 0, 0, 0, 0},
-        {9, From(300000), D | S | L, 0, 11, 0x303030, 3, 0, 0, 0, 0, 0},
+        { 8, From(30000), D | S, 0, 0, 0, 0, 0, 0, 0, 0, 0 },
+        { 8, From(1500), D | S | L, 0, 10, 0, 0, 0, 0, 0, 0, 0 },
+        { 9, From(300000), D | S | L, 0, 11, 0x303030, 3, 0, 0, 0, 0, 0 },
         // roads: outer band and centre line; bands widen only close in so that far views stay
         // light, each class one step narrower than the class above, arrows only close in
-        {10, From(15000), D | S, 0, 0, 0xB4B4B4, 1, 0, 0, 0, 0, 0},
-        {10, From(3000), D | S, 0, 0, 0xB4B4B4, 4, 0xFFFFFF, 2, 0, 0, 1},
-        {10, From(1200), D | S, 0, 0, 0xB4B4B4, 5, 0xFFFFFF, 3, 0, 0, 1},
-        {11, From(40000), D | S, 0, 0, 0xA0A0A0, 1, 0, 0, 0, 0, 0},
-        {11, From(5000), D | S, 0, 0, 0x969696, 3, 0xFFFFFF, 1, 0, 0, 0},
-        {11, From(3000), D | S, 0, 0, 0x969696, 5, 0xFFFFFF, 3, 0, 0, 1},
-        {11, From(1200), D | S, 0, 0, 0x969696, 8, 0xFFFFFF, 6, 0, 0, 1},
-        {12, From(200000), D | S, 0, 0, 0xC8A03C, 2, 0, 0, 0, 0, 0},
-        {12, From(10000), D | S, 0, 0, 0xA08232, 4, 0xFFDC78, 2, 0, 0, 0},
-        {12, From(3000), D | S, 0, 0, 0xA08232, 7, 0xFFDC78, 5, 0, 0, 1},
-        {12, From(1200), D | S, 0, 0, 0xA08232, 10, 0xFFDC78, 8, 0, 0, 1},
-        {13, 0.0f, D | S, 0, 0, 0xD2691E, 2, 0xFFA54F, 1, 0, 0, 0},
-        {13, From(20000), D | S, 0, 0, 0xB4501E, 6, 0xFFA54F, 4, 0, 0, 0},
-        {13, From(3000), D | S, 0, 0, 0xB4501E, 8, 0xFFA54F, 6, 0, 0, 1},
-        {13, From(1200), D | S, 0, 0, 0xB4501E, 12, 0xFFA54F, 9, 0, 0, 1},
+        { 10, From(15000), D | S, 0, 0, 0xB4B4B4, 1, 0, 0, 0, 0, 0 },
+        { 10, From(3000), D | S, 0, 0, 0xB4B4B4, 4, 0xFFFFFF, 2, 0, 0, 1 },
+        { 10, From(1200), D | S, 0, 0, 0xB4B4B4, 5, 0xFFFFFF, 3, 0, 0, 1 },
+        { 11, From(40000), D | S, 0, 0, 0xA0A0A0, 1, 0, 0, 0, 0, 0 },
+        { 11, From(5000), D | S, 0, 0, 0x969696, 3, 0xFFFFFF, 1, 0, 0, 0 },
+        { 11, From(3000), D | S, 0, 0, 0x969696, 5, 0xFFFFFF, 3, 0, 0, 1 },
+        { 11, From(1200), D | S, 0, 0, 0x969696, 8, 0xFFFFFF, 6, 0, 0, 1 },
+        { 12, From(200000), D | S, 0, 0, 0xC8A03C, 2, 0, 0, 0, 0, 0 },
+        { 12, From(10000), D | S, 0, 0, 0xA08232, 4, 0xFFDC78, 2, 0, 0, 0 },
+        { 12, From(3000), D | S, 0, 0, 0xA08232, 7, 0xFFDC78, 5, 0, 0, 1 },
+        { 12, From(1200), D | S, 0, 0, 0xA08232, 10, 0xFFDC78, 8, 0, 0, 1 },
+        { 13, 0.0f, D | S, 0, 0, 0xD2691E, 2, 0xFFA54F, 1, 0, 0, 0 },
+        { 13, From(20000), D | S, 0, 0, 0xB4501E, 6, 0xFFA54F, 4, 0, 0, 0 },
+        { 13, From(3000), D | S, 0, 0, 0xB4501E, 8, 0xFFA54F, 6, 0, 0, 1 },
+        { 13, From(1200), D | S, 0, 0, 0xB4501E, 12, 0xFFA54F, 9, 0, 0, 1 },
     };
     std::vector<std::array<uint8_t, 44>> styles;
     for (const StyleSpec& s : specs)
@@ -400,26 +420,26 @@ std::vector<std::array<uint8_t, 44>> Styles()
 struct LayerSpec {
     const char* russian;
     const char* english;
-    uint8_t flags;  // 8 linked, 0x20 excluded from name searches
+    uint8_t flags; // 8 linked, 0x20 excluded from name searches
     uint8_t group;
     uint8_t symbol;
 };
 
 // In LayerIndex order.
 const LayerSpec kLayers[kLayerCount] = {
-    {"Территории", "Territories", 0, 1, 255},
-    {"Водоемы", "Water", 0, 2, 255},
-    {"Реки", "Rivers", 0, 3, 255},
-    {"Железные дороги", "Railways", 0x20, 4, 255},
-    {"Здания", "Buildings", 0x20, 5, 255},
-    {"Пешеходные дорожки", "Footways", 0x20, 7, 255},
-    {"Назв.улиц и площадей", "Streets", 0, 8, 255},
-    {"Дома", "Houses", 8, 6, 255},
-    {"Населенные пункты", "Localities", 0, 9, 1},
-    {"Проезды", "Service roads", 0x20, 10, 255},
-    {"Улицы", "Streets", 0x20, 11, 255},
-    {"Главные улицы", "Main streets", 0x20, 12, 255},
-    {"Магистрали", "Highways", 0x20, 13, 255},
+    { "Территории", "Territories", 0, 1, 255 },
+    { "Водоемы", "Water", 0, 2, 255 },
+    { "Реки", "Rivers", 0, 3, 255 },
+    { "Железные дороги", "Railways", 0x20, 4, 255 },
+    { "Здания", "Buildings", 0x20, 5, 255 },
+    { "Пешеходные дорожки", "Footways", 0x20, 7, 255 },
+    { "Назв.улиц и площадей", "Streets", 0, 8, 255 },
+    { "Дома", "Houses", 8, 6, 255 },
+    { "Населенные пункты", "Localities", 0, 9, 1 },
+    { "Проезды", "Service roads", 0x20, 10, 255 },
+    { "Улицы", "Streets", 0x20, 11, 255 },
+    { "Главные улицы", "Main streets", 0x20, 12, 255 },
+    { "Магистрали", "Highways", 0x20, 13, 255 },
 };
 
 mapwriter::Symbol LocalitySymbol()
@@ -430,7 +450,7 @@ mapwriter::Symbol LocalitySymbol()
     s.height = 7;
     s.number = 1;
     s.symbolClass = 1;
-    s.rows = {0x38, 0x44, 0x92, 0xBA, 0x92, 0x44, 0x38};
+    s.rows = { 0x38, 0x44, 0x92, 0xBA, 0x92, 0x44, 0x38 };
     return s;
 }
 
@@ -438,17 +458,17 @@ mapwriter::Symbol LocalitySymbol()
 
 struct Locality {
     ZXS_Point at;
-    int level;  // 0 city or town, 1 village, 2 part of a settlement
+    int level; // 0 city or town, 1 village, 2 part of a settlement
     int32_t name;
 };
 
 int PlaceLevel(std::string_view place)
 {
-    if (OneOf(place, {"city", "town"}))
+    if (OneOf(place, { "city", "town" }))
         return 0;
-    if (OneOf(place, {"village", "hamlet", "isolated_dwelling"}))
+    if (OneOf(place, { "village", "hamlet", "isolated_dwelling" }))
         return 1;
-    if (OneOf(place, {"suburb", "quarter", "neighbourhood", "borough", "city_block", "locality"}))
+    if (OneOf(place, { "suburb", "quarter", "neighbourhood", "borough", "city_block", "locality" }))
         return 2;
     return -1;
 }
@@ -481,8 +501,11 @@ int32_t Nearest(const std::vector<Locality>& places, ZXS_Point at, std::initiali
 class Compiler {
 public:
     Compiler(const OsmData& data, const CompileOptions& options)
-        : m_data(data), m_codePage(CodePageFor(data, options)), m_out{}, m_names(m_out.map, m_codePage),
-          m_project(m_out.map.transform = ProjectionFor(data))
+        : m_data(data)
+        , m_codePage(CodePageFor(data, options))
+        , m_out {}
+        , m_names(m_out.map, m_codePage)
+        , m_project(m_out.map.transform = ProjectionFor(data))
     {
         m_out.map.codePage = static_cast<uint8_t>(m_codePage);
         m_out.map.mapId = options.mapId;
@@ -490,7 +513,7 @@ public:
         m_out.map.resolution = kResolution;
         m_out.map.namePrefixes = true;
         m_out.map.coding = 2;
-        m_out.map.background = {242, 239, 233};
+        m_out.map.background = { 242, 239, 233 };
         m_out.pois.title = options.title;
         m_out.pois.codePage = static_cast<uint8_t>(m_codePage);
     }
@@ -538,12 +561,12 @@ private:
         for (int level = 0; level < 3; ++level) {
             for (const OsmPoint* p : places[level]) {
                 const ZXS_Point at = m_project(p->location);
-                const int32_t parent = level == 2 ? Nearest(m_places, at, {0, 1}) : -1;
+                const int32_t parent = level == 2 ? Nearest(m_places, at, { 0, 1 }) : -1;
                 const int32_t name = m_names.Add(TagValue(p->tags, "name"), parent);
-                m_places.push_back({at, level, name});
+                m_places.push_back({ at, level, name });
                 Object o;
                 o.records.push_back(Single(at, name));
-                o.sources.push_back({{p->id}, std::string(TagValue(p->tags, "name"))});
+                o.sources.push_back({ { p->id }, std::string(TagValue(p->tags, "name")) });
                 Add(kLocalities, std::move(o));
             }
         }
@@ -552,7 +575,7 @@ private:
     static Record Single(ZXS_Point at, int32_t name)
     {
         Record r;
-        r.points = {at};
+        r.points = { at };
         r.name = name;
         return r;
     }
@@ -562,11 +585,11 @@ private:
         const auto it = m_streets.find(std::string(text));
         if (it != m_streets.end())
             return it->second;
-        int32_t parent = Nearest(m_places, near, {2, 1});
+        int32_t parent = Nearest(m_places, near, { 2, 1 });
         if (parent < 0)
-            parent = Nearest(m_places, near, {0});
+            parent = Nearest(m_places, near, { 0 });
         // Type words are in the dictionary only where the code page can write them.
-        const auto [own, kind] = m_codePage == 0 ? SplitKind(text) : std::pair{text, kNoKind};
+        const auto [own, kind] = m_codePage == 0 ? SplitKind(text) : std::pair { text, kNoKind };
         const int32_t name = m_names.Add(own, parent, kind);
         m_streets.emplace(std::string(text), name);
         return name;
@@ -587,7 +610,8 @@ private:
             const std::string_view highway = TagValue(w.tags, "highway");
             const std::string_view name = TagValue(w.tags, "name");
             const int road = RoadLayer(highway);
-            const bool foot = OneOf(highway, {"footway", "path", "pedestrian", "steps", "cycleway", "bridleway"});
+            const bool foot
+                = OneOf(highway, { "footway", "path", "pedestrian", "steps", "cycleway", "bridleway" });
             if ((road >= 0 || foot) && TagValue(w.tags, "area") != "yes") {
                 const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false);
                 if (points.size() < 2)
@@ -603,8 +627,8 @@ private:
                     Lines(kFootways, w, -1);
                 continue;
             }
-            if (IsClosed(w) && !TagValue(w.tags, "addr:housenumber").empty() &&
-                !TagValue(w.tags, "addr:street").empty() && !TagValue(w.tags, "building").empty()) {
+            if (IsClosed(w) && !TagValue(w.tags, "addr:housenumber").empty()
+                && !TagValue(w.tags, "addr:street").empty() && !TagValue(w.tags, "building").empty()) {
                 m_houseWays.push_back(&w);
                 continue;
             }
@@ -613,11 +637,13 @@ private:
                 Shape(kWater, w, own);
             else if (IsClosed(w) && IsTerritory(w.tags))
                 Shape(kTerritories, w, own);
-            else if (OneOf(TagValue(w.tags, "waterway"), {"river", "stream", "canal", "drain", "ditch"}))
+            else if (OneOf(TagValue(w.tags, "waterway"), { "river", "stream", "canal", "drain", "ditch" }))
                 Lines(kRivers, w, own);
-            else if (OneOf(TagValue(w.tags, "railway"), {"rail", "tram", "light_rail", "subway", "narrow_gauge"}))
+            else if (OneOf(TagValue(w.tags, "railway"),
+                         { "rail", "tram", "light_rail", "subway", "narrow_gauge" }))
                 Lines(kRailways, w, own);
-            else if (IsClosed(w) && !TagValue(w.tags, "building").empty() && TagValue(w.tags, "building") != "no")
+            else if (IsClosed(w) && !TagValue(w.tags, "building").empty()
+                && TagValue(w.tags, "building") != "no")
                 Shape(kBuildings, w, own);
         }
         // One object per street, its pieces in the order of their ways.
@@ -634,8 +660,8 @@ private:
     std::vector<int64_t> Slice(const std::vector<int64_t>& nodes, size_t first, size_t last) const
     {
         std::vector<int64_t> out;
-        size_t k = 0;  // index into points
-        ZXS_Point previous{-1, -1};
+        size_t k = 0; // index into points
+        ZXS_Point previous { -1, -1 };
         for (int64_t id : nodes) {
             const ZXS_Point p = m_project(m_data.locations.at(id));
             if (k > 0 && p == previous)
@@ -653,10 +679,10 @@ private:
     {
         for (const OsmArea& a : m_data.areas) {
             const std::string_view building = TagValue(a.tags, "building");
-            const int layer = IsWater(a.tags)                        ? kWater
-                              : IsTerritory(a.tags)                  ? kTerritories
-                              : !building.empty() && building != "no" ? kBuildings
-                                                                     : -1;
+            const int layer = IsWater(a.tags)           ? kWater
+                : IsTerritory(a.tags)                   ? kTerritories
+                : !building.empty() && building != "no" ? kBuildings
+                                                        : -1;
             if (layer < 0)
                 continue;
             const std::string_view name = TagValue(a.tags, "name");
@@ -675,7 +701,7 @@ private:
                 r.name = own;
                 r.endOfObject = false;
                 o.records.push_back(std::move(r));
-                o.sources.push_back({std::move(nodes), std::string(name)});
+                o.sources.push_back({ std::move(nodes), std::string(name) });
             }
             if (o.records.empty())
                 continue;
@@ -696,7 +722,7 @@ private:
         r.closed = true;
         r.name = name;
         o.records.push_back(std::move(r));
-        o.sources.push_back({nodes, std::string(TagValue(w.tags, "name"))});
+        o.sources.push_back({ nodes, std::string(TagValue(w.tags, "name")) });
         Add(layer, std::move(o));
     }
 
@@ -723,7 +749,8 @@ private:
             r.name = name;
             r.endOfObject = last == points.size();
             o.records.push_back(std::move(r));
-            o.sources.push_back({Slice(w.nodes, first, last), name >= 0 ? std::string(TagValue(w.tags, "name")) : ""});
+            o.sources.push_back(
+                { Slice(w.nodes, first, last), name >= 0 ? std::string(TagValue(w.tags, "name")) : "" });
         }
     }
 
@@ -745,8 +772,8 @@ private:
                 r.forward = oneway >= 0;
                 r.backward = oneway <= 0;
                 o.records.push_back(std::move(r));
-                o.sources.push_back({nodes, name >= 0 ? std::string(TagValue(w.tags, "name")) : ""});
-                o.element = {nodes.front(), nodes.back(), Cost(length), Cost(length / speed * 10.0)};
+                o.sources.push_back({ nodes, name >= 0 ? std::string(TagValue(w.tags, "name")) : "" });
+                o.element = { nodes.front(), nodes.back(), Cost(length), Cost(length / speed * 10.0) };
                 Add(layer, std::move(o));
             }
         };
@@ -760,14 +787,16 @@ private:
                     nodes.back() = id;
             } else {
                 if (!points.empty()) {
-                    const double step = std::hypot(double(p.x) - points.back().x, double(p.y) - points.back().y);
+                    const double step
+                        = std::hypot(double(p.x) - points.back().x, double(p.y) - points.back().y);
                     // Both costs are 15-bit: length in metres, time in tenths of a second.
                     const double grown = length + step;
-                    if (grown > 30000.0 || grown / speed * 10.0 > 32000.0 || points.size() >= kMaxLinePoints) {
+                    if (grown > 30000.0 || grown / speed * 10.0 > 32000.0
+                        || points.size() >= kMaxLinePoints) {
                         // Cut at the previous node.
                         flush();
-                        nodes = {nodes.back()};
-                        points = {points.back()};
+                        nodes = { nodes.back() };
+                        points = { points.back() };
                         length = 0;
                     }
                     length += step;
@@ -777,8 +806,8 @@ private:
             }
             if (i > 0 && (i + 1 == w.nodes.size() || junction)) {
                 flush();
-                nodes = {nodes.back()};
-                points = {points.back()};
+                nodes = { nodes.back() };
+                points = { points.back() };
                 length = 0;
             }
         }
@@ -798,7 +827,7 @@ private:
             r.name = m_names.Add(TagValue(w->tags, "addr:housenumber"));
             o.linkName = StreetName(TagValue(w->tags, "addr:street"), r.points.front());
             o.records.push_back(std::move(r));
-            o.sources.push_back({nodes, std::string(TagValue(w->tags, "addr:housenumber"))});
+            o.sources.push_back({ nodes, std::string(TagValue(w->tags, "addr:housenumber")) });
             Add(kHouses, std::move(o));
         }
         for (const OsmPoint& p : m_data.points) {
@@ -806,14 +835,14 @@ private:
             const std::string_view street = TagValue(p.tags, "addr:street");
             // A shop or an office with its address is a point of interest,
             // not a house of its own.
-            if (number.empty() || street.empty() ||
-                PoiCategory([&](std::string_view key) { return TagValue(p.tags, key); }) >= 0)
+            if (number.empty() || street.empty()
+                || PoiCategory([&](std::string_view key) { return TagValue(p.tags, key); }) >= 0)
                 continue;
             Object o;
             const ZXS_Point at = m_project(p.location);
             o.records.push_back(Single(at, m_names.Add(number)));
             o.linkName = StreetName(street, at);
-            o.sources.push_back({{p.id}, std::string(number)});
+            o.sources.push_back({ { p.id }, std::string(number) });
             Add(kHouses, std::move(o));
         }
     }
@@ -838,18 +867,18 @@ private:
                 }
             }
         };
-        attribute(mapwriter::kPoiPhone, {"phone", "contact:phone"});
-        attribute(mapwriter::kPoiFax, {"fax", "contact:fax"});
-        attribute(mapwriter::kPoiIndex, {"addr:postcode"});
+        attribute(mapwriter::kPoiPhone, { "phone", "contact:phone" });
+        attribute(mapwriter::kPoiFax, { "fax", "contact:fax" });
+        attribute(mapwriter::kPoiIndex, { "addr:postcode" });
         const std::string_view street = TagValue(tags, "addr:street");
         const std::string_view number = TagValue(tags, "addr:housenumber");
         if (!street.empty())
             poi.attributes.emplace_back(mapwriter::kPoiAddress,
-                                        EightBit(m_codePage, std::string(street) + (number.empty() ? "" : ", ") +
-                                                                 std::string(number)));
-        attribute(mapwriter::kPoiEmail, {"email", "contact:email"});
-        attribute(mapwriter::kPoiUrl, {"website", "contact:website", "url"});
-        attribute(mapwriter::kPoiMemo, {"description"});
+                EightBit(
+                    m_codePage, std::string(street) + (number.empty() ? "" : ", ") + std::string(number)));
+        attribute(mapwriter::kPoiEmail, { "email", "contact:email" });
+        attribute(mapwriter::kPoiUrl, { "website", "contact:website", "url" });
+        attribute(mapwriter::kPoiMemo, { "description" });
         m_out.pois.pois.push_back(std::move(poi));
     }
 
@@ -868,8 +897,9 @@ private:
                 x += l.x;
                 y += l.y;
             }
-            Poi(w.tags, {static_cast<int32_t>(std::lround(x / nodes.size())),
-                         static_cast<int32_t>(std::lround(y / nodes.size()))});
+            Poi(w.tags,
+                { static_cast<int32_t>(std::lround(x / nodes.size())),
+                    static_cast<int32_t>(std::lround(y / nodes.size())) });
         }
     }
 
@@ -891,19 +921,20 @@ private:
             std::string russian = EightBit(m_codePage, kLayers[l].russian);
             if (russian.find('?') != std::string::npos)
                 russian = kLayers[l].english;
-            map.dictionary.push_back({static_cast<uint8_t>(l), 0, russian});
-            map.dictionary.push_back({static_cast<uint8_t>(l), 2, kLayers[l].english});
+            map.dictionary.push_back({ static_cast<uint8_t>(l), 0, russian });
+            map.dictionary.push_back({ static_cast<uint8_t>(l), 2, kLayers[l].english });
         }
         if (m_codePage == 0) {
             for (size_t k = 0; k < std::size(kKindWords); ++k) {
                 const auto number = static_cast<uint8_t>(kFirstKindWord + k);
-                map.dictionary.push_back({number, 0, EightBit(0, kKindWords[k].full)});
-                map.dictionary.push_back({number, 1, EightBit(0, kKindWords[k].brief)});
+                map.dictionary.push_back({ number, 0, EightBit(0, kKindWords[k].full) });
+                map.dictionary.push_back({ number, 1, EightBit(0, kKindWords[k].brief) });
             }
         }
         map.symbols.push_back(LocalitySymbol());
         map.styles = Styles();
-        map.text = "Map data (c) OpenStreetMap contributors, ODbL 1.0. https://www.openstreetmap.org/copyright";
+        map.text
+            = "Map data (c) OpenStreetMap contributors, ODbL 1.0. https://www.openstreetmap.org/copyright";
 
         std::map<int64_t, uint32_t> nodeIndex;
         std::map<int64_t, int> ends;
@@ -913,7 +944,7 @@ private:
         for (int l = 0; l < kLayerCount; ++l) {
             std::vector<Object>& objects = m_objects[l];
             std::stable_sort(objects.begin(), objects.end(),
-                             [](const Object& a, const Object& b) { return a.key < b.key; });
+                [](const Object& a, const Object& b) { return a.key < b.key; });
             mapwriter::Layer layer;
             layer.flags = kLayers[l].flags;
             layer.nameWord = static_cast<int16_t>(l);
@@ -925,7 +956,7 @@ private:
                         throw CompileError("too many road elements for the road graph");
                     o.records.front().linkId = static_cast<int32_t>(roadOffset + 1);
                     elements.emplace_back(o.element, roadOffset++);
-                    for (int64_t n : {o.element.from, o.element.to}) {
+                    for (int64_t n : { o.element.from, o.element.to }) {
                         nodeIndex.try_emplace(n, 0);
                         ++ends[n];
                     }
@@ -945,7 +976,7 @@ private:
         // Graph nodes numbered in the order the road elements first name them.
         uint32_t next = 0;
         for (const auto& [element, offset] : elements) {
-            for (int64_t n : {element.from, element.to}) {
+            for (int64_t n : { element.from, element.to }) {
                 uint32_t& index = nodeIndex[n];
                 if (index == 0)
                     index = ++next;
@@ -962,12 +993,12 @@ private:
             const Record& r = RoadRecord(offset);
             if (r.forward) {
                 graph.edges.push_back(
-                    {a, z, element.costA, element.costB, ends[element.to] >= 3, false, offset});
+                    { a, z, element.costA, element.costB, ends[element.to] >= 3, false, offset });
                 ++degree[a];
             }
             if (r.backward) {
                 graph.edges.push_back(
-                    {z, a, element.costA, element.costB, ends[element.from] >= 3, true, offset});
+                    { z, a, element.costA, element.costB, ends[element.from] >= 3, true, offset });
                 ++degree[z];
             }
         }
@@ -1005,7 +1036,7 @@ void WriteWhole(const std::string& path, const std::vector<uint8_t>& bytes)
         throw CompileError("cannot write " + path);
 }
 
-}  // namespace
+} // namespace
 
 std::u16string Utf16(std::string_view s)
 {
@@ -1089,7 +1120,8 @@ std::vector<double> ProjectionFor(const OsmData& data)
         throw CompileError("the input holds no tagged node or way");
     const double scaleX = kEarthRadius * std::cos((south + north) / 2);
     // x = c0 + c1 lon, y = c6 + c8 lat: east to the right, north up.
-    return {kMargin - scaleX * west, scaleX, 0, 0, 0, 0, kMargin + kEarthRadius * north, 0, -kEarthRadius, 0, 0, 0};
+    return { kMargin - scaleX * west, scaleX, 0, 0, 0, 0, kMargin + kEarthRadius * north, 0, -kEarthRadius, 0,
+        0, 0 };
 }
 
 CompiledMap Compile(const OsmData& data, const CompileOptions& options)
@@ -1109,17 +1141,17 @@ void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, cons
     const fs::path base = fs::path(tzxPath);
     const std::vector<std::pair<fs::path, std::vector<uint8_t>>> files = [&] {
         try {
-            std::vector<std::pair<fs::path, std::vector<uint8_t>>> all{
-                {fs::path(base).replace_extension(".zxg"), mapwriter::WriteZxg(compiled.graph)},
-                {fs::path(base).replace_extension(".zxp"), mapwriter::WriteZxp(compiled.pois)},
+            std::vector<std::pair<fs::path, std::vector<uint8_t>>> all {
+                { fs::path(base).replace_extension(".zxg"), mapwriter::WriteZxg(compiled.graph) },
+                { fs::path(base).replace_extension(".zxp"), mapwriter::WriteZxp(compiled.pois) },
             };
             // The program opens an enciphered map with the key it finds beside it.
             if (!key.empty()) {
                 const std::string text = mapwriter::KeyFileText(key);
-                all.push_back({fs::path(base).replace_extension(".key"), {text.begin(), text.end()}});
+                all.push_back({ fs::path(base).replace_extension(".key"), { text.begin(), text.end() } });
             }
             // The map itself, which the program looks for, comes last.
-            all.push_back({base, mapwriter::WriteTzx(compiled.map, key)});
+            all.push_back({ base, mapwriter::WriteTzx(compiled.map, key) });
             return all;
         } catch (const std::exception& e) {
             throw CompileError(std::string("the map cannot be written: ") + e.what());
@@ -1142,4 +1174,4 @@ void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, cons
     }
 }
 
-}  // namespace mapc
+} // namespace mapc

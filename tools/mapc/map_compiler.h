@@ -32,9 +32,9 @@ inline constexpr int kFirstRoadLayer = kServiceRoads;
 inline constexpr int kRoadLayerCount = kLayerCount - kFirstRoadLayer;
 
 struct CompileOptions {
-    int codePage = -1;  // -1: 1251 when any name is Cyrillic, else 1252
+    int codePage = -1; // -1: 1251 when any name is Cyrillic, else 1252
     uint16_t mapId = 0xE3C1;
-    uint32_t created = 0;  // kernel clock value written into the header
+    uint32_t created = 0; // kernel clock value written into the header
     std::string title = "Travenor Pro map";
 };
 
@@ -74,4 +74,4 @@ void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, cons
 // UTF-8 to UTF-16; malformed bytes become U+FFFD.
 std::u16string Utf16(std::string_view utf8);
 
-}  // namespace mapc
+} // namespace mapc

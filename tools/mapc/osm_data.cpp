@@ -31,8 +31,8 @@ Location OsmData::At(const OsmWay& way, size_t index) const
 {
     const auto it = locations.find(way.nodes.at(index));
     if (it == locations.end())
-        throw CompileError("way " + std::to_string(way.id) + " refers to node " + std::to_string(way.nodes[index]) +
-                           ", which the input does not hold");
+        throw CompileError("way " + std::to_string(way.id) + " refers to node "
+            + std::to_string(way.nodes[index]) + ", which the input does not hold");
     return it->second;
 }
 
@@ -47,7 +47,7 @@ Tags CopyTags(const osmium::TagList& list)
     return tags;
 }
 
-}  // namespace
+} // namespace
 
 OsmData ReadOsm(const std::string& path)
 {
@@ -55,18 +55,19 @@ OsmData ReadOsm(const std::string& path)
     try {
         // Multipolygon relations are read first; their areas are assembled
         // while the nodes and ways go by.
-        const osmium::io::File file{path};
-        osmium::area::MultipolygonManager<osmium::area::Assembler> multipolygons{
-            osmium::area::Assembler::config_type{}};
+        const osmium::io::File file { path };
+        osmium::area::MultipolygonManager<osmium::area::Assembler> multipolygons {
+            osmium::area::Assembler::config_type {}
+        };
         osmium::relations::read_relations(file, multipolygons);
         using Index = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
         Index index;
-        osmium::handler::NodeLocationsForWays<Index> wayLocations{index};
-        wayLocations.ignore_errors();  // a kept way with a missing node is reported below
+        osmium::handler::NodeLocationsForWays<Index> wayLocations { index };
+        wayLocations.ignore_errors(); // a kept way with a missing node is reported below
         auto& areas = multipolygons.handler([&data](osmium::memory::Buffer&& buffer) {
             for (const osmium::Area& area : buffer.select<osmium::Area>()) {
                 if (area.from_way())
-                    continue;  // closed ways are the compiler's own business
+                    continue; // closed ways are the compiler's own business
                 OsmArea a;
                 a.relation = area.orig_id();
                 for (const osmium::OuterRing& outer : area.outer_rings()) {
@@ -83,7 +84,7 @@ OsmData ReadOsm(const std::string& path)
                 data.areas.push_back(std::move(a));
             }
         });
-        osmium::io::Reader reader{file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way};
+        osmium::io::Reader reader { file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way };
         while (osmium::memory::Buffer buffer = reader.read()) {
             osmium::apply(buffer, wayLocations, areas);
             for (const osmium::OSMEntity& entity : buffer) {
@@ -94,10 +95,10 @@ OsmData ReadOsm(const std::string& path)
                     const osmium::Location loc = node.location();
                     if (!loc.valid())
                         throw CompileError("node " + std::to_string(node.id()) + " has no valid position");
-                    const Location at{loc.x(), loc.y()};
+                    const Location at { loc.x(), loc.y() };
                     data.locations[node.id()] = at;
                     if (!node.tags().empty())
-                        data.points.push_back({node.id(), at, CopyTags(node.tags())});
+                        data.points.push_back({ node.id(), at, CopyTags(node.tags()) });
                 } else if (entity.type() == osmium::item_type::way) {
                     const auto& way = static_cast<const osmium::Way&>(entity);
                     if (way.deleted() || way.tags().empty())
@@ -129,4 +130,4 @@ OsmData ReadOsm(const std::string& path)
     return data;
 }
 
-}  // namespace mapc
+} // namespace mapc

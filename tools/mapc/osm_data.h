@@ -23,8 +23,8 @@ std::string_view TagValue(const Tags& tags, std::string_view key);
 
 // A position in degrees times 10^7, as OpenStreetMap files store it.
 struct Location {
-    int32_t x = 0;  // longitude
-    int32_t y = 0;  // latitude
+    int32_t x = 0; // longitude
+    int32_t y = 0; // latitude
     double LongitudeRadians() const;
     double LatitudeRadians() const;
 };
@@ -67,4 +67,4 @@ struct OsmData {
 // that refers to a node the file does not hold.
 OsmData ReadOsm(const std::string& path);
 
-}  // namespace mapc
+} // namespace mapc

@@ -15,9 +15,9 @@ struct PoiRule {
     uint16_t category;
     std::string_view key;
     std::string_view value;
-    std::string_view key2;  // empty: no second tag
+    std::string_view key2; // empty: no second tag
     std::string_view value2;
-    std::string_view name;  // the category's name, UTF-8
+    std::string_view name; // the category's name, UTF-8
 };
 
 const std::vector<PoiRule>& PoiRules();
@@ -27,4 +27,4 @@ const std::vector<PoiRule>& PoiRules();
 // amenity, shop, tourism or office tag of no rule; -1 when it is not a POI.
 int PoiCategory(const std::function<std::string_view(std::string_view)>& tag);
 
-}  // namespace mapc
+} // namespace mapc

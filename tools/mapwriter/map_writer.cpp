@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
-#include <cstring>
 #include <stdexcept>
 
 #include <openssl/evp.h>
@@ -54,12 +54,13 @@ NamesTable BuildNames(const MapDescription& map)
     uint32_t at = 0;
     for (const Name& n : map.names) {
         t.offsets.push_back(static_cast<int32_t>(at));
-        at += 3 + (map.namePrefixes ? 3 : 0) + static_cast<uint32_t>(n.text.size()) + (n.kind == 254 ? 13 : 0);
+        at += 3 + (map.namePrefixes ? 3 : 0) + static_cast<uint32_t>(n.text.size())
+            + (n.kind == 254 ? 13 : 0);
     }
     Bytes b;
     for (const Name& n : map.names) {
-        const uint32_t length =
-            3 + (map.namePrefixes ? 3 : 0) + static_cast<uint32_t>(n.text.size()) + (n.kind == 254 ? 13 : 0);
+        const uint32_t length = 3 + (map.namePrefixes ? 3 : 0) + static_cast<uint32_t>(n.text.size())
+            + (n.kind == 254 ? 13 : 0);
         if (length > 0xFFFF)
             throw std::invalid_argument("name record too long");
         b.U16(length);
@@ -68,7 +69,8 @@ NamesTable BuildNames(const MapDescription& map)
             b.U24(n.prefix);
         b.Text(n.text);
         if (n.kind == 254) {
-            b.U32(n.aliasOf >= 0 ? static_cast<uint32_t>(t.offsets.at(static_cast<size_t>(n.aliasOf))) : 0xFFFFFFFFu);
+            b.U32(n.aliasOf >= 0 ? static_cast<uint32_t>(t.offsets.at(static_cast<size_t>(n.aliasOf)))
+                                 : 0xFFFFFFFFu);
             b.U8(n.aliasKind);
             for (int i = 0; i < 8; ++i)
                 b.U8(0);
@@ -114,7 +116,7 @@ struct ObjectTables {
     std::vector<uint8_t> points;
     std::vector<uint8_t> layers;
     uint32_t count = 0;
-    ZXS_Rect extent{0x7FFFFFFF, 0x7FFFFFFF, -1, -1};
+    ZXS_Rect extent { 0x7FFFFFFF, 0x7FFFFFFF, -1, -1 };
 };
 
 int32_t NameId(const Record& r, const NamesTable& names)
@@ -151,7 +153,8 @@ void PackOld(const Record& r, const NamesTable& names, uint32_t units, std::vect
     out.insert(out.end(), p, p + 11);
 }
 
-void LayerDescriptor(const Layer& layer, uint32_t firstObject, uint32_t pointOffset, std::vector<uint8_t>& out)
+void LayerDescriptor(
+    const Layer& layer, uint32_t firstObject, uint32_t pointOffset, std::vector<uint8_t>& out)
 {
     Bytes b;
     b.U32(firstObject);
@@ -198,9 +201,10 @@ ObjectTables BuildObjects(const MapDescription& map, const NamesTable& names)
             uint32_t used = 0;
             for (size_t k = 0; k < r.points.size(); ++k) {
                 const int32_t u = k == 0
-                    ? coding->EncodeAbsolute(scratch.data(), static_cast<uint32_t>(scratch.size()), r.points[0].x, r.points[0].y)
+                    ? coding->EncodeAbsolute(
+                        scratch.data(), static_cast<uint32_t>(scratch.size()), r.points[0].x, r.points[0].y)
                     : coding->EncodeDelta(scratch.data() + used, static_cast<uint32_t>(scratch.size() - used),
-                                          r.points[k].x - r.points[k - 1].x, r.points[k].y - r.points[k - 1].y);
+                        r.points[k].x - r.points[k - 1].x, r.points[k].y - r.points[k - 1].y);
                 if (u < 0)
                     throw std::invalid_argument("point out of the coding's range");
                 units += static_cast<uint32_t>(u);
@@ -217,9 +221,10 @@ ObjectTables BuildObjects(const MapDescription& map, const NamesTable& names)
         for (size_t first = 0; first < all.size(); first += 64) {
             const uint32_t count = static_cast<uint32_t>(std::min<size_t>(64, all.size() - first));
             for (uint32_t k = 0; k < count; ++k)
-                in[k] = {&all[first + k]->points, NameId(*all[first + k], names), all[first + k]->linkId};
+                in[k] = { &all[first + k]->points, NameId(*all[first + k], names), all[first + k]->linkId };
             uint32_t offset = static_cast<uint32_t>(t.points.size());
-            if (CZXS_IndexBuilder::EncodeBlock(in, count, t.points, t.blocks.data() + first / 64 * 36, out) != 0)
+            if (CZXS_IndexBuilder::EncodeBlock(in, count, t.points, t.blocks.data() + first / 64 * 36, out)
+                != 0)
                 throw std::invalid_argument("a block's runs cannot be coded");
             for (uint32_t k = 0; k < count; ++k) {
                 CZXS_ObjectRecord rec = CurrentRecord(*all[first + k], names);
@@ -245,7 +250,7 @@ ObjectTables BuildObjects(const MapDescription& map, const NamesTable& names)
 
 struct Built {
     std::vector<uint8_t> file;
-    SectionOffsets sections{};
+    SectionOffsets sections {};
 };
 
 Built Build(const MapDescription& map, const std::vector<uint8_t>& key)
@@ -320,7 +325,7 @@ Built Build(const MapDescription& map, const std::vector<uint8_t>& key)
     at.layers = section(objects.layers, true);
     at.names = section(names.bytes, true);
     at.objects = section(objects.records, false);
-    at.indexBlocks = section(old ? std::vector<uint8_t>{} : objects.blocks, false);
+    at.indexBlocks = section(old ? std::vector<uint8_t> {} : objects.blocks, false);
     at.points = section(objects.points, false);
     at.embedded = section(std::vector<uint8_t>(map.embeddedGraphSize, 0), false);
     std::vector<uint8_t> styles;
@@ -332,13 +337,13 @@ Built Build(const MapDescription& map, const std::vector<uint8_t>& key)
     return built;
 }
 
-}  // namespace
+} // namespace
 
 void Encipher(const std::vector<uint8_t>& key, uint8_t* bytes, uint32_t length)
 {
     const EVP_CIPHER* cipher = key.size() == 16 ? EVP_aes_128_ecb()
-                             : key.size() == 24 ? EVP_aes_192_ecb()
-                             : key.size() == 32 ? EVP_aes_256_ecb()
+        : key.size() == 24                      ? EVP_aes_192_ecb()
+        : key.size() == 32                      ? EVP_aes_256_ecb()
                                                 : nullptr;
     if (cipher == nullptr)
         throw std::invalid_argument("the key must have 16, 24 or 32 bytes");
@@ -347,12 +352,13 @@ void Encipher(const std::vector<uint8_t>& key, uint8_t* bytes, uint32_t length)
         return;
     for (uint32_t n = 0; n < whole / 16; ++n)
         bytes[n * 16] ^= static_cast<uint8_t>(n & 0xFF);
-    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
+    std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)> ctx(
+        EVP_CIPHER_CTX_new(), EVP_CIPHER_CTX_free);
     int out = 0;
-    if (!ctx || EVP_EncryptInit_ex(ctx.get(), cipher, nullptr, key.data(), nullptr) != 1 ||
-        EVP_CIPHER_CTX_set_padding(ctx.get(), 0) != 1 ||
-        EVP_EncryptUpdate(ctx.get(), bytes, &out, bytes, static_cast<int>(whole)) != 1 ||
-        static_cast<uint32_t>(out) != whole)
+    if (!ctx || EVP_EncryptInit_ex(ctx.get(), cipher, nullptr, key.data(), nullptr) != 1
+        || EVP_CIPHER_CTX_set_padding(ctx.get(), 0) != 1
+        || EVP_EncryptUpdate(ctx.get(), bytes, &out, bytes, static_cast<int>(whole)) != 1
+        || static_cast<uint32_t>(out) != whole)
         throw std::runtime_error("the cipher failed");
 }
 
@@ -372,11 +378,13 @@ std::vector<uint8_t> WriteZxg(const GraphDescription& graph)
     header[CZXS_RoadGraph::kKindAt] = graph.kind;
     ZXS_PutLe32(header.data() + CZXS_RoadGraph::kEdgeCountAt, static_cast<uint32_t>(graph.edges.size()));
     ZXS_PutLe32(header.data() + CZXS_RoadGraph::kNodeCountAt, graph.nodeCount);
-    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kNodeBoundAt, graph.nodeBound != 0 ? graph.nodeBound : graph.nodeCount);
+    ZXS_PutLe32(header.data() + CZXS_RoadGraph::kNodeBoundAt,
+        graph.nodeBound != 0 ? graph.nodeBound : graph.nodeCount);
     ZXS_PutLe32(header.data() + CZXS_RoadGraph::kDegreeSizeAt, graph.nodeCount);
 
     std::vector<GraphEdge> edges = graph.edges;
-    std::stable_sort(edges.begin(), edges.end(), [](const GraphEdge& a, const GraphEdge& b) { return a.from < b.from; });
+    std::stable_sort(
+        edges.begin(), edges.end(), [](const GraphEdge& a, const GraphEdge& b) { return a.from < b.from; });
     std::vector<uint8_t> degrees(graph.nodeCount, 0);
     Bytes b;
     b.data = std::move(header);
@@ -402,23 +410,25 @@ GraphDescription BuildRoadGraph(const MapDescription& map)
         return g;
     std::map<std::pair<int32_t, int32_t>, uint32_t> nodes;
     auto node = [&](const ZXS_Point& p) {
-        const auto [it, added] = nodes.try_emplace({p.x, p.y}, static_cast<uint32_t>(nodes.size()));
+        const auto [it, added] = nodes.try_emplace({ p.x, p.y }, static_cast<uint32_t>(nodes.size()));
         return it->second;
     };
     uint32_t roadOffset = 0;
-    const size_t end = std::min<size_t>(map.layers.size(), static_cast<size_t>(map.firstRoadLayer + map.roadLayerCount));
+    const size_t end
+        = std::min<size_t>(map.layers.size(), static_cast<size_t>(map.firstRoadLayer + map.roadLayerCount));
     for (size_t l = static_cast<size_t>(map.firstRoadLayer); l < end; ++l) {
         for (const Record& r : map.layers[l].records) {
             const uint32_t a = node(r.points.front());
             const uint32_t z = node(r.points.back());
             double length = 0;
             for (size_t i = 1; i < r.points.size(); ++i)
-                length += std::hypot(double(r.points[i].x) - r.points[i - 1].x, double(r.points[i].y) - r.points[i - 1].y);
+                length += std::hypot(
+                    double(r.points[i].x) - r.points[i - 1].x, double(r.points[i].y) - r.points[i - 1].y);
             const auto cost = static_cast<uint16_t>(std::clamp(std::lround(length), 1L, 0x7FFFL));
             if (r.forward)
-                g.edges.push_back({a, z, cost, cost, false, false, roadOffset});
+                g.edges.push_back({ a, z, cost, cost, false, false, roadOffset });
             if (r.backward)
-                g.edges.push_back({z, a, cost, cost, false, true, roadOffset});
+                g.edges.push_back({ z, a, cost, cost, false, true, roadOffset });
             ++roadOffset;
         }
     }
@@ -426,7 +436,8 @@ GraphDescription BuildRoadGraph(const MapDescription& map)
     return g;
 }
 
-std::vector<uint8_t> WriteZxj(uint16_t mapId, const std::string& digits14, const std::vector<JournalRecord>& records)
+std::vector<uint8_t> WriteZxj(
+    uint16_t mapId, const std::string& digits14, const std::vector<JournalRecord>& records)
 {
     std::vector<uint8_t> out(17 + 6 * records.size(), '0');
     ZXS_PutLe16(out.data(), mapId);
@@ -434,8 +445,10 @@ std::vector<uint8_t> WriteZxj(uint16_t mapId, const std::string& digits14, const
         out[3 + i] = static_cast<uint8_t>(digits14[i]);
     uint8_t* at = out.data() + 17;
     for (const JournalRecord& r : records) {
-        ZXS_PutLe32(at, (r.costClass & 0xFu) | ((r.valueB & 0xFu) << 4) |
-                            ((static_cast<uint32_t>(r.linkId) & 0x1FFFFF) << 8) | (uint32_t{r.directions & 3u} << 30));
+        ZXS_PutLe32(at,
+            (r.costClass & 0xFu) | ((r.valueB & 0xFu) << 4)
+                | ((static_cast<uint32_t>(r.linkId) & 0x1FFFFF) << 8)
+                | (uint32_t { r.directions & 3u } << 30));
         ZXS_PutLe16(at + 4, r.units);
         at += 6;
     }
@@ -487,4 +500,4 @@ bool SaveFile(const std::string& path, const std::vector<uint8_t>& bytes)
     return f && std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
 }
 
-}  // namespace mapwriter
+} // namespace mapwriter

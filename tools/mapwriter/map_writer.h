@@ -14,9 +14,9 @@ inline constexpr int32_t kNone = 0x1fffff;
 
 // One object record: one part of a map object.
 struct Record {
-    std::vector<ZXS_Point> points;  // map units
-    int32_t name = -1;              // index into MapDescription::names, -1 none
-    int32_t linkId = kNone;         // raw 21-bit link id
+    std::vector<ZXS_Point> points; // map units
+    int32_t name = -1; // index into MapDescription::names, -1 none
+    int32_t linkId = kNone; // raw 21-bit link id
     bool closed = false;
     bool endOfObject = true;
     bool forward = false;
@@ -29,15 +29,15 @@ struct Layer {
     int16_t nameWord = -1;
     uint8_t styleGroup = 0;
     uint8_t symbol = 255;
-    std::array<uint8_t, 8> drawing{};  // descriptor bytes 13-20
+    std::array<uint8_t, 8> drawing {}; // descriptor bytes 13-20
 };
 
 struct Name {
-    std::string text;  // 8-bit, in the map's code page
+    std::string text; // 8-bit, in the map's code page
     uint8_t kind = 255;
-    uint32_t prefix = 0xFFFFFF;  // written only when the map has prefixes
+    uint32_t prefix = 0xFFFFFF; // written only when the map has prefixes
     // Alias records (kind 254) carry a trailer: the main record and its kind word.
-    int32_t aliasOf = -1;  // index into names
+    int32_t aliasOf = -1; // index into names
     uint8_t aliasKind = 255;
 };
 
@@ -46,7 +46,7 @@ struct Symbol {
     uint16_t height = 0;
     uint16_t number = 0;
     uint8_t symbolClass = 1;
-    std::vector<uint8_t> rows;  // bottom row first, ceil(width / 8) bytes each
+    std::vector<uint8_t> rows; // bottom row first, ceil(width / 8) bytes each
 };
 
 struct Word {
@@ -64,10 +64,10 @@ struct MapDescription {
     int32_t resolution = 10000;
     uint8_t codePage = 0;
     bool namePrefixes = false;
-    uint8_t coding = 2;  // the map's point coding (runs of old maps use it)
+    uint8_t coding = 2; // the map's point coding (runs of old maps use it)
     uint32_t created = 0;
-    std::array<uint8_t, 3> background{192, 192, 192};
-    std::vector<double> transform;  // 12 coefficients, or none
+    std::array<uint8_t, 3> background { 192, 192, 192 };
+    std::vector<double> transform; // 12 coefficients, or none
     std::vector<uint8_t> metricsBlob;
     std::vector<Symbol> symbols;
     std::vector<Word> dictionary;
@@ -75,7 +75,7 @@ struct MapDescription {
     std::vector<Name> names;
     int16_t firstRoadLayer = -1;
     int16_t roadLayerCount = 0;
-    uint32_t embeddedGraphSize = 0;  // zero bytes written between point data and styles
+    uint32_t embeddedGraphSize = 0; // zero bytes written between point data and styles
     std::vector<std::array<uint8_t, 44>> styles;
     std::string text;
 };
@@ -97,16 +97,16 @@ void Encipher(const std::vector<uint8_t>& key, uint8_t* bytes, uint32_t length);
 struct GraphEdge {
     uint32_t from = 0;
     uint32_t to = 0;
-    uint16_t costA = 0;  // 15 bits
-    uint16_t costB = 0;  // 15 bits
+    uint16_t costA = 0; // 15 bits
+    uint16_t costB = 0; // 15 bits
     bool junction = false;
     bool backward = false;
-    uint32_t roadOffset = 0;  // 20 bits
+    uint32_t roadOffset = 0; // 20 bits
 };
 
 struct GraphDescription {
     uint32_t nodeCount = 0;
-    uint32_t nodeBound = 0;  // 0: the node count
+    uint32_t nodeBound = 0; // 0: the node count
     uint8_t kind = 0;
     std::vector<GraphEdge> edges;
 };
@@ -123,10 +123,11 @@ struct JournalRecord {
     uint8_t costClass = 0;
     uint8_t valueB = 0;
     int32_t linkId = 0;
-    uint8_t directions = 0;  // 1 forward, 2 backward
-    uint16_t units = 0xFFFF;  // remaining lifetime in 10-second units
+    uint8_t directions = 0; // 1 forward, 2 backward
+    uint16_t units = 0xFFFF; // remaining lifetime in 10-second units
 };
-std::vector<uint8_t> WriteZxj(uint16_t mapId, const std::string& digits14, const std::vector<JournalRecord>& records);
+std::vector<uint8_t> WriteZxj(
+    uint16_t mapId, const std::string& digits14, const std::vector<JournalRecord>& records);
 
 // A key file beside a map ("<map>.key"): the key as hexadecimal digits on one line.
 std::string KeyFileText(const std::vector<uint8_t>& key);
@@ -135,4 +136,4 @@ std::vector<uint8_t> ParseKeyText(const std::string& text);
 
 bool SaveFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
-}  // namespace mapwriter
+} // namespace mapwriter

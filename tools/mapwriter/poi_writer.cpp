@@ -27,7 +27,7 @@ void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v)
         out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-}  // namespace
+} // namespace
 
 int32_t PoiAngle(double radians)
 {
@@ -51,7 +51,7 @@ std::vector<uint8_t> WriteZxp(const PoiSetDescription& set)
         maxLat = std::max(maxLat, lat);
         minLon = std::min(minLon, lon);
         maxLon = std::max(maxLon, lon);
-        Put16(records, 0);  // length, set below
+        Put16(records, 0); // length, set below
         Put16(records, p.category);
         Put32(records, static_cast<uint32_t>(lon));
         Put32(records, static_cast<uint32_t>(lat));
@@ -91,4 +91,4 @@ std::vector<uint8_t> WriteZxp(const PoiSetDescription& set)
     return file;
 }
 
-}  // namespace mapwriter
+} // namespace mapwriter

@@ -25,15 +25,15 @@ enum PoiAttribute : uint16_t {
 };
 
 struct Poi {
-    uint16_t category = 0;  // group in the high byte, subgroup in the low byte
-    double longitude = 0;   // radians
+    uint16_t category = 0; // group in the high byte, subgroup in the low byte
+    double longitude = 0; // radians
     double latitude = 0;
-    std::string name;  // 8-bit, in the set's code page; at most 255 bytes
+    std::string name; // 8-bit, in the set's code page; at most 255 bytes
     std::vector<std::pair<uint16_t, std::string>> attributes;
 };
 
 struct PoiSetDescription {
-    std::string title;  // at most 79 bytes are kept
+    std::string title; // at most 79 bytes are kept
     uint8_t codePage = 0;
     std::vector<Poi> pois;
 };
@@ -45,4 +45,4 @@ int32_t PoiAngle(double radians);
 // a record longer than 65 535 bytes is refused (std::invalid_argument).
 std::vector<uint8_t> WriteZxp(const PoiSetDescription& set);
 
-}  // namespace mapwriter
+} // namespace mapwriter

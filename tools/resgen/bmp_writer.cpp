@@ -7,30 +7,30 @@ namespace resgen {
 
 namespace {
 
-    // The colour a pixel is written with: key pixels magenta, the rest opaque.
-    void PixelColour(QRgb p, bool keyed, int* r, int* g, int* b)
-    {
-        const int a = qAlpha(p);
-        if (keyed && a < kKeyAlphaThreshold) {
-            *r = 255;
-            *g = 0;
-            *b = 255;
-            return;
-        }
-        if (keyed) {
-            *r = qRed(p);
-            *g = qGreen(p);
-            *b = qBlue(p);
-            // The loader keeps 5-6-5 bits; an opaque pixel must not land on the key.
-            if ((*r >> 3) == 31 && (*g >> 2) == 0 && (*b >> 3) == 31)
-                *g = 4;
-            return;
-        }
-        // Over white, so a picture without a key never shows stray transparency.
-        *r = (qRed(p) * a + 255 * (255 - a)) / 255;
-        *g = (qGreen(p) * a + 255 * (255 - a)) / 255;
-        *b = (qBlue(p) * a + 255 * (255 - a)) / 255;
+// The colour a pixel is written with: key pixels magenta, the rest opaque.
+void PixelColour(QRgb p, bool keyed, int* r, int* g, int* b)
+{
+    const int a = qAlpha(p);
+    if (keyed && a < kKeyAlphaThreshold) {
+        *r = 255;
+        *g = 0;
+        *b = 255;
+        return;
     }
+    if (keyed) {
+        *r = qRed(p);
+        *g = qGreen(p);
+        *b = qBlue(p);
+        // The loader keeps 5-6-5 bits; an opaque pixel must not land on the key.
+        if ((*r >> 3) == 31 && (*g >> 2) == 0 && (*b >> 3) == 31)
+            *g = 4;
+        return;
+    }
+    // Over white, so a picture without a key never shows stray transparency.
+    *r = (qRed(p) * a + 255 * (255 - a)) / 255;
+    *g = (qGreen(p) * a + 255 * (255 - a)) / 255;
+    *b = (qBlue(p) * a + 255 * (255 - a)) / 255;
+}
 
 } // namespace
 

@@ -8,20 +8,20 @@ namespace resgen {
 
 namespace {
 
-    const QColor kMapBeige(0xEE, 0xE8, 0xDC);
+const QColor kMapBeige(0xEE, 0xE8, 0xDC);
 
-    QImage ShowKeyAs(const QImage& source, const QColor& background)
-    {
-        QImage image = source.convertToFormat(QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                if ((line[x] & 0xFFFFFF) == 0xFF00FF)
-                    line[x] = background.rgb();
-            }
+QImage ShowKeyAs(const QImage& source, const QColor& background)
+{
+    QImage image = source.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if ((line[x] & 0xFFFFFF) == 0xFF00FF)
+                line[x] = background.rgb();
         }
-        return image;
     }
+    return image;
+}
 
 } // namespace
 

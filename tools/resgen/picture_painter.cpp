@@ -15,106 +15,105 @@ namespace resgen {
 
 namespace {
 
-    // The palette every picture shares.
-    const QColor kTileTop[3]
-        = { QColor(0x4A, 0x77, 0xAD), QColor(0x3A, 0x62, 0x93), QColor(0x27, 0x45, 0x6B) };
-    const QColor kTileBottom[3]
-        = { QColor(0x22, 0x44, 0x6F), QColor(0x1A, 0x36, 0x58), QColor(0x10, 0x23, 0x3B) };
-    const QColor kTileBorder(0x0D, 0x1F, 0x33);
-    const QColor kPressedSymbol(0xFF, 0xC0, 0x4D); // a fully pressed or switched-on button
-    const QColor kInk(0x1F, 0x33, 0x4D); // dark symbols on light ground
-    const QColor kRouteBlue(0x1A, 0x4E, 0x9A);
-    const QColor kRoadGrey(0xC5, 0xCF, 0xD8);
-    const QColor kStartGreen(0x2E, 0x7D, 0x32);
-    const QColor kFinishRed(0xC6, 0x28, 0x28);
-    const QColor kStationBlue(0x15, 0x65, 0xC0);
-    const QColor kPanelLine(0x2F, 0x5A, 0x8A);
+// The palette every picture shares.
+const QColor kTileTop[3] = { QColor(0x4A, 0x77, 0xAD), QColor(0x3A, 0x62, 0x93), QColor(0x27, 0x45, 0x6B) };
+const QColor kTileBottom[3]
+    = { QColor(0x22, 0x44, 0x6F), QColor(0x1A, 0x36, 0x58), QColor(0x10, 0x23, 0x3B) };
+const QColor kTileBorder(0x0D, 0x1F, 0x33);
+const QColor kPressedSymbol(0xFF, 0xC0, 0x4D); // a fully pressed or switched-on button
+const QColor kInk(0x1F, 0x33, 0x4D); // dark symbols on light ground
+const QColor kRouteBlue(0x1A, 0x4E, 0x9A);
+const QColor kRoadGrey(0xC5, 0xCF, 0xD8);
+const QColor kStartGreen(0x2E, 0x7D, 0x32);
+const QColor kFinishRed(0xC6, 0x28, 0x28);
+const QColor kStationBlue(0x15, 0x65, 0xC0);
+const QColor kPanelLine(0x2F, 0x5A, 0x8A);
 
-    QColor NamedColour(const QString& name)
-    {
-        if (name == u"green")
-            return kStartGreen;
-        if (name == u"red")
-            return kFinishRed;
-        if (name == u"blue")
-            return kStationBlue;
-        return QColor(name);
-    }
+QColor NamedColour(const QString& name)
+{
+    if (name == u"green")
+        return kStartGreen;
+    if (name == u"red")
+        return kFinishRed;
+    if (name == u"blue")
+        return kStationBlue;
+    return QColor(name);
+}
 
-    QPointF Direction(double clockwiseFromUpDegrees)
-    {
-        const double a = qDegreesToRadians(clockwiseFromUpDegrees);
-        return QPointF(std::sin(a), -std::cos(a));
-    }
+QPointF Direction(double clockwiseFromUpDegrees)
+{
+    const double a = qDegreesToRadians(clockwiseFromUpDegrees);
+    return QPointF(std::sin(a), -std::cos(a));
+}
 
-    // A rounded rectangle shaded from `top` to `bottom`, with a thin border.
-    void FillRounded(QPainter& p, const QRectF& r, double radius, const QColor& top, const QColor& bottom,
-        const QColor& border)
-    {
-        QLinearGradient g(r.topLeft(), r.bottomLeft());
-        g.setColorAt(0, top);
-        g.setColorAt(1, bottom);
-        p.setPen(QPen(border, 1.0));
-        p.setBrush(g);
-        p.drawRoundedRect(r, radius, radius);
-    }
+// A rounded rectangle shaded from `top` to `bottom`, with a thin border.
+void FillRounded(QPainter& p, const QRectF& r, double radius, const QColor& top, const QColor& bottom,
+    const QColor& border)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.setPen(QPen(border, 1.0));
+    p.setBrush(g);
+    p.drawRoundedRect(r, radius, radius);
+}
 
-    void FillTile(QPainter& p, const QRectF& r, double radius, int step)
-    {
-        FillRounded(p, r, radius, kTileTop[step], kTileBottom[step], kTileBorder);
-        if (step == 0) {
-            // A thin light rim along the top: the button stands out of the map.
-            p.setPen(QPen(QColor(255, 255, 255, 90), 1.0));
-            p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
-        }
-    }
-
-    // An arrow head whose tip is at `tip`, pointing along `dir`.
-    QPolygonF ArrowHead(QPointF tip, QPointF dir, double length, double halfWidth)
-    {
-        const QPointF perp(-dir.y(), dir.x());
-        const QPointF base = tip - dir * length;
-        return QPolygonF({ tip, base + perp * halfWidth, base - perp * halfWidth });
-    }
-
-    // Strokes `path` as a route: a light road underneath and the blue route on
-    // top with an arrow head at the end, which points along `endDir`.
-    void DrawRoute(QPainter& p, const QPainterPath& path, QPointF endDir, double scale = 1.0)
-    {
-        const QPointF end = path.currentPosition();
-        const QPointF tip = end + endDir * 8.0 * scale;
-        QPainterPath full = path;
-        full.lineTo(end + endDir * 2.0 * scale);
+void FillTile(QPainter& p, const QRectF& r, double radius, int step)
+{
+    FillRounded(p, r, radius, kTileTop[step], kTileBottom[step], kTileBorder);
+    if (step == 0) {
+        // A thin light rim along the top: the button stands out of the map.
+        p.setPen(QPen(QColor(255, 255, 255, 90), 1.0));
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(kRoadGrey, 13 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPath(full);
-        p.setPen(QPen(kRouteBlue, 6.5 * scale, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-        p.drawPath(path);
-        p.setPen(QPen(kRouteBlue, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(kRouteBlue);
-        p.drawPolygon(ArrowHead(tip, endDir, 10 * scale, 8 * scale));
+        p.drawRoundedRect(r.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
     }
+}
 
-    // The navigation chevron of the position marker, pointing up, centred on 0,0.
-    QPolygonF Chevron(double r)
-    {
-        return QPolygonF(
-            { QPointF(0, -r), QPointF(0.75 * r, 0.8 * r), QPointF(0, 0.4 * r), QPointF(-0.75 * r, 0.8 * r) });
-    }
+// An arrow head whose tip is at `tip`, pointing along `dir`.
+QPolygonF ArrowHead(QPointF tip, QPointF dir, double length, double halfWidth)
+{
+    const QPointF perp(-dir.y(), dir.x());
+    const QPointF base = tip - dir * length;
+    return QPolygonF({ tip, base + perp * halfWidth, base - perp * halfWidth });
+}
 
-    // A bold arrow pointing up, centred on 0,0, for the target direction.
-    QPolygonF BigArrow(double length, double shaft, double head, double headLength)
-    {
-        const double top = -length / 2, bottom = length / 2, neck = top + headLength;
-        return QPolygonF(
-            { QPointF(0, top), QPointF(head / 2, neck), QPointF(shaft / 2, neck), QPointF(shaft / 2, bottom),
-                QPointF(-shaft / 2, bottom), QPointF(-shaft / 2, neck), QPointF(-head / 2, neck) });
-    }
+// Strokes `path` as a route: a light road underneath and the blue route on
+// top with an arrow head at the end, which points along `endDir`.
+void DrawRoute(QPainter& p, const QPainterPath& path, QPointF endDir, double scale = 1.0)
+{
+    const QPointF end = path.currentPosition();
+    const QPointF tip = end + endDir * 8.0 * scale;
+    QPainterPath full = path;
+    full.lineTo(end + endDir * 2.0 * scale);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kRoadGrey, 13 * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(full);
+    p.setPen(QPen(kRouteBlue, 6.5 * scale, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    p.drawPath(path);
+    p.setPen(QPen(kRouteBlue, 1.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kRouteBlue);
+    p.drawPolygon(ArrowHead(tip, endDir, 10 * scale, 8 * scale));
+}
 
-    // The layout of the transparent buttons over the screen: zone numbers by
-    // row and column, zone 0 in the middle.
-    constexpr int kZones[4][4] = { { 5, 6, 7, 8 }, { 16, 1, 2, 9 }, { 15, 4, 3, 10 }, { 14, 13, 12, 11 } };
+// The navigation chevron of the position marker, pointing up, centred on 0,0.
+QPolygonF Chevron(double r)
+{
+    return QPolygonF(
+        { QPointF(0, -r), QPointF(0.75 * r, 0.8 * r), QPointF(0, 0.4 * r), QPointF(-0.75 * r, 0.8 * r) });
+}
+
+// A bold arrow pointing up, centred on 0,0, for the target direction.
+QPolygonF BigArrow(double length, double shaft, double head, double headLength)
+{
+    const double top = -length / 2, bottom = length / 2, neck = top + headLength;
+    return QPolygonF(
+        { QPointF(0, top), QPointF(head / 2, neck), QPointF(shaft / 2, neck), QPointF(shaft / 2, bottom),
+            QPointF(-shaft / 2, bottom), QPointF(-shaft / 2, neck), QPointF(-head / 2, neck) });
+}
+
+// The layout of the transparent buttons over the screen: zone numbers by
+// row and column, zone 0 in the middle.
+constexpr int kZones[4][4] = { { 5, 6, 7, 8 }, { 16, 1, 2, 9 }, { 15, 4, 3, 10 }, { 14, 13, 12, 11 } };
 
 } // namespace
 

@@ -11,15 +11,9 @@ namespace resgen {
 
 namespace {
 
-    quint32 Get32(const QByteArray& b, qsizetype at)
-    {
-        return qFromLittleEndian<quint32>(b.constData() + at);
-    }
+quint32 Get32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 
-    quint16 Get16(const QByteArray& b, qsizetype at)
-    {
-        return qFromLittleEndian<quint16>(b.constData() + at);
-    }
+quint16 Get16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
 
 } // namespace
 

@@ -65,7 +65,7 @@ void PrintHeader(const H& h)
     Field("dictionary size", H::kDictionarySize, h.I32(H::kDictionarySize));
     Field("byte 150", H::kGrey, h.U8(H::kGrey));
     std::printf("  %-28s @%-3u %u %u %u\n", "background r g b", H::kBackground, h.U8(H::kBackground),
-                h.U8(H::kBackground + 1), h.U8(H::kBackground + 2));
+        h.U8(H::kBackground + 1), h.U8(H::kBackground + 2));
     Field("reserved (must be 0)", H::kReserved, h.U16(H::kReserved));
     Field("transform size", H::kTransformSize, h.U16(H::kTransformSize));
     Field("first road layer", H::kFirstRoadLayer, h.I16(H::kFirstRoadLayer));
@@ -92,65 +92,73 @@ void PrintSections(const H& h, const std::vector<uint8_t>& file)
         bool enciphered;
     };
     const Section sections[] = {
-        {"1 coordinate transform", transform, true},
-        {"2 metrics block and blob", metrics, false},
-        {"3 symbol table", static_cast<uint32_t>(h.I32(H::kSymbolSize)), true},
-        {"4 dictionary", static_cast<uint32_t>(h.I32(H::kDictionarySize)), true},
-        {"5 layer descriptors", uint64_t{static_cast<uint16_t>(h.I16(H::kLayerCount))} * H::kLayerSize, true},
-        {"6 names", static_cast<uint32_t>(h.I32(H::kNamesSize)), true},
-        {"7 object records", objects * (old ? 11 : 12), false},
-        {"8 index blocks", old ? 0 : (objects / 64 + 1) * H::kIndexBlockSize, false},
-        {"9 point data", static_cast<uint64_t>(coding->UnitsToBytes(static_cast<uint32_t>(h.I32(H::kPointSize)))), false},
-        {"10 embedded graph bytes", h.U32(H::kEmbeddedGraphSize), false},
-        {"11 style records", uint64_t{static_cast<uint16_t>(h.I16(H::kStyleCount))} * H::kStyleSize, true},
-        {"12 text block", h.U32(H::kTextSize), false},
+        { "1 coordinate transform", transform, true },
+        { "2 metrics block and blob", metrics, false },
+        { "3 symbol table", static_cast<uint32_t>(h.I32(H::kSymbolSize)), true },
+        { "4 dictionary", static_cast<uint32_t>(h.I32(H::kDictionarySize)), true },
+        { "5 layer descriptors", uint64_t { static_cast<uint16_t>(h.I16(H::kLayerCount)) } * H::kLayerSize,
+            true },
+        { "6 names", static_cast<uint32_t>(h.I32(H::kNamesSize)), true },
+        { "7 object records", objects * (old ? 11 : 12), false },
+        { "8 index blocks", old ? 0 : (objects / 64 + 1) * H::kIndexBlockSize, false },
+        { "9 point data",
+            static_cast<uint64_t>(coding->UnitsToBytes(static_cast<uint32_t>(h.I32(H::kPointSize)))), false },
+        { "10 embedded graph bytes", h.U32(H::kEmbeddedGraphSize), false },
+        { "11 style records", uint64_t { static_cast<uint16_t>(h.I16(H::kStyleCount)) } * H::kStyleSize,
+            true },
+        { "12 text block", h.U32(H::kTextSize), false },
     };
     std::printf("sections (file of %zu bytes)\n", file.size());
     for (const Section& s : sections) {
         std::printf("  %-26s at %10llu  %10llu bytes%s%s\n", s.name, static_cast<unsigned long long>(at),
-                    static_cast<unsigned long long>(s.size), s.enciphered ? "  (enciphered in enciphered maps)" : "",
-                    at + s.size > file.size() ? "  PAST THE END" : "");
+            static_cast<unsigned long long>(s.size), s.enciphered ? "  (enciphered in enciphered maps)" : "",
+            at + s.size > file.size() ? "  PAST THE END" : "");
         at += s.size;
     }
     if (at < file.size())
-        std::printf("  %llu bytes after the last section\n", static_cast<unsigned long long>(file.size() - at));
+        std::printf(
+            "  %llu bytes after the last section\n", static_cast<unsigned long long>(file.size() - at));
 }
 
 void PrintDocument(const CZXS_TzxDoc& doc, bool objects)
 {
-    std::printf("document\n  objects %u, index blocks %u, point data %u bytes, names %u bytes, symbols %u bytes, "
-                "dictionary %u bytes, styles %u, text %u bytes, metrics blob %u bytes\n",
-                doc.Objects().Count(), doc.IndexBlocks().Count(), doc.Points().Size(), doc.Names().Size(),
-                doc.Symbols().Size(), doc.Dictionary().Size(), doc.Styles().Count(),
-                doc.TextBlock().Size() > 2 ? doc.TextBlock().Size() - 2 : 0, doc.Metrics().Blob().Size());
+    std::printf(
+        "document\n  objects %u, index blocks %u, point data %u bytes, names %u bytes, symbols %u bytes, "
+        "dictionary %u bytes, styles %u, text %u bytes, metrics blob %u bytes\n",
+        doc.Objects().Count(), doc.IndexBlocks().Count(), doc.Points().Size(), doc.Names().Size(),
+        doc.Symbols().Size(), doc.Dictionary().Size(), doc.Styles().Count(),
+        doc.TextBlock().Size() > 2 ? doc.TextBlock().Size() - 2 : 0, doc.Metrics().Blob().Size());
     if (const CZXS_Transform* t = doc.Transform()) {
         std::printf("  transform:");
         for (int i = 0; i < t->CoefficientCount(); ++i)
             std::printf(" %.9g", t->Coefficients()[i]);
         std::printf("\n");
     }
-    std::printf("  road graph: %u edges, %u nodes; road objects from %d, %d of them\n", doc.RoadGraph().EdgeCount(),
-                doc.RoadGraph().NodeCount(), doc.FirstRoadObject(), doc.RoadObjectCount());
+    std::printf("  road graph: %u edges, %u nodes; road objects from %d, %d of them\n",
+        doc.RoadGraph().EdgeCount(), doc.RoadGraph().NodeCount(), doc.FirstRoadObject(),
+        doc.RoadObjectCount());
     for (int32_t i = 0; i < doc.LayerCount(); ++i) {
         const CZXS_LayerDesc d = doc.GetLayerDesc(i);
         std::string name;
         doc.GetLayerName(i, name, 0);
-        std::printf("  layer %2d \"%s\": objects %d..%d, point offset %u, flags 0x%02X, style group %u, symbol %u\n", i,
-                    name.c_str(), d.FirstObject(), doc.LayerEnd(i) - 1, d.PointOffset(), d.Flags(), d.StyleGroup(),
-                    d.SymbolNumber());
+        std::printf(
+            "  layer %2d \"%s\": objects %d..%d, point offset %u, flags 0x%02X, style group %u, symbol %u\n",
+            i, name.c_str(), d.FirstObject(), doc.LayerEnd(i) - 1, d.PointOffset(), d.Flags(), d.StyleGroup(),
+            d.SymbolNumber());
     }
     if (!objects)
         return;
     for (uint32_t i = 0; i < doc.Objects().Count(); ++i) {
         const CZXS_ObjectRecord r = doc.Object(i);
-        std::printf("  object %u: link %d name %d \"%s\" run %u coding %d box %u,%u-%u,%u%s%s%s%s\n", i, r.LinkId(),
-                    r.NameId(), doc.Names().GetName(r.NameId(), 0).c_str(), r.RunLength(), r.Coding(), r.BoxByte(0),
-                    r.BoxByte(1), r.BoxByte(2), r.BoxByte(3), r.IsClosed() ? " closed" : "",
-                    r.IsEndOfObject() ? " end" : "", r.IsForward() ? " forward" : "", r.IsBackward() ? " backward" : "");
+        std::printf("  object %u: link %d name %d \"%s\" run %u coding %d box %u,%u-%u,%u%s%s%s%s\n", i,
+            r.LinkId(), r.NameId(), doc.Names().GetName(r.NameId(), 0).c_str(), r.RunLength(), r.Coding(),
+            r.BoxByte(0), r.BoxByte(1), r.BoxByte(2), r.BoxByte(3), r.IsClosed() ? " closed" : "",
+            r.IsEndOfObject() ? " end" : "", r.IsForward() ? " forward" : "",
+            r.IsBackward() ? " backward" : "");
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -187,7 +195,8 @@ int main(int argc, char** argv)
         return 1;
     }
     if (keyText.empty()) {
-        const std::vector<uint8_t> text = ReadFile(keyFile.empty() ? path.substr(0, path.rfind('.')) + ".key" : keyFile);
+        const std::vector<uint8_t> text
+            = ReadFile(keyFile.empty() ? path.substr(0, path.rfind('.')) + ".key" : keyFile);
         keyText.assign(text.begin(), text.end());
     }
     const std::vector<uint8_t> key = mapwriter::ParseKeyText(keyText);
@@ -212,7 +221,7 @@ int main(int argc, char** argv)
     source.graphBlock = graph.empty() ? nullptr : graph.data();
     source.graphSize = static_cast<uint32_t>(graph.size());
     const int loaded = doc.Open(&source, key.empty() ? nullptr : key.data(), static_cast<int16_t>(key.size()),
-                                CZXS_DiskStream::kMemory);
+        CZXS_DiskStream::kMemory);
     const int32_t error = doc.GetError();
     std::printf("load: %s, kernel error %d\n", loaded ? "opened" : "FAILED", error);
     if (!loaded)

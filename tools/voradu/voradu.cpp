@@ -4,8 +4,8 @@
 // buildings, districts and suburbs, a railway and a point of interest of
 // every category.
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -19,15 +19,15 @@ namespace {
 constexpr double kLat0 = 56.1;
 constexpr double kLon0 = 38.2;
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kHalf = 15;      // lattice indices -15..15
-constexpr double kStep = 200;  // metres between lattice lines
-constexpr int kRing = 10;      // the ring road runs on lines -10 and 10
-constexpr double kRailwayY = 2500;  // metres north of the centre
+constexpr int kHalf = 15; // lattice indices -15..15
+constexpr double kStep = 200; // metres between lattice lines
+constexpr int kRing = 10; // the ring road runs on lines -10 and 10
+constexpr double kRailwayY = 2500; // metres north of the centre
 
 using Tags = std::vector<std::pair<std::string, std::string>>;
 
 struct Node {
-    double x, y;  // metres east and north of the centre
+    double x, y; // metres east and north of the centre
     Tags tags;
 };
 
@@ -44,39 +44,84 @@ long LatticeId(int i, int j) { return 1 + (i + kHalf) * (2 * kHalf + 1) + (j + k
 
 long AddNode(double x, double y, Tags tags = {})
 {
-    g_nodes[g_nextNode] = {x, y, std::move(tags)};
+    g_nodes[g_nextNode] = { x, y, std::move(tags) };
     return g_nextNode++;
 }
 
 double RiverY(double x) { return -300 + 60 * std::sin(x / 700); }
 
 const char* const kRowNames[2 * kHalf + 1] = {
-    "Берёзовая улица",  "Садовая улица",   "Лесная улица",      "Полевая улица",       "Школьная улица",
-    "Советская улица",  "Молодёжная улица", "Заводская улица",   "Луговая улица",       "Новая улица",
-    "Озёрная улица",    "Солнечная улица", "Мирная улица",      "Нижняя набережная",   "Верхняя набережная",
-    "Центральный проспект", "Весенняя улица", "Вишнёвая улица",  "Липовая улица",       "Кленовая улица",
-    "Сосновая улица",   "Рябиновая улица", "Тихая улица",       "Светлая улица",       "Южная улица",
-    "Северная улица",   "Парковая улица",  "Спортивная улица",  "Строительная улица",  "Почтовая улица",
+    "Берёзовая улица",
+    "Садовая улица",
+    "Лесная улица",
+    "Полевая улица",
+    "Школьная улица",
+    "Советская улица",
+    "Молодёжная улица",
+    "Заводская улица",
+    "Луговая улица",
+    "Новая улица",
+    "Озёрная улица",
+    "Солнечная улица",
+    "Мирная улица",
+    "Нижняя набережная",
+    "Верхняя набережная",
+    "Центральный проспект",
+    "Весенняя улица",
+    "Вишнёвая улица",
+    "Липовая улица",
+    "Кленовая улица",
+    "Сосновая улица",
+    "Рябиновая улица",
+    "Тихая улица",
+    "Светлая улица",
+    "Южная улица",
+    "Северная улица",
+    "Парковая улица",
+    "Спортивная улица",
+    "Строительная улица",
+    "Почтовая улица",
     "Восточная улица",
 };
 
 const char* const kColumnNames[2 * kHalf + 1] = {
-    "улица Пушкина",    "улица Гагарина",   "улица Лермонтова", "улица Чехова",      "улица Толстого",
-    "улица Горького",   "улица Некрасова",  "улица Гоголя",     "улица Тургенева",   "улица Островского",
-    "улица Суворова",   "улица Кутузова",   "улица Ломоносова", "улица Менделеева",  "улица Королёва",
-    "проспект Мира",    "улица Циолковского", "улица Есенина",  "улица Маяковского", "улица Блока",
-    "улица Крылова",    "улица Жуковского", "улица Фрунзе",     "улица Чайковского", "улица Глинки",
-    "улица Репина",     "улица Шишкина",    "улица Левитана",   "улица Попова",      "улица Павлова",
+    "улица Пушкина",
+    "улица Гагарина",
+    "улица Лермонтова",
+    "улица Чехова",
+    "улица Толстого",
+    "улица Горького",
+    "улица Некрасова",
+    "улица Гоголя",
+    "улица Тургенева",
+    "улица Островского",
+    "улица Суворова",
+    "улица Кутузова",
+    "улица Ломоносова",
+    "улица Менделеева",
+    "улица Королёва",
+    "проспект Мира",
+    "улица Циолковского",
+    "улица Есенина",
+    "улица Маяковского",
+    "улица Блока",
+    "улица Крылова",
+    "улица Жуковского",
+    "улица Фрунзе",
+    "улица Чайковского",
+    "улица Глинки",
+    "улица Репина",
+    "улица Шишкина",
+    "улица Левитана",
+    "улица Попова",
+    "улица Павлова",
     "улица Мичурина",
 };
 
 // Lattice edges already given to a street, so no two ways share one.
 std::set<std::pair<long, long>> g_usedEdges;
 
-bool Claim(long a, long b)
-{
-    return g_usedEdges.insert({std::min(a, b), std::max(a, b)}).second;
-}
+bool Claim(long a, long b) { return g_usedEdges.insert({ std::min(a, b), std::max(a, b) }).second; }
 
 bool CrossesRiver(long a, long b)
 {
@@ -89,7 +134,7 @@ bool CrossesRiver(long a, long b)
 struct Street {
     std::string name;
     std::string highway;
-    std::string oneway;  // "", "yes" or "-1"
+    std::string oneway; // "", "yes" or "-1"
 };
 
 // Ways along a path of nodes: one per run of edges not yet taken, the bridge
@@ -102,14 +147,14 @@ void AddStreet(const std::vector<long>& path, const Street& s, bool bridges)
         if (run.size() >= 2) {
             Way w;
             w.nodes = run;
-            w.tags = {{"highway", s.highway}};
+            w.tags = { { "highway", s.highway } };
             if (!s.name.empty())
-                w.tags.push_back({"name", s.name});
+                w.tags.push_back({ "name", s.name });
             if (!s.oneway.empty())
-                w.tags.push_back({"oneway", s.oneway});
+                w.tags.push_back({ "oneway", s.oneway });
             if (bridge) {
-                w.tags.push_back({"bridge", "yes"});
-                w.tags.push_back({"layer", "1"});
+                w.tags.push_back({ "bridge", "yes" });
+                w.tags.push_back({ "layer", "1" });
             }
             g_ways.push_back(std::move(w));
         }
@@ -124,7 +169,7 @@ void AddStreet(const std::vector<long>& path, const Street& s, bool bridges)
         }
         if (river) {
             flush(false);
-            run = {a, b};
+            run = { a, b };
             flush(true);
             continue;
         }
@@ -141,8 +186,8 @@ void Lattice()
 {
     for (int i = -kHalf; i <= kHalf; ++i) {
         for (int j = -kHalf; j <= kHalf; ++j)
-            g_nodes[LatticeId(i, j)] = {i * kStep + 4 * std::sin(1.3 * i + 2.1 * j),
-                                        j * kStep + 4 * std::cos(0.7 * i - 1.9 * j), {}};
+            g_nodes[LatticeId(i, j)] = { i * kStep + 4 * std::sin(1.3 * i + 2.1 * j),
+                j * kStep + 4 * std::cos(0.7 * i - 1.9 * j), {} };
     }
 }
 
@@ -158,7 +203,7 @@ void Roads()
         ring.push_back(LatticeId(i, kRing));
     for (int j = kRing; j >= -kRing; --j)
         ring.push_back(LatticeId(-kRing, j));
-    AddStreet(ring, {"Кольцевой бульвар", "primary", ""}, true);
+    AddStreet(ring, { "Кольцевой бульвар", "primary", "" }, true);
 
     std::vector<long> north, east, rising, falling;
     for (int k = -kHalf; k <= kHalf; ++k) {
@@ -167,16 +212,16 @@ void Roads()
         rising.push_back(LatticeId(k, k));
         falling.push_back(LatticeId(k, -k));
     }
-    AddStreet(north, {"проспект Мира", "primary", ""}, true);
-    AddStreet(east, {"Центральный проспект", "primary", ""}, true);
-    AddStreet(rising, {"Ленинградский проспект", "secondary", ""}, true);
-    AddStreet(falling, {"Московский проспект", "secondary", ""}, true);
+    AddStreet(north, { "проспект Мира", "primary", "" }, true);
+    AddStreet(east, { "Центральный проспект", "primary", "" }, true);
+    AddStreet(rising, { "Ленинградский проспект", "secondary", "" }, true);
+    AddStreet(falling, { "Московский проспект", "secondary", "" }, true);
 
     for (int j = -kHalf; j <= kHalf; ++j) {
         std::vector<long> row;
         for (int i = -kHalf; i <= kHalf; ++i)
             row.push_back(LatticeId(i, j));
-        Street s{kRowNames[j + kHalf], j % 4 == 0 ? "tertiary" : "residential", ""};
+        Street s { kRowNames[j + kHalf], j % 4 == 0 ? "tertiary" : "residential", "" };
         // Inside the ring every odd row is one-way, alternately east and west.
         if (std::abs(j) < kRing && (j & 1) != 0) {
             s.oneway = ((j + 16) % 4 == 1) ? "yes" : "-1";
@@ -191,11 +236,12 @@ void Roads()
         std::vector<long> column;
         for (int j = -kHalf; j <= kHalf; ++j)
             column.push_back(LatticeId(i, j));
-        AddStreet(column, {kColumnNames[i + kHalf], i % 4 == 0 ? "tertiary" : "residential", ""}, i % 6 == 0);
+        AddStreet(
+            column, { kColumnNames[i + kHalf], i % 4 == 0 ? "tertiary" : "residential", "" }, i % 6 == 0);
     }
     // Drives into the parks' car parks.
-    AddStreet({LatticeId(3, 4), AddNode(3 * kStep - 60, 4 * kStep + 60)}, {"", "service", ""}, false);
-    AddStreet({LatticeId(-5, 3), AddNode(-5 * kStep - 60, 3 * kStep - 60)}, {"", "service", ""}, false);
+    AddStreet({ LatticeId(3, 4), AddNode(3 * kStep - 60, 4 * kStep + 60) }, { "", "service", "" }, false);
+    AddStreet({ LatticeId(-5, 3), AddNode(-5 * kStep - 60, 3 * kStep - 60) }, { "", "service", "" }, false);
 }
 
 void River()
@@ -203,13 +249,13 @@ void River()
     std::vector<long> line, bank;
     for (double x = -3400; x <= 3400; x += 100)
         line.push_back(AddNode(x, RiverY(x)));
-    g_ways.push_back({line, {{"waterway", "river"}, {"name", "река Вора"}}});
+    g_ways.push_back({ line, { { "waterway", "river" }, { "name", "река Вора" } } });
     for (double x = -3400; x <= 3400; x += 100)
         bank.push_back(AddNode(x, RiverY(x) + 35));
     for (double x = 3400; x >= -3400; x -= 100)
         bank.push_back(AddNode(x, RiverY(x) - 35));
     bank.push_back(bank.front());
-    g_ways.push_back({bank, {{"natural", "water"}, {"name", "река Вора"}}});
+    g_ways.push_back({ bank, { { "natural", "water" }, { "name", "река Вора" } } });
 }
 
 void Railway()
@@ -217,13 +263,13 @@ void Railway()
     std::vector<long> line;
     for (double x = -3400; x <= 3400; x += 200)
         line.push_back(AddNode(x, kRailwayY));
-    g_ways.push_back({line, {{"railway", "rail"}, {"name", "Северная железная дорога"}}});
+    g_ways.push_back({ line, { { "railway", "rail" }, { "name", "Северная железная дорога" } } });
 }
 
 long Rectangle(double left, double bottom, double right, double top, Tags tags)
 {
     Way w;
-    w.nodes = {AddNode(left, bottom), AddNode(right, bottom), AddNode(right, top), AddNode(left, top)};
+    w.nodes = { AddNode(left, bottom), AddNode(right, bottom), AddNode(right, top), AddNode(left, top) };
     w.nodes.push_back(w.nodes.front());
     w.tags = std::move(tags);
     g_ways.push_back(std::move(w));
@@ -235,8 +281,12 @@ struct Park {
     const char* name;
 };
 const Park kParks[] = {
-    {2, 4, "парк Победы"}, {-6, 2, "Городской сад"}, {4, -7, "сквер Славы"},
-    {-8, -5, "парк Горького"}, {11, 12, "Лесопарк Березняк"}, {-3, 8, "парк Дружбы"},
+    { 2, 4, "парк Победы" },
+    { -6, 2, "Городской сад" },
+    { 4, -7, "сквер Славы" },
+    { -8, -5, "парк Горького" },
+    { 11, 12, "Лесопарк Березняк" },
+    { -3, 8, "парк Дружбы" },
 };
 
 bool InPark(double x, double y)
@@ -252,8 +302,8 @@ void Parks()
 {
     for (const Park& p : kParks)
         Rectangle(p.i * kStep + 50, p.j * kStep + 50, (p.i + 1) * kStep - 50, (p.j + 1) * kStep - 50,
-                  {{"leisure", "park"}, {"name", p.name}});
-    Rectangle(-3300, 2700, -2400, 3300, {{"landuse", "forest"}, {"name", "Воровский лес"}});
+            { { "leisure", "park" }, { "name", p.name } });
+    Rectangle(-3300, 2700, -2400, 3300, { { "landuse", "forest" }, { "name", "Воровский лес" } });
 }
 
 struct House {
@@ -277,7 +327,7 @@ std::map<std::pair<long, long>, std::string> EdgeNames()
         if (highway.empty() || name.empty())
             continue;
         for (size_t k = 0; k + 1 < w.nodes.size(); ++k)
-            names[{std::min(w.nodes[k], w.nodes[k + 1]), std::max(w.nodes[k], w.nodes[k + 1])}] = name;
+            names[{ std::min(w.nodes[k], w.nodes[k + 1]), std::max(w.nodes[k], w.nodes[k + 1]) }] = name;
     }
     return names;
 }
@@ -295,18 +345,19 @@ void Buildings()
         const double hw = alongX ? 30 : 10, hh = alongX ? 10 : 30;
         const std::string text = std::to_string(number);
         Rectangle(cx - hw, cy - hh, cx + hw, cy + hh,
-                  {{"building", number % 7 == 0 ? "apartments" : "yes"}, {"addr:street", street}, {"addr:housenumber", text}});
-        g_houses.push_back({cx, cy, street, text});
+            { { "building", number % 7 == 0 ? "apartments" : "yes" }, { "addr:street", street },
+                { "addr:housenumber", text } });
+        g_houses.push_back({ cx, cy, street, text });
         // A yard building with a letter beside every tenth house.
         if (number % 10 == 0) {
             const double ox = alongX ? 0 : (cx > 0 ? 1 : -1), oy = alongX ? 1 : 0;
             AddNode(cx + ox * 55 + oy * 0, cy + oy * (cy > 0 ? 1 : -1) * 55,
-                    {{"addr:street", street}, {"addr:housenumber", text + "а"}});
+                { { "addr:street", street }, { "addr:housenumber", text + "а" } });
         }
     };
     for (int j = -kHalf; j <= kHalf; ++j) {
         for (int i = -kHalf; i < kHalf; ++i) {
-            const auto it = names.find({LatticeId(i, j), LatticeId(i + 1, j)});
+            const auto it = names.find({ LatticeId(i, j), LatticeId(i + 1, j) });
             if (it == names.end())
                 continue;
             const double cx = (i + 0.5) * kStep;
@@ -318,7 +369,7 @@ void Buildings()
     }
     for (int i = -kHalf; i <= kHalf; ++i) {
         for (int j = -kHalf; j < kHalf; ++j) {
-            const auto it = names.find({LatticeId(i, j), LatticeId(i, j + 1)});
+            const auto it = names.find({ LatticeId(i, j), LatticeId(i, j + 1) });
             if (it == names.end())
                 continue;
             const double cy = (j + 0.5) * kStep;
@@ -332,17 +383,23 @@ void Buildings()
 
 void Localities()
 {
-    AddNode(40, 40, {{"place", "city"}, {"name", "Вораду"}, {"population", "240000"}});
+    AddNode(40, 40, { { "place", "city" }, { "name", "Вораду" }, { "population", "240000" } });
     const struct {
         int i, j;
         const char* name;
     } parts[] = {
-        {1, 1, "Центральный"}, {1, -6, "Заречный"}, {1, 6, "Северный"},  {6, 1, "Восточный"},
-        {-6, 1, "Западный"},   {13, 13, "Берёзовка"}, {-13, 13, "Сосновка"}, {-13, -13, "Лесная Поляна"},
-        {13, -13, "Дубки"},
+        { 1, 1, "Центральный" },
+        { 1, -6, "Заречный" },
+        { 1, 6, "Северный" },
+        { 6, 1, "Восточный" },
+        { -6, 1, "Западный" },
+        { 13, 13, "Берёзовка" },
+        { -13, 13, "Сосновка" },
+        { -13, -13, "Лесная Поляна" },
+        { 13, -13, "Дубки" },
     };
     for (const auto& p : parts)
-        AddNode(p.i * kStep + 100, p.j * kStep + 100, {{"place", "suburb"}, {"name", p.name}});
+        AddNode(p.i * kStep + 100, p.j * kStep + 100, { { "place", "suburb" }, { "name", p.name } });
 }
 
 // One point of interest of every category, at houses spread over the city.
@@ -352,42 +409,47 @@ void Pois()
     std::vector<std::pair<uint16_t, const mapc::PoiRule*>> firsts;
     for (const mapc::PoiRule& r : mapc::PoiRules()) {
         if (done.insert(r.category).second)
-            firsts.push_back({r.category, &r});
+            firsts.push_back({ r.category, &r });
     }
     size_t n = 0;
     auto at = [&](size_t k) -> const House& { return g_houses[(k * 37 + 11) % g_houses.size()]; };
     for (const auto& [code, rule] : firsts) {
         const House& h = at(n);
-        Tags tags = {{std::string(rule->key), std::string(rule->value)}};
+        Tags tags = { { std::string(rule->key), std::string(rule->value) } };
         if (!rule->key2.empty())
-            tags.push_back({std::string(rule->key2), std::string(rule->value2)});
-        tags.push_back({"name", std::string(rule->name) + " «Вораду-" + std::to_string(n + 1) + "»"});
-        tags.push_back({"addr:street", h.street});
-        tags.push_back({"addr:housenumber", h.number});
+            tags.push_back({ std::string(rule->key2), std::string(rule->value2) });
+        tags.push_back({ "name", std::string(rule->name) + " «Вораду-" + std::to_string(n + 1) + "»" });
+        tags.push_back({ "addr:street", h.street });
+        tags.push_back({ "addr:housenumber", h.number });
         char phone[32];
         std::snprintf(phone, sizeof phone, "+7 495 %03zu-%02zu-%02zu", 100 + n, n % 100, (n * 7) % 100);
-        tags.push_back({"phone", phone});
+        tags.push_back({ "phone", phone });
         if (n % 3 == 0)
-            tags.push_back({"website", "https://voradu.example/" + std::to_string(code)});
+            tags.push_back({ "website", "https://voradu.example/" + std::to_string(code) });
         if (n % 4 == 0)
-            tags.push_back({"email", "info" + std::to_string(n) + "@voradu.example"});
+            tags.push_back({ "email", "info" + std::to_string(n) + "@voradu.example" });
         if (n % 5 == 0)
-            tags.push_back({"description", "Работает ежедневно"});
+            tags.push_back({ "description", "Работает ежедневно" });
         AddNode(h.x + 12, h.y + 5, tags);
         ++n;
     }
     // A named object of a kind no category has is listed as unknown.
     const House& h = at(n++);
-    AddNode(h.x - 12, h.y - 5, {{"amenity", "vending_machine"}, {"name", "Автомат «Вораду»"}});
+    AddNode(h.x - 12, h.y - 5, { { "amenity", "vending_machine" }, { "name", "Автомат «Вораду»" } });
     // Common places more than once.
     const char* const more[][3] = {
-        {"amenity", "fuel", "АЗС «Вора»"},     {"amenity", "cafe", "Кафе «Ласточка»"},
-        {"amenity", "pharmacy", "Аптека №2"},  {"shop", "supermarket", "Супермаркет «Север»"},
-        {"amenity", "parking", "Стоянка у парка"}, {"amenity", "restaurant", "Ресторан «Набережный»"},
+        { "amenity", "fuel", "АЗС «Вора»" },
+        { "amenity", "cafe", "Кафе «Ласточка»" },
+        { "amenity", "pharmacy", "Аптека №2" },
+        { "shop", "supermarket", "Супермаркет «Север»" },
+        { "amenity", "parking", "Стоянка у парка" },
+        { "amenity", "restaurant", "Ресторан «Набережный»" },
     };
     for (const auto& m : more) {
         const House& p = at(n++);
-        AddNode(p.x + 12, p.y - 5, {{m[0], m[1]}, {"name", m[2]}, {"addr:street", p.street}, {"addr:housenumber", p.number}});
+        AddNode(p.x + 12, p.y - 5,
+            { { m[0], m[1] }, { "name", m[2] }, { "addr:street", p.street },
+                { "addr:housenumber", p.number } });
     }
 }
 
@@ -396,11 +458,20 @@ std::string Escape(const std::string& s)
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -415,13 +486,14 @@ void WriteTags(std::ostream& out, const Tags& tags)
 bool Write(const std::string& path)
 {
     std::ofstream out(path, std::ios::binary);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\" generator=\"travenor_voradu\">\n";
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<osm version=\"0.6\" "
+           "generator=\"travenor_voradu\">\n";
     const double metresPerDegreeLat = 111320.0;
     const double metresPerDegreeLon = metresPerDegreeLat * std::cos(kLat0 * kPi / 180);
     char position[96];
     for (const auto& [id, node] : g_nodes) {
-        std::snprintf(position, sizeof position, "lat=\"%.7f\" lon=\"%.7f\"", kLat0 + node.y / metresPerDegreeLat,
-                      kLon0 + node.x / metresPerDegreeLon);
+        std::snprintf(position, sizeof position, "lat=\"%.7f\" lon=\"%.7f\"",
+            kLat0 + node.y / metresPerDegreeLat, kLon0 + node.x / metresPerDegreeLon);
         out << "  <node id=\"" << id << "\" version=\"1\" " << position;
         if (node.tags.empty()) {
             out << "/>\n";
@@ -443,7 +515,7 @@ bool Write(const std::string& path)
     return static_cast<bool>(out);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

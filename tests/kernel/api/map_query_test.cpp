@@ -38,45 +38,60 @@ std::vector<Row> NoMapRows()
     static char text[16];
     static char16_t wide[16];
     static uint8_t style[44];
-    static ZXS_Point point{5, 5};
+    static ZXS_Point point { 5, 5 };
     static ZXS_Point out;
     static ZXS_Rect rect;
     static int32_t link, directions, segment[4], scale = 1000;
     static uint8_t r, g, b, e;
     return {
-        {"MapGetBounds", [](auto* m) { return ZXS_MapGetBounds(m, &rect); }, 2},
-        {"MapGetCenter", [](auto* m) { return ZXS_MapGetCenter(m, &out); }, 2},
-        {"MapGetCenter point", [](auto* m) { ZXS_MapGetCenter(m, &out); return out.x; }, 0x8000000},
-        {"MapUnitsToMeters", [](auto* m) { return ZXS_MapUnitsToMeters(m, 100.0); }, -1.0},
-        {"MetersToMapUnits", [](auto* m) { return ZXS_MetersToMapUnits(m, 100.0); }, -1.0},
-        {"MapGetBackgroundColor", [](auto* m) { return ZXS_MapGetBackgroundColor(m, &r, &g, &b, &e); }, 2},
-        {"MapHasRoadGraph", [](auto* m) { return ZXS_MapHasRoadGraph(m); }, 2},
-        {"MapGetStyle", [](auto* m) { return ZXS_MapGetStyle(m, 1, 0, style); }, 5},
-        {"ObjGetLayer", [](auto* m) { return ZXS_ObjGetLayer(m, 0); }, -1},
-        {"LayerFindA", [](auto* m) { return ZXS_LayerFindA(m, "x"); }, -1},
-        {"LayerGetStyleGroup", [](auto* m) { return ZXS_LayerGetStyleGroup(m, 0); }, -1},
-        {"LayerGetRoadIndex", [](auto* m) { return ZXS_LayerGetRoadIndex(m, 0); }, -1},
-        {"LayerGetNameA", [](auto* m) { return ZXS_LayerGetNameA(m, 0, 0, text, 16); }, 2},
-        {"LayerGetNameW", [](auto* m) { return ZXS_LayerGetNameW(m, 0, 0, wide, 16); }, 2},
-        {"MapFindObjectAt", [](auto* m) { return ZXS_MapFindObjectAt(m, 0, 1000, 5, 5, 10); }, -1},
-        {"MapFindNearestObject", [](auto* m) { return ZXS_MapFindNearestObject(m, 5, 5, 10, -1, &link, &directions); }, 2},
-        {"ObjGetNearestSegment", [](auto* m) { return ZXS_ObjGetNearestSegment(m, &point, 1, segment); }, 2},
-        {"MapFitObject", [](auto* m) { return ZXS_MapFitObject(m, 0, -1, -1, 240, 320, &scale, &out); }, -1},
-        {"ObjGetNearestPoint", [](auto* m) { return ZXS_ObjGetNearestPoint(m, 0, -1, -1, &point, &out); }, 2},
-        {"ObjGetRect", [](auto* m) { return ZXS_ObjGetRect(m, 0, -1, -1, &rect, 0); }, 2},
-        {"ObjGetLinkId", [](auto* m) { return ZXS_ObjGetLinkId(m, 0, -1); }, -1},
-        {"ObjGetOwnNameId", [](auto* m) { return ZXS_ObjGetOwnNameId(m, 0, -1); }, -1},
-        {"ObjGetNameId", [](auto* m) { return ZXS_ObjGetNameId(m, 0); }, -1},
-        {"ObjGetNameA", [](auto* m) { return ZXS_ObjGetNameA(m, 0, 0, text, 16, 1); }, 2},
-        {"ObjGetNameW", [](auto* m) { return ZXS_ObjGetNameW(m, 0, 0, wide, 16, 1); }, 2},
-        {"MapEnumObjectsByNameA", [](auto* m) { return ZXS_MapEnumObjectsByNameA(m, 0, "a", nullptr, &CountMatches, nullptr, 0); }, 2},
-        {"MapEnumObjectsByNameW", [](auto* m) { return ZXS_MapEnumObjectsByNameW(m, 0, u"a", nullptr, &CountMatches, nullptr, 0); }, 2},
-        {"MapEnumLinkedA", [](auto* m) { return ZXS_MapEnumLinkedA(m, 1, "a", &CountMatches, nullptr); }, 2},
-        {"MapEnumLinkedW", [](auto* m) { return ZXS_MapEnumLinkedW(m, 1, u"a", &CountMatches, nullptr); }, 2},
+        { "MapGetBounds", [](auto* m) { return ZXS_MapGetBounds(m, &rect); }, 2 },
+        { "MapGetCenter", [](auto* m) { return ZXS_MapGetCenter(m, &out); }, 2 },
+        { "MapGetCenter point",
+            [](auto* m) {
+                ZXS_MapGetCenter(m, &out);
+                return out.x;
+            },
+            0x8000000 },
+        { "MapUnitsToMeters", [](auto* m) { return ZXS_MapUnitsToMeters(m, 100.0); }, -1.0 },
+        { "MetersToMapUnits", [](auto* m) { return ZXS_MetersToMapUnits(m, 100.0); }, -1.0 },
+        { "MapGetBackgroundColor", [](auto* m) { return ZXS_MapGetBackgroundColor(m, &r, &g, &b, &e); }, 2 },
+        { "MapHasRoadGraph", [](auto* m) { return ZXS_MapHasRoadGraph(m); }, 2 },
+        { "MapGetStyle", [](auto* m) { return ZXS_MapGetStyle(m, 1, 0, style); }, 5 },
+        { "ObjGetLayer", [](auto* m) { return ZXS_ObjGetLayer(m, 0); }, -1 },
+        { "LayerFindA", [](auto* m) { return ZXS_LayerFindA(m, "x"); }, -1 },
+        { "LayerGetStyleGroup", [](auto* m) { return ZXS_LayerGetStyleGroup(m, 0); }, -1 },
+        { "LayerGetRoadIndex", [](auto* m) { return ZXS_LayerGetRoadIndex(m, 0); }, -1 },
+        { "LayerGetNameA", [](auto* m) { return ZXS_LayerGetNameA(m, 0, 0, text, 16); }, 2 },
+        { "LayerGetNameW", [](auto* m) { return ZXS_LayerGetNameW(m, 0, 0, wide, 16); }, 2 },
+        { "MapFindObjectAt", [](auto* m) { return ZXS_MapFindObjectAt(m, 0, 1000, 5, 5, 10); }, -1 },
+        { "MapFindNearestObject",
+            [](auto* m) { return ZXS_MapFindNearestObject(m, 5, 5, 10, -1, &link, &directions); }, 2 },
+        { "ObjGetNearestSegment", [](auto* m) { return ZXS_ObjGetNearestSegment(m, &point, 1, segment); },
+            2 },
+        { "MapFitObject", [](auto* m) { return ZXS_MapFitObject(m, 0, -1, -1, 240, 320, &scale, &out); },
+            -1 },
+        { "ObjGetNearestPoint", [](auto* m) { return ZXS_ObjGetNearestPoint(m, 0, -1, -1, &point, &out); },
+            2 },
+        { "ObjGetRect", [](auto* m) { return ZXS_ObjGetRect(m, 0, -1, -1, &rect, 0); }, 2 },
+        { "ObjGetLinkId", [](auto* m) { return ZXS_ObjGetLinkId(m, 0, -1); }, -1 },
+        { "ObjGetOwnNameId", [](auto* m) { return ZXS_ObjGetOwnNameId(m, 0, -1); }, -1 },
+        { "ObjGetNameId", [](auto* m) { return ZXS_ObjGetNameId(m, 0); }, -1 },
+        { "ObjGetNameA", [](auto* m) { return ZXS_ObjGetNameA(m, 0, 0, text, 16, 1); }, 2 },
+        { "ObjGetNameW", [](auto* m) { return ZXS_ObjGetNameW(m, 0, 0, wide, 16, 1); }, 2 },
+        { "MapEnumObjectsByNameA",
+            [](auto* m) { return ZXS_MapEnumObjectsByNameA(m, 0, "a", nullptr, &CountMatches, nullptr, 0); },
+            2 },
+        { "MapEnumObjectsByNameW",
+            [](auto* m) { return ZXS_MapEnumObjectsByNameW(m, 0, u"a", nullptr, &CountMatches, nullptr, 0); },
+            2 },
+        { "MapEnumLinkedA", [](auto* m) { return ZXS_MapEnumLinkedA(m, 1, "a", &CountMatches, nullptr); },
+            2 },
+        { "MapEnumLinkedW", [](auto* m) { return ZXS_MapEnumLinkedW(m, 1, u"a", &CountMatches, nullptr); },
+            2 },
     };
 }
 
-}  // namespace
+} // namespace
 
 TEST(MapQuery, EveryFunctionRefusesAHandleWithoutAMap)
 {
@@ -118,7 +133,7 @@ TEST(MapQuery, AnswersOnTheShippedMap)
     uint8_t r, g, b, e;
     EXPECT_EQ(ZXS_MapGetBackgroundColor(m, &r, &g, &b, nullptr), 3);
     ASSERT_EQ(ZXS_MapGetBackgroundColor(m, &r, &g, &b, &e), 0);
-    EXPECT_EQ(uint32_t{r} | (g << 8) | (uint32_t{b} << 16), doc.BackgroundColour());
+    EXPECT_EQ(uint32_t { r } | (g << 8) | (uint32_t { b } << 16), doc.BackgroundColour());
     EXPECT_EQ(ZXS_MapHasRoadGraph(m), 0);
 
     uint8_t style[44];
@@ -174,7 +189,9 @@ TEST(MapQuery, AnswersOnTheShippedMap)
         EXPECT_GT(found, 0);
     }
     EXPECT_EQ(ZXS_MapEnumObjectsByNameA(m, 0, "", nullptr, &CountMatches, nullptr, 0), 3);
-    EXPECT_EQ(ZXS_MapEnumObjectsByNameA(m, 0, std::string(257, 'a').c_str(), nullptr, &CountMatches, nullptr, 0), 3);
+    EXPECT_EQ(
+        ZXS_MapEnumObjectsByNameA(m, 0, std::string(257, 'a').c_str(), nullptr, &CountMatches, nullptr, 0),
+        3);
     EXPECT_EQ(ZXS_MapEnumLinkedA(m, -1, "a", &CountMatches, nullptr), 3);
     ZXS_Rect rect;
     EXPECT_EQ(ZXS_ObjGetRect(m, -1, -1, -1, &rect, 0), 3);
@@ -188,8 +205,10 @@ TEST(MapQuery, AnswersOnTheShippedMap)
     EXPECT_EQ(ZXS_MapFindObjectAt(m, 0, 0, INT32_MIN, INT32_MIN, 10), -1);
     EXPECT_EQ(ZXS_MapFindObjectAt(m, 0, 0, INT32_MAX, INT32_MAX, 10), -1);
     ASSERT_EQ(ZXS_MapFindNearestObject(m, centre.x, centre.y, INT32_MAX, -1, &link, &directions), 0);
-    EXPECT_EQ(ZXS_MapFindNearestObject(m, INT32_MIN, INT32_MIN, 10, -1, &link, &directions), ZXS_ERR_NOTFOUND);
-    EXPECT_EQ(ZXS_MapFindNearestObject(m, INT32_MAX, INT32_MAX, 10, -1, &link, &directions), ZXS_ERR_NOTFOUND);
+    EXPECT_EQ(
+        ZXS_MapFindNearestObject(m, INT32_MIN, INT32_MIN, 10, -1, &link, &directions), ZXS_ERR_NOTFOUND);
+    EXPECT_EQ(
+        ZXS_MapFindNearestObject(m, INT32_MAX, INT32_MAX, 10, -1, &link, &directions), ZXS_ERR_NOTFOUND);
 }
 
 // The view functions on a view whose map was closed, and on a view without an image.
@@ -239,9 +258,9 @@ TEST(ViewInterface, RefusesViewsWithoutMapOrImage)
     EXPECT_EQ(ZXS_ViewAckRender(&view), 2);
     EXPECT_EQ(ZXS_ViewRenderAsync(&view), 2);
     EXPECT_EQ(ZXS_ViewRender(&view, 0, nullptr), 2);
-    int32_t excluded[4] = {0, 0, 10, 10};
+    int32_t excluded[4] = { 0, 0, 10, 10 };
     EXPECT_EQ(ZXS_ViewExcludeRect(&view, excluded), 2);
-    view.pMap = nullptr;  // the document went with the map; the view can only go
+    view.pMap = nullptr; // the document went with the map; the view can only go
     ZXS_ViewDestroy(&view);
     EXPECT_EQ(view.pView, nullptr);
 }
@@ -281,7 +300,7 @@ TEST(ViewInterface, PixelIteratorAndCopy)
     CZX_Surface565* surface = view.handle.pView->Image()->Surface();
     surface->SetPixel(10, 0, 0x1234);
     std::vector<uint16_t> target(40 * 30, 0);
-    ZXS_DeviceContext dc{reinterpret_cast<uint8_t*>(target.data()), 40, 30, 80};
+    ZXS_DeviceContext dc { reinterpret_cast<uint8_t*>(target.data()), 40, 30, 80 };
     EXPECT_EQ(ZXS_ViewBlt(&view.handle, &dc, 10, -5, 0x1234), 166);
     ASSERT_EQ(ZXS_ViewBlt(&view.handle, &dc, 10, -5, ZXS_SRCCOPY), 0);
     EXPECT_EQ(target[5 * 40 + 0], 0x1234);
@@ -289,7 +308,8 @@ TEST(ViewInterface, PixelIteratorAndCopy)
 
     // Offsets that leave no overlap copy nothing, however far out they lie.
     const std::vector<uint16_t> before = target;
-    const int32_t offsets[][2] = {{INT32_MIN, 0}, {1500000000, 0}, {-1500000000, 3}, {0, INT32_MIN}, {40, 0}};
+    const int32_t offsets[][2]
+        = { { INT32_MIN, 0 }, { 1500000000, 0 }, { -1500000000, 3 }, { 0, INT32_MIN }, { 40, 0 } };
     for (const auto& o : offsets) {
         EXPECT_EQ(ZXS_ViewBlt(&view.handle, &dc, o[0], o[1], ZXS_SRCCOPY), 0) << o[0] << "," << o[1];
         EXPECT_EQ(target, before) << o[0] << "," << o[1];

@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int64_t kStart = 1700000000;
-std::atomic<int64_t> g_now{kStart};
+std::atomic<int64_t> g_now { kStart };
 ZXS_Tm ManualLocalTime() { return CZXS_KernelClock::SecondsToLocal(g_now.load()); }
 
 // Link ids of the fixture's roads: 100..104 run both ways, 105 only forward;
@@ -75,12 +75,19 @@ TEST_F(PassageInterfaceTest, BadArgumentsChangeNothing)
         int32_t passage, costClass, valueB, lifetime, result;
     };
     const Case cases[] = {
-        {-2, 5, 0, -1, ZXS_ERR_PARAM},     {4, 5, 0, -1, ZXS_ERR_PARAM},      {1, -1, 0, -1, ZXS_ERR_PARAM},
-        {1, 16, 0, -1, ZXS_ERR_PARAM},     {1, 5, -1, -1, ZXS_ERR_PARAM},     {1, 5, 16, -1, ZXS_ERR_PARAM},
-        {1, 5, 0, 655341, ZXS_ERR_PARAM},  {1, 5, 0, -2, ZXS_ERR_PARAM},      {1, 5, 0, 655340, ZXS_OK},
+        { -2, 5, 0, -1, ZXS_ERR_PARAM },
+        { 4, 5, 0, -1, ZXS_ERR_PARAM },
+        { 1, -1, 0, -1, ZXS_ERR_PARAM },
+        { 1, 16, 0, -1, ZXS_ERR_PARAM },
+        { 1, 5, -1, -1, ZXS_ERR_PARAM },
+        { 1, 5, 16, -1, ZXS_ERR_PARAM },
+        { 1, 5, 0, 655341, ZXS_ERR_PARAM },
+        { 1, 5, 0, -2, ZXS_ERR_PARAM },
+        { 1, 5, 0, 655340, ZXS_OK },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(ZXS_RoadSetPassage(&m_handle, kTwoWay, c.passage, c.costClass, c.valueB, c.lifetime), c.result);
+        EXPECT_EQ(
+            ZXS_RoadSetPassage(&m_handle, kTwoWay, c.passage, c.costClass, c.valueB, c.lifetime), c.result);
     CZXS_MapHandle closed;
     EXPECT_EQ(ZXS_RoadSetPassage(&closed, kTwoWay, 1, 5, 0, -1), ZXS_ERR_NOHANDLE);
     EXPECT_EQ(ZXS_RoadSetPassage(nullptr, kTwoWay, 1, 5, 0, -1), ZXS_ERR_NOHANDLE);
@@ -103,9 +110,8 @@ TEST_F(PassageInterfaceTest, MinusOneCyclesThroughTheDirectionsTheElementHas)
         std::vector<int32_t> passages;
     };
     const Case cases[] = {
-        {kTwoWay, {1, 2, 3, 0, 1}},
-        {kForwardOnly, {1, 0, 1}},
-        {kBackwardOnly, {2, 0, 2}},  // from backward, both only with a forward direction
+        { kTwoWay, { 1, 2, 3, 0, 1 } }, { kForwardOnly, { 1, 0, 1 } },
+        { kBackwardOnly, { 2, 0, 2 } }, // from backward, both only with a forward direction
     };
     for (const Case& c : cases) {
         for (int32_t expected : c.passages) {
@@ -137,7 +143,7 @@ TEST_F(PassageInterfaceTest, ReadBackLifetimeAndJournalFile)
     set.lifetime = 100;
     set.passage = 1;
     ASSERT_EQ(ZXS_RoadSetPassageRec(&m_handle, kTwoWay, &set), ZXS_OK);
-    EXPECT_EQ(JournalSize(), 17u + 6u);  // each change is written at once
+    EXPECT_EQ(JournalSize(), 17u + 6u); // each change is written at once
     g_now += 30;
     CZXS_PassageRecord r;
     r.lifetime = 0;
@@ -170,4 +176,4 @@ TEST_F(PassageInterfaceTest, ReadBackLifetimeAndJournalFile)
         EXPECT_EQ(graph.CostClass(e), 14);
 }
 
-}  // namespace
+} // namespace

@@ -13,9 +13,9 @@
 #include "kernel/doc/code_page.h"
 #include "kernel/doc/poi_query.h"
 #include "kernel/doc/poi_set.h"
+#include "kernel/doc/poi_store.h"
 #include "kernel/doc/stream_kind.h"
 #include "kernel/render/coords.h"
-#include "kernel/doc/poi_store.h"
 #include "tests/kernel/doc/kernel_fixture.h"
 #include "tools/mapwriter/poi_writer.h"
 
@@ -26,7 +26,7 @@ using kernel_fixture::ScopedKernel;
 using testing_support::TempFolder;
 
 mapwriter::Poi MakePoi(uint16_t category, double lon, double lat, std::string name,
-                       std::vector<std::pair<uint16_t, std::string>> attributes = {})
+    std::vector<std::pair<uint16_t, std::string>> attributes = {})
 {
     mapwriter::Poi p;
     p.category = category;
@@ -45,7 +45,8 @@ mapwriter::PoiSetDescription RandomSet(uint32_t seed, int count, const std::stri
     std::uniform_real_distribution<double> lat(0.96, 0.98);
     mapwriter::PoiSetDescription set;
     for (int i = 0; i < count; ++i) {
-        const ZXS_PoiCategory& c = g_poiCategoryTable[std::uniform_int_distribution<int>(0, kPoiCategoryCount - 1)(rng)];
+        const ZXS_PoiCategory& c
+            = g_poiCategoryTable[std::uniform_int_distribution<int>(0, kPoiCategoryCount - 1)(rng)];
         set.pois.push_back(MakePoi(c.code, lon(rng), lat(rng), prefix + std::to_string(i)));
     }
     return set;
@@ -76,11 +77,11 @@ TEST(PoiSet, LoadsSoundFilesAndRefusesOthers)
         uint16_t value;
         bool loads;
     } cases[] = {
-        {"version 100", 84, 100, true},
-        {"version 306", 84, 306, true},
-        {"version 307", 84, 307, false},
-        {"wrong magic", 82, 0xD2EB, false},
-        {"area larger than the file", 450, 1, false},
+        { "version 100", 84, 100, true },
+        { "version 306", 84, 306, true },
+        { "version 307", 84, 307, false },
+        { "wrong magic", 82, 0xD2EB, false },
+        { "area larger than the file", 450, 1, false },
     };
     for (const Case& c : cases) {
         Bytes b = good;
@@ -92,7 +93,7 @@ TEST(PoiSet, LoadsSoundFilesAndRefusesOthers)
     EXPECT_FALSE(Loads(good, 519));
 
     // A record whose length is 0 or runs past the area ends the records there.
-    for (uint16_t length : {0, 2, 0xFFFF}) {
+    for (uint16_t length : { 0, 2, 0xFFFF }) {
         Bytes b = good;
         const uint16_t first = static_cast<uint16_t>(b[520] | (b[521] << 8));
         b[520 + first] = static_cast<uint8_t>(length);
@@ -106,7 +107,7 @@ TEST(PoiSet, LoadsSoundFilesAndRefusesOthers)
 
 TEST(PoiSet, AnglesRoundTrip)
 {
-    for (double r : {0.0, 0.5, -1.25, 3.0, -3.14159})
+    for (double r : { 0.0, 0.5, -1.25, 3.0, -3.14159 })
         EXPECT_NEAR(CZXS_PoiSet::AngleToRadians(CZXS_PoiSet::RadiansToAngle(r)), r, 1e-9);
     EXPECT_EQ(CZXS_PoiSet::RadiansToAngle(M_PI), INT32_MIN);
     EXPECT_DOUBLE_EQ(CZXS_PoiSet::AngleToRadians(INT32_MIN), M_PI);
@@ -121,14 +122,14 @@ TEST(PoiStore, CategoryRows)
         uint16_t symbol;
         const char* english;
     } cases[] = {
-        {0x000, u"Не определен", 1, "Unknown"},
-        {0x0FF, u"Не определен", 1, "Unknown"},
-        {0x801, u"Не определен", 1, "Unknown"},
-        {0xF00, u"Не определен", 1, "Unknown"},
-        {0x802, u"АЗС", 16, "Car Service"},
-        {0x324, u"Вольная гавань", 1, "Free Port"},
-        {0xA20, u"ПП ГАИ", 64, "Public Office"},
-        {0xE08, u"Таможенный терминал", 1, "Transportation"},
+        { 0x000, u"Не определен", 1, "Unknown" },
+        { 0x0FF, u"Не определен", 1, "Unknown" },
+        { 0x801, u"Не определен", 1, "Unknown" },
+        { 0xF00, u"Не определен", 1, "Unknown" },
+        { 0x802, u"АЗС", 16, "Car Service" },
+        { 0x324, u"Вольная гавань", 1, "Free Port" },
+        { 0xA20, u"ПП ГАИ", 64, "Public Office" },
+        { 0xE08, u"Таможенный терминал", 1, "Transportation" },
     };
     for (const Case& c : cases) {
         const ZXS_PoiCategory& row = CZXS_PoiStore::CategoryRow(c.code);
@@ -193,14 +194,15 @@ TEST_F(PoiQueryTest, BoxQueriesOverEverySetMatchAPlainFilter)
 {
     // Three maps: two from files with POI files beside them, one from memory
     // with its POI block.
-    const mapwriter::PoiSetDescription sets[] = {RandomSet(1, 300, "a"), RandomSet(2, 200, "b"), RandomSet(3, 250, "c")};
+    const mapwriter::PoiSetDescription sets[]
+        = { RandomSet(1, 300, "a"), RandomSet(2, 200, "b"), RandomSet(3, 250, "c") };
     const Bytes memoryPois = SetBytes(sets[2]);
     CZXS_MapHandle maps[3];
     ASSERT_EQ(ZXS_MapOpenA(&maps[0], &owner, SaveMap("a.tzx", &sets[0]).c_str(), nullptr, 0, 1), ZXS_OK);
     ASSERT_EQ(ZXS_MapOpenA(&maps[1], &owner, SaveMap("b.tzx", &sets[1]).c_str(), nullptr, 0, 0), ZXS_OK);
-    ASSERT_EQ(ZXS_MapOpenMemory(&maps[2], &owner, mapBytes.data(), static_cast<uint32_t>(mapBytes.size()), nullptr, 0,
-                                memoryPois.data(), static_cast<uint32_t>(memoryPois.size()), nullptr, 0),
-              ZXS_OK);
+    ASSERT_EQ(ZXS_MapOpenMemory(&maps[2], &owner, mapBytes.data(), static_cast<uint32_t>(mapBytes.size()),
+                  nullptr, 0, memoryPois.data(), static_cast<uint32_t>(memoryPois.size()), nullptr, 0),
+        ZXS_OK);
     ASSERT_EQ(kernel.App()->Pois().Sets().size(), 3u);
 
     CZXS_PoiHandle h;
@@ -222,8 +224,8 @@ TEST_F(PoiQueryTest, BoxQueriesOverEverySetMatchAPlainFilter)
             if (ZXS_PoiGetCategoryCode(&h) >> 8 == group)
                 got.emplace_back(NameA(h), ZXS_PoiGetCategoryCode(&h));
         std::vector<Found> expected;
-        const int32_t box[4] = {mapwriter::PoiAngle(lon1), mapwriter::PoiAngle(lon2), mapwriter::PoiAngle(lat1),
-                                mapwriter::PoiAngle(lat2)};
+        const int32_t box[4] = { mapwriter::PoiAngle(lon1), mapwriter::PoiAngle(lon2),
+            mapwriter::PoiAngle(lat1), mapwriter::PoiAngle(lat2) };
         for (const auto& set : sets) {
             for (const auto& p : set.pois) {
                 const int32_t x = mapwriter::PoiAngle(p.longitude);
@@ -281,16 +283,16 @@ TEST_F(PoiQueryTest, MapsWithOnePoiPathShareOneSet)
 TEST_F(PoiQueryTest, NamesCategoriesAndAttributes)
 {
     mapwriter::PoiSetDescription set;
-    set.codePage = 1;  // Windows-1252
+    set.codePage = 1; // Windows-1252
     set.pois.push_back(MakePoi(0x802, 0.65, 0.97, "Caf\xe9",
-                               {{1, "123-45"}, {6, "Main st. 1"}, {4, "9-18"}, {9, "never reached"}}));
+        { { 1, "123-45" }, { 6, "Main st. 1" }, { 4, "9-18" }, { 9, "never reached" } }));
     set.pois.push_back(MakePoi(0x0FF, 0.651, 0.971, "Only a name"));
     set.pois.push_back(MakePoi(0x901, 0.652, 0.972, ""));
     const Bytes pois = SetBytes(set);
     CZXS_MapHandle m;
-    ASSERT_EQ(ZXS_MapOpenMemory(&m, &owner, mapBytes.data(), static_cast<uint32_t>(mapBytes.size()), nullptr, 0,
-                                pois.data(), static_cast<uint32_t>(pois.size()), nullptr, 0),
-              ZXS_OK);
+    ASSERT_EQ(ZXS_MapOpenMemory(&m, &owner, mapBytes.data(), static_cast<uint32_t>(mapBytes.size()), nullptr,
+                  0, pois.data(), static_cast<uint32_t>(pois.size()), nullptr, 0),
+        ZXS_OK);
     CZXS_PoiHandle h;
     ZXS_PoiCreate(&h);
     ASSERT_EQ(ZXS_PoiFirst(&h), ZXS_OK);
@@ -311,7 +313,7 @@ TEST_F(PoiQueryTest, NamesCategoriesAndAttributes)
     EXPECT_NEAR(lat, 0.97, 1e-9);
     ZXS_Point p;
     ASSERT_EQ(ZXS_PoiGetMapPos(&h, &m, &p), ZXS_OK);
-    EXPECT_EQ(p, (ZXS_Point{10000 + 3900000, 50000 - 5820000}));
+    EXPECT_EQ(p, (ZXS_Point { 10000 + 3900000, 50000 - 5820000 }));
 
     // Phone, address, then the opening time (a type that ends the walk).
     EXPECT_EQ(ZXS_PoiGetAttrType(&h), 1);
@@ -346,12 +348,12 @@ TEST_F(PoiQueryTest, NamesCategoriesAndAttributes)
     EXPECT_EQ(ZXS_PoiGetNameA(&h, a, 64), ZXS_ERR_NODATA);
 
     // A map rectangle through the map's transform: only the first two POIs.
-    const ZXS_Rect rect{10000 + 3899000, 50000 - 5826500, 10000 + 3906500, 50000 - 5819000};
+    const ZXS_Rect rect { 10000 + 3899000, 50000 - 5826500, 10000 + 3906500, 50000 - 5819000 };
     ASSERT_EQ(ZXS_PoiQueryRect(&h, &m, &rect), ZXS_OK);
     std::vector<std::string> names;
     for (int32_t r = ZXS_PoiFirst(&h); r == ZXS_OK; r = ZXS_PoiNext(&h))
         names.push_back(NameA(h));
-    EXPECT_EQ(names, (std::vector<std::string>{"Caf\xe9", "Only a name"}));
+    EXPECT_EQ(names, (std::vector<std::string> { "Caf\xe9", "Only a name" }));
     ZXS_PoiDestroy(&h);
     ZXS_MapClose(&m);
 }
@@ -367,14 +369,14 @@ TEST(PoiQuery, ViewQueriesTakeTheViewsBoxAndItsScreen)
     source.mapSize = static_cast<uint32_t>(map.size());
     ASSERT_EQ(doc.Open(&source, nullptr, 0, CZXS_DiskStream::kMemory), 1);
     CZXS_Coords view;
-    const ZXS_ScreenRect screen{0, 0, 239, 319};
+    const ZXS_ScreenRect screen { 0, 0, 239, 319 };
     ASSERT_EQ(view.SetScreenRect(&screen), 1);
     ASSERT_EQ(view.SetPosition(10350, 20350, 128), 1);
     const double lon = 350 / 6e6;
     const double lat = 29650 / 6e6;
     mapwriter::PoiSetDescription set;
-    set.pois = {MakePoi(0x802, lon + 300 / 6e6, lat, "away"), MakePoi(0x802, lon, lat, "centre"),
-                MakePoi(0x501, lon + 50 / 6e6, lat - 30 / 6e6, "right and down")};
+    set.pois = { MakePoi(0x802, lon + 300 / 6e6, lat, "away"), MakePoi(0x802, lon, lat, "centre"),
+        MakePoi(0x501, lon + 50 / 6e6, lat - 30 / 6e6, "right and down") };
     const Bytes pois = SetBytes(set);
     CZXS_PoiStore store;
     const auto loaded = store.OpenSet("memfile", pois.data(), static_cast<uint32_t>(pois.size()));
@@ -389,14 +391,14 @@ TEST(PoiQuery, ViewQueriesTakeTheViewsBoxAndItsScreen)
         int32_t y = -1;
         ASSERT_TRUE(query.Position(x, y));
         got.emplace_back(std::string(reinterpret_cast<const char*>(CZXS_PoiSet::Name(query.Record())),
-                                     CZXS_PoiSet::NameLength(query.Record())),
-                         x, y, query.CategoryValue());
+                             CZXS_PoiSet::NameLength(query.Record())),
+            x, y, query.CategoryValue());
     }
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(std::get<0>(got[0]), "centre");
     EXPECT_NEAR(std::get<1>(got[0]), 120, 1);
     EXPECT_NEAR(std::get<2>(got[0]), 160, 1);
-    EXPECT_EQ(std::get<3>(got[0]), 16);  // the symbol of 0x802
+    EXPECT_EQ(std::get<3>(got[0]), 16); // the symbol of 0x802
     EXPECT_EQ(std::get<0>(got[1]), "right and down");
     EXPECT_NEAR(std::get<1>(got[1]), 170, 1);
     EXPECT_NEAR(std::get<2>(got[1]), 190, 1);
@@ -415,4 +417,4 @@ TEST(PoiQuery, ViewQueriesTakeTheViewsBoxAndItsScreen)
     EXPECT_EQ(query.CategoryValue(), 1);
 }
 
-}  // namespace
+} // namespace

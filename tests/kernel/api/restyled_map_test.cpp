@@ -34,7 +34,10 @@ Records StylesOf(const CZXS_MapHandle& map)
 
 class RestyledMap : public ::testing::Test {
 protected:
-    RestyledMap() : map(ShippedMap()) {}
+    RestyledMap()
+        : map(ShippedMap())
+    {
+    }
     void SetUp() override
     {
         ASSERT_TRUE(kernel.started);
@@ -47,7 +50,8 @@ protected:
 
     int32_t Restyle(const Records& records, CZXS_MapHandle& target)
     {
-        return ZXS_MapOpenRestyled(&target, &map.handle, records.data(), static_cast<int32_t>(records.size() / kRecord));
+        return ZXS_MapOpenRestyled(
+            &target, &map.handle, records.data(), static_cast<int32_t>(records.size() / kRecord));
     }
     int32_t Restyle(const Records& records) { return Restyle(records, alias); }
     // The records with both colours of every style of the group replaced.
@@ -57,7 +61,7 @@ protected:
         for (size_t i = 0; i < changed.size(); i += kRecord) {
             if (changed[i + 4] != group)
                 continue;
-            for (size_t at : {i + 14, i + 20}) {
+            for (size_t at : { i + 14, i + 20 }) {
                 changed[at] = r;
                 changed[at + 1] = g;
                 changed[at + 2] = b;
@@ -65,7 +69,10 @@ protected:
         }
         return changed;
     }
-    static int16_t UseCount(const CZXS_MapHandle& handle) { return ZXSg_pApplication->Documents().UseCount(handle.pDoc); }
+    static int16_t UseCount(const CZXS_MapHandle& handle)
+    {
+        return ZXSg_pApplication->Documents().UseCount(handle.pDoc);
+    }
     static size_t OpenDocuments() { return ZXSg_pApplication->Documents().DocumentCount(); }
     // A frame of the same area through the handle, drawn without antialiasing.
     QImage Frame(CZXS_MapHandle& handle)
@@ -82,7 +89,7 @@ protected:
     CZXS_MapHandle alias;
 };
 
-}  // namespace
+} // namespace
 
 // The pixels in which two pictures differ, as a bit each.
 std::vector<bool> Difference(const QImage& a, const QImage& b)
@@ -90,8 +97,8 @@ std::vector<bool> Difference(const QImage& a, const QImage& b)
     std::vector<bool> differ;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            differ.push_back(reinterpret_cast<const uint16_t*>(a.constScanLine(y))[x] !=
-                reinterpret_cast<const uint16_t*>(b.constScanLine(y))[x]);
+            differ.push_back(reinterpret_cast<const uint16_t*>(a.constScanLine(y))[x]
+                != reinterpret_cast<const uint16_t*>(b.constScanLine(y))[x]);
     return differ;
 }
 
@@ -111,14 +118,14 @@ TEST_F(RestyledMap, RefusesWhatItCannotOpen)
         int32_t expected;
     };
     const Case cases[] = {
-        {"target open", &open, &map.handle, styles.data(), count, ZXS_ERR_ALREADY},
-        {"target holds a map", &map.handle, &map.handle, styles.data(), count, ZXS_ERR_ALREADY},
-        {"no target", nullptr, &map.handle, styles.data(), count, ZXS_ERR_PARAM},
-        {"no source", &alias, nullptr, styles.data(), count, ZXS_ERR_PARAM},
-        {"no records", &alias, &map.handle, nullptr, count, ZXS_ERR_PARAM},
-        {"count 0", &alias, &map.handle, styles.data(), 0, ZXS_ERR_PARAM},
-        {"count -1", &alias, &map.handle, styles.data(), -1, ZXS_ERR_PARAM},
-        {"source not open", &alias, &closed, styles.data(), count, ZXS_ERR_ALREADY},
+        { "target open", &open, &map.handle, styles.data(), count, ZXS_ERR_ALREADY },
+        { "target holds a map", &map.handle, &map.handle, styles.data(), count, ZXS_ERR_ALREADY },
+        { "no target", nullptr, &map.handle, styles.data(), count, ZXS_ERR_PARAM },
+        { "no source", &alias, nullptr, styles.data(), count, ZXS_ERR_PARAM },
+        { "no records", &alias, &map.handle, nullptr, count, ZXS_ERR_PARAM },
+        { "count 0", &alias, &map.handle, styles.data(), 0, ZXS_ERR_PARAM },
+        { "count -1", &alias, &map.handle, styles.data(), -1, ZXS_ERR_PARAM },
+        { "source not open", &alias, &closed, styles.data(), count, ZXS_ERR_ALREADY },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ZXS_MapOpenRestyled(c.target, c.source, c.records, c.count), c.expected) << c.what;
@@ -135,7 +142,7 @@ TEST_F(RestyledMap, RefusesWhatItCannotOpen)
 TEST_F(RestyledMap, GivesItsStylesBackAsTheyWereGiven)
 {
     Records given = Recoloured(12, 1, 2, 3);
-    const uint32_t scales[] = {0, 1, 7, 2000, 77777, 123456, 9999999};
+    const uint32_t scales[] = { 0, 1, 7, 2000, 77777, 123456, 9999999 };
     for (size_t k = 0; k < std::size(scales) && k * kRecord < given.size(); ++k)
         for (int b = 0; b < 4; ++b)
             given[k * kRecord + b] = static_cast<uint8_t>(scales[k] >> (8 * b));
@@ -179,7 +186,8 @@ TEST_F(RestyledMap, SourceAndAliasCloseInEitherOrder)
     EXPECT_EQ(UseCount(map.handle), 2);
     const QImage restyled = Frame(alias);
     CZXS_MapHandle again;
-    ASSERT_EQ(ZXS_MapOpenRestyled(&again, &alias, given.data(), static_cast<int32_t>(given.size() / kRecord)), 0);
+    ASSERT_EQ(
+        ZXS_MapOpenRestyled(&again, &alias, given.data(), static_cast<int32_t>(given.size() / kRecord)), 0);
     EXPECT_EQ(UseCount(map.handle), 3) << "an alias of an alias holds the map itself";
     EXPECT_EQ(Frame(again), restyled);
     ZXS_MapClose(&again);

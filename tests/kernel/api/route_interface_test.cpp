@@ -43,7 +43,8 @@ protected:
     }
     int32_t Style(int32_t flags)
     {
-        return ZXS_RouteSetStyle(&m_view, flags, 11, 5, 5, 1, 255, 255, 176, 240, 32, 32, 255, 255, 176, 255, 0, 0);
+        return ZXS_RouteSetStyle(
+            &m_view, flags, 11, 5, 5, 1, 255, 255, 176, 240, 32, 32, 255, 255, 176, 255, 0, 0);
     }
 
     mapwriter::MapDescription m_map = testing_support::SmallMap();
@@ -96,15 +97,15 @@ TEST_F(RouteInterfaceTest, PointsCalculationAndReadingBack)
 
 TEST_F(RouteInterfaceTest, StyleFlagsAreRemapped)
 {
-    EXPECT_EQ(Style(1), ZXS_ERR_NOHANDLE);  // no image yet
+    EXPECT_EQ(Style(1), ZXS_ERR_NOHANDLE); // no image yet
     ASSERT_EQ(ZXS_ViewResize(&m_view, nullptr, 64, 48, 0), ZXS_OK);
     struct Case {
         int32_t flags;
         uint8_t display;
     };
-    const Case cases[] = {{0b1000, CZXS_View::kRouteAllPoints}, {0b0001, CZXS_View::kRouteShow},
-                          {0b0010, CZXS_View::kRouteMarkers},   {0b0100, CZXS_View::kRouteHiddenMarkers},
-                          {0xF1, CZXS_View::kRouteShow},        {0b1111, 0x0F}};
+    const Case cases[] = { { 0b1000, CZXS_View::kRouteAllPoints }, { 0b0001, CZXS_View::kRouteShow },
+        { 0b0010, CZXS_View::kRouteMarkers }, { 0b0100, CZXS_View::kRouteHiddenMarkers },
+        { 0xF1, CZXS_View::kRouteShow }, { 0b1111, 0x0F } };
     for (const Case& c : cases) {
         ASSERT_EQ(Style(c.flags), ZXS_OK);
         EXPECT_EQ(m_view.pView->RouteFlags(), c.display) << c.flags;
@@ -112,14 +113,14 @@ TEST_F(RouteInterfaceTest, StyleFlagsAreRemapped)
     const CZXS_View::RoutePen& pen = m_view.pView->GetRoutePen();
     EXPECT_EQ(pen.outerWidth, 11);
     EXPECT_EQ(pen.markedCentreWidth, 1);
-    EXPECT_EQ(pen.markedCentre, 0xF800);  // red in 5-6-5
+    EXPECT_EQ(pen.markedCentre, 0xF800); // red in 5-6-5
     EXPECT_EQ(pen.outer, pen.outerCopy);
 }
 
 TEST_F(RouteInterfaceTest, TheRouteIsDrawnOverTheImage)
 {
     ASSERT_EQ(ZXS_RouteReset(&m_view), ZXS_OK);
-    EXPECT_EQ(ZXS_RouteDraw(&m_view), ZXS_ERR_NOHANDLE);  // no image
+    EXPECT_EQ(ZXS_RouteDraw(&m_view), ZXS_ERR_NOHANDLE); // no image
     ASSERT_EQ(ZXS_ViewResize(&m_view, nullptr, 80, 60, 0), ZXS_OK);
     ASSERT_EQ(ZXS_ViewSetPosition(&m_view, 10700, 20350, 3000), ZXS_OK);
     ASSERT_EQ(ZXS_ViewFill(&m_view, 0, 0, 0), ZXS_OK);
@@ -150,9 +151,9 @@ TEST_F(RouteInterfaceTest, AMapWithoutRoadGraphEdges)
     empty.edges.clear();
     Open(empty);
     ASSERT_EQ(ZXS_RouteReset(&m_view), ZXS_OK);
-    EXPECT_EQ(ZXS_RouteSetStart(&m_view, 10350, 20002, kRadius, -1, 0), 1);  // not supported
+    EXPECT_EQ(ZXS_RouteSetStart(&m_view, 10350, 20002, kRadius, -1, 0), 1); // not supported
     EXPECT_EQ(ZXS_RouteCalculate(&m_view, 2), ZXS_OK);
     EXPECT_EQ(ZXS_RouteGetPoints(&m_view, nullptr, 0), 0);
 }
 
-}  // namespace
+} // namespace

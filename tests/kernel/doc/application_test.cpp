@@ -25,7 +25,7 @@ using Bytes = std::vector<uint8_t>;
 constexpr auto kWait = std::chrono::seconds(60);
 
 struct CountingView : CZXS_DocObserver {
-    std::atomic<int> changes{0};
+    std::atomic<int> changes { 0 };
     void DocumentChanged() override { ++changes; }
 };
 
@@ -38,15 +38,18 @@ struct MapFolder {
     {
         const std::string path = folder.File(name + ".tzx");
         EXPECT_TRUE(mapwriter::SaveFile(path, mapwriter::WriteTzx(map)));
-        EXPECT_TRUE(mapwriter::SaveFile(folder.File(name + ".zxg"), mapwriter::WriteZxg(mapwriter::BuildRoadGraph(map))));
+        EXPECT_TRUE(mapwriter::SaveFile(
+            folder.File(name + ".zxg"), mapwriter::WriteZxg(mapwriter::BuildRoadGraph(map))));
         return path;
     }
     // A journal file of the map written `secondsAhead` after the kernel's now.
-    void WriteJournal(const std::string& name, int64_t secondsAhead, std::vector<mapwriter::JournalRecord> records)
+    void WriteJournal(
+        const std::string& name, int64_t secondsAhead, std::vector<mapwriter::JournalRecord> records)
     {
         char digits[15] = {};
         CZXS_PassageJournal::FormatLocalTime(g_now.load() + secondsAhead, digits);
-        EXPECT_TRUE(mapwriter::SaveFile(folder.File(name + ".zxj"), mapwriter::WriteZxj(map.mapId, digits, records)));
+        EXPECT_TRUE(
+            mapwriter::SaveFile(folder.File(name + ".zxj"), mapwriter::WriteZxj(map.mapId, digits, records)));
     }
 };
 
@@ -69,7 +72,8 @@ struct TwoMaps {
     CZXS_MapHandle a;
     CZXS_MapHandle b;
 
-    explicit TwoMaps(int32_t journalMode) : kernel(journalMode)
+    explicit TwoMaps(int32_t journalMode)
+        : kernel(journalMode)
     {
         EXPECT_EQ(ZXS_MapOpenA(&a, &owner, maps.Save("north").c_str(), nullptr, 0, 1), ZXS_OK);
         EXPECT_EQ(ZXS_MapOpenA(&b, &owner, maps.Save("south").c_str(), nullptr, 0, 1), ZXS_OK);
@@ -92,7 +96,7 @@ TEST(Application, StartsOnceAndEndsCleanly)
 
     // A symbol set of the wrong magic is refused and leaves nothing behind.
     kernel_fixture::FontFolder fonts;
-    const uint8_t badSymbols[8] = {1, 2, 3, 4, 0, 0, 0, 0};
+    const uint8_t badSymbols[8] = { 1, 2, 3, 4, 0, 0, 0, 0 };
     EXPECT_EQ(ZXS_AppCreate(&handle, badSymbols, sizeof badSymbols, fonts.Prefix().c_str(), 3), ZXS_ERR_INIT);
     EXPECT_EQ(handle.pApp, nullptr);
     EXPECT_EQ(ZXSg_pApplication, nullptr);
@@ -160,20 +164,22 @@ TEST(Application, MapsAreSharedByPathAndClosedByTheirLastHandle)
 
     // Opening into an open handle closes its map first, also when the new open fails.
     ASSERT_EQ(ZXS_MapOpenA(&first, &owner, path.c_str(), nullptr, 0, 0), ZXS_OK);
-    EXPECT_EQ(ZXS_MapOpenA(&first, &owner, maps.folder.File("missing.tzx").c_str(), nullptr, 0, 0), ZXS_ERR_FILEOPEN);
+    EXPECT_EQ(ZXS_MapOpenA(&first, &owner, maps.folder.File("missing.tzx").c_str(), nullptr, 0, 0),
+        ZXS_ERR_FILEOPEN);
     EXPECT_EQ(first.pDoc, nullptr);
     EXPECT_EQ(docs.DocumentCount(), 0u);
 
     // Memory maps are never shared, even over the same block.
     const Bytes bytes = mapwriter::WriteTzx(maps.map);
-    ASSERT_EQ(ZXS_MapOpenMemory(&first, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr, 0, nullptr, 0,
-                                nullptr, 0),
-              ZXS_OK);
-    ASSERT_EQ(ZXS_MapOpenMemory(&second, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr, 0, nullptr,
-                                0, nullptr, 0),
-              ZXS_OK);
+    ASSERT_EQ(ZXS_MapOpenMemory(&first, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr, 0,
+                  nullptr, 0, nullptr, 0),
+        ZXS_OK);
+    ASSERT_EQ(ZXS_MapOpenMemory(&second, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr,
+                  0, nullptr, 0, nullptr, 0),
+        ZXS_OK);
     EXPECT_NE(first.pDoc, second.pDoc);
-    EXPECT_EQ(ZXS_MapOpenMemory(&first, &owner, bytes.data(), 0, nullptr, 0, nullptr, 0, nullptr, 0), ZXS_ERR_PARAM);
+    EXPECT_EQ(ZXS_MapOpenMemory(&first, &owner, bytes.data(), 0, nullptr, 0, nullptr, 0, nullptr, 0),
+        ZXS_ERR_PARAM);
     ZXS_MapClose(&first);
     ZXS_MapClose(&second);
 
@@ -196,7 +202,7 @@ TEST(Application, DocumentThreadReadsEveryNewerJournal)
     MapFolder& maps = two.maps;
     CountingView view;
     ASSERT_TRUE(b.pDoc->AddView(&view));
-    maps.WriteJournal("south", 60, {Closure(101), Closure(103)});
+    maps.WriteJournal("south", 60, { Closure(101), Closure(103) });
     ASSERT_TRUE(docs.RunPassNow(kWait));
     EXPECT_EQ(JournalOf(a).Count(), 0u);
     ASSERT_EQ(JournalOf(b).Count(), 2u);
@@ -210,18 +216,19 @@ TEST(Application, DocumentThreadReadsEveryNewerJournal)
     JournalOf(b).ClearAll();
     ASSERT_TRUE(docs.RunPassNow(kWait));
     EXPECT_EQ(JournalOf(b).Count(), 0u);
-    maps.WriteJournal("south", 120, {Closure(104)});
-    maps.WriteJournal("north", 120, {Closure(100)});
+    maps.WriteJournal("south", 120, { Closure(104) });
+    maps.WriteJournal("north", 120, { Closure(100) });
     ASSERT_TRUE(docs.RunPassNow(kWait));
     EXPECT_EQ(JournalOf(a).Count(), 1u);
     EXPECT_EQ(JournalOf(b).Count(), 1u);
 
     // A journal file held by another program waits for a later pass; the other map's is read.
-    maps.WriteJournal("north", 180, {Closure(100), Closure(101)});
-    maps.WriteJournal("south", 180, {Closure(104), Closure(105)});
+    maps.WriteJournal("north", 180, { Closure(100), Closure(101) });
+    maps.WriteJournal("south", 180, { Closure(104), Closure(105) });
     {
         CZXS_DiskStream holder;
-        ASSERT_EQ(holder.Open(maps.folder.File("north.zxj"), ZXS_OPEN_READ | ZXS_OPEN_SHARE_EXCLUSIVE, nullptr), 1);
+        ASSERT_EQ(
+            holder.Open(maps.folder.File("north.zxj"), ZXS_OPEN_READ | ZXS_OPEN_SHARE_EXCLUSIVE, nullptr), 1);
         ASSERT_TRUE(docs.RunPassNow(kWait));
         EXPECT_EQ(JournalOf(a).Count(), 1u);
         EXPECT_EQ(JournalOf(b).Count(), 2u);
@@ -236,8 +243,8 @@ TEST(Application, WithReadingOffEveryMapStillExpiresItsEntries)
     TwoMaps two(2);
     CZXS_MapHandle& a = two.a;
     CZXS_MapHandle& b = two.b;
-    two.maps.WriteJournal("south", 60, {Closure(101)});
-    for (CZXS_MapHandle* h : {&a, &b}) {
+    two.maps.WriteJournal("south", 60, { Closure(101) });
+    for (CZXS_MapHandle* h : { &a, &b }) {
         CZXS_PassageJournal::Entry e;
         e.roadOffset = 2;
         e.costClass = 15;
@@ -248,7 +255,7 @@ TEST(Application, WithReadingOffEveryMapStillExpiresItsEntries)
     g_now += 20;
     ASSERT_TRUE(two.kernel.App()->Documents().RunPassNow(kWait));
     EXPECT_EQ(JournalOf(a).Count(), 0u);
-    EXPECT_EQ(JournalOf(b).Count(), 0u);  // expired, and the file not read
+    EXPECT_EQ(JournalOf(b).Count(), 0u); // expired, and the file not read
 }
 
 // Several threads open, change and close maps while the document thread runs
@@ -259,11 +266,11 @@ TEST(Application, OpenAndCloseFromSeveralThreadsWhileJournalsAreRead)
     CAppDocManager& docs = kernel.App()->Documents();
     MapFolder maps;
     const std::string shared = maps.Save("shared");
-    const std::string own[] = {maps.Save("one"), maps.Save("two")};
+    const std::string own[] = { maps.Save("one"), maps.Save("two") };
     const Bytes memory = mapwriter::WriteTzx(maps.map);
-    maps.WriteJournal("shared", 60, {Closure(102)});
-    std::atomic<bool> failed{false};
-    std::atomic<bool> done{false};
+    maps.WriteJournal("shared", 60, { Closure(102) });
+    std::atomic<bool> failed { false };
+    std::atomic<bool> done { false };
     std::thread passes([&] {
         while (!done)
             if (!docs.RunPassNow(kWait))
@@ -277,9 +284,10 @@ TEST(Application, OpenAndCloseFromSeveralThreadsWhileJournalsAreRead)
                 CZXS_MapHandle a;
                 CZXS_MapHandle b;
                 const std::string& path = t < 2 && i % 2 == 0 ? own[t] : shared;
-                if (ZXS_MapOpenA(&a, &owner, path.c_str(), nullptr, 0, i % 2) != ZXS_OK ||
-                    ZXS_MapOpenMemory(&b, &owner, memory.data(), static_cast<uint32_t>(memory.size()), nullptr, 0, nullptr,
-                                      0, nullptr, 0) != ZXS_OK) {
+                if (ZXS_MapOpenA(&a, &owner, path.c_str(), nullptr, 0, i % 2) != ZXS_OK
+                    || ZXS_MapOpenMemory(&b, &owner, memory.data(), static_cast<uint32_t>(memory.size()),
+                           nullptr, 0, nullptr, 0, nullptr, 0)
+                        != ZXS_OK) {
                     failed = true;
                     return;
                 }
@@ -304,4 +312,4 @@ TEST(Application, OpenAndCloseFromSeveralThreadsWhileJournalsAreRead)
     EXPECT_EQ(docs.DocumentCount(), 0u);
 }
 
-}  // namespace
+} // namespace

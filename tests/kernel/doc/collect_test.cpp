@@ -50,7 +50,7 @@ int RecordingTopUp(uint32_t bytes)
     return 1;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Collect, VariableRecordsStayContiguousAndZeroTheFreedTail)
 {
@@ -60,11 +60,11 @@ TEST(Collect, VariableRecordsStayContiguousAndZeroTheFreedTail)
     EXPECT_EQ(c.Append(a.data()), 0);
     EXPECT_EQ(c.Append(b.data()), 7);
     EXPECT_EQ(c.Append(g.data()), 11);
-    EXPECT_EQ(Walk(c), (std::vector<std::string>{"alpha", "be", "gamma!"}));
+    EXPECT_EQ(Walk(c), (std::vector<std::string> { "alpha", "be", "gamma!" }));
 
     const uint32_t before = c.Size();
     EXPECT_EQ(c.Remove(7), 1);
-    EXPECT_EQ(Walk(c), (std::vector<std::string>{"alpha", "gamma!"}));
+    EXPECT_EQ(Walk(c), (std::vector<std::string> { "alpha", "gamma!" }));
     EXPECT_EQ(c.Size(), before - 4);
     for (uint32_t i = c.Size(); i < before; ++i)
         EXPECT_EQ(c.Data()[i], 0) << i;
@@ -72,21 +72,21 @@ TEST(Collect, VariableRecordsStayContiguousAndZeroTheFreedTail)
     // Replacing with a longer and then a shorter record moves the tail each time.
     const auto longer = Record("ALPHA-LONG");
     EXPECT_EQ(c.Replace(longer.data(), 0), 0);
-    EXPECT_EQ(Walk(c), (std::vector<std::string>{"ALPHA-LONG", "gamma!"}));
+    EXPECT_EQ(Walk(c), (std::vector<std::string> { "ALPHA-LONG", "gamma!" }));
     const uint32_t wide = c.Size();
     const auto shorter = Record("a");
     EXPECT_EQ(c.Replace(shorter.data(), 0), 0);
-    EXPECT_EQ(Walk(c), (std::vector<std::string>{"a", "gamma!"}));
+    EXPECT_EQ(Walk(c), (std::vector<std::string> { "a", "gamma!" }));
     for (uint32_t i = c.Size(); i < wide; ++i)
         EXPECT_EQ(c.Data()[i], 0) << i;
     EXPECT_EQ(c.Insert(b.data(), 3), 3);
-    EXPECT_EQ(Walk(c), (std::vector<std::string>{"a", "be", "gamma!"}));
+    EXPECT_EQ(Walk(c), (std::vector<std::string> { "a", "be", "gamma!" }));
 }
 
 TEST(Collect, MalformedLengthsEndTheWalkInsteadOfLoopingOrOverrunning)
 {
     // A zero length would loop forever; a length past the end would read past it.
-    for (uint16_t bad : {0, 1, 200}) {
+    for (uint16_t bad : { 0, 1, 200 }) {
         CCollect c;
         const auto a = Record("ok");
         ASSERT_EQ(c.Append(a.data()), 0);
@@ -94,7 +94,7 @@ TEST(Collect, MalformedLengthsEndTheWalkInsteadOfLoopingOrOverrunning)
         uint8_t* tail = c.MutableItem(4);
         tail[0] = static_cast<uint8_t>(bad);
         tail[1] = static_cast<uint8_t>(bad >> 8);
-        EXPECT_EQ(Walk(c), (std::vector<std::string>{"ok"})) << bad;
+        EXPECT_EQ(Walk(c), (std::vector<std::string> { "ok" })) << bad;
         EXPECT_EQ(c.NextOffset(0), -1);
         EXPECT_EQ(c.Remove(4), 0);
         EXPECT_EQ(c.Replace(a.data(), 4), -1);
@@ -106,7 +106,7 @@ TEST(Collect, GrowthZeroFillsAndAFailedGrowthKeepsEverything)
     AllocFailureGuard guard;
     CByteCollect c;
     ASSERT_EQ(c.Allocate(4, 4), 1);
-    const uint8_t bytes[] = {1, 2, 3};
+    const uint8_t bytes[] = { 1, 2, 3 };
     ASSERT_EQ(c.Append(bytes, 3), 0);
     ASSERT_EQ(c.SetSize(10), 1);
     EXPECT_EQ(c.Capacity(), 14u);
@@ -152,7 +152,7 @@ TEST(FixedCollect, RecordWalkAndEnds)
     EXPECT_EQ(c.Last(), nullptr);
     ASSERT_EQ(c.SetSize(3), 1);
     EXPECT_EQ(c.SizeInBytes(), 12u);
-    ASSERT_EQ(c.CCollect::SetSize(14), 1);  // two stray bytes: still three records
+    ASSERT_EQ(c.CCollect::SetSize(14), 1); // two stray bytes: still three records
     EXPECT_EQ(c.Count(), 3u);
     EXPECT_EQ(c.Last(), c.Data() + 8);
     EXPECT_EQ(c.Next(c.Item(1)), c.Item(2));
@@ -160,7 +160,7 @@ TEST(FixedCollect, RecordWalkAndEnds)
     EXPECT_EQ(c.Previous(c.Item(0)), nullptr);
     EXPECT_EQ(c.Item(3), nullptr);
 
-    const uint8_t rec[8] = {1, 1, 1, 1, 2, 2, 2, 2};
+    const uint8_t rec[8] = { 1, 1, 1, 1, 2, 2, 2, 2 };
     ASSERT_EQ(c.CCollect::SetSize(12), 1);
     EXPECT_EQ(c.InsertAt(1, rec, 2), 1);
     EXPECT_EQ(c.Count(), 5u);
@@ -179,7 +179,7 @@ TEST(FixedCollect, RecordWalkAndEnds)
 
 TEST(Collect, BorrowedBufferSurvivesFreeAndIsCopiedBeforeAChange)
 {
-    const uint8_t block[12] = {4, 0, 'a', 'b', 4, 0, 'c', 'd', 9, 9, 9, 9};
+    const uint8_t block[12] = { 4, 0, 'a', 'b', 4, 0, 'c', 'd', 9, 9, 9, 9 };
     CZXS_MemoryStream stream;
     stream.Assign(block, sizeof block);
 
@@ -210,7 +210,7 @@ TEST(Collect, BorrowedBufferSurvivesFreeAndIsCopiedBeforeAChange)
     EXPECT_EQ(borrowed.Free(), 1);
     EXPECT_FALSE(borrowed.IsBorrowed());
     EXPECT_EQ(borrowed.Size(), 0u);
-    EXPECT_EQ(block[8], 9);  // the owner's block is untouched (ASan would catch a free)
+    EXPECT_EQ(block[8], 9); // the owner's block is untouched (ASan would catch a free)
 }
 
 TEST(OwnerList, MembershipAndErrors)
@@ -229,9 +229,17 @@ TEST(OwnerList, MembershipAndErrors)
     EXPECT_EQ(list.Count(), 2);
 
     std::vector<CZXS_Object*> seen;
-    EXPECT_EQ(list.Notify([&](CZXS_Object* o) { seen.push_back(o); return true; }), 0);
-    EXPECT_EQ(seen, (std::vector<CZXS_Object*>{&a, &c}));
+    EXPECT_EQ(list.Notify([&](CZXS_Object* o) {
+        seen.push_back(o);
+        return true;
+    }),
+        0);
+    EXPECT_EQ(seen, (std::vector<CZXS_Object*> { &a, &c }));
     seen.clear();
-    EXPECT_EQ(list.Notify([&](CZXS_Object* o) { seen.push_back(o); return o != &a; }), 1);
+    EXPECT_EQ(list.Notify([&](CZXS_Object* o) {
+        seen.push_back(o);
+        return o != &a;
+    }),
+        1);
     EXPECT_EQ(seen.size(), 1u);
 }

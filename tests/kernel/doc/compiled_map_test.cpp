@@ -15,11 +15,11 @@
 #include "kernel/doc/doc_queries.h"
 #include "kernel/doc/little_endian.h"
 #include "kernel/doc/object_cursor.h"
-#include "kernel/doc/point_collector.h"
-#include "kernel/doc/stream_kind.h"
 #include "kernel/doc/poi_query.h"
 #include "kernel/doc/poi_set.h"
 #include "kernel/doc/poi_store.h"
+#include "kernel/doc/point_collector.h"
+#include "kernel/doc/stream_kind.h"
 #include "tests/kernel/doc/kernel_fixture.h"
 #include "tests/kernel/doc/spatial_reference.h"
 
@@ -43,8 +43,9 @@ struct CompiledMap {
     std::vector<spatial_reference::Object> objects;
 
     explicit CompiledMap(const std::string& path)
-        : map(ReadAll(path)), graph(ReadAll(ZXS_ReplaceExtension(path, "zxg"))),
-          pois(ReadAll(ZXS_ReplaceExtension(path, "zxp")))
+        : map(ReadAll(path))
+        , graph(ReadAll(ZXS_ReplaceExtension(path, "zxg")))
+        , pois(ReadAll(ZXS_ReplaceExtension(path, "zxp")))
     {
         ZXS_MapSource source;
         source.mapBlock = map.data();
@@ -61,23 +62,25 @@ struct CompiledMap {
             const auto& o = objects[std::uniform_int_distribution<size_t>(0, objects.size() - 1)(rng)];
             if (o.number < firstObject || o.parts[0].empty())
                 continue;
-            const ZXS_Point p = o.parts[0][std::uniform_int_distribution<size_t>(0, o.parts[0].size() - 1)(rng)];
+            const ZXS_Point p
+                = o.parts[0][std::uniform_int_distribution<size_t>(0, o.parts[0].size() - 1)(rng)];
             std::uniform_int_distribution<int32_t> d(-jitter, jitter);
-            return {p.x + d(rng), p.y + d(rng)};
+            return { p.x + d(rng), p.y + d(rng) };
         }
     }
     ZXS_Rect Extent() const
     {
-        ZXS_Rect r{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        ZXS_Rect r { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
         for (const auto& o : objects)
             for (const auto& part : o.parts)
                 for (ZXS_Point p : part)
-                    r = {std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x), std::max(r.bottom, p.y)};
+                    r = { std::min(r.left, p.x), std::min(r.top, p.y), std::max(r.right, p.x),
+                        std::max(r.bottom, p.y) };
         return r;
     }
 };
 
-const char* const kMaps[] = {TRAVENOR_TEST_MOSCOW_MAP, TRAVENOR_TEST_VORADU_MAP};
+const char* const kMaps[] = { TRAVENOR_TEST_MOSCOW_MAP, TRAVENOR_TEST_VORADU_MAP };
 
 class CompiledMapTest : public ::testing::TestWithParam<const char*> {
 protected:
@@ -106,14 +109,14 @@ TEST_P(CompiledMapTest, FindObjectAtAndBoxWalksAgreeWithAPlainSearch)
     const int32_t span = std::max(extent.right - extent.left, extent.bottom - extent.top);
     std::mt19937 rng(21);
     auto inside = [&] {
-        return ZXS_Point{std::uniform_int_distribution<int32_t>(extent.left, extent.right)(rng),
-                         std::uniform_int_distribution<int32_t>(extent.top, extent.bottom)(rng)};
+        return ZXS_Point { std::uniform_int_distribution<int32_t>(extent.left, extent.right)(rng),
+            std::uniform_int_distribution<int32_t>(extent.top, extent.bottom)(rng) };
     };
     int hits = 0;
     for (int i = 0; i < 200; ++i) {
         const int32_t radius = std::uniform_int_distribution<int32_t>(0, span / 200 + 1)(rng);
         const ZXS_Point p = i % 2 == 0 ? inside() : m.Near(rng, radius * 2 + 1);
-        const int32_t scales[] = {0, 20, 200, 2000};
+        const int32_t scales[] = { 0, 20, 200, 2000 };
         const int32_t scale = scales[i % 4];
         const int32_t expected = spatial_reference::FindObjectAt(doc, m.objects, 0, scale, p, radius);
         EXPECT_EQ(CZXS_DocQueries::FindObjectAt(doc, 0, scale, p.x, p.y, radius, 0x7fffffff), expected)
@@ -125,10 +128,11 @@ TEST_P(CompiledMapTest, FindObjectAtAndBoxWalksAgreeWithAPlainSearch)
     for (int i = 0; i < 40; ++i) {
         const ZXS_Point corner = inside();
         const int32_t size = std::uniform_int_distribution<int32_t>(0, span / 10)(rng);
-        const ZXS_Rect box{corner.x, corner.y, corner.x + size, corner.y + size};
+        const ZXS_Rect box { corner.x, corner.y, corner.x + size, corner.y + size };
         const std::set<int32_t> walked = spatial_reference::WalkBox(doc, box);
         for (const auto& o : m.objects)
-            EXPECT_TRUE(!spatial_reference::HasPointIn(o, box) || walked.count(o.number)) << "object " << o.number;
+            EXPECT_TRUE(!spatial_reference::HasPointIn(o, box) || walked.count(o.number))
+                << "object " << o.number;
     }
 }
 
@@ -154,12 +158,14 @@ TEST_P(CompiledMapTest, SnapToRoadAgreesWithAPlainSearch)
     int found = 0;
     for (int i = 0; i < 300; ++i) {
         const int32_t radius = std::uniform_int_distribution<int32_t>(1, span / 50 + 2)(rng);
-        const ZXS_Point p = i % 4 == 0 ? ZXS_Point{std::uniform_int_distribution<int32_t>(extent.left, extent.right)(rng),
-                                                   std::uniform_int_distribution<int32_t>(extent.top, extent.bottom)(rng)}
-                                       : m.Near(rng, radius, doc.FirstRoadObject());
+        const ZXS_Point p = i % 4 == 0
+            ? ZXS_Point { std::uniform_int_distribution<int32_t>(extent.left, extent.right)(rng),
+                  std::uniform_int_distribution<int32_t>(extent.top, extent.bottom)(rng) }
+            : m.Near(rng, radius, doc.FirstRoadObject());
         const int32_t heading = i % 2 == 0 ? -1 : std::uniform_int_distribution<int32_t>(0, 3599)(rng);
         const bool useJournal = i % 3 != 0;
-        EXPECT_TRUE(spatial_reference::SnapsAlike(doc, m.objects, p, radius, heading, closed, useJournal, found));
+        EXPECT_TRUE(
+            spatial_reference::SnapsAlike(doc, m.objects, p, radius, heading, closed, useJournal, found));
     }
     journal->ClearAll();
     EXPECT_GT(found, 100);
@@ -182,7 +188,7 @@ std::vector<PoiRow> ReadPois(const Bytes& file)
     const uint8_t* end = r + std::min<size_t>(area, file.size() - CZXS_PoiSet::kHeaderSize);
     while (end - r >= 13 && ZXS_Le16(r) >= 13 && ZXS_Le16(r) <= end - r) {
         rows.emplace_back(std::string(reinterpret_cast<const char*>(r + 13), r[12]), ZXS_Le16(r + 2),
-                          static_cast<int32_t>(ZXS_Le32(r + 4)), static_cast<int32_t>(ZXS_Le32(r + 8)));
+            static_cast<int32_t>(ZXS_Le32(r + 4)), static_cast<int32_t>(ZXS_Le32(r + 8)));
         r += ZXS_Le16(r);
     }
     return rows;
@@ -197,17 +203,18 @@ TEST(CompiledMapPois, BoxAndCategoryQueriesOverBothMapsMatchAPlainFilter)
     int owner = 0;
     CZXS_MapHandle handles[2];
     int index = 0;
-    for (const CompiledMap* m : {&moscow, &voradu}) {
+    for (const CompiledMap* m : { &moscow, &voradu }) {
         const std::vector<PoiRow> rows = ReadPois(m->pois);
         ASSERT_GT(rows.size(), 10u);
         all.insert(all.end(), rows.begin(), rows.end());
-        ASSERT_EQ(ZXS_MapOpenMemory(&handles[index++], &owner, m->map.data(), static_cast<uint32_t>(m->map.size()),
-                                    m->graph.data(), static_cast<uint32_t>(m->graph.size()), m->pois.data(),
-                                    static_cast<uint32_t>(m->pois.size()), nullptr, 0),
-                  ZXS_OK);
+        ASSERT_EQ(
+            ZXS_MapOpenMemory(&handles[index++], &owner, m->map.data(), static_cast<uint32_t>(m->map.size()),
+                m->graph.data(), static_cast<uint32_t>(m->graph.size()), m->pois.data(),
+                static_cast<uint32_t>(m->pois.size()), nullptr, 0),
+            ZXS_OK);
     }
-    int32_t least[2] = {INT32_MAX, INT32_MAX};
-    int32_t greatest[2] = {INT32_MIN, INT32_MIN};
+    int32_t least[2] = { INT32_MAX, INT32_MAX };
+    int32_t greatest[2] = { INT32_MIN, INT32_MIN };
     std::set<uint16_t> groups;
     for (const PoiRow& r : all) {
         least[0] = std::min(least[0], std::get<2>(r));
@@ -226,8 +233,8 @@ TEST(CompiledMapPois, BoxAndCategoryQueriesOverBothMapsMatchAPlainFilter)
     int matched = 0;
     for (int i = 0; i < 80; ++i) {
         const PoiRow& seed = all[std::uniform_int_distribution<size_t>(0, all.size() - 1)(rng)];
-        int32_t lon[2] = {around(std::get<2>(seed)), around(std::get<2>(seed))};
-        int32_t lat[2] = {around(std::get<3>(seed)), around(std::get<3>(seed))};
+        int32_t lon[2] = { around(std::get<2>(seed)), around(std::get<2>(seed)) };
+        int32_t lat[2] = { around(std::get<3>(seed)), around(std::get<3>(seed)) };
         if (i == 0) {
             lon[0] = least[0];
             lon[1] = greatest[0];
@@ -241,9 +248,10 @@ TEST(CompiledMapPois, BoxAndCategoryQueriesOverBothMapsMatchAPlainFilter)
         auto it = groups.begin();
         std::advance(it, std::uniform_int_distribution<size_t>(0, groups.size() - 1)(rng));
         const uint16_t group = *it;
-        ASSERT_EQ(ZXS_PoiQueryGeo(&h, CZXS_PoiSet::AngleToRadians(lon[0]), CZXS_PoiSet::AngleToRadians(lon[1]),
-                                  CZXS_PoiSet::AngleToRadians(lat[0]), CZXS_PoiSet::AngleToRadians(lat[1])),
-                  ZXS_OK);
+        ASSERT_EQ(
+            ZXS_PoiQueryGeo(&h, CZXS_PoiSet::AngleToRadians(lon[0]), CZXS_PoiSet::AngleToRadians(lon[1]),
+                CZXS_PoiSet::AngleToRadians(lat[0]), CZXS_PoiSet::AngleToRadians(lat[1])),
+            ZXS_OK);
         std::vector<PoiRow> got;
         for (int32_t r = ZXS_PoiFirst(&h); r == ZXS_OK; r = ZXS_PoiNext(&h)) {
             if (ZXS_PoiGetCategoryCode(&h) >> 8 != group)
@@ -251,13 +259,13 @@ TEST(CompiledMapPois, BoxAndCategoryQueriesOverBothMapsMatchAPlainFilter)
             char name[300];
             ZXS_PoiGetNameA(&h, name, sizeof name);
             const uint8_t* record = h.pQuery->Record();
-            got.emplace_back(name, static_cast<uint16_t>(ZXS_PoiGetCategoryCode(&h)), CZXS_PoiSet::Longitude(record),
-                             CZXS_PoiSet::Latitude(record));
+            got.emplace_back(name, static_cast<uint16_t>(ZXS_PoiGetCategoryCode(&h)),
+                CZXS_PoiSet::Longitude(record), CZXS_PoiSet::Latitude(record));
         }
         std::vector<PoiRow> expected;
         for (const PoiRow& r : all)
-            if (std::get<1>(r) >> 8 == group && std::get<2>(r) >= lon[0] && std::get<2>(r) <= lon[1] &&
-                std::get<3>(r) >= lat[0] && std::get<3>(r) <= lat[1])
+            if (std::get<1>(r) >> 8 == group && std::get<2>(r) >= lon[0] && std::get<2>(r) <= lon[1]
+                && std::get<3>(r) >= lat[0] && std::get<3>(r) <= lat[1])
                 expected.push_back(r);
         EXPECT_EQ(got, expected) << i;
         matched += !expected.empty();
@@ -268,4 +276,4 @@ TEST(CompiledMapPois, BoxAndCategoryQueriesOverBothMapsMatchAPlainFilter)
         ZXS_MapClose(&m);
 }
 
-}  // namespace
+} // namespace

@@ -19,7 +19,7 @@ struct Canvas {
     int Width() const { return 16; }
     int Height() const { return 16; }
     uint32_t MakeColour(uint32_t r, uint32_t, uint32_t) const { return r; }
-    void PutPixel(int, int, uint32_t) {}
+    void PutPixel(int, int, uint32_t) { }
 };
 
 // Random bytes with a bias towards small lengths, so that walks find records.
@@ -41,7 +41,7 @@ void Fill(CCollect& table, const std::vector<uint8_t>& bytes)
     b.Into(table);
 }
 
-}  // namespace
+} // namespace
 
 TEST(DamagedTables, LookupsStayInsideArbitraryBytes)
 {
@@ -60,7 +60,7 @@ TEST(DamagedTables, LookupsStayInsideArbitraryBytes)
         names.SetPrefixFlag(round % 2 == 1);
 
         Canvas canvas;
-        const uint32_t colours[2] = {1, 2};
+        const uint32_t colours[2] = { 1, 2 };
         for (int number = -1; number < 260; ++number) {
             std::string word;
             dictionary.Word(word, number, number & 3);
@@ -82,7 +82,8 @@ TEST(DamagedTables, LookupsStayInsideArbitraryBytes)
             CZXS_ObjectRecord record;
             record.SetCoding(coding);
             record.SetClosed(true);
-            const uint32_t start = std::uniform_int_distribution<uint32_t>(0, static_cast<uint32_t>(size))(random);
+            const uint32_t start
+                = std::uniform_int_distribution<uint32_t>(0, static_cast<uint32_t>(size))(random);
             record.SetRunLength(static_cast<uint16_t>(size - start));
             CZXS_PointIterator it;
             if (it.Begin(0, 0, points.data(), static_cast<uint32_t>(points.size()), start, record)) {

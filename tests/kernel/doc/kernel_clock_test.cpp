@@ -37,12 +37,12 @@ ZXS_Tm Local(int year, int month, int day, int hour, int minute = 0, int second 
 }
 
 // 2026-03-29 and 2026-10-25 are the last Sundays of March and October.
-constexpr int64_t kMarch29 = 1774742400;  // 2026-03-29 00:00 UTC
-constexpr int64_t kOctober25 = 1792886400;  // 2026-10-25 00:00 UTC
+constexpr int64_t kMarch29 = 1774742400; // 2026-03-29 00:00 UTC
+constexpr int64_t kOctober25 = 1792886400; // 2026-10-25 00:00 UTC
 
 ZXS_Tm MoscowLocalNoon() { return Local(2026, 7, 1, 12, 0, 0); }
 
-}  // namespace
+} // namespace
 
 TEST(KernelClock, NowWithoutDaylightSavingIsLocalMinusTheOffset)
 {
@@ -50,7 +50,7 @@ TEST(KernelClock, NowWithoutDaylightSavingIsLocalMinusTheOffset)
     CZXS_KernelClock::SetLocalClock(&MoscowLocalNoon);
     int64_t stored = 0;
     const int64_t now = CZXS_KernelClock::Now(&stored);
-    EXPECT_EQ(now, 1782907200 - 10800);  // 2026-07-01 12:00 UTC, less three hours
+    EXPECT_EQ(now, 1782907200 - 10800); // 2026-07-01 12:00 UTC, less three hours
     EXPECT_EQ(stored, now);
     int32_t offset = 0, delta = 1;
     CZXS_KernelClock::Biases(offset, delta);
@@ -58,7 +58,7 @@ TEST(KernelClock, NowWithoutDaylightSavingIsLocalMinusTheOffset)
     EXPECT_EQ(delta, 0);
     const ZXS_Tm back = CZXS_KernelClock::SecondsToLocal(now);
     EXPECT_EQ(back.hour, 12);
-    EXPECT_EQ(back.wday, 3);  // a Wednesday
+    EXPECT_EQ(back.wday, 3); // a Wednesday
     EXPECT_EQ(back.yday, 181);
 }
 
@@ -71,13 +71,13 @@ TEST(KernelClock, TransitionsOfANorthernZone)
     };
     // Instants given in local standard time, the form the conversions test.
     const Case cases[] = {
-        {Local(2026, 1, 15, 12), 0},
-        {Local(2026, 3, 29, 1, 59, 59), 0},
-        {Local(2026, 3, 29, 2, 0, 0), 1},
-        {Local(2026, 7, 1, 0), 1},
-        {Local(2026, 10, 25, 1, 59, 59), 1},
-        {Local(2026, 10, 25, 2, 0, 0), 0},
-        {Local(2026, 12, 31, 23), 0},
+        { Local(2026, 1, 15, 12), 0 },
+        { Local(2026, 3, 29, 1, 59, 59), 0 },
+        { Local(2026, 3, 29, 2, 0, 0), 1 },
+        { Local(2026, 7, 1, 0), 1 },
+        { Local(2026, 10, 25, 1, 59, 59), 1 },
+        { Local(2026, 10, 25, 2, 0, 0), 0 },
+        { Local(2026, 12, 31, 23), 0 },
     };
     for (const Case& c : cases)
         EXPECT_EQ(CZXS_KernelClock::IsDaylight(c.standardLocal), c.daylight)
@@ -96,7 +96,7 @@ TEST(KernelClock, TransitionsOfANorthernZone)
 
     // Every hour of the year survives the round trip except the repeated hour,
     // which local time cannot tell apart.
-    const int64_t yearStart = 1767225600;  // 2026-01-01 00:00 UTC
+    const int64_t yearStart = 1767225600; // 2026-01-01 00:00 UTC
     for (int64_t s = yearStart; s < yearStart + 365 * 86400; s += 3600) {
         ZXS_Tm local = CZXS_KernelClock::SecondsToLocal(s);
         const int64_t back = CZXS_KernelClock::LocalToSeconds(local);

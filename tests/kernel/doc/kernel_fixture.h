@@ -13,7 +13,7 @@
 
 namespace kernel_fixture {
 
-inline std::atomic<int64_t> g_now{1700000000};  // 2023-11-14 22:13:20 UTC
+inline std::atomic<int64_t> g_now { 1700000000 }; // 2023-11-14 22:13:20 UTC
 inline ZXS_Tm ManualLocalTime() { return CZXS_KernelClock::SecondsToLocal(g_now.load()); }
 
 // A folder holding one font the kernel accepts.
@@ -22,8 +22,8 @@ public:
     FontFolder()
     {
         std::error_code ignored;
-        std::filesystem::create_symlink("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", m_folder.File("arial.ttf"),
-                                        ignored);
+        std::filesystem::create_symlink(
+            "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", m_folder.File("arial.ttf"), ignored);
     }
     std::string Prefix() const { return m_folder.Path() + "/"; }
 
@@ -60,4 +60,4 @@ private:
     int32_t m_result = -1;
 };
 
-}  // namespace kernel_fixture
+} // namespace kernel_fixture

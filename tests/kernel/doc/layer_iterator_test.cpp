@@ -26,17 +26,20 @@ public:
     CZXS_Dictionary dictionary;
 };
 
-}  // namespace
+} // namespace
 
 TEST(LayerIterator, LayersAndRoadRanges)
 {
     TestLayers layers;
     layers.header.SetU32(CZXS_TzxHeader::kObjectCount, 100);
     layers.header.SetU16(CZXS_TzxHeader::kFirstRoadLayer, 0xFFFF);
-    TableBuilder().Record(Body({1, 0}, std::string("roads\0", 6))).Record(Body({2, 0}, std::string("water\0", 6))).Into(layers.dictionary);
+    TableBuilder()
+        .Record(Body({ 1, 0 }, std::string("roads\0", 6)))
+        .Record(Body({ 2, 0 }, std::string("water\0", 6)))
+        .Into(layers.dictionary);
     layers.dictionary.BuildIndex();
 
-    EXPECT_EQ(layers.LayerOfObject(5), -1);  // no layers at all
+    EXPECT_EQ(layers.LayerOfObject(5), -1); // no layers at all
     EXPECT_EQ(layers.FindLayerByName("roads"), -1);
     layers.AddLayer(10, 0, 2, 7);
     layers.AddLayer(40, 8, 1, 9);
@@ -44,13 +47,14 @@ TEST(LayerIterator, LayersAndRoadRanges)
     struct Case {
         int32_t object, layer;
     };
-    for (const Case& c : {Case{-1, 0}, Case{5, -1}, Case{10, 0}, Case{39, 0}, Case{40, 1}, Case{99, 2}, Case{500, 2}})
+    for (const Case& c : { Case { -1, 0 }, Case { 5, -1 }, Case { 10, 0 }, Case { 39, 0 }, Case { 40, 1 },
+             Case { 99, 2 }, Case { 500, 2 } })
         EXPECT_EQ(layers.LayerOfObject(c.object), c.layer) << c.object;
     EXPECT_EQ(layers.LayerEnd(0), 40);
     EXPECT_EQ(layers.LayerEnd(2), 100);
     EXPECT_FALSE(layers.GetLayerDesc(-1));
     EXPECT_FALSE(layers.GetLayerDesc(3));
-    EXPECT_FALSE(layers.GetLayerDesc(65536));  // not a 16-bit index
+    EXPECT_FALSE(layers.GetLayerDesc(65536)); // not a 16-bit index
     EXPECT_EQ(layers.FindLayerByName("roads"), 1);
     EXPECT_EQ(layers.FindLayerByName("rail"), -1);
     EXPECT_EQ(layers.FindLayerByStyleGroup(9).FirstObject(), 40);
@@ -94,7 +98,7 @@ TEST(ObjectRecord, FieldsAndTheOldPackedForm)
     r.SetClosed(true);
     r.SetBackward(true);
     r.SetCoding(2);
-    const std::array<uint8_t, 12> expected = {0xDE, 0xBC, 0x34, 0x12, 0x0F, 0x0F, 0x2F, 0xD5, 0, 0, 0, 0};
+    const std::array<uint8_t, 12> expected = { 0xDE, 0xBC, 0x34, 0x12, 0x0F, 0x0F, 0x2F, 0xD5, 0, 0, 0, 0 };
     EXPECT_EQ(r.Bytes(), expected);
     const CZXS_ObjectRecord back = CZXS_ObjectRecord::FromBytes(expected.data());
     EXPECT_EQ(back.LinkId(), 0x1ABCDE);
@@ -112,9 +116,9 @@ TEST(ObjectRecord, FieldsAndTheOldPackedForm)
         bool end, closed;
     };
     const Case cases[] = {
-        {0xFFFFC000u | 77, 0x3fffff, 0x3f, 0, 77, ZXS_NO_OBJECT, ZXS_NO_OBJECT, false, false},
-        {(5u << 14) | 0x3fff, 0x12345, 0x41, 1, 0x3fff, 5, 0x12345, true, true},
-        {(0x3fffeu << 14) | 1, 0x3ffffe, 0x3f, 0, 1, 0x3fffe, 0x1ffffe, false, false},
+        { 0xFFFFC000u | 77, 0x3fffff, 0x3f, 0, 77, ZXS_NO_OBJECT, ZXS_NO_OBJECT, false, false },
+        { (5u << 14) | 0x3fff, 0x12345, 0x41, 1, 0x3fff, 5, 0x12345, true, true },
+        { (0x3fffeu << 14) | 1, 0x3ffffe, 0x3f, 0, 1, 0x3fffe, 0x1ffffe, false, false },
     };
     for (const Case& c : cases) {
         uint8_t packed[11] = {};
@@ -143,6 +147,6 @@ TEST(ObjectRecord, BoxOnTheBlockGrid)
     CZXS_ObjectRecord r;
     r.SetBox(1, 2, 3, 255);
     // 1000 wide: cells of 4; zero height: cells of 1.
-    EXPECT_EQ(r.Box({100, 50, 1100, 50}), (ZXS_Rect{104, 52, 116, 306}));
-    EXPECT_EQ(r.Box({0, 0, 256, 257}), (ZXS_Rect{1, 4, 4, 512}));
+    EXPECT_EQ(r.Box({ 100, 50, 1100, 50 }), (ZXS_Rect { 104, 52, 116, 306 }));
+    EXPECT_EQ(r.Box({ 0, 0, 256, 257 }), (ZXS_Rect { 1, 4, 4, 512 }));
 }

@@ -37,16 +37,17 @@ mapwriter::MapDescription SweptMap(uint32_t seed)
     auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     mapwriter::MapDescription m;
     m.created = 1700000000;
-    m.transform = {10000.0, 6000000.0, 0, 0, 0, 0, 50000.0, 0, -6000000.0, 0, 0, 0};
-    m.names = {{"A"}, {"B"}, {"C"}};
+    m.transform = { 10000.0, 6000000.0, 0, 0, 0, 0, 50000.0, 0, -6000000.0, 0, 0, 0 };
+    m.names = { { "A" }, { "B" }, { "C" } };
     auto sweep = [&](int count, auto make) {
         std::vector<std::pair<int, std::vector<mapwriter::Record>>> objects;
         for (int i = 0; i < count; ++i) {
             const int x = uniform(1000, 400000);
             const int y = uniform(1000, 400000);
-            objects.push_back({x, make(x, y)});
+            objects.push_back({ x, make(x, y) });
         }
-        std::sort(objects.begin(), objects.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(
+            objects.begin(), objects.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         mapwriter::Layer layer;
         for (auto& o : objects)
             for (auto& r : o.second)
@@ -58,14 +59,15 @@ mapwriter::MapDescription SweptMap(uint32_t seed)
         const int n = uniform(3, 7);
         for (int k = 0; k < n; ++k) {
             const double a = 2 * M_PI * k / n;
-            pts.push_back({x + static_cast<int>(size * std::cos(a)), y + static_cast<int>(size * std::sin(a))});
+            pts.push_back(
+                { x + static_cast<int>(size * std::cos(a)), y + static_cast<int>(size * std::sin(a)) });
         }
         return pts;
     };
     auto line = [&](int x, int y) {
-        std::vector<ZXS_Point> pts{{x, y}};
+        std::vector<ZXS_Point> pts { { x, y } };
         for (int k = uniform(1, 6); k > 0; --k)
-            pts.push_back({pts.back().x + uniform(-900, 900), pts.back().y + uniform(-900, 900)});
+            pts.push_back({ pts.back().x + uniform(-900, 900), pts.back().y + uniform(-900, 900) });
         return pts;
     };
     mapwriter::Layer areas = sweep(500, [&](int x, int y) {
@@ -88,14 +90,14 @@ mapwriter::MapDescription SweptMap(uint32_t seed)
         mapwriter::Record r;
         r.points = line(x, y);
         r.name = 1;
-        return std::vector<mapwriter::Record>{r};
+        return std::vector<mapwriter::Record> { r };
     });
     lines.styleGroup = 4;
     mapwriter::Layer points = sweep(600, [&](int x, int y) {
         mapwriter::Record r;
-        r.points = {{x, y}};
+        r.points = { { x, y } };
         r.name = 2;
-        return std::vector<mapwriter::Record>{r};
+        return std::vector<mapwriter::Record> { r };
     });
     points.styleGroup = 3;
     points.symbol = 0;
@@ -109,7 +111,7 @@ mapwriter::MapDescription SweptMap(uint32_t seed)
             r.forward = uniform(0, 5) != 0;
             r.backward = !r.forward || uniform(0, 2) != 0;
             // A few two-part elements.
-            std::vector<mapwriter::Record> parts{r};
+            std::vector<mapwriter::Record> parts { r };
             if (uniform(0, 20) == 0) {
                 parts[0].endOfObject = false;
                 mapwriter::Record tail = r;
@@ -121,12 +123,12 @@ mapwriter::MapDescription SweptMap(uint32_t seed)
         layer.styleGroup = 2;
         return layer;
     };
-    m.layers = {areas, lines, points, roads(800), roads(800)};
+    m.layers = { areas, lines, points, roads(800), roads(800) };
     m.firstRoadLayer = 3;
     m.roadLayerCount = 2;
     // Lines can be found by a point only up close; the others at every scale.
-    m.styles = {Style(1, 0.0f, 0x60), Style(2, 0.0f, 0x60), Style(3, 0.0f, 0x60), Style(4, 0.0f, 0x20),
-                Style(4, 0.05f, 0x60)};
+    m.styles = { Style(1, 0.0f, 0x60), Style(2, 0.0f, 0x60), Style(3, 0.0f, 0x60), Style(4, 0.0f, 0x20),
+        Style(4, 0.05f, 0x60) };
     return m;
 }
 
@@ -151,7 +153,8 @@ protected:
     static void SetUpTestSuite()
     {
         s_opened = Open(SweptMap(7)).release();
-        s_objects = new std::vector<spatial_reference::Object>(spatial_reference::DecodeObjects(*s_opened->doc));
+        s_objects
+            = new std::vector<spatial_reference::Object>(spatial_reference::DecodeObjects(*s_opened->doc));
     }
     static void TearDownTestSuite()
     {
@@ -171,9 +174,10 @@ TEST_F(SweptMapTest, FindObjectAtAgreesWithAPlainSearch)
     std::mt19937 rng(11);
     int hits = 0;
     for (int i = 0; i < 300; ++i) {
-        const ZXS_Point p{std::uniform_int_distribution<int>(0, 402000)(rng), std::uniform_int_distribution<int>(0, 402000)(rng)};
+        const ZXS_Point p { std::uniform_int_distribution<int>(0, 402000)(rng),
+            std::uniform_int_distribution<int>(0, 402000)(rng) };
         const int32_t radius = std::uniform_int_distribution<int>(0, 6000)(rng);
-        const int32_t scales[] = {0, 1, 640, 5000, 40000};
+        const int32_t scales[] = { 0, 1, 640, 5000, 40000 };
         const int32_t scale = scales[i % 5];
         const int32_t first = i % 3 == 0 ? std::uniform_int_distribution<int>(0, 3000)(rng) : 0;
         const int32_t expected = spatial_reference::FindObjectAt(Doc(), *s_objects, first, scale, p, radius);
@@ -191,18 +195,21 @@ TEST_F(SweptMapTest, BoxWalkMeetsEveryObjectWithAPointInTheBox)
     for (int i = 0; i < 100; ++i) {
         const int32_t x = std::uniform_int_distribution<int>(0, 400000)(rng);
         const int32_t y = std::uniform_int_distribution<int>(0, 400000)(rng);
-        const ZXS_Rect box{x, y, x + std::uniform_int_distribution<int>(0, 30000)(rng),
-                           y + std::uniform_int_distribution<int>(0, 30000)(rng)};
+        const ZXS_Rect box { x, y, x + std::uniform_int_distribution<int>(0, 30000)(rng),
+            y + std::uniform_int_distribution<int>(0, 30000)(rng) };
         const std::set<int32_t> walked = spatial_reference::WalkBox(Doc(), box);
         for (const auto& o : *s_objects)
-            EXPECT_TRUE(!spatial_reference::HasPointIn(o, box) || walked.count(o.number)) << "object " << o.number;
+            EXPECT_TRUE(!spatial_reference::HasPointIn(o, box) || walked.count(o.number))
+                << "object " << o.number;
         // Nothing is met whose points all lie far away.
         for (int32_t n : walked) {
-            const auto& o = *std::find_if(s_objects->begin(), s_objects->end(), [&](const auto& k) { return k.number == n; });
-            ZXS_Rect b{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+            const auto& o = *std::find_if(
+                s_objects->begin(), s_objects->end(), [&](const auto& k) { return k.number == n; });
+            ZXS_Rect b { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
             for (const auto& part : o.parts)
                 for (ZXS_Point p : part)
-                    b = {std::min(b.left, p.x), std::min(b.top, p.y), std::max(b.right, p.x), std::max(b.bottom, p.y)};
+                    b = { std::min(b.left, p.x), std::min(b.top, p.y), std::max(b.right, p.x),
+                        std::max(b.bottom, p.y) };
             EXPECT_TRUE(ZXS_Geometry::RectsTouch(b, box)) << "object " << n;
         }
         skippedBlocks += Doc().Objects().Count() - walked.size();
@@ -227,11 +234,13 @@ TEST_F(SweptMapTest, SnapToRoadAgreesWithAPlainSearch)
     const std::vector<uint8_t> closed = spatial_reference::Closures(Doc());
     int found = 0;
     for (int i = 0; i < 400; ++i) {
-        const ZXS_Point p{std::uniform_int_distribution<int>(0, 402000)(rng), std::uniform_int_distribution<int>(0, 402000)(rng)};
+        const ZXS_Point p { std::uniform_int_distribution<int>(0, 402000)(rng),
+            std::uniform_int_distribution<int>(0, 402000)(rng) };
         const int32_t radius = std::uniform_int_distribution<int>(1, 10000)(rng);
         const int32_t heading = i % 2 == 0 ? -1 : std::uniform_int_distribution<int>(0, 3599)(rng);
         const bool useJournal = i % 4 < 2;
-        EXPECT_TRUE(spatial_reference::SnapsAlike(Doc(), *s_objects, p, radius, heading, closed, useJournal, found));
+        EXPECT_TRUE(
+            spatial_reference::SnapsAlike(Doc(), *s_objects, p, radius, heading, closed, useJournal, found));
     }
     journal->ClearAll();
     EXPECT_GT(found, 100);
@@ -240,9 +249,9 @@ TEST_F(SweptMapTest, SnapToRoadAgreesWithAPlainSearch)
 TEST_F(SweptMapTest, FindRoadByLinkAndSeek)
 {
     CZXS_ObjectCursor cursor(&Doc());
-    for (int32_t link : {1, 2, 77, 800, 801, 1600}) {
+    for (int32_t link : { 1, 2, 77, 800, 801, 1600 }) {
         const auto it = std::find_if(s_objects->begin(), s_objects->end(),
-                                     [&](const auto& o) { return o.layer >= 3 && o.first.LinkId() == link; });
+            [&](const auto& o) { return o.layer >= 3 && o.first.LinkId() == link; });
         ASSERT_NE(it, s_objects->end());
         ASSERT_EQ(cursor.FindRoadByLink(link), 1) << link;
         EXPECT_EQ(cursor.Object(), it->number);
@@ -252,7 +261,8 @@ TEST_F(SweptMapTest, FindRoadByLinkAndSeek)
 
     // Seek into a multi-part object stands on the next object start; with the
     // point offset of a record it stands on that record.
-    const auto multi = std::find_if(s_objects->begin(), s_objects->end(), [](const auto& o) { return o.parts.size() > 1; });
+    const auto multi = std::find_if(
+        s_objects->begin(), s_objects->end(), [](const auto& o) { return o.parts.size() > 1; });
     ASSERT_NE(multi, s_objects->end());
     ASSERT_EQ(cursor.Seek(multi->number + 1), 1);
     EXPECT_EQ(cursor.Object(), multi->number + static_cast<int32_t>(multi->parts.size()));
@@ -270,7 +280,8 @@ TEST_F(SweptMapTest, FindNextByNameIdVisitsEveryNamedRecordOnce)
 {
     CZXS_ObjectCursor cursor(&Doc());
     std::vector<int32_t> found;
-    for (bool include = true; cursor.FindNextByNameId(Doc().Object(0).NameId(), include) != 0; include = false)
+    for (bool include = true; cursor.FindNextByNameId(Doc().Object(0).NameId(), include) != 0;
+         include = false)
         found.push_back(cursor.Object());
     std::vector<int32_t> expected;
     for (uint32_t i = 0; i < Doc().Objects().Count(); ++i)
@@ -287,21 +298,21 @@ TEST(ObjectCursor, BoxWalkTakesAnObjectFromBeforeSkippedBlocksFromItsStart)
     mapwriter::Layer layer;
     for (int i = 0; i < 127; ++i) {
         mapwriter::Record r;
-        r.points = {{1000 + i, 1000}, {1010 + i, 1010}};
+        r.points = { { 1000 + i, 1000 }, { 1010 + i, 1010 } };
         layer.records.push_back(r);
     }
     mapwriter::Record head;
-    head.points = {{1200, 1000}, {1210, 1000}};
+    head.points = { { 1200, 1000 }, { 1210, 1000 } };
     head.endOfObject = false;
     mapwriter::Record tail;
-    tail.points = {{50000, 50000}, {50100, 50000}};
+    tail.points = { { 50000, 50000 }, { 50100, 50000 } };
     layer.records.push_back(head);
     layer.records.push_back(tail);
     layer.records.push_back(tail);
     m.layers.push_back(layer);
     auto opened = Open(m);
     CZXS_ObjectCursor cursor(opened->doc.get());
-    const ZXS_Rect box{49900, 49900, 50200, 50200};
+    const ZXS_Rect box { 49900, 49900, 50200, 50200 };
     cursor.SetBox(&box);
     ASSERT_EQ(cursor.SetLayer(0), 1);
     std::vector<int32_t> met;
@@ -310,7 +321,7 @@ TEST(ObjectCursor, BoxWalkTakesAnObjectFromBeforeSkippedBlocksFromItsStart)
         if (cursor.CollectPoints(&collector, nullptr, true) != 0)
             met.push_back(cursor.Object());
     } while (cursor.NextObject() != 0);
-    EXPECT_EQ(met, (std::vector<int32_t>{127, 129}));
+    EXPECT_EQ(met, (std::vector<int32_t> { 127, 129 }));
     EXPECT_EQ(CZXS_DocQueries::FindObjectAt(*opened->doc, 0, 0, 50050, 50000, 10, 0x7fffffff), 127);
 }
 
@@ -319,16 +330,17 @@ TEST(ObjectCursor, SetBoxAroundClampsToTheMap)
     CZXS_TzxDoc doc;
     CZXS_ObjectCursor cursor(&doc);
     cursor.SetBoxAround(10, 20, 50);
-    EXPECT_EQ(cursor.Box(), (ZXS_Rect{0, 0, 60, 70}));
+    EXPECT_EQ(cursor.Box(), (ZXS_Rect { 0, 0, 60, 70 }));
     cursor.SetBoxAround(0xFFFFF0, 0xFFFFFF, 50);
-    EXPECT_EQ(cursor.Box(), (ZXS_Rect{0xFFFFF0 - 50, 0xFFFFFF - 50, 0x1000000, 0x1000000}));
+    EXPECT_EQ(cursor.Box(), (ZXS_Rect { 0xFFFFF0 - 50, 0xFFFFFF - 50, 0x1000000, 0x1000000 }));
 }
 
 TEST(ObjectCursor, CollectPointsThinsButKeepsTheLastPoint)
 {
     mapwriter::MapDescription m = testing_support::SmallMap();
     mapwriter::Record r;
-    r.points = {{1000, 1000}, {1003, 1000}, {1006, 1001}, {1100, 1000}, {1102, 1000}, {1102, 1000}};
+    r.points
+        = { { 1000, 1000 }, { 1003, 1000 }, { 1006, 1001 }, { 1100, 1000 }, { 1102, 1000 }, { 1102, 1000 } };
     m.layers[0].records.push_back(r);
     auto opened = Open(m);
     CZXS_ObjectCursor cursor(opened->doc.get());
@@ -338,8 +350,8 @@ TEST(ObjectCursor, CollectPointsThinsButKeepsTheLastPoint)
     ZXS_Rect bounds;
     ASSERT_EQ(cursor.CollectPoints(&collector, &bounds, false), 1);
     std::vector<ZXS_Point> got(collector.Points(), collector.Points() + collector.Count());
-    EXPECT_EQ(got, (std::vector<ZXS_Point>{{1000, 1000}, {1100, 1000}, {1102, 1000}}));
-    EXPECT_EQ(bounds, (ZXS_Rect{1000, 1000, 1102, 1000}));  // the point thinned out does not count
+    EXPECT_EQ(got, (std::vector<ZXS_Point> { { 1000, 1000 }, { 1100, 1000 }, { 1102, 1000 } }));
+    EXPECT_EQ(bounds, (ZXS_Rect { 1000, 1000, 1102, 1000 })); // the point thinned out does not count
 }
 
 TEST(ObjectCursor, SnapHonoursOneWaysClosuresAndHeadings)
@@ -374,87 +386,89 @@ TEST(ObjectCursor, SnapHonoursOneWaysClosuresAndHeadings)
 TEST(MapGeometry, EdgeCrossingCases)
 {
     using namespace ZXS_Geometry;
-    const ZXS_Point p{10, 10};
+    const ZXS_Point p { 10, 10 };
     struct Case {
         ZXS_Point a, b;
         int expected;
     } cases[] = {
-        {{11, 0}, {12, 20}, kNone},            // wholly to the right
-        {{0, 10}, {20, 10}, kInsideHorizontal},  // horizontal through the point
-        {{10, 10}, {20, 10}, kAtEnd},
-        {{0, 5}, {5, 5}, kNone},               // horizontal, other row
-        {{0, 0}, {0, 20}, kCrosses},           // left, spanning
-        {{0, 10}, {5, 20}, kCrosses},          // lower end on the ray's row: counted
-        {{0, 0}, {5, 10}, kNone},              // upper end on the ray's row: not counted
-        {{10, 10}, {30, 30}, kAtEnd},
-        {{0, 0}, {20, 20}, kOnSlope},
-        {{5, 0}, {25, 20}, kNone},             // passes right of the point
-        {{0, 30}, {5, 40}, kNone},
+        { { 11, 0 }, { 12, 20 }, kNone }, // wholly to the right
+        { { 0, 10 }, { 20, 10 }, kInsideHorizontal }, // horizontal through the point
+        { { 10, 10 }, { 20, 10 }, kAtEnd },
+        { { 0, 5 }, { 5, 5 }, kNone }, // horizontal, other row
+        { { 0, 0 }, { 0, 20 }, kCrosses }, // left, spanning
+        { { 0, 10 }, { 5, 20 }, kCrosses }, // lower end on the ray's row: counted
+        { { 0, 0 }, { 5, 10 }, kNone }, // upper end on the ray's row: not counted
+        { { 10, 10 }, { 30, 30 }, kAtEnd },
+        { { 0, 0 }, { 20, 20 }, kOnSlope },
+        { { 5, 0 }, { 25, 20 }, kNone }, // passes right of the point
+        { { 0, 30 }, { 5, 40 }, kNone },
     };
     for (const Case& c : cases)
-        EXPECT_EQ(EdgeCrossing(c.a, c.b, p), c.expected) << c.a.x << "," << c.a.y << " " << c.b.x << "," << c.b.y;
+        EXPECT_EQ(EdgeCrossing(c.a, c.b, p), c.expected)
+            << c.a.x << "," << c.a.y << " " << c.b.x << "," << c.b.y;
 }
 
 TEST(MapGeometry, PointInPartsAndDistances)
 {
     using namespace ZXS_Geometry;
-    const ZXS_Point square[] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}};
-    const uint32_t four[] = {4};
-    EXPECT_EQ(PointInParts(square, four, 1, {50, 50}), 1);
-    EXPECT_EQ(PointInParts(square, four, 1, {150, 50}), 0);
-    EXPECT_EQ(PointInParts(square, four, 1, {100, 100}), kAtEnd);
+    const ZXS_Point square[] = { { 0, 0 }, { 100, 0 }, { 100, 100 }, { 0, 100 } };
+    const uint32_t four[] = { 4 };
+    EXPECT_EQ(PointInParts(square, four, 1, { 50, 50 }), 1);
+    EXPECT_EQ(PointInParts(square, four, 1, { 150, 50 }), 0);
+    EXPECT_EQ(PointInParts(square, four, 1, { 100, 100 }), kAtEnd);
     // A hole as a second part.
-    const ZXS_Point holed[] = {{0, 0}, {100, 0}, {100, 100}, {0, 100}, {40, 40}, {60, 40}, {60, 60}, {40, 60}};
-    const uint32_t parts[] = {4, 4};
-    EXPECT_EQ(PointInParts(holed, parts, 2, {50, 50}), 0);
-    EXPECT_EQ(PointInParts(holed, parts, 2, {20, 50}), 1);
+    const ZXS_Point holed[]
+        = { { 0, 0 }, { 100, 0 }, { 100, 100 }, { 0, 100 }, { 40, 40 }, { 60, 40 }, { 60, 60 }, { 40, 60 } };
+    const uint32_t parts[] = { 4, 4 };
+    EXPECT_EQ(PointInParts(holed, parts, 2, { 50, 50 }), 0);
+    EXPECT_EQ(PointInParts(holed, parts, 2, { 20, 50 }), 1);
 
     // Beyond the second end: to the end; the foot exactly on it: to the line.
-    EXPECT_DOUBLE_EQ(SegmentDistance({0, 0}, {10, 0}, {13, 4}), 5.0);
+    EXPECT_DOUBLE_EQ(SegmentDistance({ 0, 0 }, { 10, 0 }, { 13, 4 }), 5.0);
     ZXS_Point nearest;
-    EXPECT_DOUBLE_EQ(SegmentDistance({0, 0}, {10, 0}, {10, 4}, &nearest), 4.0);
-    EXPECT_EQ(nearest, (ZXS_Point{10, 0}));
-    EXPECT_DOUBLE_EQ(SegmentDistance({3, 3}, {3, 3}, {6, 7}), 5.0);
-    EXPECT_EQ(PolylineDistance(square, 1, {0, 0}, 10), 1e20);
-    EXPECT_TRUE(RectsTouch({0, 0, 10, 10}, {10, 10, 20, 20}));
-    EXPECT_FALSE(RectsTouch({0, 0, 10, 10}, {11, 0, 20, 20}));
+    EXPECT_DOUBLE_EQ(SegmentDistance({ 0, 0 }, { 10, 0 }, { 10, 4 }, &nearest), 4.0);
+    EXPECT_EQ(nearest, (ZXS_Point { 10, 0 }));
+    EXPECT_DOUBLE_EQ(SegmentDistance({ 3, 3 }, { 3, 3 }, { 6, 7 }), 5.0);
+    EXPECT_EQ(PolylineDistance(square, 1, { 0, 0 }, 10), 1e20);
+    EXPECT_TRUE(RectsTouch({ 0, 0, 10, 10 }, { 10, 10, 20, 20 }));
+    EXPECT_FALSE(RectsTouch({ 0, 0, 10, 10 }, { 11, 0, 20, 20 }));
 }
 
 TEST(DocQueries, FitNearestAndRect)
 {
     mapwriter::MapDescription m = testing_support::SmallMap();
     mapwriter::Record narrow;
-    narrow.points = {{30000, 30000}, {32900, 30100}};
+    narrow.points = { { 30000, 30000 }, { 32900, 30100 } };
     mapwriter::Record wide;
-    wide.points = {{30000, 31000}, {33100, 31000}};
+    wide.points = { { 30000, 31000 }, { 33100, 31000 } };
     m.layers[0].records.push_back(narrow);
     m.layers[0].records.push_back(wide);
     m.styles.push_back(Style(1, 0.05f, 0x60));
     auto opened = Open(m);
     const CZXS_TzxDoc& doc = *opened->doc;
     int32_t scale = 1280;
-    ZXS_Point centre{0, 0};
+    ZXS_Point centre { 0, 0 };
     EXPECT_EQ(CZXS_DocQueries::FitObject(doc, 3, -1, -1, 200, 200, &scale, &centre), 0);
-    EXPECT_EQ(centre, (ZXS_Point{31450, 30050}));
-    centre = {30500, 30900};  // a point of the object within half the view
+    EXPECT_EQ(centre, (ZXS_Point { 31450, 30050 }));
+    centre = { 30500, 30900 }; // a point of the object within half the view
     EXPECT_EQ(CZXS_DocQueries::FitObject(doc, 3, -1, -1, 200, 200, &scale, &centre), 1);
-    centre = {0, 0};
+    centre = { 0, 0 };
     EXPECT_EQ(CZXS_DocQueries::FitObject(doc, 4, -1, -1, 200, 200, &scale, &centre), 0);
-    EXPECT_EQ(centre, (ZXS_Point{30000, 31000}));
+    EXPECT_EQ(centre, (ZXS_Point { 30000, 31000 }));
     EXPECT_EQ(CZXS_DocQueries::FitObject(doc, 4, -1, -1, 4, 200, &scale, &centre), -1);
 
     ZXS_Point out;
-    ASSERT_EQ(CZXS_DocQueries::NearestPoint(doc, 4, -1, -1, {31000, 31001}, &out), 1);
-    EXPECT_EQ(out, (ZXS_Point{31000, 31001}));  // 1 unit away: the point itself
-    ASSERT_EQ(CZXS_DocQueries::NearestPoint(doc, 4, -1, -1, {31000, 31050}, &out), 1);
-    EXPECT_EQ(out, (ZXS_Point{31000, 31000}));
-    ASSERT_EQ(CZXS_DocQueries::NearestPoint(doc, 0, -1, -1, {9500, 19500}, &out), 1);
-    EXPECT_EQ(out, (ZXS_Point{9500, 19500}));  // inside the park
+    ASSERT_EQ(CZXS_DocQueries::NearestPoint(doc, 4, -1, -1, { 31000, 31001 }, &out), 1);
+    EXPECT_EQ(out, (ZXS_Point { 31000, 31001 })); // 1 unit away: the point itself
+    ASSERT_EQ(CZXS_DocQueries::NearestPoint(doc, 4, -1, -1, { 31000, 31050 }, &out), 1);
+    EXPECT_EQ(out, (ZXS_Point { 31000, 31000 }));
+    ASSERT_EQ(CZXS_DocQueries::NearestPoint(doc, 0, -1, -1, { 9500, 19500 }, &out), 1);
+    EXPECT_EQ(out, (ZXS_Point { 9500, 19500 })); // inside the park
 
     ZXS_Rect rect;
     ASSERT_EQ(CZXS_DocQueries::ObjectRect(doc, 1, -1, -1, &rect, false), 1);
-    EXPECT_EQ(rect, (ZXS_Rect{12000, 21000, 12600, 21500}));
+    EXPECT_EQ(rect, (ZXS_Rect { 12000, 21000, 12600, 21500 }));
     EXPECT_EQ(CZXS_DocQueries::ObjectRect(doc, 99, -1, -1, &rect, false), 0);
 }
 
-}  // namespace
+} // namespace

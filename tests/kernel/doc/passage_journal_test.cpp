@@ -22,8 +22,8 @@ using testing_support::TempFolder;
 
 // 2023-11-14 22:13:20 UTC.
 constexpr int64_t kStart = 1700000000;
-std::atomic<int64_t> g_now{kStart};
-std::atomic<int> g_notifications{0};
+std::atomic<int64_t> g_now { kStart };
+std::atomic<int> g_notifications { 0 };
 
 ZXS_Tm ManualLocalTime() { return CZXS_KernelClock::SecondsToLocal(g_now.load()); }
 void CountNotification(void*) { ++g_notifications; }
@@ -53,7 +53,8 @@ struct MapInFolder {
     std::string JournalPath() const { return folder.File("city.zxj"); }
 };
 
-Entry MakeEntry(uint32_t roadOffset, uint8_t costClass, uint8_t directions, int32_t expiry, uint8_t valueB = 0)
+Entry MakeEntry(
+    uint32_t roadOffset, uint8_t costClass, uint8_t directions, int32_t expiry, uint8_t valueB = 0)
 {
     Entry e;
     e.roadOffset = roadOffset;
@@ -95,10 +96,10 @@ TEST_F(PassageJournalTest, FileBytesAndLifetimeUnits)
     ASSERT_EQ(m.Journal().Write(), 1);
 
     const Bytes expected = {
-        0xC1, 0xE3, '0', '2', '0', '2', '3', '1', '1', '1', '4', '2', '2', '1', '3', '2', '0',
-        0x0F, 100, 0, 0xC0, 0xFF, 0xFF,  // class 15, both directions, never expires
-        0x05, 101, 0, 0x80, 0x01, 0x00,  // class 5, backward, 4 s: one unit
-        0x93, 102, 0, 0x40, 0x02, 0x00,  // class 3, value B 9, forward, 15 s: two units
+        0xC1, 0xE3, '0', '2', '0', '2', '3', '1', '1', '1', '4', '2', '2', '1', '3', '2', '0', 0x0F, 100, 0,
+        0xC0, 0xFF, 0xFF, // class 15, both directions, never expires
+        0x05, 101, 0, 0x80, 0x01, 0x00, // class 5, backward, 4 s: one unit
+        0x93, 102, 0, 0x40, 0x02, 0x00, // class 3, value B 9, forward, 15 s: two units
     };
     EXPECT_EQ(ReadAll(m.JournalPath()), expected);
     // Replaced whole: nothing of the temporary file is left beside it.
@@ -129,8 +130,8 @@ TEST_F(PassageJournalTest, AnotherDocumentReadsTheFileOnce)
     Entry second;
     reader.Journal().EntryAt(0, first);
     reader.Journal().EntryAt(1, second);
-    EXPECT_EQ(first, (Entry{1, 4, 2, 1, kStart + 600, kStart}));
-    EXPECT_EQ(second, (Entry{4, 0, 15, 3, -1, kStart}));
+    EXPECT_EQ(first, (Entry { 1, 4, 2, 1, kStart + 600, kStart }));
+    EXPECT_EQ(second, (Entry { 4, 0, 15, 3, -1, kStart }));
     EXPECT_EQ(g_notifications, 1);
     // Road element 4's edges are closed in both directions.
     const CZXS_RoadGraph& graph = reader.doc.RoadGraph();
@@ -153,10 +154,11 @@ TEST_F(PassageJournalTest, LifetimePastThe32BitRangeIsKeptAsTheLatestTime)
     constexpr int64_t kLate = 2147126400;
     MapInFolder m;
     const Bytes file = {
-        0xC1, 0xE3, '0', '2', '0', '3', '8', '0', '1', '1', '5', '0', '0', '0', '0', '0', '0',
-        0x05, 101, 0, 0x80, 0xFE, 0xFF,  // class 5, backward, 65534 units
+        0xC1, 0xE3, '0', '2', '0', '3', '8', '0', '1', '1', '5', '0', '0', '0', '0', '0', '0', 0x05, 101, 0,
+        0x80, 0xFE, 0xFF, // class 5, backward, 65534 units
     };
-    std::ofstream(m.JournalPath(), std::ios::binary).write(reinterpret_cast<const char*>(file.data()), file.size());
+    std::ofstream(m.JournalPath(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), file.size());
     g_now = kLate;
     EXPECT_EQ(m.Journal().ReadBesideMap(), 0);
     ASSERT_EQ(m.Journal().Count(), 1u);
@@ -172,23 +174,23 @@ TEST_F(PassageJournalTest, ForeignShortAndOddFilesKeepOrSkip)
     m.Journal().Insert(MakeEntry(3, 7, 1, -1), -1, false);
     auto save = [&](const Bytes& bytes) { mapwriter::SaveFile(m.JournalPath(), bytes); };
 
-    save(mapwriter::WriteZxj(0x1234, "20231114221330", {{1, 0, 100, 1, 0xFFFF}}));
+    save(mapwriter::WriteZxj(0x1234, "20231114221330", { { 1, 0, 100, 1, 0xFFFF } }));
     EXPECT_EQ(m.Journal().ReadBesideMap(), CZXS_PassageJournal::kOtherMap);
     EXPECT_EQ(m.Journal().Count(), 1u);
 
     // A header cut short says nothing: the entries stay.
-    save({0xC1, 0xE3, '0', '2', '0'});
+    save({ 0xC1, 0xE3, '0', '2', '0' });
     EXPECT_EQ(m.Journal().ReadBesideMap(), 0);
     EXPECT_EQ(m.Journal().Count(), 1u);
 
     // Unknown links and expired records are skipped; records out of road order
     // still load in order; a record cut short at the end is ignored.
     Bytes file = mapwriter::WriteZxj(0xE3C1, "20231114221330",
-                                     {{1, 0, 105, 1, 0xFFFF}, {2, 0, 999, 1, 0xFFFF}, {3, 0, 100, 2, 0xFFFF},
-                                      {4, 0, 102, 1, 1}, {5, 0, 101, 3, 100}});
+        { { 1, 0, 105, 1, 0xFFFF }, { 2, 0, 999, 1, 0xFFFF }, { 3, 0, 100, 2, 0xFFFF }, { 4, 0, 102, 1, 1 },
+            { 5, 0, 101, 3, 100 } });
     file.push_back(0x42);
     save(file);
-    g_now = kStart + 40;  // the record of 1 unit expired at +20
+    g_now = kStart + 40; // the record of 1 unit expired at +20
     EXPECT_EQ(m.Journal().ReadBesideMap(), 0);
     std::vector<uint32_t> offsets;
     for (uint32_t i = 0; i < m.Journal().Count(); ++i) {
@@ -196,7 +198,7 @@ TEST_F(PassageJournalTest, ForeignShortAndOddFilesKeepOrSkip)
         m.Journal().EntryAt(i, e);
         offsets.push_back(e.roadOffset);
     }
-    EXPECT_EQ(offsets, (std::vector<uint32_t>{0, 1, 5}));
+    EXPECT_EQ(offsets, (std::vector<uint32_t> { 0, 1, 5 }));
 
     // Reading and writing follow the journal mode.
     CZXS_PassageJournal::SetMode(2);
@@ -209,13 +211,13 @@ TEST_F(PassageJournalTest, InsertReplacesAndRefuses)
 {
     MapInFolder m;
     CZXS_PassageJournal& j = m.Journal();
-    EXPECT_EQ(j.Insert(MakeEntry(2, 5, 0, -1), -1, true), -1);  // no direction
+    EXPECT_EQ(j.Insert(MakeEntry(2, 5, 0, -1), -1, true), -1); // no direction
     EXPECT_EQ(j.Insert(MakeEntry(2, 5, 1, -1), -1, true), 0);
-    EXPECT_EQ(j.Insert(MakeEntry(2, 9, 1, -1), -1, true), 0);  // same direction: kept as it was
+    EXPECT_EQ(j.Insert(MakeEntry(2, 9, 1, -1), -1, true), 0); // same direction: kept as it was
     Entry e;
     j.EntryAt(0, e);
     EXPECT_EQ(e.costClass, 5);
-    EXPECT_EQ(j.Insert(MakeEntry(2, 9, 3, -1), -1, true), 0);  // other directions: replaced
+    EXPECT_EQ(j.Insert(MakeEntry(2, 9, 3, -1), -1, true), 0); // other directions: replaced
     j.EntryAt(0, e);
     EXPECT_EQ(e.costClass, 9);
     EXPECT_EQ(j.Count(), 1u);
@@ -234,7 +236,7 @@ TEST_F(PassageJournalTest, RemovingAnEntryFindsItWhereverItNowStands)
     const Entry soon = MakeEntry(0, 1, 1, kStart + 10);
     const Entry found = MakeEntry(1, 2, 1, -1);
     const Entry other = MakeEntry(2, 3, 1, -1);
-    for (const Entry& e : {soon, found, other})
+    for (const Entry& e : { soon, found, other })
         ASSERT_GE(j.Insert(e, -1, false), 0);
     Entry at;
     ASSERT_TRUE(j.EntryAt(1, at));
@@ -292,8 +294,8 @@ TEST_F(PassageJournalTest, CostClassesAreReadWhileTheJournalMarksThem)
     CZXS_PassageJournal& j = m.Journal();
     const CZXS_RoadGraph& graph = m.doc.RoadGraph();
     ASSERT_GT(graph.EdgeCount(), 0u);
-    std::atomic<bool> stop{false};
-    std::atomic<int> invalid{0};
+    std::atomic<bool> stop { false };
+    std::atomic<int> invalid { 0 };
     std::thread router([&] {
         while (!stop)
             for (uint32_t e = 0; e < graph.EdgeCount(); ++e)
@@ -314,7 +316,7 @@ TEST_F(PassageJournalTest, TwoThreadsShareTheJournal)
 {
     MapInFolder m;
     CZXS_PassageJournal& j = m.Journal();
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop { false };
     // The document thread's work: reading the file back, expiring and writing.
     std::thread worker([&] {
         while (!stop) {
@@ -325,8 +327,9 @@ TEST_F(PassageJournalTest, TwoThreadsShareTheJournal)
     });
     for (int i = 0; i < 2000; ++i) {
         const uint32_t offset = static_cast<uint32_t>(i % 6);
-        j.Insert(MakeEntry(offset, static_cast<uint8_t>(i % 16), static_cast<uint8_t>(1 + i % 3), kStart + i % 7), -1,
-                 true);
+        j.Insert(
+            MakeEntry(offset, static_cast<uint8_t>(i % 16), static_cast<uint8_t>(1 + i % 3), kStart + i % 7),
+            -1, true);
         if (i % 5 == 0)
             j.Remove(0, true);
         Entry e;

@@ -37,8 +37,8 @@ Bytes EncodeRun(int scheme, const std::vector<ZXS_Point>& points)
     return run;
 }
 
-std::vector<ZXS_Point> DecodeRun(int scheme, const Bytes& data, bool closed = false, uint32_t start = 0,
-                                 uint32_t length = 0)
+std::vector<ZXS_Point> DecodeRun(
+    int scheme, const Bytes& data, bool closed = false, uint32_t start = 0, uint32_t length = 0)
 {
     CZXS_ObjectRecord record;
     record.SetCoding(scheme);
@@ -54,7 +54,7 @@ std::vector<ZXS_Point> DecodeRun(int scheme, const Bytes& data, bool closed = fa
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PointCoding, WrittenFormsAndLimits)
 {
@@ -65,23 +65,23 @@ TEST(PointCoding, WrittenFormsAndLimits)
         Bytes bytes;
     };
     const Case cases[] = {
-        {0, 5, -3, 1, {0x05, 0xFD}},
-        {0, 300, 0, 3, {0, 0, 0x2C, 0x00, 0x01, 0x00}},
-        {0, -128, 0, 3, {0, 0, 0x80, 0x00, 0xFF, 0x00}},  // -128 is written long
-        {0, 0, 0, 0, {}},
-        {0, 0x8000, 0, -1, {}},
-        {1, 2047, -2047, 1, {0xFF, 0x17, 0x80}},
-        {1, 2047, -2048, 3, {0, 0, 0, 0xFF, 0x07, 0x80, 0x00, 0xF0, 0xFF}},
-        {1, 2048, 0, 3, {0, 0, 0, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00}},
-        {1, 0, 0, 0, {}},
-        {1, 0x800000, 0, -1, {}},
-        {2, 63, 0, 2, {0x3F, 0x00}},
-        {2, 64, -64, 4, {0x40, 0x01, 0xC0, 0x01}},
-        {2, 7968, 7969, 5, {0x5E, 0xE1, 0x60, 0x01, 0x00}},
-        {2, 983056, -983057, 7, {0x6E, 0xF0, 0xE0, 0xF0, 0x01, 0x00, 0x00}},
-        {2, 0xFFFFFF, 0, 5, {0x70, 0xEF, 0xFF, 0xF0, 0x00}},
-        {2, 0, 0, 2, {0x00, 0x00}},
-        {2, 0x1000000, 0, -1, {}},
+        { 0, 5, -3, 1, { 0x05, 0xFD } },
+        { 0, 300, 0, 3, { 0, 0, 0x2C, 0x00, 0x01, 0x00 } },
+        { 0, -128, 0, 3, { 0, 0, 0x80, 0x00, 0xFF, 0x00 } }, // -128 is written long
+        { 0, 0, 0, 0, {} },
+        { 0, 0x8000, 0, -1, {} },
+        { 1, 2047, -2047, 1, { 0xFF, 0x17, 0x80 } },
+        { 1, 2047, -2048, 3, { 0, 0, 0, 0xFF, 0x07, 0x80, 0x00, 0xF0, 0xFF } },
+        { 1, 2048, 0, 3, { 0, 0, 0, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00 } },
+        { 1, 0, 0, 0, {} },
+        { 1, 0x800000, 0, -1, {} },
+        { 2, 63, 0, 2, { 0x3F, 0x00 } },
+        { 2, 64, -64, 4, { 0x40, 0x01, 0xC0, 0x01 } },
+        { 2, 7968, 7969, 5, { 0x5E, 0xE1, 0x60, 0x01, 0x00 } },
+        { 2, 983056, -983057, 7, { 0x6E, 0xF0, 0xE0, 0xF0, 0x01, 0x00, 0x00 } },
+        { 2, 0xFFFFFF, 0, 5, { 0x70, 0xEF, 0xFF, 0xF0, 0x00 } },
+        { 2, 0, 0, 2, { 0x00, 0x00 } },
+        { 2, 0x1000000, 0, -1, {} },
     };
     for (const Case& c : cases) {
         int32_t units = 99;
@@ -90,8 +90,9 @@ TEST(PointCoding, WrittenFormsAndLimits)
         EXPECT_EQ(got, c.bytes) << c.scheme << ": " << c.dx << "," << c.dy;
         if (c.units > 0) {
             ZXS_Point step;
-            EXPECT_EQ(Coding(c.scheme).DecodeDelta(got.data(), static_cast<uint32_t>(got.size()), step), got.size());
-            EXPECT_EQ(step, (ZXS_Point{c.dx, c.dy}));
+            EXPECT_EQ(Coding(c.scheme).DecodeDelta(got.data(), static_cast<uint32_t>(got.size()), step),
+                got.size());
+            EXPECT_EQ(step, (ZXS_Point { c.dx, c.dy }));
         }
     }
 
@@ -100,25 +101,25 @@ TEST(PointCoding, WrittenFormsAndLimits)
     EXPECT_EQ(Coding(0).EncodeAbsolute(buffer, 6, 65535, 65535), 2);
     EXPECT_EQ(Coding(1).EncodeAbsolute(buffer, 6, 0x1000000, 0), -1);
     EXPECT_EQ(Coding(2).EncodeAbsolute(buffer, 6, -1, 0), -1);
-    EXPECT_EQ(Coding(2).EncodeAbsolute(buffer, 5, 1, 1), -1);  // no room
+    EXPECT_EQ(Coding(2).EncodeAbsolute(buffer, 5, 1, 1), -1); // no room
     EXPECT_EQ(Coding(0).BytesToUnits(7), 3);
     EXPECT_EQ(Coding(1).BytesToUnits(-7), -2);
 
     // The short forms the writers never produce still decode.
     ZXS_Point step;
-    const uint8_t minus128[] = {0x80, 0x01};
+    const uint8_t minus128[] = { 0x80, 0x01 };
     EXPECT_EQ(Coding(0).DecodeDelta(minus128, 2, step), 2u);
-    EXPECT_EQ(step, (ZXS_Point{-128, 1}));
-    const uint8_t minus2048[] = {0x00, 0x08, 0x00};
+    EXPECT_EQ(step, (ZXS_Point { -128, 1 }));
+    const uint8_t minus2048[] = { 0x00, 0x08, 0x00 };
     EXPECT_EQ(Coding(1).DecodeDelta(minus2048, 3, step), 3u);
-    EXPECT_EQ(step, (ZXS_Point{-2048, 0}));
+    EXPECT_EQ(step, (ZXS_Point { -2048, 0 }));
 }
 
 TEST(PointCoding, DecodersStopAtTheEndOfTheBytesGiven)
 {
-    const uint8_t longMarker[] = {0, 0, 0x2C, 0x00, 0x01};
-    const uint8_t zeroUnit[] = {0, 0, 0, 0x01, 0x02};
-    const uint8_t bigNumber[] = {0x70, 0x01, 0x02};
+    const uint8_t longMarker[] = { 0, 0, 0x2C, 0x00, 0x01 };
+    const uint8_t zeroUnit[] = { 0, 0, 0, 0x01, 0x02 };
+    const uint8_t bigNumber[] = { 0x70, 0x01, 0x02 };
     ZXS_Point p;
     EXPECT_EQ(Coding(0).DecodeDelta(longMarker, 5, p), 0u);
     EXPECT_EQ(Coding(1).DecodeDelta(zeroUnit, 5, p), 0u);
@@ -134,19 +135,21 @@ TEST(PointCoding, SeededRandomRunsRoundTrip)
         const CZXS_PointCoding& c = Coding(scheme);
         for (int run = 0; run < 200; ++run) {
             std::uniform_int_distribution<int32_t> absolute(0, c.MaxAbsolute());
-            std::vector<ZXS_Point> points{{absolute(random), absolute(random)}};
+            std::vector<ZXS_Point> points { { absolute(random), absolute(random) } };
             const int count = std::uniform_int_distribution<int>(1, 40)(random);
             for (int i = 0; i < count; ++i) {
                 // Mix short and long steps; stay inside the absolute range so
                 // every point could be written as a start point too.
-                const int32_t reach = std::uniform_int_distribution<int>(0, 3)(random) == 0 ? c.MaxDelta() : 100;
+                const int32_t reach
+                    = std::uniform_int_distribution<int>(0, 3)(random) == 0 ? c.MaxDelta() : 100;
                 std::uniform_int_distribution<int32_t> delta(-reach, reach);
-                ZXS_Point next{points.back().x + delta(random), points.back().y + delta(random)};
+                ZXS_Point next { points.back().x + delta(random), points.back().y + delta(random) };
                 next.x = std::clamp(next.x, 0, c.MaxAbsolute());
                 next.y = std::clamp(next.y, 0, c.MaxAbsolute());
                 if (next == points.back() && scheme != 2)
-                    continue;  // schemes 0 and 1 have no zero step
-                if (std::abs(next.x - points.back().x) > c.MaxDelta() || std::abs(next.y - points.back().y) > c.MaxDelta())
+                    continue; // schemes 0 and 1 have no zero step
+                if (std::abs(next.x - points.back().x) > c.MaxDelta()
+                    || std::abs(next.y - points.back().y) > c.MaxDelta())
                     continue;
                 points.push_back(next);
             }
@@ -158,7 +161,7 @@ TEST(PointCoding, SeededRandomRunsRoundTrip)
 
 TEST(PointIterator, ClosedShapesAndDamagedRuns)
 {
-    const std::vector<ZXS_Point> triangle{{10, 10}, {20, 10}, {15, 20}};
+    const std::vector<ZXS_Point> triangle { { 10, 10 }, { 20, 10 }, { 15, 20 } };
     for (int scheme = 0; scheme < 3; ++scheme) {
         const Bytes run = EncodeRun(scheme, triangle);
         std::vector<ZXS_Point> closed = triangle;
@@ -174,9 +177,10 @@ TEST(PointIterator, ClosedShapesAndDamagedRuns)
         // A run that claims more bytes than the point data holds is refused; one
         // whose last step is cut off ends before it.
         EXPECT_TRUE(DecodeRun(scheme, run, false, 0, static_cast<uint32_t>(run.size() + 1)).empty());
-        const std::vector<ZXS_Point> far{{10, 10}, {10 + 1000, 10}};
+        const std::vector<ZXS_Point> far { { 10, 10 }, { 10 + 1000, 10 } };
         const Bytes cut = EncodeRun(scheme, far);
-        EXPECT_EQ(DecodeRun(scheme, cut, false, 0, static_cast<uint32_t>(cut.size() - 1)).size(), 1u) << scheme;
+        EXPECT_EQ(DecodeRun(scheme, cut, false, 0, static_cast<uint32_t>(cut.size() - 1)).size(), 1u)
+            << scheme;
     }
     CZXS_ObjectRecord unknown;
     unknown.SetCoding(3);

@@ -33,8 +33,8 @@ Bytes HandGraph(const std::vector<uint8_t>& degrees, uint16_t version = 306)
     for (uint32_t e = 0; e < edges; ++e) {
         // Target node e % nodes, road offset e / 2; odd edges run backward.
         const uint32_t target = e % degrees.size();
-        const uint8_t edge[9] = {static_cast<uint8_t>(target), 0, 10, 0, 20, static_cast<uint8_t>(e % 2 ? 0x80 : 0),
-                                 static_cast<uint8_t>(e / 2), 0, 0};
+        const uint8_t edge[9] = { static_cast<uint8_t>(target), 0, 10, 0, 20,
+            static_cast<uint8_t>(e % 2 ? 0x80 : 0), static_cast<uint8_t>(e / 2), 0, 0 };
         b.insert(b.end(), edge, edge + 9);
     }
     b.insert(b.end(), degrees.begin(), degrees.end());
@@ -48,8 +48,8 @@ bool LoadMemory(CZXS_RoadGraph& graph, const Bytes& bytes, int32_t roads = 100)
 
 TEST(RoadGraphTest, NodeOffsetsAndCostClassesOfAHandWrittenGraph)
 {
-    const Bytes bytes = HandGraph({2, 0, 3});
-    CZXS_RoadGraph graph;  // borrows the block: declared after it
+    const Bytes bytes = HandGraph({ 2, 0, 3 });
+    CZXS_RoadGraph graph; // borrows the block: declared after it
     ASSERT_TRUE(LoadMemory(graph, bytes));
     EXPECT_EQ(graph.EdgeCount(), 5u);
     EXPECT_EQ(graph.NodeCount(), 3u);
@@ -59,11 +59,11 @@ TEST(RoadGraphTest, NodeOffsetsAndCostClassesOfAHandWrittenGraph)
     EXPECT_EQ(graph.NodeOffset(3), 45u);
     EXPECT_EQ(graph.NodeOffset(4), 45u);
     for (uint32_t e = 0; e < 6; ++e)
-        EXPECT_EQ(graph.CostClass(e), 14) << e;  // 0xEE: unchanged
+        EXPECT_EQ(graph.CostClass(e), 14) << e; // 0xEE: unchanged
     graph.SetCostClass(3, 7);
     EXPECT_EQ(graph.CostClass(3), 7);
     EXPECT_EQ(graph.CostClass(2), 14);
-    graph.SetCostClass(5, 1);  // past the edges: ignored
+    graph.SetCostClass(5, 1); // past the edges: ignored
     graph.ResetCostClasses();
     EXPECT_EQ(graph.CostClass(3), 14);
 }
@@ -71,10 +71,10 @@ TEST(RoadGraphTest, NodeOffsetsAndCostClassesOfAHandWrittenGraph)
 TEST(RoadGraphTest, MarkEdgesByDirectionWithAndWithoutTheSortedIndex)
 {
     // Edges 2 (forward) and 3 (backward) belong to road offset 1.
-    const Bytes bytes = HandGraph({2, 0, 3});
+    const Bytes bytes = HandGraph({ 2, 0, 3 });
     CZXS_RoadGraph graph;
     ASSERT_TRUE(LoadMemory(graph, bytes));
-    for (bool sorted : {false, true}) {
+    for (bool sorted : { false, true }) {
         if (sorted) {
             ASSERT_TRUE(graph.BuildSortedIndex());
         }
@@ -96,23 +96,28 @@ TEST(RoadGraphTest, RefusesForeignAndInconsistentGraphs)
         Bytes bytes;
         int32_t roads;
     };
-    Bytes badMagic = HandGraph({1, 1});
+    Bytes badMagic = HandGraph({ 1, 1 });
     badMagic[512] ^= 1;
-    Bytes degreeSum = HandGraph({1, 1});
+    Bytes degreeSum = HandGraph({ 1, 1 });
     degreeSum.back() = 2;
-    Bytes farTarget = HandGraph({1, 1});
-    farTarget[679] = 9;  // first edge aims at node 9 of 2
-    Bytes shortBound = HandGraph({1, 1});
+    Bytes farTarget = HandGraph({ 1, 1 });
+    farTarget[679] = 9; // first edge aims at node 9 of 2
+    Bytes shortBound = HandGraph({ 1, 1 });
     Put32(shortBound, 607, 1);
-    Bytes hugeEdges = HandGraph({1, 1});
+    Bytes hugeEdges = HandGraph({ 1, 1 });
     Put32(hugeEdges, 599, 0x7FFFFFFF);
-    Bytes cut = HandGraph({2, 0, 3});
+    Bytes cut = HandGraph({ 2, 0, 3 });
     cut.resize(cut.size() - 2);
     const Case cases[] = {
-        {"version 305", HandGraph({1}, 305), 100}, {"version 307", HandGraph({1}, 307), 100},
-        {"magic", badMagic, 100}, {"degrees do not add up", degreeSum, 100}, {"target past the nodes", farTarget, 100},
-        {"visited set smaller than the nodes", shortBound, 100}, {"edge count past the file", hugeEdges, 100},
-        {"cut short", cut, 100}, {"road offset past the road objects", HandGraph({2, 2}), 1},
+        { "version 305", HandGraph({ 1 }, 305), 100 },
+        { "version 307", HandGraph({ 1 }, 307), 100 },
+        { "magic", badMagic, 100 },
+        { "degrees do not add up", degreeSum, 100 },
+        { "target past the nodes", farTarget, 100 },
+        { "visited set smaller than the nodes", shortBound, 100 },
+        { "edge count past the file", hugeEdges, 100 },
+        { "cut short", cut, 100 },
+        { "road offset past the road objects", HandGraph({ 2, 2 }), 1 },
     };
     for (const Case& c : cases) {
         CZXS_RoadGraph graph;
@@ -121,17 +126,17 @@ TEST(RoadGraphTest, RefusesForeignAndInconsistentGraphs)
         EXPECT_EQ(graph.MarkEdges(0, 3, 1), 0) << c.what;
     }
     CZXS_RoadGraph graph;
-    EXPECT_FALSE(graph.Load("", 2, nullptr, 0, 10));  // a memory map without a graph block
+    EXPECT_FALSE(graph.Load("", 2, nullptr, 0, 10)); // a memory map without a graph block
 }
 
 TEST(RoadGraphTest, TwentyBitNodesAndRoadOffsetsSplitAcrossTheRecord)
 {
     mapwriter::GraphDescription description;
     description.nodeCount = 70000;
-    description.edges = {{69998, 69999, 300, 0x7FFF, true, true, 0x9ABCD}};
+    description.edges = { { 69998, 69999, 300, 0x7FFF, true, true, 0x9ABCD } };
     const Bytes bytes = mapwriter::WriteZxg(description);
     // Target 69999 = 0x1116F, road offset 0x9ABCD: the high nibbles share byte 8.
-    const Bytes edge = {0x6F, 0x11, 0x2C, 0x81, 0xFF, 0xFF, 0xCD, 0xAB, 0x19};
+    const Bytes edge = { 0x6F, 0x11, 0x2C, 0x81, 0xFF, 0xFF, 0xCD, 0xAB, 0x19 };
     EXPECT_TRUE(std::equal(edge.begin(), edge.end(), bytes.begin() + 679));
     CZXS_RoadGraph graph;
     ASSERT_TRUE(LoadMemory(graph, bytes, 0xA0000));
@@ -150,7 +155,7 @@ TEST(RoadGraphTest, WriterGraphOfTheFixtureMap)
     CZXS_RoadGraph graph;
     ASSERT_TRUE(LoadMemory(graph, bytes, 6));
     EXPECT_EQ(graph.NodeCount(), 6u);
-    EXPECT_EQ(graph.EdgeCount(), 11u);  // six two-way elements but one one-way
+    EXPECT_EQ(graph.EdgeCount(), 11u); // six two-way elements but one one-way
     // Each node's edges start at that node, in the order the writer grouped them.
     uint32_t edges = 0;
     for (uint32_t n = 0; n < graph.NodeCount(); ++n)

@@ -10,8 +10,8 @@
 
 #include "kernel/doc/map_geometry.h"
 #include "kernel/doc/object_cursor.h"
-#include "kernel/doc/point_collector.h"
 #include "kernel/doc/passage_journal.h"
+#include "kernel/doc/point_collector.h"
 #include "kernel/doc/point_iterator.h"
 #include "kernel/doc/segment.h"
 #include "kernel/doc/tzx_doc.h"
@@ -43,8 +43,8 @@ inline std::vector<Object> DecodeObjects(const CZXS_TzxDoc& doc)
         }
         CZXS_PointIterator it;
         std::vector<ZXS_Point> part;
-        if (it.Begin(doc.BlockValue(i / 64, 0), doc.BlockValue(i / 64, 1), doc.Points().Data(), doc.Points().Size(),
-                     offset, record)) {
+        if (it.Begin(doc.BlockValue(i / 64, 0), doc.BlockValue(i / 64, 1), doc.Points().Data(),
+                doc.Points().Size(), offset, record)) {
             part.push_back(it.Current());
             while (it.Next())
                 part.push_back(it.Current());
@@ -59,45 +59,48 @@ inline bool LayerSearchable(const CZXS_TzxDoc& doc, int32_t layer, int32_t scale
 {
     if (scale < 1)
         return true;
-    const CZXS_StyleRecord style =
-        doc.Styles().StyleFor(doc.GetLayerDesc(layer).StyleGroup(), 128.0f / static_cast<float>(scale));
+    const CZXS_StyleRecord style
+        = doc.Styles().StyleFor(doc.GetLayerDesc(layer).StyleGroup(), 128.0f / static_cast<float>(scale));
     return style && style.IsPointSearchable();
 }
 
-inline int32_t FindObjectAt(const CZXS_TzxDoc& doc, const std::vector<Object>& objects, int32_t first, int32_t scale,
-                            ZXS_Point p, int32_t radius)
+inline int32_t FindObjectAt(const CZXS_TzxDoc& doc, const std::vector<Object>& objects, int32_t first,
+    int32_t scale, ZXS_Point p, int32_t radius)
 {
-    const int64_t g = int64_t{radius} + int64_t{4} * scale / 128;
-    const ZXS_Rect query{p.x - radius, p.y - radius, p.x + radius, p.y + radius};
+    const int64_t g = int64_t { radius } + int64_t { 4 } * scale / 128;
+    const ZXS_Rect query { p.x - radius, p.y - radius, p.x + radius, p.y + radius };
     for (const Object& o : objects) {
         if (o.number < first || !LayerSearchable(doc, o.layer, scale) || o.parts[0].empty())
             continue;
         if (doc.GetLayerDesc(o.layer).SymbolNumber() != 255) {
-            const int64_t dx = int64_t{o.parts[0][0].x} - p.x;
-            const int64_t dy = int64_t{o.parts[0][0].y} - p.y;
+            const int64_t dx = int64_t { o.parts[0][0].x } - p.x;
+            const int64_t dy = int64_t { o.parts[0][0].y } - p.y;
             if (dx * dx + dy * dy <= g * g)
                 return o.number;
             continue;
         }
         std::vector<ZXS_Point> all;
         std::vector<uint32_t> lengths;
-        ZXS_Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        ZXS_Rect box { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
         for (const auto& part : o.parts) {
             if (part.empty())
                 continue;
             all.insert(all.end(), part.begin(), part.end());
             lengths.push_back(static_cast<uint32_t>(part.size()));
             for (ZXS_Point q : part)
-                box = {std::min(box.left, q.x), std::min(box.top, q.y), std::max(box.right, q.x),
-                       std::max(box.bottom, q.y)};
+                box = { std::min(box.left, q.x), std::min(box.top, q.y), std::max(box.right, q.x),
+                    std::max(box.bottom, q.y) };
         }
         if (!ZXS_Geometry::RectsTouch(box, query))
             continue;
-        if (o.first.IsClosed() &&
-            ZXS_Geometry::PointInParts(all.data(), lengths.data(), static_cast<uint32_t>(lengths.size()), p) != 0)
+        if (o.first.IsClosed()
+            && ZXS_Geometry::PointInParts(
+                   all.data(), lengths.data(), static_cast<uint32_t>(lengths.size()), p)
+                != 0)
             return o.number;
         for (const auto& part : o.parts)
-            if (ZXS_Geometry::PolylineDistance(part.data(), static_cast<uint32_t>(part.size()), p, radius) <= radius)
+            if (ZXS_Geometry::PolylineDistance(part.data(), static_cast<uint32_t>(part.size()), p, radius)
+                <= radius)
                 return o.number;
     }
     return -1;
@@ -122,8 +125,8 @@ inline std::vector<uint8_t> Closures(const CZXS_TzxDoc& doc)
     return closed;
 }
 
-inline Snap SnapToRoad(const CZXS_TzxDoc& doc, const std::vector<Object>& objects, ZXS_Point p, int32_t radius,
-                       int32_t heading, const std::vector<uint8_t>& closed)
+inline Snap SnapToRoad(const CZXS_TzxDoc& doc, const std::vector<Object>& objects, ZXS_Point p,
+    int32_t radius, int32_t heading, const std::vector<uint8_t>& closed)
 {
     Snap s;
     const int32_t first = doc.FirstRoadObject();
@@ -148,7 +151,7 @@ inline Snap SnapToRoad(const CZXS_TzxDoc& doc, const std::vector<Object>& object
                     continue;
                 if (heading < 0) {
                     if (d < s.best)
-                        s = {o.number, static_cast<uint8_t>((backward ? 2 : 0) | (forward ? 1 : 0)), d};
+                        s = { o.number, static_cast<uint8_t>((backward ? 2 : 0) | (forward ? 1 : 0)), d };
                     continue;
                 }
                 uint8_t mask = 1;
@@ -160,7 +163,7 @@ inline Snap SnapToRoad(const CZXS_TzxDoc& doc, const std::vector<Object>& object
                 if (!forward && mask != 2)
                     continue;
                 if (a > c45 && d / (a + c45) < s.best)
-                    s = {o.number, mask, d / (a + c45)};
+                    s = { o.number, mask, d / (a + c45) };
             }
         }
     }
@@ -169,19 +172,21 @@ inline Snap SnapToRoad(const CZXS_TzxDoc& doc, const std::vector<Object>& object
 
 // Snaps with the cursor and with the plain search; they must agree on the
 // element and its usable directions. `found` counts the finds.
-inline ::testing::AssertionResult SnapsAlike(const CZXS_TzxDoc& doc, const std::vector<Object>& objects, ZXS_Point p,
-                                             int32_t radius, int32_t heading, const std::vector<uint8_t>& closed,
-                                             bool useJournal, int& found)
+inline ::testing::AssertionResult SnapsAlike(const CZXS_TzxDoc& doc, const std::vector<Object>& objects,
+    ZXS_Point p, int32_t radius, int32_t heading, const std::vector<uint8_t>& closed, bool useJournal,
+    int& found)
 {
-    const Snap expected = SnapToRoad(doc, objects, p, radius, heading, useJournal ? closed : std::vector<uint8_t>{});
+    const Snap expected
+        = SnapToRoad(doc, objects, p, radius, heading, useJournal ? closed : std::vector<uint8_t> {});
     CZXS_ObjectCursor cursor(&doc);
     const int result = cursor.SnapToRoad(p.x, p.y, radius, heading, ZXS_NO_OBJECT, useJournal);
     const int32_t object = result == 1 ? cursor.Object() : -1;
     const uint8_t mask = result == 1 ? cursor.DirectionMask() : 0;
     if (object != expected.object || (object >= 0 && mask != expected.mask))
-        return ::testing::AssertionFailure() << "at " << p.x << "," << p.y << " radius " << radius << " heading "
-                                             << heading << ": object " << object << " mask " << int{mask}
-                                             << ", expected " << expected.object << " mask " << int{expected.mask};
+        return ::testing::AssertionFailure()
+            << "at " << p.x << "," << p.y << " radius " << radius << " heading " << heading << ": object "
+            << object << " mask " << int { mask } << ", expected " << expected.object << " mask "
+            << int { expected.mask };
     found += object >= 0;
     return ::testing::AssertionSuccess();
 }
@@ -213,4 +218,4 @@ inline bool HasPointIn(const Object& o, const ZXS_Rect& box)
     return false;
 }
 
-}  // namespace spatial_reference
+} // namespace spatial_reference

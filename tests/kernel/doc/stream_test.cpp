@@ -15,9 +15,9 @@ class StreamFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() /
-                ("kern_stream_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir = fs::temp_directory_path()
+            / ("kern_stream_" + std::to_string(::getpid()) + "_"
+                + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(m_dir);
     }
     void TearDown() override { fs::remove_all(m_dir); }
@@ -44,16 +44,16 @@ struct SeekCase {
 // Memory-backed streams of 100 bytes. Seeking exactly to the end is allowed (as on
 // a disk file) so that a section ending at the end of the file can be skipped.
 const SeekCase kSeeks[] = {
-    {0, 0, 0, 0},
-    {99, 0, 99, 99},
-    {100, 0, 100, 100},
-    {101, 0, ZXS_SEEK_FAILED, 100},
-    {-1, 0, ZXS_SEEK_FAILED, 100},
-    {0, 2, 100, 100},
-    {-1, 2, 99, 99},
-    {-100, 2, 0, 0},
-    {-101, 2, ZXS_SEEK_FAILED, 100},
-    {5, 3, ZXS_SEEK_FAILED, 100},
+    { 0, 0, 0, 0 },
+    { 99, 0, 99, 99 },
+    { 100, 0, 100, 100 },
+    { 101, 0, ZXS_SEEK_FAILED, 100 },
+    { -1, 0, ZXS_SEEK_FAILED, 100 },
+    { 0, 2, 100, 100 },
+    { -1, 2, 99, 99 },
+    { -100, 2, 0, 0 },
+    { -101, 2, ZXS_SEEK_FAILED, 100 },
+    { 5, 3, ZXS_SEEK_FAILED, 100 },
 };
 
 void CheckSeekAndRead(CZXS_DiskStream& s)
@@ -67,7 +67,7 @@ void CheckSeekAndRead(CZXS_DiskStream& s)
     EXPECT_EQ(s.Seek(-4, 1), 6u);
     EXPECT_EQ(s.Seek(200, 1), ZXS_SEEK_FAILED);
     uint8_t buffer[16] = {};
-    EXPECT_EQ(s.Read(buffer, 10), 0u);  // a failed seek leaves nothing to read
+    EXPECT_EQ(s.Read(buffer, 10), 0u); // a failed seek leaves nothing to read
 
     EXPECT_EQ(s.Seek(95, 0), 95u);
     EXPECT_EQ(s.Read(buffer, 10), 5u);
@@ -83,7 +83,7 @@ void CheckSeekAndRead(CZXS_DiskStream& s)
     EXPECT_EQ(s.Flush(), 0);
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(StreamFiles, MemoryAndMappedStreamsSeekAndReadAlike)
 {
@@ -110,7 +110,7 @@ TEST_F(StreamFiles, DiskStreamWritesReadsAndSeeks)
     const std::string path = (m_dir / "out.bin").string();
     CZXS_DiskStream out;
     ASSERT_EQ(out.Open(path, ZXS_OPEN_WRITE | ZXS_OPEN_CREATE, nullptr), 1);
-    const uint8_t bytes[] = {1, 2, 3, 4, 5, 6};
+    const uint8_t bytes[] = { 1, 2, 3, 4, 5, 6 };
     EXPECT_EQ(out.WriteExact(bytes, 6), 1);
     EXPECT_EQ(out.Flush(), 1);
     out.Close();
@@ -145,10 +145,10 @@ TEST_F(StreamFiles, OpenFailuresReportTheirCause)
         int32_t osError;
     };
     const Case cases[] = {
-        {"missing disk", missing, false, ZXS_CAUSE_NOT_FOUND, ENOENT},
-        {"missing mapped", missing, true, ZXS_CAUSE_NOT_FOUND, ENOENT},
-        {"empty mapped", File("empty.tzx", 0), true, ZXS_CAUSE_END_OF_FILE, 0},
-        {"bad path", File("plain", 1) + "/below", false, ZXS_CAUSE_BAD_PATH, ENOTDIR},
+        { "missing disk", missing, false, ZXS_CAUSE_NOT_FOUND, ENOENT },
+        { "missing mapped", missing, true, ZXS_CAUSE_NOT_FOUND, ENOENT },
+        { "empty mapped", File("empty.tzx", 0), true, ZXS_CAUSE_END_OF_FILE, 0 },
+        { "bad path", File("plain", 1) + "/below", false, ZXS_CAUSE_BAD_PATH, ENOTDIR },
     };
     for (const Case& c : cases) {
         CZXS_DiskStream disk;

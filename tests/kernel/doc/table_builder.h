@@ -44,7 +44,7 @@ private:
 };
 
 inline std::vector<uint8_t> Body(std::initializer_list<uint8_t> head, const std::string& text = "",
-                                 std::initializer_list<uint8_t> tail = {})
+    std::initializer_list<uint8_t> tail = {})
 {
     std::vector<uint8_t> b(head);
     b.insert(b.end(), text.begin(), text.end());

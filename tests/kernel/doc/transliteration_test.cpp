@@ -10,21 +10,21 @@ TEST(Transliteration, Examples)
         const char* latin;
     };
     const Case cases[] = {
-        {"Жуковский", "Zhukovsky"},
-        {"Красный", "Krasny"},
-        {"МКАД", "MKAD"},
-        {"ЖБИ", "ZHBI"},
-        {"Щукино", "Shchukino"},
-        {"подъезд", "podezd"},
-        {"Ёлкино", "Yolkino"},
-        {"ель", "el'"},
-        {"ий", "iy"},
-        {"Красный пр.", "Krasny pr."},
-        {"ул. Красный (Новый)", "ul. Krasny (Novy)"},
-        {"Новый 2", "Novy 2"},
-        {"Бийск", "Biysk"},
-        {"СТАРЫЙ ДОМ", "STARY DOM"},
-        {"Big Ben", "Big Ben"},
+        { "Жуковский", "Zhukovsky" },
+        { "Красный", "Krasny" },
+        { "МКАД", "MKAD" },
+        { "ЖБИ", "ZHBI" },
+        { "Щукино", "Shchukino" },
+        { "подъезд", "podezd" },
+        { "Ёлкино", "Yolkino" },
+        { "ель", "el'" },
+        { "ий", "iy" },
+        { "Красный пр.", "Krasny pr." },
+        { "ул. Красный (Новый)", "ul. Krasny (Novy)" },
+        { "Новый 2", "Novy 2" },
+        { "Бийск", "Biysk" },
+        { "СТАРЫЙ ДОМ", "STARY DOM" },
+        { "Big Ben", "Big Ben" },
     };
     for (const Case& c : cases)
         EXPECT_EQ(CZXS_Transliteration::Transliterate(Cp1251(c.cyrillic)), c.latin) << c.latin;

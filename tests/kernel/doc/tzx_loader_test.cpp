@@ -62,8 +62,8 @@ std::vector<std::vector<ZXS_Point>> DecodeAll(const CZXS_TzxDoc& doc)
             offset += doc.Object(k).RunLength();
         CZXS_PointIterator it;
         EXPECT_TRUE(it.Begin(doc.BlockValue(i / 64, 0), doc.BlockValue(i / 64, 1), doc.Points().Data(),
-                             doc.Points().Size(), offset, doc.Object(i)));
-        std::vector<ZXS_Point> points{it.Current()};
+            doc.Points().Size(), offset, doc.Object(i)));
+        std::vector<ZXS_Point> points { it.Current() };
         while (it.Next())
             points.push_back(it.Current());
         all.push_back(points);
@@ -123,7 +123,7 @@ TEST_F(TzxLoaderTest, DiskMappedAndMemoryStreamsGiveTheSameDocument)
     mapped.doc->Close();
     Opened disk = OpenFile(folder.File("city.tzx"), CZXS_DiskStream::kDisk);
     Opened memory = OpenMemory(plain, graph);
-    for (const Opened* o : {&disk, &memory}) {
+    for (const Opened* o : { &disk, &memory }) {
         ASSERT_EQ(o->result, 1);
         EXPECT_EQ(o->error, 0);
         EXPECT_EQ(o->doc->References(), 1);
@@ -178,7 +178,7 @@ TEST_F(TzxLoaderTest, EncipheredAndPlainMapsGiveTheSameDocument)
     ASSERT_EQ(reference.result, 1);
     const Snapshot expected = Take(*reference.doc);
 
-    for (int16_t length : {16, -16}) {
+    for (int16_t length : { 16, -16 }) {
         Opened o = OpenMemory(enciphered, graph, key, length);
         ASSERT_EQ(o.result, 1) << length;
         EXPECT_EQ(Take(*o.doc), expected) << length;
@@ -196,8 +196,8 @@ TEST_F(TzxLoaderTest, EncipheredAndPlainMapsGiveTheSameDocument)
         int16_t length;
     };
     const Bytes none;
-    for (const Case& c : {Case{&enciphered, &none, 0}, Case{&enciphered, &wrongKey, 16}, Case{&plain, &key, -16},
-                          Case{&enciphered, &key, 15}}) {
+    for (const Case& c : { Case { &enciphered, &none, 0 }, Case { &enciphered, &wrongKey, 16 },
+             Case { &plain, &key, -16 }, Case { &enciphered, &key, 15 } }) {
         Opened o = OpenMemory(*c.file, graph, *c.key, c.length);
         EXPECT_EQ(o.result, 0);
         EXPECT_EQ(o.error, ZXS_KERR_MAGIC);
@@ -225,15 +225,15 @@ TEST_F(TzxLoaderTest, HandWrittenEmptyMapLoads)
     // And the writer lays out the fields where the table puts them.
     const Bytes written = mapwriter::WriteTzx(map);
     EXPECT_EQ(0, std::memcmp(written.data(), magic, sizeof magic));
-    EXPECT_EQ(written[56], 0xC1);  // map identifier 0xE3C1
+    EXPECT_EQ(written[56], 0xC1); // map identifier 0xE3C1
     EXPECT_EQ(written[57], 0xE3);
-    EXPECT_EQ(written[80], 0x60);  // version 864
+    EXPECT_EQ(written[80], 0x60); // version 864
     EXPECT_EQ(written[81], 0x03);
-    EXPECT_EQ(written[116], 9);  // objects
-    EXPECT_EQ(written[126], 2);  // layers
-    EXPECT_EQ(written[156], 96);  // transform bytes
-    EXPECT_EQ(written[158], 1);  // first road layer
-    EXPECT_EQ(written[160], 1);  // road layers
+    EXPECT_EQ(written[116], 9); // objects
+    EXPECT_EQ(written[126], 2); // layers
+    EXPECT_EQ(written[156], 96); // transform bytes
+    EXPECT_EQ(written[158], 1); // first road layer
+    EXPECT_EQ(written[160], 1); // road layers
 }
 
 // Every kernel error the loader returns, each from one damaged fixture.
@@ -256,48 +256,54 @@ TEST_F(TzxLoaderTest, EachErrorComesFromItsDamage)
         bool withGraph = true;
     };
     const Case cases[] = {
-        {"header cut short", [](Bytes& f) { f.resize(300); }, 0, ZXS_KERR_READ},
-        {"magic", [](Bytes& f) { f[3] ^= 0x20; }, 0, ZXS_KERR_MAGIC},
-        {"magic not terminated", [](Bytes& f) { f[36] = 'x'; }, 0, ZXS_KERR_MAGIC},
-        {"version 851", [&](Bytes& f) { set16(f, 80, 851); }, 0, ZXS_KERR_VERSION},
-        {"version 863", [&](Bytes& f) { set16(f, 80, 863); }, 0, ZXS_KERR_VERSION},
-        {"version 865", [&](Bytes& f) { set16(f, 80, 865); }, 0, ZXS_KERR_VERSION},
-        {"reserved word", [&](Bytes& f) { set16(f, 154, 1); }, 0, ZXS_KERR_HEADER},
-        {"negative object count", [&](Bytes& f) { set32(f, 116, 0x80000000u); }, 0, ZXS_KERR_HEADER},
-        {"transform shorter than its coefficients", [&](Bytes& f) { set16(f, 156, 88); }, 0, ZXS_KERR_HEADER},
-        {"names larger than the file", [&](Bytes& f) { set32(f, 128, 0x7FFFFFF0u); }, 0, ZXS_KERR_READ},
-        {"metrics blob past the end", [&](Bytes& f) { set32(f, at.metrics, 0x10000000u); }, 0, ZXS_KERR_READ},
-        {"cut inside the layers", [&](Bytes& f) { f.resize(at.layers + 5); }, 0, ZXS_KERR_READ},
-        {"cut inside the objects", [&](Bytes& f) { f.resize(at.objects + 20); }, 0, ZXS_KERR_TABLE},
-        {"cut inside the index blocks", [&](Bytes& f) { f.resize(at.indexBlocks + 10); }, 0, ZXS_KERR_READ},
-        {"cut inside the point data", [&](Bytes& f) { f.resize(at.points + 10); }, 0, ZXS_KERR_TABLE},
-        {"cut inside the styles", [&](Bytes& f) { f.resize(at.styles + 50); }, 0, ZXS_KERR_READ},
-        {"cut inside the text", [&](Bytes& f) { f.resize(at.text + 3); }, 0, ZXS_KERR_READ},
-        {"name record of length 0", [&](Bytes& f) { set16(f, at.names, 0); }, 0, ZXS_KERR_TABLE},
-        {"symbol bitmap past its record", [&](Bytes& f) { set16(f, at.symbols + 4, 40); }, 0, ZXS_KERR_TABLE},
-        {"dictionary word unterminated", [&](Bytes& f) { f[at.dictionary + 9] = 'x'; }, 0, ZXS_KERR_TABLE},
-        {"run past the point data", [&](Bytes& f) { set16(f, at.objects + 12 * 8 + 2, 0xFFF0); }, 0, ZXS_KERR_TABLE},
-        {"unknown point coding", [&](Bytes& f) { f[at.objects + 7] |= 0x06; }, 0, ZXS_KERR_TABLE},
-        {"name id past the names", [&](Bytes& f) { f[at.objects + 6] |= 0x0F; }, 0, ZXS_KERR_TABLE},
-        {"block offset past the points", [&](Bytes& f) { set32(f, at.indexBlocks + 32, 0x7FFF0000u); }, 0,
-         ZXS_KERR_TABLE},
-        {"layers out of order", [&](Bytes& f) { set32(f, at.layers + 21, 0xFFFFFFFFu); }, 0, ZXS_KERR_TABLE},
-        {"road layers past the layers", [&](Bytes& f) { set16(f, 160, 2); }, 0, ZXS_KERR_TABLE},
-        {"graph missing, level below 300, embedded bytes",
-         [&](Bytes& f) {
-             set32(f, 44, 250);
-             set32(f, 162, 4);
-             f.insert(f.begin() + at.styles, 4, 0);
-         },
-         1, ZXS_KERR_GRAPH, false},
-        {"graph missing, level below 300, no embedded bytes", [&](Bytes& f) { set32(f, 44, 250); }, 1, 0, false},
-        {"graph missing, no road layers", [&](Bytes& f) { set16(f, 158, 0xFFFF); }, 1, 0, false},
-        {"road layer count 0", [&](Bytes& f) { set16(f, 160, 0); }, 1, ZXS_KERR_GRAPH},
+        { "header cut short", [](Bytes& f) { f.resize(300); }, 0, ZXS_KERR_READ },
+        { "magic", [](Bytes& f) { f[3] ^= 0x20; }, 0, ZXS_KERR_MAGIC },
+        { "magic not terminated", [](Bytes& f) { f[36] = 'x'; }, 0, ZXS_KERR_MAGIC },
+        { "version 851", [&](Bytes& f) { set16(f, 80, 851); }, 0, ZXS_KERR_VERSION },
+        { "version 863", [&](Bytes& f) { set16(f, 80, 863); }, 0, ZXS_KERR_VERSION },
+        { "version 865", [&](Bytes& f) { set16(f, 80, 865); }, 0, ZXS_KERR_VERSION },
+        { "reserved word", [&](Bytes& f) { set16(f, 154, 1); }, 0, ZXS_KERR_HEADER },
+        { "negative object count", [&](Bytes& f) { set32(f, 116, 0x80000000u); }, 0, ZXS_KERR_HEADER },
+        { "transform shorter than its coefficients", [&](Bytes& f) { set16(f, 156, 88); }, 0,
+            ZXS_KERR_HEADER },
+        { "names larger than the file", [&](Bytes& f) { set32(f, 128, 0x7FFFFFF0u); }, 0, ZXS_KERR_READ },
+        { "metrics blob past the end", [&](Bytes& f) { set32(f, at.metrics, 0x10000000u); }, 0,
+            ZXS_KERR_READ },
+        { "cut inside the layers", [&](Bytes& f) { f.resize(at.layers + 5); }, 0, ZXS_KERR_READ },
+        { "cut inside the objects", [&](Bytes& f) { f.resize(at.objects + 20); }, 0, ZXS_KERR_TABLE },
+        { "cut inside the index blocks", [&](Bytes& f) { f.resize(at.indexBlocks + 10); }, 0, ZXS_KERR_READ },
+        { "cut inside the point data", [&](Bytes& f) { f.resize(at.points + 10); }, 0, ZXS_KERR_TABLE },
+        { "cut inside the styles", [&](Bytes& f) { f.resize(at.styles + 50); }, 0, ZXS_KERR_READ },
+        { "cut inside the text", [&](Bytes& f) { f.resize(at.text + 3); }, 0, ZXS_KERR_READ },
+        { "name record of length 0", [&](Bytes& f) { set16(f, at.names, 0); }, 0, ZXS_KERR_TABLE },
+        { "symbol bitmap past its record", [&](Bytes& f) { set16(f, at.symbols + 4, 40); }, 0,
+            ZXS_KERR_TABLE },
+        { "dictionary word unterminated", [&](Bytes& f) { f[at.dictionary + 9] = 'x'; }, 0, ZXS_KERR_TABLE },
+        { "run past the point data", [&](Bytes& f) { set16(f, at.objects + 12 * 8 + 2, 0xFFF0); }, 0,
+            ZXS_KERR_TABLE },
+        { "unknown point coding", [&](Bytes& f) { f[at.objects + 7] |= 0x06; }, 0, ZXS_KERR_TABLE },
+        { "name id past the names", [&](Bytes& f) { f[at.objects + 6] |= 0x0F; }, 0, ZXS_KERR_TABLE },
+        { "block offset past the points", [&](Bytes& f) { set32(f, at.indexBlocks + 32, 0x7FFF0000u); }, 0,
+            ZXS_KERR_TABLE },
+        { "layers out of order", [&](Bytes& f) { set32(f, at.layers + 21, 0xFFFFFFFFu); }, 0,
+            ZXS_KERR_TABLE },
+        { "road layers past the layers", [&](Bytes& f) { set16(f, 160, 2); }, 0, ZXS_KERR_TABLE },
+        { "graph missing, level below 300, embedded bytes",
+            [&](Bytes& f) {
+                set32(f, 44, 250);
+                set32(f, 162, 4);
+                f.insert(f.begin() + at.styles, 4, 0);
+            },
+            1, ZXS_KERR_GRAPH, false },
+        { "graph missing, level below 300, no embedded bytes", [&](Bytes& f) { set32(f, 44, 250); }, 1, 0,
+            false },
+        { "graph missing, no road layers", [&](Bytes& f) { set16(f, 158, 0xFFFF); }, 1, 0, false },
+        { "road layer count 0", [&](Bytes& f) { set16(f, 160, 0); }, 1, ZXS_KERR_GRAPH },
     };
     for (const Case& c : cases) {
         Bytes file = plain;
         c.damage(file);
-        Opened o = OpenMemory(file, c.withGraph ? graph : Bytes{});
+        Opened o = OpenMemory(file, c.withGraph ? graph : Bytes {});
         EXPECT_EQ(o.result, c.result) << c.what;
         EXPECT_EQ(o.error, c.error) << c.what;
         if (o.result == 0) {
@@ -357,7 +363,7 @@ TEST_F(TzxLoaderTest, EmbeddedGraphBytesAreSkippedWithOrWithoutTheCompanion)
     ASSERT_EQ(with.result, 1);
     Opened without = OpenMemory(file);
     ASSERT_EQ(without.result, 1);
-    EXPECT_EQ(without.error, 0);  // level 300: a missing graph is accepted
+    EXPECT_EQ(without.error, 0); // level 300: a missing graph is accepted
     EXPECT_EQ(without.doc->RoadGraph().EdgeCount(), 0u);
     EXPECT_EQ(TableBytes(without.doc->Styles()), TableBytes(with.doc->Styles()));
 }
@@ -372,8 +378,8 @@ TEST_F(TzxLoaderTest, OldLayoutConvertsToTheCurrentOneOnAPrivateCopy)
         }
     }
     // An empty layer begins where the roads begin, another after the last object.
-    map.layers.insert(map.layers.begin() + 1, mapwriter::Layer{});
-    map.layers.push_back(mapwriter::Layer{});
+    map.layers.insert(map.layers.begin() + 1, mapwriter::Layer {});
+    map.layers.push_back(mapwriter::Layer {});
     map.firstRoadLayer = 2;
     const Bytes current = mapwriter::WriteTzx(map);
     map.version = 850;
@@ -385,7 +391,7 @@ TEST_F(TzxLoaderTest, OldLayoutConvertsToTheCurrentOneOnAPrivateCopy)
     TempFolder folder;
     ASSERT_TRUE(mapwriter::SaveFile(folder.File("old.tzx"), old));
     ASSERT_TRUE(mapwriter::SaveFile(folder.File("old.zxg"), oldGraph));
-    for (int kind : {CZXS_DiskStream::kDisk, CZXS_DiskStream::kMapped}) {
+    for (int kind : { CZXS_DiskStream::kDisk, CZXS_DiskStream::kMapped }) {
         Opened converted = OpenFile(folder.File("old.tzx"), kind);
         ASSERT_EQ(converted.result, 1) << kind;
         EXPECT_EQ(converted.error, 0);
@@ -418,33 +424,33 @@ TEST(IndexBuilderTest, CellBoxEdges)
 {
     // Block 0..1000: cells of 4 units.
     EXPECT_EQ(CZXS_IndexBuilder::CellSize(0, 1000), 4);
-    EXPECT_EQ(CZXS_IndexBuilder::CellSize(500, 500), 1);  // a vertical line
-    EXPECT_EQ(CZXS_IndexBuilder::CellOfGreatest(8, 4), 1);  // on a boundary: the cell before
+    EXPECT_EQ(CZXS_IndexBuilder::CellSize(500, 500), 1); // a vertical line
+    EXPECT_EQ(CZXS_IndexBuilder::CellOfGreatest(8, 4), 1); // on a boundary: the cell before
     EXPECT_EQ(CZXS_IndexBuilder::CellOfGreatest(9, 4), 2);
     EXPECT_EQ(CZXS_IndexBuilder::CellOfGreatest(0, 4), 0);
-    EXPECT_EQ(CZXS_IndexBuilder::CellOfGreatest(1024, 4), 255);  // the block's right edge, 256 cells wide
-    EXPECT_EQ(CZXS_IndexBuilder::CellOfLeast(1024, 4, 255), 255);  // starts at that edge
+    EXPECT_EQ(CZXS_IndexBuilder::CellOfGreatest(1024, 4), 255); // the block's right edge, 256 cells wide
+    EXPECT_EQ(CZXS_IndexBuilder::CellOfLeast(1024, 4, 255), 255); // starts at that edge
     EXPECT_EQ(CZXS_IndexBuilder::CellOfLeast(8, 4, 3), 2);
 }
 
 TEST(IndexBuilderTest, EncodeBlockChoosesTheShortestCoding)
 {
     // Far from the block corner in x: scheme 0 cannot hold the absolute point.
-    const std::vector<ZXS_Point> near = {{0, 0}, {5, -3}};
-    const std::vector<ZXS_Point> far = {{70000, 10}, {70001, 11}};
-    CZXS_IndexBuilder::RecordIn in[2] = {{&near, 4, 7}, {&far, ZXS_NO_OBJECT, 9}};
+    const std::vector<ZXS_Point> near = { { 0, 0 }, { 5, -3 } };
+    const std::vector<ZXS_Point> far = { { 70000, 10 }, { 70001, 11 } };
+    CZXS_IndexBuilder::RecordIn in[2] = { { &near, 4, 7 }, { &far, ZXS_NO_OBJECT, 9 } };
     CZXS_IndexBuilder::RecordOut out[2];
     std::vector<uint8_t> points;
     uint8_t block[36];
     ASSERT_EQ(CZXS_IndexBuilder::EncodeBlock(in, 2, points, block, out), 0);
-    EXPECT_EQ(out[0].scheme, 0);  // 4 + 2 bytes
+    EXPECT_EQ(out[0].scheme, 0); // 4 + 2 bytes
     EXPECT_EQ(out[0].length, 6);
     EXPECT_NE(out[1].scheme, 0);
-    EXPECT_EQ(block[16], 4);  // smallest name id; "none" does not count
+    EXPECT_EQ(block[16], 4); // smallest name id; "none" does not count
     EXPECT_EQ(block[20], 4);
-    EXPECT_EQ(block[24], 7);  // link ids 7..9
+    EXPECT_EQ(block[24], 7); // link ids 7..9
     EXPECT_EQ(block[28], 9);
-    EXPECT_EQ(points.size(), size_t{out[0].length} + out[1].length);
+    EXPECT_EQ(points.size(), size_t { out[0].length } + out[1].length);
 }
 
 TEST(MapCipherTest, RunsDecipherBlockByBlock)
@@ -479,13 +485,14 @@ TEST(MapCipherTest, RunsDecipherBlockByBlock)
     EXPECT_EQ(sealedLong, long_);
 
     // The FIPS-197 AES-128 example block: the schedule is standard AES.
-    Bytes fips = {0x39, 0x25, 0x84, 0x1d, 0x02, 0xdc, 0x09, 0xfb, 0xdc, 0x11, 0x85, 0x97, 0x19, 0x6a, 0x0b, 0x32};
-    const uint8_t fipsKey[16] = {0x2b, 0x7e, 0x15, 0x16, 0x28, 0xae, 0xd2, 0xa6,
-                                 0xab, 0xf7, 0x15, 0x88, 0x09, 0xcf, 0x4f, 0x3c};
+    Bytes fips
+        = { 0x39, 0x25, 0x84, 0x1d, 0x02, 0xdc, 0x09, 0xfb, 0xdc, 0x11, 0x85, 0x97, 0x19, 0x6a, 0x0b, 0x32 };
+    const uint8_t fipsKey[16]
+        = { 0x2b, 0x7e, 0x15, 0x16, 0x28, 0xae, 0xd2, 0xa6, 0xab, 0xf7, 0x15, 0x88, 0x09, 0xcf, 0x4f, 0x3c };
     ASSERT_TRUE(cipher.Prepare(fipsKey, 16));
     cipher.Decipher(fips.data(), 16);
-    const Bytes plainFips = {0x32, 0x43, 0xf6, 0xa8, 0x88, 0x5a, 0x30, 0x8d,
-                             0x31, 0x31, 0x98, 0xa2, 0xe0, 0x37, 0x07, 0x34};
+    const Bytes plainFips
+        = { 0x32, 0x43, 0xf6, 0xa8, 0x88, 0x5a, 0x30, 0x8d, 0x31, 0x31, 0x98, 0xa2, 0xe0, 0x37, 0x07, 0x34 };
     EXPECT_EQ(fips, plainFips);
 }
 
@@ -505,14 +512,14 @@ TEST_F(TzxLoaderTest, ReferencesAndNames)
         const char* extension;
         const char* expected;
     };
-    for (const Case& c : {Case{"/maps/map.tzx", "zxj", "/maps/map.zxj"}, Case{"/maps/map.tzx", ".zxj", "/maps/map.zxj"},
-                          Case{"/maps/map", "zxj", "/maps/map.zxj"}, Case{"/ma.ps/map", "zxj", "/ma.zxj"},
-                          Case{"/maps/map.tzx", nullptr, "/maps/map.tzx"}}) {
+    for (const Case& c : { Case { "/maps/map.tzx", "zxj", "/maps/map.zxj" },
+             Case { "/maps/map.tzx", ".zxj", "/maps/map.zxj" }, Case { "/maps/map", "zxj", "/maps/map.zxj" },
+             Case { "/ma.ps/map", "zxj", "/ma.zxj" }, Case { "/maps/map.tzx", nullptr, "/maps/map.tzx" } }) {
         TempFolder folder;
         CZXS_TzxDoc doc;
         ZXS_MapSource source;
         source.path = c.path;
-        doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk);  // fails, but keeps the name
+        doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk); // fails, but keeps the name
         EXPECT_EQ(doc.CompanionPath(c.extension), c.expected) << c.path;
     }
 }

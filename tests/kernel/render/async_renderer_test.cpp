@@ -18,7 +18,7 @@ using namespace frame_support;
 
 namespace {
 
-std::atomic<uint32_t> g_sleeps{0};
+std::atomic<uint32_t> g_sleeps { 0 };
 uint32_t g_tick = 0;
 uint32_t CountingTick() { return g_tick; }
 void CountingSleep(uint32_t ms)
@@ -40,7 +40,10 @@ bool WaitForDone(const CZXS_ViewHandle& view)
 
 class RenderQueue : public ::testing::Test {
 protected:
-    RenderQueue() : map(ShippedMap()) {}
+    RenderQueue()
+        : map(ShippedMap())
+    {
+    }
     void SetUp() override
     {
         ASSERT_TRUE(kernel.started);
@@ -53,13 +56,13 @@ protected:
     ZXS_Point centre;
 };
 
-}  // namespace
+} // namespace
 
 // The queue holds 20; the 21st is refused with error 13 and state 0. Cancelling
 // a queued job keeps the others in order and leaves the cancelled one idle.
 TEST_F(RenderQueue, HoldsTwentyInOrderAndCancelsQueuedJobsToIdle)
 {
-    CAsyncRenderer queue;  // its thread is not started: jobs stay queued
+    CAsyncRenderer queue; // its thread is not started: jobs stay queued
     std::vector<std::unique_ptr<CZXS_View>> views;
     for (int i = 0; i < 21; ++i)
         views.push_back(std::make_unique<CZXS_View>(&map.handle.pDoc->Map()));
@@ -149,7 +152,7 @@ TEST_F(RenderQueue, InterfaceThreadAgainstTheRenderThread)
     View second(map.handle, 240, 320);
     ASSERT_TRUE(first.ok && second.ok);
     ASSERT_TRUE(first.Place(centre.x, centre.y, 2000, 0) && second.Place(centre.x, centre.y, 700, 300));
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop { false };
     std::thread other([&] {
         while (!stop.load()) {
             if (ZXS_ViewRenderAsync(&second.handle) != 0)
@@ -196,7 +199,7 @@ TEST_F(RenderQueue, RouteRebuiltWhileTheRenderThreadDrawsIt)
     ASSERT_EQ(ZXS_MapGetBounds(&map.handle, &bounds), 0);
     const int32_t dx = (bounds.right - bounds.left) / 6;
     const int32_t dy = (bounds.bottom - bounds.top) / 6;
-    std::atomic<bool> stop{false};
+    std::atomic<bool> stop { false };
     std::thread frames([&] {
         while (!stop.load()) {
             if (ZXS_ViewRenderAsync(&view.handle) == 0 && WaitForDone(view.handle))
@@ -210,11 +213,13 @@ TEST_F(RenderQueue, RouteRebuiltWhileTheRenderThreadDrawsIt)
         ASSERT_NE(router, nullptr);
         router->Clear();
         const int32_t sign = round % 2 == 0 ? 1 : -1;
-        if (router->AddPoint(CZXS_Router::kStart, centre.x - sign * dx, centre.y - dy, 2000, -1,
-                CZXS_Router::kAnyName, 0) == 0 &&
-            router->AddPoint(CZXS_Router::kFinish, centre.x + sign * dx, centre.y + dy, 2000, -1,
-                CZXS_Router::kAnyName, 0) == 0 &&
-            router->Calculate(CZXS_Router::kFastest) == 0)
+        if (router->AddPoint(
+                CZXS_Router::kStart, centre.x - sign * dx, centre.y - dy, 2000, -1, CZXS_Router::kAnyName, 0)
+                == 0
+            && router->AddPoint(CZXS_Router::kFinish, centre.x + sign * dx, centre.y + dy, 2000, -1,
+                   CZXS_Router::kAnyName, 0)
+                == 0
+            && router->Calculate(CZXS_Router::kFastest) == 0)
             ++built;
     }
     stop = true;
@@ -233,10 +238,10 @@ namespace {
 // A render clock whose first tick on another thread than this test's holds the
 // frame that asked for it until that frame is asked to stop or its map's close
 // has returned.
-std::atomic<CZXS_View*> g_heldView{nullptr};
-std::atomic<bool> g_holding{false};
-std::atomic<bool> g_held{false};
-std::atomic<bool> g_mapClosed{false};
+std::atomic<CZXS_View*> g_heldView { nullptr };
+std::atomic<bool> g_holding { false };
+std::atomic<bool> g_held { false };
+std::atomic<bool> g_mapClosed { false };
 std::thread::id g_testThread;
 
 uint32_t HoldingTick()
@@ -247,12 +252,12 @@ uint32_t HoldingTick()
         while (!g_heldView.load()->CancelRequested() && !g_mapClosed.load())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
 }
 
-}  // namespace
+} // namespace
 
 // Closing a map stops its views' jobs before the map goes: one frame queued
 // behind a running one is taken out of the queue, the running one is stopped
@@ -304,11 +309,10 @@ TEST_F(RenderQueue, ViewDestroyedWhileItsMapClosesElsewhere)
         ASSERT_TRUE(other.opened);
         CZXS_ViewHandle view;
         ASSERT_EQ(ZXS_ViewCreate(&view, &other.handle), 0);
-        std::atomic<int> ready{0};
+        std::atomic<int> ready { 0 };
         auto together = [&] {
             ++ready;
-            while (ready.load() < 2) {
-            }
+            while (ready.load() < 2) { }
         };
         std::thread closer([&] {
             together();

@@ -13,8 +13,8 @@ namespace {
 
 constexpr int32_t kCentre = 0x800000;
 
-CZXS_Coords MakeView(int32_t width, int32_t height, int32_t scale, int32_t tenths, int32_t x = kCentre,
-    int32_t y = kCentre)
+CZXS_Coords MakeView(
+    int32_t width, int32_t height, int32_t scale, int32_t tenths, int32_t x = kCentre, int32_t y = kCentre)
 {
     CZXS_Coords view;
     const ZXS_ScreenRect rect = { 0, 0, width - 1, height - 1 };
@@ -32,12 +32,12 @@ void ExactScreen(const CZXS_Coords& v, double mx, double my, double& sx, double&
     sy = (v.Cosine() * my - v.Sine() * mx) * f + v.OffsetY();
 }
 
-}  // namespace
+} // namespace
 
 TEST(ViewCoords, RoundingAndTheUnrotatedMapping)
 {
-    const std::pair<int64_t, int64_t> r8[] = { { -4, -1 }, { -3, 0 }, { 4, 1 }, { 3, 0 }, { 12, 2 }, { -12, -2 },
-        { -11, -1 }, { -13, -2 }, { 0, 0 }, { 1LL << 34, 1LL << 31 } };
+    const std::pair<int64_t, int64_t> r8[] = { { -4, -1 }, { -3, 0 }, { 4, 1 }, { 3, 0 }, { 12, 2 },
+        { -12, -2 }, { -11, -1 }, { -13, -2 }, { 0, 0 }, { 1LL << 34, 1LL << 31 } };
     for (const auto& [a, r] : r8)
         EXPECT_EQ(CZXS_Coords::R8(a), r) << a;
 
@@ -64,7 +64,7 @@ TEST(ViewCoords, PositionScaleAndCentreChecks)
 {
     CZXS_Coords view = MakeView(240, 320, 1000, 0);
     const int32_t offsetX = view.OffsetX();
-    EXPECT_EQ(view.SetPosition(5, 5, 7), 0);  // below the smallest scale: nothing changes
+    EXPECT_EQ(view.SetPosition(5, 5, 7), 0); // below the smallest scale: nothing changes
     EXPECT_EQ(view.Scale(), 1000);
     EXPECT_EQ(view.OffsetX(), offsetX);
     EXPECT_EQ(view.SetPosition(5, 5, 8), 1);
@@ -73,7 +73,7 @@ TEST(ViewCoords, PositionScaleAndCentreChecks)
     EXPECT_EQ(view.SetPosition(CZXS_Coords::kUnset, CZXS_Coords::kUnset, 5000), 1);
     int32_t x = 0, y = 0;
     view.GetCentre(x, y);
-    EXPECT_NEAR(x, 5, 5000 / 128 + 1);  // within a pixel at the new scale
+    EXPECT_NEAR(x, 5, 5000 / 128 + 1); // within a pixel at the new scale
     EXPECT_NEAR(y, 5, 5000 / 128 + 1);
     EXPECT_EQ(view.SetPosition(700, 800, CZXS_Coords::kUnset), 1);
     EXPECT_EQ(view.Scale(), 5000);
@@ -102,9 +102,9 @@ TEST(ViewCoords, PositionScaleAndCentreChecks)
     EXPECT_EQ(fresh.SetScreenRect(nullptr), 0);
     const ZXS_ScreenRect offset = { 1, 0, 100, 100 };
     EXPECT_EQ(fresh.SetScreenRect(&offset), 1);
-    EXPECT_EQ(fresh.SetPosition(1, 1, CZXS_Coords::kUnset), 0);  // no scale to keep yet
+    EXPECT_EQ(fresh.SetPosition(1, 1, CZXS_Coords::kUnset), 0); // no scale to keep yet
     EXPECT_EQ(fresh.SetPosition(1, 1, 100), 1);
-    EXPECT_EQ(fresh.Check(), 0);  // the rectangle must start at (0, 0)
+    EXPECT_EQ(fresh.Check(), 0); // the rectangle must start at (0, 0)
     EXPECT_EQ(fresh.GetError(), 9);
 }
 
@@ -125,8 +125,10 @@ TEST(ViewCoords, MapToPixelsAndBackAtEveryScaleAndRotation)
         std::uniform_int_distribution<int32_t> onScreen(-2000, 2000);
         for (int i = 0; i < 8; ++i) {
             // Points on and around the screen, and anywhere on the map.
-            const int32_t mx = i < 4 ? view.ScreenToMapX(onScreen(random), onScreen(random)) : anywhere(random);
-            const int32_t my = i < 4 ? view.ScreenToMapY(onScreen(random), onScreen(random)) : anywhere(random);
+            const int32_t mx
+                = i < 4 ? view.ScreenToMapX(onScreen(random), onScreen(random)) : anywhere(random);
+            const int32_t my
+                = i < 4 ? view.ScreenToMapY(onScreen(random), onScreen(random)) : anywhere(random);
             if (mx < 0 || mx > 0xffffff || my < 0 || my > 0xffffff)
                 continue;
             const ZXS_ScreenPoint p = view.MapToScreen(mx, my);
@@ -135,7 +137,8 @@ TEST(ViewCoords, MapToPixelsAndBackAtEveryScaleAndRotation)
             worstForward = std::max({ worstForward, std::fabs(p.x - ex), std::fabs(p.y - ey) });
             const int32_t bx = view.ScreenToMapX(p.x, p.y), by = view.ScreenToMapY(p.x, p.y);
             // Back within one pixel's worth of map units (and the rounding to whole units).
-            worstBack = std::max(worstBack, std::max(std::abs(bx - mx), std::abs(by - my)) / std::max(k, 1.0));
+            worstBack
+                = std::max(worstBack, std::max(std::abs(bx - mx), std::abs(by - my)) / std::max(k, 1.0));
             ASSERT_LE(std::abs(bx - mx), k + 1) << "scale " << scale << " rotation " << tenths;
             ASSERT_LE(std::abs(by - my), k + 1) << "scale " << scale << " rotation " << tenths;
         }
@@ -162,7 +165,8 @@ TEST(ViewCoords, FarPointsAtTheDeepestZoomDoNotWrap)
     // At scale 8 a map unit is 16 pixels: the far corners of the map lie about
     // 2^28 pixels away, and the rotated table sums pass 2^31.
     CZXS_Coords view = MakeView(64, 48, 8, 450);
-    for (const auto& [mx, my] : { std::pair{ 0xffffff, 0xffffff }, { 0, 0 }, { 0xffffff, 0 }, { 0, 0xffffff } }) {
+    for (const auto& [mx, my] :
+        { std::pair { 0xffffff, 0xffffff }, { 0, 0 }, { 0xffffff, 0 }, { 0, 0xffffff } }) {
         const ZXS_ScreenPoint p = view.MapToScreen(mx, my);
         double ex = 0, ey = 0;
         ExactScreen(view, mx, my, ex, ey);
@@ -196,8 +200,8 @@ TEST(ViewCoords, FarPointsAtTheDeepestZoomDoNotWrap)
         }
     }
     EXPECT_GE(drawn, 47);
-    EXPECT_NE(image.Surface()->Pixel(31, 23) | image.Surface()->Pixel(32, 23) | image.Surface()->Pixel(31, 24) |
-            image.Surface()->Pixel(32, 24),
+    EXPECT_NE(image.Surface()->Pixel(31, 23) | image.Surface()->Pixel(32, 23) | image.Surface()->Pixel(31, 24)
+            | image.Surface()->Pixel(32, 24),
         0);
 }
 
@@ -219,7 +223,7 @@ TEST(ViewCoords, RectanglesMetresAndGeographicCoordinates)
     CZXS_TzxHeader header;
     header.MakeFresh(0);
     EXPECT_EQ(view.MetresPerPixel(nullptr), 1e20);
-    EXPECT_EQ(view.MetresPerPixel(&header), 1e20);  // no resolution at all
+    EXPECT_EQ(view.MetresPerPixel(&header), 1e20); // no resolution at all
     header.SetU16(CZXS_TzxHeader::kResolution100, 50);
     EXPECT_DOUBLE_EQ(view.MetresPerPixel(&header), 2.0);
     header.SetU32(CZXS_TzxHeader::kResolution, 10000);
@@ -251,10 +255,10 @@ TEST(ViewCoords, RectanglesMetresAndGeographicCoordinates)
     EXPECT_NEAR(lon, -10e-6, 1e-9);
     EXPECT_NEAR(lat, -10e-6, 1e-9);
 
-    std::array<int32_t, 4> angles{};
+    std::array<int32_t, 4> angles {};
     ASSERT_EQ(geo.GetGeoBox(&transform, nullptr, angles), 1);
     const double toAngle = 2147483648.0 / M_PI;
-    EXPECT_NEAR(angles[0], -25e-6 * toAngle, 2);  // rotated: the screen's height runs east to west
+    EXPECT_NEAR(angles[0], -25e-6 * toAngle, 2); // rotated: the screen's height runs east to west
     EXPECT_NEAR(angles[2], 24e-6 * toAngle, 2);
     EXPECT_NEAR(angles[1], -50e-6 * toAngle, 2);
     EXPECT_NEAR(angles[3], 49e-6 * toAngle, 2);

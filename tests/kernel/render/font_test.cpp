@@ -19,7 +19,7 @@ using render_test::DumpPng;
 namespace {
 
 const fs::path kDejaVu = "/usr/share/fonts/truetype/dejavu";
-constexpr int kCyrillic = 0;  // code page 1251
+constexpr int kCyrillic = 0; // code page 1251
 
 // A fresh folder under the test's temporary directory, removed afterwards.
 struct FontFolder {
@@ -64,7 +64,10 @@ struct Canvas {
     CZX_Image image;
     Canvas(int32_t w, int32_t h) { EXPECT_EQ(image.Create(w, h, 0x00ffffff), 0); }
     // Darkness 0 (white) .. 255 of a pixel, from its green field.
-    int Ink(int32_t x, int32_t y) const { return 255 - ((image.Surface()->Pixel(x, y) >> 5) & 0x3f) * 255 / 63; }
+    int Ink(int32_t x, int32_t y) const
+    {
+        return 255 - ((image.Surface()->Pixel(x, y) >> 5) & 0x3f) * 255 / 63;
+    }
     std::vector<std::string> Rows(int threshold = 128) const
     {
         std::vector<std::string> rows;
@@ -81,9 +84,12 @@ struct Canvas {
 int32_t Fixed(double v) { return static_cast<int32_t>(std::lround(v * 65536)); }
 
 std::vector<std::string> g_notices;
-void CollectNotice(const char* text, const char* caption) { g_notices.push_back(std::string(caption) + "|" + text); }
+void CollectNotice(const char* text, const char* caption)
+{
+    g_notices.push_back(std::string(caption) + "|" + text);
+}
 
-}  // namespace
+} // namespace
 
 TEST(FontManager, FindsTheFontFileInTheFolderOrItsFontsSubfolder)
 {
@@ -140,7 +146,8 @@ TEST(FontManager, AFileThatIsNoFontGivesTheNotice)
     EXPECT_EQ(m.GetError(), 2003);
     ASSERT_EQ(g_notices.size(), 1u);
     // The last path tried and the engine's code for it (1: cannot open).
-    EXPECT_EQ(g_notices[0], "RODI|Unable to load font\n\"" + folder.Prefix() + "tahoma.ttf\"\nerror code: 1H");
+    EXPECT_EQ(
+        g_notices[0], "RODI|Unable to load font\n\"" + folder.Prefix() + "tahoma.ttf\"\nerror code: 1H");
     EXPECT_EQ(m.GetEngine(), nullptr);
 }
 
@@ -153,9 +160,9 @@ TEST(GlyphCache, SizesAdvancesAndWidths)
     EXPECT_GT(a, 8 * 64);
     EXPECT_LT(a, 14 * 64);
     EXPECT_TRUE(font.HasGlyph('A'));
-    EXPECT_EQ(font.SetSize(16, 16), 1);  // the same size keeps the cache
+    EXPECT_EQ(font.SetSize(16, 16), 1); // the same size keeps the cache
     EXPECT_TRUE(font.HasGlyph('A'));
-    ASSERT_EQ(font.SetSize(32, 32), 1);  // another size empties it
+    ASSERT_EQ(font.SetSize(32, 32), 1); // another size empties it
     EXPECT_FALSE(font.HasGlyph('A'));
     EXPECT_NEAR(font.Advance('A', kCyrillic), 2 * a, 64);
 
@@ -197,7 +204,8 @@ TEST(GlyphCache, AGlyphThatCannotLoadFailsTheWidth)
         if (std::memcmp(&bytes[12 + 16 * i], "glyf", 4) == 0)
             std::memset(&bytes[be(12 + 16 * i + 8, 4)], 0x7f, be(12 + 16 * i + 12, 4));
     FontFolder folder("corrupt");
-    std::ofstream(folder.path / "arial.ttf", std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(folder.path / "arial.ttf", std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     CAppFT_Manager m;
     ASSERT_TRUE(m.FindFonts(folder.Prefix().c_str()));
     ASSERT_TRUE(m.LoadFont());
@@ -207,7 +215,7 @@ TEST(GlyphCache, AGlyphThatCannotLoadFailsTheWidth)
     EXPECT_EQ(font.TextWidth("A b", kCyrillic), -1);
     EXPECT_EQ(font.GetError(), 2005);
     Canvas canvas(20, 20);
-    CZX_Font::Pen pen{ 0, -15 * 64 };
+    CZX_Font::Pen pen { 0, -15 * 64 };
     EXPECT_EQ(font.DrawText(canvas.image, "A", kCyrillic, pen, 65536, 0, 0), 0);
     EXPECT_EQ(font.GetError(), 2007);
 }
@@ -218,63 +226,65 @@ TEST(GlyphCache, DrawsLatinAndCyrillicGolden)
     font.AttachFace(&SansManager());
     ASSERT_EQ(font.SetSize(12, 12), 1);
     Canvas canvas(22, 12);
-    CZX_Font::Pen pen{ 1 * 64, -10 * 64 };  // baseline on row 10
+    CZX_Font::Pen pen { 1 * 64, -10 * 64 }; // baseline on row 10
     ASSERT_EQ(font.DrawText(canvas.image, InCodePage(u"AЖ").c_str(), kCyrillic, pen, 65536, 0, 0), 1);
     DumpPng(canvas.image, "text_golden", 16);
     // Darker than half as '#', lighter ink as '+'.
     // Checked by eye: the apex, crossbar and legs of the A; the Zhe's stem and
     // its four arms meeting at the middle row.
-    EXPECT_EQ(canvas.Rows(), (std::vector<std::string>{
-                                 "......................",
-                                 "....##...+#+...#+..+#+",
-                                 "...+##+...+#+..#+.+##.",
-                                 "...+###....+#+.#+.##..",
-                                 "...#++#.....+#+#+##...",
-                                 "..+#..#+....#######+..",
-                                 "..##++##...+#.###.##..",
-                                 "..######+..#+..#+..#+.",
-                                 ".+#....##.##...#+..+#.",
-                                 ".##....+#+#+...#+...##",
-                                 "......................",
-                                 "......................",
-                             }));
+    EXPECT_EQ(canvas.Rows(),
+        (std::vector<std::string> {
+            "......................",
+            "....##...+#+...#+..+#+",
+            "...+##+...+#+..#+.+##.",
+            "...+###....+#+.#+.##..",
+            "...#++#.....+#+#+##...",
+            "..+#..#+....#######+..",
+            "..##++##...+#.###.##..",
+            "..######+..#+..#+..#+.",
+            ".+#....##.##...#+..+#.",
+            ".##....+#+#+...#+...##",
+            "......................",
+            "......................",
+        }));
     // The pen moved by both advances (drawn unhinted, so within a pixel of the measure).
     EXPECT_NEAR(pen.x, 64 + font.TextWidth(InCodePage(u"AЖ").c_str(), kCyrillic), 64);
     EXPECT_EQ(pen.y, -10 * 64);
 
     // Turned 30 degrees upwards about the pen at (4, 19).
     Canvas turned(24, 22);
-    CZX_Font::Pen turnedPen{ 4 * 64, -19 * 64 };
-    ASSERT_EQ(font.DrawText(turned.image, InCodePage(u"Яz").c_str(), kCyrillic, turnedPen, Fixed(std::cos(M_PI / 6)),
-                  Fixed(std::sin(M_PI / 6)), 0),
+    CZX_Font::Pen turnedPen { 4 * 64, -19 * 64 };
+    ASSERT_EQ(font.DrawText(turned.image, InCodePage(u"Яz").c_str(), kCyrillic, turnedPen,
+                  Fixed(std::cos(M_PI / 6)), Fixed(std::sin(M_PI / 6)), 0),
         1);
     DumpPng(turned.image, "text_golden_30", 16);
     // Checked by eye: the Ya's bowl on the left with its leg straight down and
     // its stem leaning left, the z further up the line to the right.
-    EXPECT_EQ(turned.Rows(), (std::vector<std::string>{
-                                 "........................",
-                                 "........................",
-                                 "........................",
-                                 "........................",
-                                 "........................",
-                                 "........................",
-                                 "............#+..........",
-                                 "..........+##+..........",
-                                 "....+#+.+##+#+..........",
-                                 "..+####.++..#...........",
-                                 ".+#+.+#+...+#...........",
-                                 ".+#...+#...+#.+#........",
-                                 ".+#+.+###..#+##+........",
-                                 "..####++#+.###..........",
-                                 "...++#..##.++...........",
-                                 "....+#..+#..............",
-                                 "....+#..................",
-                                 "....+#..................",
-                                 "....++..................",
-                                 "........................",
-                                 "........................",
-                                 "........................",
-                             }));
+    EXPECT_EQ(turned.Rows(),
+        (std::vector<std::string> {
+            "........................",
+            "........................",
+            "........................",
+            "........................",
+            "........................",
+            "........................",
+            "............#+..........",
+            "..........+##+..........",
+            "....+#+.+##+#+..........",
+            "..+####.++..#...........",
+            ".+#+.+#+...+#...........",
+            ".+#...+#...+#.+#........",
+            ".+#+.+###..#+##+........",
+            "..####++#+.###..........",
+            "...++#..##.++...........",
+            "....+#..+#..............",
+            "....+#..................",
+            "....+#..................",
+            "....++..................",
+            "........................",
+            "........................",
+            "........................",
+        }));
 }
 
 TEST(GlyphCache, GlyphsAtTheEdgesAreCutNotDropped)
@@ -285,7 +295,7 @@ TEST(GlyphCache, GlyphsAtTheEdgesAreCutNotDropped)
     // "j" hangs left of its pen: drawn at the left edge its visible part shows
     // and the pen still moves on.
     Canvas left(30, 30);
-    CZX_Font::Pen pen{ 0, -20 * 64 };
+    CZX_Font::Pen pen { 0, -20 * 64 };
     ASSERT_EQ(font.DrawText(left.image, "jj", kCyrillic, pen, 65536, 0, 0), 1);
     EXPECT_NEAR(pen.x, 2 * font.Advance('j', kCyrillic), 64);
     int tail = 0;
@@ -294,7 +304,7 @@ TEST(GlyphCache, GlyphsAtTheEdgesAreCutNotDropped)
     EXPECT_GT(tail, 0);
     // A bar glyph ending on the last column darkens that column.
     Canvas right(10, 30);
-    CZX_Font::Pen barPen{ (10 - 5) * 64, -20 * 64 };
+    CZX_Font::Pen barPen { (10 - 5) * 64, -20 * 64 };
     ASSERT_EQ(font.DrawText(right.image, "||||", kCyrillic, barPen, 65536, 0, 0), 1);
     int lastColumn = 0;
     for (int32_t y = 0; y < 30; ++y)
@@ -311,8 +321,9 @@ TEST(GlyphCache, RotatedTextTurnsWithItsDirection)
     const int32_t size = 300, origin = 150;
     const auto draw = [&](double degrees, Canvas& canvas) {
         const double r = degrees * M_PI / 180;
-        CZX_Font::Pen pen{ origin * 64, -origin * 64 };
-        EXPECT_EQ(font.DrawText(canvas.image, text.c_str(), kCyrillic, pen, Fixed(std::cos(r)), Fixed(std::sin(r)), 0),
+        CZX_Font::Pen pen { origin * 64, -origin * 64 };
+        EXPECT_EQ(font.DrawText(
+                      canvas.image, text.c_str(), kCyrillic, pen, Fixed(std::cos(r)), Fixed(std::sin(r)), 0),
             1);
         DumpPng(canvas.image, "text_" + std::to_string(static_cast<int>(degrees)), 2);
     };
@@ -369,10 +380,11 @@ TEST(GlyphCache, TwoThreadsDrawingAtOnceGetWhatEachDrawsAlone)
     const auto render = [&](const Job& job, CZX_Font& font, Canvas& canvas) {
         canvas.image.FillRect(0, 0, canvas.image.Width() - 1, canvas.image.Height() - 1, 0xffff);
         const double r = job.degrees * M_PI / 180;
-        CZX_Font::Pen pen{ 4 * 64, -60 * 64 };
+        CZX_Font::Pen pen { 4 * 64, -60 * 64 };
         EXPECT_EQ(font.SetSize(job.size, job.size), 1);
         EXPECT_GT(font.TextWidth(text.c_str(), kCyrillic), 0);
-        EXPECT_EQ(font.DrawText(canvas.image, text.c_str(), kCyrillic, pen, Fixed(std::cos(r)), Fixed(std::sin(r)), 0),
+        EXPECT_EQ(font.DrawText(
+                      canvas.image, text.c_str(), kCyrillic, pen, Fixed(std::cos(r)), Fixed(std::sin(r)), 0),
             1);
     };
     std::vector<uint8_t> expected[2];
@@ -381,7 +393,8 @@ TEST(GlyphCache, TwoThreadsDrawingAtOnceGetWhatEachDrawsAlone)
         font.AttachFace(&manager);
         Canvas canvas(400, 80);
         render(jobs[i], font, canvas);
-        expected[i].assign(canvas.image.Surface()->Bits(), canvas.image.Surface()->Bits() + canvas.image.ByteSize());
+        expected[i].assign(
+            canvas.image.Surface()->Bits(), canvas.image.Surface()->Bits() + canvas.image.ByteSize());
     }
     int mismatches[2] = { 0, 0 };
     std::thread threads[2];
@@ -391,7 +404,7 @@ TEST(GlyphCache, TwoThreadsDrawingAtOnceGetWhatEachDrawsAlone)
             font.AttachFace(&manager);
             Canvas canvas(400, 80);
             for (int round = 0; round < 40; ++round) {
-                font.Flush();  // measure afresh each round, racing the other thread's loads
+                font.Flush(); // measure afresh each round, racing the other thread's loads
                 render(jobs[i], font, canvas);
                 const uint8_t* bits = canvas.image.Surface()->Bits();
                 mismatches[i] += !std::equal(expected[i].begin(), expected[i].end(), bits);

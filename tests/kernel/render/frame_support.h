@@ -17,7 +17,10 @@
 
 namespace frame_support {
 
-inline std::string ShippedMap() { return (std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "mskmo0704.tzx").string(); }
+inline std::string ShippedMap()
+{
+    return (std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "mskmo0704.tzx").string();
+}
 inline std::string RenderMap(const std::string& name)
 {
     return (std::filesystem::path(TRAVENOR_RENDER_MAPS_DIR) / (name + ".tzx")).string();
@@ -31,7 +34,8 @@ public:
         // The font folder ends in its separator.
         const std::string fonts = (std::filesystem::path(TRAVENOR_BUILD_DATA_DIR) / "").string();
         started = ZXS_AppCreate(&app, symbols != nullptr ? symbols->data() : nullptr,
-                      symbols != nullptr ? symbols->size() : 0, fonts.c_str(), 0) == 0;
+                      symbols != nullptr ? symbols->size() : 0, fonts.c_str(), 0)
+            == 0;
     }
     ~Kernel() { ZXS_AppExit(&app); }
     Kernel(const Kernel&) = delete;
@@ -49,7 +53,7 @@ public:
     {
         namespace fs = std::filesystem;
         std::error_code error;
-        for (const char* extension : {".tzx", ".zxg", ".zxp"}) {
+        for (const char* extension : { ".tzx", ".zxg", ".zxp" }) {
             const fs::path from = fs::path(path).replace_extension(extension);
             if (fs::exists(from))
                 fs::copy_file(from, fs::path(m_folder.Path()) / from.filename(), error);
@@ -73,8 +77,8 @@ class View {
 public:
     View(CZXS_MapHandle& map, int32_t width, int32_t height, bool antialiased = true)
     {
-        ok = ZXS_ViewCreate(&handle, &map) == 0 &&
-            ZXS_ViewResize(&handle, nullptr, width, height, antialiased ? 1 : 0) == 0;
+        ok = ZXS_ViewCreate(&handle, &map) == 0
+            && ZXS_ViewResize(&handle, nullptr, width, height, antialiased ? 1 : 0) == 0;
     }
     ~View() { ZXS_ViewDestroy(&handle); }
     View(const View&) = delete;
@@ -101,4 +105,4 @@ public:
     bool ok = false;
 };
 
-}  // namespace frame_support
+} // namespace frame_support

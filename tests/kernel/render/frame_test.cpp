@@ -26,7 +26,7 @@ namespace {
 struct Frame {
     const char* name;
     std::string (*path)();
-    int32_t x, y;  // 0: the map's centre
+    int32_t x, y; // 0: the map's centre
     int32_t scales[3];
 };
 
@@ -35,13 +35,16 @@ std::string Monaco() { return RenderMap("monaco"); }
 std::string Moscow() { return RenderMap("moscow-ostankino"); }
 
 const Frame kFrames[] = {
-    {"voradu", &Voradu, 0, 0, {700, 2000, 6000}},
-    {"monaco", &Monaco, 0, 0, {250, 700, 2000}},
-    {"moscow", &Moscow, 0, 0, {300, 1000, 3000}},
+    { "voradu", &Voradu, 0, 0, { 700, 2000, 6000 } },
+    { "monaco", &Monaco, 0, 0, { 250, 700, 2000 } },
+    { "moscow", &Moscow, 0, 0, { 300, 1000, 3000 } },
 };
-const int32_t kRotations[] = {0, 300};
+const int32_t kRotations[] = { 0, 300 };
 
-std::filesystem::path GoldenFolder() { return std::filesystem::path(TRAVENOR_TEST_SOURCE_DIR) / "kernel" / "render" / "golden"; }
+std::filesystem::path GoldenFolder()
+{
+    return std::filesystem::path(TRAVENOR_TEST_SOURCE_DIR) / "kernel" / "render" / "golden";
+}
 
 std::string GoldenPath(const std::string& name) { return (GoldenFolder() / (name + ".png")).string(); }
 
@@ -55,8 +58,8 @@ double DifferentShare(const QImage& a, const QImage& b)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            if (std::abs(qRed(p) - qRed(q)) > 24 || std::abs(qGreen(p) - qGreen(q)) > 24 ||
-                std::abs(qBlue(p) - qBlue(q)) > 24)
+            if (std::abs(qRed(p) - qRed(q)) > 24 || std::abs(qGreen(p) - qGreen(q)) > 24
+                || std::abs(qBlue(p) - qBlue(q)) > 24)
                 ++different;
         }
     return static_cast<double>(different) / (a.width() * a.height());
@@ -79,14 +82,15 @@ double PointSegmentDistance(double px, double py, const CZXS_View::Stroke& s)
     const double dx = s.x2 - s.x1;
     const double dy = s.y2 - s.y1;
     const double lengthSq = dx * dx + dy * dy;
-    const double t = lengthSq > 0 ? std::clamp(((px - s.x1) * dx + (py - s.y1) * dy) / lengthSq, 0.0, 1.0) : 0.0;
+    const double t
+        = lengthSq > 0 ? std::clamp(((px - s.x1) * dx + (py - s.y1) * dy) / lengthSq, 0.0, 1.0) : 0.0;
     return std::hypot(px - (s.x1 + t * dx), py - (s.y1 + t * dy));
 }
 
 double SegmentDistance(const CZXS_View::Stroke& s, const CZXS_View::Stroke& t)
 {
-    return std::min({PointSegmentDistance(s.x1, s.y1, t), PointSegmentDistance(s.x2, s.y2, t),
-        PointSegmentDistance(t.x1, t.y1, s), PointSegmentDistance(t.x2, t.y2, s)});
+    return std::min({ PointSegmentDistance(s.x1, s.y1, t), PointSegmentDistance(s.x2, s.y2, t),
+        PointSegmentDistance(t.x1, t.y1, s), PointSegmentDistance(t.x2, t.y2, s) });
 }
 
 // Label groups (after the four border strokes) never cross one another, street
@@ -100,14 +104,14 @@ void ExpectLabelsApart(const CZXS_View& view, const std::string& where)
     for (size_t g = 4; g < groups.size(); ++g) {
         for (uint32_t i = groups[g].first; i < groups[g].first + groups[g].count; ++i) {
             const CZXS_View::Stroke& s = strokes[i];
-            EXPECT_TRUE(std::min(s.x1, s.x2) >= -3 && std::max(s.x1, s.x2) <= w + 3 && std::min(s.y1, s.y2) >= -3 &&
-                std::max(s.y1, s.y2) <= h + 3)
-                << where << ": label " << g << " leaves the image: (" << s.x1 << ", " << s.y1 << ") - (" << s.x2
-                << ", " << s.y2 << ")";
+            EXPECT_TRUE(std::min(s.x1, s.x2) >= -3 && std::max(s.x1, s.x2) <= w + 3
+                && std::min(s.y1, s.y2) >= -3 && std::max(s.y1, s.y2) <= h + 3)
+                << where << ": label " << g << " leaves the image: (" << s.x1 << ", " << s.y1 << ") - ("
+                << s.x2 << ", " << s.y2 << ")";
             for (size_t k = g + 1; k < groups.size(); ++k)
                 for (uint32_t j = groups[k].first; j < groups[k].first + groups[k].count; ++j) {
-                    EXPECT_FALSE(SegmentsCross(strokes[i], strokes[j])) << where << ": labels " << g << " and " << k
-                                                                        << " cross";
+                    EXPECT_FALSE(SegmentsCross(strokes[i], strokes[j]))
+                        << where << ": labels " << g << " and " << k << " cross";
                     if (!groups[g].street || !groups[k].street)
                         continue;
                     // The ends of two names may meet at a bend a little closer than the band.
@@ -122,7 +126,7 @@ void ExpectLabelsApart(const CZXS_View& view, const std::string& where)
     }
 }
 
-}  // namespace
+} // namespace
 
 // Every map at two sizes, three scales and two rotations: the picture matches
 // the stored one (set TRAVENOR_UPDATE_GOLDEN=1 to store new ones), the frame
@@ -138,14 +142,15 @@ TEST(Frame, CompiledMapsMatchTheirPictures)
         ASSERT_TRUE(map.opened) << f.path();
         ZXS_Point centre;
         ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
-        for (const QSize size : {QSize(240, 320), QSize(480, 640)}) {
+        for (const QSize size : { QSize(240, 320), QSize(480, 640) }) {
             View view(map.handle, size.width(), size.height());
             ASSERT_TRUE(view.ok);
             for (int s = 0; s < 3; ++s) {
                 for (int32_t rotation : kRotations) {
-                    const std::string name = std::string(f.name) + "_" + std::to_string(size.width()) + "_" +
-                        std::to_string(f.scales[s]) + "_" + std::to_string(rotation);
-                    ASSERT_TRUE(view.Place(f.x != 0 ? f.x : centre.x, f.y != 0 ? f.y : centre.y, f.scales[s], rotation));
+                    const std::string name = std::string(f.name) + "_" + std::to_string(size.width()) + "_"
+                        + std::to_string(f.scales[s]) + "_" + std::to_string(rotation);
+                    ASSERT_TRUE(view.Place(
+                        f.x != 0 ? f.x : centre.x, f.y != 0 ? f.y : centre.y, f.scales[s], rotation));
                     ASSERT_TRUE(view.Render()) << name;
                     const CZXS_View& v = *view.handle.pView;
                     EXPECT_GT(v.Counts().objects, 20) << name;
@@ -164,9 +169,12 @@ TEST(Frame, CompiledMapsMatchTheirPictures)
                         continue;
                     }
                     const QImage stored(QString::fromStdString(golden));
-                    ASSERT_FALSE(stored.isNull()) << golden << " is missing (TRAVENOR_UPDATE_GOLDEN=1 stores it)";
+                    ASSERT_FALSE(stored.isNull())
+                        << golden << " is missing (TRAVENOR_UPDATE_GOLDEN=1 stores it)";
                     EXPECT_LT(DifferentShare(picture, stored.convertToFormat(QImage::Format_RGB16)), 0.002)
-                        << name << ": when the map compiler changed on purpose, TRAVENOR_UPDATE_GOLDEN=1 stores new pictures";
+                        << name
+                        << ": when the map compiler changed on purpose, TRAVENOR_UPDATE_GOLDEN=1 stores new "
+                           "pictures";
                 }
             }
         }
@@ -190,7 +198,7 @@ namespace {
 uint32_t g_fakeTick = 0;
 uint32_t FakeTick() { return g_fakeTick; }
 void FakeSleep(uint32_t ms) { g_fakeTick += ms; }
-}  // namespace
+} // namespace
 
 // A frame that waits in vain for a running one gives up after 10 s with error
 // 12 and state 2, and leaves the running frame's busy flag alone.
@@ -201,7 +209,7 @@ TEST(Frame, GivingUpTheWaitKeepsTheOtherFramesBusyFlag)
     View view(map.handle, 240, 320);
     ASSERT_TRUE(view.ok && view.Place(0x7fffffff, 0x7fffffff, 2000, 0));
     CZXS_View& v = *view.handle.pView;
-    ASSERT_TRUE(v.TryBeginFrame());  // another frame runs
+    ASSERT_TRUE(v.TryBeginFrame()); // another frame runs
     ZXS_SetRenderClock(&FakeTick, &FakeSleep);
     g_fakeTick = 5;
     v.GetError();
@@ -248,7 +256,8 @@ TEST(Frame, QuickFramesSkipLabelsAndKeepToTheirBudget)
     EXPECT_GT(whole, 0);
     EXPECT_EQ(v.Counts().labels, 0);
     EXPECT_EQ(v.Counts().arrows, 0);
-    EXPECT_TRUE(view.handle.pView->Image()->Antialiased()) << "the quick frame's plain lines are for that frame only";
+    EXPECT_TRUE(view.handle.pView->Image()->Antialiased())
+        << "the quick frame's plain lines are for that frame only";
     // Each tick read moves the clock on by 100 ms: the budget ends the frame at the second layer.
     ZXS_SetRenderClock([]() { return g_fakeTick += 100; }, &FakeSleep);
     ASSERT_EQ(ZXS_ViewRender(&view.handle, 1, nullptr), 0);
@@ -265,7 +274,7 @@ TEST(Frame, PoiIconsInBoxesOfTheirOwnOnCloseViews)
     const std::vector<std::string> pixels(7, "1111111");
     const std::vector<std::string> mask(7, ".......");
     for (uint32_t number = 0; number < 128; ++number)
-        block.Entry(number, 0, 1).Image(3, 3, 1, {0x000000, 0xc000c0}, pixels, mask);
+        block.Entry(number, 0, 1).Image(3, 3, 1, { 0x000000, 0xc000c0 }, pixels, mask);
     block.End();
     Kernel kernel(&block.bytes);
     ASSERT_TRUE(kernel.started);
@@ -297,7 +306,8 @@ TEST(Frame, PoiIconsInBoxesOfTheirOwnOnCloseViews)
     ASSERT_EQ(static_cast<int>(icons.size()), shown);
     for (size_t a = 0; a < icons.size(); ++a)
         for (size_t b = a + 1; b < icons.size(); ++b)
-            EXPECT_TRUE(std::fabs(icons[a].first - icons[b].first) > 12 || std::fabs(icons[a].second - icons[b].second) > 12);
+            EXPECT_TRUE(std::fabs(icons[a].first - icons[b].first) > 12
+                || std::fabs(icons[a].second - icons[b].second) > 12);
     // Far out (more than 3 m a pixel) no icons are drawn.
     ZXS_Point centre;
     ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);

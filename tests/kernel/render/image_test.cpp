@@ -22,7 +22,7 @@ TEST(KernelImage, CreateRefusesBadSizesAndFillsTheColour)
     }
 
     CZX_ImageFoundation image;
-    ASSERT_EQ(image.Create(5, 3, 0x00ff8040), 0);  // red 0x40, green 0x80, blue 0xff
+    ASSERT_EQ(image.Create(5, 3, 0x00ff8040), 0); // red 0x40, green 0x80, blue 0xff
     const uint16_t expected = (0x40 >> 3) << 11 | (0x80 & 0xfc) << 3 | 0xff >> 3;
     EXPECT_EQ(CZX_Surface565::ColourFromBgr(0x00ff8040), expected);
     for (int32_t y = 0; y < 3; ++y)
@@ -35,12 +35,12 @@ TEST(KernelImage, RowsAreStoredBottomUpWithFourByteStride)
     CZX_ImageFoundation image;
     ASSERT_EQ(image.Create(3, 4, 0), 0);
     CZX_Surface565& s = *image.Surface();
-    EXPECT_EQ(s.Stride(), 8);  // 3 pixels of 2 bytes rounded up to 4
+    EXPECT_EQ(s.Stride(), 8); // 3 pixels of 2 bytes rounded up to 4
     EXPECT_EQ(s.TotalSize(), 32);
     EXPECT_EQ(image.ByteSize(), 32);
     EXPECT_EQ(image.ByteSize(24), 48);
-    s.SetPixel(1, 0, 0x1234);  // top screen row: the last row in memory
-    s.SetPixel(2, 3, 0xabcd);  // bottom screen row: the first
+    s.SetPixel(1, 0, 0x1234); // top screen row: the last row in memory
+    s.SetPixel(2, 3, 0xabcd); // bottom screen row: the first
     uint16_t top, bottom;
     std::memcpy(&top, s.Bits() + 3 * 8 + 2, 2);
     std::memcpy(&bottom, s.Bits() + 0 * 8 + 4, 2);
@@ -66,7 +66,8 @@ TEST(KernelImage, ErrorIsReportedOnce)
     image.SetError(12);
     EXPECT_EQ(image.GetError(), 12);
     EXPECT_EQ(image.GetError(), 0);
-    EXPECT_STREQ(reinterpret_cast<const char*>(image.ClassName()), reinterpret_cast<const char*>(u"CZXS_ClippedImage"));
+    EXPECT_STREQ(reinterpret_cast<const char*>(image.ClassName()),
+        reinterpret_cast<const char*>(u"CZXS_ClippedImage"));
 }
 
 TEST(KernelImage, BlendShadeAndTheCursor)
@@ -74,7 +75,7 @@ TEST(KernelImage, BlendShadeAndTheCursor)
     const uint16_t fg = CZX_Surface565::Colour565(255, 255, 255);
     const uint16_t bg = CZX_Surface565::Colour565(0, 0, 0);
     EXPECT_EQ(CZX_Surface565::Blend565(fg, bg, 241), fg);
-    EXPECT_EQ(CZX_Surface565::Blend565(fg, bg, 240), (29 << 11) | (59 << 5) | 29);  // 31*240>>8, 63*240>>8
+    EXPECT_EQ(CZX_Surface565::Blend565(fg, bg, 240), (29 << 11) | (59 << 5) | 29); // 31*240>>8, 63*240>>8
     EXPECT_EQ(CZX_Surface565::Blend565(fg, bg, 16), (1 << 11) | (3 << 5) | 1);
     EXPECT_EQ(CZX_Surface565::Blend565(fg, bg, 15), bg);
     EXPECT_EQ(CZX_Surface565::Shade565(fg, 241), 0);
@@ -89,7 +90,7 @@ TEST(KernelImage, BlendShadeAndTheCursor)
     EXPECT_EQ(s.Step(), s.RowOffset(1));
     s.WriteAtCursor(0x0001);
     EXPECT_EQ(s.Pixel(1, 1), 0x0001);
-    s.Step();  // off the row: the cursor is unset, writes do nothing
+    s.Step(); // off the row: the cursor is unset, writes do nothing
     s.WriteAtCursor(0x0002);
     s.SetCursor(2, 0);
     s.WriteAtCursor(0x0002);

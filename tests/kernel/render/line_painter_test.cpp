@@ -44,75 +44,80 @@ struct Canvas {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(LinePainter, PlainLinesFollowBresenhamWithRunsAcrossTheMainAxis)
 {
-    EXPECT_EQ(Canvas(10, 6, false).Draw({ 1, 1, 8, 4 }), (Rows{
-                                                              "..........",
-                                                              ".##.......",
-                                                              "...##.....",
-                                                              ".....##...",
-                                                              ".......##.",
-                                                              "..........",
-                                                          }));
+    EXPECT_EQ(Canvas(10, 6, false).Draw({ 1, 1, 8, 4 }),
+        (Rows {
+            "..........",
+            ".##.......",
+            "...##.....",
+            ".....##...",
+            ".......##.",
+            "..........",
+        }));
     // Width 3, mostly vertical: the first point alone, then runs of 2 * (3 >> 1) + 1 across.
-    EXPECT_EQ(Canvas(6, 8, false, 3).Draw({ 2, 1, 3, 6 }), (Rows{
-                                                               "......",
-                                                               "..#...",
-                                                               ".###..",
-                                                               ".###..",
-                                                               "..###.",
-                                                               "..###.",
-                                                               "..###.",
-                                                               "......",
-                                                           }));
-    EXPECT_EQ(Canvas(3, 3, false, 0).Draw({ 0, 0, 2, 2 }), (Rows{ "...", "...", "..." }));
+    EXPECT_EQ(Canvas(6, 8, false, 3).Draw({ 2, 1, 3, 6 }),
+        (Rows {
+            "......",
+            "..#...",
+            ".###..",
+            ".###..",
+            "..###.",
+            "..###.",
+            "..###.",
+            "......",
+        }));
+    EXPECT_EQ(Canvas(3, 3, false, 0).Draw({ 0, 0, 2, 2 }), (Rows { "...", "...", "..." }));
 }
 
 TEST(LinePainter, AntialiasedLinesBlendTheBandEdgesByTheFraction)
 {
     // Slope 1/4: the fraction runs 0, 1/4, 1/2, 3/4 along each pixel step.
     Canvas thin(9, 4, true);
-    EXPECT_EQ(thin.Draw({ 0, 0, 8, 2 }), (Rows{
-                                             "#321.....",
-                                             ".123#321.",
-                                             ".....123#",
-                                             ".........",
-                                         }));
+    EXPECT_EQ(thin.Draw({ 0, 0, 8, 2 }),
+        (Rows {
+            "#321.....",
+            ".123#321.",
+            ".....123#",
+            ".........",
+        }));
     // The same line drawn from its other end is the same picture.
     EXPECT_EQ(Canvas(9, 4, true).Draw({ 8, 2, 0, 0 }), Picture(thin.image, kLegend));
 
     // At an integral y a band of width 5 covers exactly 5 rows; a centre band of
     // width 1 takes its middle row.
     Canvas banded(4, 10, true, 5, 1);
-    EXPECT_EQ(banded.Draw({ 0, 5, 3, 5 }), (Rows{
-                                               "....",
-                                               "....",
-                                               "....",
-                                               "####",
-                                               "####",
-                                               "rrrr",
-                                               "####",
-                                               "####",
-                                               "....",
-                                               "....",
-                                           }));
+    EXPECT_EQ(banded.Draw({ 0, 5, 3, 5 }),
+        (Rows {
+            "....",
+            "....",
+            "....",
+            "####",
+            "####",
+            "rrrr",
+            "####",
+            "####",
+            "....",
+            "....",
+        }));
     DumpPng(banded.image, "aa_banded", 16);
 
     // Mostly vertical: the same rule with x and y exchanged.
-    EXPECT_EQ(Canvas(4, 9, true).Draw({ 0, 0, 2, 8 }), (Rows{
-                                                           "#...",
-                                                           "31..",
-                                                           "22..",
-                                                           "13..",
-                                                           ".#..",
-                                                           ".31.",
-                                                           ".22.",
-                                                           ".13.",
-                                                           "..#.",
-                                                       }));
-    EXPECT_EQ(Canvas(3, 3, true).Draw({ 1, 1, 1, 1 }), (Rows{ "...", ".#.", "..." }));
+    EXPECT_EQ(Canvas(4, 9, true).Draw({ 0, 0, 2, 8 }),
+        (Rows {
+            "#...",
+            "31..",
+            "22..",
+            "13..",
+            ".#..",
+            ".31.",
+            ".22.",
+            ".13.",
+            "..#.",
+        }));
+    EXPECT_EQ(Canvas(3, 3, true).Draw({ 1, 1, 1, 1 }), (Rows { "...", ".#.", "..." }));
 }
 
 TEST(LinePainter, ThickAntialiasedLinesAreTheSameFromEitherEnd)
@@ -122,13 +127,14 @@ TEST(LinePainter, ThickAntialiasedLinesAreTheSameFromEitherEnd)
     CZXS_ClippedImage fan;
     ASSERT_EQ(fan.Create(200, 200, 0x00f0f0f0), 0);
     fan.SetAntialiased(true);
-    for (const auto& [width, centre] : { std::pair<uint16_t, uint16_t>{ 1, 0 }, { 5, 1 }, { 11, 5 } }) {
+    for (const auto& [width, centre] : { std::pair<uint16_t, uint16_t> { 1, 0 }, { 5, 1 }, { 11, 5 } }) {
         for (int degrees = 0; degrees <= 90; degrees += 10) {
             const double a = degrees * M_PI / 180;
             const ZXS_Segment s = { 10, 10, 10 + static_cast<int32_t>(std::lround(60 * std::cos(a))),
                 10 + static_cast<int32_t>(std::lround(60 * std::sin(a))) };
             Canvas forward(80, 80, true, width, centre), backward(80, 80, true, width, centre);
-            EXPECT_EQ(forward.Draw(s), backward.Draw({ s.x2, s.y2, s.x1, s.y1 })) << width << " at " << degrees;
+            EXPECT_EQ(forward.Draw(s), backward.Draw({ s.x2, s.y2, s.x1, s.y1 }))
+                << width << " at " << degrees;
 
             CZX_Image::Pen pen;
             pen.outerColour = CZX_Surface565::Colour565(40, 40, 160);
@@ -147,46 +153,49 @@ TEST(LinePainter, DashMaskGivesEightStepsOnAndEightOff)
 {
     Canvas dashed(48, 1, true);
     dashed.image.GetPen().outerDash = 0xff00ff00;
-    EXPECT_EQ(dashed.Draw({ 0, 0, 47, 0 }), (Rows{ ".......########........########........########." }));
+    EXPECT_EQ(dashed.Draw({ 0, 0, 47, 0 }), (Rows { ".......########........########........########." }));
     // The counter runs on across segments, so a polyline keeps its rhythm.
     Canvas polyline(48, 1, true);
     polyline.image.GetPen().outerDash = 0xff00ff00;
     const ZXS_ScreenPoint points[] = { { 0, 0 }, { 10, 0 }, { 11, 0 }, { 47, 0 } };
     polyline.image.DrawPolyline(points, 4);
     // Shared ends are stepped twice: each joint delays the pattern by one step.
-    EXPECT_EQ(Picture(polyline.image, kLegend), (Rows{ ".......######........########........########..." }));
+    EXPECT_EQ(
+        Picture(polyline.image, kLegend), (Rows { ".......######........########........########..." }));
 
     // The centre band has its own mask; the outer band goes on under its gaps.
     Canvas centre(16, 4, true, 3, 1);
     centre.image.GetPen().centreDash = 0xf0f0f0f0;
-    EXPECT_EQ(centre.Draw({ 0, 1, 15, 1 }), (Rows{
-                                                "################",
-                                                "###rrrr####rrrr#",
-                                                "################",
-                                                "................",
-                                            }));
+    EXPECT_EQ(centre.Draw({ 0, 1, 15, 1 }),
+        (Rows {
+            "################",
+            "###rrrr####rrrr#",
+            "################",
+            "................",
+        }));
 }
 
 TEST(LinePainter, SegmentsFarOffScreenClipWithoutOverflow)
 {
     const int32_t far = 1 << 29;
     // y = x + 5 from far above-left to far below-right.
-    EXPECT_EQ(Canvas(10, 10, false).Draw({ -far, -far + 5, far, far + 5 }), (Rows{
-                                                                                 "..........",
-                                                                                 "..........",
-                                                                                 "..........",
-                                                                                 "..........",
-                                                                                 "..........",
-                                                                                 "#.........",
-                                                                                 ".#........",
-                                                                                 "..#.......",
-                                                                                 "...#......",
-                                                                                 "....#.....",
-                                                                             }));
+    EXPECT_EQ(Canvas(10, 10, false).Draw({ -far, -far + 5, far, far + 5 }),
+        (Rows {
+            "..........",
+            "..........",
+            "..........",
+            "..........",
+            "..........",
+            "#.........",
+            ".#........",
+            "..#.......",
+            "...#......",
+            "....#.....",
+        }));
     // Almost level over 2^30 pixels: 32-bit products of the crossing would wrap.
     EXPECT_EQ(Canvas(10, 8, false).Draw({ -far, 3, far, 7 }),
-        (Rows{ "..........", "..........", "..........", "..........", "..........", "##########", "..........",
-            ".........." }));
+        (Rows { "..........", "..........", "..........", "..........", "..........", "##########",
+            "..........", ".........." }));
     EXPECT_EQ(Canvas(10, 8, true).Draw({ INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MAX }),
         (Rows(8, "..........")));
 
@@ -197,14 +206,13 @@ TEST(LinePainter, SegmentsFarOffScreenClipWithoutOverflow)
     };
     const ZXS_ScreenRect rect = { 0, 0, 99, 49 };
     const Case cases[] = {
-        { { -10, 5, -1, 40 }, 0, {} },  // both left
-        { { 5, -3, 90, -1 }, 0, {} },  // both above
-        { { 10, 10, 20, 20 }, 1, { 10, 10, 20, 20 } },  // inside
-        { { -100, 0, 100, 50 }, 1, { 0, 25, 96, 49 } },
-        { { 50, -far, 50, far }, 1, { 50, 0, 50, 49 } },
+        { { -10, 5, -1, 40 }, 0, {} }, // both left
+        { { 5, -3, 90, -1 }, 0, {} }, // both above
+        { { 10, 10, 20, 20 }, 1, { 10, 10, 20, 20 } }, // inside
+        { { -100, 0, 100, 50 }, 1, { 0, 25, 96, 49 } }, { { 50, -far, 50, far }, 1, { 50, 0, 50, 49 } },
         { { -far, -far, far, far }, 1, { 0, 0, 49, 49 } },
-        { { 120, 60, 150, 100 }, 0, {} },  // outside, on no single side of a corner test
-        { { 100, 25, 0, 75 }, 1, { 99, 25, 52, 49 } },  // crossings truncate toward zero
+        { { 120, 60, 150, 100 }, 0, {} }, // outside, on no single side of a corner test
+        { { 100, 25, 0, 75 }, 1, { 99, 25, 52, 49 } }, // crossings truncate toward zero
     };
     for (const Case& c : cases) {
         ZXS_Segment s = c.in;
@@ -270,17 +278,18 @@ TEST(LinePainter, OctantsLengthsAndArrowheads)
     // A backward head points at the segment's first end.
     Canvas back(9, 9, false);
     back.image.DrawArrowheadBackward({ 1, 4, 20, 4 }, 6, 3, false);
-    EXPECT_EQ(Picture(back.image, kLegend), (Rows{
-                                                ".........",
-                                                ".......#.",
-                                                ".....##..",
-                                                "...##....",
-                                                ".##......",
-                                                "..##.....",
-                                                "....##...",
-                                                "......##.",
-                                                ".........",
-                                            }));
+    EXPECT_EQ(Picture(back.image, kLegend),
+        (Rows {
+            ".........",
+            ".......#.",
+            ".....##..",
+            "...##....",
+            ".##......",
+            "..##.....",
+            "....##...",
+            "......##.",
+            ".........",
+        }));
 }
 
 TEST(LinePainter, DirectionSymbolsAreCutAtTheImageEdges)
@@ -288,45 +297,48 @@ TEST(LinePainter, DirectionSymbolsAreCutAtTheImageEdges)
     // Symbol 2 (right) whole, its hotspot (8, 4) on (9, 5).
     Canvas whole(11, 11, false);
     whole.image.DrawSymbol(9, 5, 2, kBlue);
-    EXPECT_EQ(Picture(whole.image, kLegend), (Rows{
-                                                 "...........",
-                                                 "...#b##....",
-                                                 "...#bb##...",
-                                                 "...#bbb##..",
-                                                 "...#bbbb#..",
-                                                 "...#bbbbb..",
-                                                 "...#bbbb#..",
-                                                 "...#bbb##..",
-                                                 "...#bb##...",
-                                                 "...#b##....",
-                                                 "...........",
-                                             }));
+    EXPECT_EQ(Picture(whole.image, kLegend),
+        (Rows {
+            "...........",
+            "...#b##....",
+            "...#bb##...",
+            "...#bbb##..",
+            "...#bbbb#..",
+            "...#bbbbb..",
+            "...#bbbb#..",
+            "...#bbb##..",
+            "...#bb##...",
+            "...#b##....",
+            "...........",
+        }));
     // Symbol 0 (up), hotspot (4, 0), at the top-left corner: only its right half shows.
     Canvas corner(6, 7, false);
     corner.image.DrawSymbol(0, 0, 0, kBlue);
-    EXPECT_EQ(Picture(corner.image, kLegend), (Rows{
-                                                  "##....",
-                                                  "b##...",
-                                                  "bb##..",
-                                                  "bbb##.",
-                                                  "bbbb#.",
-                                                  "bbbbb.",
-                                                  "#####.",
-                                              }));
+    EXPECT_EQ(Picture(corner.image, kLegend),
+        (Rows {
+            "##....",
+            "b##...",
+            "bb##..",
+            "bbb##.",
+            "bbbb#.",
+            "bbbbb.",
+            "#####.",
+        }));
     // Symbol 3 (down-right), hotspot (8, 8), on the bottom-right pixel reaches the
     // last row and column.
     Canvas edge(5, 5, false);
     edge.image.DrawSymbol(4, 4, 3, kBlue);
-    EXPECT_EQ(Picture(edge.image, kLegend), (Rows{
-                                                "bbbb#",
-                                                "bbbb#",
-                                                "bbbb#",
-                                                "bbbb#",
-                                                "#####",
-                                            }));
+    EXPECT_EQ(Picture(edge.image, kLegend),
+        (Rows {
+            "bbbb#",
+            "bbbb#",
+            "bbbb#",
+            "bbbb#",
+            "#####",
+        }));
     Canvas gone(5, 5, false);
-    gone.image.DrawSymbol(-5, 2, 0, kBlue);  // nine pixels left of the edge
-    gone.image.DrawSymbol(2, 2, 8, kBlue);  // no such symbol
+    gone.image.DrawSymbol(-5, 2, 0, kBlue); // nine pixels left of the edge
+    gone.image.DrawSymbol(2, 2, 8, kBlue); // no such symbol
     EXPECT_EQ(Picture(gone.image, kLegend), Rows(5, "....."));
 }
 
@@ -334,13 +346,13 @@ TEST(LinePainter, RectanglesAndClippedImagesStayInside)
 {
     Canvas rect(6, 5, false);
     rect.image.DrawRect(1, 1, 4, 3);
-    EXPECT_EQ(Picture(rect.image, kLegend), (Rows{ "......", ".####.", ".#..#.", ".####.", "......" }));
+    EXPECT_EQ(Picture(rect.image, kLegend), (Rows { "......", ".####.", ".#..#.", ".####.", "......" }));
 
     Canvas clipped(6, 5, true, 3);
     clipped.image.SetClipRect({ 2, 1, 3, 20 });
     EXPECT_EQ(clipped.image.ClipRect().bottom, 4);
     clipped.image.DrawLine({ -50, 2, 50, 2 });
-    EXPECT_EQ(Picture(clipped.image, kLegend), (Rows{ "......", "..##..", "..##..", "..##..", "......" }));
+    EXPECT_EQ(Picture(clipped.image, kLegend), (Rows { "......", "..##..", "..##..", "..##..", "......" }));
     EXPECT_EQ(clipped.image.Colour(CZXS_ClippedImage::kWhite), kWhite);
     EXPECT_EQ(clipped.image.Colour(CZXS_ClippedImage::kRed), kRed);
 
@@ -361,5 +373,5 @@ TEST(LinePainter, RectanglesAndClippedImagesStayInside)
     pen.outerWidth = 1;
     plain.SetPen(pen);
     plain.DrawLine({ INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX });
-    EXPECT_EQ(Picture(plain, kLegend), (Rows{ "#...", ".#..", "..#.", "...#" }));
+    EXPECT_EQ(Picture(plain, kLegend), (Rows { "#...", ".#..", "..#.", "...#" }));
 }

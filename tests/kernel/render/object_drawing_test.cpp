@@ -17,9 +17,10 @@ using namespace frame_support;
 namespace {
 
 constexpr int32_t kOrigin = 100000;
-constexpr int32_t kScale = 128;  // one map unit a pixel
+constexpr int32_t kScale = 128; // one map unit a pixel
 
-std::array<uint8_t, 44> DrawStyle(uint8_t group, uint8_t flags, uint8_t width, uint8_t lastFlags, uint32_t fill)
+std::array<uint8_t, 44> DrawStyle(
+    uint8_t group, uint8_t flags, uint8_t width, uint8_t lastFlags, uint32_t fill)
 {
     std::array<uint8_t, 44> s = testing_support::Style(group, 0.0f, 40, 40, 40);
     s[6] = flags;
@@ -46,7 +47,7 @@ mapwriter::Record Line(std::vector<ZXS_Point> points, int32_t name, bool forward
 mapwriter::Record Square(int32_t x, int32_t y, int32_t side, int32_t name)
 {
     mapwriter::Record r;
-    r.points = {{x, y}, {x + side, y}, {x + side, y + side}, {x, y + side}, {x, y}};
+    r.points = { { x, y }, { x + side, y }, { x + side, y + side }, { x, y + side }, { x, y } };
     r.name = name;
     r.closed = true;
     return r;
@@ -58,8 +59,8 @@ mapwriter::Record Square(int32_t x, int32_t y, int32_t side, int32_t name)
 std::vector<uint8_t> DrawingMap()
 {
     mapwriter::MapDescription map;
-    map.names = {{"Park"}, {"Lake"}, {"Main"}};
-    map.dictionary = {{0, 0, "areas"}, {1, 0, "roads"}};
+    map.names = { { "Park" }, { "Lake" }, { "Main" } };
+    map.dictionary = { { 0, 0, "areas" }, { 1, 0, "roads" } };
     mapwriter::Layer areas;
     areas.styleGroup = 1;
     areas.nameWord = 0;
@@ -69,16 +70,22 @@ std::vector<uint8_t> DrawingMap()
     mapwriter::Layer roads;
     roads.styleGroup = 2;
     roads.nameWord = 1;
-    roads.records.push_back(Line({{kOrigin, kOrigin + 60}, {kOrigin + 26, kOrigin + 60}}, -1, true, false));
-    roads.records.push_back(Line({{kOrigin, kOrigin + 80}, {kOrigin + 27, kOrigin + 80}}, -1, true, false));
-    roads.records.push_back(Line({{kOrigin, kOrigin + 100}, {kOrigin + 27, kOrigin + 100}}, -1, true, true));
-    roads.records.push_back(Line({{kOrigin, kOrigin + 120}, {kOrigin + 50, kOrigin + 120}}, 2, true, true));
-    roads.records.push_back(Line({{kOrigin + 50, kOrigin + 120}, {kOrigin + 100, kOrigin + 130}}, 2, true, true));
-    roads.records.push_back(Line({{kOrigin + 100, kOrigin + 130}, {kOrigin + 60, kOrigin + 129}}, 2, true, true));
-    map.layers = {areas, roads};
+    roads.records.push_back(
+        Line({ { kOrigin, kOrigin + 60 }, { kOrigin + 26, kOrigin + 60 } }, -1, true, false));
+    roads.records.push_back(
+        Line({ { kOrigin, kOrigin + 80 }, { kOrigin + 27, kOrigin + 80 } }, -1, true, false));
+    roads.records.push_back(
+        Line({ { kOrigin, kOrigin + 100 }, { kOrigin + 27, kOrigin + 100 } }, -1, true, true));
+    roads.records.push_back(
+        Line({ { kOrigin, kOrigin + 120 }, { kOrigin + 50, kOrigin + 120 } }, 2, true, true));
+    roads.records.push_back(
+        Line({ { kOrigin + 50, kOrigin + 120 }, { kOrigin + 100, kOrigin + 130 } }, 2, true, true));
+    roads.records.push_back(
+        Line({ { kOrigin + 100, kOrigin + 130 }, { kOrigin + 60, kOrigin + 129 } }, 2, true, true));
+    map.layers = { areas, roads };
     map.firstRoadLayer = 1;
     map.roadLayerCount = 1;
-    map.styles = {DrawStyle(1, 0x30 | 0x40, 0, 0, 0x80c080), DrawStyle(2, 0x30 | 0x40, 3, 0x01, 0)};
+    map.styles = { DrawStyle(1, 0x30 | 0x40, 0, 0, 0x80c080), DrawStyle(2, 0x30 | 0x40, 3, 0x01, 0) };
     return mapwriter::WriteTzx(map);
 }
 
@@ -88,8 +95,8 @@ protected:
     {
         ASSERT_TRUE(kernel.started);
         bytes = DrawingMap();
-        ASSERT_EQ(ZXS_MapOpenMemory(&map, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr, 0,
-                      nullptr, 0, nullptr, 0),
+        ASSERT_EQ(ZXS_MapOpenMemory(&map, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr,
+                      0, nullptr, 0, nullptr, 0),
             0);
         view = std::make_unique<View>(map, 240, 320, false);
         ASSERT_TRUE(view->ok);
@@ -108,7 +115,7 @@ protected:
     std::unique_ptr<View> view;
 };
 
-}  // namespace
+} // namespace
 
 // Arrows only on one-way segments longer than 26 pixels; two pieces of a
 // street meeting end to start make one chain and a fold back starts another.
@@ -158,8 +165,9 @@ TEST_F(ObjectDrawing, HighlightOfNamedAndUnnamedObjects)
     const int road = count(red);
     EXPECT_GT(road, 26 * 2);
     EXPECT_LT(road, 26 * 5) << "only the one road";
-    EXPECT_EQ(view->handle.pView->Image()->Surface()->Pixel(0, 0), CZX_Surface565::ColourFromBgr(
-        map.pDoc->Map().BackgroundColour())) << "no stray pixel at the corner";
+    EXPECT_EQ(view->handle.pView->Image()->Surface()->Pixel(0, 0),
+        CZX_Surface565::ColourFromBgr(map.pDoc->Map().BackgroundColour()))
+        << "no stray pixel at the corner";
 }
 
 // A road with a passage in both directions is drawn in its cost class's colour
@@ -167,7 +175,7 @@ TEST_F(ObjectDrawing, HighlightOfNamedAndUnnamedObjects)
 TEST_F(ObjectDrawing, PassagesShowTheirColourAndDirections)
 {
     CZXS_PassageJournal::Entry entry;
-    entry.roadOffset = 1;  // the one-way road of 27 units
+    entry.roadOffset = 1; // the one-way road of 27 units
     entry.costClass = 6;
     entry.directions = CZXS_PassageJournal::kForward | CZXS_PassageJournal::kBackward;
     ASSERT_GE(map.pDoc->Map().Journal()->Insert(entry, -1, false), 0);

@@ -39,7 +39,8 @@ struct Canvas {
     Canvas(int32_t w, int32_t h) { EXPECT_EQ(image.Create(w, h, 0), 0); }
     Rows Fill(const Polygon& p, uint32_t stipple = CZX_Image::kStippleSolid)
     {
-        image.FillPolygon({ 0, 0, image.Width() - 1, image.Height() - 1 }, p.Parts(), kFill, stipple, 0, nullptr);
+        image.FillPolygon(
+            { 0, 0, image.Width() - 1, image.Height() - 1 }, p.Parts(), kFill, stipple, 0, nullptr);
         return Picture(image, kLegend);
     }
 };
@@ -63,8 +64,8 @@ int64_t MismatchesAwayFromOutline(const CZX_ImageFoundation& image, const Polygo
             const ZXS_ScreenPoint a = polygon.points[start + k];
             const ZXS_ScreenPoint b = polygon.points[start + (k + 1) % n];
             if (a.y != b.y)
-                edges.push_back(a.y < b.y ? E{ double(a.x), double(a.y), double(b.x), double(b.y) }
-                                          : E{ double(b.x), double(b.y), double(a.x), double(a.y) });
+                edges.push_back(a.y < b.y ? E { double(a.x), double(a.y), double(b.x), double(b.y) }
+                                          : E { double(b.x), double(b.y), double(a.x), double(a.y) });
         }
         start += n;
     }
@@ -73,7 +74,7 @@ int64_t MismatchesAwayFromOutline(const CZX_ImageFoundation& image, const Polygo
     *insidePixels = 0;
     for (int32_t y = clip.top; y <= clip.bottom; ++y) {
         std::vector<double> crossings;
-        std::vector<std::pair<double, double>> near;  // x ranges of the outline around this row
+        std::vector<std::pair<double, double>> near; // x ranges of the outline around this row
         for (const E& e : edges) {
             if (e.y1 <= y && y < e.y2)
                 crossings.push_back(xAt(e, y));
@@ -100,31 +101,32 @@ int64_t MismatchesAwayFromOutline(const CZX_ImageFoundation& image, const Polygo
     return mismatches;
 }
 
-}  // namespace
+} // namespace
 
 TEST(PolygonFiller, TriangleHoleAndStippleGoldenPictures)
 {
     // Spans run from one past the left edge to the right edge: row i fills
     // 1..10 - i, and the one-pixel span of row 9 stays empty.
-    EXPECT_EQ(Canvas(12, 11).Fill(Polygon().Part({ { 0, 0 }, { 10, 0 }, { 0, 10 } })), (Rows{
-                                                                                             ".##########.",
-                                                                                             ".#########..",
-                                                                                             ".########...",
-                                                                                             ".#######....",
-                                                                                             ".######.....",
-                                                                                             ".#####......",
-                                                                                             ".####.......",
-                                                                                             ".###........",
-                                                                                             ".##.........",
-                                                                                             "............",
-                                                                                             "............",
-                                                                                         }));
+    EXPECT_EQ(Canvas(12, 11).Fill(Polygon().Part({ { 0, 0 }, { 10, 0 }, { 0, 10 } })),
+        (Rows {
+            ".##########.",
+            ".#########..",
+            ".########...",
+            ".#######....",
+            ".######.....",
+            ".#####......",
+            ".####.......",
+            ".###........",
+            ".##.........",
+            "............",
+            "............",
+        }));
     // Two parts, one inside the other: even-odd leaves a hole.
     Canvas hole(11, 10);
     EXPECT_EQ(hole.Fill(Polygon()
                             .Part({ { 1, 1 }, { 9, 1 }, { 9, 9 }, { 1, 9 } })
                             .Part({ { 3, 3 }, { 7, 3 }, { 7, 7 }, { 3, 7 } })),
-        (Rows{
+        (Rows {
             "...........",
             "..########.",
             "..########.",
@@ -143,7 +145,7 @@ TEST(PolygonFiller, TriangleHoleAndStippleGoldenPictures)
     EXPECT_EQ(Canvas(10, 8).Fill(Polygon()
                                      .Part({ { 0, 0 }, { 6, 0 }, { 6, 6 }, { 0, 6 } })
                                      .Part({ { 3, 2 }, { 9, 2 }, { 9, 8 }, { 3, 8 } })),
-        (Rows{
+        (Rows {
             ".######...",
             ".######...",
             ".###...###",
@@ -155,7 +157,8 @@ TEST(PolygonFiller, TriangleHoleAndStippleGoldenPictures)
         }));
 
     Canvas stippled(3, 32);
-    const Rows rows = stippled.Fill(Polygon().Part({ { -1, 0 }, { 2, 0 }, { 2, 32 }, { -1, 32 } }), 0x50505050);
+    const Rows rows
+        = stippled.Fill(Polygon().Part({ { -1, 0 }, { 2, 0 }, { 2, 32 }, { -1, 32 } }), 0x50505050);
     for (int32_t y = 0; y < 32; ++y) {
         const bool filled = y % 8 == 4 || y % 8 == 6;
         EXPECT_EQ(rows[y], filled ? "###" : "...") << "row " << y;
@@ -166,23 +169,25 @@ TEST(PolygonFiller, ClipsAtTheSidesAndFillsNothingOutside)
 {
     const ZXS_ScreenRect clip = { 3, 1, 8, 6 };
     Canvas left(12, 8);
-    left.image.FillPolygon(clip, Polygon().Part({ { -20, 0 }, { 2, 0 }, { 2, 8 }, { -20, 8 } }).Parts(), kFill,
-        CZX_Image::kStippleSolid, 0, nullptr);
+    left.image.FillPolygon(clip, Polygon().Part({ { -20, 0 }, { 2, 0 }, { 2, 8 }, { -20, 8 } }).Parts(),
+        kFill, CZX_Image::kStippleSolid, 0, nullptr);
     EXPECT_EQ(Picture(left.image, kLegend), Rows(8, "............"));
 
     Canvas straddling(12, 8);
-    straddling.image.FillPolygon(clip, Polygon().Part({ { -20, -5 }, { 5, -5 }, { 5, 30 }, { -20, 30 } }).Parts(),
-        kFill, CZX_Image::kStippleSolid, 0, nullptr);
-    EXPECT_EQ(Picture(straddling.image, kLegend), (Rows{
-                                                      "............",
-                                                      "...###......",
-                                                      "...###......",
-                                                      "...###......",
-                                                      "...###......",
-                                                      "...###......",
-                                                      "...###......",
-                                                      "............",
-                                                  }));
+    straddling.image.FillPolygon(clip,
+        Polygon().Part({ { -20, -5 }, { 5, -5 }, { 5, 30 }, { -20, 30 } }).Parts(), kFill,
+        CZX_Image::kStippleSolid, 0, nullptr);
+    EXPECT_EQ(Picture(straddling.image, kLegend),
+        (Rows {
+            "............",
+            "...###......",
+            "...###......",
+            "...###......",
+            "...###......",
+            "...###......",
+            "...###......",
+            "............",
+        }));
 
     // A rectangle given larger than the image is cut to it.
     Canvas big(4, 3);
@@ -215,7 +220,8 @@ TEST(PolygonFiller, HeavilyClippedPolygonsMatchAReferenceScan)
     // Corners at the deepest zoom's reach: crossings overflow 32-bit products.
     cases.push_back({ "far", Polygon().Part({ { -far, -far + 7 }, { far, far + 41 }, { -far + 3, far } }),
         { 0, 0, 119, 79 } });
-    cases.push_back({ "far thin wedge", Polygon().Part({ { -far, 30 }, { far, 50 }, { far, 52 } }), { 0, 0, 119, 79 } });
+    cases.push_back(
+        { "far thin wedge", Polygon().Part({ { -far, 30 }, { far, 50 }, { far, 52 } }), { 0, 0, 119, 79 } });
     {
         // A zig-zag whose every edge crosses both sides: three stored edges per
         // point, 4503 in all, more than a table sized for the points (4096) holds.
@@ -237,8 +243,8 @@ TEST(PolygonFiller, HeavilyClippedPolygonsMatchAReferenceScan)
         int64_t outside = 0;
         for (int32_t y = 0; y < s.Height(); ++y)
             for (int32_t x = 0; x < s.Width(); ++x)
-                outside += (x < c.clip.left || x > c.clip.right || y < c.clip.top || y > c.clip.bottom) &&
-                    s.Pixel(x, y) != 0;
+                outside += (x < c.clip.left || x > c.clip.right || y < c.clip.top || y > c.clip.bottom)
+                    && s.Pixel(x, y) != 0;
         EXPECT_EQ(outside, 0);
         if (c.clip.bottom < 1000)
             DumpPng(canvas.image, std::string("fill_") + c.name, 4);
@@ -272,15 +278,16 @@ TEST(PolygonFiller, LabelAccumulatorFindsTheWidestSpanInsideTheBand)
         return a;
     };
     const Case cases[] = {
-        { 0, with(1, 1, 14, 8, 1, 8, 7) },  // rows strictly between 0 and 8
-        { 2, with(1, 4, 14, 8, 4, 8, 5) },  // rows strictly between 3 and 6
+        { 0, with(1, 1, 14, 8, 1, 8, 7) }, // rows strictly between 0 and 8
+        { 2, with(1, 4, 14, 8, 4, 8, 5) }, // rows strictly between 3 and 6
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.margin);
         Canvas canvas(30, 12);
         CZXS_LabelAccumulator a = start;
-        canvas.image.FillPolygon({ 0, 0, 29, 11 }, Polygon().Part({ { 0, 0 }, { 20, 0 }, { 20, 10 }, { 0, 10 } }).Parts(),
-            kFill, CZX_Image::kStippleSolid, c.margin, &a);
+        canvas.image.FillPolygon({ 0, 0, 29, 11 },
+            Polygon().Part({ { 0, 0 }, { 20, 0 }, { 20, 10 }, { 0, 10 } }).Parts(), kFill,
+            CZX_Image::kStippleSolid, c.margin, &a);
         const CZXS_LabelAccumulator& e = c.expected;
         EXPECT_EQ(a.widestX, e.widestX);
         EXPECT_EQ(a.widestRow, e.widestRow);
@@ -328,33 +335,34 @@ TEST(PolygonFiller, LimitsAndFailures)
 TEST(PolygonFiller, EdgeOrderAndEdgeClipping)
 {
     using E = CZX_Image::Edge;
-    EXPECT_LT(CompareEdges(E{ 5, 1, 0, 9 }, E{ 0, 2, 0, 9 }), 0);  // smaller y1
-    EXPECT_LT(CompareEdges(E{ 0, 1, 0, 9 }, E{ 5, 1, 0, 9 }), 0);  // smaller x1
-    EXPECT_LT(CompareEdges(E{ 0, 1, -8, 9 }, E{ 0, 1, 8, 9 }), 0);  // smaller inverse slope
-    EXPECT_LT(CompareEdges(E{ 0, 1, 0, 20 }, E{ 0, 1, 0, 9 }), 0);  // larger y2
-    EXPECT_EQ(CompareEdges(E{ 0, 1, 0, 9 }, E{ 0, 1, 0, 9 }), 0);
+    EXPECT_LT(CompareEdges(E { 5, 1, 0, 9 }, E { 0, 2, 0, 9 }), 0); // smaller y1
+    EXPECT_LT(CompareEdges(E { 0, 1, 0, 9 }, E { 5, 1, 0, 9 }), 0); // smaller x1
+    EXPECT_LT(CompareEdges(E { 0, 1, -8, 9 }, E { 0, 1, 8, 9 }), 0); // smaller inverse slope
+    EXPECT_LT(CompareEdges(E { 0, 1, 0, 20 }, E { 0, 1, 0, 9 }), 0); // larger y2
+    EXPECT_EQ(CompareEdges(E { 0, 1, 0, 9 }, E { 0, 1, 0, 9 }), 0);
 
     const ZXS_ScreenRect clip = { 10, 0, 20, 100 };
     E out[3];
     // Crossing both sides: a vertical piece at left - 1, the middle, a vertical piece at right.
     ASSERT_EQ(ClipEdge(clip, { 0, 0 }, { 30, 30 }, out), 3);
-    EXPECT_EQ((std::vector<int32_t>{ out[0].x1, out[0].y1, out[0].x2, out[0].y2 }), (std::vector<int32_t>{ 9, 0, 9, 10 }));
-    EXPECT_EQ((std::vector<int32_t>{ out[1].x1, out[1].y1, out[1].x2, out[1].y2 }),
-        (std::vector<int32_t>{ 20, 20, 20, 30 }));
-    EXPECT_EQ((std::vector<int32_t>{ out[2].x1, out[2].y1, out[2].x2, out[2].y2 }),
-        (std::vector<int32_t>{ 10, 10, 20, 20 }));
-    EXPECT_EQ(ClipEdge(clip, { 0, 5 }, { 30, 5 }, out), 0);  // horizontal
-    ASSERT_EQ(ClipEdge(clip, { 10, 50 }, { 10, 40 }, out), 1);  // vertical on the left side stays
+    EXPECT_EQ((std::vector<int32_t> { out[0].x1, out[0].y1, out[0].x2, out[0].y2 }),
+        (std::vector<int32_t> { 9, 0, 9, 10 }));
+    EXPECT_EQ((std::vector<int32_t> { out[1].x1, out[1].y1, out[1].x2, out[1].y2 }),
+        (std::vector<int32_t> { 20, 20, 20, 30 }));
+    EXPECT_EQ((std::vector<int32_t> { out[2].x1, out[2].y1, out[2].x2, out[2].y2 }),
+        (std::vector<int32_t> { 10, 10, 20, 20 }));
+    EXPECT_EQ(ClipEdge(clip, { 0, 5 }, { 30, 5 }, out), 0); // horizontal
+    ASSERT_EQ(ClipEdge(clip, { 10, 50 }, { 10, 40 }, out), 1); // vertical on the left side stays
     EXPECT_EQ(out[0].x1, 10);
     EXPECT_EQ(out[0].y1, 40);
-    ASSERT_EQ(ClipEdge(clip, { 2, 50 }, { 10, 40 }, out), 1);  // ends on the left side: whole left
+    ASSERT_EQ(ClipEdge(clip, { 2, 50 }, { 10, 40 }, out), 1); // ends on the left side: whole left
     EXPECT_EQ(out[0].x1, 9);
     // Starts on the right side and leaves it: kept as a vertical edge over its
     // rows (as a clipped segment it would shrink to a point and upset the parity).
     ASSERT_EQ(ClipEdge(clip, { 20, 10 }, { 40, 30 }, out), 1);
-    EXPECT_EQ((std::vector<int32_t>{ out[0].x1, out[0].y1, out[0].x2, out[0].y2 }),
-        (std::vector<int32_t>{ 20, 10, 20, 30 }));
-    ASSERT_EQ(ClipEdge(clip, { 25, -50 }, { 40, 200 }, out), 1);  // right, cut to the rows
-    EXPECT_EQ((std::vector<int32_t>{ out[0].x1, out[0].y1, out[0].x2, out[0].y2 }),
-        (std::vector<int32_t>{ 20, 0, 20, 100 }));
+    EXPECT_EQ((std::vector<int32_t> { out[0].x1, out[0].y1, out[0].x2, out[0].y2 }),
+        (std::vector<int32_t> { 20, 10, 20, 30 }));
+    ASSERT_EQ(ClipEdge(clip, { 25, -50 }, { 40, 200 }, out), 1); // right, cut to the rows
+    EXPECT_EQ((std::vector<int32_t> { out[0].x1, out[0].y1, out[0].x2, out[0].y2 }),
+        (std::vector<int32_t> { 20, 0, 20, 100 }));
 }

@@ -16,7 +16,8 @@ namespace render_test {
 
 // One character per pixel, from `legend` (pixel value to character); pixels
 // not in the legend show as '?'.
-inline std::vector<std::string> Picture(const CZX_ImageFoundation& image, const std::map<uint16_t, char>& legend)
+inline std::vector<std::string> Picture(
+    const CZX_ImageFoundation& image, const std::map<uint16_t, char>& legend)
 {
     std::vector<std::string> rows;
     const CZX_Surface565* s = image.Surface();
@@ -52,4 +53,4 @@ inline void DumpPng(const CZX_ImageFoundation& image, const std::string& name, i
     out.save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
 }
 
-}  // namespace render_test
+} // namespace render_test

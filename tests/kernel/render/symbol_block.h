@@ -38,19 +38,20 @@ struct BlockWriter {
     // `pixels`: one string per row of frame 0, each character a palette index
     // digit; `mask`: 'x' where transparent. Later frames repeat frame 0.
     BlockWriter& Image(int16_t anchorX, int16_t anchorY, uint8_t bits, std::vector<uint32_t> palette,
-        const std::vector<std::string>& pixels, const std::vector<std::string>& mask, uint16_t extra = 0, uint16_t frames = 1)
+        const std::vector<std::string>& pixels, const std::vector<std::string>& mask, uint16_t extra = 0,
+        uint16_t frames = 1)
     {
         const uint16_t w = static_cast<uint16_t>(pixels[0].size()), h = static_cast<uint16_t>(pixels.size());
         Half(w);
         Half(h);
         Half(static_cast<uint16_t>(anchorX));
         Half(static_cast<uint16_t>(anchorY));
-        Half(0x5555);  // not read
+        Half(0x5555); // not read
         bytes.push_back(bits);
         bytes.push_back(static_cast<uint8_t>(palette.size()));
         Half(extra);
         Half(frames);
-        Word(0xdeadbeef);  // not read
+        Word(0xdeadbeef); // not read
         for (uint32_t c : palette)
             Word(c);
         for (uint16_t i = 0; i < extra; ++i)
@@ -93,4 +94,4 @@ struct BlockWriter {
     }
 };
 
-}  // namespace render_test
+} // namespace render_test

@@ -30,7 +30,8 @@ BlockWriter GoldenBlock()
         .Image(0, 0, 1, { kRedBgr, kBlueBgr }, { "10100101", "01011010", "11111111" },
             { "........", "........", "x......x" })
         .Entry(5, 0, 2)
-        .Image(1, 1, 2, { kRedBgr, kGreenBgr, kBlueBgr, kWhiteBgr }, { "0123", "3210" }, { "....", ".x.." }, 2, 2)
+        .Image(1, 1, 2, { kRedBgr, kGreenBgr, kBlueBgr, kWhiteBgr }, { "0123", "3210" }, { "....", ".x.." },
+            2, 2)
         .Image(0, 0, 1, { kRedBgr }, { "0" }, { "." })
         .Entry(7, 0, 1)
         .Image(0, 0, 4, { kRedBgr, kGreenBgr, kBlueBgr }, { "20", "12" }, { "..", ".." })
@@ -47,7 +48,7 @@ struct Canvas {
     explicit Canvas(int32_t w, int32_t h) { EXPECT_EQ(image.Create(w, h, 0), 0); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(SymbolSet, LoadsTheIndexAndRefusesBadBlocks)
 {
@@ -94,19 +95,20 @@ TEST(SymbolSet, DecodesEveryDepthWithItsMask)
     ASSERT_EQ(set.Load(block.bytes.data(), block.bytes.size()), 0);
     CZXS_SymbolCache cache(set);
     Canvas canvas(12, 7);
-    cache.Draw(canvas.image, 3, 0, 0);  // 1 bit; the mask hides two set pixels of the last row
-    cache.Draw(canvas.image, 5, 10, 1);  // 2 bits, anchor (1, 1)
-    cache.Draw(canvas.image, 7, 0, 4);  // 4 bits
-    cache.Draw(canvas.image, 9, 3, 4);  // 8 bits; the value 9 lies past the palette of 2
-    EXPECT_EQ(Picture(canvas.image, kLegend), (Rows{
-                                                  "brbrrbrb.rgb",
-                                                  "rbrbbrbr.#.g",
-                                                  ".bbbbbb.....",
-                                                  "............",
-                                                  "br.rg.r.....",
-                                                  "gb..........",
-                                                  "............",
-                                              }));
+    cache.Draw(canvas.image, 3, 0, 0); // 1 bit; the mask hides two set pixels of the last row
+    cache.Draw(canvas.image, 5, 10, 1); // 2 bits, anchor (1, 1)
+    cache.Draw(canvas.image, 7, 0, 4); // 4 bits
+    cache.Draw(canvas.image, 9, 3, 4); // 8 bits; the value 9 lies past the palette of 2
+    EXPECT_EQ(Picture(canvas.image, kLegend),
+        (Rows {
+            "brbrrbrb.rgb",
+            "rbrbbrbr.#.g",
+            ".bbbbbb.....",
+            "............",
+            "br.rg.r.....",
+            "gb..........",
+            "............",
+        }));
     // Group 2 is decoded but only group 0 is drawn.
     EXPECT_EQ(cache.Decode(2, 1), 0);
     EXPECT_EQ(cache.Width(), 1);
@@ -123,17 +125,18 @@ TEST(SymbolSet, AnchorsCutAtTheEdgesAndMissingSymbols)
     ASSERT_EQ(set.Load(block.bytes.data(), block.bytes.size()), 0);
     CZXS_SymbolCache cache(set);
     Canvas canvas(5, 4);
-    cache.Draw(canvas.image, 0, 0, 1);  // anchor at the left edge: the right half shows
-    cache.Draw(canvas.image, 0, 5, 3);  // past the right and bottom edges
-    EXPECT_EQ(Picture(canvas.image, kLegend), (Rows{
-                                                  "br...",
-                                                  "rb...",
-                                                  "br.rb",
-                                                  "...br",
-                                              }));
+    cache.Draw(canvas.image, 0, 0, 1); // anchor at the left edge: the right half shows
+    cache.Draw(canvas.image, 0, 5, 3); // past the right and bottom edges
+    EXPECT_EQ(Picture(canvas.image, kLegend),
+        (Rows {
+            "br...",
+            "rb...",
+            "br.rb",
+            "...br",
+        }));
 
-    EXPECT_EQ(cache.Decode(0, 1), 102);  // above the largest number
-    EXPECT_EQ(cache.Decode(1, 0), 103);  // a group without images has no table
+    EXPECT_EQ(cache.Decode(0, 1), 102); // above the largest number
+    EXPECT_EQ(cache.Decode(1, 0), 103); // a group without images has no table
     EXPECT_EQ(cache.Decode(3, 5), 102);
 
     CZXS_SymbolSet empty;
@@ -162,7 +165,8 @@ TEST(SymbolSet, TheSameSymbolIsDecodedOnce)
     // symbol the change shows.
     CZXS_SymbolSet::Image image;
     ASSERT_TRUE(set.FirstImage(0, 7, image));
-    const size_t at = static_cast<size_t>(image.pixels - block.bytes.data()) + 3;  // top 4 bits of the first word
+    const size_t at
+        = static_cast<size_t>(image.pixels - block.bytes.data()) + 3; // top 4 bits of the first word
     block.bytes[at] = 0x10;
     EXPECT_EQ(cache.Decode(0, 7), 0);
     EXPECT_EQ(cache.Index(0, 0), 2);

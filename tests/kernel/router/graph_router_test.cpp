@@ -19,8 +19,8 @@ using testing_support::TempFolder;
 using Journal = CZXS_PassageJournal;
 
 constexpr int32_t kOrigin = 30000;
-constexpr int32_t kColumn = 40;  // map units per character of a picture
-constexpr int32_t kRow = 160;    // map units per line of a picture
+constexpr int32_t kColumn = 40; // map units per character of a picture
+constexpr int32_t kRow = 160; // map units per line of a picture
 constexpr int32_t kRadius = 60;
 
 // A road network drawn as text: letters are junctions, and every road joins
@@ -32,7 +32,7 @@ struct Network {
 };
 
 struct Road {
-    std::string name;  // the two junction letters
+    std::string name; // the two junction letters
     ZXS_Point from, to;
 };
 
@@ -50,7 +50,7 @@ public:
                 continue;
             }
             if (c >= 'A' && c <= 'Z')
-                junctions[c] = {kOrigin + column * kColumn, kOrigin + row * kRow};
+                junctions[c] = { kOrigin + column * kColumn, kOrigin + row * kRow };
             ++column;
         }
         mapwriter::MapDescription map = testing_support::SmallMap();
@@ -59,9 +59,11 @@ public:
         int32_t link = 200;
         for (const std::string& text : network.roads) {
             const bool oneWay = text.size() == 3;
-            Road road{{text.front(), text.back()}, junctions.at(text.front()), junctions.at(text.back())};
+            Road road { { text.front(), text.back() }, junctions.at(text.front()),
+                junctions.at(text.back()) };
             mapwriter::Record r;
-            r.points = {road.from, {(road.from.x + road.to.x) / 2, (road.from.y + road.to.y) / 2}, road.to};
+            r.points
+                = { road.from, { (road.from.x + road.to.x) / 2, (road.from.y + road.to.y) / 2 }, road.to };
             r.linkId = link++;
             r.forward = true;
             r.backward = !oneWay;
@@ -84,8 +86,8 @@ public:
     ZXS_Point On(const std::string& name, double share = 0.5) const
     {
         const Road& r = RoadNamed(name);
-        return {static_cast<int32_t>(r.from.x + (r.to.x - r.from.x) * share) + 3,
-                static_cast<int32_t>(r.from.y + (r.to.y - r.from.y) * share) + 4};
+        return { static_cast<int32_t>(r.from.x + (r.to.x - r.from.x) * share) + 3,
+            static_cast<int32_t>(r.from.y + (r.to.y - r.from.y) * share) + 4 };
     }
     uint32_t Offset(const std::string& name) const
     {
@@ -152,14 +154,13 @@ private:
 using Names = std::vector<std::string>;
 
 // Each road of the ring is 320 units long, and its edges cost that much.
-const char* const kRing =
-    "A-------B-------C\n"
-    "|               |\n"
-    "D-------E-------F\n";
+const char* const kRing = "A-------B-------C\n"
+                          "|               |\n"
+                          "D-------E-------F\n";
 
 class GraphRouterTest : public ::testing::Test {
 protected:
-    void SetUp() override { Journal::SetMode(0); }  // no journal files
+    void SetUp() override { Journal::SetMode(0); } // no journal files
     void TearDown() override { Journal::SetMode(3); }
 };
 
@@ -169,9 +170,9 @@ TEST(EdgeCostTest, CostClassesScaleTheBaseAndFifteenForbids)
         uint8_t costClass;
         uint32_t base, cost;
     };
-    const Case cases[] = {{0, 100, 75},   {1, 100, 88},  {2, 100, 100}, {3, 3, 4},     {4, 3, 7},
-                          {5, 100, 400},  {6, 100, 800}, {7, 32767, 524272},             {8, 9, 9},
-                          {13, 9, 9},     {14, 9, 9},    {15, 9, CZXS_GraphRouter::kForbidden}};
+    const Case cases[] = { { 0, 100, 75 }, { 1, 100, 88 }, { 2, 100, 100 }, { 3, 3, 4 }, { 4, 3, 7 },
+        { 5, 100, 400 }, { 6, 100, 800 }, { 7, 32767, 524272 }, { 8, 9, 9 }, { 13, 9, 9 }, { 14, 9, 9 },
+        { 15, 9, CZXS_GraphRouter::kForbidden } };
     for (const Case& c : cases)
         EXPECT_EQ(CZXS_GraphRouter::EdgeCost(c.base, c.costClass), c.cost) << int(c.costClass);
 }
@@ -179,27 +180,27 @@ TEST(EdgeCostTest, CostClassesScaleTheBaseAndFifteenForbids)
 TEST_F(GraphRouterTest, OneWayRoadsAreFollowedOnlyTheirWay)
 {
     {
-        DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}});
+        DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
         ASSERT_EQ(map.Route("AB", "CF"), 0);
-        EXPECT_EQ(map.Roads(), (Names{"AB", "BC", "CF"}));
-        EXPECT_EQ(map.router.RouteCost(), 640u);  // the start road is free, the finish road counts whole
+        EXPECT_EQ(map.Roads(), (Names { "AB", "BC", "CF" }));
+        EXPECT_EQ(map.router.RouteCost(), 640u); // the start road is free, the finish road counts whole
     }
     {
-        DrawnMap map({kRing, {"AB", "C>B", "AD", "CF", "DE", "EF"}});
+        DrawnMap map({ kRing, { "AB", "C>B", "AD", "CF", "DE", "EF" } });
         ASSERT_EQ(map.Route("AB", "CF"), 0);
-        EXPECT_EQ(map.Roads(), (Names{"AB", "AD", "DE", "EF", "CF"}));
+        EXPECT_EQ(map.Roads(), (Names { "AB", "AD", "DE", "EF", "CF" }));
         EXPECT_EQ(map.router.RouteCost(), 1280u);
     }
 }
 
 TEST_F(GraphRouterTest, ViaPointsSplitTheRouteIntoLegs)
 {
-    DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}});
+    DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
     EXPECT_EQ(map.Add(CZXS_Router::kStart, map.On("AB")), 0);
-    EXPECT_EQ(map.Add(CZXS_Router::kFinish, map.On("BC")), 0);  // the finish may come first
+    EXPECT_EQ(map.Add(CZXS_Router::kFinish, map.On("BC")), 0); // the finish may come first
     EXPECT_EQ(map.Add(CZXS_Router::kVia, map.On("DE")), 0);
     ASSERT_EQ(map.router.Calculate(CZXS_Router::kShortest), 0);
-    EXPECT_EQ(map.Roads(), (Names{"AB", "AD", "DE", "EF", "CF", "BC"}));
+    EXPECT_EQ(map.Roads(), (Names { "AB", "AD", "DE", "EF", "CF", "BC" }));
     EXPECT_EQ(map.router.RouteCost(), 640u + 960u);
 
     // Each leg runs from its caller's start point to its caller's finish
@@ -222,7 +223,7 @@ TEST_F(GraphRouterTest, ViaPointsSplitTheRouteIntoLegs)
 
 TEST_F(GraphRouterTest, RoutePointsFollowTheGeometryWithTheirFlags)
 {
-    DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}});
+    DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
     map.router.Clear();
     const ZXS_Point start = map.On("AB", 0.25);
     const ZXS_Point finish = map.On("BC", 0.75);
@@ -240,13 +241,13 @@ TEST_F(GraphRouterTest, RoutePointsFollowTheGeometryWithTheirFlags)
         uint8_t branches, flags;
     };
     const Expected expected[] = {
-        {start.x, start.y, -1, 1, CZXS_RoutePoint::kCallerStart},
-        {start.x, kOrigin, ab, 1, CZXS_RoutePoint::kStartProjection},
-        {kOrigin + 4 * kColumn, kOrigin, ab, 1, CZXS_RoutePoint::kShapePoint},
-        {b, kOrigin, bc, 2, CZXS_RoutePoint::kElementEntry},
-        {kOrigin + 12 * kColumn, kOrigin, bc, 1, CZXS_RoutePoint::kShapePoint},
-        {finish.x, kOrigin, -1, 1, CZXS_RoutePoint::kFinishProjection},
-        {finish.x, finish.y, -1, 1, CZXS_RoutePoint::kCallerFinish},
+        { start.x, start.y, -1, 1, CZXS_RoutePoint::kCallerStart },
+        { start.x, kOrigin, ab, 1, CZXS_RoutePoint::kStartProjection },
+        { kOrigin + 4 * kColumn, kOrigin, ab, 1, CZXS_RoutePoint::kShapePoint },
+        { b, kOrigin, bc, 2, CZXS_RoutePoint::kElementEntry },
+        { kOrigin + 12 * kColumn, kOrigin, bc, 1, CZXS_RoutePoint::kShapePoint },
+        { finish.x, kOrigin, -1, 1, CZXS_RoutePoint::kFinishProjection },
+        { finish.x, finish.y, -1, 1, CZXS_RoutePoint::kCallerFinish },
     };
     const std::vector<CZXS_RoutePoint> p = map.Points();
     ASSERT_EQ(p.size(), std::size(expected));
@@ -261,23 +262,23 @@ TEST_F(GraphRouterTest, RoutePointsFollowTheGeometryWithTheirFlags)
 
 TEST_F(GraphRouterTest, JournalClassesAndClosuresFlipTheRoute)
 {
-    DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}});
+    DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
     struct Case {
         uint8_t costClass;
         uint8_t directions;
         Names roads;
         uint64_t cost;
     };
-    const Names direct{"AB", "BC", "CF"};
-    const Names around{"AB", "AD", "DE", "EF", "CF"};
+    const Names direct { "AB", "BC", "CF" };
+    const Names around { "AB", "AD", "DE", "EF", "CF" };
     const Case cases[] = {
-        {14, 3, direct, 640},    // unchanged
-        {3, 3, direct, 800},     // x1.5 is still cheaper than going round
-        {5, 3, around, 1280},    // x4 is not
-        {15, 3, around, 1280},   // closed both ways
-        {15, 2, direct, 640},    // closed only against our way
-        {15, 1, around, 1280},   // closed our way
-        {0, 3, direct, 560},     // x0.75
+        { 14, 3, direct, 640 }, // unchanged
+        { 3, 3, direct, 800 }, // x1.5 is still cheaper than going round
+        { 5, 3, around, 1280 }, // x4 is not
+        { 15, 3, around, 1280 }, // closed both ways
+        { 15, 2, direct, 640 }, // closed only against our way
+        { 15, 1, around, 1280 }, // closed our way
+        { 0, 3, direct, 560 }, // x0.75
     };
     for (const Case& c : cases) {
         map.ClearClasses();
@@ -296,41 +297,41 @@ TEST_F(GraphRouterTest, ADearFinishEdgeReachedFirstDoesNotEndTheSearch)
 {
     // The finish road BD is dear from B (x16) but cheap from D. Leaving the
     // start on AB towards B reaches BD first; the cheaper way is round by C.
-    DrawnMap map({"A-------B\n"
-                  "|       |\n"
-                  "C-------D\n",
-                  {"AB", "BD", "AC", "CD"}});
+    DrawnMap map({ "A-------B\n"
+                   "|       |\n"
+                   "C-------D\n",
+        { "AB", "BD", "AC", "CD" } });
     map.SetClass("BD", 7, Journal::kForward);
     ASSERT_EQ(map.Route("AB", "BD"), 0);
-    EXPECT_EQ(map.Roads(), (Names{"AB", "AC", "CD", "BD"}));
+    EXPECT_EQ(map.Roads(), (Names { "AB", "AC", "CD", "BD" }));
     EXPECT_EQ(map.router.RouteCost(), 960u);
 }
 
 TEST_F(GraphRouterTest, FinishBehindTheStartOnTheSameRoad)
 {
-    const Names ring{"AB", "BC", "AD", "CF", "DE", "EF"};
+    const Names ring { "AB", "BC", "AD", "CF", "DE", "EF" };
     {
         // Two-way: straight back along the road, at no cost.
-        DrawnMap map({kRing, ring});
+        DrawnMap map({ kRing, ring });
         map.router.Clear();
         ASSERT_EQ(map.Add(CZXS_Router::kStart, map.On("AB", 0.75)), 0);
         ASSERT_EQ(map.Add(CZXS_Router::kFinish, map.On("AB", 0.25)), 0);
         ASSERT_EQ(map.router.Calculate(CZXS_Router::kFastest), 0);
-        EXPECT_EQ(map.Roads(), (Names{"AB"}));
+        EXPECT_EQ(map.Roads(), (Names { "AB" }));
         EXPECT_EQ(map.router.RouteCost(), 0u);
         const std::vector<CZXS_RoutePoint> p = map.Points();
-        ASSERT_EQ(p.size(), 5u);  // start, projection, the midpoint, projection, finish
+        ASSERT_EQ(p.size(), 5u); // start, projection, the midpoint, projection, finish
         EXPECT_GT(p[1].x, p[2].x);
         EXPECT_GT(p[2].x, p[3].x);
     }
     {
         // One-way A to B: round the ring and onto AB again from A.
-        DrawnMap map({kRing, {"A>B", "BC", "AD", "CF", "DE", "EF"}});
+        DrawnMap map({ kRing, { "A>B", "BC", "AD", "CF", "DE", "EF" } });
         map.router.Clear();
         ASSERT_EQ(map.Add(CZXS_Router::kStart, map.On("AB", 0.75)), 0);
         ASSERT_EQ(map.Add(CZXS_Router::kFinish, map.On("AB", 0.25)), 0);
         ASSERT_EQ(map.router.Calculate(CZXS_Router::kFastest), 0);
-        EXPECT_EQ(map.Roads(), (Names{"AB", "BC", "CF", "EF", "DE", "AD", "AB"}));
+        EXPECT_EQ(map.Roads(), (Names { "AB", "BC", "CF", "EF", "DE", "AD", "AB" }));
         EXPECT_EQ(map.router.RouteCost(), 6u * 320u);
         // Every step along AB goes from A towards B.
         const std::vector<CZXS_RoutePoint> p = map.Points();
@@ -344,14 +345,14 @@ TEST_F(GraphRouterTest, FinishBehindTheStartOnTheSameRoad)
 
 TEST_F(GraphRouterTest, FailuresTheCallerSees)
 {
-    DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}});
+    DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
     // Nothing to route with one point.
     map.router.Clear();
     ASSERT_EQ(map.Add(CZXS_Router::kStart, map.On("AB")), 0);
     EXPECT_EQ(map.router.Calculate(CZXS_Router::kFastest), 2);
     // No road near the point.
-    EXPECT_EQ(map.Add(CZXS_Router::kFinish, {kOrigin + 2000, kOrigin + 2000}), CZXS_Router::kNoRoadNear);
-    EXPECT_EQ(map.Add(CZXS_Router::kVia, {kOrigin - 500, kOrigin}), CZXS_Router::kNoRoadNear);
+    EXPECT_EQ(map.Add(CZXS_Router::kFinish, { kOrigin + 2000, kOrigin + 2000 }), CZXS_Router::kNoRoadNear);
+    EXPECT_EQ(map.Add(CZXS_Router::kVia, { kOrigin - 500, kOrigin }), CZXS_Router::kNoRoadNear);
     // The finish road closed off on both sides: it cannot be reached.
     map.SetClass("AD", 15, 3);
     map.SetClass("EF", 15, 3);
@@ -369,7 +370,7 @@ TEST_F(GraphRouterTest, FailuresTheCallerSees)
 TEST_F(GraphRouterTest, ARoadWithoutEdgesGives64)
 {
     // The graph leaves out the edges of road DE.
-    DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}}, [](mapwriter::GraphDescription& g) {
+    DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } }, [](mapwriter::GraphDescription& g) {
         std::erase_if(g.edges, [](const mapwriter::GraphEdge& e) { return e.roadOffset == 4; });
     });
     EXPECT_EQ(map.Route("AB", "DE"), CZXS_Router::kNoEdge);
@@ -379,7 +380,7 @@ TEST_F(GraphRouterTest, ARoadWithoutEdgesGives64)
 
 TEST_F(GraphRouterTest, RequestsDoNotLeakIntoEachOther)
 {
-    DrawnMap map({kRing, {"AB", "BC", "AD", "CF", "DE", "EF"}});
+    DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
     ASSERT_EQ(map.Route("AB", "EF"), 0);
     const std::vector<CZXS_RoutePoint> first = map.Points();
     const uint64_t cost = map.router.RouteCost();
@@ -409,15 +410,16 @@ TEST_F(GraphRouterTest, RequestsDoNotLeakIntoEachOther)
 
 TEST_F(GraphRouterTest, AMapWithoutGraphEdgesComputesNothing)
 {
-    DrawnMap map({kRing, {"AB", "BC"}}, [](mapwriter::GraphDescription& g) { g.edges.clear(); });
+    DrawnMap map({ kRing, { "AB", "BC" } }, [](mapwriter::GraphDescription& g) { g.edges.clear(); });
     CZXS_GraphRouter graphRouter;
     EXPECT_EQ(graphRouter.Attach(&map.Doc()), 0);
     EXPECT_FALSE(graphRouter.IsReady());
     CZXS_Router plain;
     ASSERT_EQ(plain.Attach(&map.Doc()), 1);
-    EXPECT_EQ(plain.AddPoint(CZXS_Router::kStart, 0, 0, 10, -1, CZXS_Router::kAnyName, 0), CZXS_Router::kNotSupported);
+    EXPECT_EQ(plain.AddPoint(CZXS_Router::kStart, 0, 0, 10, -1, CZXS_Router::kAnyName, 0),
+        CZXS_Router::kNotSupported);
     EXPECT_EQ(plain.Calculate(CZXS_Router::kFastest), 0);
     EXPECT_EQ(plain.PointCount(), 0u);
 }
 
-}  // namespace
+} // namespace
