@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup-deps.sh
 
 BUILD=${BUILD_DIR:-build/test}
-JOBS=$(nproc)
+JOBS=${JOBS:-$(nproc)}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON -DTRAVENOR_TESTS=ON >/dev/null
 cmake --build "$BUILD" -j "$JOBS"
 
