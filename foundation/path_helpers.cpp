@@ -75,6 +75,8 @@ const QString& GetProgramFolder()
     return folder;
 }
 
+void ForgetProgramFolder() { ProgramFolderCache().clear(); }
+
 int CopyProgramFolder(char16_t* buffer, size_t size)
 {
     if (!buffer || size == 0)

@@ -21,6 +21,9 @@ QString GetModulePath();
 // The program's folder (the data directory), ending with a separator; cached
 // once found (a failed look-up is tried again on the next call).
 const QString& GetProgramFolder();
+// Forgets the cached program folder, so that the next call asks again (for
+// tests that run with folders of their own).
+void ForgetProgramFolder();
 // Copies as much of the program folder as fits into `buffer` of `size`
 // characters, terminated. Returns 1, or 0 when there is no room even for the
 // terminator.

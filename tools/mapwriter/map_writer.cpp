@@ -10,6 +10,7 @@
 
 #include <openssl/evp.h>
 
+#include "kernel/api/map_key.h"
 #include "kernel/doc/index_builder.h"
 #include "kernel/doc/little_endian.h"
 #include "kernel/doc/object_record.h"
@@ -455,44 +456,9 @@ std::vector<uint8_t> WriteZxj(
     return out;
 }
 
-std::string KeyFileText(const std::vector<uint8_t>& key)
-{
-    std::string text;
-    char two[3];
-    for (uint8_t k : key) {
-        std::snprintf(two, sizeof two, "%02x", k);
-        text += two;
-    }
-    return text + "\n";
-}
+std::string KeyFileText(const std::vector<uint8_t>& key) { return ZXS_MapKeyFileText(key); }
 
-std::vector<uint8_t> ParseKeyText(const std::string& text)
-{
-    std::vector<uint8_t> key;
-    int high = -1;
-    for (char c : text) {
-        int v = -1;
-        if (c >= '0' && c <= '9')
-            v = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            v = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            v = c - 'A' + 10;
-        else if (c == '\n' || c == '\r' || c == ' ')
-            continue;
-        else
-            return {};
-        if (high < 0) {
-            high = v;
-        } else {
-            key.push_back(static_cast<uint8_t>(high * 16 + v));
-            high = -1;
-        }
-    }
-    if (high >= 0 || (key.size() != 16 && key.size() != 24 && key.size() != 32))
-        return {};
-    return key;
-}
+std::vector<uint8_t> ParseKeyText(const std::string& text) { return ZXS_ParseMapKeyText(text); }
 
 bool SaveFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
