@@ -16,6 +16,8 @@
 #include "tests/mapc/map_reading.h"
 #include "tests/support/map_fixture.h"
 #include "tools/mapc/map_compiler.h"
+#include "tools/mapc/names.h"
+#include "tools/mapc/text.h"
 
 namespace {
 

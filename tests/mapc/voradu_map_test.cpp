@@ -14,6 +14,7 @@
 #include "tests/support/map_fixture.h"
 #include "tools/mapc/map_compiler.h"
 #include "tools/mapc/poi_categories.h"
+#include "tools/mapc/text.h"
 
 namespace {
 

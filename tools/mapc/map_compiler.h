@@ -4,32 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "tools/mapc/layers.h"
 #include "tools/mapc/osm_data.h"
 #include "tools/mapwriter/map_writer.h"
 #include "tools/mapwriter/poi_writer.h"
 
+// The map compiler: OpenStreetMap data in, the descriptions of the map, its
+// road graph and its POI set out. Its steps live beside it: text (names in the
+// map's code page), names (the names table), projection, objects (what tags
+// make of a way), layers and styles (map_styles.tsv: colours and widths) and
+// localities.
 namespace mapc {
-
-// The layers of a compiled map, in drawing order. The road layers come last
-// and are consecutive, minor roads first.
-enum LayerIndex : int {
-    kTerritories,
-    kWater,
-    kRivers,
-    kRailways,
-    kBuildings,
-    kFootways,
-    kStreetNames,
-    kHouses,
-    kLocalities,
-    kServiceRoads,
-    kStreets,
-    kMainStreets,
-    kHighways,
-    kLayerCount
-};
-inline constexpr int kFirstRoadLayer = kServiceRoads;
-inline constexpr int kRoadLayerCount = kLayerCount - kFirstRoadLayer;
 
 struct CompileOptions {
     int codePage = -1; // -1: 1251 when any name is Cyrillic, else 1252
@@ -55,13 +40,6 @@ struct CompiledMap {
     std::vector<int32_t> nameParents;
 };
 
-// Name ids are the byte offsets of the name records in the names table.
-std::vector<int32_t> NameIds(const mapwriter::MapDescription& map);
-
-// The twelve coefficients that place the data's box on the map: one map unit
-// per metre, north up, the box's west and north edges 1 km inside the map.
-std::vector<double> ProjectionFor(const OsmData& data);
-
 CompiledMap Compile(const OsmData& data, const CompileOptions& options);
 
 // The three files beside each other: "<base>.tzx", ".zxg" and ".zxp", each
@@ -70,8 +48,5 @@ CompiledMap Compile(const OsmData& data, const CompileOptions& options);
 // the map is enciphered and the key is written beside it ("<base>.key").
 // Throws CompileError.
 void WriteMapFiles(const CompiledMap& compiled, const std::string& tzxPath, const std::vector<uint8_t>& key);
-
-// UTF-8 to UTF-16; malformed bytes become U+FFFD.
-std::u16string Utf16(std::string_view utf8);
 
 } // namespace mapc
