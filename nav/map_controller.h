@@ -1,0 +1,276 @@
+#pragma once
+// The one controller of the map screen. It owns the map set and the kernel
+// view, the view state (centre, scale, rotation and the view modes) and the
+// on-map elements; every other part of the program changes the map through it.
+// The user-interface thread (commands, tick, pointer) and the draw thread
+// (Draw) share it: the controller lock guards the view state, the pen state
+// and the elements; the element lock guards the centre marker.
+//
+// The controller is split over several files: this one's source (state and
+// modes), map_drawing.cpp (frames, overlays, screenshots), map_pointer.cpp
+// (pointer input) and the tick with the route requests.
+#include "app/map_item_holder.h"
+#include "app/map_set.h"
+#include "controls/blinker.h"
+#include "foundation/geo_pos.h"
+#include "foundation/image_buffer.h"
+#include "kernel/doc/object_record.h"
+#include "kernel/doc/point_coding.h"
+#include "nav/popup_context.h"
+#include "platform/process_object.h"
+#include "platform/sync.h"
+#include "ui/button_hint.h"
+#include "ui/screen_element.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class CZXS_View;
+
+// What a tap on the map does; set by the tap-mode commands.
+enum TapMode : int32_t {
+    TAP_SCROLL = 1,
+    TAP_ZOOM_WINDOW = 2,
+    TAP_FIRST_POINT = 3,
+    TAP_LAST_POINT = 4,
+    TAP_OBJECT_NAME = 5,
+    TAP_ROUTE_FINISH_ONLY = 6,
+};
+
+// A map coordinate that is no point (unset, or a conversion that failed).
+inline constexpr int32_t kNoMapPoint = 0x8000000;
+// Screen coordinates beyond this cannot be converted.
+inline constexpr int32_t kMaxScreenOffset = 32760;
+
+// What moving mode hid, to be put back when it ends.
+struct MovingModeState {
+    enum : uint32_t {
+        ADDRESS_PANEL_SHOWN = 0x1,
+        TOP_BAR_VISIBLE = 0x2,
+        BOTTOM_BAR_VISIBLE = 0x4,
+        CENTRE_MARKER_SHOWN = 0x8,
+    };
+    int32_t bottomBarState = 0;
+    int32_t topBarState = 0;
+    uint32_t flags = 0;
+};
+
+// The on-map elements the controller owns and lays out. The controls build
+// them and hand them over at start-up; until then a place stays empty and
+// nothing is offered to it or drawn.
+struct MapElements {
+    std::unique_ptr<CScreenElement> topBar;
+    std::unique_ptr<CScreenElement> bottomBar;
+    std::unique_ptr<CScreenElement> centreMarker; // under the element lock
+    std::unique_ptr<CScreenElement> zoomControl;
+    std::unique_ptr<CScreenElement> scaleBar;
+    std::unique_ptr<CScreenElement> widgetSet;
+    std::unique_ptr<CScreenElement> quickBar;
+};
+
+class CMapController : public CImageBuffer, public CScreenElement {
+public:
+    static constexpr int32_t kStartScale = 2560;
+    static constexpr int32_t kStartCentreX = 39000;
+    static constexpr int32_t kStartCentreY = 32000;
+    static constexpr int32_t kCollapsedMinCentreX = 8116;
+    static constexpr int32_t kCollapsedMaxCentreY = 0xFFFF46;
+    static constexpr uint32_t kAlwaysUpPeriodMs = 2500;
+    static constexpr uint16_t kGpsBlinkMs = 800;
+
+    CMapController();
+    ~CMapController() override;
+    CMapController(const CMapController&) = delete;
+    CMapController& operator=(const CMapController&) = delete;
+
+    // Start-up: attaches to the drawing surface and opens the map set (0 when
+    // the surface is null or the kernel does not start; a CKNException from
+    // the map set travels to the caller). Then, after the settings: OpenView.
+    int Attach(CDrawTool* surface);
+    // The kernel view on the active map, sized to the screen; 0 after telling
+    // the user when it cannot be made.
+    int CreateView();
+    // CreateView, the render-done callback, the map bounds and corners.
+    int OpenView();
+    // After a kernel memory failure or a map change: the view and the map set
+    // made again, the view state put back. Returns the route rebuild's result
+    // (0 when not asked), 167 when the map is busy and was not touched.
+    int32_t ReopenMap(int rebuildRoute, int32_t flags);
+    void SetMapReady() { m_mapReady = 1; }
+    bool IsMapReady() const { return m_mapReady.load() != 0; }
+
+    // The controller lock, and its hand-over around work done without it.
+    void Lock() { m_lock.Lock(); }
+    void Unlock() { m_lock.Unlock(); }
+    int ReleaseLockFully() { return m_lock.IsOwnedByCurrentThread() ? m_lock.ReleaseAll() : 0; }
+    void ReacquireLock(int count) { m_lock.ReacquireAll(count); }
+    platform::CriticalSection& GetElementLock() { return m_elementLock; }
+
+    // View state.
+    int32_t GetCentreX() const { return m_centreX; }
+    int32_t GetCentreY() const { return m_centreY; }
+    int32_t GetScale() const { return m_scale; }
+    int32_t GetPreviewScale() const { return m_previewScale; }
+    void SetPreviewScale(int32_t scale) { m_previewScale = scale; }
+    int32_t GetRotation() const { return m_rotation; }
+    int32_t GetTapMode() const { return m_tapMode; }
+    int IsFollowGps() const { return m_followGps; }
+    void SetFollowGps(int on) { m_followGps = on ? 1 : 0; }
+    int IsAlwaysUp() const { return m_alwaysUp; }
+    int IsManualRotation() const { return m_manualRotation; }
+    int IsJunctionZoom() const { return m_junctionZoom; }
+    int IsRenderPending() const { return m_renderPending.load(); }
+    int IsMapScreenActive() const { return m_mapScreenActive.load(); }
+    void SetMapScreenActive(int on) { m_mapScreenActive = on ? 1 : 0; }
+    int GetRedrawFlag() const { return m_redraw.load(); }
+    // Ignored while redraw is suspended.
+    void SetRedrawFlag(int value);
+    void SuspendRedraw(int on) { m_redrawSuspended = on ? 1 : 0; }
+    int32_t GetHighlightedObject() const { return m_highlightedObject; }
+    CMapSet& GetMapSet() { return m_mapSet; }
+    CMapItemHolder& GetViewHolder() { return m_viewHolder; }
+    CZXS_ViewHandle* GetView() { return m_viewHolder.GetView(); }
+    MapElements& GetElements() { return m_elements; }
+    CButtonHint& GetInfoPanel() { return m_infoPanel; }
+    CButtonHint& GetAddressPanel() { return m_addressPanel; }
+    // The info panel when shown, else the address panel when the address
+    // display is on, else none.
+    CButtonHint* GetActiveInfoPanel();
+    bool IsAddressDisplayOn() const { return m_addressDisplay.load() != 0; }
+    void SetAddressDisplay(bool on) { m_addressDisplay = on ? 1 : 0; }
+    CBlinkerList& GetBlinkers() { return m_blinkers; }
+    ZXS_Rect GetMapBounds() const { return m_bounds; }
+
+    // Centre and scale. The centre always lies within the map bounds.
+    void SetCentreX(int32_t x);
+    void SetCentreY(int32_t y);
+    void SetCentre(int32_t x, int32_t y)
+    {
+        SetCentreX(x);
+        SetCentreY(y);
+    }
+    // Scale and preview scale, kept on the scale list's range; a junction zoom
+    // under way ends first.
+    void SetScale(int32_t scale);
+    int32_t SetCentreGeoPosition(const CGeoPos& position);
+    int GetCentreGeoPosition(CGeoPos& position);
+    bool ScreenToMap(const ElementPoint& point, ZXS_Point& out);
+    bool MapToScreen(const ZXS_Point& point, ElementPoint& out);
+    bool ScreenOffsetToMap(int32_t dx, int32_t dy, ZXS_Point& out);
+    int Pan(int32_t dx, int32_t dy, int mode);
+    void ApplyDrag(int mode);
+    void BeginZoomPreview(int32_t scale);
+    void ApplyZoomPreview();
+    void CancelZoomPreview();
+    // Map units of 1000 m plus a margin that grows with the scale; -1 when the
+    // map has no metric scale.
+    int32_t GetSearchRadius();
+    // The popup request for the press point, with the map object nearest to it.
+    const PopupContext& FillPopupContext();
+
+    // Rotation, tenths of a degree 0..3599.
+    void SetRotation(int32_t angle);
+    void SetRotationLocked(int32_t angle);
+    void SetManualRotation(int32_t angle);
+    void ReleaseManualRotation(int32_t angle);
+    void SetAlwaysUp(int on);
+
+    // Modes.
+    void SetJunctionZoom(int on);
+    void SetMovingMode(bool on);
+    bool IsMovingMode() const { return m_movingMode != nullptr; }
+    const MovingModeState* GetMovingModeState() const { return m_movingMode.get(); }
+    // Asks before the map jumps to an object while a view mode would take it
+    // away again; 1 to go on (the mode switched off), 0 to stay.
+    int ConfirmShowObject();
+    void SetHighlightedObject(int32_t id);
+    void ShowZoomSlider(bool on);
+    bool IsZoomSliderShown();
+    void SetCentreMarkerShown(bool on);
+    bool GetCentreMarkerShown();
+    void SetTapMode(int32_t mode);
+
+    // Whether a GPS position lies on the map: 1 inside. `shown` receives the
+    // position to show, moved onto the map's edge when it lies outside; the
+    // measured position itself is never changed. 0 without map corners.
+    int IsFixInsideMap(const CGeoPos& position, CGeoPos& shown) const;
+    bool MapPointToGeoPos(const ZXS_Point& point, CGeoPos& out);
+    // The kernel view's render-done callback (render thread).
+    static void OnMapControllerCallback(int32_t code, void* user, CZXS_View* view);
+
+    // Rendering the view (map_drawing.cpp): the first frame of a new view
+    // position synchronously, then the antialiased one queued; RenderNow only
+    // the synchronous one. Kernel errors are returned.
+    int32_t RenderFirstFrame();
+    int32_t RenderNow();
+    // The current frame into the scroll buffer.
+    void CopyFrameToScrollBuffer();
+
+private:
+    void ClearPenState();
+    int32_t SetViewPosition();
+    void LayoutElements();
+
+    // Position and extent of the map.
+    CGeoPos m_lowerLeft;
+    CGeoPos m_upperRight;
+    ZXS_Rect m_bounds {};
+    PopupContext m_popup;
+
+    platform::CriticalSection m_lock;
+    platform::CriticalSection m_elementLock;
+
+    // Pen.
+    ElementPoint m_current;
+    ElementPoint m_press;
+    int m_penDown = 0;
+    int m_bufferDrag = 0;
+    std::unique_ptr<CImageBuffer> m_scrollBuffer;
+
+    CMapSet m_mapSet;
+    CMapItemHolder m_viewHolder;
+
+    int32_t m_centreX = 0;
+    int32_t m_centreY = 0;
+    int32_t m_scale = 0;
+    int32_t m_previewScale = 0;
+    int m_zoomPreview = 0;
+    int32_t m_junctionSavedScale = 0;
+    int m_junctionZoom = 0;
+    bool m_inJunctionSwitch = false;
+    std::atomic<int> m_redraw { 0 };
+    int32_t m_tapMode = TAP_SCROLL;
+    int m_zoomRect = 0;
+    int m_framesSinceDrag = 20;
+    int m_framesSincePreview = 20;
+    int m_followGps = 0;
+    int m_alwaysUp = 0;
+    int m_widgetDrag = 0;
+    int32_t m_rotation = 0;
+    int m_manualRotation = 0;
+    int32_t m_highlightedObject = -1;
+    std::atomic<int> m_mapScreenActive { 1 };
+    std::atomic<int> m_renderPending { 0 };
+    std::atomic<int> m_redrawSuspended { 0 };
+    std::atomic<int> m_mapReady { 0 };
+    std::atomic<int> m_addressDisplay { 0 };
+    int m_reopenDepth = 0;
+
+    CButtonHint m_infoPanel;
+    CButtonHint m_addressPanel;
+    MapElements m_elements;
+
+    uint32_t m_alwaysUpPeriodMs = kAlwaysUpPeriodMs;
+    uint32_t m_twoHourStamp = 0;
+    std::atomic<uint32_t> m_trafficRefreshTime { 0 };
+    uint32_t m_lastFrameTick = 0;
+    std::unique_ptr<MovingModeState> m_movingMode;
+    int m_quickBarStateBeforeMoving = STATE_HIDDEN;
+    CBlinkerList m_blinkers;
+};
+
+inline platform::ProcessObject<CMapController> g_MapController;
+
+// The controller's view holder, for code that needs only the view.
+CMapItemHolder* GetMapCoordState();

@@ -1,0 +1,28 @@
+#pragma once
+// The request of one long press, copied by value to the popup menu: what was
+// pressed, the element that armed it, and words whose meaning follows the kind.
+#include <cstdint>
+
+class CScreenElement;
+
+enum PopupKind : int32_t {
+    POPUP_TRANSPARENT_BUTTON = 0,
+    POPUP_TOP_BAR = 1,
+    POPUP_BOTTOM_BAR = 2,
+    POPUP_MAP = 3,
+};
+
+struct PopupContext {
+    int32_t kind = POPUP_MAP;
+    CScreenElement* element = nullptr;
+    // For the map: the press in map units, the map centre, the nearest map
+    // object (-1 none), a spare word and the press in screen pixels.
+    int32_t mapX = 0;
+    int32_t mapY = 0;
+    int32_t centreX = 0;
+    int32_t centreY = 0;
+    int32_t objectId = -1;
+    int32_t spare = 0;
+    int32_t screenX = 0;
+    int32_t screenY = 0;
+};
