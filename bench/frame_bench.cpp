@@ -18,6 +18,7 @@
 #include "kernel/api/app_interface.h"
 #include "kernel/api/map_query.h"
 #include "kernel/api/view_interface.h"
+#include "kernel/render/view.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "kernel/api/map_handle.h"
-#include "kernel/doc/point_coding.h"
+#include "kernel/api/types.h"
 
 // Geographic positions (radians) to map points through the map's transform,
 // rounded half away from zero. 2 without a document, 3 without an output,

@@ -3,8 +3,7 @@
 #include <cstdint>
 
 #include "kernel/api/map_handle.h"
-#include "kernel/doc/object_record.h"
-#include "kernel/doc/point_coding.h"
+#include "kernel/api/types.h"
 
 // Questions about an open map through its handle: extent, units, colours,
 // styles, layers, objects, names and searches by name. Value functions answer

@@ -4,8 +4,7 @@
 
 #include "kernel/api/map_handle.h"
 #include "kernel/api/poi_handle.h"
-#include "kernel/doc/object_record.h"
-#include "kernel/doc/point_coding.h"
+#include "kernel/api/types.h"
 
 // POI queries over the POI sets of every open map. Text functions copy at most
 // length - 1 units and terminate; an empty text reports 20 like a missing one.

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "kernel/api/types.h"
 #include "kernel/api/view_handle.h"
-#include "kernel/router/route_point.h"
 
 // Routes of a view: the view's router is made by ZXS_RouteReset, given a
 // start, via points and a finish by map position, and asked for the route.

@@ -11,6 +11,7 @@
 #include "kernel/doc/application.h"
 #include "kernel/render/async_renderer.h"
 #include "kernel/render/render_clock.h"
+#include "kernel/render/view.h"
 
 namespace {
 

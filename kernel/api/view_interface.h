@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "kernel/api/types.h"
 #include "kernel/api/view_handle.h"
-#include "kernel/render/view.h"
 
 inline constexpr uint32_t ZXS_SRCCOPY = 0x00CC0020;
 

@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "kernel/api/object.h"
 #include "kernel/doc/kernel_lock.h"
+#include "kernel/doc/object.h"
 #include "kernel/doc/style_table.h"
 #include "kernel/doc/tzx_doc.h"
 

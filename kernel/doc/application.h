@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "kernel/api/object.h"
 #include "kernel/doc/app_doc_manager.h"
+#include "kernel/doc/object.h"
 #include "kernel/doc/poi_store.h"
 #include "kernel/render/app_ft_manager.h"
 #include "kernel/render/symbol_set.h"

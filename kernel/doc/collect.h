@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "kernel/api/object.h"
+#include "kernel/doc/object.h"
 
 class CZXS_DiskStream;
 

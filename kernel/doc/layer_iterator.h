@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "kernel/api/object.h"
 #include "kernel/doc/fixed_collect.h"
+#include "kernel/doc/object.h"
 #include "kernel/doc/style_table.h"
 
 class CZXS_Dictionary;

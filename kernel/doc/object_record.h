@@ -3,16 +3,7 @@
 #include <array>
 #include <cstdint>
 
-// "No object" / "no id" wherever a 21-bit id is stored or passed.
-inline constexpr int32_t ZXS_NO_OBJECT = 0x1fffff;
-
-struct ZXS_Rect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    bool operator==(const ZXS_Rect&) const = default;
-};
+#include "kernel/api/types.h"
 
 // A map object's 12-byte record, kept as its little-endian file bytes:
 // bytes 0-1 link id bits 0-15; 2-3 run length; 4-7 word W (name id in bits 0-20,

@@ -5,8 +5,8 @@
 #include <mutex>
 #include <string>
 
-#include "kernel/api/object.h"
 #include "kernel/doc/fixed_collect.h"
+#include "kernel/doc/object.h"
 #include "kernel/doc/object_record.h"
 
 class CZXS_DiskStream;

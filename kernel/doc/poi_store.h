@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "kernel/api/object.h"
+#include "kernel/doc/object.h"
 #include "kernel/doc/poi_set.h"
 #include "kernel/doc/poi_tables.h"
 

@@ -2,11 +2,7 @@
 
 #include <cstdint>
 
-struct ZXS_Point {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool operator==(const ZXS_Point&) const = default;
-};
+#include "kernel/api/types.h"
 
 // One of the three codings of an object's point run: an absolute point, then
 // steps. Decoders are given the bytes that remain and consume nothing (result 0)

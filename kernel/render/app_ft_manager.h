@@ -8,7 +8,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include "kernel/api/object.h"
+#include "kernel/doc/object.h"
 
 // Finds the kernel's TrueType font at start and loads one face for the whole
 // kernel, which every view's glyph cache shares.

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "kernel/api/object.h"
+#include "kernel/doc/object.h"
 
 class CZXS_View;
 

@@ -4,7 +4,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "kernel/api/object.h"
+#include "kernel/doc/object.h"
 #include "kernel/render/screen_types.h"
 
 class CZXS_Transform;

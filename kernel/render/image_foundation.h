@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "kernel/api/object.h"
+#include "kernel/doc/object.h"
 #include "kernel/render/surface565.h"
 
 // A kernel image: owns one RGB565 surface in plain memory.

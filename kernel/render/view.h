@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/api/types.h"
 #include "kernel/doc/app_doc_manager.h"
 #include "kernel/doc/point_collector.h"
 #include "kernel/doc/style_record.h"
@@ -20,15 +21,6 @@ class CZXS_SymbolSet;
 class CZXS_LayerDesc;
 class CZXS_Router;
 class CZXS_TzxDoc;
-
-// A device context: RGB565 pixels with rows `stride` bytes apart from the top
-// row (negative for an image stored bottom-up).
-struct ZXS_DeviceContext {
-    uint8_t* bits = nullptr;
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t stride = 0;
-};
 
 // Colours of the passage overlay by cost class (0x00BBGGRR), green to dark red.
 inline constexpr int32_t ZXS_PASSAGE_COLOURS = 16;

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "kernel/api/object.h"
 #include "kernel/doc/fixed_collect.h"
+#include "kernel/doc/object.h"
 #include "kernel/router/route_point.h"
 
 class CZXS_TzxDoc;

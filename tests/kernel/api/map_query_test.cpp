@@ -14,6 +14,8 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/app_doc_manager.h"
 #include "kernel/doc/tzx_doc.h"
+#include "kernel/render/surface565.h"
+#include "kernel/render/view.h"
 #include "tests/kernel/render/frame_support.h"
 
 using namespace frame_support;

@@ -12,6 +12,7 @@
 #include "kernel/api/map_query.h"
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/application.h"
+#include "kernel/render/view.h"
 #include "tests/kernel/render/frame_support.h"
 
 using namespace frame_support;

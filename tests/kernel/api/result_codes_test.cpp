@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "kernel/api/object.h"
 #include "kernel/api/result_codes.h"
 #include "kernel/api/view_handle.h"
+#include "kernel/doc/object.h"
 
 TEST(ResultCodes, KernelCodesTranslatePerOperation)
 {

@@ -11,6 +11,7 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/render/async_renderer.h"
 #include "kernel/render/render_clock.h"
+#include "kernel/render/view.h"
 #include "kernel/router/router.h"
 #include "tests/kernel/render/frame_support.h"
 

@@ -8,6 +8,7 @@
 #include "kernel/api/view_interface.h"
 #include "kernel/doc/app_doc_manager.h"
 #include "kernel/doc/passage_journal.h"
+#include "kernel/render/view.h"
 #include "tests/kernel/render/frame_support.h"
 #include "tests/support/map_fixture.h"
 #include "tools/mapwriter/map_writer.h"
