@@ -636,6 +636,4 @@ void CMapController::OnMapControllerCallback(int32_t, void*, CZXS_View*)
     // The draw thread polls the render state; traffic events hook in here.
 }
 
-void CMapController::LayoutElements() { }
-
 CMapItemHolder* GetMapCoordState() { return g_MapController ? &g_MapController->GetViewHolder() : nullptr; }

@@ -21,6 +21,7 @@
 #include "ui/button_hint.h"
 #include "ui/screen_element.h"
 
+#include <QString>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -206,10 +207,45 @@ public:
     // The current frame into the scroll buffer.
     void CopyFrameToScrollBuffer();
 
+    // Pointer input (map_pointer.cpp), screen pixels; each answers 1.
+    int OnPointerDown(const ElementPoint& point) override;
+    int OnPointerUp(const ElementPoint& point) override;
+    int OnPointerMove(const ElementPoint& point) override;
+    int OnDoubleClick(const ElementPoint& point) override;
+    // Zooms to the rectangle the pen drew: its middle becomes the centre and the
+    // scale grows by the rectangle's share of the surface. 0 for a tap.
+    int ZoomToPenRect();
+    bool IsPenDown() const { return m_penDown != 0; }
+
+    // One frame of the map screen into the drawing surface (draw thread).
+    void Draw() override;
+    // The GPS marker at the GPS source's map position plus the offset (mode 0;
+    // any other mode draws nothing). 1 drawn, 2 entirely off the surface, 0
+    // nothing to draw; the marker's rectangle goes to outRect when given.
+    int DrawGpsMarker(const ElementPoint& offset, int mode, ElementRect* outRect);
+    int DrawGpsMarkerAt(const ZXS_Point& position, char status, double course, const ElementPoint& offset,
+        ElementRect* outRect);
+    // Centres on the rectangle (map units) and, when it is not empty, shows it
+    // whole, at no closer than the default scale. 1.
+    int ZoomToRect(const ZXS_Rect& rect);
+    // Places the scale bar, the widget set and the zoom control for the screen.
+    void LayoutElements();
+    // Metres that 40 (scaled) pixels show; 0 when the map has no metric scale.
+    int32_t GetScaleBarLength();
+    void FillSurface(uint32_t colour);
+    // The map picture as a file: format 0 a 24-bit BMP, 1 a JPEG of the
+    // quality. 1 written, 0 not (also for any other format).
+    int SaveScreenshot(const QString& path, int format, int quality);
+
 private:
     void ClearPenState();
+    void EndPointerGesture();
     int32_t SetViewPosition();
-    void LayoutElements();
+    // Cancel, position, clear and the quick synchronous render.
+    int32_t RenderQuickFrame();
+    void CopyViewToSurface();
+    void DrawHighlight();
+    bool GetGpsMapPosition(ZXS_Point& position, char& status, double& course);
 
     // Position and extent of the map.
     CGeoPos m_lowerLeft;
@@ -255,6 +291,8 @@ private:
     std::atomic<int> m_mapReady { 0 };
     std::atomic<int> m_addressDisplay { 0 };
     int m_reopenDepth = 0;
+    // Draw thread only: the zoom preview's factor, kept for the frames after it.
+    double m_previewFactor = 1.0;
 
     CButtonHint m_infoPanel;
     CButtonHint m_addressPanel;
@@ -270,6 +308,14 @@ private:
 };
 
 inline platform::ProcessObject<CMapController> g_MapController;
+
+// The first free screenshot name for "<folder>/<title>.bmp": the title, then
+// the title with 1, 2, ... appended, until neither the .bmp nor the .jpg exists.
+QString FindFreeScreenshotName(const QString& bmpPath);
+
+// The GPS marker's picture and shadow for the map's rotation and the course
+// (degrees) and the fix status: 16 sectors of 22.5 degrees, or the no-fix pair.
+void GpsMarkerImages(double rotationDegrees, double course, char status, uint32_t& marker, uint32_t& shadow);
 
 // The controller's view holder, for code that needs only the view.
 CMapItemHolder* GetMapCoordState();

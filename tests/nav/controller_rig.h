@@ -53,8 +53,14 @@ public:
     CMapController& Controller() { return *g_MapController; }
     CZXS_MapHandle* Map() { return g_MapController->GetMapSet().ActiveMap(); }
     uitest::ScriptedMessageBoxes& Boxes() { return m_boxes; }
-    // The view rendered at the controller's state, synchronously.
-    void Render() { ASSERT_EQ(g_MapController->RenderNow(), 0); }
+    // The view rendered at the controller's state, synchronously: the quick
+    // frame, then the full one the render thread would make.
+    void Render()
+    {
+        ASSERT_EQ(g_MapController->RenderNow(), 0);
+        ASSERT_EQ(ZXS_ViewClear(g_MapController->GetView()), 0);
+        ASSERT_EQ(ZXS_ViewRender(g_MapController->GetView(), 0, nullptr), 0);
+    }
 
     // The pictures the map drawing uses.
     static constexpr uint32_t kPictures[] = { 218, 219, 220, 221, 222, 223, 224, 225, 227, 228, 229, 230, 231,

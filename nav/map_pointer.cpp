@@ -1,0 +1,166 @@
+// The map controller's pointer input: the on-map elements take the stylus
+// first; what they leave acts by the tap mode (drag, zoom window, object name,
+// route points).
+#include "nav/map_controller.h"
+
+#include "drawlib/draw_tool.h"
+#include "foundation/scale_list.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int Offer(const std::unique_ptr<CScreenElement>& element, int (CScreenElement::*handler)(const ElementPoint&),
+    const ElementPoint& point)
+{
+    return element ? (element.get()->*handler)(point) : 0;
+}
+
+} // namespace
+
+int CMapController::OnPointerDown(const ElementPoint& point)
+{
+    const bool quickBarTook = Offer(m_elements.quickBar, &CScreenElement::OnPointerDown, point) != 0;
+    bool barTook = Offer(m_elements.topBar, &CScreenElement::OnPointerDown, point) != 0;
+    if (!barTook)
+        barTook = Offer(m_elements.bottomBar, &CScreenElement::OnPointerDown, point) != 0;
+    if (!barTook)
+        Offer(m_elements.widgetSet, &CScreenElement::OnPointerDown, point);
+    bool markerTook = false;
+    {
+        platform::CSLock elementLock(m_elementLock);
+        const int answer = Offer(m_elements.centreMarker, &CScreenElement::OnPointerDown, point);
+        if (answer == 5) {
+            // The centre marker starts turning the map.
+            m_widgetDrag = 1;
+            return 1;
+        }
+        markerTook = answer != 0;
+    }
+    platform::CSLock lock(m_lock);
+    const int zoomAnswer = Offer(m_elements.zoomControl, &CScreenElement::OnPointerDown, point);
+    if (zoomAnswer == 1) {
+        m_widgetDrag = 1;
+        return 1;
+    }
+    m_penDown = 1;
+    m_press = m_current = point;
+    const bool elementTook = quickBarTook || barTook || markerTook;
+    switch (m_tapMode) {
+    case TAP_SCROLL:
+        CopyFrameToScrollBuffer();
+        m_framesSincePreview = std::max(m_framesSincePreview, 3);
+        m_bufferDrag = 1;
+        break;
+    case TAP_ZOOM_WINDOW:
+        m_zoomRect = 1;
+        break;
+    default:
+        break;
+    }
+    // The long-press popup of the map is armed here once the popup menu exists
+    // (not for presses an element took, in the object-name mode, or on the zoom control).
+    (void)elementTook;
+    return 1;
+}
+
+int CMapController::OnPointerMove(const ElementPoint& point)
+{
+    {
+        platform::CSLock elementLock(m_elementLock);
+        if (Offer(m_elements.centreMarker, &CScreenElement::OnPointerMove, point) == 1)
+            return 1;
+    }
+    Offer(m_elements.quickBar, &CScreenElement::OnPointerMove, point);
+    platform::CSLock lock(m_lock);
+    if (m_widgetDrag)
+        Offer(m_elements.zoomControl, &CScreenElement::OnPointerMove, point);
+    else
+        m_current = point;
+    return 1;
+}
+
+int CMapController::OnPointerUp(const ElementPoint& point)
+{
+    m_penDown = 0;
+    {
+        platform::CSLock elementLock(m_elementLock);
+        Offer(m_elements.centreMarker, &CScreenElement::OnPointerUp, point);
+    }
+    platform::CSLock lock(m_lock);
+    bool taken = Offer(m_elements.zoomControl, &CScreenElement::OnPointerUp, point) != 0;
+    if (m_widgetDrag) {
+        // A slider drag ends at the slider; the tap mode does nothing.
+        m_widgetDrag = 0;
+        taken = true;
+    }
+    if (!taken) {
+        const int count = ReleaseLockFully();
+        for (const auto* element :
+            { &m_elements.quickBar, &m_elements.bottomBar, &m_elements.topBar, &m_elements.widgetSet }) {
+            if (Offer(*element, &CScreenElement::OnPointerUp, point)) {
+                taken = true;
+                break;
+            }
+        }
+        ReacquireLock(count);
+    }
+    if (taken) {
+        EndPointerGesture();
+        return 1;
+    }
+    m_penDown = 1;
+    switch (m_tapMode) {
+    case TAP_SCROLL:
+        ApplyDrag(0);
+        break;
+    case TAP_ZOOM_WINDOW:
+        m_zoomRect = 0;
+        ZoomToPenRect();
+        break;
+    case TAP_OBJECT_NAME:
+        m_infoPanel.Hide();
+        break;
+    default:
+        break;
+    }
+    m_penDown = 0;
+    return 1;
+}
+
+int CMapController::OnDoubleClick(const ElementPoint& point)
+{
+    if (!Offer(m_elements.bottomBar, &CScreenElement::OnDoubleClick, point))
+        Offer(m_elements.topBar, &CScreenElement::OnDoubleClick, point);
+    platform::CSLock elementLock(m_elementLock);
+    Offer(m_elements.centreMarker, &CScreenElement::OnDoubleClick, point);
+    return 1;
+}
+
+void CMapController::EndPointerGesture()
+{
+    platform::CSLock lock(m_lock);
+    if (m_tapMode == TAP_SCROLL)
+        m_bufferDrag = 0;
+    else if (m_tapMode == TAP_ZOOM_WINDOW)
+        m_zoomRect = 0;
+    m_infoPanel.Hide();
+}
+
+int CMapController::ZoomToPenRect()
+{
+    platform::CSLock lock(m_lock);
+    if (m_press == m_current)
+        return 0;
+    CDrawTool* surface = CScreenElement::GetSurface();
+    const double width = surface ? surface->GetWidth() : 1, height = surface ? surface->GetHeight() : 1;
+    const double factor
+        = std::max(std::abs(m_current.x - m_press.x) / width, std::abs(m_current.y - m_press.y) / height);
+    ZXS_Point middle;
+    if (ScreenToMap({ (m_press.x + m_current.x) / 2, (m_press.y + m_current.y) / 2 }, middle))
+        SetCentre(middle.x, middle.y);
+    SetScale(std::max(static_cast<int32_t>(m_scale * factor), GetMinMapScale()));
+    SetRedrawFlag(1);
+    return 1;
+}
