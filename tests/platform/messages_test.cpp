@@ -1,7 +1,9 @@
 #include "platform/messages.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QThread>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 #include <vector>
@@ -24,6 +26,28 @@ struct Recorder : MessageTarget {
     };
     std::vector<Msg> received;
     std::vector<bool> onUiThread;
+};
+
+// The event dispatcher of a thread that never runs: it only records that an
+// event was posted to the thread (Qt wakes a thread's dispatcher on each post).
+class PostWatch : public QAbstractEventDispatcher {
+public:
+    std::atomic<bool> woken { false };
+
+    void wakeUp() override
+    {
+        woken = true;
+        woken.notify_all();
+    }
+    bool processEvents(QEventLoop::ProcessEventsFlags) override { return false; }
+    void registerSocketNotifier(QSocketNotifier*) override { }
+    void unregisterSocketNotifier(QSocketNotifier*) override { }
+    void registerTimer(int, qint64, Qt::TimerType, QObject*) override { }
+    bool unregisterTimer(int) override { return false; }
+    bool unregisterTimers(QObject*) override { return false; }
+    QList<TimerInfo> registeredTimers(QObject*) const override { return {}; }
+    int remainingTime(int) override { return -1; }
+    void interrupt() override { }
 };
 
 void processUntil(const std::function<bool()>& done)
@@ -82,19 +106,20 @@ TEST(Messages, SendFromWorkerWaitsUntilHandledAfterEarlierPosts)
 
 TEST(Messages, SenderReleasedWhenTargetDiesFirst)
 {
+    // The target belongs to a thread that never runs its loop, so the message
+    // stays queued; the thread's dispatcher is woken when it is posted, and
+    // only then is the target destroyed.
+    auto watch = std::make_unique<PostWatch>();
+    PostWatch* posted = watch.get();
+    QThread owner;
+    owner.setEventDispatcher(watch.release());
     auto target = std::make_unique<Recorder>();
-    std::atomic<bool> queued { false };
-    LRESULT result = -1;
-    std::thread worker([&] {
-        queued = true;
-        result = send(target.get(), 7, 3);
-    });
-    while (!queued)
-        std::this_thread::yield();
-    // Give the worker time to queue its message, then destroy the target
-    // without running the loop: the message is dropped, the sender released.
-    QThread::msleep(50);
+    target->receiver()->moveToThread(&owner);
+    posted->woken = false;
+    std::atomic<LRESULT> result { -1 };
+    std::thread worker([&] { result = send(target.get(), 7, 3); });
+    posted->woken.wait(false);
     target.reset();
     worker.join();
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result.load(), 0);
 }
