@@ -1,5 +1,6 @@
 #include "platform/messages.h"
 
+#include "platform/happens_before.h"
 #include "platform/timers.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,7 @@ public:
     // message is dropped unhandled (its target died first).
     ~MessageEvent() override
     {
+        TakeOver(this);
         if (m_reply)
             m_reply->set_value(0);
     }
@@ -62,6 +64,7 @@ public:
 
     bool event(QEvent* e) override
     {
+        TakeOver(e);
         if (e->type() != kMessageEvent)
             return QObject::event(e);
         auto* m = static_cast<MessageEvent*>(e);
@@ -90,7 +93,9 @@ bool post(MessageTarget* target, uint32_t message, WPARAM wParam, LPARAM lParam)
 {
     if (!target)
         return false;
-    QCoreApplication::postEvent(target->receiver(), new MessageEvent(message, wParam, lParam));
+    auto* event = new MessageEvent(message, wParam, lParam);
+    HandOver(event);
+    QCoreApplication::postEvent(target->receiver(), event);
     return true;
 }
 
@@ -102,7 +107,9 @@ LRESULT send(MessageTarget* target, uint32_t message, WPARAM wParam, LPARAM lPar
         return target->OnMessage(message, wParam, lParam);
     std::promise<LRESULT> reply;
     std::future<LRESULT> result = reply.get_future();
-    QCoreApplication::postEvent(target->receiver(), new MessageEvent(message, wParam, lParam, &reply));
+    auto* event = new MessageEvent(message, wParam, lParam, &reply);
+    HandOver(event);
+    QCoreApplication::postEvent(target->receiver(), event);
     return result.get();
 }
 
