@@ -21,6 +21,17 @@ struct Box {
     int32_t bottom = 0;
 };
 
+// A difference of two map coordinates, which a damaged map may put up to 2^32
+// apart; false when it leaves the 32 bits the codings take (none holds it).
+bool Difference(int32_t a, int32_t b, int32_t& out)
+{
+    const int64_t d = int64_t { a } - b;
+    if (d < INT32_MIN || d > INT32_MAX)
+        return false;
+    out = static_cast<int32_t>(d);
+    return true;
+}
+
 // Encodes a run relative to (left, top); the byte length, or -1 when a value
 // does not fit the coding or the run would not fit the record's length field.
 int32_t EncodeRun(const CZXS_PointCoding& coding, const std::vector<ZXS_Point>& points, int32_t left,
@@ -28,10 +39,13 @@ int32_t EncodeRun(const CZXS_PointCoding& coding, const std::vector<ZXS_Point>& 
 {
     uint32_t used = 0;
     for (size_t i = 0; i < points.size(); ++i) {
-        const int32_t units = i == 0
-            ? coding.EncodeAbsolute(out, kScratch, points[0].x - left, points[0].y - top)
-            : coding.EncodeDelta(
-                out + used, kScratch - used, points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+        const ZXS_Point from = i == 0 ? ZXS_Point { left, top } : points[i - 1];
+        int32_t dx = 0;
+        int32_t dy = 0;
+        if (!Difference(points[i].x, from.x, dx) || !Difference(points[i].y, from.y, dy))
+            return -1;
+        const int32_t units = i == 0 ? coding.EncodeAbsolute(out, kScratch, dx, dy)
+                                     : coding.EncodeDelta(out + used, kScratch - used, dx, dy);
         if (units < 0)
             return -1;
         used += static_cast<uint32_t>(coding.UnitsToBytes(units));

@@ -110,7 +110,9 @@ int32_t CZXS_LayerIterator::RoadObjectCount() const
     const int32_t first = FirstRoadObject();
     if (first < 0)
         return 0;
-    return LayerEnd(LastRoadIndex()) - first;
+    // Tables not yet checked may put the end anywhere: no count rather than a wrapped one.
+    const int64_t count = int64_t { LayerEnd(LastRoadIndex()) } - first;
+    return count < 0 || count > INT32_MAX ? 0 : static_cast<int32_t>(count);
 }
 
 void CZXS_LayerIterator::Release()

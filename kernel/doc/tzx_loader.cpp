@@ -154,18 +154,27 @@ bool CZXS_TzxLoader::ObjectTablesAreSound(const CZXS_TzxDoc& doc)
                 return false;
         }
     }
+    for (int32_t layer = 0; layer < doc.LayerCount(); ++layer) {
+        if (doc.GetLayerDesc(layer).PointOffset() > points)
+            return false;
+    }
+    return LayersAreSound(doc);
+}
+
+bool CZXS_TzxLoader::LayersAreSound(const CZXS_TzxDoc& doc)
+{
+    const CZXS_TzxHeader& h = doc.Header();
+    const int32_t objects = h.I32(CZXS_TzxHeader::kObjectCount);
     int32_t previous = 0;
     for (int32_t layer = 0; layer < doc.LayerCount(); ++layer) {
-        const CZXS_LayerDesc d = doc.GetLayerDesc(layer);
-        if (d.FirstObject() < previous || static_cast<uint32_t>(d.FirstObject()) > objects
-            || d.PointOffset() > points)
+        const int32_t first = doc.GetLayerDesc(layer).FirstObject();
+        if (first < previous || first > objects)
             return false;
-        previous = d.FirstObject();
+        previous = first;
     }
-    const CZXS_TzxHeader& h = doc.Header();
     const int32_t firstRoad = h.I16(CZXS_TzxHeader::kFirstRoadLayer);
     const int32_t roadLayers = h.I16(CZXS_TzxHeader::kRoadLayerCount);
-    return firstRoad < 0 || roadLayers <= 0 || firstRoad + roadLayers <= doc.LayerCount();
+    return firstRoad < 0 || firstRoad + roadLayers <= doc.LayerCount();
 }
 
 int CZXS_TzxLoader::Load(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLength)
@@ -273,6 +282,9 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
         return ZXS_KERR_TABLE;
     doc.m_symbols.BuildIndex();
     doc.m_dictionary.BuildIndex();
+    // The road range counts objects through the layers, for the graph below.
+    if (!LayersAreSound(doc))
+        return ZXS_KERR_TABLE;
 
     // Section 7: object records.
     if (!old) {
@@ -326,8 +338,6 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     const int16_t firstRoad = h.I16(CZXS_TzxHeader::kFirstRoadLayer);
     const int16_t roadLayers = h.I16(CZXS_TzxHeader::kRoadLayerCount);
     const uint32_t embedded = h.U32(CZXS_TzxHeader::kEmbeddedGraphSize);
-    if (firstRoad >= 0 && firstRoad + roadLayers > layerCount)
-        return ZXS_KERR_TABLE;
     if (firstRoad >= 0 && roadLayers > 0) {
         const bool loaded = doc.m_roadGraph.Load(
             stream.Name(), doc.m_sourceKind, doc.m_graphBlock, doc.m_graphSize, doc.RoadObjectCount());

@@ -23,6 +23,9 @@ public:
     static bool NamesTableIsSound(const CCollect& table, bool prefixed);
     // Checks what the object records, index blocks and layers point at.
     static bool ObjectTablesAreSound(const CZXS_TzxDoc& doc);
+    // Checks the layers against the header: first objects in order and inside
+    // the header's object count, the road layers inside the layer table.
+    static bool LayersAreSound(const CZXS_TzxDoc& doc);
 
 private:
     static int32_t Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLength);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <sys/mman.h>
 
@@ -69,6 +70,14 @@ std::vector<std::vector<ZXS_Point>> DecodeAll(const CZXS_TzxDoc& doc)
         all.push_back(points);
     }
     return all;
+}
+
+// A map file kept from a fuzzing run.
+Bytes FuzzFind(const std::string& name)
+{
+    std::ifstream in(std::string(TRAVENOR_SHARED_DATA_DIR) + "/tzx-fuzz-finds/" + name, std::ios::binary);
+    EXPECT_TRUE(in) << name;
+    return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 
 struct Opened {
@@ -288,6 +297,20 @@ TEST_F(TzxLoaderTest, EachErrorComesFromItsDamage)
         { "layers out of order", [&](Bytes& f) { set32(f, at.layers + 21, 0xFFFFFFFFu); }, 0,
             ZXS_KERR_TABLE },
         { "road layers past the layers", [&](Bytes& f) { set16(f, 160, 2); }, 0, ZXS_KERR_TABLE },
+        { "road layer's end near INT32_MIN",
+            [&](Bytes& f) {
+                set16(f, 158, 0);
+                set32(f, at.layers, 0x60000000u);
+                set32(f, at.layers + 21, 0x80000001u);
+            },
+            0, ZXS_KERR_TABLE },
+        // Maps a fuzzer found that overflowed while they loaded.
+        { "found: old run overflow 1", [](Bytes& f) { f = FuzzFind("index-run-overflow-1.tzx"); }, 0,
+            ZXS_KERR_TABLE },
+        { "found: old run overflow 2", [](Bytes& f) { f = FuzzFind("index-run-overflow-2.tzx"); }, 0,
+            ZXS_KERR_TABLE },
+        { "found: road object count overflow", [](Bytes& f) { f = FuzzFind("layer-count-overflow.tzx"); }, 0,
+            ZXS_KERR_TABLE },
         { "graph missing, level below 300, embedded bytes",
             [&](Bytes& f) {
                 set32(f, 44, 250);
@@ -409,15 +432,56 @@ TEST_F(TzxLoaderTest, OldLayoutConvertsToTheCurrentOneOnAPrivateCopy)
     EXPECT_EQ(TableBytes(memory.doc->Objects()), TableBytes(reference.doc->Objects()));
 }
 
-TEST_F(TzxLoaderTest, OldMapShortOfObjectsIsRefused)
+// Old maps the current layout cannot take are refused: one short of its
+// objects, and points that lie 2^31 or more apart once decoded.
+TEST_F(TzxLoaderTest, OldMapsTheCurrentLayoutCannotHoldAreRefused)
 {
     map.version = 850;
-    Bytes old = mapwriter::WriteTzx(map);
-    const mapwriter::SectionOffsets at = mapwriter::Sections(map);
-    old.resize(at.objects + 11 * 4 + 3);
-    Opened o = OpenMemory(old, graph);
-    EXPECT_EQ(o.result, 0);
-    EXPECT_EQ(o.error, ZXS_KERR_TABLE);
+    // A record of 128 full steps of the map's coding from 0.
+    auto farRecord = [](int32_t step) {
+        mapwriter::Record r;
+        r.points = { { 0, 0 } };
+        for (int i = 0; i < 128; ++i)
+            r.points.push_back({ r.points.back().x + step, 0 });
+        return r;
+    };
+    struct Case {
+        const char* what;
+        std::function<Bytes(mapwriter::MapDescription&)> write;
+    };
+    const Case cases[] = {
+        { "cut inside the objects",
+            [](mapwriter::MapDescription& m) {
+                Bytes f = mapwriter::WriteTzx(m);
+                f.resize(mapwriter::Sections(m).objects + 11 * 4 + 3);
+                return f;
+            } },
+        { "a run's first point 2^31 past its block's corner",
+            [&](mapwriter::MapDescription& m) {
+                m.layers[0].records.push_back(farRecord(-0xFFFFFF));
+                mapwriter::Record east;
+                east.points = { { 0xFFFFFF, 0 }, { 0xFFFFFF, 9 } };
+                m.layers[0].records.push_back(east);
+                return mapwriter::WriteTzx(m);
+            } },
+        { "a step that wraps round the coordinates",
+            [&](mapwriter::MapDescription& m) {
+                // The last step is written back by one full step, then turned
+                // forward, so that the decoded point wraps past INT32_MAX.
+                mapwriter::Record r = farRecord(0xFFFFFF);
+                r.points.push_back({ r.points.back().x - 0xFFFFFF, 0 });
+                m.layers.back().records.push_back(r);
+                Bytes f = mapwriter::WriteTzx(m);
+                f[mapwriter::Sections(m).embedded - 5] ^= 0x80; // the sign of that step's x (4 bytes, y 1)
+                return f;
+            } },
+    };
+    for (const Case& c : cases) {
+        mapwriter::MapDescription m = map;
+        Opened o = OpenMemory(c.write(m), graph);
+        EXPECT_EQ(o.result, 0) << c.what;
+        EXPECT_EQ(o.error, ZXS_KERR_TABLE) << c.what;
+    }
 }
 
 TEST(IndexBuilderTest, CellBoxEdges)
