@@ -1,10 +1,15 @@
-// Runs a map fuzz target without libFuzzer: its seeds, then seeded random
-// mutations of them (bytes flipped, fields overwritten with edge values, cuts,
-// insertions). `--seeds DIR` writes the seeds as a starting corpus instead.
+// Runs a map fuzz target without libFuzzer: its seeds, the inputs kept from
+// fuzzing runs (every file of the folders named after the run count), then
+// seeded random mutations of the seeds (bytes flipped, fields overwritten with
+// edge values, cuts, insertions). `--seeds DIR` writes the seeds as a starting
+// corpus instead.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -73,11 +78,21 @@ int main(int argc, char** argv)
     const long runs = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 3000;
     for (const auto& seed : seeds)
         LLVMFuzzerTestOneInput(seed.data(), seed.size());
+    int kept = 0;
+    for (int i = 2; i < argc; ++i) {
+        std::error_code error;
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i], error)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            const std::vector<uint8_t> input((std::istreambuf_iterator<char>(in)), {});
+            LLVMFuzzerTestOneInput(input.data(), input.size());
+            ++kept;
+        }
+    }
     std::mt19937 random(20261210);
     for (long i = 0; i < runs; ++i) {
         const std::vector<uint8_t> input = Mutate(seeds[static_cast<size_t>(i) % seeds.size()], random);
         LLVMFuzzerTestOneInput(input.data(), input.size());
     }
-    std::printf("%zu seeds and %ld mutations read\n", seeds.size(), runs);
+    std::printf("%zu seeds, %d kept inputs and %ld mutations read\n", seeds.size(), kept, runs);
     return 0;
 }
