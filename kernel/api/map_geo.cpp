@@ -9,9 +9,12 @@ int32_t ZXS_GeoToMap(const CZXS_MapHandle* handle, double longitude, double lati
         return ZXS_ERR_NOHANDLE;
     if (point == nullptr)
         return ZXS_ERR_PARAM;
+    const CZXS_Transform* transform = handle->pDoc->Map().Transform();
+    if (transform == nullptr)
+        return ZXS_ERR_NOGEO;
     int32_t x = 0;
     int32_t y = 0;
-    if (GeoToMap(handle->pDoc->Map().Transform(), longitude, latitude, x, y) == 0)
+    if (GeoToMap(transform, longitude, latitude, x, y) == 0)
         return ZXS_ERR_FAIL;
     *point = { x, y };
     return ZXS_OK;

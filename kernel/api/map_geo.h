@@ -6,8 +6,9 @@
 #include "kernel/api/types.h"
 
 // Geographic positions (radians) to map points through the map's transform,
-// rounded half away from zero. 2 without a document, 3 without an output,
-// 10000 when the map has no transform or it fails.
+// rounded half away from zero. 2 without a document, 3 without an output, 26
+// when the map has no transform (as ZXS_MapToGeo answers), 10000 when the
+// transform fails or the point leaves the 32-bit range.
 int32_t ZXS_GeoToMap(const CZXS_MapHandle* handle, double longitude, double latitude, ZXS_Point* point);
 // Map points to geographic positions: 26 when the map has no transform, 10000
 // when it cannot be reversed.

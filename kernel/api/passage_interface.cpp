@@ -130,7 +130,6 @@ int32_t ZXS_MapSavePassages(CZXS_MapHandle* map)
     CZXS_TzxDoc* doc = MapOf(map);
     if (doc == nullptr)
         return ZXS_ERR_NOHANDLE;
-    doc->Journal()->ClearAll();
     doc->Journal()->Write();
     return ZXS_OK;
 }

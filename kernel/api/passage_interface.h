@@ -33,6 +33,6 @@ int32_t ZXS_RoadSetPassageRec(CZXS_MapHandle* map, int32_t linkId, const CZXS_Pa
 // Fills the record (its size set to 11 by the caller) with the element's live
 // passage setting: 3 bad record, 2 no document, 80 no setting.
 int32_t ZXS_RoadGetPassageRec(CZXS_MapHandle* map, int32_t linkId, CZXS_PassageRecord* record);
-// Clears every passage setting of the map and writes the then empty journal
-// file. (It saves nothing: the name is the interface's.) 2 no document.
+// Writes the journal file from the passage settings in force, the user's
+// closures and the jams alike; nothing is cleared. 2 no document.
 int32_t ZXS_MapSavePassages(CZXS_MapHandle* map);
