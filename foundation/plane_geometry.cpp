@@ -146,15 +146,20 @@ int ClassifyPointOnSegment(const MapPoint& s, const MapPoint& p, const MapPoint&
     // A segment of no length has no direction: only the distances decide.
     if (segSq == 0)
         return LengthSq(p, e) < nearSq ? 2 : 0;
-    double endDot = Dx(p, e) * Dx(s, e) + Dy(p, e) * Dy(s, e);
-    const bool pastEnd = next != nullptr
-        ? endDot * std::fabs(endDot) / segSq <= SignedSquaredProjection(e, p, next, &endDot, segSq)
-        : endDot <= 0;
+    // The corner at each end is split where P's squared projection on this
+    // segment equals its projection on the neighbouring one. The projection on
+    // this segment is taken from the plain dot product, before anything else
+    // reads or rewrites it.
+    const double endDot = Dx(p, e) * Dx(s, e) + Dy(p, e) * Dy(s, e);
+    const double endSide = endDot * std::fabs(endDot) / segSq;
+    const bool pastEnd
+        = next != nullptr ? endSide <= SignedSquaredProjection(e, p, next, nullptr, segSq) : endDot <= 0;
     if (pastEnd)
         return LengthSq(p, e) <= nearSq ? 5 : 4;
-    double startDot = Dx(e, s) * Dx(p, s) + Dy(e, s) * Dy(p, s);
+    const double startDot = Dx(e, s) * Dx(p, s) + Dy(e, s) * Dy(p, s);
+    const double startSide = startDot * std::fabs(startDot) / segSq;
     const bool beforeStart = previous != nullptr
-        ? startDot * std::fabs(startDot) / segSq < SignedSquaredProjection(s, p, previous, &startDot, segSq)
+        ? startSide < SignedSquaredProjection(s, p, previous, nullptr, segSq)
         : startDot < 0;
     if (beforeStart)
         return LengthSq(p, s) <= nearSq ? 9 : 8;

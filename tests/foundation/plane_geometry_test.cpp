@@ -108,6 +108,41 @@ TEST(PlaneGeometry, ClassifyPointOnSegment)
     EXPECT_EQ(SignedSquaredProjection(s, { 5, 5 }, nullptr, nullptr, 1), 0.0);
 }
 
+// With a neighbouring node the corner at an end is split along its bisector:
+// a point on the turn's inner side belongs to the neighbour's segment, one on
+// the outer side stays with this one, and a point on the bisector is past the
+// end but not before the start. Each row differs from what a sign or a
+// comparison flipped in either test would give.
+TEST(PlaneGeometry, ClassifyPointOnSegmentSplitsTheCornersWithTheNeighbours)
+{
+    const MapPoint s { 0, 0 };
+    const MapPoint e { 100, 0 };
+    const MapPoint next { 100, 100 };
+    const MapPoint previous { 0, 100 };
+    struct Case {
+        const char* what;
+        MapPoint p;
+        const MapPoint* next;
+        const MapPoint* previous;
+        int expected;
+    };
+    const Case cases[] = {
+        { "inside the turn at the end", { 90, 20 }, &next, nullptr, 4 },
+        { "the same point without the next node", { 90, 20 }, nullptr, nullptr, 0 },
+        { "outside the turn at the end", { 110, -20 }, &next, nullptr, 0 },
+        { "the same point without the next node", { 110, -20 }, nullptr, nullptr, 4 },
+        { "on the bisector at the end", { 50, 50 }, &next, nullptr, 4 },
+        { "closer to this segment near its end", { 80, 5 }, &next, nullptr, 1 },
+        { "inside the turn at the start", { 20, 90 }, nullptr, &previous, 8 },
+        { "outside the turn at the start", { -10, -20 }, nullptr, &previous, 0 },
+        { "the same point without the previous node", { -10, -20 }, nullptr, nullptr, 8 },
+        { "on the bisector at the start", { 50, 50 }, nullptr, &previous, 0 },
+        { "closer to this segment near its start", { 30, 5 }, nullptr, &previous, 1 },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ClassifyPointOnSegment(s, c.p, e, c.next, c.previous, 100, 25), c.expected) << c.what;
+}
+
 TEST(PlaneGeometry, LinesAndDirections)
 {
     MapPoint out;
