@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr double kPowersOfTen[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14,
-    1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
+constexpr double kPowersOfTen[] = { 1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13,
+    1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -58,7 +58,8 @@ bool GetLatLon(const NmeaFields& fields, int first, CGeoPos& position)
 {
     if (!fields.Has(first + 3))
         return false;
-    const std::string_view four[4] = { fields[first], fields[first + 1], fields[first + 2], fields[first + 3] };
+    const std::string_view four[4]
+        = { fields[first], fields[first + 1], fields[first + 2], fields[first + 3] };
     return NmeaParseLatLon(four, position);
 }
 
@@ -234,7 +235,8 @@ bool NmeaParseDouble(std::string_view field, double* value)
         return true;
     }
     double v = 0.0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), v, std::chars_format::fixed);
+    const auto [end, error]
+        = std::from_chars(field.data(), field.data() + field.size(), v, std::chars_format::fixed);
     if (error != std::errc() || end != field.data() + field.size())
         return false;
     *value = v;
@@ -248,8 +250,10 @@ bool NmeaParseLatLon(std::span<const std::string_view, 4> fields, CGeoPos& posit
     int latDegrees = 0, lonDegrees = 0;
     double latMinutes = 0.0, lonMinutes = 0.0;
     char ns = ' ', ew = ' ';
-    if (!ParseDegreesMinutes(fields[0], 2, &latDegrees, &latMinutes) || !ParseHemisphere(fields[1], 'N', 'S', &ns)
-        || !ParseDegreesMinutes(fields[2], 3, &lonDegrees, &lonMinutes) || !ParseHemisphere(fields[3], 'E', 'W', &ew))
+    if (!ParseDegreesMinutes(fields[0], 2, &latDegrees, &latMinutes)
+        || !ParseHemisphere(fields[1], 'N', 'S', &ns)
+        || !ParseDegreesMinutes(fields[2], 3, &lonDegrees, &lonMinutes)
+        || !ParseHemisphere(fields[3], 'E', 'W', &ew))
         return false;
     return position.SetFromNmea(latDegrees, latMinutes, ns, lonDegrees, lonMinutes, ew);
 }
@@ -278,7 +282,8 @@ bool NmeaParseDate(std::string_view field, CGpsFix& fix)
         return true;
     if (field.size() != 6 || !SixDigitsAndFraction(field))
         return false;
-    const int day = TwoDigits(field.data()), month = TwoDigits(field.data() + 2), yy = TwoDigits(field.data() + 4);
+    const int day = TwoDigits(field.data()), month = TwoDigits(field.data() + 2),
+              yy = TwoDigits(field.data() + 4);
     if (day < 1 || day > 31 || month < 1 || month > 12)
         return false;
     GpsCalendarTime time = fix.GetUtcTime();
@@ -293,8 +298,8 @@ bool NmeaParseSatellite(std::span<const std::string_view, 4> fields, GpsSatellit
 {
     int32_t prn = 0, elevation = 0, azimuth = 0, snr = 0;
     if (!NmeaParseInt(fields[0], &prn) || prn < 0 || prn > 999 || !NmeaParseInt(fields[1], &elevation)
-        || elevation < -90 || elevation > 90 || !NmeaParseInt(fields[2], &azimuth) || azimuth < 0 || azimuth > 360
-        || !NmeaParseInt(fields[3], &snr) || snr < 0 || snr > 99)
+        || elevation < -90 || elevation > 90 || !NmeaParseInt(fields[2], &azimuth) || azimuth < 0
+        || azimuth > 360 || !NmeaParseInt(fields[3], &snr) || snr < 0 || snr > 99)
         return false;
     slot = { prn, snr, elevation, azimuth };
     return true;
@@ -522,7 +527,8 @@ bool CNmeaReader::NmeaParseGsv(const NmeaFields& fields, int talker, CGpsFix& fi
             break;
         if (!fields.Has(first + 3))
             return false;
-        const std::string_view four[4] = { fields[first], fields[first + 1], fields[first + 2], fields[first + 3] };
+        const std::string_view four[4]
+            = { fields[first], fields[first + 1], fields[first + 2], fields[first + 3] };
         if (!NmeaParseSatellite(four, fix.m_satellites[(message - 1) * 4 + i]))
             return false;
     }

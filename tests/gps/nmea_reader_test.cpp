@@ -20,20 +20,6 @@ std::string Nmea(const std::string& data, const char* terminator = "\r\n")
     return "$" + data + "*" + checksum + terminator;
 }
 
-double Radians(int degrees, double minutes, bool negative)
-{
-    CGeoPos p;
-    p.SetFromNmea(degrees, minutes, negative ? 'S' : 'N', 0, 0.0, 'E');
-    return p.GetLatitude().GetRadians();
-}
-
-double LonRadians(int degrees, double minutes, bool negative)
-{
-    CGeoPos p;
-    p.SetFromNmea(0, 0.0, 'N', degrees, minutes, negative ? 'W' : 'E');
-    return p.GetLongitude().GetRadians();
-}
-
 // A fix with every member set to something no sentence below writes.
 CGpsFix Marked()
 {
@@ -104,7 +90,8 @@ std::vector<Case> SentenceCases()
                 f.m_status = 'V';
             },
             1, 0 },
-        { "an empty status is no fix", Nmea("GPRMC,123519,,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W"),
+        { "an empty status is no fix",
+            Nmea("GPRMC,123519,,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W"),
             [](CGpsFix& f) {
                 StandardRmcFields(f);
                 f.m_status = 'V';
@@ -124,7 +111,8 @@ std::vector<Case> SentenceCases()
             3, 0 },
         { "an unknown talker is not read", Nmea("XXRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,,"),
             [](CGpsFix&) {}, 1, 0 },
-        { "a checksum may be missing", "$GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,\r\n",
+        { "a checksum may be missing",
+            "$GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,\r\n",
             [](CGpsFix& f) {
                 GpsCalendarTime t = f.GetUtcTime();
                 t.hour = 9, t.minute = 27, t.second = 50;
@@ -137,12 +125,14 @@ std::vector<Case> SentenceCases()
             },
             1, 0 },
         { "a bad checksum drops the sentence",
-            "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B\r\n", [](CGpsFix&) {}, 0, 1 },
+            "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6B\r\n", [](CGpsFix&) {}, 0,
+            1 },
         { "a checksum with one digit, or text after it",
             "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6\r\n"
             "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6AX\r\n",
             [](CGpsFix&) {}, 0, 2 },
-        { "GGA with an empty count uses no satellites", Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,,0.9,545.4,M,,M,,"),
+        { "GGA with an empty count uses no satellites",
+            Nmea("GPGGA,123519,4807.038,N,01131.000,E,1,,0.9,545.4,M,,M,,"),
             [](CGpsFix& f) {
                 GpsCalendarTime t = f.GetUtcTime();
                 t.hour = 12, t.minute = 35, t.second = 19;
@@ -158,7 +148,8 @@ std::vector<Case> SentenceCases()
         { "GSV message 4 counts but fills no slot", Nmea("GPGSV,4,4,13,20,10,100,25"),
             [](CGpsFix& f) { f.m_satellitesInView = 13; }, 1, 0 },
         { "five decimals of minutes are all read",
-            Nmea("GPGLL,4807.0381,N,01131.00000,E,123519,A") + Nmea("GPGLL,4807.03812,S,01131.00001,W,123519,A"),
+            Nmea("GPGLL,4807.0381,N,01131.00000,E,123519,A")
+                + Nmea("GPGLL,4807.03812,S,01131.00001,W,123519,A"),
             [](CGpsFix& f) {
                 GpsCalendarTime t = f.GetUtcTime();
                 t.hour = 12, t.minute = 35, t.second = 19;
@@ -195,8 +186,8 @@ std::vector<Case> SentenceCases()
                 f.SetUtcTime({ 2001, 9, 9, 12, 35, 19 });
             },
             1, 0 },
-        { "200 characters with no terminator", "$GPRMC,123519" + std::string(200, '7') + "\r\n" + kStandardRmc,
-            StandardRmcFields, 1, 1 },
+        { "200 characters with no terminator",
+            "$GPRMC,123519" + std::string(200, '7') + "\r\n" + kStandardRmc, StandardRmcFields, 1, 1 },
         { "83 characters are one too many",
             Nmea("GPGGA,145243.000,3401.9764,N,11744.8274,W,2,10,0.87,234.7,M,-33.2,M,0000,000000"),
             [](CGpsFix&) {}, 0, 1 },
@@ -231,7 +222,8 @@ std::vector<Case> SentenceCases()
         { "out-of-range fields: month 13, course 361, 70 minutes, hour 24",
             Nmea("GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,231394,,")
                 + Nmea("GPRMC,123519,A,4807.038,N,01131.000,E,099.0,361.0,230394,,")
-                + Nmea("GPGLL,4870.000,N,01131.000,E,123519,A") + Nmea("GPGGA,240000,,,,,1,05,1.0,1.0,M,,M,,"),
+                + Nmea("GPGLL,4870.000,N,01131.000,E,123519,A")
+                + Nmea("GPGGA,240000,,,,,1,05,1.0,1.0,M,,M,,"),
             [](CGpsFix& f) {
                 StandardRmcFields(f);
                 f.m_speedKnots = 99.0;
@@ -243,8 +235,7 @@ std::vector<Case> SentenceCases()
         { "text with no $ is dropped whole", "# a comment\r\nno sentences here, 4807.038,N\n",
             [](CGpsFix&) {}, 0, 0 },
         { "Garmin's altitude", Nmea("PGRMZ,1494,f,3"), [](CGpsFix& f) { f.m_pgrmzAltitude = 1494.0; }, 1, 0 },
-        { "GSA: mode, used PRNs and dilutions",
-            Nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
+        { "GSA: mode, used PRNs and dilutions", Nmea("GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"),
             [](CGpsFix& f) {
                 f.m_fixMode = 3;
                 const int32_t prns[12] = { 4, 5, 0, 9, 12, 0, 0, 24, 0, 0, 0, 0 };
@@ -265,7 +256,8 @@ TEST(NmeaReader, NumbersDoNotDependOnTheLocale)
     if (!russian)
         russian = std::setlocale(LC_ALL, "ru_RU");
     if (!russian)
-        std::printf("no Russian locale on this machine: the locale-free parse runs under the C locale only\n");
+        std::printf(
+            "no Russian locale on this machine: the locale-free parse runs under the C locale only\n");
     RunCases(SentenceCases());
     std::setlocale(LC_ALL, "C");
 }
@@ -285,7 +277,8 @@ TEST(NmeaReader, ReceiversWithoutRmcAreReadFromGgaAndVtg)
     EXPECT_EQ(fix.m_speedKnots, 5.5);
 
     // Once the receiver sends RMC, RMC alone says.
-    reader.Feed(Nmea("GPRMC,101012,V,,,,,,,230394,,") + Nmea("GPGGA,101012,4807.038,N,01131.000,E,1,05,1.0,1.0,M,,M,,")
+    reader.Feed(Nmea("GPRMC,101012,V,,,,,,,230394,,")
+            + Nmea("GPGGA,101012,4807.038,N,01131.000,E,1,05,1.0,1.0,M,,M,,")
             + Nmea("GPVTG,099.0,T,034.4,M,009.0,N,010.2,K,A"),
         fix);
     EXPECT_EQ(fix.m_status, 'V');
@@ -324,8 +317,10 @@ TEST(NmeaReader, ASentenceSplitAtAnyOffsetReadsAsWhole)
 {
     const std::string text = "# receiver log\r\n" + kStandardRmc
         + Nmea("GPGSV,3,1,12,17,72,207,32,28,59,095,31,06,35,347,25,01,29,132,23", "\n")
-        + "$GPGGA,030724.000,3747.0878,S,17518.89" + Nmea("GPGGA,030725.000,3747.0878,S,17518.8935,E,1,08,1.1,60.0,M,,M,,")
-        + "$GPRMC,123519" + std::string(90, '5') + "\n" + Nmea("GNRMC,030725.000,A,3747.0878,S,17518.8935,E,0.66,181.39,311214,,,A");
+        + "$GPGGA,030724.000,3747.0878,S,17518.89"
+        + Nmea("GPGGA,030725.000,3747.0878,S,17518.8935,E,1,08,1.1,60.0,M,,M,,") + "$GPRMC,123519"
+        + std::string(90, '5') + "\n"
+        + Nmea("GNRMC,030725.000,A,3747.0878,S,17518.8935,E,0.66,181.39,311214,,,A");
 
     CNmeaReader wholeReader;
     CGpsFix whole;
