@@ -21,6 +21,13 @@ int64_t DaysSinceUnixEpoch(const GpsCalendarTime& t)
     return start.time_since_epoch().count() + (t.day - 1);
 }
 
+int DaysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 } // namespace
 
 int64_t GpsCalendarToUnixTime(const GpsCalendarTime& time)
@@ -52,31 +59,29 @@ GpsCalendarTime GpsUnixTimeToCalendar(int64_t seconds)
 GpsDateTime GpsDateTime::FromCalendar(const GpsCalendarTime& time)
 {
     GpsDateTime result;
-    const bool inRange = time.year >= 100 && time.year <= 9999 && time.month >= 1 && time.month <= 12
-        && time.day >= 1 && time.day <= 31 && time.hour >= 0 && time.hour <= 23 && time.minute >= 0
-        && time.minute <= 59 && time.second >= 0 && time.second <= 59;
-    if (!inRange) {
+    // Exactly the dates that come back unchanged from a variant date: the
+    // device's own test of whether a date exists.
+    const bool exists = time.year >= 100 && time.year <= 9999 && time.month >= 1 && time.month <= 12
+        && time.day >= 1 && time.day <= DaysInMonth(time.year, time.month) && time.hour >= 0
+        && time.hour <= 23 && time.minute >= 0 && time.minute <= 59 && time.second >= 0 && time.second <= 59;
+    if (!exists) {
         result.m_status = INVALID;
         return result;
     }
     const int64_t days = DaysSinceUnixEpoch(time) + kVariantDayOfUnixEpoch;
     const int64_t seconds = int64_t { time.hour } * 3600 + int64_t { time.minute } * 60 + time.second;
     result.m_date = static_cast<double>(days) + static_cast<double>(seconds) / kSecondsPerDay;
-    // The device's own test of a date: it must come back as it went in.
-    GpsCalendarTime back;
-    if (!result.ToCalendar(&back) || !(back == time))
-        result.m_status = INVALID;
     return result;
 }
 
 bool GpsDateTime::ToCalendar(GpsCalendarTime* time) const
 {
     // 1 January 100 to 31 December 9999, the range of the device's dates.
-    if (!std::isfinite(m_date) || m_date < -657434.0 || m_date >= 2958466.0)
+    if (!(m_date >= -657434.0 && m_date < 2958466.0))
         return false;
     const double whole = std::floor(m_date);
     int64_t days = static_cast<int64_t>(whole);
-    int64_t seconds = std::llround((m_date - whole) * kSecondsPerDay);
+    int64_t seconds = static_cast<int64_t>((m_date - whole) * kSecondsPerDay + 0.5);
     if (seconds >= kSecondsPerDay) {
         seconds -= kSecondsPerDay;
         ++days;

@@ -162,16 +162,17 @@ SentenceEnd FindSentenceEnd(const char* p, const char* end, size_t have, const c
 
 NmeaFields::NmeaFields(std::string_view data)
 {
-    size_t start = 0;
-    while (m_count < MAX_FIELDS) {
-        const size_t comma = data.find(',', start);
-        if (comma == std::string_view::npos) {
-            m_fields[m_count++] = data.substr(start);
-            break;
+    const char* start = data.data();
+    const char* const end = start + data.size();
+    for (const char* q = start; q < end; ++q) {
+        if (*q == ',') {
+            m_fields[m_count++] = std::string_view(start, static_cast<size_t>(q - start));
+            start = q + 1;
+            if (m_count == MAX_FIELDS - 1)
+                break;
         }
-        m_fields[m_count++] = data.substr(start, comma - start);
-        start = comma + 1;
     }
+    m_fields[m_count++] = std::string_view(start, static_cast<size_t>(end - start));
 }
 
 bool NmeaParseInt(std::string_view field, int32_t* value)
@@ -334,7 +335,12 @@ int CNmeaReader::Feed(std::string_view bytes, CGpsFix& fix)
     }
 
     while (p < end) {
-        const char* dollar = static_cast<const char*>(std::memchr(p, '$', static_cast<size_t>(end - p)));
+        // Most often the next sentence follows its predecessor's CR LF at once.
+        while (p < end && (*p == '\n' || *p == '\r'))
+            ++p;
+        const char* dollar = p < end && *p == '$'
+            ? p
+            : static_cast<const char*>(std::memchr(p, '$', static_cast<size_t>(end - p)));
         if (!dollar)
             break;
         switch (FindSentenceEnd(dollar + 1, end, 1, &at)) {
@@ -368,31 +374,28 @@ void CNmeaReader::Reset()
 void CNmeaReader::Sentence(std::string_view sentence, CGpsFix& fix)
 {
     // Printable text only; the checksum covers everything between '$' and '*'.
-    const char* data = sentence.data() + 1;
+    const char* const data = sentence.data() + 1;
     const char* const end = sentence.data() + sentence.size();
-    const char* star = nullptr;
+    const char* q = data;
     unsigned sum = 0;
-    for (const char* q = data; q < end; ++q) {
+    for (; q < end && *q != '*'; ++q) {
         const unsigned char c = static_cast<unsigned char>(*q);
         if (c < 0x20 || c > 0x7E) {
             ++m_refused;
             return;
         }
-        if (c == '*' && !star)
-            star = q;
-        else if (!star)
-            sum ^= c;
+        sum ^= c;
     }
-    if (star) {
-        const int high = end - star == 3 ? HexValue(star[1]) : -1;
-        const int low = high >= 0 ? HexValue(star[2]) : -1;
+    if (q < end) {
+        const int high = end - q == 3 ? HexValue(q[1]) : -1;
+        const int low = high >= 0 ? HexValue(q[2]) : -1;
         if (low < 0 || static_cast<unsigned>(high * 16 + low) != sum) {
             ++m_refused;
             return;
         }
     }
     ++m_accepted;
-    Dispatch(std::string_view(data, static_cast<size_t>((star ? star : end) - data)), fix);
+    Dispatch(std::string_view(data, static_cast<size_t>(q - data)), fix);
 }
 
 void CNmeaReader::Dispatch(std::string_view data, CGpsFix& fix)
