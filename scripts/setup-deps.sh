@@ -18,6 +18,7 @@ PACKAGES=(
   espeak-ng fonts-material-design-icons-iconfont
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev
   libboost-graph-dev
+  gpsd gpsd-clients
 )
 
 missing=()
