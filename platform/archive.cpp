@@ -2,6 +2,7 @@
 
 #include "platform/file_writer.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -50,6 +51,26 @@ QString DecodeWindows1251(std::span<const uint8_t> bytes)
             *out++ = QChar(char16_t(0x0410 + (b - 0xC0)));
     }
     return text;
+}
+
+std::string EncodeWindows1251(const QString& text)
+{
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(text.size()));
+    for (const QChar qc : text) {
+        const char16_t c = qc.unicode();
+        if (c < 0x80) {
+            bytes.push_back(static_cast<char>(c));
+        } else if (c >= 0x0410 && c <= 0x044F) {
+            bytes.push_back(static_cast<char>(0xC0 + (c - 0x0410)));
+        } else {
+            const auto* hit = std::find(kWindows1251High.begin(), kWindows1251High.end(), c);
+            bytes.push_back(hit == kWindows1251High.end()
+                    ? '?'
+                    : static_cast<char>(0x80 + (hit - kWindows1251High.begin())));
+        }
+    }
+    return bytes;
 }
 
 Archive::Archive()

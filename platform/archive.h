@@ -85,5 +85,8 @@ private:
 
 // The device's 8-bit code page (Windows-1251: Latin and Cyrillic).
 QString DecodeWindows1251(std::span<const uint8_t> bytes);
+// Text in that code page; a character it lacks becomes '?', as the device's
+// conversion does.
+std::string EncodeWindows1251(const QString& text);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/sync.h"
 
+#include "platform/clock.h"
+
 #include <cassert>
 #include <chrono>
 
@@ -67,6 +69,8 @@ void Event::Reset()
 
 bool Event::Wait(uint32_t timeoutMs)
 {
+    if (auto* manual = dynamic_cast<ManualClock*>(&clock()))
+        return WaitOnManualClock(*manual, timeoutMs);
     std::unique_lock lock(m_mutex);
     auto ready = [this] { return m_signalled; };
     if (timeoutMs == INFINITE)
@@ -76,6 +80,27 @@ bool Event::Wait(uint32_t timeoutMs)
     if (!m_manualReset)
         m_signalled = false;
     return true;
+}
+
+bool Event::WaitOnManualClock(ManualClock& manual, uint32_t timeoutMs)
+{
+    // The start is read before the wait is registered, so that no advance
+    // after the registration can be missed by the wait's measure.
+    const uint32_t start = manual.tickCount();
+    ManualClock::WaitScope scope(manual, m_mutex, m_cv);
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        if (m_signalled) {
+            if (!m_manualReset)
+                m_signalled = false;
+            return true;
+        }
+        const uint64_t generation = scope.Generation();
+        if (timeoutMs != INFINITE && manual.tickCount() - start >= timeoutMs)
+            return false;
+        scope.Checked(generation);
+        m_cv.wait(lock);
+    }
 }
 
 bool Event::IsSet() const

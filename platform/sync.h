@@ -11,6 +11,8 @@
 
 namespace platform {
 
+class ManualClock;
+
 class CriticalSection {
 public:
     CriticalSection() = default;
@@ -72,11 +74,15 @@ public:
     void Set();
     void Reset();
     // True when the event was signalled within timeoutMs (INFINITE waits for
-    // ever). An automatic-reset event is reset by the wait that took it.
+    // ever), measured on platform::clock(): with a manual clock installed the
+    // time-out comes only when the clock is moved past it. An automatic-reset
+    // event is reset by the wait that took it.
     bool Wait(uint32_t timeoutMs = INFINITE);
     bool IsSet() const;
 
 private:
+    bool WaitOnManualClock(ManualClock& clock, uint32_t timeoutMs);
+
     const bool m_manualReset;
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;

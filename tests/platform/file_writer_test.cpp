@@ -1,5 +1,6 @@
 #include "platform/file_writer.h"
 
+#include "tests/support/child_process.h"
 #include "tests/support/file_bytes.h"
 #include <QDir>
 #include <QFile>
@@ -17,23 +18,13 @@
 using namespace platform;
 
 using testing_support::ReadFileBytes;
+using testing_support::RunInChild;
 
 namespace {
 
 QStringList FilesIn(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
-
-// Runs `body` in a forked child and returns its exit code (-1 when it died).
-int InChild(const std::function<int()>& body)
-{
-    const pid_t pid = fork();
-    if (pid == 0)
-        _exit(body());
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 struct WriterFolder : ::testing::Test {
@@ -85,7 +76,7 @@ TEST_F(WriterFolder, DestroyedWithoutCommitDiscards)
 TEST_F(WriterFolder, FailedWriteLeavesTheOldFileWhole)
 {
     ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
-    const int code = InChild([&] {
+    const int code = RunInChild([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit { 4096, 4096 };
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
@@ -111,7 +102,7 @@ TEST_F(WriterFolder, UnwritableOrMissingFolderFailsCleanly)
     ASSERT_TRUE(testing_support::WriteFileBytes(target, old));
     ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     // Root writes anywhere: the child gives up root first.
-    const int code = InChild([&] {
+    const int code = RunInChild([&] {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             return 10;
         std::string error;

@@ -1,5 +1,7 @@
 #include "platform/sync.h"
 
+#include "platform/clock.h"
+
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -65,4 +67,31 @@ TEST(Event, ManualResetStaysSetForEveryWaiter)
     EXPECT_TRUE(e.IsSet());
     e.Reset();
     EXPECT_FALSE(e.Wait(0));
+}
+
+// Timed waits measure on the installed clock; moving a manual clock returns
+// once the waiting thread has seen the new time.
+TEST(Event, TimedWaitsFollowAManualClock)
+{
+    ScopedManualClock clock(5000);
+    Event e(false, false);
+    std::atomic<int> result { -1 };
+    std::thread waiter([&] { result = e.Wait(100); });
+    ASSERT_TRUE(clock->AwaitWaiters(1));
+    clock->advance(99);
+    EXPECT_EQ(clock->Waiters(), 1);
+    EXPECT_EQ(result.load(), -1);
+    clock->advance(1);
+    EXPECT_EQ(clock->Waiters(), 0) << "the time-out has ended the wait";
+    waiter.join();
+    EXPECT_EQ(result.load(), 0);
+
+    std::thread signalled([&] { result = e.Wait(Event::INFINITE); });
+    ASSERT_TRUE(clock->AwaitWaiters(1));
+    clock->advance(0x7FFFFFFF);
+    EXPECT_EQ(clock->Waiters(), 1) << "an endless wait stays";
+    e.Set();
+    signalled.join();
+    EXPECT_EQ(result.load(), 1);
+    EXPECT_EQ(clock->WaitsBegun(), 2u);
 }
