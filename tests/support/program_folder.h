@@ -1,6 +1,7 @@
 #pragma once
 // A program folder of a test's own: the data directory of platform::options()
-// for the object's life, in a fresh temporary folder. The build's fonts and
+// for the object's life, in a fresh temporary folder, with the test's own
+// "\My Documents" inside it. The build's fonts and
 // resources are linked in; the shipped Voradu map is copied in on request
 // (the kernel opens a map file exclusively, and tests run side by side).
 // Header-only: it reaches the foundation's program-folder cache, which the
@@ -27,8 +28,10 @@ public:
         for (const char* name : { "Fonts", "resources" })
             QFile::link(
                 BuildDataFolder() + QLatin1Char('/') + QLatin1String(name), File(QLatin1String(name)));
+        QDir(Path()).mkdir(QStringLiteral("My Documents"));
         platform::Options o = m_saved;
         o.dataDir = Path();
+        o.documentsDir = Documents();
         platform::setOptions(o);
         ForgetProgramFolder();
     }
@@ -43,6 +46,8 @@ public:
     // The folder, without a trailing separator.
     QString Path() const { return m_dir.path(); }
     QString File(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    // "\My Documents", without a trailing separator.
+    QString Documents() const { return File(QStringLiteral("My Documents")); }
 
     // Copies the shipped map (.tzx, .zxg, .zxp) in as `base` with those extensions.
     void CopyShippedMap(const QString& base = QStringLiteral("mskmo0704"))

@@ -1,0 +1,93 @@
+#include "traffic/jam_context_file.h"
+
+#include "platform/local_time.h"
+
+namespace {
+
+constexpr uint32_t kHeaderPartSize = 20;
+constexpr uint32_t kVersion = 3;
+constexpr int kPortNameUnits = 8;
+
+void PutLe32(QByteArray& bytes, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes.append(static_cast<char>(v >> (8 * i)));
+}
+
+void PutLe64(QByteArray& bytes, uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        bytes.append(static_cast<char>(v >> (8 * i)));
+}
+
+uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t { p[3] } << 24); }
+
+uint64_t Le64(const uint8_t* p) { return Le32(p) | (uint64_t { Le32(p + 4) } << 32); }
+
+bool HeaderIsOurs(std::span<const uint8_t> bytes)
+{
+    return bytes.size() >= kJamContextHeaderSize && Le32(bytes.data()) == kHeaderPartSize
+        && Le32(bytes.data() + 4) == kJamContextHeaderSize && Le32(bytes.data() + 8) == kVersion;
+}
+
+} // namespace
+
+QByteArray BuildContextFile(const JamContext& context, bool raw, const JamCellTable* table)
+{
+    QByteArray bytes;
+    PutLe32(bytes, kHeaderPartSize);
+    PutLe32(bytes, kJamContextHeaderSize);
+    PutLe32(bytes, kVersion);
+    PutLe64(bytes, context.jamTime);
+    for (int i = 0; i < kPortNameUnits; ++i) {
+        const char16_t c
+            = i < kPortNameUnits - 1 && i < context.portName.size() ? context.portName[i].unicode() : 0;
+        bytes.append(static_cast<char>(c));
+        bytes.append(static_cast<char>(c >> 8));
+    }
+    PutLe32(bytes, raw ? 1 : 0);
+    const auto status = context.status.Bytes();
+    bytes.append(reinterpret_cast<const char*>(status.data()), static_cast<qsizetype>(status.size()));
+    if (context.cells) {
+        if (raw)
+            bytes.append(context.cells->data(), kJamCellCount);
+        else if (table)
+            bytes.append(BuildJamFile(*context.cells, *table, platform::GetLocalTime()));
+    }
+    return bytes;
+}
+
+std::optional<uint64_t> ContextFileJamTime(std::span<const uint8_t> bytes)
+{
+    if (!HeaderIsOurs(bytes))
+        return std::nullopt;
+    return Le64(bytes.data() + 12);
+}
+
+std::optional<JamContext> ParseContextFile(std::span<const uint8_t> bytes)
+{
+    if (!HeaderIsOurs(bytes) || Le32(bytes.data() + 36) != 1)
+        return std::nullopt;
+    const size_t body = bytes.size() - kJamContextHeaderSize;
+    if (body != 0 && body != kJamCellCount)
+        return std::nullopt;
+    JamContext context;
+    context.jamTime = Le64(bytes.data() + 12);
+    // Seven characters and the terminator at most.
+    for (int i = 0; i < kPortNameUnits - 1; ++i) {
+        const char16_t c = static_cast<char16_t>(bytes[20 + 2 * i] | (bytes[21 + 2 * i] << 8));
+        if (c == 0)
+            break;
+        context.portName.append(QChar(c));
+    }
+    context.status = RozStatus::FromBytes(bytes.subspan<40, RozStatus::kSize>());
+    if (body == kJamCellCount) {
+        const auto cells = bytes.subspan(kJamContextHeaderSize);
+        if (!AreJamCellsValid({ reinterpret_cast<const char*>(cells.data()), cells.size() }))
+            return std::nullopt;
+        JamCells held;
+        std::copy(cells.begin(), cells.end(), held.begin());
+        context.cells = held;
+    }
+    return context;
+}
