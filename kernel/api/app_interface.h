@@ -12,8 +12,9 @@ void ZXS_AppHandleInit(CZXS_AppHandle* handle);
 // Creates the kernel once: the symbol image set (its bytes, or none; they must
 // outlive the kernel), the font folder (ending in a path separator) and the
 // passage-journal mode (bit 0 read journal files, bit 1 write them). 0 at once
-// when the handle already holds a kernel; 160 out of memory; 27 no font file
-// in the folder; 4 symbol set rejected; 28 no font face loads; 10000 other.
+// when the handle already holds a kernel; ZXS_ERR_MEMORY out of memory;
+// ZXS_ERR_FONTS no font file in the folder; ZXS_ERR_INIT symbol set rejected;
+// ZXS_ERR_INIT2 no font face loads; ZXS_ERR_FAIL other.
 // A failed start leaves nothing behind.
 int32_t ZXS_AppCreate(CZXS_AppHandle* handle, const uint8_t* symbols, size_t symbolsSize,
     const char* fontFolder, int32_t journalMode);
@@ -40,8 +41,10 @@ void ZXS_MapClose(CZXS_MapHandle* handle);
 // Opens into `target` a second handle of the source's map with drawing styles
 // of its own: `count` 44-byte style records whose first word is a scale, as
 // ZXS_MapGetStyle gives it out. The records are copied and left unchanged; the
-// source's map stays open while the new handle is. 5 when the target is open;
-// 3 no source handle, no records or a count below 1; 5 the source is not open;
-// 2 the kernel is not started; 5 the source's map has no header; 160 out of memory.
+// source's map stays open while the new handle is. ZXS_ERR_ALREADY when the
+// target is open; ZXS_ERR_PARAM no source handle, no records or a count below
+// 1; ZXS_ERR_ALREADY the source is not open; ZXS_ERR_NOHANDLE the kernel is not
+// started; ZXS_ERR_ALREADY the source's map has no header; ZXS_ERR_MEMORY out
+// of memory.
 int32_t ZXS_MapOpenRestyled(
     CZXS_MapHandle* target, const CZXS_MapHandle* source, const uint8_t* styles, int32_t count);

@@ -130,8 +130,10 @@ const ZXS_PoiAttributeType* AttributeRow(const CZXS_PoiHandle* handle)
 
 int32_t Walked(CZXS_PoiHandle* handle, int found)
 {
-    const uint8_t* record = found != 0 ? handle->pQuery->Record() : nullptr;
+    const uint8_t* record = found > 0 ? handle->pQuery->Record() : nullptr;
     handle->pAttribute = record != nullptr ? FirstAttribute(record) : nullptr;
+    if (found < 0)
+        return ZXS_ERR_MEMORY;
     return record != nullptr ? ZXS_OK : ZXS_ERR_NODATA;
 }
 

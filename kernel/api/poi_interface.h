@@ -18,6 +18,7 @@ int32_t ZXS_PoiQueryGeo(CZXS_PoiHandle* handle, double leastLongitude, double gr
     double leastLatitude, double greatestLatitude);
 // The box of a map rectangle (x1, y1 its top left corner) through the map's transform.
 int32_t ZXS_PoiQueryRect(CZXS_PoiHandle* handle, const CZXS_MapHandle* map, const ZXS_Rect* rect);
+// ZXS_ERR_NODATA when no POI is left, ZXS_ERR_MEMORY when memory is short.
 int32_t ZXS_PoiFirst(CZXS_PoiHandle* handle);
 int32_t ZXS_PoiNext(CZXS_PoiHandle* handle);
 int32_t ZXS_PoiGetGeoPos(

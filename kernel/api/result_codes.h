@@ -14,6 +14,7 @@ enum : int32_t {
     ZXS_ERR_SIGNATURE = 22,
     ZXS_ERR_VERSION = 23,
     ZXS_ERR_FORMAT = 24,
+    ZXS_ERR_IMAGESIZE = 25, // an image of more pixels than the kernel draws into
     ZXS_ERR_NOGEO = 26,
     ZXS_ERR_FONTS = 27,
     ZXS_ERR_INIT2 = 28,

@@ -44,8 +44,8 @@ public:
     int NameMatches(int32_t nameId, std::optional<std::string_view> pattern) const;
 
     // A non-empty second pattern searches linked layers (LinkedNameSearch),
-    // otherwise the plain layers (NameSearch). Results: 0, 3 without a pattern,
-    // 29 without names, 160 out of memory.
+    // otherwise the plain layers (NameSearch). Results: 0, ZXS_ERR_PARAM
+    // without a pattern, ZXS_ERR_RANGE without names, ZXS_ERR_MEMORY out of memory.
     int FindByName(const CZXS_LayerIterator& layers, const CFixedCollect& objects, int32_t start,
         std::optional<std::string_view> pattern, std::optional<std::string_view> secondPattern,
         const SearchCallback& callback, bool oncePerLayer) const;

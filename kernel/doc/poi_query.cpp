@@ -62,8 +62,13 @@ bool CZXS_PoiQuery::InBox(const uint8_t* record) const
 
 int CZXS_PoiQuery::First(const CZXS_PoiStore& store)
 {
-    m_sets = store.Sets();
+    std::optional<CZXS_PoiStore::SetList> sets = store.Sets();
+    m_sets = sets ? std::move(*sets) : CZXS_PoiStore::SetList();
     m_set = 0;
+    if (!sets) {
+        m_record = nullptr;
+        return -1;
+    }
     m_record = m_sets.empty() ? nullptr : m_sets[0]->FirstRecord();
     if (m_record != nullptr && InBox(m_record))
         return 1;

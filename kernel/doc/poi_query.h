@@ -28,7 +28,7 @@ public:
     const Box& GetBox() const { return m_box; }
 
     // Restarts at the first record of the store's first set; 1 positioned on a
-    // record in the box, 0 none.
+    // record in the box, 0 none, -1 when memory is short (nothing to walk).
     int First(const CZXS_PoiStore& store);
     // On to the next record in the box, through the following sets; 0 at the end.
     int Next();

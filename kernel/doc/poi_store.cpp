@@ -79,18 +79,18 @@ void CZXS_PoiStore::ReleaseSet(const std::shared_ptr<const CZXS_PoiSet>& set)
     }
 }
 
-CZXS_PoiStore::SetList CZXS_PoiStore::Sets() const
+std::optional<CZXS_PoiStore::SetList> CZXS_PoiStore::Sets() const
 {
     std::lock_guard lock(m_lock);
-    SetList list;
     try {
+        SetList list;
         list.reserve(m_sets.size());
         for (const Entry& e : m_sets)
             list.push_back(e.set);
+        return list;
     } catch (const std::bad_alloc&) {
-        list.clear();
+        return std::nullopt;
     }
-    return list;
 }
 
 int CZXS_PoiStore::UseCount(const CZXS_PoiSet* set) const

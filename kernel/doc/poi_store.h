@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,9 @@ public:
     std::shared_ptr<const CZXS_PoiSet> OpenSet(
         const std::string& mapPath, const uint8_t* block, uint32_t size);
     void ReleaseSet(const std::shared_ptr<const CZXS_PoiSet>& set);
-    // The loaded sets in the order their maps opened.
-    SetList Sets() const;
+    // The loaded sets in the order their maps opened; none when memory is
+    // short, which an empty list would pass off as no sets at all.
+    std::optional<SetList> Sets() const;
     int UseCount(const CZXS_PoiSet* set) const;
     void Clear();
 

@@ -32,7 +32,7 @@ public:
     void AttachFace(const CAppFT_Manager* manager);
     // 1, or 0 with error 2004 when the face refuses the size.
     int SetSize(int32_t width, int32_t height);
-    // In 1/64 pixel; -1 with error 2005 (glyph) or 2008 (copy) on failure.
+    // In 1/64 pixel; -1 with error ZXS_KERR_GLYPHLOAD or ZXS_KERR_GLYPHIMAGE (copy) on failure.
     int32_t Advance(uint8_t code, int codePage);
     // Sum of the advances up to the terminating 0; -1 when one fails.
     int32_t TextWidth(const char* text, int codePage);

@@ -3,16 +3,18 @@
 #include <algorithm>
 #include <new>
 
+#include "kernel/api/result_codes.h"
+
 int32_t CZX_ImageFoundation::Create(int32_t width, int32_t height, uint32_t colour)
 {
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
-        return 3;
+        return ZXS_ERR_PARAM;
     if (static_cast<int64_t>(width) * height > kMaxPixels)
-        return 25;
+        return ZXS_ERR_IMAGESIZE;
     Destroy();
     std::unique_ptr<CZX_Surface565> surface(new (std::nothrow) CZX_Surface565);
     if (!surface)
-        return 160;
+        return ZXS_ERR_MEMORY;
     if (const int32_t error = surface->Create(width, height); error != 0)
         return error;
     m_surface = std::move(surface);

@@ -19,9 +19,9 @@ public:
 
     const char16_t* ClassName() const override { return u"CZX_ImageFoundation"; }
 
-    // A new surface filled with `colour` (0x00BBGGRR). 0; 3 for a side outside
-    // 1..32767; 25 for more than 64 M pixels; 160 when memory fails. On failure
-    // the image holds no surface.
+    // A new surface filled with `colour` (0x00BBGGRR). 0; ZXS_ERR_PARAM for a
+    // side outside 1..32767; ZXS_ERR_IMAGESIZE for more than 64 M pixels;
+    // ZXS_ERR_MEMORY when memory fails. On failure the image holds no surface.
     virtual int32_t Create(int32_t width, int32_t height, uint32_t colour);
     virtual void Destroy();
 

@@ -3,26 +3,27 @@
 #include <new>
 #include <utility>
 
+#include "kernel/api/result_codes.h"
 #include "kernel/doc/kernel_memory.h"
 
 int32_t CZX_Surface565::Create(int32_t width, int32_t height)
 {
     Release();
     if (width < 1 || height < 1)
-        return 160;
+        return ZXS_ERR_MEMORY;
     m_width = width;
     m_height = height;
     m_pixels = static_cast<uint16_t*>(ZXS_MemAlloc(static_cast<size_t>(TotalSize())));
     if (m_pixels == nullptr) {
         Release();
-        return 160;
+        return ZXS_ERR_MEMORY;
     }
     m_stride = static_cast<int32_t>(StrideFor(width, kBitsPerPixel));
     try {
         m_rowOffsets.resize(static_cast<size_t>(height));
     } catch (const std::bad_alloc&) {
         Release();
-        return 160;
+        return ZXS_ERR_MEMORY;
     }
     for (int32_t y = 0; y < height; ++y)
         m_rowOffsets[static_cast<size_t>(y)] = (height - 1 - y) * m_stride;

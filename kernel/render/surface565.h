@@ -18,7 +18,7 @@ public:
     CZX_Surface565() = default;
     ~CZX_Surface565() override { Release(); }
 
-    // 0, or 160 when memory fails (nothing stays allocated then).
+    // 0, or ZXS_ERR_MEMORY when memory fails (nothing stays allocated then).
     int32_t Create(int32_t width, int32_t height);
     void Release() override;
 

@@ -22,8 +22,8 @@ public:
     CZXS_SymbolCache(const CZXS_SymbolCache&) = delete;
     CZXS_SymbolCache& operator=(const CZXS_SymbolCache&) = delete;
 
-    // 0; 160 no memory for the buffers; 102 number above the group's largest;
-    // 103 no image for it.
+    // 0; ZXS_ERR_MEMORY no memory for the buffers; ZXS_KERR_SYMBOLRANGE number
+    // above the group's largest; ZXS_KERR_NOSYMBOL no image for it.
     int32_t Decode(int group, int32_t number);
     // Symbol `number` of group 0 with its anchor at (x, y), cut to the image.
     void Draw(CZX_ImageFoundation& image, int32_t number, int32_t x, int32_t y);

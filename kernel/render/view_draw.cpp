@@ -301,7 +301,7 @@ void CZXS_View::DrawPoiSymbols(int& result)
     query.Init(this, m_doc);
     CZXS_SymbolCache icons(*m_icons);
     const ZXS_ScreenRect& screen = ScreenRect();
-    for (int found = query.First(*m_pois); found != 0; found = query.Next()) {
+    for (int found = query.First(*m_pois); found > 0; found = query.Next()) {
         if (!StopCheck(result))
             return;
         int32_t x = 0;

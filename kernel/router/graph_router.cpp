@@ -160,8 +160,8 @@ int CZXS_GraphRouter::Calculate(int option)
     if (!IsReady())
         return kNotReady;
     const uint32_t count = m_points.Count();
-    if (count < 2)
-        return 2;
+    if (count < 2) // a route needs a start and a finish
+        return kNotReady;
     CZXS_LegArray<CZXS_RouterPoint> points;
     if (!points.Allocate(count))
         return kNoMemory;

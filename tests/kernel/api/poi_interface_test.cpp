@@ -203,7 +203,7 @@ TEST_F(PoiQueryTest, BoxQueriesOverEverySetMatchAPlainFilter)
     ASSERT_EQ(ZXS_MapOpenMemory(&maps[2], &owner, mapBytes.data(), static_cast<uint32_t>(mapBytes.size()),
                   nullptr, 0, memoryPois.data(), static_cast<uint32_t>(memoryPois.size()), nullptr, 0),
         ZXS_OK);
-    ASSERT_EQ(kernel.App()->Pois().Sets().size(), 3u);
+    ASSERT_EQ(kernel.App()->Pois().Sets()->size(), 3u);
 
     CZXS_PoiHandle h;
     ZXS_PoiCreate(&h);
@@ -247,7 +247,7 @@ TEST_F(PoiQueryTest, BoxQueriesOverEverySetMatchAPlainFilter)
     ASSERT_EQ(ZXS_PoiFirst(&h), ZXS_OK);
     for (CZXS_MapHandle& m : maps)
         ZXS_MapClose(&m);
-    EXPECT_TRUE(kernel.App()->Pois().Sets().empty());
+    EXPECT_TRUE(kernel.App()->Pois().Sets()->empty());
     EXPECT_EQ(NameA(h), "a0");
     EXPECT_EQ(ZXS_PoiNext(&h), ZXS_OK);
     EXPECT_EQ(ZXS_PoiFirst(&h), ZXS_ERR_NODATA);
@@ -262,21 +262,21 @@ TEST_F(PoiQueryTest, MapsWithOnePoiPathShareOneSet)
     ASSERT_EQ(ZXS_MapOpenA(&a, &owner, SaveMap("city.tzx", &set).c_str(), nullptr, 0, 0), ZXS_OK);
     ASSERT_EQ(ZXS_MapOpenA(&b, &owner, SaveMap("city.map", nullptr).c_str(), nullptr, 0, 0), ZXS_OK);
     CZXS_PoiStore& store = kernel.App()->Pois();
-    ASSERT_EQ(store.Sets().size(), 1u);
-    EXPECT_EQ(store.UseCount(store.Sets()[0].get()), 2);
+    ASSERT_EQ(store.Sets()->size(), 1u);
+    EXPECT_EQ(store.UseCount((*store.Sets())[0].get()), 2);
     ZXS_MapClose(&a);
-    ASSERT_EQ(store.Sets().size(), 1u);
+    ASSERT_EQ(store.Sets()->size(), 1u);
     CZXS_PoiHandle h;
     ZXS_PoiCreate(&h);
     EXPECT_EQ(ZXS_PoiFirst(&h), ZXS_OK);
     EXPECT_EQ(NameA(h), "s0");
     ZXS_PoiDestroy(&h);
     ZXS_MapClose(&b);
-    EXPECT_TRUE(store.Sets().empty());
+    EXPECT_TRUE(store.Sets()->empty());
 
     // A map without a POI file opens all the same.
     ASSERT_EQ(ZXS_MapOpenA(&a, &owner, SaveMap("bare.tzx", nullptr).c_str(), nullptr, 0, 0), ZXS_OK);
-    EXPECT_TRUE(store.Sets().empty());
+    EXPECT_TRUE(store.Sets()->empty());
     ZXS_MapClose(&a);
 }
 
