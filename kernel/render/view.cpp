@@ -242,6 +242,54 @@ bool CZXS_View::StopCheck(int& result) const
     return true;
 }
 
+// The passage journal's entries, walked in object order alongside the road
+// layers, from a copy taken when the first road layer is drawn, so that a
+// journal changed meanwhile cannot move under the walk.
+struct CZXS_View::PassageWalk {
+    CZXS_PassageJournal* journal = nullptr;
+    int32_t firstRoad = -1;
+    int32_t roadCount = 0;
+    std::vector<CZXS_PassageJournal::Entry> entries;
+    bool started = false;
+    size_t next = 0;
+    int32_t base = 0; // the first road object
+
+    bool Covers(int32_t layer) const
+    {
+        return journal != nullptr && firstRoad >= 0 && roadCount > 0 && layer >= firstRoad
+            && layer < firstRoad + roadCount;
+    }
+
+    void Start(const CZXS_TzxDoc& doc)
+    {
+        if (started)
+            return;
+        started = true;
+        const uint32_t count = journal->Count();
+        entries.reserve(count);
+        for (uint32_t e = 0; e < count; ++e) {
+            CZXS_PassageJournal::Entry entry;
+            if (journal->EntryAt(e, entry))
+                entries.push_back(entry);
+        }
+        const CZXS_LayerDesc first = doc.GetLayerDesc(firstRoad);
+        base = first ? first.FirstObject() : 0;
+    }
+
+    // The setting of the object, when the journal has one; objects come in order.
+    void Find(int32_t object, uint8_t& costClass, uint8_t& passage)
+    {
+        const int64_t offset = int64_t { object } - base;
+        while (next < entries.size() && int64_t { entries[next].roadOffset } < offset)
+            ++next;
+        if (next < entries.size() && int64_t { entries[next].roadOffset } == offset) {
+            costClass = entries[next].costClass;
+            passage = entries[next].directions;
+            ++next;
+        }
+    }
+};
+
 int CZXS_View::RenderFrame(bool quick)
 {
     m_frameStart = ZXS_RenderTick();
@@ -261,137 +309,128 @@ int CZXS_View::RenderFrame(bool quick)
     if (!StopCheck(result))
         return result;
 
-    const int64_t polygonMin = static_cast<int64_t>(scale * 10.0 / 128.0 + 0.5);
-    const int64_t lineMin = static_cast<int64_t>(scale / 128.0 + 0.5);
     const CZXS_TzxHeader& header = m_doc->Header();
-    const int32_t firstRoad = header.I16(CZXS_TzxHeader::kFirstRoadLayer);
-    const int32_t roadCount = header.I16(CZXS_TzxHeader::kRoadLayerCount);
-    const bool hasRoads = firstRoad >= 0 && roadCount > 0;
-    CZXS_PassageJournal* journal = m_doc->Journal();
-    // The journal is walked in object order alongside the road layers, from a
-    // copy taken once, so a journal changed meanwhile cannot move under the walk.
-    std::vector<CZXS_PassageJournal::Entry> entries;
-    bool walkStarted = false;
-    size_t walk = 0;
-    int32_t base = 0;
-
+    PassageWalk passages;
+    passages.journal = m_doc->Journal();
+    passages.firstRoad = header.I16(CZXS_TzxHeader::kFirstRoadLayer);
+    passages.roadCount = header.I16(CZXS_TzxHeader::kRoadLayerCount);
     const int32_t layers = m_doc->LayerCount();
     for (int32_t i = 0; i < layers; ++i) {
-        const int32_t layer = quick ? layers - 1 - i : i;
-        const CZXS_LayerDesc desc = m_doc->GetLayerDesc(layer);
-        if (!desc)
-            continue;
-        bool walking = false;
-        if (!quick && m_passageOverlay && hasRoads && journal != nullptr && layer >= firstRoad
-            && layer < firstRoad + roadCount) {
-            if (!walkStarted) {
-                walkStarted = true;
-                const uint32_t count = journal->Count();
-                entries.reserve(count);
-                for (uint32_t e = 0; e < count; ++e) {
-                    CZXS_PassageJournal::Entry entry;
-                    if (journal->EntryAt(e, entry))
-                        entries.push_back(entry);
-                }
-                const CZXS_LayerDesc first = m_doc->GetLayerDesc(firstRoad);
-                base = first ? first.FirstObject() : 0;
-            }
-            walking = true;
-        }
-        const CZXS_StyleRecord style = m_styles->StyleFor(desc.StyleGroup(), m_styleFactor);
-        if (!style || (style.Flags() & 0x20) == 0)
-            continue;
-        const bool overlayOnly = (style.Bytes()[5] & 0x20) != 0;
-        if (overlayOnly && (!walking || quick))
-            continue;
-        if (quick && ZXS_RenderTick() - m_frameStart > kQuickFrameMs)
-            return 1;
-        if (cursor.SetLayer(layer) == 0)
-            continue;
-        const bool vector = desc.SymbolNumber() == 255;
-        const bool linked = (desc.Flags() & CZXS_LayerDesc::kLinked) != 0;
-        int32_t lastName = ZXS_NO_OBJECT;
-        int32_t lastLink = -1;
-        const uint32_t layerStart = ZXS_RenderTick();
-        int32_t done = 0;
-        do {
-            if (!StopCheck(result))
-                return result;
-            if (quick && (done & 127) == 0 && done > 0
-                && (done >= kQuickLayerObjects || ZXS_RenderTick() - layerStart > kQuickLayerMs))
-                break;
-            ++done;
-            const CZXS_ObjectRecord record = cursor.Record();
-            const int32_t object = cursor.Object();
-            uint8_t costClass = 0;
-            uint8_t passage = 0;
-            if (walking) {
-                const int64_t offset = int64_t { object } - base;
-                while (walk < entries.size() && int64_t { entries[walk].roadOffset } < offset)
-                    ++walk;
-                if (walk < entries.size() && int64_t { entries[walk].roadOffset } == offset) {
-                    costClass = entries[walk].costClass;
-                    passage = entries[walk].directions;
-                    ++walk;
-                }
-            }
-            ZXS_Rect bounds;
-            if (overlayOnly) {
-                if (passage != 0 && cursor.CollectPoints(&m_points, &bounds, true) != 0)
-                    DrawPolyline(ZXS_NO_OBJECT, style, 0, passage, costClass, quick);
-                continue;
-            }
-            const int32_t name = !quick && (style.Flags() & 0x10) != 0 ? record.NameId() : ZXS_NO_OBJECT;
-            if (cursor.CollectPoints(&m_points, &bounds, true) == 0)
-                continue;
-            ++m_counts.objects;
-            const int64_t extent
-                = int64_t { bounds.right } - bounds.left + (int64_t { bounds.bottom } - bounds.top);
-            if (vector) {
-                if (record.IsClosed()) {
-                    if (extent <= polygonMin)
-                        continue;
-                    // In a run of same-named areas every second one keeps its name.
-                    int32_t shown = name;
-                    if (name == lastName) {
-                        const int32_t link = record.LinkId();
-                        if (!linked || link == lastLink)
-                            shown = ZXS_NO_OBJECT;
-                        else
-                            lastLink = link;
-                    }
-                    lastName = shown;
-                    DrawPolygon(shown, style, quick);
-                } else if (extent > lineMin) {
-                    const uint8_t directions
-                        = static_cast<uint8_t>((record.IsForward() ? 1 : 0) | (record.IsBackward() ? 2 : 0));
-                    DrawPolyline(name, style, directions, passage, costClass, quick);
-                }
-            } else {
-                DrawPointSymbol(name, desc);
-            }
-        } while (cursor.NextObject() != 0);
+        if (!DrawLayer(cursor, quick ? layers - 1 - i : i, quick, passages, result))
+            return result;
     }
-    if (!StopCheck(result))
+    if (!StopCheck(result) || !DrawOverlays(quick, result))
         return result;
+    if (quick || !m_hasFonts)
+        return 1;
+    DrawLabels(result);
+    return result;
+}
+
+bool CZXS_View::DrawLayer(
+    CZXS_ObjectCursor& cursor, int32_t layer, bool quick, PassageWalk& passages, int& result)
+{
+    const CZXS_LayerDesc desc = m_doc->GetLayerDesc(layer);
+    if (!desc)
+        return true;
+    const bool walking = !quick && m_passageOverlay && passages.Covers(layer);
+    if (walking)
+        passages.Start(*m_doc);
+    const CZXS_StyleRecord style = m_styles->StyleFor(desc.StyleGroup(), m_styleFactor);
+    if (!style || (style.Flags() & 0x20) == 0)
+        return true;
+    const bool overlayOnly = (style.Bytes()[5] & 0x20) != 0;
+    if (overlayOnly && (!walking || quick))
+        return true;
+    if (quick && ZXS_RenderTick() - m_frameStart > kQuickFrameMs) {
+        result = 1;
+        return false;
+    }
+    if (cursor.SetLayer(layer) == 0)
+        return true;
+    const int32_t scale = Scale();
+    const int64_t polygonMin = static_cast<int64_t>(scale * 10.0 / 128.0 + 0.5);
+    const int64_t lineMin = static_cast<int64_t>(scale / 128.0 + 0.5);
+    const bool vector = desc.SymbolNumber() == 255;
+    const bool linked = (desc.Flags() & CZXS_LayerDesc::kLinked) != 0;
+    int32_t lastName = ZXS_NO_OBJECT;
+    int32_t lastLink = -1;
+    const uint32_t layerStart = ZXS_RenderTick();
+    int32_t done = 0;
+    do {
+        if (!StopCheck(result))
+            return false;
+        if (quick && (done & 127) == 0 && done > 0
+            && (done >= kQuickLayerObjects || ZXS_RenderTick() - layerStart > kQuickLayerMs))
+            break;
+        ++done;
+        const CZXS_ObjectRecord record = cursor.Record();
+        uint8_t costClass = 0;
+        uint8_t passage = 0;
+        if (walking)
+            passages.Find(cursor.Object(), costClass, passage);
+        ZXS_Rect bounds;
+        if (overlayOnly) {
+            if (passage != 0 && cursor.CollectPoints(&m_points, &bounds, true) != 0)
+                DrawPolyline(ZXS_NO_OBJECT, style, 0, passage, costClass, quick);
+            continue;
+        }
+        const int32_t name = !quick && (style.Flags() & 0x10) != 0 ? record.NameId() : ZXS_NO_OBJECT;
+        if (cursor.CollectPoints(&m_points, &bounds, true) == 0)
+            continue;
+        ++m_counts.objects;
+        const int64_t extent
+            = int64_t { bounds.right } - bounds.left + (int64_t { bounds.bottom } - bounds.top);
+        if (!vector) {
+            DrawPointSymbol(name, desc);
+        } else if (record.IsClosed()) {
+            if (extent <= polygonMin)
+                continue;
+            // In a run of same-named areas every second one keeps its name.
+            int32_t shown = name;
+            if (name == lastName) {
+                const int32_t link = record.LinkId();
+                if (!linked || link == lastLink)
+                    shown = ZXS_NO_OBJECT;
+                else
+                    lastLink = link;
+            }
+            lastName = shown;
+            DrawPolygon(shown, style, quick);
+        } else if (extent > lineMin) {
+            const uint8_t directions
+                = static_cast<uint8_t>((record.IsForward() ? 1 : 0) | (record.IsBackward() ? 2 : 0));
+            DrawPolyline(name, style, directions, passage, costClass, quick);
+        }
+    } while (cursor.NextObject() != 0);
+    return true;
+}
+
+bool CZXS_View::DrawOverlays(bool quick, int& result)
+{
     if (!quick)
         DrawRoute();
     DrawPointObjectIcons(result);
     if (!quick)
         DrawPoiSymbols(result);
     if (!StopCheck(result))
-        return result;
+        return false;
     for (const SymbolRecord& s : m_symbols) {
-        if (m_cancel.load() != 0)
-            return 1;
+        if (m_cancel.load() != 0) {
+            result = 1;
+            return false;
+        }
         const uint16_t colour = CZX_Surface565::ColourFromBgr(ZXS_PassageColour(s.colour));
         m_image->DrawSymbol(s.x, s.y, s.symbol, colour);
     }
     m_counts.chains = static_cast<int32_t>(m_chains.size());
     m_counts.symbols = static_cast<int32_t>(m_symbols.size());
     m_counts.candidates = static_cast<int32_t>(m_areaLabels.size() + m_pointLabels.size());
-    if (quick || !m_hasFonts)
-        return 1;
+    return true;
+}
+
+void CZXS_View::DrawLabels(int& result)
+{
     // The style of a label's group, looked up again only when the group changes.
     int32_t group = -1;
     CZXS_StyleRecord style;
@@ -404,7 +443,7 @@ int CZXS_View::RenderFrame(bool quick)
     };
     for (size_t c = m_chains.size(); c-- > 0;) {
         if (!StopCheck(result))
-            return result;
+            return;
         const Chain chain = m_chains[c];
         if (styleOf(chain.group))
             m_counts.labels += DrawChainLabel(chain, style);
@@ -412,7 +451,7 @@ int CZXS_View::RenderFrame(bool quick)
     group = -1;
     for (const PointObject& p : m_pointObjects) {
         if (!StopCheck(result))
-            return result;
+            return;
         if (p.name == ZXS_NO_OBJECT || p.x < m_update.left || p.x > m_update.right || p.y < m_update.top
             || p.y > m_update.bottom || !styleOf(p.group))
             continue;
@@ -423,7 +462,7 @@ int CZXS_View::RenderFrame(bool quick)
     group = -1;
     for (const AreaLabel& a : m_areaLabels) {
         if (!StopCheck(result))
-            return result;
+            return;
         if (styleOf(a.group))
             m_counts.labels += DrawAreaLabel(a, style);
     }
@@ -431,7 +470,7 @@ int CZXS_View::RenderFrame(bool quick)
     int32_t lastDrawn = ZXS_NO_OBJECT;
     for (const PointLabel& p : m_pointLabels) {
         if (!StopCheck(result))
-            return result;
+            return;
         if (p.name == lastDrawn || !styleOf(p.group))
             continue;
         if (PlacePointLabel(p.anchors, p.name, style, true) >= 0) {
@@ -439,5 +478,5 @@ int CZXS_View::RenderFrame(bool quick)
             lastDrawn = p.name;
         }
     }
-    return 1;
+    result = 1;
 }

@@ -19,6 +19,7 @@ class CAppFT_Manager;
 class CZXS_PoiStore;
 class CZXS_SymbolSet;
 class CZXS_LayerDesc;
+class CZXS_ObjectCursor;
 class CZXS_Router;
 class CZXS_TzxDoc;
 
@@ -190,7 +191,14 @@ private:
         uint8_t group;
     };
 
+    // A frame in its steps: the layers' objects, the overlays over them (route,
+    // point icons, POIs, passage markers), then the labels. Each step answers
+    // false when the frame must end, with `result` saying how.
+    struct PassageWalk;
     int RenderFrame(bool quick);
+    bool DrawLayer(CZXS_ObjectCursor& cursor, int32_t layer, bool quick, PassageWalk& passages, int& result);
+    bool DrawOverlays(bool quick, int& result);
+    void DrawLabels(int& result);
     // 1 to go on; 0 when the frame must end (`result` then says how).
     bool StopCheck(int& result) const;
 
@@ -215,7 +223,19 @@ private:
     // The parts of s (half width a) that placed strokes block, each longer
     // than `minLength`; icons count unless `labelsOnly`.
     std::vector<Interval> BlockedAlong(const Stroke& s, double a, bool labelsOnly, double minLength) const;
+    // A street's name along its line, in steps: the line's strokes, cut around
+    // the labels placed before; the text that fits; the shortest run of
+    // strokes that holds it, turned to be read; the characters along it.
     int DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style);
+    std::vector<Stroke> ChainStrokes(const Chain& chain, double halfWidth) const;
+    std::vector<Stroke> CutAroundLabels(const std::vector<Stroke>& path, double halfWidth) const;
+    bool ChainText(
+        int32_t name, int32_t height, const std::vector<Stroke>& cut, std::string& text, double& width);
+    static std::vector<Stroke> ShortestRun(
+        const std::vector<Stroke>& cut, double textWidth, int32_t labelSize, double& spare);
+    static void ReadingOrder(std::vector<Stroke>& run, int32_t labelSize, double halfWidth);
+    int PlaceAlongRun(
+        const std::vector<Stroke>& run, const std::string& text, double spare, double halfWidth);
     int PlacePointLabel(
         const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross);
     int DrawAreaLabel(const AreaLabel& label, const CZXS_StyleRecord& style);

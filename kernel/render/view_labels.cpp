@@ -258,7 +258,27 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
     const double w = s / 2;
     if (s < 2 || chain.count < 2)
         return 0;
-    // 1. The chain's points become strokes; nearly straight runs join into one.
+    const std::vector<Stroke> path = ChainStrokes(chain, w);
+    if (path.empty())
+        return 0;
+    const std::vector<Stroke> cut = CutAroundLabels(path, w);
+    if (cut.empty())
+        return 0;
+    std::string text;
+    double textWidth = 0;
+    if (!ChainText(chain.name, s / 2, cut, text, textWidth))
+        return 0;
+    double spare = 0;
+    std::vector<Stroke> run = ShortestRun(cut, textWidth, s, spare);
+    if (run.empty())
+        return 0;
+    ReadingOrder(run, s, w);
+    return PlaceAlongRun(run, text, spare, w);
+}
+
+// The chain's points become strokes; nearly straight runs join into one.
+std::vector<CZXS_View::Stroke> CZXS_View::ChainStrokes(const Chain& chain, double w) const
+{
     std::vector<Stroke> path;
     const ZXS_ScreenPoint* points = &m_chainPoints[chain.first];
     double px = points[0].x;
@@ -305,10 +325,12 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
         py = qy;
     }
     close();
-    if (path.empty())
-        return 0;
+    return path;
+}
 
-    // 2. Cut the path around what is already placed (labels, not icons).
+// The path cut around what is already placed (labels, not icons).
+std::vector<CZXS_View::Stroke> CZXS_View::CutAroundLabels(const std::vector<Stroke>& path, double w) const
+{
     std::vector<Stroke> cut;
     for (const Stroke& p : path) {
         const std::vector<Interval> blocked = BlockedAlong(p, w, true, 1.0);
@@ -320,32 +342,35 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             cut.push_back(MakeStroke(
                 p.x1 + p.ux * f.from, p.y1 + p.uy * f.from, p.x1 + p.ux * f.to, p.y1 + p.uy * f.to, w));
     }
-    if (cut.empty())
-        return 0;
+    return cut;
+}
 
-    // 3. The text and its width.
-    const int32_t h = s / 2;
+// The text with its kind word, long or short as the room allows, in the font
+// of height `h`; false when there is no text or no room for it.
+bool CZXS_View::ChainText(
+    int32_t name, int32_t h, const std::vector<Stroke>& cut, std::string& text, double& textWidth)
+{
     if (!SetLabelFont(h))
-        return 0;
+        return false;
     double total = 0;
     for (const Stroke& c : cut)
         total += c.length;
     if (total < h * 4.0 || m_doc->Names().Size() == 0)
-        return 0;
-    std::string text = LabelText(chain.name, m_nameVariant);
+        return false;
+    text = LabelText(name, m_nameVariant);
     if (text.empty() || total < static_cast<double>(text.size()) * h)
-        return 0;
+        return false;
     const int codePage = m_doc->Names().CodePage();
     const auto widthOf = [&](const std::string& t) { return m_font.TextWidth(t.c_str(), codePage) / 64.0; };
-    double textWidth = widthOf(text);
+    textWidth = widthOf(text);
     if (textWidth < 0 || total < textWidth)
-        return 0;
-    const std::string shortKind = m_doc->Names().GetKindWord(chain.name, m_shortVariant);
+        return false;
+    const std::string shortKind = m_doc->Names().GetKindWord(name, m_shortVariant);
     if (!shortKind.empty()) {
         const std::string withShort = text + " " + shortKind;
         const double shortWidth = widthOf(withShort);
         if (shortWidth >= 0 && shortWidth <= total) {
-            const std::string longKind = m_doc->Names().GetKindWord(chain.name, m_nameVariant);
+            const std::string longKind = m_doc->Names().GetKindWord(name, m_nameVariant);
             const std::string withLong = text + " " + longKind;
             const double longWidth = longKind.empty() ? -1 : widthOf(withLong);
             if (longWidth >= 0 && longWidth <= total) {
@@ -357,8 +382,14 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             }
         }
     }
+    return true;
+}
 
-    // 4. The run of strokes that holds the text with the fewest strokes.
+// The run of strokes that holds the text with the fewest strokes (of those the
+// one with the most room to spare); none when no run holds it.
+std::vector<CZXS_View::Stroke> CZXS_View::ShortestRun(
+    const std::vector<Stroke>& cut, double textWidth, int32_t s, double& spareOut)
+{
     size_t bestStart = 0, bestCount = 0;
     double bestSpare = -1;
     for (size_t start = 0; start < cut.size(); ++start) {
@@ -383,12 +414,14 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
             }
         }
     }
-    if (bestCount == 0)
-        return 0;
-    std::vector<Stroke> run(cut.begin() + static_cast<std::ptrdiff_t>(bestStart),
+    spareOut = bestSpare;
+    return std::vector<Stroke>(cut.begin() + static_cast<std::ptrdiff_t>(bestStart),
         cut.begin() + static_cast<std::ptrdiff_t>(bestStart + bestCount));
+}
 
-    // 5. Read left to right, or bottom to top on steep streets.
+// Turns the run to read left to right, or bottom to top on steep streets.
+void CZXS_View::ReadingOrder(std::vector<Stroke>& run, int32_t s, double w)
+{
     const double dx = run.back().x2 - run.front().x1;
     const double dy = run.back().y2 - run.front().y1;
     bool reverse;
@@ -401,11 +434,15 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
         for (Stroke& r : run)
             r = MakeStroke(r.x2, r.y2, r.x1, r.y1, w);
     }
+}
 
-    // 6, 7. Characters stroke by stroke: a character belongs to the stroke its
-    // middle falls on, and what it misses of one stroke carries to the next.
-    // Each stroke is drawn on a baseline below its middle and kept as occupied
-    // over the text it carries.
+// Characters stroke by stroke: a character belongs to the stroke its middle
+// falls on, and what it misses of one stroke carries to the next. Each stroke
+// is drawn on a baseline below its middle and kept as occupied over the text
+// it carries. 1 when placed, 0 when the text does not fit.
+int CZXS_View::PlaceAlongRun(const std::vector<Stroke>& run, const std::string& text, double spare, double w)
+{
+    const int codePage = m_doc->Names().CodePage();
     struct Piece {
         size_t stroke, first, count;
         double begin, end;
@@ -454,7 +491,7 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
         }
         return next < text.size() ? 1e9 : overrun;
     };
-    double start = 0.4 * bestSpare;
+    double start = 0.4 * spare;
     double overrun = layout(start);
     if (overrun > 0.5 && overrun < 1e9) {
         start = std::max(0.0, start - overrun);
@@ -462,8 +499,6 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
     }
     if (overrun < 0 || overrun > 0.5)
         return 0;
-    // Each stroke's characters on a baseline below its middle; the stroke is
-    // kept as occupied over the text it carries.
     std::vector<Stroke> placed;
     for (const Piece& p : pieces) {
         const Stroke& r = run[p.stroke];
