@@ -35,11 +35,14 @@ public:
     // Checks that a symbol name ("mi:name", "txt:A", ...) can be drawn.
     bool CanDrawSymbol(const QString& symbol) const;
 
-private:
-    bool Draw(
-        QPainter& p, const QStringList& args, const ResourceEntry& e, int step, double w, double h) const;
+    // A symbol's outline fitted into `box`, and the symbol drawn there.
     QPainterPath SymbolPath(const QString& symbol, const QRectF& box) const;
     void DrawSymbol(QPainter& p, const QString& symbol, const QRectF& box, const QColor& colour) const;
+    const QString& TextFamily() const { return fonts_.textFamily; }
+
+private:
+    // Draws the recipe `args` (its kind first) through its own function.
+    bool Draw(QPainter& p, const QStringList& args, int step, double w, double h) const;
 
     PainterFonts fonts_;
 };
