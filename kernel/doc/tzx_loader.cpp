@@ -195,24 +195,58 @@ int CZXS_TzxLoader::Load(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLength
     return 1;
 }
 
+// One load in progress: the document, its stream read section by section, and
+// the cipher the sections are deciphered with.
+struct CZXS_TzxLoader::Reading {
+    Reading(CZXS_TzxDoc& d, const uint8_t* key, int16_t keyLength)
+        : doc(d)
+        , stream(*d.m_stream)
+        , in(stream)
+        , keyLength(keyLength)
+    {
+        if (keyLength != 0)
+            cipher.Prepare(key, static_cast<uint32_t>(keyLength < 0 ? -keyLength : keyLength));
+    }
+
+    CZXS_TzxDoc& doc;
+    CZXS_DiskStream& stream;
+    SectionReader in;
+    CZXS_MapCipher cipher;
+    int16_t keyLength;
+    bool decipher = false;
+    bool old = false; // the old layout: packed records, no index blocks
+};
+
 int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLength)
 {
     if (!doc.m_stream)
         return ZXS_KERR_FILEOPEN;
-    CZXS_DiskStream& stream = *doc.m_stream;
-    SectionReader in(stream);
-    CZXS_TzxHeader& h = doc.m_header;
+    Reading r(doc, key, keyLength);
+    using Step = int32_t (*)(Reading&);
+    for (const Step step : { &ReadHeader, &ReadFrontSections, &ReadObjects, &ReadIndexAndPoints,
+             &ReadRoadGraph, &ReadStylesAndText }) {
+        if (const int32_t e = step(r); e != 0)
+            return e;
+    }
+    if (r.old) {
+        if (const int32_t e = CZXS_IndexBuilder::Convert(doc); e != 0)
+            return e;
+    }
+    if (!ObjectTablesAreSound(doc))
+        return ZXS_KERR_TABLE;
+    return 0;
+}
 
-    CZXS_MapCipher cipher;
-    if (keyLength != 0)
-        cipher.Prepare(key, static_cast<uint32_t>(keyLength < 0 ? -keyLength : keyLength));
-    if (!in.Read(h.Bytes(), CZXS_TzxHeader::kSize))
+int32_t CZXS_TzxLoader::ReadHeader(Reading& r)
+{
+    CZXS_TzxHeader& h = r.doc.m_header;
+    if (!r.in.Read(h.Bytes(), CZXS_TzxHeader::kSize))
         return ZXS_KERR_READ;
-    const bool decipher = keyLength < 0 || (keyLength > 0 && !h.HasMagic());
-    if (decipher) {
-        if (!cipher.IsReady())
+    r.decipher = r.keyLength < 0 || (r.keyLength > 0 && !h.HasMagic());
+    if (r.decipher) {
+        if (!r.cipher.IsReady())
             return ZXS_KERR_MAGIC;
-        cipher.Decipher(
+        r.cipher.Decipher(
             h.Bytes() + CZXS_TzxHeader::kCipherStart, CZXS_TzxHeader::kSize - CZXS_TzxHeader::kCipherStart);
     }
     if (!h.HasMagic())
@@ -221,42 +255,42 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     if (version > CZXS_TzxHeader::kVersionCurrent
         || (version > CZXS_TzxHeader::kVersionOldMax && version < CZXS_TzxHeader::kVersionCurrent))
         return ZXS_KERR_VERSION;
-    const bool old = h.IsOldLayout();
+    r.old = h.IsOldLayout();
     if (h.U16(CZXS_TzxHeader::kReserved) != 0)
         return ZXS_KERR_HEADER;
-    doc.SelectCoding(h.U8(CZXS_TzxHeader::kCoding));
-
-    const int32_t objectCount = h.I32(CZXS_TzxHeader::kObjectCount);
-    const int32_t pointUnits = h.I32(CZXS_TzxHeader::kPointSize);
-    const int16_t styleCount = h.I16(CZXS_TzxHeader::kStyleCount);
-    const int16_t layerCount = h.I16(CZXS_TzxHeader::kLayerCount);
-    const int32_t namesSize = h.I32(CZXS_TzxHeader::kNamesSize);
-    const int32_t symbolSize = h.I32(CZXS_TzxHeader::kSymbolSize);
-    const int32_t dictionarySize = h.I32(CZXS_TzxHeader::kDictionarySize);
-    const uint32_t transformSize = h.U16(CZXS_TzxHeader::kTransformSize);
+    r.doc.SelectCoding(h.U8(CZXS_TzxHeader::kCoding));
     // Negative sizes would wrap into huge tables; a transform shorter than its
     // twelve coefficients would be read past its end.
-    if (objectCount < 0 || pointUnits < 0 || styleCount < 0 || layerCount < 0 || namesSize < 0
-        || symbolSize < 0 || dictionarySize < 0 || transformSize % 8 != 0
+    const uint32_t transformSize = h.U16(CZXS_TzxHeader::kTransformSize);
+    if (h.I32(CZXS_TzxHeader::kObjectCount) < 0 || h.I32(CZXS_TzxHeader::kPointSize) < 0
+        || h.I16(CZXS_TzxHeader::kStyleCount) < 0 || h.I16(CZXS_TzxHeader::kLayerCount) < 0
+        || h.I32(CZXS_TzxHeader::kNamesSize) < 0 || h.I32(CZXS_TzxHeader::kSymbolSize) < 0
+        || h.I32(CZXS_TzxHeader::kDictionarySize) < 0 || transformSize % 8 != 0
         || (transformSize != 0 && transformSize < CZXS_TzxHeader::kTransformMinSize))
         return ZXS_KERR_HEADER;
-
-    doc.m_journal.reset(new (std::nothrow) CZXS_PassageJournal(&doc));
-    if (!doc.m_journal || !doc.m_journal->Prepare())
+    r.doc.m_journal.reset(new (std::nothrow) CZXS_PassageJournal(&r.doc));
+    if (!r.doc.m_journal || !r.doc.m_journal->Prepare())
         return ZXS_KERR_MEMORY;
+    return 0;
+}
 
-    // Section 1: coordinate transform.
-    if (const int32_t e = in.ReadTable(doc.m_transformSection, transformSize, 1, 0); e != 0)
+// Sections 1 to 6: coordinate transform, metrics block, symbol table,
+// dictionary, layer descriptors, names.
+int32_t CZXS_TzxLoader::ReadFrontSections(Reading& r)
+{
+    CZXS_TzxDoc& doc = r.doc;
+    const CZXS_TzxHeader& h = doc.m_header;
+    if (const int32_t e = r.in.ReadTable(doc.m_transformSection, h.U16(CZXS_TzxHeader::kTransformSize), 1, 0);
+        e != 0)
         return e;
-    if (decipher && !DecipherTable(cipher, doc.m_transformSection))
+    if (r.decipher && !DecipherTable(r.cipher, doc.m_transformSection))
         return ZXS_KERR_MEMORY;
 
-    // Section 2: metrics block and its blob. Its size is known, so a bad blob
-    // cannot leave the later sections misplaced: the load stops instead.
-    if (doc.m_metrics.Read(stream) == 0)
+    // The metrics block's size is known, so a bad blob cannot leave the later
+    // sections misplaced: the load stops instead.
+    if (doc.m_metrics.Read(r.stream) == 0)
         return ZXS_KERR_READ;
 
-    // Sections 3 to 6: symbol table, dictionary, layer descriptors, names.
     struct Enciphered {
         CCollect* table;
         uint32_t count;
@@ -264,17 +298,18 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
         uint32_t growth;
     };
     const Enciphered front[] = {
-        { &doc.m_symbols, static_cast<uint32_t>(symbolSize), 1, 128 },
-        { &doc.m_dictionary, static_cast<uint32_t>(dictionarySize), 1, 64 },
-        { &doc.Layers(), static_cast<uint32_t>(layerCount), CZXS_TzxHeader::kLayerSize, 4 },
-        { &doc.m_names, static_cast<uint32_t>(namesSize), 1, 64 },
+        { &doc.m_symbols, static_cast<uint32_t>(h.I32(CZXS_TzxHeader::kSymbolSize)), 1, 128 },
+        { &doc.m_dictionary, static_cast<uint32_t>(h.I32(CZXS_TzxHeader::kDictionarySize)), 1, 64 },
+        { &doc.Layers(), static_cast<uint32_t>(h.I16(CZXS_TzxHeader::kLayerCount)),
+            CZXS_TzxHeader::kLayerSize, 4 },
+        { &doc.m_names, static_cast<uint32_t>(h.I32(CZXS_TzxHeader::kNamesSize)), 1, 64 },
     };
     for (const Enciphered& section : front) {
         if (const int32_t e
-            = in.ReadTable(*section.table, section.count, section.elementSize, section.growth);
+            = r.in.ReadTable(*section.table, section.count, section.elementSize, section.growth);
             e != 0)
             return e;
-        if (decipher && !DecipherTable(cipher, *section.table))
+        if (r.decipher && !DecipherTable(r.cipher, *section.table))
             return ZXS_KERR_MEMORY;
     }
     if (!SymbolTableIsSound(doc.m_symbols) || !DictionaryIsSound(doc.m_dictionary)
@@ -285,94 +320,105 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     // The road range counts objects through the layers, for the graph below.
     if (!LayersAreSound(doc))
         return ZXS_KERR_TABLE;
+    return 0;
+}
 
-    // Section 7: object records.
-    if (!old) {
-        if (!in.LoadTable(
-                doc.m_objects, uint64_t { static_cast<uint32_t>(objectCount) } * CZXS_ObjectRecord::kSize))
+// Section 7: object records, unpacked one chunk at a time from the old layout.
+int32_t CZXS_TzxLoader::ReadObjects(Reading& r)
+{
+    CZXS_TzxDoc& doc = r.doc;
+    const auto objectCount = static_cast<uint32_t>(doc.m_header.I32(CZXS_TzxHeader::kObjectCount));
+    if (!r.old) {
+        if (!r.in.LoadTable(doc.m_objects, uint64_t { objectCount } * CZXS_ObjectRecord::kSize))
             return ZXS_KERR_TABLE;
-    } else {
-        const uint64_t bytes
-            = uint64_t { static_cast<uint32_t>(objectCount) } * CZXS_ObjectRecord::kPackedSize;
-        // A short object section would silently drop objects: the map is refused.
-        if (!in.Fits(bytes))
-            return ZXS_KERR_TABLE;
-        if (doc.m_objects.Allocate(static_cast<uint32_t>(objectCount), 16) == 0
-            || doc.m_objects.SetSize(static_cast<uint32_t>(objectCount)) == 0)
-            return ZXS_KERR_MEMORY;
-        uint8_t chunk[kOldChunk * CZXS_ObjectRecord::kPackedSize];
-        uint32_t done = 0;
-        while (done < static_cast<uint32_t>(objectCount)) {
-            const uint32_t n = std::min<uint32_t>(kOldChunk, static_cast<uint32_t>(objectCount) - done);
-            if (!in.Read(chunk, n * CZXS_ObjectRecord::kPackedSize))
-                return ZXS_KERR_TABLE;
-            for (uint32_t i = 0; i < n; ++i) {
-                const CZXS_ObjectRecord r
-                    = CZXS_ObjectRecord::UnpackOld(chunk + i * CZXS_ObjectRecord::kPackedSize);
-                std::memcpy(
-                    doc.m_objects.MutableElement(done + i), r.Bytes().data(), CZXS_ObjectRecord::kSize);
-            }
-            done += n;
-        }
+        return 0;
     }
+    // A short object section would silently drop objects: the map is refused.
+    if (!r.in.Fits(uint64_t { objectCount } * CZXS_ObjectRecord::kPackedSize))
+        return ZXS_KERR_TABLE;
+    if (doc.m_objects.Allocate(objectCount, 16) == 0 || doc.m_objects.SetSize(objectCount) == 0)
+        return ZXS_KERR_MEMORY;
+    uint8_t chunk[kOldChunk * CZXS_ObjectRecord::kPackedSize];
+    uint32_t done = 0;
+    while (done < objectCount) {
+        const uint32_t n = std::min<uint32_t>(kOldChunk, objectCount - done);
+        if (!r.in.Read(chunk, n * CZXS_ObjectRecord::kPackedSize))
+            return ZXS_KERR_TABLE;
+        for (uint32_t i = 0; i < n; ++i) {
+            const CZXS_ObjectRecord record
+                = CZXS_ObjectRecord::UnpackOld(chunk + i * CZXS_ObjectRecord::kPackedSize);
+            std::memcpy(
+                doc.m_objects.MutableElement(done + i), record.Bytes().data(), CZXS_ObjectRecord::kSize);
+        }
+        done += n;
+    }
+    return 0;
+}
 
-    // Section 8: index blocks of current maps.
-    if (!old) {
+// Sections 8 and 9: index blocks of current maps, point data.
+int32_t CZXS_TzxLoader::ReadIndexAndPoints(Reading& r)
+{
+    CZXS_TzxDoc& doc = r.doc;
+    const CZXS_TzxHeader& h = doc.m_header;
+    if (!r.old) {
         const uint64_t bytes
-            = (uint64_t { static_cast<uint32_t>(objectCount) } / 64 + 1) * CZXS_TzxHeader::kIndexBlockSize;
-        if (!in.Fits(bytes))
+            = (uint64_t { static_cast<uint32_t>(h.I32(CZXS_TzxHeader::kObjectCount)) } / 64 + 1)
+            * CZXS_TzxHeader::kIndexBlockSize;
+        if (!r.in.Fits(bytes))
             return ZXS_KERR_READ;
-        if (!in.LoadTable(doc.m_indexBlocks, bytes))
+        if (!r.in.LoadTable(doc.m_indexBlocks, bytes))
             return doc.m_indexBlocks.GetError() == ZXS_KERR_MEMORY ? ZXS_KERR_MEMORY : ZXS_KERR_READ;
     }
-
-    // Section 9: point data.
-    if (pointUnits != 0) {
+    if (const int32_t pointUnits = h.I32(CZXS_TzxHeader::kPointSize); pointUnits != 0) {
         const int64_t bytes = doc.m_coding->UnitsToBytes(pointUnits);
-        if (!in.LoadTable(doc.m_points, static_cast<uint64_t>(bytes)))
+        if (!r.in.LoadTable(doc.m_points, static_cast<uint64_t>(bytes)))
             return ZXS_KERR_TABLE;
     }
+    return 0;
+}
 
-    // Companion road graph, then section 10 (skipped by its size whether the
-    // graph was loaded or not, so the style records are read from their place).
+// The companion road graph, then section 10, skipped by its size whether the
+// graph was loaded or not, so the style records are read from their place.
+int32_t CZXS_TzxLoader::ReadRoadGraph(Reading& r)
+{
+    CZXS_TzxDoc& doc = r.doc;
+    const CZXS_TzxHeader& h = doc.m_header;
     const int16_t firstRoad = h.I16(CZXS_TzxHeader::kFirstRoadLayer);
     const int16_t roadLayers = h.I16(CZXS_TzxHeader::kRoadLayerCount);
     const uint32_t embedded = h.U32(CZXS_TzxHeader::kEmbeddedGraphSize);
     if (firstRoad >= 0 && roadLayers > 0) {
         const bool loaded = doc.m_roadGraph.Load(
-            stream.Name(), doc.m_sourceKind, doc.m_graphBlock, doc.m_graphSize, doc.RoadObjectCount());
+            r.stream.Name(), doc.m_sourceKind, doc.m_graphBlock, doc.m_graphSize, doc.RoadObjectCount());
         if (!loaded && h.U32(CZXS_TzxHeader::kRoadGraphLevel) < CZXS_TzxHeader::kGraphOptionalLevel
             && embedded != 0)
             doc.SetError(ZXS_KERR_GRAPH);
     } else if (firstRoad >= 0) {
         doc.SetError(ZXS_KERR_GRAPH);
     }
-    if (!in.Skip(embedded))
+    if (!r.in.Skip(embedded))
         return ZXS_KERR_READ;
+    return 0;
+}
 
-    // Section 11: style records.
-    if (const int32_t e
-        = in.ReadTable(doc.Styles(), static_cast<uint32_t>(styleCount), CZXS_TzxHeader::kStyleSize, 16);
+// Sections 11 and 12: style records, the text block (kept with two zero bytes
+// after it).
+int32_t CZXS_TzxLoader::ReadStylesAndText(Reading& r)
+{
+    CZXS_TzxDoc& doc = r.doc;
+    const CZXS_TzxHeader& h = doc.m_header;
+    if (const int32_t e = r.in.ReadTable(doc.Styles(),
+            static_cast<uint32_t>(h.I16(CZXS_TzxHeader::kStyleCount)), CZXS_TzxHeader::kStyleSize, 16);
         e != 0)
         return e;
-    if (decipher && !DecipherTable(cipher, doc.Styles()))
+    if (r.decipher && !DecipherTable(r.cipher, doc.Styles()))
         return ZXS_KERR_MEMORY;
-
-    // Section 12: text block, kept with two zero bytes after it.
     if (const uint32_t textSize = h.U32(CZXS_TzxHeader::kTextSize); textSize != 0) {
-        if (!in.Fits(textSize))
+        if (!r.in.Fits(textSize))
             return ZXS_KERR_READ;
         if (doc.m_text.Allocate(textSize + 2, 0) == 0 || doc.m_text.SetSize(textSize + 2) == 0)
             return ZXS_KERR_MEMORY;
-        if (!in.Read(doc.m_text.MutableItem(0), textSize))
+        if (!r.in.Read(doc.m_text.MutableItem(0), textSize))
             return ZXS_KERR_READ;
     }
-
-    if (old) {
-        if (const int32_t e = CZXS_IndexBuilder::Convert(doc); e != 0)
-            return e;
-    }
-    if (!ObjectTablesAreSound(doc))
-        return ZXS_KERR_TABLE;
     return 0;
 }

@@ -28,5 +28,13 @@ public:
     static bool LayersAreSound(const CZXS_TzxDoc& doc);
 
 private:
+    // The load in its steps, in file order; each answers 0 or a kernel error.
+    struct Reading;
     static int32_t Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLength);
+    static int32_t ReadHeader(Reading& r);
+    static int32_t ReadFrontSections(Reading& r);
+    static int32_t ReadObjects(Reading& r);
+    static int32_t ReadIndexAndPoints(Reading& r);
+    static int32_t ReadRoadGraph(Reading& r);
+    static int32_t ReadStylesAndText(Reading& r);
 };
