@@ -5,6 +5,7 @@
 #include "foundation/page_arena.h"
 #include "foundation/screen_metrics.h"
 #include "platform/display.h"
+#include "platform/little_endian.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,14 +30,13 @@ uint32_t Opaque(uint32_t colour) { return colour | 0xFF000000u; }
 // -1 (none) becomes a transparent background, any other colour an opaque one.
 uint32_t Background(uint32_t colour) { return colour == kNoBackground ? 0u : Opaque(colour); }
 
+// A 16- or 32-bit field of a file's bytes; 0 past their end.
 uint32_t ReadLE(const QByteArray& bytes, int offset, int size)
 {
-    uint32_t v = 0;
     if (offset + size > bytes.size())
         return 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = v << 8 | static_cast<uint8_t>(bytes[offset + i]);
-    return v;
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.constData()) + offset;
+    return size == 2 ? platform::Le16(p) : platform::Le32(p);
 }
 
 // The canvas operations behind the image entry points, for either target.

@@ -3,6 +3,7 @@
 #include "drawlib/canvas565.h"
 #include "drawlib/rgb565.h"
 #include "foundation/page_arena.h"
+#include "platform/little_endian.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -75,11 +76,8 @@ constexpr uint32_t kBiBitfields = 3;
 // comes near, and it keeps every size computation far from overflow.
 constexpr int64_t kMaxSide = 16384;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
+using platform::Le16;
+using platform::Le32;
 
 bool Fail(std::string* error, std::string text)
 {
@@ -106,16 +104,16 @@ bool ParseDib(const uint8_t* data, size_t size, int64_t pixelOffset, Dib& dib, s
 {
     if (!data || size < 40)
         return Fail(error, "bitmap header is truncated");
-    const uint32_t headerSize = U32(data);
+    const uint32_t headerSize = Le32(data);
     if (headerSize < 40)
         return Fail(error, "bitmap header size " + std::to_string(headerSize) + " is not supported");
     if (headerSize > size)
         return Fail(error, "bitmap header is truncated");
-    const int32_t width = static_cast<int32_t>(U32(data + 4));
-    const int32_t height = static_cast<int32_t>(U32(data + 8));
-    const int bitCount = U16(data + 14);
-    const uint32_t compression = U32(data + 16);
-    const uint32_t coloursUsed = U32(data + 32);
+    const int32_t width = static_cast<int32_t>(Le32(data + 4));
+    const int32_t height = static_cast<int32_t>(Le32(data + 8));
+    const int bitCount = Le16(data + 14);
+    const uint32_t compression = Le32(data + 16);
+    const uint32_t coloursUsed = Le32(data + 32);
     const int64_t absHeight = height < 0 ? -int64_t(height) : int64_t(height);
     if (width <= 0 || height == 0 || width > kMaxSide || absHeight > kMaxSide)
         return Fail(error,
@@ -152,9 +150,9 @@ bool ParseDib(const uint8_t* data, size_t size, int64_t pixelOffset, Dib& dib, s
                 tableBytes = 12;
             if (size < 52)
                 return Fail(error, "bitmap colour masks are truncated");
-            red = U32(data + 40);
-            green = U32(data + 44);
-            blue = U32(data + 48);
+            red = Le32(data + 40);
+            green = Le32(data + 44);
+            blue = Le32(data + 48);
         } else if (compression != kBiRgb) {
             return Fail(error, "compressed bitmaps are not supported");
         }
@@ -221,11 +219,11 @@ public:
         const uint8_t* row = RowStart(y);
         switch (m_dib.format) {
         case kPixelFormat555: {
-            const uint16_t s = U16(row + 2 * x);
+            const uint16_t s = Le16(row + 2 * x);
             return static_cast<uint16_t>(((s >> 5) << 6) | (s & 0x1F));
         }
         case kPixelFormat565:
-            return U16(row + 2 * x);
+            return Le16(row + 2 * x);
         case kPixelFormatBGR24: {
             const uint8_t* p = row + 3 * x;
             return PackRGB565(p[2], p[1], p[0]);
@@ -312,7 +310,7 @@ bool ConvertBitmapFile(CCanvas565& canvas, uint32_t id, const uint8_t* file, siz
 {
     if (!file || size < 14 || file[0] != 'B' || file[1] != 'M')
         return Fail(error, "not a BMP file");
-    const uint32_t pixelOffset = U32(file + 10);
+    const uint32_t pixelOffset = Le32(file + 10);
     if (pixelOffset < 14)
         return Fail(error, "bitmap pixel offset " + std::to_string(pixelOffset) + " does not fit the data");
     Dib dib;

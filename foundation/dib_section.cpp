@@ -1,6 +1,7 @@
 #include "foundation/dib_section.h"
 
 #include "platform/file_writer.h"
+#include "platform/little_endian.h"
 #include "platform/paths.h"
 
 #include <cstring>
@@ -10,18 +11,6 @@ namespace {
 // Sections beyond this are refused: far larger than any screen shot, and it
 // keeps every size below 32 bits.
 constexpr int64_t kMaxSectionBytes = int64_t(1) << 30;
-
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 uint32_t PaletteEntries(const BitmapInfoHeader& h)
 {
@@ -108,24 +97,24 @@ bool CDibSection::SaveBmp(const QString& path) const
     const uint32_t pixelOffset = 14 + (m_paletteCount + 10) * 4;
     std::vector<uint8_t> head;
     head.reserve(pixelOffset);
-    Put16(head, 0x4D42); // "BM"
-    Put32(head, pixelOffset + h.biSizeImage);
-    Put16(head, 0);
-    Put16(head, 0);
-    Put32(head, pixelOffset);
-    Put32(head, h.biSize);
-    Put32(head, uint32_t(h.biWidth));
-    Put32(head, uint32_t(h.biHeight));
-    Put16(head, h.biPlanes);
-    Put16(head, h.biBitCount);
-    Put32(head, h.biCompression);
-    Put32(head, h.biSizeImage);
-    Put32(head, uint32_t(h.biXPelsPerMeter));
-    Put32(head, uint32_t(h.biYPelsPerMeter));
-    Put32(head, h.biClrUsed);
-    Put32(head, h.biClrImportant);
+    platform::AppendLe16(head, 0x4D42); // "BM"
+    platform::AppendLe32(head, pixelOffset + h.biSizeImage);
+    platform::AppendLe16(head, 0);
+    platform::AppendLe16(head, 0);
+    platform::AppendLe32(head, pixelOffset);
+    platform::AppendLe32(head, h.biSize);
+    platform::AppendLe32(head, uint32_t(h.biWidth));
+    platform::AppendLe32(head, uint32_t(h.biHeight));
+    platform::AppendLe16(head, h.biPlanes);
+    platform::AppendLe16(head, h.biBitCount);
+    platform::AppendLe32(head, h.biCompression);
+    platform::AppendLe32(head, h.biSizeImage);
+    platform::AppendLe32(head, uint32_t(h.biXPelsPerMeter));
+    platform::AppendLe32(head, uint32_t(h.biYPelsPerMeter));
+    platform::AppendLe32(head, h.biClrUsed);
+    platform::AppendLe32(head, h.biClrImportant);
     for (uint32_t i = 0; i < m_paletteCount; ++i)
-        Put32(head, m_info.bmiColors[i]);
+        platform::AppendLe32(head, m_info.bmiColors[i]);
 
     platform::AtomicFileWriter file(platform::DevicePathToLocal(path).toStdString());
     return file.Write(head.data(), head.size()) && file.Write(m_bits.data(), h.biSizeImage) && file.Commit();

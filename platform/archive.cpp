@@ -1,6 +1,7 @@
 #include "platform/archive.h"
 
 #include "platform/file_writer.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <array>
@@ -27,14 +28,6 @@ constexpr std::array<char16_t, 64> kWindows1251High {
     0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // B0
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // B8
 };
-
-uint64_t LoadLE(std::span<const uint8_t> bytes)
-{
-    uint64_t v = 0;
-    for (size_t i = bytes.size(); i-- > 0;)
-        v = (v << 8) | bytes[i];
-    return v;
-}
 
 } // namespace
 
@@ -125,7 +118,8 @@ void Archive::WriteUInt8(uint8_t v) { WriteBytes(&v, 1); }
 
 void Archive::WriteUInt16(uint16_t v)
 {
-    const uint8_t b[2] = { uint8_t(v), uint8_t(v >> 8) };
+    uint8_t b[2];
+    PutLe16(b, v);
     WriteBytes(b, 2);
 }
 
@@ -190,10 +184,10 @@ std::span<const uint8_t> Archive::Take(size_t size, const char* what)
 }
 
 uint8_t Archive::ReadUInt8() { return Take(1, "a byte")[0]; }
-uint16_t Archive::ReadUInt16() { return uint16_t(LoadLE(Take(2, "a 16-bit integer"))); }
-uint32_t Archive::ReadUInt32() { return uint32_t(LoadLE(Take(4, "a 32-bit integer"))); }
-uint64_t Archive::ReadUInt64() { return LoadLE(Take(8, "a 64-bit integer")); }
-double Archive::ReadDouble() { return std::bit_cast<double>(LoadLE(Take(8, "a double"))); }
+uint16_t Archive::ReadUInt16() { return Le16(Take(2, "a 16-bit integer").data()); }
+uint32_t Archive::ReadUInt32() { return Le32(Take(4, "a 32-bit integer").data()); }
+uint64_t Archive::ReadUInt64() { return Le64(Take(8, "a 64-bit integer").data()); }
+double Archive::ReadDouble() { return std::bit_cast<double>(Le64(Take(8, "a double").data())); }
 
 void Archive::ReadBytes(void* data, size_t size)
 {
@@ -246,7 +240,7 @@ QString Archive::ReadString()
     QString text(static_cast<qsizetype>(length), Qt::Uninitialized);
     QChar* out = text.data();
     for (size_t i = 0; i < length; ++i)
-        out[i] = QChar(char16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+        out[i] = QChar(char16_t(Le16(bytes.data() + 2 * i)));
     return text;
 }
 

@@ -9,6 +9,7 @@
 #include "kernel/api/app_handle.h"
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/application.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/render/async_renderer.h"
 #include "kernel/render/render_clock.h"
 #include "kernel/render/view.h"
@@ -478,7 +479,7 @@ int32_t ReadPixel(const CZXS_PixelIterator* it, const uint8_t* red, const uint8_
     if (red == nullptr || green == nullptr || blue == nullptr)
         return ZXS_ERR_PARAM;
     const uint8_t* p = IterPixel(it);
-    value = static_cast<uint16_t>(p[0] | (p[1] << 8));
+    value = ZXS_Le16(p);
     return ZXS_OK;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "kernel/doc/fixed_collect.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/doc/object.h"
 #include "kernel/doc/style_table.h"
 
@@ -27,19 +28,14 @@ public:
 
     explicit operator bool() const { return m_bytes != nullptr; }
     const uint8_t* Bytes() const { return m_bytes; }
-    int32_t FirstObject() const { return static_cast<int32_t>(U32(0)); }
-    uint32_t PointOffset() const { return U32(4); }
+    int32_t FirstObject() const { return static_cast<int32_t>(ZXS_Le32(m_bytes)); }
+    uint32_t PointOffset() const { return ZXS_Le32(m_bytes + 4); }
     uint8_t Flags() const { return m_bytes[8]; }
-    int16_t NameWord() const { return static_cast<int16_t>(m_bytes[9] | (m_bytes[10] << 8)); }
+    int16_t NameWord() const { return static_cast<int16_t>(ZXS_Le16(m_bytes + 9)); }
     uint8_t StyleGroup() const { return m_bytes[11]; }
     uint8_t SymbolNumber() const { return m_bytes[12]; }
 
 private:
-    uint32_t U32(int at) const
-    {
-        return m_bytes[at] | (m_bytes[at + 1] << 8) | (m_bytes[at + 2] << 16)
-            | (uint32_t { m_bytes[at + 3] } << 24);
-    }
     const uint8_t* m_bytes = nullptr;
 };
 

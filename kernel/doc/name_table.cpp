@@ -9,6 +9,7 @@
 #include "kernel/doc/dictionary.h"
 #include "kernel/doc/fixed_collect.h"
 #include "kernel/doc/layer_iterator.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/doc/object_record.h"
 #include "kernel/doc/transliteration.h"
 
@@ -121,8 +122,7 @@ int32_t CZXS_NameTable::MainNameId(int32_t nameId) const
         return -1;
     if (record.trailer == nullptr)
         return nameId;
-    const uint8_t* t = record.trailer;
-    return static_cast<int32_t>(t[0] | (t[1] << 8) | (t[2] << 16) | (uint32_t { t[3] } << 24));
+    return static_cast<int32_t>(ZXS_Le32(record.trailer));
 }
 
 int32_t CZXS_NameTable::PrefixValue(int32_t nameId) const
@@ -130,7 +130,7 @@ int32_t CZXS_NameTable::PrefixValue(int32_t nameId) const
     Record record;
     if (!Parse(nameId, record) || record.prefix == nullptr)
         return ZXS_NO_OBJECT;
-    const uint32_t value = record.prefix[0] | (record.prefix[1] << 8) | (record.prefix[2] << 16);
+    const uint32_t value = ZXS_Le24(record.prefix);
     return value == 0xFFFFFF ? ZXS_NO_OBJECT : static_cast<int32_t>(value);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "kernel/doc/little_endian.h"
+
 CZXS_ObjectRecord CZXS_ObjectRecord::FromBytes(const uint8_t* bytes)
 {
     CZXS_ObjectRecord r;
@@ -11,8 +13,8 @@ CZXS_ObjectRecord CZXS_ObjectRecord::FromBytes(const uint8_t* bytes)
 
 CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
 {
-    const uint32_t packed = p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t { p[3] } << 24);
-    const uint32_t link = p[4] | (p[5] << 8) | (p[6] << 16);
+    const uint32_t packed = ZXS_Le32(p);
+    const uint32_t link = ZXS_Le24(p + 4);
     CZXS_ObjectRecord r;
     r.SetRunLength(static_cast<uint16_t>(packed & 0x3fff));
     const uint32_t name = packed >> 14;
@@ -26,16 +28,9 @@ CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
     return r;
 }
 
-uint32_t CZXS_ObjectRecord::Word() const
-{
-    return m_bytes[4] | (m_bytes[5] << 8) | (m_bytes[6] << 16) | (uint32_t { m_bytes[7] } << 24);
-}
+uint32_t CZXS_ObjectRecord::Word() const { return ZXS_Le32(m_bytes.data() + 4); }
 
-void CZXS_ObjectRecord::SetWord(uint32_t w)
-{
-    for (int i = 0; i < 4; ++i)
-        m_bytes[4 + i] = static_cast<uint8_t>(w >> (8 * i));
-}
+void CZXS_ObjectRecord::SetWord(uint32_t w) { ZXS_PutLe32(m_bytes.data() + 4, w); }
 
 void CZXS_ObjectRecord::SetBit(int bit, bool on)
 {
@@ -45,22 +40,17 @@ void CZXS_ObjectRecord::SetBit(int bit, bool on)
 
 int32_t CZXS_ObjectRecord::LinkId() const
 {
-    return static_cast<int32_t>(m_bytes[0] | (m_bytes[1] << 8) | ((Word() >> 27) << 16));
+    return static_cast<int32_t>(ZXS_Le16(m_bytes.data()) | ((Word() >> 27) << 16));
 }
 
 void CZXS_ObjectRecord::SetLinkId(int32_t id)
 {
     const uint32_t v = static_cast<uint32_t>(id) & 0x1fffff;
-    m_bytes[0] = static_cast<uint8_t>(v);
-    m_bytes[1] = static_cast<uint8_t>(v >> 8);
+    ZXS_PutLe16(m_bytes.data(), static_cast<uint16_t>(v));
     SetWord((Word() & 0x07ffffffu) | ((v >> 16) << 27));
 }
 
-void CZXS_ObjectRecord::SetRunLength(uint16_t length)
-{
-    m_bytes[2] = static_cast<uint8_t>(length);
-    m_bytes[3] = static_cast<uint8_t>(length >> 8);
-}
+void CZXS_ObjectRecord::SetRunLength(uint16_t length) { ZXS_PutLe16(m_bytes.data() + 2, length); }
 
 void CZXS_ObjectRecord::SetNameId(int32_t id)
 {

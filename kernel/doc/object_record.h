@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "kernel/api/types.h"
+#include "kernel/doc/little_endian.h"
 
 // A map object's 12-byte record, kept as its little-endian file bytes:
 // bytes 0-1 link id bits 0-15; 2-3 run length; 4-7 word W (name id in bits 0-20,
@@ -21,7 +22,7 @@ public:
     static CZXS_ObjectRecord UnpackOld(const uint8_t* packed);
 
     int32_t LinkId() const;
-    uint16_t RunLength() const { return static_cast<uint16_t>(m_bytes[2] | (m_bytes[3] << 8)); }
+    uint16_t RunLength() const { return ZXS_Le16(m_bytes.data() + 2); }
     int32_t NameId() const { return static_cast<int32_t>(Word() & 0x1fffff); }
     bool IsClosed() const { return (Word() >> 21) & 1; }
     bool IsEndOfObject() const { return (Word() >> 22) & 1; }

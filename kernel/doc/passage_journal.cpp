@@ -105,8 +105,7 @@ void CZXS_PassageJournal::EncodeRecord(const Entry& e, int32_t linkId, int64_t n
         (e.costClass & 0xFu) | (uint32_t { e.valueB & 0xFu } << 4)
             | ((static_cast<uint32_t>(linkId) & 0x1FFFFF) << 8) | (uint32_t { e.directions & 3u } << 30));
     const uint16_t units = LifetimeUnits(e.expiry, now);
-    bytes[4] = static_cast<uint8_t>(units);
-    bytes[5] = static_cast<uint8_t>(units >> 8);
+    ZXS_PutLe16(bytes + 4, units);
 }
 
 void CZXS_PassageJournal::FormatLocalTime(int64_t seconds, char digits[14])
@@ -474,7 +473,7 @@ int32_t CZXS_PassageJournal::ReadFrom(CZXS_DiskStream& in)
         for (uint32_t at = 0; at < whole; at += kRecordSize) {
             const uint8_t* r = chunk + at;
             const uint32_t word = ZXS_Le32(r);
-            const uint16_t units = static_cast<uint16_t>(r[4] | (r[5] << 8));
+            const uint16_t units = ZXS_Le16(r + 4);
             Entry e;
             // Seconds past the 32-bit range stay the latest time there is; a wrap
             // would read as long expired or as "never".

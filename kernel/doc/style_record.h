@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "kernel/doc/little_endian.h"
+
 // A view of one 44-byte drawing style of a map: detail threshold (float, pixels
 // per map unit) at 0, style group at 4, flags at 6, first colour (red, green,
 // blue) at 14, second colour at 20; the other bytes are drawing parameters.
@@ -21,8 +23,7 @@ public:
 
     float Threshold() const
     {
-        const uint32_t bits
-            = m_bytes[0] | (m_bytes[1] << 8) | (m_bytes[2] << 16) | (uint32_t { m_bytes[3] } << 24);
+        const uint32_t bits = ZXS_Le32(m_bytes);
         float value;
         std::memcpy(&value, &bits, sizeof value);
         return value;
@@ -32,11 +33,7 @@ public:
     // Objects of the style can be found by a point search.
     bool IsPointSearchable() const { return (Flags() & 0x60) == 0x60; }
     // 0x00BBGGRR
-    uint32_t Colour(int which) const
-    {
-        const uint8_t* c = m_bytes + (which == 0 ? 14 : 20);
-        return c[0] | (c[1] << 8) | (uint32_t { c[2] } << 16);
-    }
+    uint32_t Colour(int which) const { return ZXS_Le24(m_bytes + (which == 0 ? 14 : 20)); }
 
 private:
     const uint8_t* m_bytes = nullptr;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kernel/doc/collect.h"
+#include "kernel/doc/little_endian.h"
 
 // Small monochrome bitmaps drawn at point objects. Record: length, width,
 // height, symbol number (16-bit each), class in bits 5-7 of byte 8, then the
@@ -44,8 +45,8 @@ void CZXS_SymbolTable::DrawSymbol(
     const uint8_t* record = Symbol(number);
     if (x < 0 || y < 0 || x >= imageWidth || y >= imageHeight || record == nullptr)
         return;
-    const int width = record[2] | (record[3] << 8);
-    const int height = record[4] | (record[5] << 8);
+    const int width = ZXS_Le16(record + 2);
+    const int height = ZXS_Le16(record + 4);
     if (height == 0)
         return;
     const auto pixel

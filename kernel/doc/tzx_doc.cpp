@@ -145,8 +145,7 @@ std::string CZXS_TzxDoc::CompanionPath(const char* extension) const
 
 uint32_t CZXS_TzxDoc::BackgroundColour() const
 {
-    return m_header.U8(CZXS_TzxHeader::kBackground) | (m_header.U8(CZXS_TzxHeader::kBackground + 1) << 8)
-        | (m_header.U8(CZXS_TzxHeader::kBackground + 2) << 16);
+    return ZXS_Le24(m_header.Bytes() + CZXS_TzxHeader::kBackground);
 }
 
 double CZXS_TzxDoc::Resolution() const

@@ -4,11 +4,10 @@
 
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/kernel_memory.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/render/image_foundation.h"
 
 namespace {
-
-uint32_t Word(const uint8_t* p) { return CZXS_SymbolSet::ReadWord(p); }
 
 } // namespace
 
@@ -54,15 +53,15 @@ int32_t CZXS_SymbolCache::Decode(int group, int32_t number)
             } else {
                 // Packed from the most significant bit of each 32-bit word down.
                 const uint32_t bit = x * b;
-                value = (Word(pixels + 4 * (bit / 32)) >> (32 - b - bit % 32)) & ((1u << b) - 1);
+                value = (ZXS_Le32(pixels + 4 * (bit / 32)) >> (32 - b - bit % 32)) & ((1u << b) - 1);
             }
-            const bool transparent = (Word(mask + 4 * (x / 32)) >> (31 - x % 32)) & 1;
+            const bool transparent = (ZXS_Le32(mask + 4 * (x / 32)) >> (31 - x % 32)) & 1;
             // A value past the palette has no colour: left transparent.
             *out++ = transparent || value >= image.paletteLength ? kTransparent : static_cast<uint8_t>(value);
         }
     }
     for (uint32_t i = 0; i < image.paletteLength; ++i)
-        m_colours[i] = CZX_Surface565::ColourFromBgr(Word(image.palette + 4 * i));
+        m_colours[i] = CZX_Surface565::ColourFromBgr(ZXS_Le32(image.palette + 4 * i));
     m_width = static_cast<int16_t>(image.width);
     m_height = static_cast<int16_t>(image.height);
     m_anchorX = image.anchorX;

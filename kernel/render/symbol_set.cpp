@@ -7,10 +7,6 @@
 
 namespace {
 
-uint32_t Word(const uint8_t* p) { return CZXS_SymbolSet::ReadWord(p); }
-
-uint16_t Half(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
 constexpr size_t kImageHeaderBytes = 20;
 
 } // namespace
@@ -19,14 +15,14 @@ bool CZXS_SymbolSet::ReadImage(const uint8_t* at, size_t size, Image& image)
 {
     if (size < kImageHeaderBytes)
         return false;
-    image.width = Half(at);
-    image.height = Half(at + 2);
-    image.anchorX = static_cast<int16_t>(Half(at + 4));
-    image.anchorY = static_cast<int16_t>(Half(at + 6));
+    image.width = ZXS_Le16(at);
+    image.height = ZXS_Le16(at + 2);
+    image.anchorX = static_cast<int16_t>(ZXS_Le16(at + 4));
+    image.anchorY = static_cast<int16_t>(ZXS_Le16(at + 6));
     image.bitsPerPixel = at[10];
     image.paletteLength = at[11];
-    image.extraWords = Half(at + 12);
-    image.frames = Half(at + 14);
+    image.extraWords = ZXS_Le16(at + 12);
+    image.frames = ZXS_Le16(at + 14);
     const uint8_t b = image.bitsPerPixel;
     if (b != 1 && b != 2 && b != 4 && b != 8)
         return false;
@@ -46,9 +42,9 @@ int32_t CZXS_SymbolSet::Load(const uint8_t* block, size_t size)
     Release();
     if (block == nullptr || size == 0)
         return 0;
-    if (size < 4 || Word(block) != kMagic)
+    if (size < 4 || ZXS_Le32(block) != kMagic)
         return ZXS_KERR_HEADER;
-    if (size < 8 || Word(block + 4) != kVersion)
+    if (size < 8 || ZXS_Le32(block + 4) != kVersion)
         return ZXS_KERR_TABLE;
     const uint8_t* end = block + size;
 
@@ -57,7 +53,7 @@ int32_t CZXS_SymbolSet::Load(const uint8_t* block, size_t size)
     const auto walk = [&](auto&& visit) {
         const uint8_t* p = block + 8;
         while (end - p >= 4) {
-            const uint32_t header = Word(p);
+            const uint32_t header = ZXS_Le32(p);
             if (header == 0)
                 return true;
             const uint8_t* entry = p;
@@ -118,7 +114,7 @@ bool CZXS_SymbolSet::FirstImage(int group, int32_t number, Image& image) const
     if (group < 0 || group >= kGroups || number < 0 || static_cast<size_t>(number) >= m_entries[group].size())
         return false;
     const uint8_t* entry = m_entries[group][static_cast<size_t>(number)];
-    if (entry == nullptr || (Word(entry) >> 16) == 0)
+    if (entry == nullptr || (ZXS_Le32(entry) >> 16) == 0)
         return false;
     return ReadImage(entry + 4, static_cast<size_t>(m_blockEnd - entry - 4), image);
 }

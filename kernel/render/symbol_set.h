@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "kernel/doc/little_endian.h"
+
 // The symbol image set handed to the kernel at start: one caller-owned block of
 // little-endian 32-bit words (magic, version 1, entries, a closing 0). Each entry
 // is a header word (bits 0-13 symbol number, 14-15 group, 16-31 image count)
@@ -34,11 +36,6 @@ public:
         uint32_t PixelRowWords() const { return (static_cast<uint32_t>(width) * bitsPerPixel + 31) / 32; }
         uint32_t MaskRowWords() const { return (static_cast<uint32_t>(width) + 31) / 32; }
     };
-    static uint32_t ReadWord(const uint8_t* p)
-    {
-        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8
-            | static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    }
     // Reads the image at `at`; false when its depth is not 1, 2, 4 or 8 or it
     // does not fit in the `size` bytes there.
     static bool ReadImage(const uint8_t* at, size_t size, Image& image);

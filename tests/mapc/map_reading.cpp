@@ -5,6 +5,7 @@
 #include <functional>
 #include <iterator>
 
+#include "kernel/doc/little_endian.h"
 #include "kernel/doc/object_record.h"
 #include "kernel/doc/point_iterator.h"
 #include "kernel/doc/road_graph.h"
@@ -54,9 +55,9 @@ NameRecord ReadName(const CZXS_TzxDoc& doc, int32_t nameId)
 {
     NameRecord name;
     const uint8_t* p = doc.Names().Data() + nameId;
-    const uint32_t length = p[0] | (p[1] << 8);
+    const uint32_t length = ZXS_Le16(p);
     name.kind = p[2];
-    name.prefix = p[3] | (p[4] << 8) | (uint32_t { p[5] } << 16);
+    name.prefix = ZXS_Le24(p + 3);
     name.text.assign(reinterpret_cast<const char*>(p + 6), length - 6);
     return name;
 }

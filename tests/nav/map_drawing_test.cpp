@@ -7,6 +7,7 @@
 #include "gps/gps_fix.h"
 #include "kernel/api/map_geo.h"
 #include "platform/clock.h"
+#include "platform/little_endian.h"
 #include "tests/nav/controller_rig.h"
 
 #include <QDir>
@@ -232,10 +233,8 @@ TEST(MapDrawing, AScreenshotReadsBackAsTheMapPicture)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     ASSERT_GE(bytes.size(), 54);
-    auto le32 = [&](int at) {
-        return uint32_t(uint8_t(bytes[at]) | uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at + 2]) << 16
-            | uint32_t(uint8_t(bytes[at + 3])) << 24);
-    };
+    auto le32
+        = [&](int at) { return platform::Le32(reinterpret_cast<const uint8_t*>(bytes.constData()) + at); };
     EXPECT_EQ(le32(14), 40u);
     EXPECT_EQ(le32(14 + 20), uint32_t(240 * 320 * 3)) << "image size";
     EXPECT_EQ(le32(14 + 24), 3780u);

@@ -1,5 +1,6 @@
 // The pictures, voice prompts and fonts the build put into its data
 // directory, read back field by field and checked against the resource table.
+#include "platform/little_endian.h"
 #include "platform/sound.h"
 #include "tools/resgen/resource_table.h"
 
@@ -15,13 +16,12 @@ namespace {
 const QString kDataDir = QStringLiteral(TRAVENOR_BUILD_DATA_DIR);
 const QString kResourcesDir = QStringLiteral(TRAVENOR_RESOURCES_DIR);
 
-quint32 U32(const QByteArray& b, int at)
+const uint8_t* At(const QByteArray& b, int at)
 {
-    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16
-        | quint32(quint8(b[at + 3])) << 24;
+    return reinterpret_cast<const uint8_t*>(b.constData()) + at;
 }
-
-quint16 U16(const QByteArray& b, int at) { return quint16(quint8(b[at]) | quint8(b[at + 1]) << 8); }
+quint32 U32(const QByteArray& b, int at) { return platform::Le32(At(b, at)); }
+quint16 U16(const QByteArray& b, int at) { return platform::Le16(At(b, at)); }
 
 QByteArray ReadAll(const QString& path)
 {

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/little_endian.h"
+
 namespace testbmp {
 
 struct Layout {
@@ -18,21 +20,9 @@ struct Layout {
     uint32_t headerSize = 40;
 };
 
-inline void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-inline void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-inline void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = uint8_t(v >> (8 * i));
-}
+inline void Put16(std::vector<uint8_t>& out, uint32_t v) { platform::AppendLe16(out, uint16_t(v)); }
+inline void Put32(std::vector<uint8_t>& out, uint32_t v) { platform::AppendLe32(out, v); }
+inline void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) { platform::PutLe32(&out[at], v); }
 
 inline int RowBytes(int width, int bits) { return ((bits * width + 7) / 8 + 3) / 4 * 4; }
 
@@ -80,8 +70,7 @@ inline std::vector<uint8_t> MakeDib(const Layout& l, const std::function<uint32_
                 row[x] = uint8_t(v);
                 break;
             case 16:
-                row[2 * x] = uint8_t(v);
-                row[2 * x + 1] = uint8_t(v >> 8);
+                platform::PutLe16(&row[2 * x], uint16_t(v));
                 break;
             case 24:
                 row[3 * x] = uint8_t(v); // blue

@@ -1,4 +1,5 @@
 #include "tests/support/map_fixture.h"
+#include "kernel/doc/little_endian.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -11,8 +12,7 @@ std::array<uint8_t, 44> Style(uint8_t group, float threshold, uint8_t r, uint8_t
     std::array<uint8_t, 44> s {};
     uint32_t bits = 0;
     std::memcpy(&bits, &threshold, sizeof bits);
-    for (int i = 0; i < 4; ++i)
-        s[i] = static_cast<uint8_t>(bits >> (8 * i));
+    ZXS_PutLe32(s.data(), bits);
     s[4] = group;
     s[6] = 0x60;
     s[14] = r;

@@ -16,6 +16,7 @@
 #include "kernel/doc/object_record.h"
 #include "kernel/doc/road_graph.h"
 #include "kernel/doc/tzx_header.h"
+#include "tools/mapwriter/byte_appender.h"
 
 namespace mapwriter {
 
@@ -25,21 +26,9 @@ class Bytes {
 public:
     std::vector<uint8_t> data;
     void U8(uint32_t v) { data.push_back(static_cast<uint8_t>(v)); }
-    void U16(uint32_t v)
-    {
-        U8(v);
-        U8(v >> 8);
-    }
-    void U24(uint32_t v)
-    {
-        U16(v);
-        U8(v >> 16);
-    }
-    void U32(uint32_t v)
-    {
-        U16(v);
-        U16(v >> 16);
-    }
+    void U16(uint32_t v) { Append16(data, v); }
+    void U24(uint32_t v) { Append24(data, v); }
+    void U32(uint32_t v) { Append32(data, v); }
     void Append(const std::vector<uint8_t>& more) { data.insert(data.end(), more.begin(), more.end()); }
     void Text(const std::string& text) { data.insert(data.end(), text.begin(), text.end()); }
 };
@@ -147,9 +136,7 @@ void PackOld(const Record& r, const NamesTable& names, uint32_t units, std::vect
     const uint32_t link = r.linkId == kNone ? 0x3FFFFF : static_cast<uint32_t>(r.linkId) & 0x3FFFFF;
     uint8_t p[11] = {};
     ZXS_PutLe32(p, units | (packedName << 14));
-    p[4] = static_cast<uint8_t>(link);
-    p[5] = static_cast<uint8_t>(link >> 8);
-    p[6] = static_cast<uint8_t>(((link >> 16) & 0x3F) | (r.endOfObject ? 0x40 : 0));
+    ZXS_PutLe24(p + 4, link | (r.endOfObject ? 0x400000u : 0u));
     p[9] = r.closed ? 1 : 0;
     out.insert(out.end(), p, p + 11);
 }
@@ -374,8 +361,7 @@ std::vector<uint8_t> WriteZxg(const GraphDescription& graph)
 {
     std::vector<uint8_t> header(CZXS_RoadGraph::kHeaderSize, 0);
     ZXS_PutLe32(header.data() + CZXS_RoadGraph::kMagicAt, CZXS_RoadGraph::kMagic);
-    header[CZXS_RoadGraph::kVersionAt] = static_cast<uint8_t>(CZXS_RoadGraph::kVersion);
-    header[CZXS_RoadGraph::kVersionAt + 1] = static_cast<uint8_t>(CZXS_RoadGraph::kVersion >> 8);
+    ZXS_PutLe16(header.data() + CZXS_RoadGraph::kVersionAt, CZXS_RoadGraph::kVersion);
     header[CZXS_RoadGraph::kKindAt] = graph.kind;
     ZXS_PutLe32(header.data() + CZXS_RoadGraph::kEdgeCountAt, static_cast<uint32_t>(graph.edges.size()));
     ZXS_PutLe32(header.data() + CZXS_RoadGraph::kNodeCountAt, graph.nodeCount);

@@ -5,29 +5,9 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "tools/mapwriter/byte_appender.h"
+
 namespace mapwriter {
-
-namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v);
-    Put16(out, v >> 16);
-}
-
-void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-} // namespace
 
 int32_t PoiAngle(double radians)
 {
@@ -51,23 +31,22 @@ std::vector<uint8_t> WriteZxp(const PoiSetDescription& set)
         maxLat = std::max(maxLat, lat);
         minLon = std::min(minLon, lon);
         maxLon = std::max(maxLon, lon);
-        Put16(records, 0); // length, set below
-        Put16(records, p.category);
-        Put32(records, static_cast<uint32_t>(lon));
-        Put32(records, static_cast<uint32_t>(lat));
+        Append16(records, 0); // length, set below
+        Append16(records, p.category);
+        Append32(records, static_cast<uint32_t>(lon));
+        Append32(records, static_cast<uint32_t>(lat));
         records.push_back(static_cast<uint8_t>(name.size()));
         records.insert(records.end(), name.begin(), name.end());
         for (const auto& [type, value] : p.attributes) {
             const std::string text = value.substr(0, 255);
-            Put16(records, type);
+            Append16(records, type);
             records.push_back(static_cast<uint8_t>(text.size()));
             records.insert(records.end(), text.begin(), text.end());
         }
         const size_t length = records.size() - start;
         if (length > 0xFFFF)
             throw std::invalid_argument("POI record too long");
-        records[start] = static_cast<uint8_t>(length);
-        records[start + 1] = static_cast<uint8_t>(length >> 8);
+        ZXS_PutLe16(records.data() + start, static_cast<uint16_t>(length));
     }
     if (set.pois.empty()) {
         // The box of an empty set is empty.
@@ -78,14 +57,13 @@ std::vector<uint8_t> WriteZxp(const PoiSetDescription& set)
     std::vector<uint8_t> file(kPoiHeaderSize, 0);
     const std::string title = set.title.substr(0, 79);
     std::copy(title.begin(), title.end(), file.begin());
-    Set32(file, 80, kPoiMagic);
-    file[84] = static_cast<uint8_t>(kPoiVersion);
-    file[85] = static_cast<uint8_t>(kPoiVersion >> 8);
-    Set32(file, 432, static_cast<uint32_t>(minLat));
-    Set32(file, 436, static_cast<uint32_t>(maxLat));
-    Set32(file, 440, static_cast<uint32_t>(minLon));
-    Set32(file, 444, static_cast<uint32_t>(maxLon));
-    Set32(file, 448, static_cast<uint32_t>(records.size()));
+    ZXS_PutLe32(file.data() + 80, kPoiMagic);
+    ZXS_PutLe16(file.data() + 84, kPoiVersion);
+    ZXS_PutLe32(file.data() + 432, static_cast<uint32_t>(minLat));
+    ZXS_PutLe32(file.data() + 436, static_cast<uint32_t>(maxLat));
+    ZXS_PutLe32(file.data() + 440, static_cast<uint32_t>(minLon));
+    ZXS_PutLe32(file.data() + 444, static_cast<uint32_t>(maxLon));
+    ZXS_PutLe32(file.data() + 448, static_cast<uint32_t>(records.size()));
     file[452] = set.codePage;
     file.insert(file.end(), records.begin(), records.end());
     return file;

@@ -9,14 +9,6 @@
 
 namespace resgen {
 
-namespace {
-
-quint32 Get32(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
-
-quint16 Get16(const QByteArray& b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
-
-} // namespace
-
 std::optional<PcmSound> ParseWave(const QByteArray& bytes)
 {
     if (bytes.size() < 12 || std::memcmp(bytes.constData(), "RIFF", 4) != 0

@@ -11,6 +11,7 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/application.h"
 #include "kernel/doc/code_page.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/doc/poi_query.h"
 #include "kernel/doc/poi_set.h"
 #include "kernel/doc/poi_store.h"
@@ -85,8 +86,7 @@ TEST(PoiSet, LoadsSoundFilesAndRefusesOthers)
     };
     for (const Case& c : cases) {
         Bytes b = good;
-        b[c.at] = static_cast<uint8_t>(c.value);
-        b[c.at + 1] = static_cast<uint8_t>(c.value >> 8);
+        ZXS_PutLe16(&b[c.at], static_cast<uint16_t>(c.value));
         EXPECT_EQ(Loads(b, static_cast<uint32_t>(b.size())), c.loads) << c.what;
     }
     EXPECT_FALSE(Loads(good, 0));
@@ -95,9 +95,8 @@ TEST(PoiSet, LoadsSoundFilesAndRefusesOthers)
     // A record whose length is 0 or runs past the area ends the records there.
     for (uint16_t length : { 0, 2, 0xFFFF }) {
         Bytes b = good;
-        const uint16_t first = static_cast<uint16_t>(b[520] | (b[521] << 8));
-        b[520 + first] = static_cast<uint8_t>(length);
-        b[521 + first] = static_cast<uint8_t>(length >> 8);
+        const uint16_t first = ZXS_Le16(&b[520]);
+        ZXS_PutLe16(&b[520 + first], length);
         CZXS_PoiSet set;
         ASSERT_TRUE(set.Load("memfile", b.data(), static_cast<uint32_t>(b.size())));
         EXPECT_EQ(set.RecordBytes(), first);

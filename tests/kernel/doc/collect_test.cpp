@@ -6,6 +6,7 @@
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/fixed_collect.h"
 #include "kernel/doc/kernel_memory.h"
+#include "kernel/doc/little_endian.h"
 #include "kernel/doc/memory_stream.h"
 #include "kernel/doc/owner_list.h"
 
@@ -15,8 +16,7 @@ std::vector<uint8_t> Record(const char* text)
 {
     const size_t n = std::strlen(text) + 2;
     std::vector<uint8_t> r(n);
-    r[0] = static_cast<uint8_t>(n);
-    r[1] = static_cast<uint8_t>(n >> 8);
+    ZXS_PutLe16(r.data(), static_cast<uint16_t>(n));
     std::memcpy(r.data() + 2, text, n - 2);
     return r;
 }
@@ -92,8 +92,7 @@ TEST(Collect, MalformedLengthsEndTheWalkInsteadOfLoopingOrOverrunning)
         ASSERT_EQ(c.Append(a.data()), 0);
         ASSERT_EQ(c.SetSize(c.Size() + 4), 1);
         uint8_t* tail = c.MutableItem(4);
-        tail[0] = static_cast<uint8_t>(bad);
-        tail[1] = static_cast<uint8_t>(bad >> 8);
+        ZXS_PutLe16(tail, static_cast<uint16_t>(bad));
         EXPECT_EQ(Walk(c), (std::vector<std::string> { "ok" })) << bad;
         EXPECT_EQ(c.NextOffset(0), -1);
         EXPECT_EQ(c.Remove(4), 0);

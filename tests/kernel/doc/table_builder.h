@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kernel/doc/collect.h"
+#include "kernel/doc/little_endian.h"
 
 // Little-endian bytes of hand-made kernel tables.
 class TableBuilder {
@@ -14,8 +15,20 @@ public:
         m_bytes.push_back(static_cast<uint8_t>(v));
         return *this;
     }
-    TableBuilder& U16(uint32_t v) { return U8(v).U8(v >> 8); }
-    TableBuilder& U32(uint32_t v) { return U16(v).U16(v >> 16); }
+    TableBuilder& U16(uint32_t v)
+    {
+        uint8_t b[2];
+        ZXS_PutLe16(b, static_cast<uint16_t>(v));
+        m_bytes.insert(m_bytes.end(), b, b + 2);
+        return *this;
+    }
+    TableBuilder& U32(uint32_t v)
+    {
+        uint8_t b[4];
+        ZXS_PutLe32(b, v);
+        m_bytes.insert(m_bytes.end(), b, b + 4);
+        return *this;
+    }
     TableBuilder& Text(const std::string& s)
     {
         m_bytes.insert(m_bytes.end(), s.begin(), s.end());

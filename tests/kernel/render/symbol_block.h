@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/doc/little_endian.h"
 #include "kernel/render/symbol_set.h"
 
 namespace render_test {
@@ -16,13 +17,15 @@ struct BlockWriter {
 
     void Word(uint32_t v)
     {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        uint8_t b[4];
+        ZXS_PutLe32(b, v);
+        bytes.insert(bytes.end(), b, b + 4);
     }
     void Half(uint16_t v)
     {
-        bytes.push_back(static_cast<uint8_t>(v));
-        bytes.push_back(static_cast<uint8_t>(v >> 8));
+        uint8_t b[2];
+        ZXS_PutLe16(b, v);
+        bytes.insert(bytes.end(), b, b + 2);
     }
     BlockWriter& Start(uint32_t magic = CZXS_SymbolSet::kMagic, uint32_t version = 1)
     {
