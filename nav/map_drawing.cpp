@@ -14,6 +14,7 @@
 #include "kernel/api/view_interface.h"
 #include "nav/map_controller.h"
 #include "platform/clock.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <cmath>
@@ -366,7 +367,7 @@ int CMapController::SaveScreenshot(const QString& path, int format, int quality)
     for (int y = 0; y < height; ++y) {
         const uint8_t* row = view.firstRow + static_cast<std::ptrdiff_t>(y) * view.stride;
         for (int x = 0; x < width; ++x) {
-            const uint16_t p = static_cast<uint16_t>(row[2 * x] | row[2 * x + 1] << 8);
+            const uint16_t p = platform::Le16(row + 2 * x);
             uint8_t* out = &rgb[(static_cast<size_t>(y) * width + x) * 3];
             out[0] = static_cast<uint8_t>((p >> 11) << 3);
             out[1] = static_cast<uint8_t>(((p >> 5) & 0x3F) << 2);

@@ -1,5 +1,6 @@
 #include "traffic/jam_context_file.h"
 
+#include "platform/little_endian.h"
 #include "platform/local_time.h"
 
 namespace {
@@ -8,21 +9,12 @@ constexpr uint32_t kHeaderPartSize = 20;
 constexpr uint32_t kVersion = 3;
 constexpr int kPortNameUnits = 8;
 
-void PutLe32(QByteArray& bytes, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes.append(static_cast<char>(v >> (8 * i)));
-}
-
-void PutLe64(QByteArray& bytes, uint64_t v)
-{
-    for (int i = 0; i < 8; ++i)
-        bytes.append(static_cast<char>(v >> (8 * i)));
-}
-
-uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t { p[3] } << 24); }
-
-uint64_t Le64(const uint8_t* p) { return Le32(p) | (uint64_t { Le32(p + 4) } << 32); }
+using platform::AppendLe16;
+using platform::AppendLe32;
+using platform::AppendLe64;
+using platform::Le16;
+using platform::Le32;
+using platform::Le64;
 
 bool HeaderIsOurs(std::span<const uint8_t> bytes)
 {
@@ -35,17 +27,16 @@ bool HeaderIsOurs(std::span<const uint8_t> bytes)
 QByteArray BuildContextFile(const JamContext& context, bool raw, const JamCellTable* table)
 {
     QByteArray bytes;
-    PutLe32(bytes, kHeaderPartSize);
-    PutLe32(bytes, kJamContextHeaderSize);
-    PutLe32(bytes, kVersion);
-    PutLe64(bytes, context.jamTime);
+    AppendLe32(bytes, kHeaderPartSize);
+    AppendLe32(bytes, kJamContextHeaderSize);
+    AppendLe32(bytes, kVersion);
+    AppendLe64(bytes, context.jamTime);
     for (int i = 0; i < kPortNameUnits; ++i) {
         const char16_t c
             = i < kPortNameUnits - 1 && i < context.portName.size() ? context.portName[i].unicode() : 0;
-        bytes.append(static_cast<char>(c));
-        bytes.append(static_cast<char>(c >> 8));
+        AppendLe16(bytes, c);
     }
-    PutLe32(bytes, raw ? 1 : 0);
+    AppendLe32(bytes, raw ? 1 : 0);
     const auto status = context.status.Bytes();
     bytes.append(reinterpret_cast<const char*>(status.data()), static_cast<qsizetype>(status.size()));
     if (context.cells) {
@@ -75,7 +66,7 @@ std::optional<JamContext> ParseContextFile(std::span<const uint8_t> bytes)
     context.jamTime = Le64(bytes.data() + 12);
     // Seven characters and the terminator at most.
     for (int i = 0; i < kPortNameUnits - 1; ++i) {
-        const char16_t c = static_cast<char16_t>(bytes[20 + 2 * i] | (bytes[21 + 2 * i] << 8));
+        const char16_t c = static_cast<char16_t>(Le16(bytes.data() + 20 + 2 * i));
         if (c == 0)
             break;
         context.portName.append(QChar(c));

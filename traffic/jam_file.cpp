@@ -2,6 +2,7 @@
 
 #include "foundation/path_helpers.h"
 #include "platform/file_writer.h"
+#include "platform/little_endian.h"
 
 #include <QFile>
 #include <algorithm>
@@ -14,8 +15,8 @@ constexpr uint8_t kMagic1 = 0xE3;
 constexpr size_t kHeaderSize = 17;
 constexpr size_t kRecordSize = 6;
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le24(const uint8_t* p) { return p[0] | (p[1] << 8) | (uint32_t { p[2] } << 16); }
+using platform::Le16;
+using platform::Le24;
 
 void SetError(std::string* error, const std::string& text)
 {
@@ -93,16 +94,10 @@ QByteArray JamCellTable::Build(const std::vector<std::vector<uint32_t>>& lists)
         const size_t offset = kIndexSize + static_cast<size_t>(values.size());
         const size_t count = cell < lists.size() ? lists[cell].size() : 0;
         char* entry = index.data() + cell * 4;
-        entry[0] = static_cast<char>(offset);
-        entry[1] = static_cast<char>(offset >> 8);
-        entry[2] = static_cast<char>(count * 3);
-        entry[3] = static_cast<char>((count * 3) >> 8);
-        for (size_t i = 0; i < count; ++i) {
-            const uint32_t v = lists[cell][i];
-            values.append(static_cast<char>(v));
-            values.append(static_cast<char>(v >> 8));
-            values.append(static_cast<char>(v >> 16));
-        }
+        platform::PutLe16(reinterpret_cast<uint8_t*>(entry), static_cast<uint16_t>(offset));
+        platform::PutLe16(reinterpret_cast<uint8_t*>(entry) + 2, static_cast<uint16_t>(count * 3));
+        for (size_t i = 0; i < count; ++i)
+            platform::AppendLe24(values, lists[cell][i]);
     }
     return index + values;
 }
@@ -131,9 +126,9 @@ QByteArray BuildJamFile(const JamCells& cells, const JamCellTable& table, const 
         if (level == 0)
             continue;
         for (const uint32_t road : table.Roads(cell)) {
-            const char record[kRecordSize] = { static_cast<char>(level), static_cast<char>(road),
-                static_cast<char>(road >> 8), static_cast<char>(road >> 16), '\xFF', '\xFF' };
-            bytes.append(record, kRecordSize);
+            bytes.append(static_cast<char>(level));
+            platform::AppendLe24(bytes, road);
+            bytes.append("\xFF\xFF", 2);
         }
     }
     return bytes;

@@ -1,5 +1,7 @@
 #include "traffic/roz_status.h"
 
+#include "platform/little_endian.h"
+
 #include <algorithm>
 
 std::array<uint8_t, RozStatus::kSize> RozStatus::Bytes() const
@@ -9,8 +11,7 @@ std::array<uint8_t, RozStatus::kSize> RozStatus::Bytes() const
     b[8] = inZone;
     b[9] = fillPercent;
     b[10] = batteryPercent;
-    for (int i = 0; i < 8; ++i)
-        b[12 + i] = static_cast<uint8_t>(time >> (8 * i));
+    platform::PutLe64(b.data() + 12, time);
     return b;
 }
 
@@ -21,7 +22,6 @@ RozStatus RozStatus::FromBytes(std::span<const uint8_t, kSize> b)
     s.inZone = b[8];
     s.fillPercent = b[9];
     s.batteryPercent = b[10];
-    for (int i = 0; i < 8; ++i)
-        s.time |= uint64_t { b[12 + i] } << (8 * i);
+    s.time = platform::Le64(b.data() + 12);
     return s;
 }
