@@ -60,6 +60,8 @@ void SetEndWaitCursorHandler(std::function<void()> handler)
     g_endWaitCursor = std::move(handler);
 }
 
+void EndWaitCursor() { endWaitCursor(); }
+
 void FatalExit(int code)
 {
     std::function<void(int)> handler;

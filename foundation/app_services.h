@@ -20,6 +20,7 @@ QString AppTitle();
 void SetFatalExitHandler(std::function<void(int)> handler);
 // Ends the application's wait cursor (the application installs it).
 void SetEndWaitCursorHandler(std::function<void()> handler);
+void EndWaitCursor();
 
 // Frees the emergency memory reserve, tells the user and stops the program.
 [[noreturn]] void ShowOutOfMemoryAndExit();

@@ -82,15 +82,31 @@ double MapPointDistanceSqTo(const MapPoint& node, const MapPoint& point)
 
 double MapPointDistanceSqRaw(const MapPoint& node, const MapPoint& point) { return LengthSq(node, point); }
 
-double DistanceToGpsPosition(const MapPoint& node, bool takeLock)
+double MetresToMapUnits(double metres)
 {
-    std::function<bool(bool, MapPoint&)> position;
+    // The map's conversion is a plain factor.
+    const double metresPerUnit = ToMetres(1.0);
+    return metresPerUnit > 0.0 ? metres / metresPerUnit : -1.0;
+}
+
+bool GetGpsMapPosition(bool takeLock, MapPoint& position)
+{
+    std::function<bool(bool, MapPoint&)> read;
     {
         const std::lock_guard<std::mutex> lock(g_handlerLock);
-        position = g_gpsPosition;
+        read = g_gpsPosition;
     }
     MapPoint gps;
-    if (!position || !position(takeLock, gps) || gps.x == -1)
+    if (!read || !read(takeLock, gps) || gps.x == -1)
+        return false;
+    position = gps;
+    return true;
+}
+
+double DistanceToGpsPosition(const MapPoint& node, bool takeLock)
+{
+    MapPoint gps;
+    if (!GetGpsMapPosition(takeLock, gps))
         return -1.0;
     return ToMetres(std::hypot(Dx(node, gps), Dy(node, gps)));
 }

@@ -19,6 +19,13 @@ void SetMapUnitsToMetresHandler(std::function<double(double units)> handler);
 // `takeLock`; false when the GPS gives no map position. The GPS source installs it.
 void SetGpsMapPositionHandler(std::function<bool(bool takeLock, MapPoint& position)> handler);
 
+// Map units of a length in metres, the inverse of the installed conversion;
+// -1.0 when no map is open.
+double MetresToMapUnits(double metres);
+// The current GPS position in map coordinates (under the fix lock when
+// `takeLock`); false when the GPS gives none.
+bool GetGpsMapPosition(bool takeLock, MapPoint& position);
+
 // Metres between two map points; -1.0 when no map is open.
 double MapPointDistance(const MapPoint& a, const MapPoint& b);
 // Square metres, each axis converted on its own; -1.0 when a conversion fails.

@@ -277,3 +277,21 @@ int CMessageWindow::ShowRouteUnknownError(int code, int timeoutMs)
         = Text(kUnknownErrorFormat[language]).replace(QStringLiteral("%d"), QString::number(code));
     return Show(Text(language == 0 ? kRouteEn : kRouteRu), text, MESSAGE_CLOSE_BUTTON, timeoutMs, 0);
 }
+
+QString RouteFailureText(int code)
+{
+    const int language = LanguageIndex();
+    if (language < 0)
+        return QString();
+    switch (code) {
+    case 1:
+        return Text(kNotSupported.text[language]);
+    case 62:
+        return Text(kCannotConnectPoints.text[language]);
+    case 64:
+    case 65:
+        return Text(kNoSegmentsNearPoint.text[language]);
+    default:
+        return Text(kUnknownErrorFormat[language]).replace(QStringLiteral("%d"), QString::number(code));
+    }
+}

@@ -132,3 +132,8 @@ private:
 };
 
 extern CMessageWindow g_messageWnd;
+
+// The text a route building failure is reported with, in the interface
+// language: not supported (1), cannot connect (62), no segments (64, 65),
+// else the unknown error with the code.
+QString RouteFailureText(int code);

@@ -38,6 +38,7 @@ TEST(PlaneGeometry, MetreDistancesGoThroughTheMapAndFailWithoutOne)
         EXPECT_EQ(MapPointDistanceSq(a, b), -1.0);
         EXPECT_EQ(MapPointDistanceSqTo(a, b), -1.0);
         EXPECT_EQ(DistanceToGpsPosition(a, true), -1.0);
+        EXPECT_EQ(MetresToMapUnits(100.0), -1.0);
     }
     ScopedMap twoMetres(2.0);
     EXPECT_DOUBLE_EQ(MapPointDistance(a, b), 100.0);
@@ -58,6 +59,10 @@ TEST(PlaneGeometry, MetreDistancesGoThroughTheMapAndFailWithoutOne)
         return true;
     });
     EXPECT_DOUBLE_EQ(DistanceToGpsPosition(a, false), 10.0);
+    MapPoint gps;
+    ASSERT_TRUE(GetGpsMapPosition(false, gps));
+    EXPECT_EQ(gps.x, 3);
+    EXPECT_DOUBLE_EQ(MetresToMapUnits(100.0), 50.0);
 }
 
 TEST(PlaneGeometry, SideDotAndSquaredCosines)
