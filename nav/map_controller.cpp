@@ -81,10 +81,16 @@ CMapController::CMapController()
     m_popup.kind = POPUP_MAP;
     m_popup.element = this;
     m_lastFrameTick = m_twoHourStamp = platform::GetTickCount();
+    // Metre distances on the map go through the kernel's conversion of the active map.
+    SetMapUnitsToMetresHandler([](double units) {
+        CMapController* controller = g_MapController.get();
+        return controller ? ZXS_MapUnitsToMeters(controller->GetMapSet().ActiveMap(), units) : -1.0;
+    });
 }
 
 CMapController::~CMapController()
 {
+    SetMapUnitsToMetresHandler(nullptr);
     // The view goes before the map set that holds its map.
     ZXS_ViewDestroy(GetView());
     Reset();
@@ -116,6 +122,7 @@ int CMapController::Attach(CDrawTool* surface)
     m_blinkers.Add(kGpsBlinkMs, kGpsBlinkMs, nullptr);
     m_infoPanel.Init(surface, 0);
     m_addressPanel.Init(surface, 0);
+    m_routeManager.SetSurface(surface);
     for (CScreenElement* element : { m_elements.topBar.get(), m_elements.bottomBar.get(),
              m_elements.centreMarker.get(), m_elements.zoomControl.get(), m_elements.scaleBar.get(),
              m_elements.widgetSet.get(), m_elements.quickBar.get() })
@@ -170,6 +177,16 @@ int32_t CMapController::ReopenMap(int rebuildRoute, int32_t flags)
     // A reopen inside a reopen would close the map under its caller.
     if (m_reopenDepth > 0)
         return ZXS_ERR_KERNEL;
+    // The route busy word keeps route building and the jam worker off the map
+    // while it is made again; a computation of this thread that ran out of
+    // memory hands it over at once.
+    bool taken = m_routeManager.TakeBusy(CRouteManager::BUSY_REOPENING);
+    for (int attempt = 1; !taken && attempt < 100; ++attempt) {
+        platform::Sleep(300);
+        taken = m_routeManager.TakeBusy(CRouteManager::BUSY_REOPENING);
+    }
+    if (!taken)
+        return ZXS_ERR_KERNEL;
     platform::CSLock lock(m_lock);
     ++m_reopenDepth;
     m_trafficRefreshTime = 1;
@@ -184,10 +201,16 @@ int32_t CMapController::ReopenMap(int rebuildRoute, int32_t flags)
         ZXS_ViewSetRotation(GetView(), m_rotation);
         SetViewPosition();
     }
-    (void)rebuildRoute; // the route rebuild comes with the route manager
+    if (rebuildRoute) {
+        // The word is held here: the route is rebuilt when the tick frees it.
+        m_routeManager.GetRoute().SetPoints(nullptr, 0, CRoute::CODE_ROUTE_AGAIN);
+        result = m_routeManager.Recalculate();
+    }
     SetRedrawFlag(1);
     --m_reopenDepth;
+    // The busy word stays 2 until the tick, once this time has passed, gives it back.
     m_trafficRefreshTime = platform::GetTickCount() + 500;
+    m_jamSchedule.OnJamApplied(false);
     return result;
 }
 

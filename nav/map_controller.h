@@ -16,8 +16,11 @@
 #include "foundation/image_buffer.h"
 #include "kernel/api/types.h"
 #include "nav/popup_context.h"
+#include "nav/route_manager.h"
 #include "platform/process_object.h"
 #include "platform/sync.h"
+#include "traffic/jam_file_manager.h"
+#include "traffic/jam_schedule.h"
 #include "ui/button_hint.h"
 #include "ui/screen_element.h"
 
@@ -237,7 +240,54 @@ public:
     // quality. 1 written, 0 not (also for any other format).
     int SaveScreenshot(const QString& path, int format, int quality);
 
+    // The route (route_manager.h) and the traffic stores the tick serves.
+    CRouteManager& GetRouteManager() { return m_routeManager; }
+    CJamSchedule& GetJamSchedule() { return m_jamSchedule; }
+    CJamFileManager& GetJamFiles() { return m_jamFiles; }
+    // Deletes the route and redraws; moving mode ends when a route existed. 1.
+    int DeleteRoute();
+
+    // The 250 ms tick and the route requests (controller_tick.cpp).
+    void OnTick();
+    // Recentres on the GPS position when it leaves the inset box; 1 when moved.
+    int FollowGps();
+    // Turns and recentres for always up when the course turned or the position left its box.
+    int AlwaysUpRecentre();
+    // Centres on the GPS position moved back by `offset` pixels along the
+    // course; with turn 1 the map first turns to the course. 0 without a position.
+    int CenterOnGps(int32_t offset, int turn);
+    void UpdateAddressPanel();
+    void HoldTrafficRefresh();
+    void ScheduleTrafficRefresh(int32_t status);
+    // The view's render-done or jam event (10000): redraws, and rebuilds the
+    // route when new jams arrived and the route option asks for it.
+    void OnTrafficEvent(int32_t code);
+    // The traffic manager's event: 2 a jam file saved (status not negative) or a failed attempt.
+    void OnJamManagerEvent(int event, int32_t status);
+    // Once the jams are old: they leave the journal; the user's closures stay.
+    void RefreshRoadBlocks();
+    // Route requests; each reports its result (ReportRouteResult). `code` is
+    // the first slot (0..3) of the points, 254 for all points again, 255 for
+    // the back route. 1 on success.
+    int BuildRoute(const MapPoint* points, int count, int show, int code, const QString* name, int moving);
+    int BuildRouteLocked(int show, int moving);
+    // Sets the points now and has the main frame build the route, after the
+    // next frame when deferred; 0 when the points were refused (reported).
+    int PostBuildRoute(const MapPoint* points, int count, int show, int code, const QString* name,
+        bool deferred, int moving);
+    int32_t RecreateRoute();
+    // After a deviation: the start moved to the GPS position and the route computed again.
+    int32_t RecoverRoute();
+    int32_t SetRoutePointAt(const ElementPoint& position, bool isMapUnits, int n);
+    int32_t SetRouteStartAt(const ElementPoint& position, bool isMapUnits);
+    int32_t SetRouteFinishAt(const ElementPoint& position, bool isMapUnits);
+    int RouteFromGpsTo(const ElementPoint& screenPoint);
+    void ReportRouteResult(int32_t code);
+
 private:
+    // The main frame's rebuild of the route (show, moving mode).
+    void PostRebuild(bool show, bool moving);
+    static int OnRebuildFrame(void* user);
     void ClearPenState();
     void EndPointerGesture();
     int32_t SetViewPosition();
@@ -297,6 +347,7 @@ private:
     CButtonHint m_infoPanel;
     CButtonHint m_addressPanel;
     MapElements m_elements;
+    CRouteManager m_routeManager;
 
     uint32_t m_alwaysUpPeriodMs = kAlwaysUpPeriodMs;
     uint32_t m_twoHourStamp = 0;
@@ -305,6 +356,13 @@ private:
     std::unique_ptr<MovingModeState> m_movingMode;
     int m_quickBarStateBeforeMoving = STATE_HIDDEN;
     CBlinkerList m_blinkers;
+    CJamSchedule m_jamSchedule;
+    CJamFileManager m_jamFiles;
+    // Tick state: the address panel's and the deviation's time, and whether
+    // the road blocks are still to be refreshed.
+    uint32_t m_addressPanelMs = 0;
+    uint32_t m_deviationMs = 0;
+    bool m_roadBlocksDue = true;
 };
 
 inline platform::ProcessObject<CMapController> g_MapController;
