@@ -72,4 +72,4 @@ void CSurfaceImage::AttachToSurface(CDrawTool* drawTool)
     AttachPixels(GetBits(), screen.GetWidth(), screen.GetHeight(), screen.GetStride(), drawTool);
 }
 
-CDrawTool* GetScreenDrawTool() { return &g_drawTool; }
+CDrawTool* GetScreenDrawTool() { return g_drawTool.get(); }

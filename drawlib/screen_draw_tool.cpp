@@ -7,8 +7,6 @@
 
 #include <array>
 
-CScreenDrawTool g_drawTool;
-
 void CScreenDrawTool::Init(platform::Display* owner, bool fullScreen)
 {
     m_mode = MODE_WAPI;
@@ -33,7 +31,10 @@ void CScreenDrawTool::Init(platform::Display* owner, bool fullScreen)
         }
     }
     // Pages that let their header pictures go empty the program's bitmap cache.
-    SetCachedBitmapReleaser([] { g_drawTool.DeleteHBITMAPs(); });
+    SetCachedBitmapReleaser([] {
+        if (g_drawTool)
+            g_drawTool->DeleteHBITMAPs();
+    });
 }
 
 CGlyphFont& CScreenDrawTool::GetFont(int fontId)

@@ -3,6 +3,7 @@
 // interface writes its text with.
 #include "drawlib/draw_tool.h"
 #include "drawlib/glyph_font.h"
+#include "platform/process_object.h"
 
 class CScreenDrawTool : public CDrawTool {
 public:
@@ -28,4 +29,5 @@ private:
     CGlyphFont m_font217;
 };
 
-extern CScreenDrawTool g_drawTool;
+// The program's draw tool, built by the application's start-up list.
+inline platform::ProcessObject<CScreenDrawTool> g_drawTool;

@@ -11,10 +11,25 @@ namespace platform {
 
 // Message numbers that come from the platform rather than from the program.
 enum : uint32_t {
+    WM_CREATE = 0x0001,
     WM_DESTROY = 0x0002,
+    WM_SIZE = 0x0005,
+    WM_ACTIVATE = 0x0006,
+    WM_SETFOCUS = 0x0007,
+    WM_KILLFOCUS = 0x0008,
+    WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
-    WM_TIMER = 0x0113,
+    WM_QUIT = 0x0012,
+    WM_ERASEBKGND = 0x0014,
+    WM_SETTINGCHANGE = 0x001A,
+    WM_KEYDOWN = 0x0100,
+    WM_KEYUP = 0x0101,
     WM_COMMAND = 0x0111,
+    WM_TIMER = 0x0113,
+    WM_MOUSEMOVE = 0x0200,
+    WM_LBUTTONDOWN = 0x0201,
+    WM_LBUTTONUP = 0x0202,
+    WM_LBUTTONDBLCLK = 0x0203,
     WM_USER = 0x0400,
     WM_APP = 0x8000,
 };

@@ -214,8 +214,8 @@ const QImage* CButtonGridDlg::Picture(const CGridCell& cell, int frame)
     if (frame < 0 || frame >= static_cast<int>(cell.pictures.size()))
         return nullptr;
     const uint32_t id = cell.pictures[frame];
-    const QImage* picture
-        = g_pictureSource.create ? g_pictureSource.create(id) : g_drawTool.CreateHBITMAP(id);
+    const QImage* picture = g_pictureSource.create ? g_pictureSource.create(id)
+                                                   : (g_drawTool ? g_drawTool->CreateHBITMAP(id) : nullptr);
     return picture && !picture->isNull() ? picture : nullptr;
 }
 
@@ -385,8 +385,8 @@ platform::LRESULT CButtonGridDlg::OnDestroy()
 {
     if (g_pictureSource.releaseAll)
         g_pictureSource.releaseAll();
-    else if (!g_pictureSource.create)
-        g_drawTool.DeleteHBITMAPs();
+    else if (!g_pictureSource.create && g_drawTool)
+        g_drawTool->DeleteHBITMAPs();
     platform::KillTimer(this, kAnimationTimer);
     return 0;
 }

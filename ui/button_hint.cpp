@@ -5,9 +5,6 @@
 
 #include <cassert>
 
-CButtonHint g_buttonHint;
-CButtonHint g_infoLabel;
-
 namespace {
 constexpr int kHintAlpha = 190;
 constexpr uint32_t kHintFrameColour = 0xFF0000;

@@ -3,6 +3,7 @@
 // command's name while its button is held, g_infoLabel the compass and scale
 // texts. The user-interface thread changes it and the draw thread draws it;
 // every operation takes the box's own lock.
+#include "platform/process_object.h"
 #include "platform/sync.h"
 #include "ui/element_drawing.h"
 
@@ -40,5 +41,6 @@ private:
     int32_t m_fullWidth = 0;
 };
 
-extern CButtonHint g_buttonHint;
-extern CButtonHint g_infoLabel;
+// Built by the application's start-up list.
+inline platform::ProcessObject<CButtonHint> g_buttonHint;
+inline platform::ProcessObject<CButtonHint> g_infoLabel;

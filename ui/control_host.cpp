@@ -88,9 +88,8 @@ QWidget* ControlHost::RegisterControl(int id, QWidget* control)
     return control;
 }
 
-void ControlHost::SetDlgItemText(int id, const QString& text)
+void SetWindowText(QWidget* w, const QString& text)
 {
-    QWidget* w = GetDlgItem(id);
     if (auto* label = qobject_cast<QLabel*>(w))
         label->setText(text);
     else if (auto* edit = qobject_cast<QLineEdit*>(w))
@@ -107,23 +106,26 @@ void ControlHost::SetDlgItemText(int id, const QString& text)
         w->setWindowTitle(text);
 }
 
-QString ControlHost::GetDlgItemText(int id) const
+QString GetWindowText(const QWidget* w)
 {
-    QWidget* w = GetDlgItem(id);
-    if (auto* label = qobject_cast<QLabel*>(w))
+    if (auto* label = qobject_cast<const QLabel*>(w))
         return label->text();
-    if (auto* edit = qobject_cast<QLineEdit*>(w))
+    if (auto* edit = qobject_cast<const QLineEdit*>(w))
         return edit->text();
-    if (auto* plain = qobject_cast<QPlainTextEdit*>(w))
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w))
         return plain->toPlainText();
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
+    if (auto* button = qobject_cast<const QAbstractButton*>(w))
         return button->text();
-    if (auto* combo = qobject_cast<QComboBox*>(w))
+    if (auto* combo = qobject_cast<const QComboBox*>(w))
         return combo->currentText();
-    if (auto* group = qobject_cast<QGroupBox*>(w))
+    if (auto* group = qobject_cast<const QGroupBox*>(w))
         return group->title();
     return w ? w->windowTitle() : QString();
 }
+
+void ControlHost::SetDlgItemText(int id, const QString& text) { SetWindowText(GetDlgItem(id), text); }
+
+QString ControlHost::GetDlgItemText(int id) const { return GetWindowText(GetDlgItem(id)); }
 
 void ControlHost::CheckDlgButton(int id, bool checked)
 {

@@ -32,6 +32,11 @@ constexpr platform::WPARAM MAKEWPARAM(int low, int high)
 constexpr int LOWORD(platform::WPARAM w) { return static_cast<int>(w & 0xFFFF); }
 constexpr int HIWORD(platform::WPARAM w) { return static_cast<int>((w >> 16) & 0xFFFF); }
 
+// A window's text as the platform keeps it: a label's, an edit's or a
+// button's text, a group's title, else the window's title.
+void SetWindowText(QWidget* window, const QString& text);
+QString GetWindowText(const QWidget* window);
+
 class ControlHost : public platform::MessageTarget {
 public:
     ControlHost();

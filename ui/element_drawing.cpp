@@ -49,7 +49,7 @@ void DrawLineOn(CDrawTool* tool, int x1, int y1, int x2, int y2, uint32_t colour
         tool->DrawLine(x1, y1, x2, y2, colour, false);
 }
 
-CGlyphFont* GetToolFont(int id) { return &g_drawTool.GetFont(id); }
+CGlyphFont* GetToolFont(int id) { return &g_drawTool->GetFont(id); }
 
 int FontLineHeight(CGlyphFont* font) { return font ? font->GetLineHeight() : 255; }
 

@@ -90,10 +90,10 @@ void CImageButton::SetPressedWithHint(int value)
                 } else {
                     anchor.y = barShown ? side + 1 : 1;
                 }
-                g_buttonHint.ShowText(hooks.GetCommandName(m_id), anchor, GetToolFont(FONT_SMALL));
+                g_buttonHint->ShowText(hooks.GetCommandName(m_id), anchor, GetToolFont(FONT_SMALL));
             }
         } else {
-            g_buttonHint.Hide();
+            g_buttonHint->Hide();
         }
     }
     SetPressed(value);

@@ -12,8 +12,6 @@
 #include <cassert>
 #include <climits>
 
-CMessageWindow g_messageWnd;
-
 namespace {
 constexpr int kCloseCommand = 10047;
 constexpr int kMeasureWrappedFlags = 0x181;

@@ -7,6 +7,7 @@
 // The user-interface thread shows, ticks, hides it and gives it the pointer;
 // the draw thread draws it and runs its frame callback. The window's lock
 // (re-entrant) guards its contents between the two.
+#include "platform/process_object.h"
 #include "platform/sync.h"
 #include "ui/image_button.h"
 #include "ui/label_element.h"
@@ -131,7 +132,8 @@ private:
     std::vector<CTextButton> m_buttons;
 };
 
-extern CMessageWindow g_messageWnd;
+// The program's message window, built by the application's start-up list.
+inline platform::ProcessObject<CMessageWindow> g_messageWnd;
 
 // The text a route building failure is reported with, in the interface
 // language: not supported (1), cannot connect (62), no segments (64, 65),

@@ -16,27 +16,6 @@ bool TemplateExists(uint32_t id) { return id == 844; }
 
 } // namespace
 
-int VirtualKeyFromQt(int qtKey)
-{
-    switch (qtKey) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return VK_RETURN;
-    case Qt::Key_Escape:
-        return VK_ESCAPE;
-    case Qt::Key_Left:
-        return VK_LEFT;
-    case Qt::Key_Up:
-        return VK_UP;
-    case Qt::Key_Right:
-        return VK_RIGHT;
-    case Qt::Key_Down:
-        return VK_DOWN;
-    default:
-        return 0;
-    }
-}
-
 class CRawDialog::Window final : public QDialog {
 public:
     explicit Window(CRawDialog& owner)
@@ -154,7 +133,7 @@ platform::LRESULT CRawDialog::OnMessage(uint32_t message, platform::WPARAM wPara
 
 void CRawDialog::RouteKey(QKeyEvent* event, bool down)
 {
-    const int key = VirtualKeyFromQt(event->key());
+    const int key = platform::VirtualKeyFromQt(event->key());
     event->accept();
     // The dialog manager turns a pressed Enter or Escape into its command.
     if (down && (key == VK_RETURN || key == VK_ESCAPE)) {

@@ -4,6 +4,7 @@
 // The window is frameless and covers the device screen; keys follow the
 // platform's dialog manager: Enter and Escape become the commands IDOK and
 // IDCANCEL when pressed, every other key arrives as WM_KEYDOWN and WM_KEYUP.
+#include "platform/keys.h"
 #include "platform/messages.h"
 
 #include <QDialog>
@@ -22,16 +23,13 @@ enum : uint32_t {
 };
 
 enum : int {
-    VK_RETURN = 0x0D,
-    VK_ESCAPE = 0x1B,
-    VK_LEFT = 0x25,
-    VK_UP = 0x26,
-    VK_RIGHT = 0x27,
-    VK_DOWN = 0x28,
+    VK_RETURN = platform::VK_RETURN,
+    VK_ESCAPE = platform::VK_ESCAPE,
+    VK_LEFT = platform::VK_LEFT,
+    VK_UP = platform::VK_UP,
+    VK_RIGHT = platform::VK_RIGHT,
+    VK_DOWN = platform::VK_DOWN,
 };
-
-// The virtual-key code of a Qt key, or 0 for keys the program has no code for.
-int VirtualKeyFromQt(int qtKey);
 
 // What an owner-drawn control asks its dialog to draw.
 struct DRAWITEMSTRUCT {

@@ -91,5 +91,7 @@ TEST_F(ImageBufferDrawing, ScaledDrawDoublesTheSource)
     EXPECT_EQ(uint32_t(tool.GetPixel(123, 159, false)), kGreen);
     EXPECT_EQ(uint32_t(tool.GetPixel(116, 162, false)), kBlue);
     EXPECT_EQ(tool.GetPixel(115, 157, false), 0);
-    EXPECT_EQ(GetScreenDrawTool(), &g_drawTool);
+    EXPECT_EQ(GetScreenDrawTool(), nullptr);
+    platform::ScopedProcessObject<CScreenDrawTool> program(g_drawTool);
+    EXPECT_EQ(GetScreenDrawTool(), g_drawTool.get());
 }

@@ -210,10 +210,11 @@ TEST(ScreenDrawTool, TextMatchesTheGoldenPictures)
 TEST(ScreenDrawTool, DestroyingTheBufferWaitsForTheFrameBeingCopied)
 {
     ScopedScreen screen(240, 320, 96);
+    platform::ScopedProcessObject<CScreenDrawTool> tool(g_drawTool);
     platform::Display display(QSize(240, 320), 96);
-    g_drawTool.Init(&display, true);
-    ASSERT_NE(g_drawTool.GetCanvas(), nullptr);
-    g_drawTool.Clear(0xFF0000, false);
+    g_drawTool->Init(&display, true);
+    ASSERT_NE(g_drawTool->GetCanvas(), nullptr);
+    g_drawTool->Clear(0xFF0000, false);
 
     // The draw thread copies a frame under the drawing lock, as it does
     // every frame; the user-interface thread destroys the buffer meanwhile.
@@ -226,44 +227,45 @@ TEST(ScreenDrawTool, DestroyingTheBufferWaitsForTheFrameBeingCopied)
             std::this_thread::yield();
         // Give a destroy that does not wait the chance to free the buffer now.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        g_drawTool.BeginDraw(nullptr);
-        bufferLastedTheFrame = g_drawTool.GetCanvas() != nullptr;
-        g_drawTool.CopyToScreen();
-        g_drawTool.EndDraw();
+        g_drawTool->BeginDraw(nullptr);
+        bufferLastedTheFrame = g_drawTool->GetCanvas() != nullptr;
+        g_drawTool->CopyToScreen();
+        g_drawTool->EndDraw();
         g_drawSuspender.UnlockDrawing();
     });
     while (!frameStarted)
         std::this_thread::yield();
     destroyCalled = true;
-    g_drawTool.DestroyBuffer();
+    g_drawTool->DestroyBuffer();
     drawThread.join();
     EXPECT_TRUE(bufferLastedTheFrame);
     EXPECT_EQ(display.Pixel(5, 5), PackRGB565(0, 0, 255));
-    EXPECT_EQ(g_drawTool.GetCanvas(), nullptr);
+    EXPECT_EQ(g_drawTool->GetCanvas(), nullptr);
 
     // With the drawing suspended the lock is already held: no wait.
-    g_drawTool.Init(&display, true);
+    g_drawTool->Init(&display, true);
     g_drawSuspender.Suspend();
-    g_drawTool.DestroyBuffer();
+    g_drawTool->DestroyBuffer();
     g_drawSuspender.Resume(1);
-    EXPECT_EQ(g_drawTool.GetCanvas(), nullptr);
+    EXPECT_EQ(g_drawTool->GetCanvas(), nullptr);
 }
 
 TEST(ScreenDrawTool, PagesLetTheProgramBitmapsGo)
 {
     ScopedScreen screen(240, 320, 96);
+    platform::ScopedProcessObject<CScreenDrawTool> tool(g_drawTool);
     platform::Display display(QSize(240, 320), 96);
-    g_drawTool.Init(&display, true);
+    g_drawTool->Init(&display, true);
     std::vector<uint16_t> pixels(16, 0);
-    CImageStore& store = g_drawTool.GetCanvas()->GetImageStore();
+    CImageStore& store = g_drawTool->GetCanvas()->GetImageStore();
     store.SetExternal(store.GetOrCreate(7), reinterpret_cast<uint8_t*>(pixels.data()), 4, 4, 8);
-    ASSERT_NE(g_drawTool.CreateHBITMAP(7), nullptr);
+    ASSERT_NE(g_drawTool->CreateHBITMAP(7), nullptr);
     {
         CPageImageList list;
         list.Release();
     }
-    EXPECT_EQ(g_drawTool.CachedBitmapCount(), 0u);
-    g_drawTool.DestroyBuffer();
+    EXPECT_EQ(g_drawTool->CachedBitmapCount(), 0u);
+    g_drawTool->DestroyBuffer();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Test entry point shared by every test program: a QApplication on the
 // offscreen platform, so widgets, timers and posted messages work headless, and
-// a private configuration folder, so no test touches the user's registry file.
+// private configuration and runtime folders, so no test touches the user's
+// registry file or meets a running program.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -15,6 +16,11 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     if (config.isValid())
         setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    // The runtime folder holds the program's single-instance lock: each test
+    // program has its own, so programs running side by side never meet.
+    QTemporaryDir runtime;
+    if (runtime.isValid())
+        setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();

@@ -28,28 +28,28 @@ TEST(ElementLook, GeneratedPictures)
         uitest::OnScreen screen(s.w, s.h, s.dpi, LANGUAGE_RUSSIAN);
         uitest::FakeUiHooks hooks;
         platform::Display display(QSize(s.w, s.h), s.dpi);
-        g_drawTool.Init(&display, true);
+        g_drawTool->Init(&display, true);
         for (int id : { 761, 196, 758, 795, 217, 214, 215, 216, 3, 703, 1403, 10047, 10747, 11447, 10001,
                  10701, 11401, 494, 845, 846 })
-            EXPECT_TRUE(g_drawTool.LoadResource(folder, uint32_t(id))) << id;
-        g_drawTool.Clear(0x60A060, false);
+            EXPECT_TRUE(g_drawTool->LoadResource(folder, uint32_t(id))) << id;
+        g_drawTool->Clear(0x60A060, false);
 
         CMessageWindow window;
         hooks.window = &window;
-        window.Attach(&g_drawTool, nullptr, 0);
+        window.Attach(g_drawTool.get(), nullptr, 0);
         window.AskCloseOrMinimize(10000);
         window.OnPointerDown({ ScaleByDpiX(60), ScaleByDpiY(190) }); // hold "Свернуть" to see its press
         window.Draw();
         window.Draw();
 
         CButtonHint hint;
-        hint.Init(&g_drawTool, 0);
+        hint.Init(g_drawTool.get(), 0);
         ElementPoint anchor { 0, 1 };
-        hint.ShowText("Увеличить масштаб", anchor, &g_drawTool.GetFont(FONT_SMALL));
+        hint.ShowText("Увеличить масштаб", anchor, &g_drawTool->GetFont(FONT_SMALL));
         hint.Draw();
 
         CTargetArrow arrow;
-        arrow.SetSurface(&g_drawTool);
+        arrow.SetSurface(g_drawTool.get());
         arrow.SetState(1);
         const double deg = M_PI / 180.0;
         CGeoPos here, there;
@@ -60,18 +60,18 @@ TEST(ElementLook, GeneratedPictures)
 
         CImageButton button;
         button.SetImageId(10001);
-        button.Attach(&g_drawTool, { 0, s.h - GetButtonSide() }, &window);
+        button.Attach(g_drawTool.get(), { 0, s.h - GetButtonSide() }, &window);
         button.DrawImage(1);
 
         QImage image(s.w, s.h, QImage::Format_RGB32);
         for (int y = 0; y < s.h; ++y)
             for (int x = 0; x < s.w; ++x) {
-                const uint32_t p = uint32_t(g_drawTool.GetPixel(x, y, false));
+                const uint32_t p = uint32_t(g_drawTool->GetPixel(x, y, false));
                 image.setPixel(x, y, (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF));
             }
         QDir().mkpath("ui_look");
         EXPECT_TRUE(image.save(QStringLiteral("ui_look/elements_%1x%2.png").arg(s.w).arg(s.h)));
-        g_drawTool.DestroyBuffer();
+        g_drawTool->DestroyBuffer();
     }
 }
 

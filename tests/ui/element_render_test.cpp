@@ -36,11 +36,11 @@ TEST(ElementRender, TargetArrowWithDistanceAndDimmed)
         here.Set(50 * deg, 30 * deg);
         there.Set(50 * deg, 30.01 * deg);
         CTargetArrow arrow, dim;
-        arrow.SetSurface(&g_drawTool);
+        arrow.SetSurface(g_drawTool.get());
         arrow.SetState(1);
         arrow.Update(here, there, 0.0, CTargetArrow::MODE_DISTANCE);
         arrow.DrawAt({ ScaleByDpiX(10), ScaleByDpiY(60) });
-        dim.SetSurface(&g_drawTool);
+        dim.SetSurface(g_drawTool.get());
         dim.SetState(1);
         dim.Update(here, there, 0.0, 0);
         dim.DrawAt({ ScaleByDpiX(100), ScaleByDpiY(60) });
@@ -70,34 +70,34 @@ TEST(ElementRender, CaptionBoxAndFramedText)
     for (const Screen s : kScreens) {
         RenderRig rig(s.w, s.h, s.dpi);
         CButtonHint hint;
-        hint.Init(&g_drawTool, 0);
+        hint.Init(g_drawTool.get(), 0);
         ElementPoint anchor { ScaleByDpiX(5), ScaleByDpiY(5) };
-        hint.ShowText("Zoom in", anchor, &g_drawTool.GetFont(FONT_SMALL));
+        hint.ShowText("Zoom in", anchor, &g_drawTool->GetFont(FONT_SMALL));
         hint.Draw();
         const ElementRect box = hint.GetBox();
         EXPECT_TRUE(Near(rig.Rgb(box.left, box.top), 0x0000FF)); // the frame colour 0xFF0000 of the draw tool
         // A text wider than the screen spans it exactly.
         CButtonHint wide;
-        wide.Init(&g_drawTool, 0);
+        wide.Init(g_drawTool.get(), 0);
         ElementPoint far { ScaleByDpiX(50), ScaleByDpiY(280) };
-        wide.ShowText(QString(60, u'W'), far, &g_drawTool.GetFont(FONT_SMALL));
+        wide.ShowText(QString(60, u'W'), far, &g_drawTool->GetFont(FONT_SMALL));
         wide.Draw();
         EXPECT_EQ(wide.GetBox().left, 0);
         EXPECT_EQ(wide.GetBox().right, s.w - 1);
 
         BoxedText framed(FRAME_BOXED | FRAME_CONTENT);
-        framed.SetSurface(&g_drawTool);
+        framed.SetSurface(g_drawTool.get());
         framed.SetPosition({ ScaleByDpiX(20), ScaleByDpiY(100) });
         framed.SetSize({ ScaleByDpiX(150), ScaleByDpiY(40) });
-        framed.SetText(&g_drawTool.GetFont(FONT_TEXT), "Framed text that wraps", 0x81);
+        framed.SetText(&g_drawTool->GetFont(FONT_TEXT), "Framed text that wraps", 0x81);
         framed.Draw();
         // Cut by the left edge of the screen: fill and the right, top and bottom edges only.
         BoxedText cut(FRAME_CLIPPED | FRAME_CONTENT);
-        cut.SetSurface(&g_drawTool);
+        cut.SetSurface(g_drawTool.get());
         const int top = ScaleByDpiY(160), height = ScaleByDpiY(40), width = ScaleByDpiX(100);
         cut.SetPosition({ -ScaleByDpiX(10), top });
         cut.SetSize({ width, height });
-        cut.SetText(&g_drawTool.GetFont(FONT_TEXT), "Cut", 0);
+        cut.SetText(&g_drawTool->GetFont(FONT_TEXT), "Cut", 0);
         cut.Draw();
         EXPECT_TRUE(Near(rig.Rgb(0, top + height / 2), 0xFFFFFF));
         EXPECT_TRUE(Near(rig.Rgb(ScaleByDpiX(20), top), 0));
@@ -124,7 +124,7 @@ TEST(ElementRender, ButtonPressSteps)
             CImageButton button;
             button.SetImageId(10001);
             const int x = ScaleByDpiX(10) + step * (side + ScaleByDpiX(10));
-            button.Attach(&g_drawTool, { x, ScaleByDpiY(20) }, &owner);
+            button.Attach(g_drawTool.get(), { x, ScaleByDpiY(20) }, &owner);
             button.SetPressed(step > 0 ? 1 : 0);
             for (int frame = 1; frame < step; ++frame)
                 button.UpdatePressStep();
@@ -140,8 +140,8 @@ TEST(ElementRender, ButtonPressSteps)
                 button.SetImageId(500);
                 const int x = ScaleByDpiX(10) + step * ScaleByDpiX(75);
                 const int y = style == 0x1D ? ScaleByDpiY(90) : ScaleByDpiY(130);
-                button.Setup(&g_drawTool, { x, y }, &owner, "OK", { ScaleByDpiX(60), ScaleByDpiY(24) }, style,
-                    style == 0x1D ? 3 : 0xC0C0C0, 2, &g_drawTool.GetFont(FONT_TEXT), 21);
+                button.Setup(g_drawTool.get(), { x, y }, &owner, "OK", { ScaleByDpiX(60), ScaleByDpiY(24) },
+                    style, style == 0x1D ? 3 : 0xC0C0C0, 2, &g_drawTool->GetFont(FONT_TEXT), 21);
                 button.SetPressed(step > 0 ? 1 : 0);
                 for (int frame = 1; frame < step; ++frame)
                     button.UpdatePressStep();
@@ -169,7 +169,7 @@ TEST(ElementRender, MessageWindowWithTwoButtons)
 
         CMessageWindow window;
         hooks.window = &window;
-        ASSERT_EQ(window.Attach(&g_drawTool, nullptr, 0), 1);
+        ASSERT_EQ(window.Attach(g_drawTool.get(), nullptr, 0), 1);
         ASSERT_EQ(window.AskCloseOrMinimize(10000), 1);
         window.Draw();
         // The buttons share the area's width in three equal gaps.
@@ -197,7 +197,7 @@ TEST(ElementRender, QuestionButtonsTouchWhenTheyDoNotFit)
     rig.Solid(3, 60, 24, 0xA0C0E0);
     CMessageWindow window;
     hooks.window = &window;
-    window.Attach(&g_drawTool, nullptr, 0);
+    window.Attach(g_drawTool.get(), nullptr, 0);
     window.AskScreenChanged(-1);
     ElementPoint p0, p1;
     window.GetButton(0).GetPosition(p0);
@@ -212,7 +212,7 @@ TEST(ElementRender, LongTextIsCutToTheMaximumHeight)
     rig.Solid(214, 200, 22, 0x2040A0);
     rig.Solid(215, 200, 20, 0xF0F0E0);
     CMessageWindow window;
-    window.Attach(&g_drawTool, nullptr, 0);
+    window.Attach(g_drawTool.get(), nullptr, 0);
     window.Show("T", QString("word ").repeated(400), 0, -1, 0, std::nullopt, {}, 0, 10);
     ElementSize size;
     window.GetTextElement().GetSize(size);

@@ -45,7 +45,7 @@ public:
     struct Diagram {
         int id, x, y, alpha;
     };
-    CMessageWindow* window = &g_messageWnd;
+    CMessageWindow* window = g_messageWnd.get();
     std::vector<int> executed;
     std::vector<int> invoked;
     std::vector<Diagram> diagrams;

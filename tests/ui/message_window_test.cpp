@@ -199,21 +199,21 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
     rig.Solid(216, 200, 8, 0xD0D0C0);
     rig.Solid(3, 88, 24, 0xA0C0E0);
     rig.Solid(10047, 16, 16, 0xC00000);
-    g_messageWnd.Attach(&g_drawTool, nullptr, 0);
-    g_buttonHint.Init(&g_drawTool, 0);
+    g_messageWnd->Attach(g_drawTool.get(), nullptr, 0);
+    g_buttonHint->Init(g_drawTool.get(), 0);
     CImageButton hinted;
     hinted.SetImageId(10020);
     ItemList list;
-    list.SetSurface(&g_drawTool);
+    list.SetSurface(g_drawTool.get());
     list.SetPosition({ 10, 250 });
     list.SetSize({ 200, 40 });
     std::atomic<bool> stop { false };
     std::atomic<int> frames { 0 };
     std::thread drawThread([&] {
         while (!stop) {
-            g_buttonHint.Draw();
+            g_buttonHint->Draw();
             list.Draw();
-            g_messageWnd.Draw();
+            g_messageWnd->Draw();
             g_drawSuspender.FrameCallbacks().RunAll();
             ++frames;
             std::this_thread::yield();
@@ -221,27 +221,27 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
     });
     for (int i = 0; i < 300; ++i) {
         if (i % 3 == 0)
-            g_messageWnd.AskCloseOrMinimize(10000);
+            g_messageWnd->AskCloseOrMinimize(10000);
         else if (i % 3 == 1)
-            g_messageWnd.ShowRouteUnknownError(i, 7000);
+            g_messageWnd->ShowRouteUnknownError(i, 7000);
         else
-            g_messageWnd.Show("T", QString("word ").repeated(i), 0, 250, 0);
-        g_messageWnd.OnPointerDown({ 60, 190 });
+            g_messageWnd->Show("T", QString("word ").repeated(i), 0, 250, 0);
+        g_messageWnd->OnPointerDown({ 60, 190 });
         hinted.SetPressedWithHint(i % 2);
-        FramedTextItem items[2] { { &g_drawTool.GetFont(FONT_TEXT), nullptr, QString::number(i), 0, 0, 100,
+        FramedTextItem items[2] { { &g_drawTool->GetFont(FONT_TEXT), nullptr, QString::number(i), 0, 0, 100,
                                       20 },
-            { &g_drawTool.GetFont(FONT_SMALL), nullptr, "km", 100, 0, 200, 20 } };
+            { &g_drawTool->GetFont(FONT_SMALL), nullptr, "km", 100, 0, 200, 20 } };
         list.SetTextItems(1 + i % 2, items);
-        g_messageWnd.Tick();
-        g_messageWnd.OnPointerUp({ 60, 190 });
-        g_messageWnd.Tick();
+        g_messageWnd->Tick();
+        g_messageWnd->OnPointerUp({ 60, 190 });
+        g_messageWnd->Tick();
     }
-    g_messageWnd.ShowRoutingWait(-1);
-    EXPECT_TRUE(g_messageWnd.WaitNextFrame());
-    EXPECT_TRUE(g_messageWnd.WaitNextFrame());
+    g_messageWnd->ShowRoutingWait(-1);
+    EXPECT_TRUE(g_messageWnd->WaitNextFrame());
+    EXPECT_TRUE(g_messageWnd->WaitNextFrame());
     stop = true;
     drawThread.join();
-    g_messageWnd.SetState(0);
+    g_messageWnd->SetState(0);
     EXPECT_GT(frames.load(), 0);
     EXPECT_FALSE(hooks.executed.empty());
 }

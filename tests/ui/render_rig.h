@@ -26,11 +26,11 @@ public:
         : m_screen(w, h, dpi, language)
         , m_display(QSize(w, h), dpi)
     {
-        g_drawTool.Init(&m_display, true);
-        g_drawTool.Clear(kBackdrop, false);
+        g_drawTool->Init(&m_display, true);
+        g_drawTool->Clear(kBackdrop, false);
         MakeFonts();
     }
-    ~RenderRig() { g_drawTool.DestroyBuffer(); }
+    ~RenderRig() { g_drawTool->DestroyBuffer(); }
     RenderRig(const RenderRig&) = delete;
     RenderRig& operator=(const RenderRig&) = delete;
 
@@ -43,7 +43,7 @@ public:
         const std::vector<uint8_t> file = testbmp::MakeFile(layout, pixel);
         std::string error;
         ASSERT_TRUE(
-            ConvertBitmapFile(*g_drawTool.GetCanvas(), uint32_t(id), file.data(), file.size(), &error))
+            ConvertBitmapFile(*g_drawTool->GetCanvas(), uint32_t(id), file.data(), file.size(), &error))
             << error;
     }
     // A solid picture with a one-pixel magenta (transparent) border.
@@ -57,13 +57,13 @@ public:
     // 0xRRGGBB of a surface pixel.
     static uint32_t Rgb(int x, int y)
     {
-        const uint32_t p = uint32_t(g_drawTool.GetPixel(x, y, false));
+        const uint32_t p = uint32_t(g_drawTool->GetPixel(x, y, false));
         return (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
     }
 
     QImage Snapshot()
     {
-        const int w = g_drawTool.GetWidth(), h = g_drawTool.GetHeight();
+        const int w = g_drawTool->GetWidth(), h = g_drawTool->GetHeight();
         QImage image(w, h, QImage::Format_RGB32);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
@@ -94,7 +94,7 @@ private:
     void MakeFonts()
     {
         for (const GlyphFontMetrics& m : kGlyphFonts) {
-            CGlyphFont& font = g_drawTool.GetFont(m.id);
+            CGlyphFont& font = g_drawTool->GetFont(m.id);
             const int h = font.GetGlyphHeight();
             if (m.digits) {
                 const std::vector<int32_t>& edges = font.GetGlyphTable();

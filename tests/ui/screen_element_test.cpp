@@ -195,15 +195,15 @@ TEST(ImageButton, HintAnchorFollowsTheBarsAndPanels)
         panel.SetSize({ 100, 20 });
         hooks.topBar = &bar;
         hooks.infoPanel = c.panel ? &panel : nullptr;
-        g_buttonHint.Init(FakeSurface(1), 0);
+        g_buttonHint->Init(FakeSurface(1), 0);
         CImageButton b;
         b.SetImageId(10020);
         b.SetPressedWithHint(1);
-        EXPECT_EQ(g_buttonHint.GetState(), 1);
-        EXPECT_EQ(g_buttonHint.GetText(), "Command 10020");
-        EXPECT_EQ(g_buttonHint.GetAnchor(), c.anchor) << c.w << "x" << c.h;
+        EXPECT_EQ(g_buttonHint->GetState(), 1);
+        EXPECT_EQ(g_buttonHint->GetText(), "Command 10020");
+        EXPECT_EQ(g_buttonHint->GetAnchor(), c.anchor) << c.w << "x" << c.h;
         b.SetPressedWithHint(0);
-        EXPECT_EQ(g_buttonHint.GetState(), 0);
+        EXPECT_EQ(g_buttonHint->GetState(), 0);
     }
 }
 
@@ -213,18 +213,18 @@ TEST(ButtonHint, ShownAgainWithTheSameTextAfterBeingHidden)
     uitest::FakeUiHooks hooks;
     CImageButton b;
     b.SetImageId(10020);
-    g_buttonHint.Init(FakeSurface(1), 0);
+    g_buttonHint->Init(FakeSurface(1), 0);
     for (int press = 0; press < 3; ++press) {
         b.SetPressedWithHint(1);
-        EXPECT_EQ(g_buttonHint.GetState(), 1) << press;
+        EXPECT_EQ(g_buttonHint->GetState(), 1) << press;
         b.SetPressedWithHint(0);
-        EXPECT_EQ(g_buttonHint.GetState(), 0) << press;
+        EXPECT_EQ(g_buttonHint->GetState(), 0) << press;
     }
     // A second box asked for the first box's text shows it, not its own old one.
     CButtonHint other;
     ElementPoint anchor { 10, 10 };
     other.ShowText("old", anchor, nullptr);
-    g_infoLabel.ShowText("new", anchor, nullptr);
+    g_infoLabel->ShowText("new", anchor, nullptr);
     other.ShowText("new", anchor, nullptr);
     EXPECT_EQ(other.GetText(), "new");
 }

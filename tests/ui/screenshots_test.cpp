@@ -101,15 +101,15 @@ public:
     DrawToolPictures(QSize size, int dpi, const std::vector<int32_t>& commands)
         : m_display(size, dpi)
     {
-        g_drawTool.Init(&m_display, true);
+        g_drawTool->Init(&m_display, true);
         const QString folder
             = QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/resources/%1")
                   .arg(GetScreenResolutionClass() == 2 ? QStringLiteral("vga") : QStringLiteral("qvga"));
         for (int32_t command : commands)
             for (int step = 0; step < 3; ++step)
-                g_drawTool.LoadResource(folder, static_cast<uint32_t>(command + 700 * step));
+                g_drawTool->LoadResource(folder, static_cast<uint32_t>(command + 700 * step));
     }
-    ~DrawToolPictures() { g_drawTool.DestroyBuffer(); }
+    ~DrawToolPictures() { g_drawTool->DestroyBuffer(); }
 
 private:
     platform::Display m_display;

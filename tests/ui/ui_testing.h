@@ -5,6 +5,7 @@
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
 #include "platform/options.h"
+#include "tests/support/screenshot.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -64,16 +65,6 @@ inline void ProcessEvents()
         QCoreApplication::processEvents();
 }
 
-// Writes the window as a PNG under the build's screenshots folder.
-inline QString SaveScreenshot(QWidget& window, const QString& name)
-{
-    ProcessEvents();
-    // The test program lives in <build>/tests.
-    const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../screenshots");
-    QDir().mkpath(dir);
-    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
-    window.grab().save(path);
-    return path;
-}
+using testing_support::SaveScreenshot;
 
 } // namespace uitest
