@@ -1,5 +1,6 @@
 #include "app/about_page.h"
 
+#include "app/map_set.h"
 #include "foundation/app_services.h"
 #include "foundation/dialog_templates.h"
 #include "foundation/language.h"
@@ -48,9 +49,9 @@ QString versionText()
 
 bool BuildVersionStrings(QString& productLine, QString& notices, QString& contacts, QString& shortVersion)
 {
-    // The open map's title joins the product line once the map set names it.
-    const QString mapTitle;
-    productLine = QStringLiteral("Travenor Pro Voradu\n") + versionText() + QStringLiteral(" map:") + mapTitle;
+    const QString mapTitle = g_mapFileName.isEmpty() ? QString() : GetFileTitle(g_mapFileName);
+    productLine
+        = QStringLiteral("Travenor Pro Voradu\n") + versionText() + QStringLiteral(" map:") + mapTitle;
     shortVersion = versionText();
     const bool english = g_language == LANGUAGE_ENGLISH;
     notices = QString::fromUtf8(english ? kNoticesEn : kNoticesRu);
@@ -86,7 +87,8 @@ bool LoadTextFileIntoWindow(const QString& folder, const QString& name, QWidget*
 
 QPixmap ApplicationIcon()
 {
-    const QImage image(QDir(ProgramResourceFolder()).filePath(QStringLiteral("%1.bmp").arg(kApplicationIconId)));
+    const QImage image(
+        QDir(ProgramResourceFolder()).filePath(QStringLiteral("%1.bmp").arg(kApplicationIconId)));
     QPixmap icon = QPixmap::fromImage(image);
     if (!icon.isNull())
         icon.setMask(QBitmap::fromImage(image.createMaskFromColor(0xFFFF00FFu, Qt::MaskInColor)));
@@ -170,8 +172,8 @@ void CLicenseAgreementDlg::CreateControls(QWidget* body)
 
 bool CLicenseAgreementDlg::OnInitDialog()
 {
-    LoadTextFileIntoWindow(m_folder.isEmpty() ? platform::ProgramFolder() : m_folder, m_fileName,
-        GetDlgItem(IDC_LICENSE_TEXT));
+    LoadTextFileIntoWindow(
+        m_folder.isEmpty() ? platform::ProgramFolder() : m_folder, m_fileName, GetDlgItem(IDC_LICENSE_TEXT));
     return CDialog::OnInitDialog();
 }
 

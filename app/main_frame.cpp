@@ -216,7 +216,8 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyRelease: {
         const int key = platform::VirtualKeyFromQt(static_cast<QKeyEvent*>(event)->key());
         if (key && m_pMapWnd)
-            platform::send(m_pMapWnd, event->type() == QEvent::KeyPress ? platform::WM_KEYDOWN : platform::WM_KEYUP,
+            platform::send(m_pMapWnd,
+                event->type() == QEvent::KeyPress ? platform::WM_KEYDOWN : platform::WM_KEYUP,
                 static_cast<platform::WPARAM>(key));
         return key != 0;
     }

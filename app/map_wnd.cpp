@@ -67,11 +67,11 @@ void CMapWnd::SetFullScreen(bool on, int width, int height)
     if (on) {
         m_rcView = QRect(0, 0, width, height);
         m_rcFrame = screen.geometry();
-        platform::SHFullScreen(
-            &screen, platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
+        platform::SHFullScreen(&screen,
+            platform::SHFS_HIDETASKBAR | platform::SHFS_HIDESIPBUTTON | platform::SHFS_HIDESTARTICON);
     } else {
-        platform::SHFullScreen(
-            &screen, platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_SHOWSTARTICON);
+        platform::SHFullScreen(&screen,
+            platform::SHFS_SHOWTASKBAR | platform::SHFS_SHOWSIPBUTTON | platform::SHFS_SHOWSTARTICON);
     }
     m_fullScreen = on;
 }

@@ -1,7 +1,9 @@
 #include "app/process_objects.h"
 
 #include "app/travenor_app.h"
+#include "controls/command_registry.h"
 #include "drawlib/screen_draw_tool.h"
+#include "nav/map_controller.h"
 #include "settings/settings_file.h"
 #include "ui/button_hint.h"
 #include "ui/message_window.h"
@@ -10,7 +12,8 @@ namespace {
 
 template <auto& holder> ProcessObjectEntry Entry(const char* name)
 {
-    return { name, [] { holder.Create(); }, [] { holder.Destroy(); }, [] { return static_cast<bool>(holder); } };
+    return { name, [] { holder.Create(); }, [] { holder.Destroy(); },
+        [] { return static_cast<bool>(holder); } };
 }
 
 } // namespace
@@ -20,17 +23,15 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
     // The order the program has always built its objects in. A subsystem's
     // object takes its place here when the subsystem is built (DEVELOPERS.md).
     static const std::vector<ProcessObjectEntry> list {
-        Entry<theApp>("theApp"),
-        // g_CommandRegistry, g_HardKeyMap
-        Entry<g_drawTool>("g_drawTool"),
-        // g_MapController, g_waypoints
+        Entry<theApp>("theApp"), Entry<g_CommandRegistry>("g_CommandRegistry"),
+        // g_HardKeyMap
+        Entry<g_drawTool>("g_drawTool"), Entry<g_MapController>("g_MapController"),
+        // g_waypoints
         // g_gpsSource
         Entry<g_settingsFile>("g_settingsFile"),
         // g_MapPopupMenu
-        Entry<g_infoLabel>("g_infoLabel"),
-        Entry<g_buttonHint>("g_buttonHint"),
-        Entry<g_messageWnd>("g_messageWnd"),
-        Entry<g_resourceDll>("g_resourceDll"),
+        Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
+        Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),
         // the list of open modal windows, the received-command log, the GPS code's objects
     };
     return list;

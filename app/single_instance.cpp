@@ -1,8 +1,8 @@
 #include "app/single_instance.h"
 
 #include <QDataStream>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>

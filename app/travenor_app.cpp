@@ -139,7 +139,8 @@ bool CTravenorApp::InitInstance()
     BuildVersionStrings(productLine, notices, contacts, m_shortVersion);
     CreateDeviceScreen();
     // A library of another version is refused; the program's own resources serve then.
-    if (g_resourceDll->Load(QDir(platform::ProgramFolder()).filePath(ResourceLibraryNameForScreen())).isEmpty())
+    if (g_resourceDll->Load(QDir(platform::ProgramFolder()).filePath(ResourceLibraryNameForScreen()))
+            .isEmpty())
         g_resourceDll->Load();
 
     try {
@@ -152,7 +153,8 @@ bool CTravenorApp::InitInstance()
 
         const QString settingsFile = platform::options().settingsFile;
         if (!settingsFile.isEmpty()) {
-            platform::WriteProfileString(kSettingsSection, CSettingsFile::SettingsEntry(GetProgramVersionNumber()),
+            platform::WriteProfileString(kSettingsSection,
+                CSettingsFile::SettingsEntry(GetProgramVersionNumber()),
                 platform::LocalToDevicePath(QFileInfo(settingsFile).absoluteFilePath()));
             g_bExpertMode = 1;
         }
@@ -208,8 +210,8 @@ bool CTravenorApp::RunStartupChecks()
     g_documentsFolder = QStringLiteral("\\My Documents\\");
     platform::RegKey services;
     QString folder;
-    if (platform::registry().Open(platform::RegRoot::HKLM, QStringLiteral("\\Software\\Microsoft\\Windows CE Services"),
-            &services)
+    if (platform::registry().Open(
+            platform::RegRoot::HKLM, QStringLiteral("\\Software\\Microsoft\\Windows CE Services"), &services)
             == platform::RegResult::Ok
         && services.QueryString(QStringLiteral("NoSubFolderIn"), &folder) == platform::RegResult::Ok)
         g_documentsFolder = folder;
@@ -324,7 +326,8 @@ void RestoreDeviceAndSaveSettings()
         return;
     // The GPS source is closed here once it exists.
     if (g_bSaveSettingsOnExit == 1 && g_settingsFile) {
-        g_settingsFile->Save(CSettingsFile::FLAG_WAYPOINTS | CSettingsFile::FLAG_VERSION | CSettingsFile::FLAG_ROUTE);
+        g_settingsFile->Save(
+            CSettingsFile::FLAG_WAYPOINTS | CSettingsFile::FLAG_VERSION | CSettingsFile::FLAG_ROUTE);
         platform::WriteProfileInt(kSettingsSection, kExpertModeEntry, g_bExpertMode);
     }
     // The device settings changed for the run are put back, the voice
@@ -344,10 +347,12 @@ int CheckScreenSizeChanged()
     if (language == LANGUAGE_ENGLISH || language == LANGUAGE_RUSSIAN)
         AppMessageBox(nullptr,
             language == LANGUAGE_ENGLISH
-                ? QStringLiteral("Screen size/orientation was changed, which is not supported. Travenor Pro will "
-                                 "now close.")
-                : QStringLiteral("Размеры (ориентация) экрана были изменены во время работы Travenor Pro. Это не "
-                                 "допустимо. Travenor Pro будет закрыт."),
+                ? QStringLiteral(
+                    "Screen size/orientation was changed, which is not supported. Travenor Pro will "
+                    "now close.")
+                : QStringLiteral(
+                    "Размеры (ориентация) экрана были изменены во время работы Travenor Pro. Это не "
+                    "допустимо. Travenor Pro будет закрыт."),
             AppTitle(), platform::MB_OK | platform::MB_ICONHAND);
     terminateProcess(CTravenorApp::EXIT_FAILED);
 }
@@ -364,7 +369,10 @@ int RestoreMainWindow()
     return 1;
 }
 
-bool IsSupportedScreenSize() { return platform::IsSupportedScreenSize(QSize(GetScreenWidth(), GetScreenHeight())); }
+bool IsSupportedScreenSize()
+{
+    return platform::IsSupportedScreenSize(QSize(GetScreenWidth(), GetScreenHeight()));
+}
 
 namespace {
 
@@ -372,8 +380,9 @@ namespace {
 QString LoadDocumentString(int id)
 {
     if (id == kDocumentString)
-        return QStringLiteral("Travenor Pro\n\nTravenor Pro\nTravenor Pro Files (*.kns)\n.kns\nTravenorPro.Document\n"
-                              "Travenor Pro Document");
+        return QStringLiteral(
+            "Travenor Pro\n\nTravenor Pro\nTravenor Pro Files (*.kns)\n.kns\nTravenorPro.Document\n"
+            "Travenor Pro Document");
     return QString();
 }
 
@@ -405,9 +414,11 @@ bool RegisterFileType(int id)
     // Another program's association of the extension stays.
     platform::RegKey key;
     platform::RegValue current;
-    const bool read = platform::registry().Open(platform::RegRoot::HKCR, extension, &key) == platform::RegResult::Ok
+    const bool read
+        = platform::registry().Open(platform::RegRoot::HKCR, extension, &key) == platform::RegResult::Ok
         && key.QueryValue(QString(), &current) == platform::RegResult::Ok;
-    if (!read || current.type != platform::RegType::String || current.string.isEmpty() || current.string == typeId)
+    if (!read || current.type != platform::RegType::String || current.string.isEmpty()
+        || current.string == typeId)
         return setDefaultValue(extension, typeId);
     return true;
 }

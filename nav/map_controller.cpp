@@ -488,7 +488,8 @@ void CMapController::SetJunctionZoom(int on)
     }
     m_junctionZoom = on ? 1 : 0;
     if (!g_CommandRegistry || !g_CommandRegistry->IsChecked(CMD_GPS_TRACKING))
-        g_messageWnd.ShowJunctionNeedsDrivingMode(-1);
+        if (g_messageWnd)
+            g_messageWnd->ShowJunctionNeedsDrivingMode(-1);
 }
 
 void CMapController::ClearPenState()

@@ -12,7 +12,10 @@ const QString kVersionEntry = QStringLiteral("vertion");
 
 QString CSettingsFile::SettingsEntry(int version) { return SettingsEntry(QString::number(version)); }
 
-QString CSettingsFile::SettingsEntry(const QString& version) { return QStringLiteral("Settings vertion:") + version; }
+QString CSettingsFile::SettingsEntry(const QString& version)
+{
+    return QStringLiteral("Settings vertion:") + version;
+}
 
 void CSettingsFile::Load(int /*flags*/)
 {

@@ -1,9 +1,9 @@
 #include "settings/ui_mode.h"
 
 #include "foundation/dialog_templates.h"
+#include "platform/message_box.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
-#include "platform/message_box.h"
 #include "ui/dialog_layout.h"
 #include "ui/dialog_style.h"
 

@@ -2,6 +2,8 @@
 // text loader's handling of the file, and pictures of both for a person.
 #include "app/about_page.h"
 
+#include "app/map_set.h"
+
 #include "foundation/language.h"
 #include "platform/message_box.h"
 #include "tests/app/app_rig.h"
@@ -59,7 +61,13 @@ TEST(About, VersionTextsAndTheProductLine)
         EXPECT_TRUE(BuildVersionStrings(product, notices, contacts, version));
         EXPECT_EQ(version, QStringLiteral("v.2.4.272R."));
         // No map open: the line ends in "map:".
+        g_mapFileName.clear();
+        BuildVersionStrings(product, notices, contacts, version);
         EXPECT_EQ(product, QStringLiteral("Travenor Pro Voradu\nv.2.4.272R. map:"));
+        g_mapFileName = QStringLiteral("mskmo0704.tzx");
+        BuildVersionStrings(product, notices, contacts, version);
+        EXPECT_EQ(product, QStringLiteral("Travenor Pro Voradu\nv.2.4.272R. map:mskmo0704"));
+        g_mapFileName.clear();
         EXPECT_EQ(notices.contains(QStringLiteral("Все права защищены")), language == LANGUAGE_RUSSIAN);
         EXPECT_EQ(contacts.contains(QStringLiteral("Тел.")), language == LANGUAGE_RUSSIAN);
     }
@@ -107,9 +115,10 @@ TEST(About, TheTextLoaderDropsOnlyAByteOrderMark)
     EXPECT_FALSE(LoadTextFileIntoWindow(folder.path(), QStringLiteral("license.txt"), &label));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text,
-        QStringLiteral("Файл \"license.txt\" не найден или не может быть открыт. Он должен находиться в той же "
-                       "директории, что и Travenor Pro.exe. File \"license.txt\" not found or cannot be opened. "
-                       "It must be in the same folder as Travenor Pro.exe."));
+        QStringLiteral(
+            "Файл \"license.txt\" не найден или не может быть открыт. Он должен находиться в той же "
+            "директории, что и Travenor Pro.exe. File \"license.txt\" not found or cannot be opened. "
+            "It must be in the same folder as Travenor Pro.exe."));
     platform::SetMessageBoxAnswerer({});
 }
 
@@ -122,7 +131,8 @@ TEST(About, TheTextDisplayAcceptsOrCancels)
         CLicenseAgreementDlg dialog;
         ASSERT_TRUE(dialog.Create());
         EXPECT_EQ(dialog.GetDlgItemText(IDC_LICENSE_TEXT), QStringLiteral("Лицензионное соглашение"));
-        QTest::mouseClick(dialog.GetDlgItem(accept ? int(IDC_LICENSE_ACCEPT) : int(platform::IDCANCEL)), Qt::LeftButton);
+        QTest::mouseClick(
+            dialog.GetDlgItem(accept ? int(IDC_LICENSE_ACCEPT) : int(platform::IDCANCEL)), Qt::LeftButton);
         EXPECT_EQ(dialog.result(), accept ? platform::IDOK : platform::IDCANCEL);
         EXPECT_EQ(dialog.m_accepted, accept ? 1 : 0);
     }
@@ -135,10 +145,11 @@ TEST(About, PagesAndTextDisplayOnBothScreensInBothLanguages)
         int dpi;
         const char* name;
     };
-    for (const Screen& s : { Screen { { 240, 320 }, 96, "240x320" }, Screen { { 640, 480 }, 192, "640x480" } }) {
+    for (const Screen& s :
+        { Screen { { 240, 320 }, 96, "240x320" }, Screen { { 640, 480 }, 192, "640x480" } }) {
         for (const int language : { LANGUAGE_ENGLISH, LANGUAGE_RUSSIAN }) {
-            const QString suffix
-                = QStringLiteral("%1_%2").arg(QLatin1String(s.name), language == LANGUAGE_ENGLISH ? "en" : "ru");
+            const QString suffix = QStringLiteral("%1_%2").arg(
+                QLatin1String(s.name), language == LANGUAGE_ENGLISH ? "en" : "ru");
             apptest::AppRig rig(s.size, s.dpi);
             Language scoped(language);
             {
@@ -159,8 +170,9 @@ TEST(About, PagesAndTextDisplayOnBothScreensInBothLanguages)
                     Utf16File(language == LANGUAGE_ENGLISH
                             ? QStringLiteral("Licence agreement of Travenor Pro.\n\nUse it while you drive, "
                                              "with your eyes on the road.")
-                            : QStringLiteral("Лицензионное соглашение Travenor Pro.\n\nПользуйтесь программой "
-                                             "за рулём, не отрывая глаз от дороги."),
+                            : QStringLiteral(
+                                "Лицензионное соглашение Travenor Pro.\n\nПользуйтесь программой "
+                                "за рулём, не отрывая глаз от дороги."),
                         true));
                 CLicenseAgreementDlg dialog;
                 ASSERT_TRUE(dialog.Create());

@@ -1,17 +1,15 @@
 #pragma once
 // The application on a test's own machine: a registry file, a program folder
-// (with the build's resources and fonts linked in) and an emulated screen, all
-// put back afterwards; message boxes are answered and kept.
-#include "foundation/path_helpers.h"
+// (with the build's resources and fonts) and an emulated screen, all put back
+// afterwards; message boxes are answered and kept.
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
 #include "platform/options.h"
 #include "platform/registry.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/scoped_registry.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <vector>
 
 namespace apptest {
@@ -21,11 +19,7 @@ public:
     explicit AppRig(QSize screen = QSize(240, 320), int dpi = 96)
         : m_saved(platform::options())
     {
-        for (const char* name : { "Fonts", "resources" })
-            QFile::link(QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/") + QLatin1String(name),
-                m_folder.filePath(QLatin1String(name)));
         platform::Options o = platform::options();
-        o.dataDir = m_folder.path();
         o.screen = screen;
         o.dpi = dpi;
         platform::setOptions(o);
@@ -44,7 +38,8 @@ public:
     AppRig(const AppRig&) = delete;
     AppRig& operator=(const AppRig&) = delete;
 
-    QString ProgramFolder() const { return m_folder.path(); }
+    QString ProgramFolder() const { return m_folder.Path(); }
+    testing_support::ProgramFolder& Folder() { return m_folder; }
     QString RegistryFile() const { return m_registry.File(); }
     QByteArray RegistryBytes() const
     {
@@ -63,7 +58,7 @@ public:
 
 private:
     testing_support::ScopedRegistryFile m_registry;
-    QTemporaryDir m_folder;
+    testing_support::ProgramFolder m_folder;
     platform::Options m_saved;
 };
 

@@ -23,13 +23,15 @@ public:
     {
         QFile ini(config);
         if (!ini.exists() && ini.open(QIODevice::WriteOnly))
-            ini.write("[HKEY_CURRENT_USER\\Software\\Orvantis\\Travenor Pro\\Settings]\n\"expert mode\"=dword:00000000\n");
+            ini.write("[HKEY_CURRENT_USER\\Software\\Orvantis\\Travenor Pro\\Settings]\n\"expert "
+                      "mode\"=dword:00000000\n");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         m_process.setProcessEnvironment(env);
-        m_process.start(QStringLiteral(TRAVENOR_PROGRAM), QStringList { QStringLiteral("--config"), config } + extra);
+        m_process.start(
+            QStringLiteral(TRAVENOR_PROGRAM), QStringList { QStringLiteral("--config"), config } + extra);
     }
     ~Program()
     {

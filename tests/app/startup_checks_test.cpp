@@ -19,9 +19,10 @@ namespace {
 const char kWriteProtected[] = "Карточка, с которой запускается Travenor Pro защищена от записи. Переставьте "
                                "переключатель в положение \"Unlock\".\nThis Storage Card is write-protected. "
                                "Please, switch to \"Unlock\".";
-const char kUnstandardScreen[] = "Запустить Travenor Pro невозможно, т.к. размеры экрана не стандартны. "
-                                 "Попробуйте изменить ориентацию экрана. It's impossible to start Travenor Pro "
-                                 "since the screen size is unstandard. Try to change the screen orientation.";
+const char kUnstandardScreen[]
+    = "Запустить Travenor Pro невозможно, т.к. размеры экрана не стандартны. "
+      "Попробуйте изменить ориентацию экрана. It's impossible to start Travenor Pro "
+      "since the screen size is unstandard. Try to change the screen orientation.";
 
 struct Case {
     const char* name;
@@ -54,9 +55,11 @@ void AnswerModeQuestion(int mode)
 {
     testing_support::WhenModalOpens([mode](QWidget* dialog) {
         ASSERT_TRUE(dynamic_cast<CUiModeDlg*>(dialog));
-        testing_support::SaveScreenshot(*dialog, QStringLiteral("ui_mode_%1x%2").arg(dialog->width()).arg(dialog->height()));
+        testing_support::SaveScreenshot(
+            *dialog, QStringLiteral("ui_mode_%1x%2").arg(dialog->width()).arg(dialog->height()));
         if (mode == 1)
-            QTest::mouseClick(dialog->findChild<QRadioButton*>(QString::number(IDC_UI_MODE_EXPERT)), Qt::LeftButton);
+            QTest::mouseClick(
+                dialog->findChild<QRadioButton*>(QString::number(IDC_UI_MODE_EXPERT)), Qt::LeftButton);
         QTest::mouseClick(dialog->findChild<QWidget*>(QStringLiteral("1")), Qt::LeftButton);
     });
 }
@@ -71,7 +74,8 @@ TEST(StartupChecks, TableOfStarts)
         if (!c.writableFolder)
             MakeReadOnly(rig.ProgramFolder());
         const QByteArray registryBefore = rig.RegistryBytes();
-        const QStringList folderBefore = QDir(rig.ProgramFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        const QStringList folderBefore
+            = QDir(rig.ProgramFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         if (c.modeAnswered >= 0)
             AnswerModeQuestion(c.modeAnswered);
         g_bExpertMode = -1;

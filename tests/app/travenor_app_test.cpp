@@ -26,7 +26,8 @@ QString DefaultValue(const QString& path)
 TEST(TravenorApp, TheSettingsFileTypeKeepsAnotherProgramsAssociation)
 {
     const QString program = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
-    for (const QString& before : { QString(), QStringLiteral("TravenorPro.Document"), QStringLiteral("Other.Document") }) {
+    for (const QString& before :
+        { QString(), QStringLiteral("TravenorPro.Document"), QStringLiteral("Other.Document") }) {
         SCOPED_TRACE(before.toStdString());
         apptest::AppRig rig;
         if (!before.isEmpty()) {
@@ -37,8 +38,10 @@ TEST(TravenorApp, TheSettingsFileTypeKeepsAnotherProgramsAssociation)
         EXPECT_TRUE(RegisterFileType(100));
         EXPECT_EQ(DefaultValue(QStringLiteral(".kns")),
             before == QStringLiteral("Other.Document") ? before : QStringLiteral("TravenorPro.Document"));
-        EXPECT_EQ(DefaultValue(QStringLiteral("TravenorPro.Document")), QStringLiteral("Travenor Pro Document"));
-        EXPECT_EQ(DefaultValue(QStringLiteral("TravenorPro.Document\\DefaultIcon")), program + QStringLiteral(",0"));
+        EXPECT_EQ(
+            DefaultValue(QStringLiteral("TravenorPro.Document")), QStringLiteral("Travenor Pro Document"));
+        EXPECT_EQ(DefaultValue(QStringLiteral("TravenorPro.Document\\DefaultIcon")),
+            program + QStringLiteral(",0"));
         EXPECT_EQ(DefaultValue(QStringLiteral("TravenorPro.Document\\shell\\open\\command")),
             QStringLiteral("\"%1\" \"%2\"").arg(program, QStringLiteral("%1")));
     }
@@ -58,7 +61,8 @@ TEST(TravenorApp, ASettingsFileOnTheCommandLineBecomesTheCurrentOneInExpertMode)
 
         CProcessObjects objects;
         ASSERT_TRUE(theApp->InitInstance());
-        EXPECT_EQ(platform::GetProfileString(QStringLiteral("Settings"), QStringLiteral("Settings vertion:204272")),
+        EXPECT_EQ(
+            platform::GetProfileString(QStringLiteral("Settings"), QStringLiteral("Settings vertion:204272")),
             given ? QStringLiteral("\\My Documents\\Trip.kns") : QString());
         EXPECT_EQ(g_bExpertMode, given ? 1 : 0);
         platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);

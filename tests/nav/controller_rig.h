@@ -12,6 +12,7 @@
 #include "platform/display.h"
 #include "tests/support/program_folder.h"
 #include "tests/ui/ui_testing.h"
+#include "ui/message_window.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -27,15 +28,17 @@ public:
     {
         m_folder.CopyShippedMap();
         FillScaleList();
-        g_drawTool.Init(&m_display, true);
+        m_drawTool.emplace(g_drawTool);
+        m_messages.emplace(g_messageWnd);
+        g_drawTool->Init(&m_display, true);
         const QString module = testing_support::BuildDataFolder()
             + (dpi == 192 ? QStringLiteral("/resources/vga") : QStringLiteral("/resources/qvga"));
         for (uint32_t id : kPictures)
-            g_drawTool.LoadResource(module, id);
+            g_drawTool->LoadResource(module, id);
         m_controller.emplace(g_MapController);
         m_registry.emplace(g_CommandRegistry);
         g_CommandRegistry->Init();
-        EXPECT_EQ(g_MapController->Attach(&g_drawTool), 1);
+        EXPECT_EQ(g_MapController->Attach(g_drawTool.get()), 1);
         EXPECT_EQ(g_MapController->OpenView(), 1);
         ZXS_Point centre;
         ZXS_MapGetCenter(Map(), &centre);
@@ -45,7 +48,9 @@ public:
     {
         m_registry.reset();
         m_controller.reset();
-        g_drawTool.DestroyBuffer();
+        g_drawTool->DestroyBuffer();
+        m_messages.reset();
+        m_drawTool.reset();
     }
     ControllerRig(const ControllerRig&) = delete;
     ControllerRig& operator=(const ControllerRig&) = delete;
@@ -72,6 +77,8 @@ private:
     uitest::OnScreen m_screen;
     uitest::ScriptedMessageBoxes m_boxes { platform::IDNO };
     platform::Display m_display;
+    std::optional<platform::ScopedProcessObject<CScreenDrawTool>> m_drawTool;
+    std::optional<platform::ScopedProcessObject<CMessageWindow>> m_messages;
     std::optional<platform::ScopedProcessObject<CMapController>> m_controller;
     std::optional<platform::ScopedProcessObject<CCommandRegistry>> m_registry;
 };

@@ -23,11 +23,11 @@ using navtest::ControllerRig;
 
 QImage Surface()
 {
-    const int w = g_drawTool.GetWidth(), h = g_drawTool.GetHeight();
+    const int w = g_drawTool->GetWidth(), h = g_drawTool->GetHeight();
     QImage image(w, h, QImage::Format_RGB32);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            const uint32_t p = uint32_t(g_drawTool.GetPixel(x, y, false));
+            const uint32_t p = uint32_t(g_drawTool->GetPixel(x, y, false));
             image.setPixel(x, y, qRgb(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF));
         }
     return image;
@@ -99,7 +99,7 @@ QImage FrameWithMarkers(ControllerRig& rig, int rotation)
     c.SetRotation(rotation);
     rig.Render();
     c.Draw();
-    const int w = g_drawTool.GetWidth(), h = g_drawTool.GetHeight();
+    const int w = g_drawTool->GetWidth(), h = g_drawTool->GetHeight();
     for (int k = 0; k < 16; ++k) {
         const double a = k * 2 * M_PI / 16;
         const ElementPoint screen { int(w / 2 + std::sin(a) * w * 0.35),
