@@ -226,8 +226,6 @@ bool CTravenorApp::RunStartupChecks()
 
 int CTravenorApp::Run()
 {
-    if (const int ms = platform::options().quitAfterMs; ms > 0)
-        QTimer::singleShot(ms, qApp, [] { theApp->RequestClose(); });
     // A frame closed before the loop runs has nothing left to run it for.
     const int result = m_frame && !m_frame->IsDestroyed() ? QApplication::exec() : 0;
     if (result != 0 && m_exitCode == EXIT_OK)
@@ -250,6 +248,9 @@ int CTravenorApp::ExitInstance()
 
 int CTravenorApp::Main()
 {
+    // Counted from the start: a first-run question or the loading is closed too.
+    if (const int ms = platform::options().quitAfterMs; ms > 0)
+        QTimer::singleShot(ms, qApp, [] { theApp->RequestClose(); });
     if (InitInstance())
         Run();
     return ExitInstance();
