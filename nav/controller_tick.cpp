@@ -363,25 +363,25 @@ void CMapController::ReportRouteResult(int32_t code)
         // The route wizard in front has the route; it shows what happens to it.
     } else if (code == ROUTE_OK) {
         if (m_routeManager.HasRoute())
-            g_messageWnd.ShowRouteReady(ROUTE_NOTICE_TIMEOUT);
+            g_messageWnd->ShowRouteReady(ROUTE_NOTICE_TIMEOUT);
     } else if (code == ROUTE_BUSY) {
-        g_messageWnd.ShowPointsSavedRouteLater(ROUTE_LATER_TIMEOUT);
+        g_messageWnd->ShowPointsSavedRouteLater(ROUTE_LATER_TIMEOUT);
     } else if (IsMapScreenActive()) {
         switch (code) {
         case ROUTE_NOT_SUPPORTED:
-            g_messageWnd.ShowNotSupported(
+            g_messageWnd->ShowNotSupported(
                 language == LANGUAGE_ENGLISH ? QStringLiteral("Route") : QStringLiteral("Маршрут"),
                 kRouteFailureTimeout);
             break;
         case ROUTE_CANNOT_CONNECT:
-            g_messageWnd.ShowCannotConnectPoints(kRouteFailureTimeout);
+            g_messageWnd->ShowCannotConnectPoints(kRouteFailureTimeout);
             break;
         case ROUTE_NO_SEGMENT:
         case ROUTE_NO_SEGMENT_NEAR:
-            g_messageWnd.ShowNoSegmentsNearPoint(kRouteFailureTimeout);
+            g_messageWnd->ShowNoSegmentsNearPoint(kRouteFailureTimeout);
             break;
         default:
-            g_messageWnd.ShowRouteUnknownError(code, kRouteFailureTimeout);
+            g_messageWnd->ShowRouteUnknownError(code, kRouteFailureTimeout);
             break;
         }
     } else {

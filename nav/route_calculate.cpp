@@ -223,15 +223,15 @@ int32_t CRoute::ComputeLegs(int32_t optimisation)
     if (controller.IsMapScreenActive() && !g_drawSuspender.IsSuspended()) {
         // The wait notice reaches the screen before the router holds the
         // thread: the draw thread needs the controller lock for the frame.
-        g_messageWnd.ShowRoutingWait(MESSAGE_NO_TIMEOUT);
+        g_messageWnd->ShowRoutingWait(MESSAGE_NO_TIMEOUT);
         notice = true;
         const int held = controller.ReleaseLockFully();
-        g_messageWnd.WaitNextFrame();
+        g_messageWnd->WaitNextFrame();
         controller.ReacquireLock(held);
     }
     const int32_t result = ZXS_RouteCalculate(View(), optimisation);
     if (notice)
-        g_messageWnd.SetState(CScreenElement::STATE_HIDDEN);
+        g_messageWnd->SetState(CScreenElement::STATE_HIDDEN);
     return RaiseOnOutOfMemory(result);
 }
 

@@ -230,9 +230,9 @@ void CRouteGuide::ShowRouteNotice(bool onRoute) const
     if (g_leavingRouteMessages.load() == 0)
         return;
     if (onRoute)
-        g_messageWnd.ShowBackOnRoute(ROUTE_NOTICE_TIMEOUT);
+        g_messageWnd->ShowBackOnRoute(ROUTE_NOTICE_TIMEOUT);
     else
-        g_messageWnd.ShowOffRoute(ROUTE_NOTICE_TIMEOUT);
+        g_messageWnd->ShowOffRoute(ROUTE_NOTICE_TIMEOUT);
 }
 
 int CRouteGuide::IsAtManeuver(int32_t n) const

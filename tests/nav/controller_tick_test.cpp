@@ -69,15 +69,15 @@ TEST(RouteReports, EveryResultInFrontOfTheMapAndBehindIt)
             7000, true },
     };
     for (const Row& row : rows) {
-        g_messageWnd.SetState(CScreenElement::STATE_HIDDEN);
+        g_messageWnd->SetState(CScreenElement::STATE_HIDDEN);
         c.SetMapScreenActive(1);
         c.ReportRouteResult(row.code);
-        EXPECT_EQ(g_messageWnd.GetState(), CScreenElement::STATE_SHOWN) << row.code;
-        EXPECT_EQ(g_messageWnd.GetText(), QString::fromUtf8(row.text)) << row.code;
-        EXPECT_EQ(g_messageWnd.GetTimeout(), row.timeout) << row.code;
-        EXPECT_EQ(g_messageWnd.GetTitle(), QString::fromUtf8(row.title)) << row.code;
+        EXPECT_EQ(g_messageWnd->GetState(), CScreenElement::STATE_SHOWN) << row.code;
+        EXPECT_EQ(g_messageWnd->GetText(), QString::fromUtf8(row.text)) << row.code;
+        EXPECT_EQ(g_messageWnd->GetTimeout(), row.timeout) << row.code;
+        EXPECT_EQ(g_messageWnd->GetTitle(), QString::fromUtf8(row.title)) << row.code;
 
-        g_messageWnd.SetState(CScreenElement::STATE_HIDDEN);
+        g_messageWnd->SetState(CScreenElement::STATE_HIDDEN);
         rig.Boxes().requests.clear();
         c.SetMapScreenActive(0);
         c.ReportRouteResult(row.code);
@@ -87,18 +87,18 @@ TEST(RouteReports, EveryResultInFrontOfTheMapAndBehindIt)
             EXPECT_EQ(rig.Boxes().requests[0].type & 0xF0, unsigned(platform::MB_ICONINFORMATION));
         } else {
             EXPECT_TRUE(rig.Boxes().requests.empty()) << row.code;
-            EXPECT_EQ(g_messageWnd.GetText(), QString::fromUtf8(row.text)) << row.code;
+            EXPECT_EQ(g_messageWnd->GetText(), QString::fromUtf8(row.text)) << row.code;
         }
     }
     c.SetMapScreenActive(1);
     // Success without a route says nothing; Russian texts follow the language.
     Routes().ClearRoute();
-    g_messageWnd.SetState(CScreenElement::STATE_HIDDEN);
+    g_messageWnd->SetState(CScreenElement::STATE_HIDDEN);
     c.ReportRouteResult(0);
-    EXPECT_EQ(g_messageWnd.GetState(), CScreenElement::STATE_HIDDEN);
+    EXPECT_EQ(g_messageWnd->GetState(), CScreenElement::STATE_HIDDEN);
     g_language = LANGUAGE_RUSSIAN;
     c.ReportRouteResult(62);
-    EXPECT_EQ(g_messageWnd.GetText(),
+    EXPECT_EQ(g_messageWnd->GetText(),
         QStringLiteral(
             "Не могу соединить две указанные точки маршрутом. Пожалуйста, укажите другое начало или "
             "конец маршрута. Маршрут не проложен."));

@@ -218,7 +218,7 @@ TEST(RouteBuilding, TheBusyWordKeepsRequestsOffWhileOthersHoldIt)
     EXPECT_EQ(Routes().GetBusyWord(), CRouteManager::BUSY_JAMS);
     EXPECT_EQ(c.BuildRoute(four, 4, 0, 0, nullptr, 0), 0);
     EXPECT_EQ(
-        g_messageWnd.GetText(), QStringLiteral("The points were saved but the route will be created later"));
+        g_messageWnd->GetText(), QStringLiteral("The points were saved but the route will be created later"));
     EXPECT_TRUE(Routes().IsReroutePending());
     EXPECT_EQ(Routes().HasRoute(), 0);
     EXPECT_EQ(MarkerSlots(), (std::vector<int32_t> { 0, 3 }));
@@ -256,13 +256,13 @@ TEST(RouteBuilding, WhileComputingTheJamWorkerWaitsAndTheWaitNoticeIsUp)
     std::atomic<bool> done { false }, noticeUp { false }, workerRefused { false };
     std::thread drawThread([&] {
         while (!done) {
-            if (!noticeUp && g_messageWnd.GetState() == CScreenElement::STATE_SHOWN
-                && g_messageWnd.GetTitle() == QStringLiteral("Wait, please")) {
+            if (!noticeUp && g_messageWnd->GetState() == CScreenElement::STATE_SHOWN
+                && g_messageWnd->GetTitle() == QStringLiteral("Wait, please")) {
                 noticeUp = true;
                 workerRefused = !Routes().TakeBusy(CRouteManager::BUSY_JAMS)
                     && Routes().GetBusyWord() == CRouteManager::BUSY_COMPUTING;
             }
-            g_messageWnd.Draw();
+            g_messageWnd->Draw();
             g_drawSuspender.FrameCallbacks().RunAll();
             std::this_thread::yield();
         }
@@ -272,7 +272,7 @@ TEST(RouteBuilding, WhileComputingTheJamWorkerWaitsAndTheWaitNoticeIsUp)
     drawThread.join();
     EXPECT_TRUE(noticeUp);
     EXPECT_TRUE(workerRefused);
-    EXPECT_EQ(g_messageWnd.GetState(), CScreenElement::STATE_HIDDEN);
+    EXPECT_EQ(g_messageWnd->GetState(), CScreenElement::STATE_HIDDEN);
     EXPECT_EQ(Routes().GetBusyWord(), CRouteManager::BUSY_FREE);
 }
 
