@@ -100,8 +100,11 @@ TEST(ArchiveString, Windows1251MatchesIconv)
         const char16_t expected = char16_t(uint8_t(out[0]) | (uint8_t(out[1]) << 8));
         const uint8_t byte = uint8_t(b);
         EXPECT_EQ(DecodeWindows1251({ &byte, 1 }).at(0).unicode(), expected) << "byte " << b;
+        EXPECT_EQ(EncodeWindows1251(QString(QChar(expected))), std::string(1, char(b))) << "byte " << b;
     }
     iconv_close(cd);
+    // Characters outside the code page become "?".
+    EXPECT_EQ(EncodeWindows1251(QString::fromUtf16(u"a\u00e9\u4e2d\u0451")), "a??\xB8");
 }
 
 TEST(Archive, IntegersAndDoublesLittleEndian)
