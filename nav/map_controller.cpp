@@ -120,6 +120,7 @@ int CMapController::Attach(CDrawTool* surface)
         return 0;
     // The blink phase of the GPS marker without a fix.
     m_blinkers.Add(kGpsBlinkMs, kGpsBlinkMs, nullptr);
+    m_addressSearcher.SetMapView(this);
     m_infoPanel.Init(surface, 0);
     m_addressPanel.Init(surface, 0);
     m_routeManager.SetSurface(surface);

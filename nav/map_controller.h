@@ -19,6 +19,7 @@
 #include "nav/route_manager.h"
 #include "platform/process_object.h"
 #include "platform/sync.h"
+#include "search/address_searcher.h"
 #include "traffic/jam_file_manager.h"
 #include "traffic/jam_schedule.h"
 #include "ui/button_hint.h"
@@ -133,6 +134,7 @@ public:
     int32_t GetHighlightedObject() const { return m_highlightedObject; }
     CMapSet& GetMapSet() { return m_mapSet; }
     CMapItemHolder& GetViewHolder() { return m_viewHolder; }
+    CAddressSearcher& GetAddressSearcher() { return m_addressSearcher; }
     CZXS_ViewHandle* GetView() { return m_viewHolder.GetView(); }
     MapElements& GetElements() { return m_elements; }
     CButtonHint& GetInfoPanel() { return m_infoPanel; }
@@ -315,6 +317,7 @@ private:
 
     CMapSet m_mapSet;
     CMapItemHolder m_viewHolder;
+    CAddressSearcher m_addressSearcher;
 
     int32_t m_centreX = 0;
     int32_t m_centreY = 0;
