@@ -1,0 +1,76 @@
+#include "tests/support/pty_pair.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace testing_support {
+
+PtyPair::PtyPair()
+{
+    termios raw {};
+    ::cfmakeraw(&raw);
+    char name[256] = {};
+    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
+        m_master = m_slave = -1;
+        return;
+    }
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_path = QString::fromLocal8Bit(name);
+}
+
+PtyPair::~PtyPair()
+{
+    Hangup();
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+bool PtyPair::Send(const QByteArray& bytes)
+{
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0 && m_master >= 0) {
+        const ssize_t n = ::write(m_master, p, static_cast<size_t>(left));
+        if (n > 0) {
+            p += n;
+            left -= n;
+        } else if (n < 0 && errno != EINTR && errno != EAGAIN) {
+            return false;
+        } else if (n < 0 && errno == EAGAIN) {
+            // The device end's input is full: a test that sends more than a
+            // port holds between two polls has a fault of its own.
+            pollfd room { m_master, POLLOUT, 0 };
+            if (::poll(&room, 1, 5000) <= 0)
+                return false;
+        }
+    }
+    return left == 0;
+}
+
+QByteArray PtyPair::Received()
+{
+    QByteArray out;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = m_master >= 0 ? ::read(m_master, buffer, sizeof buffer) : -1;
+        if (n <= 0)
+            break;
+        out.append(buffer, n);
+    }
+    return out;
+}
+
+void PtyPair::Hangup()
+{
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}
+
+} // namespace testing_support

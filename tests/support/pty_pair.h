@@ -1,0 +1,35 @@
+#pragma once
+// A pseudo-terminal pair standing in for a serial device: the program opens
+// the device end by its path as it opens a port; the test writes what the
+// device would send into the other end and reads what the program sends.
+#include <QByteArray>
+#include <QString>
+
+namespace testing_support {
+
+class PtyPair {
+public:
+    // Both ends raw (no echo, no line editing, no CR/LF translation).
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    bool IsOpen() const { return m_master >= 0; }
+    // The device end's path ("/dev/pts/N").
+    const QString& DevicePath() const { return m_path; }
+    // Writes every byte into the device end's input; false when that fails.
+    bool Send(const QByteArray& bytes);
+    // What the program wrote to the device so far (without waiting).
+    QByteArray Received();
+    // Closes the test's end: the device end's reads fail from then on, as
+    // when a receiver is unplugged.
+    void Hangup();
+
+private:
+    int m_master = -1;
+    int m_slave = -1; // held open so that the pair lives while the program reopens it
+    QString m_path;
+};
+
+} // namespace testing_support
