@@ -1,10 +1,12 @@
 #include "app/device_config.h"
 
 #include "platform/paths.h"
+#include "platform/registry.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 
 bool LaunchHelpViewer(const QString& reference)
@@ -21,4 +23,24 @@ bool LaunchHelpViewer(const QString& reference)
     if (!topic.isEmpty())
         url.setFragment(topic);
     return QDesktopServices::openUrl(url);
+}
+
+bool IsGpsIntermediateDriverPresent(QString* port)
+{
+    platform::RegKey key;
+    QString name;
+    if (platform::registry().Open(platform::RegRoot::HKLM, QString::fromLatin1(kGpsDriverKey), &key)
+            == platform::RegResult::Ok
+        && key.QueryString(QStringLiteral("DriverInterface"), &name) == platform::RegResult::Ok
+        && !name.isEmpty()) {
+        *port = name.left(259);
+        return true;
+    }
+    const QStringList system = { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/local/sbin"),
+        QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin") };
+    if (QStandardPaths::findExecutable(QStringLiteral("gpsd")).isEmpty()
+        && QStandardPaths::findExecutable(QStringLiteral("gpsd"), system).isEmpty())
+        return false;
+    *port = QStringLiteral("gpsd://localhost:2947");
+    return true;
 }

@@ -5,3 +5,12 @@
 // Opens the program's help at a reference "file:<help file>#<topic>"; the help
 // file lies in the program folder. False when there is no help to open.
 bool LaunchHelpViewer(const QString& reference);
+
+// The registry place of the GPS intermediate driver's port name.
+inline constexpr const char* kGpsDriverKey = "SYSTEM\\CurrentControlSet\\GPS Intermediate Driver\\Multiplexer";
+
+// The port of the platform's GPS driver (source 12): the "DriverInterface"
+// value under HKLM kGpsDriverKey, at most 259 characters. On Linux the driver
+// is gpsd: without a value, "gpsd://localhost:2947" when a gpsd program is
+// installed. False, the port untouched, when there is no driver.
+bool IsGpsIntermediateDriverPresent(QString* port);

@@ -1,5 +1,7 @@
 #include "gps/nmea_reader.h"
 
+#include "tests/support/nmea_text.h"
+
 #include <clocale>
 #include <cstdio>
 #include <functional>
@@ -9,16 +11,7 @@
 
 namespace {
 
-// "$" + data + "*" + checksum + CR LF.
-std::string Nmea(const std::string& data, const char* terminator = "\r\n")
-{
-    unsigned sum = 0;
-    for (char c : data)
-        sum ^= static_cast<unsigned char>(c);
-    char checksum[4];
-    std::snprintf(checksum, sizeof checksum, "%02X", sum);
-    return "$" + data + "*" + checksum + terminator;
-}
+using testing_support::Nmea;
 
 // A fix with every member set to something no sentence below writes.
 CGpsFix Marked()

@@ -53,6 +53,12 @@ bool PtyPair::Send(const QByteArray& bytes)
     return left == 0;
 }
 
+bool PtyPair::WaitForDeviceInput(int ms)
+{
+    pollfd input { m_slave, POLLIN, 0 };
+    return m_slave >= 0 && ::poll(&input, 1, ms) > 0 && (input.revents & POLLIN) != 0;
+}
+
 QByteArray PtyPair::Received()
 {
     QByteArray out;

@@ -20,6 +20,9 @@ public:
     const QString& DevicePath() const { return m_path; }
     // Writes every byte into the device end's input; false when that fails.
     bool Send(const QByteArray& bytes);
+    // Waits at most `ms` until the device end has input to read (what Send
+    // wrote reaches the device end a moment later); false when none came.
+    bool WaitForDeviceInput(int ms);
     // What the program wrote to the device so far (without waiting).
     QByteArray Received();
     // Closes the test's end: the device end's reads fail from then on, as
