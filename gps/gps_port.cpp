@@ -197,6 +197,8 @@ void CGpsPort::GpsPortSetReplayOptions(const GpsReplayOptions& options)
 
 GpsReplayOptions CGpsPort::GpsPortGetReplayOptions() const { return m_options; }
 
+int CGpsPort::InputFd() const { return m_serial ? m_serial->Fd() : m_gpsd ? m_gpsd->Fd() : -1; }
+
 int32_t CGpsPort::GpsPortPoll()
 {
     const int result = ReadNmea();

@@ -85,6 +85,9 @@ public:
     // A live source (a port or gpsd) is open, not a replay.
     bool IsLiveSource() const { return m_state == GPS_PORT_SERIAL || m_state == GPS_PORT_SERIAL_LOG; }
     const CNmeaReader& Reader() const { return m_reader; }
+    // The descriptor a live source's input arrives on, for callers that wait
+    // for input (tools, tests) rather than poll on a tick; -1 without one.
+    int InputFd() const;
 
 protected:
     // One read of a poll: 0 nothing read (or a failed read), 1 read, 2 the

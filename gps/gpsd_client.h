@@ -35,6 +35,8 @@ public:
     void Close();
     bool IsOpen() const { return m_open; }
     bool IsConnected() const { return m_state == State::WATCHING; }
+    // The connection's descriptor, for a caller that waits for input; -1 without one.
+    int Fd() const { return m_fd; }
 
     // The NMEA text that has arrived, at most `size` bytes: their count, 0
     // when nothing has, -1 while there is no connection to gpsd.

@@ -37,6 +37,8 @@ public:
     bool Open(const QString& name, int baud, bool keepLine, QString* error = nullptr);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }
+    // The open port's descriptor, for a caller that waits for input; -1 when closed.
+    int Fd() const { return m_fd; }
     // The device path of the open port.
     const QString& DevicePath() const { return m_path; }
 
