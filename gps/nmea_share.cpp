@@ -1,14 +1,13 @@
 #include "gps/nmea_share.h"
 
+#include "platform/local_time.h"
+
 #include <bit>
 #include <cstring>
 
 namespace {
 
 std::atomic<uint64_t> g_hookEntries { 0 };
-
-// 100-nanosecond intervals from 1 January 1601 to 1 January 1970.
-constexpr int64_t kFileTimeOfUnixEpoch = 116444736000000000;
 
 void Put(std::array<uint8_t, 88>& record, size_t offset, uint64_t value, size_t size)
 {
@@ -36,7 +35,9 @@ std::array<uint8_t, 88> BuildNmeaShareRecord(const CGpsFix& fix)
     PutDouble(record, 40, fix.m_altitude);
     record[48] = static_cast<uint8_t>(fix.m_satellitesUsed);
     record[49] = static_cast<uint8_t>(fix.m_satellitesInView);
-    Put(record, 52, static_cast<uint64_t>(fix.m_time * 10000000 + kFileTimeOfUnixEpoch), 8);
+    const GpsCalendarTime t = GpsUnixTimeToCalendar(fix.m_time);
+    Put(record, 52,
+        platform::LocalTimeToFileTime({ t.year, t.month, t.day, 0, t.hour, t.minute, t.second, 0 }), 8);
     PutDouble(record, 64, fix.m_vdop);
     PutDouble(record, 72, fix.m_hdop);
     PutDouble(record, 80, fix.m_pdop);
