@@ -7,7 +7,8 @@
 bool LaunchHelpViewer(const QString& reference);
 
 // The registry place of the GPS intermediate driver's port name.
-inline constexpr const char* kGpsDriverKey = "SYSTEM\\CurrentControlSet\\GPS Intermediate Driver\\Multiplexer";
+inline constexpr const char* kGpsDriverKey
+    = "SYSTEM\\CurrentControlSet\\GPS Intermediate Driver\\Multiplexer";
 
 // The port of the platform's GPS driver (source 12): the "DriverInterface"
 // value under HKLM kGpsDriverKey, at most 259 characters. On Linux the driver

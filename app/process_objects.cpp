@@ -3,6 +3,7 @@
 #include "app/travenor_app.h"
 #include "controls/command_registry.h"
 #include "drawlib/screen_draw_tool.h"
+#include "gps/gps_source.h"
 #include "nav/map_controller.h"
 #include "settings/settings_file.h"
 #include "ui/button_hint.h"
@@ -27,8 +28,7 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
         // g_HardKeyMap
         Entry<g_drawTool>("g_drawTool"), Entry<g_MapController>("g_MapController"),
         // g_waypoints
-        // g_gpsSource
-        Entry<g_settingsFile>("g_settingsFile"),
+        Entry<g_gpsSource>("g_gpsSource"), Entry<g_settingsFile>("g_settingsFile"),
         // g_MapPopupMenu
         Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
         Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),

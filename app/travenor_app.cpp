@@ -9,6 +9,7 @@
 #include "foundation/app_services.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
+#include "gps/gps_source.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/message_box.h"
@@ -219,8 +220,10 @@ bool CTravenorApp::RunStartupChecks()
     g_gpsSourceNumber = 10;
     g_language = LANGUAGE_RUSSIAN;
     g_buttonTooltips = 1;
-    // The command registry is initialised (a failure refuses the start) and
-    // the GPS fix reset here once they exist.
+    // The command registry is initialised here (a failure refuses the start)
+    // once it exists; the GPS fix is reset after it.
+    if (g_gpsSource)
+        g_gpsSource->ResetFix();
     return true;
 }
 
@@ -325,7 +328,8 @@ void RestoreDeviceAndSaveSettings()
     // Every way out runs the exit steps, once.
     if (theApp && theApp->m_exitStepsTaken.test_and_set())
         return;
-    // The GPS source is closed here once it exists.
+    if (g_gpsSource)
+        g_gpsSource->Close();
     if (g_bSaveSettingsOnExit == 1 && g_settingsFile) {
         g_settingsFile->Save(
             CSettingsFile::FLAG_WAYPOINTS | CSettingsFile::FLAG_VERSION | CSettingsFile::FLAG_ROUTE);

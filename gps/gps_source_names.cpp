@@ -2,6 +2,7 @@
 
 #include "foundation/language.h"
 #include "platform/system_files.h"
+#include "settings/settings_record.h"
 
 namespace {
 
@@ -192,4 +193,9 @@ bool GetDefaultGpsPortForDevice(
         return true;
     }
     return false;
+}
+
+bool GetDefaultGpsPortForDevice(int32_t* source, int32_t* baud)
+{
+    return GetDefaultGpsPortForDevice(g_deviceModel, g_manualGpsPort, g_manualGpsBaudRate, source, baud);
 }

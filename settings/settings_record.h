@@ -9,6 +9,12 @@
 inline std::atomic<int32_t> g_bExpertMode { 0 };
 // GPS source: 0-9 a COM port, 10 none, 11 NMEA file replay, 12 the GPS driver.
 inline std::atomic<int32_t> g_gpsSourceNumber { 10 };
+// GPS port speed, and the source and speed of the device model "Manual settings".
+inline std::atomic<int32_t> g_gpsBaudRate { 4800 };
+inline std::atomic<int32_t> g_manualGpsPort { 10 };
+inline std::atomic<int32_t> g_manualGpsBaudRate { 4800 };
+// The handheld model (0 manual settings; the GPS source names' table).
+inline std::atomic<int32_t> g_deviceModel { 0 };
 // Shows the command name while a button is held; the draw thread reads it.
 inline std::atomic<int32_t> g_buttonTooltips { 1 };
 // "Leaving route messages": the notices on leaving and regaining the route.

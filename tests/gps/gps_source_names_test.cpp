@@ -2,6 +2,7 @@
 
 #include "foundation/language.h"
 #include "platform/system_files.h"
+#include "settings/settings_record.h"
 #include "tests/support/file_bytes.h"
 
 #include <QTemporaryDir>
@@ -167,6 +168,22 @@ TEST(GpsSourceNames, EachModelHasItsDefaultPortAndSpeed)
         EXPECT_EQ(source, c.source) << c.model;
         EXPECT_EQ(baud, c.baud) << c.model;
     }
+    // The settings' own model and manual pair.
+    g_manualGpsPort = 6;
+    g_manualGpsBaudRate = 38400;
+    int32_t source = -1, baud = -1;
+    g_deviceModel = 0;
+    EXPECT_TRUE(GetDefaultGpsPortForDevice(&source, &baud));
+    EXPECT_EQ(source, 6);
+    EXPECT_EQ(baud, 38400);
+    g_deviceModel = 215;
+    EXPECT_TRUE(GetDefaultGpsPortForDevice(&source, &baud));
+    EXPECT_EQ(source, 7);
+    EXPECT_EQ(baud, 57600);
+    g_deviceModel = 0;
+    g_manualGpsPort = 10;
+    g_manualGpsBaudRate = 4800;
+
     // The page's list: thirty models, "Manual settings" first, every code once.
     const auto models = GpsDeviceModels();
     ASSERT_EQ(models.size(), 30u);
