@@ -51,3 +51,5 @@ int32_t NormalizeDeviceModel(int32_t code);
 // unknown one (false).
 bool GetDefaultGpsPortForDevice(
     int32_t model, int32_t manualSource, int32_t manualBaud, int32_t* source, int32_t* baud);
+// The same for the settings' g_deviceModel, g_manualGpsPort and g_manualGpsBaudRate.
+bool GetDefaultGpsPortForDevice(int32_t* source, int32_t* baud);
