@@ -22,11 +22,11 @@ CC=clang CXX=clang++ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
   -DFUZZ=ON -DSANITIZE=ON -DTRAVENOR_TESTS=ON >/dev/null
 
 # name, fuzzer target, fuzzer file, seeder target, seeder file, corpus, finds
-mapfile -t lines < <(grep -v '^$' "$BUILD/fuzz_targets.tsv")
+mapfile -t lines < <(grep -v '^$' "$BUILD/fuzz_targets.txt")
 selected=()
 targets=()
 for line in "${lines[@]}"; do
-  IFS=$'\t' read -r name fuzzer _ seeder _ _ _ <<<"$line"
+  IFS='|' read -r name fuzzer _ seeder _ _ _ <<<"$line"
   if [ $# -gt 0 ] && ! printf '%s\n' "$@" | grep -qx "$name"; then
     continue
   fi
@@ -35,7 +35,7 @@ for line in "${lines[@]}"; do
   [ -n "$seeder" ] && targets+=("$seeder")
 done
 if [ ${#selected[@]} -eq 0 ]; then
-  echo "fuzz: no target named ${*:-at all} (have: $(cut -f1 "$BUILD/fuzz_targets.tsv" | tr '\n' ' '))" >&2
+  echo "fuzz: no target named ${*:-at all} (have: $(cut -d'|' -f1 "$BUILD/fuzz_targets.txt" | tr '\n' ' '))" >&2
   exit 1
 fi
 JOBS=${JOBS:-$(( ${#selected[@]} < $(nproc) ? ${#selected[@]} : $(nproc) ))}
@@ -51,7 +51,7 @@ mkdir -p "$logs"
 export logs
 
 fuzz_one() {
-  IFS=$'\t' read -r name _ fuzzer _ seeder corpus finds <<<"$1"
+  IFS='|' read -r name _ fuzzer _ seeder corpus finds <<<"$1"
   local work=$BUILD/fuzz-corpus/$name log=$logs/$name.log before
   mkdir -p "$work" "$finds"
   [ -n "$seeder" ] && "$seeder" --seeds "$work" >/dev/null
