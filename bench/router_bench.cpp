@@ -1,7 +1,7 @@
-// Routing on the map compiled from the Monaco extract: 1000 seeded random
-// routes through the kernel's router and, in the same run, through a plain
-// Dijkstra of the Boost Graph Library over the same graph. Each reports the
-// mean, median and 99th percentile time per route.
+// Routing on the maps compiled from the Monaco and Ostankino extracts: 1000
+// seeded random routes on each through the kernel's router and, in the same
+// run, through a plain Dijkstra of the Boost Graph Library over the same
+// graph. Each reports the mean, median and 99th percentile time per route.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -23,13 +24,13 @@ namespace {
 
 constexpr int kRoutes = 1000;
 
-// The compiled map beside the benchmarks' folder (<build>/maps), or TRAVENOR_ROUTER_MAP.
-std::string MapPath()
+// The compiled map beside the benchmarks' folder (<build>/maps), or in TRAVENOR_ROUTER_MAPS_DIR.
+std::string MapPath(const std::string& name)
 {
-    if (const char* path = std::getenv("TRAVENOR_ROUTER_MAP"))
-        return path;
-    return (
-        std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps" / "monaco.tzx")
+    if (const char* folder = std::getenv("TRAVENOR_ROUTER_MAPS_DIR"))
+        return std::string(folder) + "/" + name + ".tzx";
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps"
+        / (name + ".tzx"))
         .string();
 }
 
@@ -39,10 +40,10 @@ struct Routes {
     std::vector<ZXS_Point> from, to;
     std::vector<CZXS_RouterPoint> start, finish;
 
-    Routes()
+    explicit Routes(const std::string& name)
     {
         CZXS_PassageJournal::SetMode(0);
-        const std::string path = MapPath();
+        const std::string path = MapPath(name);
         ZXS_MapSource source;
         source.path = path.c_str();
         open = doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk) == 1 && doc.RoadGraph().EdgeCount() > 0;
@@ -68,10 +69,13 @@ struct Routes {
     }
 };
 
-Routes& MonacoRoutes()
+Routes& MapRoutes(const std::string& name)
 {
-    static Routes routes;
-    return routes;
+    static std::map<std::string, std::unique_ptr<Routes>> routes;
+    auto& slot = routes[name];
+    if (!slot)
+        slot = std::make_unique<Routes>(name);
+    return *slot;
 }
 
 using Clock = std::chrono::steady_clock;
@@ -103,11 +107,11 @@ template <class Route> void TimeRoutes(benchmark::State& state, Route route)
     state.SetItemsProcessed(state.iterations() * kRoutes);
 }
 
-void BM_RouterMonaco(benchmark::State& state)
+void BM_Router(benchmark::State& state, const std::string& name)
 {
-    Routes& routes = MonacoRoutes();
+    Routes& routes = MapRoutes(name);
     if (!routes.open) {
-        state.SkipWithError("the compiled Monaco map is missing");
+        state.SkipWithError(("the compiled map " + name + " is missing").c_str());
         return;
     }
     CZXS_GraphRouter router;
@@ -128,14 +132,14 @@ void BM_RouterMonaco(benchmark::State& state)
     benchmark::DoNotOptimize(costs);
 }
 
-void BM_BoostDijkstraMonaco(benchmark::State& state)
+void BM_BoostDijkstra(benchmark::State& state, const std::string& name)
 {
-    Routes& routes = MonacoRoutes();
+    Routes& routes = MapRoutes(name);
     if (!routes.open) {
-        state.SkipWithError("the compiled Monaco map is missing");
+        state.SkipWithError(("the compiled map " + name + " is missing").c_str());
         return;
     }
-    testing_support::ReferenceRouter reference(routes.doc.RoadGraph(), CZXS_Router::kFastest);
+    testing_support::ReferenceRouter reference(routes.doc, CZXS_Router::kFastest);
     uint64_t costs = 0;
     TimeRoutes(state, [&](int i) {
         const auto begin = Clock::now();
@@ -149,7 +153,15 @@ void BM_BoostDijkstraMonaco(benchmark::State& state)
 
 } // namespace
 
-BENCHMARK(BM_RouterMonaco)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BoostDijkstraMonaco)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Router, Monaco, std::string("monaco"))->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BoostDijkstra, Monaco, std::string("monaco"))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Router, Ostankino, std::string("moscow-ostankino"))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BoostDijkstra, Ostankino, std::string("moscow-ostankino"))
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -180,15 +180,15 @@ int CZXS_GraphRouter::Calculate(int option)
         int result = PrepareLeg();
         if (result != 0)
             return result;
-        result = SeedStart(from);
+        m_start = PlaceOf(from);
+        m_finish = PlaceOf(to);
+        result = SeedStart(from, to, option);
         if (result == 0)
             result = MarkFinish(to);
         if (result == 0 && m_graph->Kind() != 0)
             result = kNotSupported;
-        if (result == 0) {
-            WeighSameElement(from, to);
+        if (result == 0)
             result = Search(option);
-        }
         if (result == 0)
             result = BuildPath(from, to);
         if (result != 0) {
@@ -207,8 +207,6 @@ int CZXS_GraphRouter::PrepareLeg()
     m_foundEdge = -1;
     m_foundPredecessor = kNoPredecessor;
     m_legCost = 0;
-    m_finishAheadForward = true;
-    m_finishAheadBackward = true;
     const uint32_t nodes = std::max(m_graph->NodeBound(), m_graph->NodeCount()) + 1;
     if (!m_state.Allocate(m_graph->EdgeCount()) || !m_open.Prepare() || !m_visited.Allocate(nodes / 64 + 1)) {
         ReleaseLeg();
@@ -245,11 +243,59 @@ bool CZXS_GraphRouter::ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor 
     return any;
 }
 
-int CZXS_GraphRouter::SeedStart(const CZXS_RouterPoint& point)
+CZXS_GraphRouter::Place CZXS_GraphRouter::PlaceOf(const CZXS_RouterPoint& point) const
 {
+    CZXS_PointCollector points;
+    if (!RoadPoints(point.roadOffset, points))
+        return {};
+    ZXS_Point projection;
+    const int32_t nearest = points.NearestSegment({ point.x, point.y }, &projection);
+    if (nearest < 0)
+        return {};
+    Place place;
+    for (uint32_t i = 0; i + 1 < points.Count(); ++i) {
+        if (i == static_cast<uint32_t>(nearest))
+            place.along = place.length + Along(points.At(i), projection);
+        place.length += Along(points.At(i), points.At(i + 1));
+    }
+    return place;
+}
+
+uint32_t CZXS_GraphRouter::PartCost(uint32_t cost, double driven, double length)
+{
+    if (!(length > 0))
+        return cost;
+    return static_cast<uint32_t>(std::llround(cost * std::clamp(driven / length, 0.0, 1.0)));
+}
+
+uint32_t CZXS_GraphRouter::CostOf(uint32_t edge, int option, bool start) const
+{
+    const uint8_t* bytes = m_graph->Data() + size_t { edge } * CZXS_RoadGraph::kEdgeSize;
+    const uint32_t at = option == kShortest ? 2 : 4;
+    const uint32_t base = (bytes[at] | (bytes[at + 1] << 8)) & 0x7FFF;
+    const uint32_t cost = EdgeCost(base, m_graph->CostClass(edge));
+    return cost == kForbidden && start ? base : cost;
+}
+
+int CZXS_GraphRouter::SeedStart(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to, int option)
+{
+    // A start edge that runs on to the finish on the same element is charged
+    // the stretch between them, and the leg may end on it at once; any other
+    // is charged the rest of its element.
+    const double s = m_start.along;
+    const double f = m_finish.along;
+    const bool sameElement = from.roadOffset == to.roadOffset;
+    m_finishAheadForward = sameElement && (to.directions & 1) != 0 && f >= s;
+    m_finishAheadBackward = sameElement && (to.directions & 2) != 0 && f <= s;
     bool memory = true;
-    const bool any
-        = ForEachEdgeOf(point, [&](uint32_t e) { return memory = m_open.Push(0, e, kNoPredecessor); });
+    const bool any = ForEachEdgeOf(from, [&](uint32_t e) {
+        const bool backward
+            = CZXS_RoadGraph::EdgeIsBackward(m_graph->Data() + size_t { e } * CZXS_RoadGraph::kEdgeSize);
+        const double driven = backward ? (m_finishAheadBackward ? s - f : s)
+                                       : (m_finishAheadForward ? f - s : m_start.length - s);
+        const uint32_t cost = PartCost(CostOf(e, option, true), driven, m_start.length);
+        return memory = m_open.Push(cost, e, kNoPredecessor);
+    });
     return !memory ? kNoMemory : any ? 0 : kNoEdge;
 }
 
@@ -262,26 +308,6 @@ int CZXS_GraphRouter::MarkFinish(const CZXS_RouterPoint& point)
                })
         ? 0
         : kNoEdge;
-}
-
-void CZXS_GraphRouter::WeighSameElement(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to)
-{
-    if (from.roadOffset != to.roadOffset)
-        return;
-    CZXS_PointCollector points;
-    if (!RoadPoints(from.roadOffset, points))
-        return;
-    ZXS_Point start;
-    ZXS_Point finish;
-    const int32_t i = points.NearestSegment({ from.x, from.y }, &start);
-    const int32_t j = points.NearestSegment({ to.x, to.y }, &finish);
-    if (i < 0 || j < 0)
-        return;
-    // Positions along the element in its digitised direction.
-    const double s = Along(points.At(static_cast<uint32_t>(i)), start);
-    const double f = Along(points.At(static_cast<uint32_t>(j)), finish);
-    m_finishAheadForward = j > i || (j == i && f >= s);
-    m_finishAheadBackward = j < i || (j == i && f <= s);
 }
 
 uint32_t CZXS_GraphRouter::EdgeCost(uint32_t base, uint8_t costClass)
@@ -311,7 +337,6 @@ uint32_t CZXS_GraphRouter::EdgeCost(uint32_t base, uint8_t costClass)
 int CZXS_GraphRouter::Search(int option)
 {
     const uint8_t* edges = m_graph->Data();
-    const uint32_t costAt = option == kShortest ? 2 : 4;
     uint32_t* state = m_state.Data();
     CZXS_OpenList::Entry entry;
     // Uniform-cost search over directed edges. The leg ends when a finish edge
@@ -347,12 +372,17 @@ int CZXS_GraphRouter::Search(int option)
         const uint32_t last = m_graph->NodeOffset(node + 1) / CZXS_RoadGraph::kEdgeSize;
         const uint8_t* next = edges + size_t { first } * CZXS_RoadGraph::kEdgeSize;
         for (uint32_t f = first; f < last; ++f, next += CZXS_RoadGraph::kEdgeSize) {
-            if ((state[f] & kFinishBit) == 0 && IsVisited(CZXS_RoadGraph::EdgeTarget(next)))
+            const bool finish = (state[f] & kFinishBit) != 0;
+            if (!finish && IsVisited(CZXS_RoadGraph::EdgeTarget(next)))
                 continue;
-            const uint32_t base = (next[costAt] | (next[costAt + 1] << 8)) & 0x7FFF;
-            const uint32_t cost = EdgeCost(base, m_graph->CostClass(f));
+            uint32_t cost = CostOf(f, option, false);
             if (cost == kForbidden)
                 continue;
+            // A finish edge is driven up to the finish only.
+            if (finish)
+                cost = PartCost(cost,
+                    CZXS_RoadGraph::EdgeIsBackward(next) ? m_finish.length - m_finish.along : m_finish.along,
+                    m_finish.length);
             if (!m_open.Push(entry.cost + cost, f, e))
                 return kNoMemory;
         }

@@ -14,8 +14,10 @@ class CZXS_PointCollector;
 // Routes over the road graph of a map: the caller's points are snapped to road
 // elements, each leg between neighbouring points is searched for the cheapest
 // sequence of directed edges (no turn costs; each edge costs its base cost A or
-// B scaled by its cost class from the passage journal; the edge a leg starts on
-// costs nothing), and the edges become route points along the road geometry.
+// B scaled by its cost class from the passage journal; of the edges a leg
+// starts and ends on only the part driven is charged, from the snapped point in
+// the direction of travel), and the edges become route points along the road
+// geometry.
 class CZXS_GraphRouter : public CZXS_Router {
 public:
     static constexpr uint32_t kForbidden = UINT32_MAX;
@@ -36,6 +38,10 @@ public:
 
     // The cost of an edge under its cost class; kForbidden for class 15.
     static uint32_t EdgeCost(uint32_t base, uint8_t costClass);
+    // The part of an edge's cost charged for `driven` of its element's `length`
+    // (both along the element's geometry): rounded to the nearest unit; the
+    // whole cost when the length is unknown.
+    static uint32_t PartCost(uint32_t cost, double driven, double length);
     // The sum of the leg costs of the last successful calculation.
     uint64_t RouteCost() const { return m_routeCost; }
     uint32_t LegPointCount() const { return m_points.Count(); }
@@ -56,9 +62,18 @@ private:
     // Calls visit(edge) for each edge of the point's road element in its
     // directions while it answers true; false when it refused one or there was none.
     template <class EdgeVisitor> bool ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor visit) const;
-    int SeedStart(const CZXS_RouterPoint& point);
+    // Where a point's projection lies along its road element, from the element's
+    // first point, and the element's length; zero length when unknown.
+    struct Place {
+        double along = 0;
+        double length = 0;
+    };
+    Place PlaceOf(const CZXS_RouterPoint& point) const;
+    // The edge's cost under the option (its base when forbidden: a leg may
+    // leave the edge it starts on).
+    uint32_t CostOf(uint32_t edge, int option, bool start) const;
+    int SeedStart(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to, int option);
     int MarkFinish(const CZXS_RouterPoint& point);
-    void WeighSameElement(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to);
     int Search(int option);
     int BuildPath(const CZXS_RouterPoint& from, const CZXS_RouterPoint& to);
     bool AppendLegPoint(const CZXS_RouterPoint& point);
@@ -76,10 +91,12 @@ private:
     uint32_t m_foundPredecessor = kNoPredecessor;
     uint64_t m_legCost = 0;
     uint64_t m_routeCost = 0;
+    Place m_start;
+    Place m_finish;
     // Whether a start edge may end the leg at once: the finish lies on the same
     // element ahead of the start in that edge's direction.
-    bool m_finishAheadForward = true;
-    bool m_finishAheadBackward = true;
+    bool m_finishAheadForward = false;
+    bool m_finishAheadBackward = false;
     uint32_t m_nextVia = 1;
     CFixedCollect m_points { sizeof(CZXS_RouterPoint) };
 };

@@ -183,13 +183,15 @@ TEST_F(GraphRouterTest, OneWayRoadsAreFollowedOnlyTheirWay)
         DrawnMap map({ kRing, { "AB", "BC", "AD", "CF", "DE", "EF" } });
         ASSERT_EQ(map.Route("AB", "CF"), 0);
         EXPECT_EQ(map.Roads(), (Names { "AB", "BC", "CF" }));
-        EXPECT_EQ(map.router.RouteCost(), 640u); // the start road is free, the finish road counts whole
+        // Of AB the rest from the start (157: the points lie 3 or 4 units past
+        // a road's middle), BC whole, of CF the part up to the finish (164).
+        EXPECT_EQ(map.router.RouteCost(), 157u + 320u + 164u);
     }
     {
         DrawnMap map({ kRing, { "AB", "C>B", "AD", "CF", "DE", "EF" } });
         ASSERT_EQ(map.Route("AB", "CF"), 0);
         EXPECT_EQ(map.Roads(), (Names { "AB", "AD", "DE", "EF", "CF" }));
-        EXPECT_EQ(map.router.RouteCost(), 1280u);
+        EXPECT_EQ(map.router.RouteCost(), 163u + 3 * 320u + 156u); // back to A, up CF from F
     }
 }
 
@@ -269,16 +271,17 @@ TEST_F(GraphRouterTest, JournalClassesAndClosuresFlipTheRoute)
         Names roads;
         uint64_t cost;
     };
+    // The start and finish roads are charged the parts driven, as above.
     const Names direct { "AB", "BC", "CF" };
     const Names around { "AB", "AD", "DE", "EF", "CF" };
     const Case cases[] = {
-        { 14, 3, direct, 640 }, // unchanged
-        { 3, 3, direct, 800 }, // x1.5 is still cheaper than going round
-        { 5, 3, around, 1280 }, // x4 is not
-        { 15, 3, around, 1280 }, // closed both ways
-        { 15, 2, direct, 640 }, // closed only against our way
-        { 15, 1, around, 1280 }, // closed our way
-        { 0, 3, direct, 560 }, // x0.75
+        { 14, 3, direct, 641 }, // unchanged
+        { 3, 3, direct, 801 }, // x1.5 is still cheaper than going round
+        { 5, 3, around, 1279 }, // x4 is not
+        { 15, 3, around, 1279 }, // closed both ways
+        { 15, 2, direct, 641 }, // closed only against our way
+        { 15, 1, around, 1279 }, // closed our way
+        { 0, 3, direct, 561 }, // x0.75
     };
     for (const Case& c : cases) {
         map.ClearClasses();
@@ -290,7 +293,7 @@ TEST_F(GraphRouterTest, JournalClassesAndClosuresFlipTheRoute)
     // Shortest and fastest use their own base costs alike here.
     map.ClearClasses();
     ASSERT_EQ(map.Route("AB", "CF", CZXS_Router::kShortest), 0);
-    EXPECT_EQ(map.router.RouteCost(), 640u);
+    EXPECT_EQ(map.router.RouteCost(), 641u);
 }
 
 TEST_F(GraphRouterTest, ADearFinishEdgeReachedFirstDoesNotEndTheSearch)
@@ -304,21 +307,41 @@ TEST_F(GraphRouterTest, ADearFinishEdgeReachedFirstDoesNotEndTheSearch)
     map.SetClass("BD", 7, Journal::kForward);
     ASSERT_EQ(map.Route("AB", "BD"), 0);
     EXPECT_EQ(map.Roads(), (Names { "AB", "AC", "CD", "BD" }));
-    EXPECT_EQ(map.router.RouteCost(), 960u);
+    EXPECT_EQ(map.router.RouteCost(), 163u + 320u + 320u + 156u);
+}
+
+TEST_F(GraphRouterTest, OnALongRoadTheWayTowardsTheNearEndWins)
+{
+    // The start lies near B on the long road AB; the finish road CD is nearer
+    // to A than to B through the rest of the network. Driving back to A would
+    // take 579 of AB, on to B only 61: the way by B is shorter on the road.
+    DrawnMap map({ "A---------------B\n"
+                   "|               |\n"
+                   "C-------D-------E\n",
+        { "AB", "AC", "BE", "DE", "CD" } });
+    for (int option : { CZXS_Router::kShortest, CZXS_Router::kFastest }) {
+        map.router.Clear();
+        ASSERT_EQ(map.Add(CZXS_Router::kStart, map.On("AB", 0.9)), 0);
+        ASSERT_EQ(map.Add(CZXS_Router::kFinish, map.On("CD", 0.4)), 0);
+        ASSERT_EQ(map.router.Calculate(option), 0);
+        EXPECT_EQ(map.Roads(), (Names { "AB", "BE", "DE", "CD" })) << option;
+        // The rest of AB, BE and DE whole, and CD from D to the finish.
+        EXPECT_EQ(map.router.RouteCost(), 61u + 320u + 320u + 189u) << option;
+    }
 }
 
 TEST_F(GraphRouterTest, FinishBehindTheStartOnTheSameRoad)
 {
     const Names ring { "AB", "BC", "AD", "CF", "DE", "EF" };
     {
-        // Two-way: straight back along the road, at no cost.
+        // Two-way: straight back along the road, charged the stretch between the points.
         DrawnMap map({ kRing, ring });
         map.router.Clear();
         ASSERT_EQ(map.Add(CZXS_Router::kStart, map.On("AB", 0.75)), 0);
         ASSERT_EQ(map.Add(CZXS_Router::kFinish, map.On("AB", 0.25)), 0);
         ASSERT_EQ(map.router.Calculate(CZXS_Router::kFastest), 0);
         EXPECT_EQ(map.Roads(), (Names { "AB" }));
-        EXPECT_EQ(map.router.RouteCost(), 0u);
+        EXPECT_EQ(map.router.RouteCost(), 160u);
         const std::vector<CZXS_RoutePoint> p = map.Points();
         ASSERT_EQ(p.size(), 5u); // start, projection, the midpoint, projection, finish
         EXPECT_GT(p[1].x, p[2].x);
@@ -332,7 +355,8 @@ TEST_F(GraphRouterTest, FinishBehindTheStartOnTheSameRoad)
         ASSERT_EQ(map.Add(CZXS_Router::kFinish, map.On("AB", 0.25)), 0);
         ASSERT_EQ(map.router.Calculate(CZXS_Router::kFastest), 0);
         EXPECT_EQ(map.Roads(), (Names { "AB", "BC", "CF", "EF", "DE", "AD", "AB" }));
-        EXPECT_EQ(map.router.RouteCost(), 6u * 320u);
+        // On to B (77), round the ring, then from A to the finish (83).
+        EXPECT_EQ(map.router.RouteCost(), 77u + 5 * 320u + 83u);
         // Every step along AB goes from A towards B.
         const std::vector<CZXS_RoutePoint> p = map.Points();
         for (size_t i = 1; i + 1 < p.size(); ++i) {
