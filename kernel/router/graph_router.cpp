@@ -89,6 +89,7 @@ int CZXS_GraphRouter::Attach(CZXS_TzxDoc* doc)
 void CZXS_GraphRouter::Detach()
 {
     ReleaseLeg();
+    m_roadPlaces.Free();
     m_graph = nullptr;
     CZXS_Router::Detach();
 }
@@ -165,6 +166,8 @@ int CZXS_GraphRouter::Calculate(int option)
     CZXS_LegArray<CZXS_RouterPoint> points;
     if (!points.Allocate(count))
         return kNoMemory;
+    if (!m_roadPlaces.IsAllocated())
+        FindRoadPlaces();
     for (uint32_t i = 0; i < count; ++i)
         LegPointAt(i, points[i]);
     // Start, via points in the order added, finish; a stable sort keeps equal keys in order.
@@ -397,10 +400,38 @@ uint32_t CZXS_GraphRouter::Branches(uint32_t edge) const
     return ((m_graph->NodeOffset(node + 1) - m_graph->NodeOffset(node)) / CZXS_RoadGraph::kEdgeSize) & 7;
 }
 
+void CZXS_GraphRouter::FindRoadPlaces()
+{
+    const int32_t first = m_doc->FirstRoadObject();
+    const int32_t count = m_doc->RoadObjectCount();
+    if (first < 0 || count <= 0 || !m_roadPlaces.Allocate(static_cast<size_t>(count)))
+        return;
+    // Offsets run on from the start of each index block.
+    uint32_t offset = 0;
+    int32_t layer = -1;
+    for (int32_t object = first / 64 * 64; object < first + count; ++object) {
+        if (object % 64 == 0)
+            offset = static_cast<uint32_t>(m_doc->BlockValue(static_cast<uint32_t>(object / 64), 8));
+        if (object >= first) {
+            const int32_t own = m_doc->LayerOfObject(object);
+            const bool begins
+                = own != layer || m_doc->Object(static_cast<uint32_t>(object - 1)).IsEndOfObject();
+            m_roadPlaces[static_cast<size_t>(object - first)] = { offset, begins ? own : -1 };
+            layer = own;
+        }
+        offset += m_doc->Object(static_cast<uint32_t>(object)).RunLength();
+    }
+}
+
 bool CZXS_GraphRouter::RoadPoints(uint32_t roadOffset, CZXS_PointCollector& points) const
 {
     CZXS_ObjectCursor cursor(m_doc);
-    if (cursor.Seek(m_doc->FirstRoadObject() + static_cast<int32_t>(roadOffset)) == 0)
+    const int32_t object = m_doc->FirstRoadObject() + static_cast<int32_t>(roadOffset);
+    const bool known = roadOffset < m_roadPlaces.Count() && m_roadPlaces[roadOffset].layer >= 0;
+    if ((known ? cursor.Seek(object, static_cast<int32_t>(m_roadPlaces[roadOffset].pointOffset),
+             m_roadPlaces[roadOffset].layer)
+               : cursor.Seek(object))
+        == 0)
         return false;
     return cursor.CollectPoints(&points, nullptr, false) != 0 && points.Count() > 0;
 }

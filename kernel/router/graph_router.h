@@ -79,6 +79,10 @@ private:
     bool AppendLegPoint(const CZXS_RouterPoint& point);
     // The points of a road element, all its parts in order.
     bool RoadPoints(uint32_t roadOffset, CZXS_PointCollector& points) const;
+    // Notes where each road element's points begin and its layer, once per
+    // document, so that a path's elements are read without walking their
+    // index blocks; without the memory for it the elements are sought.
+    void FindRoadPlaces();
     uint32_t Branches(uint32_t edge) const;
     bool IsVisited(uint32_t node) const { return (m_visited[node >> 6] >> (node & 63)) & 1; }
     void Visit(uint32_t node) { m_visited[node >> 6] |= uint64_t { 1 } << (node & 63); }
@@ -97,6 +101,11 @@ private:
     // element ahead of the start in that edge's direction.
     bool m_finishAheadForward = false;
     bool m_finishAheadBackward = false;
+    struct RoadPlace {
+        uint32_t pointOffset;
+        int32_t layer; // -1: the element does not begin an object
+    };
+    CZXS_LegArray<RoadPlace> m_roadPlaces;
     uint32_t m_nextVia = 1;
     CFixedCollect m_points { sizeof(CZXS_RouterPoint) };
 };
