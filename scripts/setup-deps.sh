@@ -19,6 +19,7 @@ PACKAGES=(
   libosmium2-dev libprotozero-dev zlib1g-dev libbz2-dev libexpat1-dev
   libboost-graph-dev
   gpsd gpsd-clients
+  routino
 )
 
 missing=()

@@ -15,6 +15,7 @@
 #include "kernel/router/graph_router.h"
 #include "tests/support/map_fixture.h"
 #include "tests/support/reference_router.h"
+#include "tests/support/run_command.h"
 
 namespace {
 
@@ -133,16 +134,10 @@ INSTANTIATE_TEST_SUITE_P(Extracts, ReferenceRouteTest, ::testing::Values("monaco
 
 std::string RunKroute(const std::string& arguments, int& status)
 {
-    std::string output;
-    FILE* pipe = popen((std::string(TRAVENOR_KROUTE) + " " + arguments + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return output;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    status = pclose(pipe);
-    return output;
+    const testing_support::CommandResult run
+        = testing_support::RunCommand(std::string(TRAVENOR_KROUTE) + " " + arguments);
+    status = run.status;
+    return run.output;
 }
 
 TEST(KrouteTest, PrintsTheRoutePointsLengthAndCost)

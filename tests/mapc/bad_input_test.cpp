@@ -2,35 +2,19 @@
 // and whatever map stood at the output path stays as it was.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
 
 #include "tests/support/map_fixture.h"
+#include "tests/support/run_command.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string output;
-};
-
-Outcome Compile(const std::string& input, const std::string& output)
+testing_support::CommandResult Compile(const std::string& input, const std::string& output)
 {
-    Outcome run;
-    const std::string command = std::string(TRAVENOR_MAPC) + " '" + input + "' '" + output + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-        run.output += buffer;
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return testing_support::RunCommand(std::string(TRAVENOR_MAPC) + " '" + input + "' '" + output + "'");
 }
 
 std::string ReadAll(const std::string& path)
@@ -88,7 +72,7 @@ TEST_P(BadInput, StopsWithAMessageAndLeavesTheOldMap)
     Write(folder.File(c.file), c.bytes());
     Write(folder.File("city.tzx"), "the map that was there");
 
-    const Outcome run = Compile(folder.File(c.file), folder.File("city.tzx"));
+    const testing_support::CommandResult run = Compile(folder.File(c.file), folder.File("city.tzx"));
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("travenor_mapc: "), std::string::npos) << run.output;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
@@ -108,7 +92,7 @@ TEST(GoodInput, ReplacesTheMapAndWritesItsCompanions)
     testing_support::TempFolder folder;
     Write(folder.File("small.osm"), kGoodXml);
     Write(folder.File("city.tzx"), "the map that was there");
-    const Outcome run = Compile(folder.File("small.osm"), folder.File("city.tzx"));
+    const testing_support::CommandResult run = Compile(folder.File("small.osm"), folder.File("city.tzx"));
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(ReadAll(folder.File("city.tzx")).substr(0, 25), "Quelvane data file v.3.5.");
     EXPECT_TRUE(fs::exists(folder.File("city.zxg")));

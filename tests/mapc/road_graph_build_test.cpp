@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/tzx_doc.h"
@@ -92,6 +93,74 @@ TEST(RoadGraphBuild, SplitsAtJunctionsAndKeepsOneWayDirections)
     ASSERT_EQ(c.pois.pois.size(), 1u);
     EXPECT_EQ(c.pois.pois[0].category, 0x204);
     EXPECT_EQ(c.map.codePage, 1); // no Cyrillic name: Western European
+}
+
+TEST(RoadGraphBuild, OnlyRoadsACarMayUseJoinTheGraph)
+{
+    struct Case {
+        const char* what;
+        mapc::Tags tags;
+        int layer; // where it is drawn
+        bool car;
+    };
+    const Case cases[] = {
+        { "street", { { "highway", "residential" } }, mapc::kStreets, true },
+        { "yard", { { "highway", "service" } }, mapc::kServiceRoads, true },
+        { "private yard", { { "highway", "service" }, { "access", "private" } }, mapc::kServiceRoads, false },
+        { "track", { { "highway", "track" } }, mapc::kServiceRoads, false },
+        { "track for motors", { { "highway", "track" }, { "motor_vehicle", "yes" } }, mapc::kServiceRoads,
+            false },
+        { "no cars", { { "highway", "residential" }, { "motorcar", "no" } }, mapc::kStreets, false },
+        { "no vehicles", { { "highway", "unclassified" }, { "vehicle", "no" } }, mapc::kStreets, false },
+        { "farm road", { { "highway", "service" }, { "motor_vehicle", "agricultural;forestry" } },
+            mapc::kServiceRoads, false },
+        { "deliveries", { { "highway", "residential" }, { "access", "delivery" } }, mapc::kStreets, false },
+        { "to the houses",
+            { { "highway", "residential" }, { "access", "no" }, { "motorcar", "destination" } },
+            mapc::kStreets, true },
+        { "permitted", { { "highway", "service" }, { "access", "permissive" } }, mapc::kServiceRoads, true },
+        { "cars only", { { "highway", "service" }, { "motor_vehicle", "no" }, { "motorcar", "yes" } },
+            mapc::kServiceRoads, true },
+        { "unknown", { { "highway", "service" }, { "access", "unknown" } }, mapc::kServiceRoads, true },
+        { "emergency", { { "highway", "service" }, { "service", "emergency_access" } }, mapc::kServiceRoads,
+            false },
+        { "steps", { { "highway", "steps" } }, mapc::kFootways, false },
+        { "cycleway", { { "highway", "cycleway" } }, mapc::kFootways, false },
+    };
+    // Every case a way of its own from node 1 to a node of its own.
+    mapc::OsmData d;
+    d.locations[1] = { 0, 0 };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const int64_t end = static_cast<int64_t>(i) + 2;
+        d.locations[end] = { static_cast<int32_t>(end * 10000), 10000 };
+        d.ways.push_back({ end, { 1, end }, cases[i].tags });
+    }
+    const mapc::CompiledMap compiled = mapc::Compile(d, {});
+    std::set<uint32_t> withEdges;
+    for (const mapwriter::GraphEdge& e : compiled.graph.edges)
+        withEdges.insert(e.roadOffset);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const int64_t end = static_cast<int64_t>(i) + 2;
+        int drawnIn = -1;
+        uint32_t roadOffset = 0;
+        for (int l = mapc::kFootways; l < mapc::kLayerCount; ++l) {
+            for (size_t k = 0; k < compiled.sources[l].size(); ++k) {
+                const bool road = l >= mapc::kFirstRoadLayer;
+                if (compiled.sources[l][k].nodes.back() == end) {
+                    drawnIn = l;
+                    const mapwriter::Record& r = compiled.map.layers[l].records[k];
+                    EXPECT_EQ(r.forward && r.backward, c.car) << c.what;
+                    EXPECT_EQ(r.forward || r.backward, c.car) << c.what;
+                    EXPECT_EQ(road && withEdges.count(roadOffset) == 1, c.car) << c.what;
+                }
+                roadOffset += road;
+            }
+        }
+        EXPECT_EQ(drawnIn, c.layer) << c.what;
+    }
+    // The six car roads and node 1: the other ways bring no nodes into the graph.
+    EXPECT_EQ(compiled.graph.nodeCount, 7u);
 }
 
 TEST(EncipheredMap, OpensOnlyWithItsKey)

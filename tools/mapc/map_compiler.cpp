@@ -147,7 +147,7 @@ private:
                     streetPieces[nameIndex].emplace_back(&w, points);
                 }
                 if (road >= 0)
-                    RoadElements(w, road, nameIndex, uses);
+                    RoadElements(w, road, nameIndex, uses, CarMayUse(w.tags));
                 else
                     Lines(kFootways, w, -1);
                 continue;
@@ -279,8 +279,10 @@ private:
     }
 
     // A road split at every junction, at its ends and where an element would
-    // grow too long for its cost or its run.
-    void RoadElements(const OsmWay& w, int layer, int32_t name, const std::unordered_map<int64_t, int>& uses)
+    // grow too long for its cost or its run. A road a car may not use gets no
+    // direction: it is drawn, never snapped to and left out of the graph.
+    void RoadElements(
+        const OsmWay& w, int layer, int32_t name, const std::unordered_map<int64_t, int>& uses, bool car)
     {
         const int oneway = OneWay(w.tags);
         const double speed = Speed(TagValue(w.tags, "highway"));
@@ -293,8 +295,8 @@ private:
                 Record r;
                 r.points = points;
                 r.name = name;
-                r.forward = oneway >= 0;
-                r.backward = oneway <= 0;
+                r.forward = car && oneway >= 0;
+                r.backward = car && oneway <= 0;
                 o.records.push_back(std::move(r));
                 o.sources.push_back({ nodes, name >= 0 ? std::string(TagValue(w.tags, "name")) : "" });
                 o.element = { nodes.front(), nodes.back(), Cost(length), Cost(length / speed * 10.0) };
@@ -478,12 +480,17 @@ private:
                 if (l >= kFirstRoadLayer) {
                     if (roadOffset >= (1u << 20))
                         throw CompileError("too many road elements for the road graph");
+                    const Record& front = o.records.front();
                     o.records.front().linkId = static_cast<int32_t>(roadOffset + 1);
-                    elements.emplace_back(o.element, roadOffset++);
-                    for (int64_t n : { o.element.from, o.element.to }) {
-                        nodeIndex.try_emplace(n, 0);
-                        ++ends[n];
+                    // Only roads a car may use join the graph and make its junctions.
+                    if (front.forward || front.backward) {
+                        elements.emplace_back(o.element, roadOffset);
+                        for (int64_t n : { o.element.from, o.element.to }) {
+                            nodeIndex.try_emplace(n, 0);
+                            ++ends[n];
+                        }
                     }
+                    ++roadOffset;
                 }
                 if (o.linkName >= 0)
                     o.records.front().linkId = ids[o.linkName];

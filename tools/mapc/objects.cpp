@@ -129,6 +129,36 @@ int OneWay(const Tags& tags)
     return 0;
 }
 
+bool CarMayUse(const Tags& tags)
+{
+    if (TagValue(tags, "highway") == "track" || TagValue(tags, "service") == "emergency_access")
+        return false;
+    for (const std::string_view key : { "motorcar", "motor_vehicle", "vehicle", "access" }) {
+        // A list ("agricultural;forestry") opens the way when any of its values does.
+        bool closes = false;
+        std::string_view rest = TagValue(tags, key);
+        while (!rest.empty()) {
+            const size_t end = rest.find(';');
+            std::string_view value = rest.substr(0, end);
+            rest = end == std::string_view::npos ? std::string_view {} : rest.substr(end + 1);
+            while (value.starts_with(' '))
+                value.remove_prefix(1);
+            while (value.ends_with(' '))
+                value.remove_suffix(1);
+            if (OneOf(value, { "yes", "destination", "permissive", "designated", "customers", "official" }))
+                return true;
+            if (OneOf(value,
+                    { "no", "private", "agricultural", "forestry", "delivery", "residents", "restricted",
+                        "emergency", "military", "permit" }))
+                closes = true;
+        }
+        // A value that says neither leaves the question to the wider key.
+        if (closes)
+            return false;
+    }
+    return true;
+}
+
 bool IsTerritory(const Tags& t)
 {
     return OneOf(TagValue(t, "leisure"),

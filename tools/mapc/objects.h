@@ -56,6 +56,11 @@ bool IsFootway(std::string_view highway);
 double Speed(std::string_view highway);
 // +1 forward only, -1 backward only, 0 both ways.
 int OneWay(const Tags& tags);
+// Whether a car may drive on a way of the road layers. Tracks never; any other
+// road unless the most specific of motorcar, motor_vehicle, vehicle and access
+// that says anything closes it (no, private, agricultural, forestry, delivery,
+// ...). A road a car may not use is drawn but is no part of the road graph.
+bool CarMayUse(const Tags& tags);
 
 bool IsTerritory(const Tags& t);
 bool IsWater(const Tags& t);
