@@ -50,10 +50,12 @@ public:
     void interrupt() override { }
 };
 
+// Runs the loop until handling messages on this thread has made `done` true;
+// each round waits for the next message rather than for time to pass.
 void processUntil(const std::function<bool()>& done)
 {
-    for (int i = 0; i < 10000 && !done(); ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace
@@ -89,13 +91,11 @@ TEST(Messages, SendFromWorkerWaitsUntilHandledAfterEarlierPosts)
 {
     Recorder target;
     std::atomic<LRESULT> result { -1 };
-    std::atomic<bool> returned { false };
     std::thread worker([&] {
         post(&target, 1, 1);
         result = send(&target, 2, 5);
-        returned = true;
     });
-    processUntil([&] { return returned.load(); });
+    processUntil([&] { return target.received.size() == 2; });
     worker.join();
     EXPECT_EQ(result.load(), 10);
     ASSERT_EQ(target.received.size(), 2u);
