@@ -82,8 +82,6 @@ public:
     virtual void GpsPortSetReplayOptions(const GpsReplayOptions& options);
     virtual GpsReplayOptions GpsPortGetReplayOptions() const;
 
-    // A live source (a port or gpsd) is open, not a replay.
-    bool IsLiveSource() const { return m_state == GPS_PORT_SERIAL || m_state == GPS_PORT_SERIAL_LOG; }
     const CNmeaReader& Reader() const { return m_reader; }
     // The descriptor a live source's input arrives on, for callers that wait
     // for input (tools, tests) rather than poll on a tick; -1 without one.

@@ -72,8 +72,6 @@ public:
     void OnFrame() { }
     // Whether the last poll found the fix outside the map (or no map open).
     bool IsFixOutsideMap() const { return m_fixOutsideMap; }
-    // Whether the last poll moved the fix.
-    int32_t PositionChanged() const { return m_positionChanged; }
     // The standing-still filter; 1 when the fix was taken as a new good position.
     int FilterFix();
 

@@ -34,7 +34,6 @@ public:
     bool Open(const QString& name);
     void Close();
     bool IsOpen() const { return m_open; }
-    bool IsConnected() const { return m_state == State::WATCHING; }
     // The connection's descriptor, for a caller that waits for input; -1 without one.
     int Fd() const { return m_fd; }
 
