@@ -86,3 +86,14 @@ void FormatDistanceWith(double metres, int kilometreDecimals, QString& text)
 }
 
 void FormatDistance(double metres, QString& text) { FormatDistanceWith(metres, 1, text); }
+
+int HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}

@@ -14,6 +14,8 @@ QString TruncateAtSubstring(QString& s, const QString& sub);
 // Leading blanks, an optional sign and decimal digits, as atoi reads them; 0
 // when there are none. Values beyond int are clamped.
 int StringToInt(const QString& s);
+// The value of a hexadecimal digit, in either case; -1 for any other character.
+int HexDigitValue(char c);
 // `s` becomes the wide form of multibyte text in the system's code page; null or
 // empty text empties it.
 void AssignAnsiString(QString& s, const char* text);

@@ -1,5 +1,7 @@
 #include "gps/nmea_reader.h"
 
+#include "foundation/string_helpers.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -14,17 +16,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Two decimal digits at `text`, which the caller has checked are digits.
 int TwoDigits(const char* text) { return (text[0] - '0') * 10 + (text[1] - '0'); }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // A field that must exist (an empty one does): the sentence must not end before it.
 bool Get(const NmeaFields& fields, int index, std::string_view* field)
 {
@@ -34,21 +25,15 @@ bool Get(const NmeaFields& fields, int index, std::string_view* field)
     return true;
 }
 
-bool GetInt(const NmeaFields& fields, int index, int32_t low, int32_t high, int32_t* value)
-{
-    std::string_view field;
-    int32_t v = 0;
-    if (!Get(fields, index, &field) || !NmeaParseInt(field, &v) || v < low || v > high)
-        return false;
-    *value = v;
-    return true;
-}
+bool ParseNumber(std::string_view field, int32_t* value) { return NmeaParseInt(field, value); }
+bool ParseNumber(std::string_view field, double* value) { return NmeaParseDouble(field, value); }
 
-bool GetDouble(const NmeaFields& fields, int index, double low, double high, double* value)
+// A number field that exists, parses and lies in [low, high].
+template <typename T> bool GetNumber(const NmeaFields& fields, int index, T low, T high, T* value)
 {
     std::string_view field;
-    double v = 0.0;
-    if (!Get(fields, index, &field) || !NmeaParseDouble(field, &v) || v < low || v > high)
+    T v {};
+    if (!Get(fields, index, &field) || !ParseNumber(field, &v) || v < low || v > high)
         return false;
     *value = v;
     return true;
@@ -387,8 +372,8 @@ void CNmeaReader::Sentence(std::string_view sentence, CGpsFix& fix)
         sum ^= c;
     }
     if (q < end) {
-        const int high = end - q == 3 ? HexValue(q[1]) : -1;
-        const int low = high >= 0 ? HexValue(q[2]) : -1;
+        const int high = end - q == 3 ? HexDigitValue(q[1]) : -1;
+        const int low = high >= 0 ? HexDigitValue(q[2]) : -1;
         if (low < 0 || static_cast<unsigned>(high * 16 + low) != sum) {
             ++m_refused;
             return;
@@ -434,10 +419,10 @@ bool CNmeaReader::NmeaParseRmc(const NmeaFields& fields, CGpsFix& fix)
     // Anything but a receiver's 'A' is no fix.
     fix.m_status = NmeaParseChar(field) == 'A' ? 'A' : 'V';
     double speed = 0.0, course = 0.0;
-    if (!GetLatLon(fields, 3, fix) || !GetDouble(fields, 7, 0.0, 100000.0, &speed))
+    if (!GetLatLon(fields, 3, fix) || !GetNumber(fields, 7, 0.0, 100000.0, &speed))
         return false;
     fix.m_speedKnots = speed;
-    if (!GetDouble(fields, 8, 0.0, 360.0, &course))
+    if (!GetNumber(fields, 8, 0.0, 360.0, &course))
         return false;
     fix.m_course = course;
     if (!Get(fields, 9, &field) || !NmeaParseDate(field, fix))
@@ -462,7 +447,7 @@ bool CNmeaReader::NmeaParseGga(const NmeaFields& fields, CGpsFix& fix)
 {
     // A receiver without RMC says through the fix quality whether it has a fix.
     int32_t quality = 0;
-    const bool qualityKnown = !m_rmcSeen && fields[6].size() > 0 && GetInt(fields, 6, 0, 9, &quality);
+    const bool qualityKnown = !m_rmcSeen && fields[6].size() > 0 && GetNumber(fields, 6, 0, 9, &quality);
     if (qualityKnown && quality == 0)
         fix.m_status = 'V';
     std::string_view field;
@@ -472,13 +457,13 @@ bool CNmeaReader::NmeaParseGga(const NmeaFields& fields, CGpsFix& fix)
         fix.m_status = 'A';
     int32_t used = 0;
     double hdop = 0.0, altitude = 0.0;
-    if (!GetInt(fields, 7, 0, 99, &used))
+    if (!GetNumber(fields, 7, 0, 99, &used))
         return false;
     fix.m_satellitesUsed = used;
-    if (!GetDouble(fields, 8, 0.0, 100.0, &hdop))
+    if (!GetNumber(fields, 8, 0.0, 100.0, &hdop))
         return false;
     fix.m_hdop = hdop;
-    if (!GetDouble(fields, 9, -100000.0, 1000000.0, &altitude))
+    if (!GetNumber(fields, 9, -100000.0, 1000000.0, &altitude))
         return false;
     fix.m_altitude = altitude;
     if (!Get(fields, 10, &field))
@@ -490,23 +475,23 @@ bool CNmeaReader::NmeaParseGga(const NmeaFields& fields, CGpsFix& fix)
 bool CNmeaReader::NmeaParseGsa(const NmeaFields& fields, CGpsFix& fix)
 {
     int32_t mode = 0;
-    if (!GetInt(fields, 2, 1, 3, &mode))
+    if (!GetNumber(fields, 2, 1, 3, &mode))
         return false;
     fix.m_fixMode = mode;
     for (int i = 0; i < CGpsFix::SATELLITE_SLOTS; ++i) {
         int32_t prn = 0;
-        if (!GetInt(fields, 3 + i, 0, 999, &prn))
+        if (!GetNumber(fields, 3 + i, 0, 999, &prn))
             return false;
         fix.m_usedPrns[i] = prn;
     }
     double dop = 0.0;
-    if (!GetDouble(fields, 15, 0.0, 100.0, &dop))
+    if (!GetNumber(fields, 15, 0.0, 100.0, &dop))
         return false;
     fix.m_pdop = dop;
-    if (!GetDouble(fields, 16, 0.0, 100.0, &dop))
+    if (!GetNumber(fields, 16, 0.0, 100.0, &dop))
         return false;
     fix.m_hdop = dop;
-    if (!GetDouble(fields, 17, 0.0, 100.0, &dop))
+    if (!GetNumber(fields, 17, 0.0, 100.0, &dop))
         return false;
     fix.m_vdop = dop;
     return true;
@@ -515,7 +500,7 @@ bool CNmeaReader::NmeaParseGsa(const NmeaFields& fields, CGpsFix& fix)
 bool CNmeaReader::NmeaParseGsv(const NmeaFields& fields, int talker, CGpsFix& fix)
 {
     int32_t message = 0, inView = 0;
-    if (!GetInt(fields, 2, 1, 99, &message) || !GetInt(fields, 3, 0, 99, &inView))
+    if (!GetNumber(fields, 2, 1, 99, &message) || !GetNumber(fields, 3, 0, 99, &inView))
         return false;
     m_inView[static_cast<size_t>(talker)] = inView;
     int32_t total = 0;
@@ -554,12 +539,12 @@ bool CNmeaReader::NmeaParseVtg(const NmeaFields& fields, CGpsFix& fix)
         return true; // the receiver says the values are not valid
     double course = 0.0, speed = 0.0;
     if (!fields[1].empty()) {
-        if (!GetDouble(fields, 1, 0.0, 360.0, &course))
+        if (!GetNumber(fields, 1, 0.0, 360.0, &course))
             return false;
         fix.m_course = course;
     }
     if (!fields[5].empty()) {
-        if (!GetDouble(fields, 5, 0.0, 100000.0, &speed))
+        if (!GetNumber(fields, 5, 0.0, 100000.0, &speed))
             return false;
         fix.m_speedKnots = speed;
     }
@@ -569,7 +554,7 @@ bool CNmeaReader::NmeaParseVtg(const NmeaFields& fields, CGpsFix& fix)
 bool CNmeaReader::NmeaParsePgrmz(const NmeaFields& fields, CGpsFix& fix)
 {
     double altitude = 0.0;
-    if (!GetDouble(fields, 1, -1000000.0, 10000000.0, &altitude))
+    if (!GetNumber(fields, 1, -1000000.0, 10000000.0, &altitude))
         return false;
     fix.m_pgrmzAltitude = altitude;
     return true;

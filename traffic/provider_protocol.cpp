@@ -1,5 +1,6 @@
 #include "traffic/provider_protocol.h"
 
+#include "foundation/string_helpers.h"
 #include "platform/archive.h"
 
 #include <charconv>
@@ -12,24 +13,13 @@ constexpr size_t kJamBytes = kJamCellCount / 2;
 constexpr size_t kMaxBody = 4095;
 constexpr size_t kMaxMessage = 511;
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // The hexadecimal pair at `at`, or -1.
 int HexPair(std::string_view text, size_t at)
 {
     if (at + 2 > text.size())
         return -1;
-    const int hi = HexDigit(text[at]);
-    const int lo = HexDigit(text[at + 1]);
+    const int hi = HexDigitValue(text[at]);
+    const int lo = HexDigitValue(text[at + 1]);
     return hi < 0 || lo < 0 ? -1 : hi * 16 + lo;
 }
 
@@ -214,11 +204,11 @@ std::optional<QString> DecodeProviderMessage(std::string_view body)
     if (body.size() < 10)
         return std::nullopt;
     for (size_t i = 0; i < 10; ++i)
-        if (HexDigit(body[i]) < 0)
+        if (HexDigitValue(body[i]) < 0)
             return std::nullopt;
     size_t count = 0;
     for (size_t i = 4; i < 10; ++i)
-        count = count * 16 + static_cast<size_t>(HexDigit(body[i]));
+        count = count * 16 + static_cast<size_t>(HexDigitValue(body[i]));
     if (count > kMaxMessage)
         return std::nullopt;
     std::vector<uint8_t> bytes;

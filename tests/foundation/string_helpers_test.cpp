@@ -125,3 +125,11 @@ TEST(StringHelpers, DistanceTextOfAbsurdValuesDoesNotOverflow)
     FormatDistance(1e300, text);
     EXPECT_TRUE(text.endsWith("km"));
 }
+
+TEST(StringHelpers, HexDigitValues)
+{
+    const std::pair<char, int> cases[] = { { '0', 0 }, { '9', 9 }, { 'a', 10 }, { 'F', 15 }, { 'f', 15 },
+        { 'g', -1 }, { 'G', -1 }, { '/', -1 }, { ':', -1 }, { '@', -1 }, { '`', -1 }, { '\0', -1 } };
+    for (const auto& [c, value] : cases)
+        EXPECT_EQ(HexDigitValue(c), value) << c;
+}

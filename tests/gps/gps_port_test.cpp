@@ -87,10 +87,7 @@ TEST(GpsPort, APtyReceiverIsReadOverTicksWithNothingLost)
         SCOPED_TRACE(c.name);
         testing_support::PtyPair pty;
         ASSERT_TRUE(pty.IsOpen());
-        platform::RegKey key;
-        ASSERT_EQ(platform::registry().Create(platform::RegRoot::HKLM, platform::kSerialPortMapKey, &key),
-            platform::RegResult::Ok);
-        key.SetString("COM4:", pty.DevicePath());
+        ASSERT_TRUE(pty.MapAs("COM4:"));
 
         CGpsFix fix;
         CGpsPort port(fix);

@@ -383,10 +383,7 @@ TEST(GpsSource, AReceiverThatFallsSilentLeavesNoFixAndLosesNothingWhenItResumes)
     testing_support::ScopedRegistryFile registry;
     testing_support::PtyPair pty;
     ASSERT_TRUE(pty.IsOpen());
-    platform::RegKey key;
-    ASSERT_EQ(platform::registry().Create(platform::RegRoot::HKLM, platform::kSerialPortMapKey, &key),
-        platform::RegResult::Ok);
-    key.SetString("COM4:", pty.DevicePath());
+    ASSERT_TRUE(pty.MapAs("COM4:"));
 
     CGpsFix fix;
     auto port = std::make_unique<CGpsPort>(fix);

@@ -1,5 +1,8 @@
 #include "tests/support/pty_pair.h"
 
+#include "platform/registry.h"
+#include "platform/serial_port.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -29,6 +32,15 @@ PtyPair::~PtyPair()
     Hangup();
     if (m_slave >= 0)
         ::close(m_slave);
+}
+
+bool PtyPair::MapAs(const QString& comName) const
+{
+    platform::RegKey key;
+    return platform::registry().Create(
+               platform::RegRoot::HKLM, QString::fromLatin1(platform::kSerialPortMapKey), &key)
+        == platform::RegResult::Ok
+        && key.SetString(comName, m_path) == platform::RegResult::Ok;
 }
 
 bool PtyPair::Send(const QByteArray& bytes)

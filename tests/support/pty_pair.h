@@ -18,6 +18,9 @@ public:
     bool IsOpen() const { return m_master >= 0; }
     // The device end's path ("/dev/pts/N").
     const QString& DevicePath() const { return m_path; }
+    // Makes the program's "COMn:" name stand for this device (the registry's
+    // port map, so a ScopedRegistryFile should be in force); false when that fails.
+    bool MapAs(const QString& comName) const;
     // Writes every byte into the device end's input; false when that fails.
     bool Send(const QByteArray& bytes);
     // Waits at most `ms` until the device end has input to read (what Send
