@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -7,7 +8,9 @@
 namespace mapc {
 
 // In drawing order. The road layers come last and are consecutive, minor
-// roads first.
+// roads first; the slip roads (motorway, trunk and primary links) are layer
+// 112, where guidance looks for them, and the layers between the localities
+// and the roads stay empty.
 enum LayerIndex : int {
     kTerritories,
     kWater,
@@ -18,17 +21,19 @@ enum LayerIndex : int {
     kStreetNames,
     kHouses,
     kLocalities,
-    kServiceRoads,
+    kServiceRoads = 108,
     kStreets,
     kMainStreets,
     kHighways,
+    kSlipRoads,
     kLayerCount
 };
+static_assert(kSlipRoads == 112);
 inline constexpr int kFirstRoadLayer = kServiceRoads;
 inline constexpr int kRoadLayerCount = kLayerCount - kFirstRoadLayer;
 
 struct LayerSpec {
-    const char* key; // the layer's name in the styles table
+    const char* key; // the layer's name in the styles table; empty for an empty layer
     const char* russian;
     const char* english;
     uint8_t flags; // 8 linked, 0x20 excluded from name searches
@@ -37,7 +42,8 @@ struct LayerSpec {
 };
 
 // In LayerIndex order.
-extern const LayerSpec kLayers[kLayerCount];
+extern const std::array<LayerSpec, kLayerCount> kLayers;
+inline bool IsEmptyLayer(int layer) { return kLayers[static_cast<size_t>(layer)].key[0] == 0; }
 
 // The layer of that key, -1 when there is none.
 int LayerOfKey(std::string_view key);

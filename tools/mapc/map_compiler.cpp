@@ -444,6 +444,8 @@ private:
         // Layer names in the dictionary: Russian (variant 0, the English name
         // when the map's code page cannot write it) and English (variant 2).
         for (int l = 0; l < kLayerCount; ++l) {
+            if (IsEmptyLayer(l))
+                continue;
             std::string russian = EightBit(m_codePage, kLayers[l].russian);
             if (russian.find('?') != std::string::npos)
                 russian = kLayers[l].english;
@@ -473,7 +475,7 @@ private:
                 [](const Object& a, const Object& b) { return a.key < b.key; });
             mapwriter::Layer layer;
             layer.flags = kLayers[l].flags;
-            layer.nameWord = static_cast<int16_t>(l);
+            layer.nameWord = IsEmptyLayer(l) ? -1 : static_cast<int16_t>(l);
             layer.styleGroup = kLayers[l].group;
             layer.symbol = kLayers[l].symbol;
             for (Object& o : objects) {

@@ -32,7 +32,7 @@ inline constexpr KindWord kKindWords[] = {
     { "аллея", "ал." },
     { "тупик", "туп." },
 };
-inline constexpr uint8_t kFirstKindWord = 32; // dictionary words below are layer names
+inline constexpr uint8_t kFirstKindWord = 128; // dictionary words below are layer names
 inline constexpr uint8_t kNoKind = 255;
 
 // A street name without its type word, and the type's word number.

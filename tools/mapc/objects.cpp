@@ -73,7 +73,9 @@ bool OneOf(std::string_view v, std::initializer_list<std::string_view> set)
 
 int RoadLayer(std::string_view highway)
 {
-    if (OneOf(highway, { "motorway", "motorway_link", "trunk", "trunk_link", "primary", "primary_link" }))
+    if (OneOf(highway, { "motorway_link", "trunk_link", "primary_link" }))
+        return kSlipRoads;
+    if (OneOf(highway, { "motorway", "trunk", "primary" }))
         return kHighways;
     if (OneOf(highway, { "secondary", "secondary_link" }))
         return kMainStreets;

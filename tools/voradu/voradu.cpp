@@ -239,6 +239,30 @@ void Roads()
         AddStreet(
             column, { kColumnNames[i + kHalf], i % 4 == 0 ? "tertiary" : "residential", "" }, i % 6 == 0);
     }
+    // Slip roads where the avenues meet the ring road: one-way curves that
+    // leave an avenue a block before the ring at an angle, cut the corner and
+    // join the ring a block after the crossing, turning right.
+    struct Slip {
+        int fromI, fromJ, toI, toJ;
+    };
+    for (const Slip& s : { Slip { 0, -kRing - 1, 1, -kRing }, Slip { kRing - 1, 0, kRing, -1 },
+             Slip { 0, kRing + 1, -1, kRing }, Slip { -kRing + 1, 0, -kRing, 1 } }) {
+        const Node from = g_nodes[LatticeId(s.fromI, s.fromJ)];
+        const Node to = g_nodes[LatticeId(s.toI, s.toJ)];
+        const bool northSouth = s.fromI == 0;
+        const Node corner = g_nodes[LatticeId(northSouth ? s.fromI : s.toI, northSouth ? s.toJ : s.fromJ)];
+        // A quadratic curve whose control point lies inside the corner's block.
+        const double cx = corner.x + 0.35 * ((to.x - corner.x) + (from.x - corner.x));
+        const double cy = corner.y + 0.35 * ((to.y - corner.y) + (from.y - corner.y));
+        std::vector<long> path { LatticeId(s.fromI, s.fromJ) };
+        for (int k = 1; k < 6; ++k) {
+            const double t = k / 6.0;
+            path.push_back(AddNode((1 - t) * (1 - t) * from.x + 2 * (1 - t) * t * cx + t * t * to.x,
+                (1 - t) * (1 - t) * from.y + 2 * (1 - t) * t * cy + t * t * to.y));
+        }
+        path.push_back(LatticeId(s.toI, s.toJ));
+        AddStreet(path, { "", "primary_link", "yes" }, false);
+    }
     // Drives into the parks' car parks.
     AddStreet({ LatticeId(3, 4), AddNode(3 * kStep - 60, 4 * kStep + 60) }, { "", "service", "" }, false);
     AddStreet({ LatticeId(-5, 3), AddNode(-5 * kStep - 60, 3 * kStep - 60) }, { "", "service", "" }, false);
