@@ -22,11 +22,13 @@ namespace navtest {
 
 class ControllerRig {
 public:
-    ControllerRig(int width = 240, int height = 320, int dpi = 96, int language = LANGUAGE_ENGLISH)
+    // `map`: another compiled map (its path without extension) in the shipped map's place.
+    ControllerRig(int width = 240, int height = 320, int dpi = 96, int language = LANGUAGE_ENGLISH,
+        const QString& map = {})
         : m_screen(width, height, dpi, language)
         , m_display(QSize(width, height), dpi)
     {
-        m_folder.CopyShippedMap();
+        m_folder.CopyShippedMap(QStringLiteral("mskmo0704"), map);
         FillScaleList();
         m_drawTool.emplace(g_drawTool);
         m_messages.emplace(g_messageWnd);

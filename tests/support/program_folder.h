@@ -49,11 +49,14 @@ public:
     // "\My Documents", without a trailing separator.
     QString Documents() const { return File(QStringLiteral("My Documents")); }
 
-    // Copies the shipped map (.tzx, .zxg, .zxp) in as `base` with those extensions.
-    void CopyShippedMap(const QString& base = QStringLiteral("mskmo0704"))
+    // Copies the shipped map (.tzx, .zxg, .zxp), or the map of another path
+    // without extension, in as `base` with those extensions.
+    void CopyShippedMap(const QString& base = QStringLiteral("mskmo0704"), const QString& source = {})
     {
+        const QString sourceBase
+            = source.isEmpty() ? BuildDataFolder() + QStringLiteral("/mskmo0704") : source;
         for (const char* extension : { ".tzx", ".zxg", ".zxp" }) {
-            const QString from = BuildDataFolder() + QStringLiteral("/mskmo0704") + QLatin1String(extension);
+            const QString from = sourceBase + QLatin1String(extension);
             const QString to = File(base + QLatin1String(extension));
             QFile::remove(to);
             ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString() << " -> " << to.toStdString();
