@@ -5,6 +5,7 @@
 #include "foundation/language.h"
 #include "foundation/path_helpers.h"
 #include "foundation/screen_metrics.h"
+#include "gps/gps_source.h"
 #include "kernel/api/app_interface.h"
 #include "kernel/api/map_key.h"
 #include "kernel/api/map_query.h"
@@ -145,6 +146,11 @@ bool CMapSet::FindAndOpen()
         g_mapFileName = QString::fromUtf16(name);
         if (OpenMapFile(path) == 0) {
             m_state = STATE_PLAIN;
+            // The map changed: so has the fix's place on it.
+            if (g_gpsSource) {
+                platform::CSLock lock(g_gpsFixLock);
+                g_gpsSource->UpdateMapPosition();
+            }
             return true;
         }
     }

@@ -1,10 +1,13 @@
 #include "gps/gps_source.h"
 
 #include "app/device_config.h"
+#include "foundation/plane_geometry.h"
 #include "gps/gps_source_names.h"
 #include "gps/nmea_share.h"
 #include "kernel/api/map_geo.h"
 #include "nav/map_controller.h"
+
+#include <optional>
 
 namespace {
 
@@ -86,10 +89,21 @@ CGpsSource::CGpsSource(std::unique_ptr<CGpsPort> port, std::unique_ptr<MapLink> 
     m_mapPositionValid = 0;
     m_speedSamples = 0;
     m_speedSum = 0.0;
+    // Guidance and tracking ask the geometry for "the GPS position": it is this source's.
+    SetGpsMapPositionHandler([this](bool takeLock, MapPoint& position) {
+        std::optional<platform::CSLock> lock;
+        if (takeLock)
+            lock.emplace(m_lock);
+        if (!m_mapPositionValid)
+            return false;
+        position = { m_mapX, m_mapY };
+        return true;
+    });
 }
 
 CGpsSource::~CGpsSource()
 {
+    SetGpsMapPositionHandler(nullptr);
     platform::CSLock lock(m_lock);
     m_port->GpsPortClose();
 }

@@ -1,6 +1,7 @@
 #include "gps/gps_source.h"
 
 #include "app/device_config.h"
+#include "foundation/plane_geometry.h"
 #include "gps/gps_source_names.h"
 #include "platform/registry.h"
 #include "tests/support/file_bytes.h"
@@ -198,6 +199,11 @@ TEST(GpsSource, SuccessfulPollsAverageTheSpeedAndPlaceTheFixOnTheMap)
     EXPECT_EQ(x, 660000);
     EXPECT_EQ(y, 970000);
     EXPECT_FALSE(rig.source->IsFixOutsideMap());
+    // Guidance asks the geometry for the GPS position: it is the source's.
+    MapPoint guided;
+    ASSERT_TRUE(GetGpsMapPosition(true, guided));
+    EXPECT_EQ(guided.x, 660000);
+    EXPECT_EQ(guided.y, 970000);
     rig.source->ResetAverageSpeed();
     EXPECT_EQ(rig.source->GetAverageSpeed(), 20.0);
 
