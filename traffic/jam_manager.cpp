@@ -1,6 +1,7 @@
 #include "traffic/jam_manager.h"
 
 #include "traffic/gprs_transport.h"
+#include "traffic/roz_transport.h"
 #include "traffic/stub_transport.h"
 
 #include <new>
@@ -15,6 +16,9 @@ JamStatus CreateTransport(int kind, const JamTransportOptions& options, std::sha
         return JAM_OK;
     case 2:
         *out = std::make_shared<CGprsTransport>(options.timeouts, options.cancel);
+        return JAM_OK;
+    case 3:
+        *out = std::make_shared<CRozTransport>();
         return JAM_OK;
     default:
         return JAM_E_INVALIDARG;

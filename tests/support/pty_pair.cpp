@@ -4,10 +4,13 @@
 #include "platform/serial_port.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace testing_support {
@@ -82,6 +85,34 @@ QByteArray PtyPair::Received()
         out.append(buffer, n);
     }
     return out;
+}
+
+QByteArray PtyPair::Receive(qsizetype count)
+{
+    QByteArray out = Received();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (out.size() < count && m_master >= 0 && std::chrono::steady_clock::now() < deadline) {
+        pollfd ready { m_master, POLLIN, 0 };
+        ::poll(&ready, 1, 100);
+        out += Received();
+    }
+    return out;
+}
+
+bool PtyPair::AwaitPending(qsizetype count)
+{
+    // The pty moves written bytes to the other end a moment later.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        int pending = 0;
+        if (m_slave < 0 || ::ioctl(m_slave, FIONREAD, &pending) != 0)
+            return false;
+        if (pending >= count)
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::yield();
+    }
 }
 
 void PtyPair::Hangup()

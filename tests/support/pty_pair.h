@@ -28,6 +28,12 @@ public:
     bool WaitForDeviceInput(int ms);
     // What the program wrote to the device so far (without waiting).
     QByteArray Received();
+    // Waits (at most 5 s) until `count` bytes the program wrote have come, and
+    // returns what has come by then.
+    QByteArray Receive(qsizetype count);
+    // Waits (at most 5 s) until at least `count` bytes wait in the device end's
+    // input, so that the program's next read finds what was sent.
+    bool AwaitPending(qsizetype count);
     // Closes the test's end: the device end's reads fail from then on, as
     // when a receiver is unplugged.
     void Hangup();
