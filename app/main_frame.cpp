@@ -10,6 +10,7 @@
 #include "platform/keys.h"
 #include "platform/options.h"
 #include "settings/ui_mode.h"
+#include "traffic/jam_glue.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -75,7 +76,7 @@ platform::LRESULT CMainFrame::OnMessage(uint32_t message, platform::WPARAM wPara
     case MSG_IGNORED:
         return 0;
     case MSG_RECONNECT_JAM_TRANSPORT:
-        // The traffic manager reconnects its transport here once it exists.
+        ReconnectJamTransport();
         return 0;
     case MSG_GO_TO_BACKGROUND:
         return OnBackground();

@@ -6,6 +6,7 @@
 #include "gps/gps_source.h"
 #include "nav/map_controller.h"
 #include "settings/settings_file.h"
+#include "traffic/roz_command_log.h"
 #include "ui/button_hint.h"
 #include "ui/message_window.h"
 
@@ -32,7 +33,9 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
         // g_MapPopupMenu
         Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
         Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),
-        // the list of open modal windows, the received-command log, the GPS code's objects
+        // the list of open modal windows
+        Entry<g_rozCommandLog>("g_rozCommandLog"),
+        // the GPS code's objects
     };
     return list;
 }

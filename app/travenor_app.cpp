@@ -20,6 +20,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "settings/ui_mode.h"
+#include "traffic/jam_glue.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -335,8 +336,9 @@ void RestoreDeviceAndSaveSettings()
             CSettingsFile::FLAG_WAYPOINTS | CSettingsFile::FLAG_VERSION | CSettingsFile::FLAG_ROUTE);
         platform::WriteProfileInt(kSettingsSection, kExpertModeEntry, g_bExpertMode);
     }
-    // The device settings changed for the run are put back, the voice
-    // recorder closed and the traffic manager destroyed here once they exist.
+    // The device settings changed for the run are put back and the voice
+    // recorder closed here once they exist.
+    DestroyJamManager();
 }
 
 int CheckScreenSizeChanged()
