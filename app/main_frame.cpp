@@ -6,6 +6,7 @@
 #include "app/travenor_app.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/screen_metrics.h"
+#include "nav/map_controller.h"
 #include "platform/display.h"
 #include "platform/keys.h"
 #include "platform/options.h"
@@ -86,8 +87,9 @@ platform::LRESULT CMainFrame::OnMessage(uint32_t message, platform::WPARAM wPara
         ApplyUiMode(wParam != 0 ? 1 : 0, 1);
         return 0;
     case WM_APP_REBUILD_ROUTE:
-        // The map controller builds the route through its points here (show:
-        // wParam, moving mode: lParam) once it exists; its result is the answer.
+        // The route through its points (show: wParam, moving mode: lParam); 1 when built.
+        if (CMapController* controller = g_MapController.get())
+            return controller->BuildRouteLocked(wParam != 0, lParam != 0);
         return kNothingToRoute;
     case WM_APP_ROUTE_WIZARD:
         // The route wizard is closed and destroyed here once the launchers exist.

@@ -1,6 +1,9 @@
 // The map controller's 250 ms tick (guidance, recentring, the traffic
 // deadline, the road-block refresh, re-routing after a deviation), its route
 // requests and the reports of their results.
+#include "app/app_messages.h"
+#include "app/main_frame.h"
+#include "app/map_wnd.h"
 #include "controls/command_registry.h"
 #include "drawlib/draw_tool.h"
 #include "foundation/app_services.h"
@@ -16,7 +19,10 @@
 #include "platform/message_box.h"
 #include "ui/message_window.h"
 
+#include <QCoreApplication>
+#include <QThread>
 #include <cmath>
+#include <thread>
 
 namespace {
 
@@ -27,6 +33,12 @@ constexpr uint32_t kHeld = 1;
 constexpr int kRouteFailureTimeout = ROUTE_FAILURE_TIMEOUT;
 constexpr uint32_t kMovingModeCommand = 10042;
 constexpr uint32_t kScrollModeCommand = 10011;
+
+bool OnUserInterfaceThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app != nullptr && QThread::currentThread() == app->thread();
+}
 
 // Whether a tick count lies before now, across the counter's wrap.
 bool IsBefore(uint32_t tick, uint32_t now) { return static_cast<int32_t>(now - tick) > 0; }
@@ -165,7 +177,72 @@ int CMapController::CenterOnGps(int32_t offset, int turn)
     return 1;
 }
 
-void CMapController::UpdateAddressPanel() { }
+namespace {
+
+// Where the address and info panels stand: the top-left corner, beside a
+// visible top bar (right of it in landscape or square layouts, below it in portrait).
+ElementPoint PanelAnchor(CMapController& controller)
+{
+    const CScreenElement* topBar = controller.GetElements().topBar.get();
+    if (!topBar || topBar->GetState() != CScreenElement::STATE_SHOWN)
+        return { 0, 0 };
+    return GetScreenOrientation() == 1 ? ElementPoint { 0, GetButtonSide() }
+                                       : ElementPoint { GetButtonSide(), 0 };
+}
+
+QString Bilingual(const char* english, const char* russian)
+{
+    return g_language == LANGUAGE_ENGLISH ? QString::fromUtf8(english)
+        : g_language == LANGUAGE_RUSSIAN  ? QString::fromUtf8(russian)
+                                          : QString();
+}
+
+} // namespace
+
+void CMapController::UpdateAddressPanel()
+{
+    if (!IsAddressDisplayOn())
+        return;
+    ZXS_Point gps;
+    char status = 'V';
+    double course = 0.0;
+    if (!GetGpsMapPosition(gps, status, course))
+        return;
+    if (gps.x != m_addressAt.x || gps.y != m_addressAt.y) {
+        m_addressText.clear();
+        m_addressSearcher.FindObjectsAtPoint(gps.x, gps.y, -1);
+        m_addressSearcher.GetAddressText(m_addressText);
+        m_addressAt = gps;
+    }
+    const QString text = m_addressText.isEmpty() ? Bilingual("Out of the map", "Вне карты") : m_addressText;
+    ElementPoint anchor = PanelAnchor(*this);
+    m_addressPanel.ShowText(text, anchor, GetToolFont(761));
+}
+
+void CMapController::ShowObjectNameAt(int pressed)
+{
+    ElementPoint pen;
+    {
+        platform::CSLock lock(m_lock);
+        pen = m_current;
+    }
+    if (!(pen == m_namedAt)) {
+        m_namedText.clear();
+        ZXS_Point at;
+        if (ScreenToMap(pen, at)) {
+            m_addressSearcher.FindObjectsAtPoint(at.x, at.y, -1);
+            m_addressSearcher.GetAddressText(m_namedText);
+        }
+        m_namedAt = pen;
+    }
+    if (m_namedText.isEmpty() && !pressed)
+        return;
+    const QString text = m_namedText.isEmpty()
+        ? Bilingual("This point is out of the map", "Эта точка находится вне карты")
+        : m_namedText;
+    ElementPoint anchor = PanelAnchor(*this);
+    m_infoPanel.ShowText(text, anchor, GetToolFont(196));
+}
 
 // Traffic.
 
@@ -183,9 +260,20 @@ void CMapController::OnTrafficEvent(int32_t code)
     if (code != 10000)
         return;
     SetRedrawFlag(1);
+    std::this_thread::yield();
     const bool newJams = m_jamSchedule.Acknowledge(true);
-    if (newJams && m_routeManager.GetRerouteAfterJams() && m_routeManager.HasRoute())
-        RecreateRoute();
+    // The kernel's render thread calls this: the route is rebuilt through its
+    // points on the user-interface thread.
+    if (newJams && m_routeManager.GetRerouteAfterJams() && m_routeManager.HasRoute()) {
+        auto rebuild = [] {
+            if (CMapController* controller = g_MapController.get())
+                controller->RecreateRoute();
+        };
+        if (OnUserInterfaceThread())
+            rebuild();
+        else if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, rebuild, Qt::QueuedConnection);
+    }
     if (m_routeManager.GetBusyWord() == CRouteManager::BUSY_JAMS && m_trafficRefreshTime.load() != kHeld)
         m_trafficRefreshTime = platform::GetTickCount() + 4000;
 }
@@ -282,7 +370,17 @@ int CMapController::OnRebuildFrame(void* user)
     return 1;
 }
 
-void CMapController::PostRebuild(bool show, bool moving) { BuildRouteLocked(show ? 1 : 0, moving ? 1 : 0); }
+void CMapController::PostRebuild(bool show, bool moving)
+{
+    if (CMainFrame* frame = CMapWnd::GetMainFrame()) {
+        platform::post(frame, WM_APP_REBUILD_ROUTE, show ? 1 : 0, moving ? 1 : 0);
+        return;
+    }
+    // Without the main frame (the controller alone, as its tests build it) the
+    // route is built at once, on the user-interface thread only.
+    if (OnUserInterfaceThread())
+        BuildRouteLocked(show ? 1 : 0, moving ? 1 : 0);
+}
 
 int32_t CMapController::RecreateRoute()
 {
@@ -344,6 +442,17 @@ int CMapController::RouteFromGpsTo(const ElementPoint& screenPoint)
         points.front() = { gps.x, gps.y };
     points.back() = { tapped.x, tapped.y };
     return BuildRoute(points.data(), static_cast<int>(points.size()), 0, CRoute::SLOT_START, nullptr, 0);
+}
+
+void CMapController::SetRoutePointFromTap(const ElementPoint& screenPoint, int slot)
+{
+    ZXS_Point at;
+    if (!ScreenToMap(screenPoint, at))
+        return;
+    const int32_t result = m_routeManager.SetPointAndRecalculate({ at.x, at.y }, slot);
+    ReportRouteResult(result);
+    if (result == ROUTE_OK)
+        ExecuteCommand(kScrollModeCommand);
 }
 
 int CMapController::DeleteRoute()

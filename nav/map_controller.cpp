@@ -12,6 +12,7 @@
 #include "kernel/api/view_interface.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "traffic/jam_glue.h"
 #include "ui/message_window.h"
 
 #include <QString>
@@ -80,7 +81,8 @@ CMapController::CMapController()
     m_redraw = 1;
     m_popup.kind = POPUP_MAP;
     m_popup.element = this;
-    m_lastFrameTick = m_twoHourStamp = platform::GetTickCount();
+    m_lastFrameTick = platform::GetTickCount();
+    m_twoHourStamp = m_lastFrameTick;
     // Metre distances on the map go through the kernel's conversion of the active map.
     SetMapUnitsToMetresHandler([](double units) {
         CMapController* controller = g_MapController.get();
@@ -124,6 +126,11 @@ int CMapController::Attach(CDrawTool* surface)
     m_infoPanel.Init(surface, 0);
     m_addressPanel.Init(surface, 0);
     m_routeManager.SetSurface(surface);
+    // The traffic manager's events reach the controller on its worker's thread.
+    SetJamCallback([](int event, JamStatus status, const uint64_t*) {
+        if (CMapController* controller = g_MapController.get())
+            controller->OnJamManagerEvent(event, status);
+    });
     for (CScreenElement* element : { m_elements.topBar.get(), m_elements.bottomBar.get(),
              m_elements.centreMarker.get(), m_elements.zoomControl.get(), m_elements.scaleBar.get(),
              m_elements.widgetSet.get(), m_elements.quickBar.get() })
@@ -656,9 +663,10 @@ bool CMapController::MapPointToGeoPos(const ZXS_Point& point, CGeoPos& out)
     return out.SetChecked(latitude, longitude, true);
 }
 
-void CMapController::OnMapControllerCallback(int32_t, void*, CZXS_View*)
+void CMapController::OnMapControllerCallback(int32_t code, void* user, CZXS_View*)
 {
-    // The draw thread polls the render state; traffic events hook in here.
+    // The draw thread polls the render state; a finished render may show new jams.
+    static_cast<CMapController*>(user)->OnTrafficEvent(code);
 }
 
 CMapItemHolder* GetMapCoordState() { return g_MapController ? &g_MapController->GetViewHolder() : nullptr; }

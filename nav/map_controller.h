@@ -284,7 +284,13 @@ public:
     int32_t SetRouteStartAt(const ElementPoint& position, bool isMapUnits);
     int32_t SetRouteFinishAt(const ElementPoint& position, bool isMapUnits);
     int RouteFromGpsTo(const ElementPoint& screenPoint);
+    // A tap that sets the first or last route point (tap modes 3 and 4):
+    // nothing when the point is off the map; scroll mode after a route.
+    void SetRoutePointFromTap(const ElementPoint& screenPoint, int slot);
     void ReportRouteResult(int32_t code);
+    // The name of the map object under the pen in the info panel (tap mode
+    // 5); a press shows "out of the map" where there is none.
+    void ShowObjectNameAt(int pressed);
 
 private:
     // The main frame's rebuild of the route (show, moving mode).
@@ -353,7 +359,8 @@ private:
     CRouteManager m_routeManager;
 
     uint32_t m_alwaysUpPeriodMs = kAlwaysUpPeriodMs;
-    uint32_t m_twoHourStamp = 0;
+    // The start, or the last time jams were applied (the traffic worker stamps it).
+    std::atomic<uint32_t> m_twoHourStamp { 0 };
     std::atomic<uint32_t> m_trafficRefreshTime { 0 };
     uint32_t m_lastFrameTick = 0;
     std::unique_ptr<MovingModeState> m_movingMode;
@@ -365,7 +372,12 @@ private:
     // the road blocks are still to be refreshed.
     uint32_t m_addressPanelMs = 0;
     uint32_t m_deviationMs = 0;
-    bool m_roadBlocksDue = true;
+    std::atomic<bool> m_roadBlocksDue { true };
+    // The last names looked up for the address panel (at a map point) and the info panel (at a pen point).
+    ZXS_Point m_addressAt { kNoMapPoint, kNoMapPoint };
+    QString m_addressText;
+    ElementPoint m_namedAt { -1, -1 };
+    QString m_namedText;
 };
 
 inline platform::ProcessObject<CMapController> g_MapController;

@@ -122,6 +122,13 @@ int CMapController::OnPointerUp(const ElementPoint& point)
     case TAP_OBJECT_NAME:
         m_infoPanel.Hide();
         break;
+    case TAP_FIRST_POINT:
+    case TAP_LAST_POINT:
+        SetRoutePointFromTap(point, m_tapMode == TAP_FIRST_POINT ? CRoute::SLOT_START : CRoute::SLOT_FINISH);
+        break;
+    case TAP_ROUTE_FINISH_ONLY:
+        RouteFromGpsTo(point);
+        break;
     default:
         break;
     }

@@ -205,7 +205,7 @@ private:
     int32_t m_lengthElapsed = DEFAULT_LENGTH_TIME;
     std::atomic<int32_t> m_length { -1 };
     CButtonHint m_balloon;
-    uint32_t m_options = 0;
+    std::atomic<uint32_t> m_options { 0 };
     int32_t m_deviationDelay = DEFAULT_DEVIATION_DELAY;
     std::unique_ptr<RouteWizardList> m_wizard;
     uint8_t m_reentry = 0;

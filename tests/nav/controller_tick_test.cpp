@@ -252,3 +252,100 @@ TEST(ControllerTick, AlwaysUpRecentresAtOnceThenEveryEleventhTick)
 }
 
 } // namespace
+
+namespace {
+
+using namespace navtest;
+
+TEST(ControllerTick, TheAddressPanelNamesTheRoadUnderThePositionEveryTwentyTicks)
+{
+    ControllerRig rig(240, 320, 96, LANGUAGE_ENGLISH);
+    ScopedGpsMapPosition gps;
+    CMapController& c = rig.Controller();
+    c.SetAddressDisplay(true);
+    SetFix(VoraduAt(1250, 400), 90.0); // on row 2, Вишнёвая улица
+    c.OnTick();
+    ASSERT_EQ(c.GetAddressPanel().GetState(), CScreenElement::STATE_SHOWN);
+    EXPECT_TRUE(c.GetAddressPanel().GetText().contains(QStringLiteral("Вишнёвая")))
+        << c.GetAddressPanel().GetText().toStdString();
+    // Far outside the city: nothing there, but only at the next update, 20 ticks on.
+    SetFix(VoraduAt(9000, 9000), 90.0);
+    for (int tick = 2; tick <= 20; ++tick)
+        c.OnTick();
+    EXPECT_TRUE(c.GetAddressPanel().GetText().contains(QStringLiteral("Вишнёвая")));
+    c.OnTick();
+    EXPECT_EQ(c.GetAddressPanel().GetText(), QStringLiteral("Out of the map"));
+}
+
+TEST(ControllerTick, TapsSetTheFirstAndLastPointsAndObjectNames)
+{
+    ControllerRig rig;
+    CMapController& c = rig.Controller();
+    c.SetMapScreenActive(0);
+    const MapPoint centre = Crossing(4, 2);
+    c.SetCentre(centre.x, centre.y);
+    c.SetScale(2000);
+    rig.Render();
+    auto tap = [&](const ElementPoint& p) {
+        c.OnPointerDown(p);
+        c.OnPointerUp(p);
+    };
+    c.SetTapMode(TAP_FIRST_POINT);
+    tap({ 40, 160 });
+    ZXS_Point first;
+    ASSERT_TRUE(c.ScreenToMap({ 40, 160 }, first));
+    EXPECT_EQ(Route().GetPoints().front().x, first.x);
+    EXPECT_EQ(Routes().HasRoute(), 0) << "no finish yet";
+    EXPECT_EQ(c.GetTapMode(), TAP_SCROLL);
+    c.SetTapMode(TAP_LAST_POINT);
+    tap({ 200, 100 });
+    EXPECT_EQ(Routes().HasRoute(), 1);
+    EXPECT_EQ(c.GetTapMode(), TAP_SCROLL) << "a route returns to scrolling";
+
+    // The object-name mode shows the name under the pen while pressed.
+    c.SetTapMode(TAP_OBJECT_NAME);
+    const MapPoint onStreet = VoraduAt(900, 400);
+    ZXS_Point at { onStreet.x, onStreet.y };
+    ElementPoint screen;
+    ASSERT_TRUE(c.MapToScreen(at, screen));
+    c.OnPointerDown(screen);
+    c.ShowObjectNameAt(1);
+    EXPECT_EQ(c.GetInfoPanel().GetState(), CScreenElement::STATE_SHOWN);
+    EXPECT_TRUE(c.GetInfoPanel().GetText().contains(QStringLiteral("Вишнёвая")))
+        << c.GetInfoPanel().GetText().toStdString();
+    c.OnPointerUp(screen);
+    EXPECT_EQ(c.GetInfoPanel().GetState(), CScreenElement::STATE_HIDDEN);
+}
+
+} // namespace
+
+namespace {
+
+using namespace navtest;
+
+TEST(ControllerTick, NewJamsShownOnTheMapRebuildTheRouteAroundThem)
+{
+    ControllerRig rig;
+    CMapController& c = rig.Controller();
+    c.SetMapScreenActive(0);
+    Routes().SetRerouteAfterJams(1);
+    const MapPoint four[] = { Crossing(2, 2), kUnset, kUnset, Crossing(8, 2) };
+    ASSERT_EQ(c.BuildRoute(four, 4, 0, 0, nullptr, 0), 1);
+    const int32_t straight = Route().GetRouteLength();
+    // A jam closes the row in the middle of the route.
+    int32_t link = -1, directions = 0;
+    const MapPoint middle = VoraduAt(1100, 400);
+    ASSERT_EQ(ZXS_MapFindNearestObject(rig.Map(), middle.x, middle.y, 50, -1, &link, &directions), 0);
+    ASSERT_EQ(ZXS_RoadSetPassage(rig.Map(), link, 3, 15, 0, -1), 0);
+    // A finished frame without new jams changes nothing.
+    c.OnTrafficEvent(10000);
+    EXPECT_EQ(Route().GetRouteLength(), straight);
+    // The jams were received and applied: the next finished frame rebuilds.
+    c.GetJamSchedule().OnJamReceived(true);
+    c.GetJamSchedule().OnJamApplied(true);
+    c.OnTrafficEvent(10000);
+    EXPECT_GT(Route().GetRouteLength(), straight + 100) << "the route goes round the closed block";
+    EXPECT_EQ(c.GetJamSchedule().GetState(), CJamSchedule::STATE_GOOD);
+}
+
+} // namespace
