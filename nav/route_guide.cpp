@@ -1,5 +1,6 @@
 #include "nav/route_guide.h"
 
+#include "gps/gps_source.h"
 #include "kernel/api/map_geo.h"
 #include "kernel/api/map_query.h"
 #include "kernel/api/result_codes.h"
@@ -501,6 +502,9 @@ int CRouteGuide::BuildFromRoutePoints(std::vector<CZXS_RoutePoint> points, const
     }
     CManeuverExtraction(m_nodes, map, m_sensitivity).Run();
     RemoveDuplicates();
+    // A new route starts a new average of the speed it is driven at.
+    if (g_gpsSource)
+        g_gpsSource->ResetAverageSpeed();
     return 1;
 }
 
