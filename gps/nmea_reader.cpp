@@ -123,6 +123,18 @@ SentenceEnd FindSentenceEnd(const char* p, const char* end, size_t have, const c
     const size_t room = CNmeaReader::MAX_SENTENCE - have;
     const char* limit = static_cast<size_t>(end - p) > room ? p + room : end;
     const char* q = p;
+    // Eight bytes at a time while none of them can end the sentence.
+    constexpr uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+    const auto hasByte = [](uint64_t word, unsigned char c) {
+        const uint64_t x = word ^ (kOnes * c);
+        return ((x - kOnes) & ~x & kHighs) != 0;
+    };
+    for (; limit - q >= 8; q += 8) {
+        uint64_t word = 0;
+        std::memcpy(&word, q, 8);
+        if (hasByte(word, '\r') || hasByte(word, '\n') || hasByte(word, '$'))
+            break;
+    }
     for (; q < limit; ++q) {
         const char c = *q;
         if (c == '\r' || c == '\n') {
@@ -151,13 +163,11 @@ NmeaFields::NmeaFields(std::string_view data)
     const char* const end = start + data.size();
     for (const char* q = start; q < end; ++q) {
         if (*q == ',') {
-            m_fields[m_count++] = std::string_view(start, static_cast<size_t>(q - start));
+            Add(start, q);
             start = q + 1;
-            if (m_count == MAX_FIELDS - 1)
-                break;
         }
     }
-    m_fields[m_count++] = std::string_view(start, static_cast<size_t>(end - start));
+    Add(start, end);
 }
 
 bool NmeaParseInt(std::string_view field, int32_t* value)
@@ -358,9 +368,12 @@ void CNmeaReader::Reset()
 
 void CNmeaReader::Sentence(std::string_view sentence, CGpsFix& fix)
 {
-    // Printable text only; the checksum covers everything between '$' and '*'.
+    // Printable text only; the checksum covers everything between '$' and
+    // '*'. The fields are cut in the same pass.
     const char* const data = sentence.data() + 1;
     const char* const end = sentence.data() + sentence.size();
+    NmeaFields fields;
+    const char* field = data;
     const char* q = data;
     unsigned sum = 0;
     for (; q < end && *q != '*'; ++q) {
@@ -370,7 +383,12 @@ void CNmeaReader::Sentence(std::string_view sentence, CGpsFix& fix)
             return;
         }
         sum ^= c;
+        if (c == ',') {
+            fields.Add(field, q);
+            field = q + 1;
+        }
     }
+    fields.Add(field, q);
     if (q < end) {
         const int high = end - q == 3 ? HexDigitValue(q[1]) : -1;
         const int low = high >= 0 ? HexDigitValue(q[2]) : -1;
@@ -380,22 +398,22 @@ void CNmeaReader::Sentence(std::string_view sentence, CGpsFix& fix)
         }
     }
     ++m_accepted;
-    Dispatch(std::string_view(data, static_cast<size_t>(q - data)), fix);
+    Dispatch(fields, fix);
 }
 
-void CNmeaReader::Dispatch(std::string_view data, CGpsFix& fix)
+void CNmeaReader::Dispatch(const NmeaFields& fields, CGpsFix& fix)
 {
-    if (data.size() < 5 || (data.size() > 5 && data[5] != ','))
+    const std::string_view address = fields[0];
+    if (address.size() != 5)
         return;
-    const NmeaFields fields(data);
-    if (data.starts_with("PGRMZ")) {
+    if (address == "PGRMZ") {
         NmeaParsePgrmz(fields, fix);
         return;
     }
-    const int talker = TalkerIndex(data[0], data[1]);
+    const int talker = TalkerIndex(address[0], address[1]);
     if (talker < 0)
         return;
-    const std::string_view type = data.substr(2, 3);
+    const std::string_view type = address.substr(2, 3);
     if (type == "RMC")
         NmeaParseRmc(fields, fix);
     else if (type == "GGA")

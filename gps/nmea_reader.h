@@ -38,6 +38,15 @@ public:
     std::string_view operator[](int index) const { return Has(index) ? m_fields[index] : std::string_view(); }
 
 private:
+    friend class CNmeaReader;
+    NmeaFields() = default;
+    // A field ends where the next begins: the reader splits while it checks a sentence.
+    void Add(const char* begin, const char* end)
+    {
+        if (m_count < MAX_FIELDS)
+            m_fields[m_count++] = std::string_view(begin, static_cast<size_t>(end - begin));
+    }
+
     std::array<std::string_view, MAX_FIELDS> m_fields;
     int m_count = 0;
 };
@@ -99,7 +108,7 @@ private:
 
     // One whole sentence, '$' included, terminator excluded.
     void Sentence(std::string_view sentence, CGpsFix& fix);
-    void Dispatch(std::string_view data, CGpsFix& fix);
+    void Dispatch(const NmeaFields& fields, CGpsFix& fix);
     void UpdateInterval(CGpsFix& fix);
 
     std::array<char, MAX_SENTENCE> m_partial {};
