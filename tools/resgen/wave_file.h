@@ -1,6 +1,8 @@
 #pragma once
-// 16-bit PCM mono WAVE files: reading what the speech synthesiser writes and
-// writing the program's prompts with a clean header.
+// What the generator does to the program's prompts: quiet ends trimmed, and
+// the waypoint chime made.
+#include "platform/wave_file.h"
+
 #include <QByteArray>
 #include <cstdint>
 #include <optional>
@@ -8,19 +10,10 @@
 
 namespace resgen {
 
-struct PcmSound {
-    int sampleRate = 0;
-    std::vector<int16_t> samples;
-};
-
-// Reads a RIFF/WAVE byte block of 16-bit PCM mono. A data chunk whose size
-// runs past the end (a writer that streamed without knowing its length) is
-// cut at the end. Nothing for any other format or a damaged block.
-std::optional<PcmSound> ParseWave(const QByteArray& bytes);
-
-// "RIFF", the size, "WAVE", a 16-byte "fmt " chunk (PCM, mono, 16 bits) and
-// the "data" chunk.
-QByteArray EncodeWave(const PcmSound& sound);
+// The WAVE form is the platform's; the generator adds what it does to sounds.
+using platform::EncodeWave;
+using platform::ParseWave;
+using platform::PcmSound;
 
 // Drops leading and trailing samples whose magnitude stays below `threshold`,
 // keeping `margin` samples of quiet on each side.
