@@ -5,6 +5,7 @@
 #include "drawlib/screen_draw_tool.h"
 #include "gps/gps_source.h"
 #include "nav/map_controller.h"
+#include "search/waypoint.h"
 #include "settings/settings_file.h"
 #include "traffic/roz_command_log.h"
 #include "ui/button_hint.h"
@@ -28,8 +29,8 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
         Entry<theApp>("theApp"), Entry<g_CommandRegistry>("g_CommandRegistry"),
         // g_HardKeyMap
         Entry<g_drawTool>("g_drawTool"), Entry<g_MapController>("g_MapController"),
-        // g_waypoints
-        Entry<g_gpsSource>("g_gpsSource"), Entry<g_settingsFile>("g_settingsFile"),
+        Entry<g_waypoints>("g_waypoints"), Entry<g_gpsSource>("g_gpsSource"),
+        Entry<g_settingsFile>("g_settingsFile"),
         // g_MapPopupMenu
         Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
         Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),

@@ -122,7 +122,9 @@ int CMapController::Attach(CDrawTool* surface)
         return 0;
     // The blink phase of the GPS marker without a fix.
     m_blinkers.Add(kGpsBlinkMs, kGpsBlinkMs, nullptr);
+    m_poiQuery.LoadCategoryNames();
     m_addressSearcher.SetMapView(this);
+    m_poiQuery.SetMapView(this);
     m_infoPanel.Init(surface, 0);
     m_addressPanel.Init(surface, 0);
     m_routeManager.SetSurface(surface);
@@ -195,6 +197,8 @@ int32_t CMapController::ReopenMap(int rebuildRoute, int32_t flags)
     }
     if (!taken)
         return ZXS_ERR_KERNEL;
+    // A POI search reads the map on its own thread.
+    m_poiQuery.Stop(true);
     platform::CSLock lock(m_lock);
     ++m_reopenDepth;
     m_trafficRefreshTime = 1;

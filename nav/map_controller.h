@@ -20,6 +20,7 @@
 #include "platform/process_object.h"
 #include "platform/sync.h"
 #include "search/address_searcher.h"
+#include "search/poi_query.h"
 #include "traffic/jam_file_manager.h"
 #include "traffic/jam_schedule.h"
 #include "ui/button_hint.h"
@@ -135,6 +136,7 @@ public:
     CMapSet& GetMapSet() { return m_mapSet; }
     CMapItemHolder& GetViewHolder() { return m_viewHolder; }
     CAddressSearcher& GetAddressSearcher() { return m_addressSearcher; }
+    CPoiQuery& GetPoiSearcher() { return m_poiQuery; }
     CZXS_ViewHandle* GetView() { return m_viewHolder.GetView(); }
     MapElements& GetElements() { return m_elements; }
     CButtonHint& GetInfoPanel() { return m_infoPanel; }
@@ -323,7 +325,9 @@ private:
 
     CMapSet m_mapSet;
     CMapItemHolder m_viewHolder;
+    // After the map set: a running POI search ends before the map closes.
     CAddressSearcher m_addressSearcher;
+    CPoiQuery m_poiQuery;
 
     int32_t m_centreX = 0;
     int32_t m_centreY = 0;

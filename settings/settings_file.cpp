@@ -3,6 +3,7 @@
 #include "foundation/language.h"
 #include "foundation/resource_dll.h"
 #include "platform/profile.h"
+#include "search/waypoint_file.h"
 #include "settings/settings_record.h"
 
 namespace {
@@ -17,7 +18,7 @@ QString CSettingsFile::SettingsEntry(const QString& version)
     return QStringLiteral("Settings vertion:") + version;
 }
 
-void CSettingsFile::Load(int /*flags*/)
+void CSettingsFile::Load(int flags)
 {
     QString path = platform::GetProfileString(kSection, SettingsEntry(GetProgramVersionNumber()));
     if (path.isEmpty()) {
@@ -27,12 +28,16 @@ void CSettingsFile::Load(int /*flags*/)
     }
     m_path = path;
     SetDefaults();
+    if ((flags & FLAG_WAYPOINTS) != 0 && g_waypoints)
+        LoadDefaultWaypoints(*g_waypoints);
 }
 
 void CSettingsFile::Save(int flags)
 {
     if (flags & FLAG_VERSION)
         platform::WriteProfileString(kSection, kVersionEntry, QString::number(GetProgramVersionNumber()));
+    if ((flags & FLAG_WAYPOINTS) != 0 && g_waypoints)
+        SaveDefaultWaypoints(*g_waypoints);
 }
 
 int CSettingsFile::SetDefaults()

@@ -8,6 +8,7 @@
 #include "nav/map_controller.h"
 #include "tests/support/map_fixture.h"
 #include "tests/support/program_folder.h"
+#include "tools/mapwriter/poi_writer.h"
 
 #include <QFile>
 #include <filesystem>
@@ -28,14 +29,13 @@ inline QString MapPath(const std::string& name)
 class SearchMap {
 public:
     explicit SearchMap(const std::string& name)
+        : SearchMap(name, nullptr)
     {
-        const QString path = MapPath(name);
-        for (const char* extension : { ".tzx", ".zxg", ".zxp" }) {
-            const QString from = path.chopped(4) + QLatin1String(extension);
-            if (QFile::exists(from))
-                QFile::copy(from, m_folder.File(QStringLiteral("mskmo0704") + QLatin1String(extension)));
-        }
-        Attach();
+    }
+    // The map with a POI set of the test's own in place of its own.
+    SearchMap(const std::string& name, const mapwriter::PoiSetDescription& pois)
+        : SearchMap(name, &pois)
+    {
     }
     explicit SearchMap(const mapwriter::MapDescription& map)
     {
@@ -54,11 +54,25 @@ public:
     CMapController& Controller() { return *g_MapController; }
     CZXS_MapHandle* Map() { return g_MapController->GetMapSet().ActiveMap(); }
     CAddressSearcher& Searcher() { return g_MapController->GetAddressSearcher(); }
+    CPoiQuery& Pois() { return g_MapController->GetPoiSearcher(); }
     testing_support::ProgramFolder& Folder() { return m_folder; }
 
     bool opened = false;
 
 private:
+    SearchMap(const std::string& name, const mapwriter::PoiSetDescription* pois)
+    {
+        const QString path = MapPath(name);
+        for (const char* extension : { ".tzx", ".zxg", ".zxp" }) {
+            const QString from = path.chopped(4) + QLatin1String(extension);
+            const QString to = m_folder.File(QStringLiteral("mskmo0704") + QLatin1String(extension));
+            if (pois != nullptr && QLatin1String(extension) == QLatin1String(".zxp"))
+                mapwriter::SaveFile(to.toStdString(), mapwriter::WriteZxp(*pois));
+            else if (QFile::exists(from))
+                QFile::copy(from, to);
+        }
+        Attach();
+    }
     void Attach()
     {
         FillScaleList();
