@@ -8,55 +8,26 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdlib>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
-#include "foundation/path_helpers.h"
-#include "foundation/scale_list.h"
+#include "bench/ostankino_map.h"
 #include "kernel/api/map_query.h"
-#include "nav/map_controller.h"
-#include "platform/options.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-QString MapsFolder()
-{
-    return QString::fromStdString(
-        (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps").string());
-}
-
-// The controller attached to the Ostankino map in a program folder of its own.
-class OstankinoMap {
+// The map with every street name of it, without its place in parentheses.
+class OstankinoStreets : public OstankinoMap {
 public:
-    OstankinoMap()
+    OstankinoStreets()
     {
-        const QString from = MapsFolder() + QStringLiteral("/moscow-ostankino");
-        for (const char* extension : { ".tzx", ".zxg", ".zxp" })
-            QFile::copy(from + QLatin1String(extension),
-                m_folder.filePath(QStringLiteral("mskmo0704") + QLatin1String(extension)));
-        QFile::link(
-            QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/Fonts"), m_folder.filePath(QStringLiteral("Fonts")));
-        platform::Options options = platform::options();
-        options.dataDir = m_folder.path();
-        platform::setOptions(options);
-        ForgetProgramFolder();
-        FillScaleList();
-        g_MapController.Create();
-        open = g_MapController->GetMapSet().OpenWithFonts();
-        g_MapController->GetAddressSearcher().SetMapView(g_MapController.get());
         if (!open)
             return;
-        // Every street name, without its place in parentheses.
         CNameQuery query;
         query.pattern = QStringLiteral("*");
         g_MapController->GetAddressSearcher().FindNames(query);
@@ -65,19 +36,14 @@ public:
                 streets.push_back(entry.text.left(entry.text.lastIndexOf(QStringLiteral(" ("))));
         }
     }
-    ~OstankinoMap() { g_MapController.Destroy(); }
 
-    bool open = false;
     std::vector<QString> streets;
-
-private:
-    QTemporaryDir m_folder;
 };
 
 // Made on first use, gone before the application ends.
-std::optional<OstankinoMap> g_map;
+std::optional<OstankinoStreets> g_map;
 
-OstankinoMap& Map()
+OstankinoStreets& Map()
 {
     if (!g_map)
         g_map.emplace();
@@ -117,7 +83,7 @@ int ScanNames(const CZXS_MapHandle* map, const std::vector<int32_t>& objects, co
 // reports the times per character.
 template <class Search> void TypeStreets(benchmark::State& state, Search search)
 {
-    OstankinoMap& map = Map();
+    OstankinoStreets& map = Map();
     if (!map.open || map.streets.empty()) {
         state.SkipWithError("the compiled Ostankino map is missing");
         return;

@@ -6,68 +6,38 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <filesystem>
 #include <mutex>
 #include <optional>
 #include <vector>
 
-#include "foundation/path_helpers.h"
-#include "foundation/scale_list.h"
+#include "bench/ostankino_map.h"
 #include "kernel/api/map_query.h"
-#include "nav/map_controller.h"
-#include "platform/options.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The controller attached to the Ostankino map in a program folder of its own.
-class OstankinoMap {
+// The map with a grid of 5 x 5 points over it.
+class OstankinoPoints : public OstankinoMap {
 public:
-    OstankinoMap()
+    OstankinoPoints()
     {
-        const QString from = QString::fromStdString(
-            (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "maps"
-                / "moscow-ostankino")
-                .string());
-        for (const char* extension : { ".tzx", ".zxg", ".zxp" })
-            QFile::copy(from + QLatin1String(extension),
-                m_folder.filePath(QStringLiteral("mskmo0704") + QLatin1String(extension)));
-        QFile::link(
-            QStringLiteral(TRAVENOR_BUILD_DATA_DIR "/Fonts"), m_folder.filePath(QStringLiteral("Fonts")));
-        platform::Options options = platform::options();
-        options.dataDir = m_folder.path();
-        platform::setOptions(options);
-        ForgetProgramFolder();
-        FillScaleList();
-        g_MapController.Create();
-        open = g_MapController->GetMapSet().OpenWithFonts();
-        g_MapController->GetPoiSearcher().SetMapView(g_MapController.get());
-        g_MapController->GetPoiSearcher().LoadCategoryNames();
-        // A grid of 5 x 5 points over the map.
         ZXS_Rect bounds;
-        if (!open || ZXS_MapGetBounds(g_MapController->GetMapSet().ActiveMap(), &bounds) != 0)
+        if (!open || ZXS_MapGetBounds(Map(), &bounds) != 0)
             return;
         for (int i = 1; i <= 5; ++i)
             for (int j = 1; j <= 5; ++j)
                 points.push_back({ bounds.left + (bounds.right - bounds.left) * i / 6,
                     bounds.top + (bounds.bottom - bounds.top) * j / 6 });
     }
-    ~OstankinoMap() { g_MapController.Destroy(); }
 
-    bool open = false;
     std::vector<ZXS_Point> points;
-
-private:
-    QTemporaryDir m_folder;
 };
 
-std::optional<OstankinoMap> g_map;
+std::optional<OstankinoPoints> g_map;
 
 // The moments a search reported, seen from the worker's callbacks.
 struct Timeline {

@@ -2,21 +2,12 @@
 // back, and what is refused.
 #include "platform/wave_file.h"
 
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 
 using namespace platform;
-
-namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
-
-} // namespace
+using testing_support::BytesOf;
 
 TEST(WaveFile, ReadsAStreamedHeaderAndWritesACleanOne)
 {
@@ -25,16 +16,16 @@ TEST(WaveFile, ReadsAStreamedHeaderAndWritesACleanOne)
     sound.samples = { 0, 1000, -1000, 32767, -32768 };
     QByteArray streamed = EncodeWave(sound);
     // A writer that could not seek back leaves huge chunk sizes.
-    streamed.replace(4, 4, Bytes({ 0xFF, 0xFF, 0xFF, 0x7F }));
-    streamed.replace(40, 4, Bytes({ 0xFF, 0xFF, 0xFF, 0x7F }));
+    streamed.replace(4, 4, BytesOf({ 0xFF, 0xFF, 0xFF, 0x7F }));
+    streamed.replace(40, 4, BytesOf({ 0xFF, 0xFF, 0xFF, 0x7F }));
     const auto read = ParseWave(streamed);
     ASSERT_TRUE(read.has_value());
     EXPECT_EQ(read->sampleRate, 22050);
     EXPECT_EQ(read->samples, sound.samples);
     const QByteArray clean = EncodeWave(*read);
     EXPECT_EQ(clean.size(), 44 + 10);
-    EXPECT_EQ(clean.mid(40, 4), Bytes({ 10, 0, 0, 0 }));
-    EXPECT_EQ(clean.mid(4, 4), Bytes({ 46, 0, 0, 0 }));
+    EXPECT_EQ(clean.mid(40, 4), BytesOf({ 10, 0, 0, 0 }));
+    EXPECT_EQ(clean.mid(4, 4), BytesOf({ 46, 0, 0, 0 }));
 }
 
 TEST(WaveFile, RefusesOtherFormatsAndDamage)
@@ -48,7 +39,7 @@ TEST(WaveFile, RefusesOtherFormatsAndDamage)
     QByteArray eightBit = good;
     eightBit[34] = 8;
     QByteArray shortFormat = good;
-    shortFormat.replace(16, 4, Bytes({ 0x00, 0x10, 0, 0 })); // fmt chunk longer than the file
+    shortFormat.replace(16, 4, BytesOf({ 0x00, 0x10, 0, 0 })); // fmt chunk longer than the file
     for (const QByteArray& bad : { stereo, eightBit, shortFormat, good.left(30), QByteArray("RIFX") })
         EXPECT_FALSE(ParseWave(bad).has_value());
     EXPECT_TRUE(ParseWave(good).has_value());

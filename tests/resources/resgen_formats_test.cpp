@@ -7,19 +7,10 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "tests/support/file_bytes.h"
+
 using namespace resgen;
-
-namespace {
-
-QByteArray Bytes(std::initializer_list<int> values)
-{
-    QByteArray b;
-    for (int v : values)
-        b.append(char(v));
-    return b;
-}
-
-} // namespace
+using testing_support::BytesOf;
 
 TEST(BmpWriter, WritesKeyedPixelsBottomUpWithPaddedRows)
 {
@@ -30,12 +21,12 @@ TEST(BmpWriter, WritesKeyedPixelsBottomUpWithPaddedRows)
     image.setPixel(0, 1, qRgba(0xFF, 0xFF, 0xFF, 255));
     image.setPixel(1, 1, qRgba(0x40, 0x50, 0x60, 200)); // opaque enough: kept
     image.setPixel(2, 1, qRgba(0x40, 0x50, 0x60, 40)); // faint edge: the key
-    const QByteArray expected = Bytes({ 'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header
+    const QByteArray expected = BytesOf({ 'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header
                                     40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 24, 0, 0, 0,
                                     0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0 })
         // bottom row first, blue-green-red, padded to 12 bytes
-        + Bytes({ 0xFF, 0xFF, 0xFF, 0x60, 0x50, 0x40, 0xFF, 0x00, 0xFF, 0, 0, 0 })
-        + Bytes({ 0x30, 0x20, 0x10, 0xFF, 0x00, 0xFF, 0xFB, 0x04, 0xFC, 0, 0, 0 });
+        + BytesOf({ 0xFF, 0xFF, 0xFF, 0x60, 0x50, 0x40, 0xFF, 0x00, 0xFF, 0, 0, 0 })
+        + BytesOf({ 0x30, 0x20, 0x10, 0xFF, 0x00, 0xFF, 0xFB, 0x04, 0xFC, 0, 0, 0 });
     EXPECT_EQ(EncodeBmp24(image, true, 3780).toHex().toStdString(), expected.toHex().toStdString());
     // Qt's own reader agrees on the layout.
     const QImage read = QImage::fromData(EncodeBmp24(image, true, 3780), "BMP");
@@ -49,7 +40,7 @@ TEST(BmpWriter, UnkeyedPicturesComposeTransparencyOverWhite)
     QImage image(1, 1, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(0, 0, 0, 0));
     const QByteArray b = EncodeBmp24(image, false, 3780);
-    EXPECT_EQ(b.mid(54, 3), Bytes({ 0xFF, 0xFF, 0xFF }));
+    EXPECT_EQ(b.mid(54, 3), BytesOf({ 0xFF, 0xFF, 0xFF }));
 }
 
 TEST(WaveFile, TrimsQuietEndsButKeepsAMargin)

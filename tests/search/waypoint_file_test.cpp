@@ -5,6 +5,7 @@
 
 #include "platform/archive.h"
 #include "tests/search/search_map.h"
+#include "tests/support/file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,18 +69,14 @@ std::string Record(const std::string& fields) { return "\r\n" + fields; }
 
 Bytes ReadBytes(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray data = file.readAll();
+    const QByteArray data = testing_support::ReadFileBytes(path);
     return Bytes(data.begin(), data.end());
 }
 
 void WriteBytes(const QString& path, const Bytes& bytes)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    ASSERT_TRUE(testing_support::WriteFileBytes(
+        path, QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()))));
 }
 
 CWaypoint Example()
