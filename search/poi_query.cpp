@@ -2,6 +2,7 @@
 
 #include "foundation/screen_metrics.h"
 #include "gps/gps_fix.h"
+#include "gps/gps_source.h"
 #include "kernel/api/map_geo.h"
 #include "kernel/api/poi_interface.h"
 #include "kernel/api/view_interface.h"
@@ -621,13 +622,12 @@ bool KindPoint(CMapController& controller, int kind, int32_t x, int32_t y, ZXS_P
         point = { controller.GetCentreX(), controller.GetCentreY() };
         break;
     case CPoiQuery::KIND_GPS: {
-        // The fix's map point, while the receiver gives a fix.
-        platform::CSLock lock(g_gpsFixLock);
-        if (!g_gpsFix.IsValidFix() || !g_gpsFix.IsValid()
-            || ZXS_GeoToMap(controller.GetMapSet().ActiveMap(), g_gpsFix.GetLongitude().GetRadians(),
-                   g_gpsFix.GetLatitude().GetRadians(), &point)
-                != 0)
+        if (!g_gpsSource)
             return false;
+        platform::CSLock lock(g_gpsFixLock);
+        if (g_gpsSource->IsMapPositionValid() == 0)
+            return false;
+        g_gpsSource->GetMapPosition(&point.x, &point.y);
         break;
     }
     case CPoiQuery::KIND_POINT:

@@ -3,6 +3,9 @@
 // and restarts, the cap, the corridor along a route, and the search at a point.
 #include "search/poi_query.h"
 
+#include "search/waypoint.h"
+
+#include "gps/gps_source.h"
 #include "kernel/api/map_geo.h"
 #include "kernel/api/poi_interface.h"
 #include "tests/search/search_map.h"
@@ -15,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <future>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -445,4 +449,52 @@ TEST(PoiQuery, CategoriesAndTheirIndexes)
     EXPECT_EQ(size, 700);
     EXPECT_EQ(kind, -2);
     EXPECT_TRUE(back.IsEqual(position));
+}
+
+TEST_F(CrowdedOstankino, ThePlaceKindsAndThoseThatCannotBeSearched)
+{
+    CPoiNotification none;
+    const QString all = QStringLiteral("Все");
+    // No GPS source, a source without a position, no such waypoint, no such
+    // kind, no point: nothing is started.
+    EXPECT_EQ(StartPoiSearch(CPoiQuery::KIND_GPS, 500, 0, 0, nullptr, all, &none), -1);
+    {
+        platform::ScopedProcessObject<CGpsSource> source(g_gpsSource);
+        EXPECT_EQ(StartPoiSearch(CPoiQuery::KIND_GPS, 500, 0, 0, nullptr, all, &none), -1);
+    }
+    EXPECT_EQ(StartPoiSearch(-1, 500, 0, 0, nullptr, all, &none), -1);
+    EXPECT_EQ(StartPoiSearch(7, 500, 0, 0, nullptr, all, &none), -1);
+    EXPECT_EQ(StartPoiSearch(CPoiQuery::KIND_POINT, 500, 0x8000000, 0x8000000, nullptr, all, &none), -1);
+
+    // Around the second waypoint (kind -2) is around its map point; around the
+    // centre is around the controller's centre.
+    const auto results = [&](int kind, int32_t x, int32_t y) {
+        std::promise<int> ended;
+        CPoiNotification callbacks;
+        callbacks.completion
+            = [](void* context, int result) { static_cast<std::promise<int>*>(context)->set_value(result); };
+        callbacks.context = &ended;
+        EXPECT_EQ(StartPoiSearch(kind, 100, x, y, nullptr, all, &callbacks), 0);
+        ended.get_future().get();
+        return Results(map.Pois());
+    };
+    platform::ScopedProcessObject<CWaypointList> waypoints(g_waypoints);
+    CWaypoint far;
+    far.m_mapX = centre.x + 50000;
+    far.m_mapY = centre.y;
+    CWaypoint near; // in the crowd
+    ZXS_Point crowd;
+    ASSERT_EQ(ZXS_GeoToMap(map.Map(), 37.6110 * geo::kDegToRad, 55.8210 * geo::kDegToRad, &crowd), 0);
+    near.m_mapX = crowd.x;
+    near.m_mapY = crowd.y;
+    waypoints->Append(far);
+    waypoints->Append(near);
+    const std::vector<Poi> atWaypoint = results(-2, 0, 0);
+    EXPECT_FALSE(atWaypoint.empty());
+    EXPECT_EQ(atWaypoint, results(CPoiQuery::KIND_POINT, near.m_mapX, near.m_mapY));
+    map.Controller().SetCentre(near.m_mapX, near.m_mapY);
+    EXPECT_EQ(results(CPoiQuery::KIND_CENTRE, 0, 0), atWaypoint);
+    // The whole screen of the frame drawn there holds at least as much.
+    ASSERT_EQ(map.Controller().RenderNow(), 0);
+    EXPECT_GE(results(CPoiQuery::KIND_SCREEN, 0, 0).size(), atWaypoint.size());
 }

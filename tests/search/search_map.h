@@ -78,7 +78,7 @@ private:
         FillScaleList();
         m_drawTool.emplace(g_drawTool);
         m_controller.emplace(g_MapController);
-        opened = g_MapController->Attach(g_drawTool.get()) == 1;
+        opened = g_MapController->Attach(g_drawTool.get()) == 1 && g_MapController->OpenView() == 1;
     }
 
     testing_support::ProgramFolder m_folder;
