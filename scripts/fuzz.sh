@@ -27,7 +27,7 @@ selected=()
 targets=()
 for line in "${lines[@]}"; do
   IFS='|' read -r name fuzzer _ seeder _ _ _ <<<"$line"
-  if [ $# -gt 0 ] && ! printf '%s\n' "$@" | grep -qx "$name"; then
+  if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then
     continue
   fi
   selected+=("$line")
@@ -58,7 +58,8 @@ fuzz_one() {
   before=$(ls "$finds" | wc -l)
   local status=0
   "$fuzzer" -max_total_time="$TIME" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$finds/" "$work" ${corpus:+"$corpus"} >"$log" 2>&1 || status=$?
+    -artifact_prefix="$finds/" "$work" ${corpus:+"$corpus"} $([ "$finds" != "$corpus" ] && echo "$finds") \
+    >"$log" 2>&1 || status=$?
   local runs
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   local found=$(( $(ls "$finds" | wc -l) - before ))

@@ -18,8 +18,9 @@ cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTSAN=ON -DSANITIZE=OF
 
 programs=("$@")
 if [ ${#programs[@]} -eq 0 ]; then
+  targets=$(ninja -C "$BUILD" -t targets all)
   for dir in platform drawlib ui kernel app nav gps controls search traffic settings; do
-    if ninja -C "$BUILD" -t targets all 2>/dev/null | grep -q "^${dir}_tests:"; then
+    if grep -q "^${dir}_tests:" <<<"$targets"; then
       programs+=("${dir}_tests")
     fi
   done
