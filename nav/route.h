@@ -132,7 +132,7 @@ public:
     // Points. `name`, when given, becomes the route's name.
     int32_t SetPoints(const MapPoint* points, int count, int code, const QString* name = nullptr);
     int32_t Clear();
-    int32_t GetState() const { return m_state.load(); }
+    int32_t GetState() const override { return m_state.load(); }
     // The markers; the caller holds the point lock while it uses them.
     const RouteMarker* GetMarkers(int& count) const;
     int IsPointSet(int slot);
