@@ -462,15 +462,16 @@ int CZXS_GraphRouter::BuildPath(const CZXS_RouterPoint& from, const CZXS_RouterP
     // Appends a point of an element's geometry: a repeated point replaces the
     // one before, and a short spike at a junction is marked on the way.
     auto addShapePoint = [&](const CZXS_RoutePoint& point) {
-        CZXS_RoutePoint last;
-        if (PointCount() > 0 && PointAt(PointCount() - 1, last) && last.x == point.x && last.y == point.y)
-            RemoveLastPoint();
+        if (const uint32_t n = PointCount(); n > 0) {
+            const CZXS_RoutePoint last = ResultPoint(n - 1);
+            if (last.x == point.x && last.y == point.y)
+                RemoveLastPoint();
+        }
         const uint32_t n = PointCount();
         if ((point.flags & CZXS_RoutePoint::kElementEntry) && point.branches > 1 && n > 2) {
-            CZXS_RoutePoint a, b, c;
-            PointAt(n - 3, a);
-            PointAt(n - 2, b);
-            PointAt(n - 1, c);
+            const CZXS_RoutePoint a = ResultPoint(n - 3);
+            CZXS_RoutePoint b = ResultPoint(n - 2);
+            CZXS_RoutePoint c = ResultPoint(n - 1);
             const uint8_t entry = CZXS_RoutePoint::kElementEntry;
             if ((c.flags & entry) && c.branches < 2 && (b.flags & entry) && b.branches > 1
                 && (a.flags & entry) && a.branches > 1 && Manhattan(a, point) <= limits.d70
@@ -552,10 +553,9 @@ void CZXS_GraphRouter::SmoothBackward(const Limits& limits)
     constexpr uint8_t kSuppressed = CZXS_RoutePoint::kSuppressed;
     int64_t i = static_cast<int64_t>(PointCount()) - 1;
     while (i >= 3) {
-        CZXS_RoutePoint j, k, m;
-        PointAt(static_cast<uint32_t>(i), j);
-        PointAt(static_cast<uint32_t>(i - 2), k);
-        PointAt(static_cast<uint32_t>(i - 1), m);
+        const CZXS_RoutePoint j = ResultPoint(static_cast<uint32_t>(i));
+        const CZXS_RoutePoint k = ResultPoint(static_cast<uint32_t>(i - 2));
+        CZXS_RoutePoint m = ResultPoint(static_cast<uint32_t>(i - 1));
         int64_t step = 1;
         if ((j.flags & kEntry) && (m.flags & kEntry) && (k.flags & kEntry) && !(m.flags & kSuppressed)
             && !(k.flags & kSuppressed) && (k.branches > 1 || j.branches > 1)

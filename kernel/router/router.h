@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "kernel/doc/fixed_collect.h"
 #include "kernel/doc/object.h"
@@ -55,6 +56,14 @@ public:
     bool PointAt(uint32_t index, CZXS_RoutePoint& point) const;
 
 protected:
+    // Point `index` (below PointCount()) read straight from the result's
+    // records, for walks over a whole route.
+    CZXS_RoutePoint ResultPoint(uint32_t index) const
+    {
+        CZXS_RoutePoint point;
+        std::memcpy(&point, m_result.Data() + size_t { index } * sizeof point, sizeof point);
+        return point;
+    }
     bool AppendPoint(const CZXS_RoutePoint& point);
     void ReplacePoint(uint32_t index, const CZXS_RoutePoint& point);
     void RemoveLastPoint();
