@@ -3,6 +3,7 @@
 #include "app/app_messages.h"
 #include "app/device_config.h"
 #include "app/map_wnd.h"
+#include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/screen_metrics.h"
@@ -17,7 +18,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace {
 
@@ -223,6 +226,24 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
                 event->type() == QEvent::KeyPress ? platform::WM_KEYDOWN : platform::WM_KEYUP,
                 static_cast<platform::WPARAM>(key));
         return key != 0;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+        // The left button is the stylus; it writes on the full-screen window.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        CScreenTabWindow* window = g_screenTabHwnd.load();
+        if (!window || (event->type() != QEvent::MouseMove && mouse->button() != Qt::LeftButton))
+            return false;
+        const QPoint at = mouse->position().toPoint();
+        const uint32_t message = event->type() == QEvent::MouseButtonPress ? platform::WM_LBUTTONDOWN
+            : event->type() == QEvent::MouseButtonRelease                  ? platform::WM_LBUTTONUP
+            : event->type() == QEvent::MouseButtonDblClick                 ? platform::WM_LBUTTONDBLCLK
+                                                                           : platform::WM_MOUSEMOVE;
+        platform::send(window, message, 0,
+            MakePointerLParam(std::clamp(at.x(), 0, 0xFFFF), std::clamp(at.y(), 0, 0xFFFF)));
+        return true;
     }
     case QEvent::Resize: {
         const QSize size = static_cast<QResizeEvent*>(event)->size();

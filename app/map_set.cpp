@@ -1,6 +1,7 @@
 #include "app/map_set.h"
 
 #include "app/kn_exception.h"
+#include "app/loading_wnd.h"
 #include "foundation/app_services.h"
 #include "foundation/language.h"
 #include "foundation/path_helpers.h"
@@ -120,6 +121,7 @@ bool CMapSet::OpenWithFonts()
         AppMessageBox(nullptr, FontMessage(folder), AppTitle(), ExclamationOk());
         return false;
     }
+    SetLoadingProgress(50);
     g_mapFolder = GetProgramFolder();
     return FindAndOpen();
 }
@@ -151,6 +153,7 @@ bool CMapSet::FindAndOpen()
                 platform::CSLock lock(g_gpsFixLock);
                 g_gpsSource->UpdateMapPosition();
             }
+            SetLoadingProgress(55);
             return true;
         }
     }

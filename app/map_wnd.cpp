@@ -1,23 +1,28 @@
 #include "app/map_wnd.h"
 
 #include "app/app_messages.h"
+#include "app/draw_thread.h"
+#include "app/load_application_data.h"
+#include "app/loading_wnd.h"
 #include "app/main_frame.h"
+#include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
-#include "drawlib/glyph_sets.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
 #include "foundation/screen_metrics.h"
 #include "platform/display.h"
 #include "platform/shell.h"
 
-#include <utility>
-
-CMapWnd::CMapWnd() = default;
+CMapWnd::CMapWnd()
+    : m_pDrawThread(std::make_unique<CDrawThread>(g_drawTool.get()))
+{
+}
 
 CMapWnd::~CMapWnd()
 {
     if (!m_destroyed)
         OnDestroy();
+    m_pDrawThread.reset();
 }
 
 bool CMapWnd::Create(CMainFrame& frame)
@@ -82,53 +87,30 @@ void CMapWnd::OnPaint()
         RunFirstPaint();
 }
 
-namespace {
-
-// Until the draw thread runs: the draw tool's buffer on the device screen
-// with a line of text in each interface font.
-void ShowStartScreen()
-{
-    for (const GlyphFontMetrics& f : kGlyphFonts)
-        g_drawTool->LoadResource(g_resourceDll->Handle(), uint32_t(f.id));
-    g_drawTool->Clear(0xF0F0F0, false);
-    const int titleHeight = ScaleByDpiY(20);
-    g_drawTool->FillSolidRect(0, 0, GetScreenWidth(), titleHeight, 0x703010, 255, false);
-    g_drawTool->GetFont(FONT_TITLE)
-        .DrawTextInRect(u"Travenor Pro", -1, { 0, 0, GetScreenWidth(), titleHeight },
-            CGlyphFont::GF_CENTRE | CGlyphFont::GF_VCENTRE, nullptr, nullptr);
-    int y = titleHeight + ScaleByDpiY(6);
-    const std::pair<int, const char16_t*> lines[]
-        = { { FONT_SMALL, u"Маршрут построен" }, { FONT_TEXT, u"Drive 2.5 km, then turn right" },
-              { FONT_NUMBER, u"Через 300 м" }, { FONT_DIGITS, u"12.5km" } };
-    const int margin = ScaleByDpiX(6);
-    for (const auto& [id, text] : lines) {
-        CGlyphFont& font = g_drawTool->GetFont(id);
-        if (id == FONT_DIGITS) // proportional: one line only
-            y += font.DrawString(text, margin, y) ? font.GetLineHeight() : 0;
-        else
-            y += font.DrawTextInRect(text, -1, { margin, y, GetScreenWidth() - margin, GetScreenHeight() },
-                CGlyphFont::GF_WRAP, nullptr, nullptr);
-        y += ScaleByDpiY(6);
-    }
-    g_drawTool->BeginDraw(nullptr);
-    g_drawTool->CopyToScreen();
-    g_drawTool->EndDraw();
-}
-
-} // namespace
-
 void CMapWnd::RunFirstPaint()
 {
     m_bFirstPaint = 0;
+    SetLoadingProgress(15);
     SetFullScreen(true, GetScreenWidth(), GetScreenHeight());
     g_drawTool->SetFlags(0x08);
     g_drawTool->SetFlags(0x01);
+    ScreenTabWndCreate(this);
     g_drawTool->Init(theApp->GetDisplay(), true);
-    ShowStartScreen();
+    // The popup menu is attached to the draw tool and the full-screen window here once it exists.
+    SetLoadingProgress(20);
+    m_pDrawThread->InitSurface();
+    LoadApplicationData();
     if (GetMainFrame() && GetMainFrame()->GetMapWnd())
         SetFullScreen(true, GetScreenWidth(), GetScreenHeight());
+    SetLoadingProgress(70);
+    m_pDrawThread->Start();
+    // The first frame reports 100.
+    CLoadingWnd::GetInstance().Finish(100);
+    CLoadingWnd::GetInstance().Close();
     if (CMainFrame* frame = GetMainFrame())
         frame->BringToForeground();
+    m_pDrawThread->Resume();
+    ScreenTabWndStartTick();
     theApp->OnStartupFinished();
 }
 
@@ -137,13 +119,17 @@ void CMapWnd::OnSetFocus()
     if (CMainFrame* frame = GetMainFrame())
         frame->BringToForeground();
     SetFullScreen(true, GetScreenWidth(), GetScreenHeight());
-    if (m_bFirstPaint)
+    if (m_bFirstPaint || m_destroyed)
         return;
     g_drawTool->Resume();
+    ScreenTabWndStartTick();
+    m_pDrawThread->Resume();
 }
 
 void CMapWnd::OnKillFocus()
 {
+    m_pDrawThread->Pause();
+    ScreenTabWndStopTick();
     g_drawTool->Suspend();
     if (m_bLeaveFullScreenOnKillFocus) {
         m_bLeaveFullScreenOnKillFocus = 0;
@@ -166,6 +152,9 @@ void CMapWnd::OnKeyUp(int /*key*/)
 
 void CMapWnd::LeaveFullScreen()
 {
+    ScreenTabWndStopTick();
+    // The thread ends before the buffer it draws into goes.
+    m_pDrawThread->Join();
     g_drawTool->DestroyBuffer();
     SetFullScreen(false, GetScreenWidth(), GetScreenHeight());
     // The hardware keys are given back here once they are taken over.

@@ -3,10 +3,13 @@
 // thread does), but it runs the whole visible start-up on its first paint,
 // switches full screen on and off with the focus, pauses and resumes the
 // drawing and the 250 ms tick, and routes the hardware keys.
+#include "app/screen_tab_wnd.h"
 #include "platform/messages.h"
 
 #include <QRect>
+#include <memory>
 
+class CDrawThread;
 class CMainFrame;
 
 class CMapWnd : public platform::MessageTarget {
@@ -37,6 +40,7 @@ public:
     void OnDestroy();
 
     bool IsFirstPaintPending() const { return m_bFirstPaint != 0; }
+    CDrawThread* GetDrawThread() const { return m_pDrawThread.get(); }
     int32_t m_bLeaveFullScreenOnKillFocus = 0;
 
 private:
@@ -44,6 +48,8 @@ private:
     void RunFirstPaint();
 
     int32_t m_bFirstPaint = 1;
+    std::unique_ptr<CDrawThread> m_pDrawThread;
+    CScreenTabWnd m_screenTab;
     CMainFrame* m_frame = nullptr;
     QRect m_rcView;
     QRect m_rcFrame;

@@ -3,10 +3,13 @@
 #include "app/about_page.h"
 #include "app/app_messages.h"
 #include "app/app_ui_hooks.h"
+#include "app/draw_thread.h"
+#include "app/loading_wnd.h"
 #include "app/main_frame.h"
 #include "app/map_wnd.h"
 #include "app/process_objects.h"
 #include "foundation/app_services.h"
+#include "foundation/draw_suspender.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
 #include "gps/gps_source.h"
@@ -92,6 +95,10 @@ CTravenorApp::CTravenorApp()
         return;
     g_bSaveSettingsOnExit = 0;
     g_bScreenChangeHandled = 0;
+    g_bLoadingEndPending = 1;
+    // Drawing starts with nothing asked of it (a program run before in this
+    // process left it idle).
+    g_drawSuspender.ClearStateBits(0xFF);
     g_pendingFatalExit = 0;
     m_instance.Listen([this](uint32_t message) {
         if (CMainFrame* frame = GetMainWnd(); frame && message == MSG_COME_TO_FRONT)
@@ -140,10 +147,13 @@ bool CTravenorApp::InitInstance()
     QString productLine, notices, contacts;
     BuildVersionStrings(productLine, notices, contacts, m_shortVersion);
     CreateDeviceScreen();
+    CLoadingWnd::GetInstance().Create(m_shortVersion);
+    SetLoadingProgress(3);
     // A library of another version is refused; the program's own resources serve then.
     if (g_resourceDll->Load(QDir(platform::ProgramFolder()).filePath(ResourceLibraryNameForScreen()))
             .isEmpty())
         g_resourceDll->Load();
+    SetLoadingProgress(10);
 
     try {
         if (!RunStartupChecks()) {
@@ -339,6 +349,19 @@ void RestoreDeviceAndSaveSettings()
     // The device settings changed for the run are put back and the voice
     // recorder closed here once they exist.
     DestroyJamManager();
+}
+
+void RequestFatalExit(const QString& message)
+{
+    g_pendingFatalExit = CTravenorApp::EXIT_FAILED;
+    auto carryOut = [message] {
+        AppMessageBox(nullptr, message, AppTitle(), platform::MB_OK);
+        terminateProcess(CTravenorApp::EXIT_FAILED);
+    };
+    if (onUiThread())
+        carryOut();
+    else if (QCoreApplication::instance())
+        QMetaObject::invokeMethod(QCoreApplication::instance(), carryOut, Qt::QueuedConnection);
 }
 
 int CheckScreenSizeChanged()

@@ -102,6 +102,10 @@ void CloseApplication();
 // The exit steps every way out runs: the GPS source closed, the settings saved
 // (only after "Close application"), the device settings put back.
 void RestoreDeviceAndSaveSettings();
+// A fatal error on a thread other than the user-interface thread: the
+// user-interface thread shows `message` and ends the program; the caller
+// returns and stops its own work.
+void RequestFatalExit(const QString& message);
 // 1 when the screen is as it was; otherwise the program tells the user and ends.
 int CheckScreenSizeChanged();
 int RestoreMainWindow();

@@ -2,6 +2,7 @@
 // The application on a test's own machine: a registry file, a program folder
 // (with the build's resources and fonts) and an emulated screen, all put back
 // afterwards; message boxes are answered and kept.
+#include "app/travenor_app.h"
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
 #include "platform/options.h"
@@ -9,16 +10,21 @@
 #include "tests/support/program_folder.h"
 #include "tests/support/scoped_registry.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
+#include <functional>
 #include <vector>
 
 namespace apptest {
 
 class AppRig {
 public:
-    explicit AppRig(QSize screen = QSize(240, 320), int dpi = 96)
+    explicit AppRig(QSize screen = QSize(240, 320), int dpi = 96, bool withMap = true)
         : m_saved(platform::options())
     {
+        if (withMap)
+            m_folder.CopyShippedMap();
         platform::Options o = platform::options();
         o.screen = screen;
         o.dpi = dpi;
@@ -61,5 +67,28 @@ private:
     testing_support::ProgramFolder m_folder;
     platform::Options m_saved;
 };
+
+// Runs the program's start-up and its message loop in this process; `during`
+// runs once the start-up has finished, inside the loop, and must close the
+// program. The exit status.
+inline int RunProgram(const std::function<void()>& during)
+{
+    if (!theApp->InitInstance())
+        return theApp->ExitInstance();
+    // Looks in now and then from the message loop: the start-up runs in
+    // the loop itself, and `during` must not run inside it.
+    auto* watch = new QTimer(qApp);
+    watch->setInterval(5);
+    QObject::connect(watch, &QTimer::timeout, watch, [watch, &during] {
+        if (!theApp->IsStartupFinished())
+            return;
+        watch->stop();
+        watch->deleteLater();
+        during();
+    });
+    watch->start();
+    theApp->Run();
+    return theApp->ExitInstance();
+}
 
 } // namespace apptest

@@ -19,27 +19,13 @@
 
 namespace {
 
-// Runs the program's start-up and its message loop; `during` runs once the
-// start-up has finished, inside the loop, and must end with the program closed.
-int RunProgram(const std::function<void()>& during)
-{
-    if (!theApp->InitInstance())
-        return theApp->ExitInstance();
-    QTimer::singleShot(0, qApp, [&] {
-        for (int i = 0; i < 1000 && !theApp->IsStartupFinished(); ++i)
-            QCoreApplication::processEvents();
-        during();
-    });
-    theApp->Run();
-    return theApp->ExitInstance();
-}
-
 TEST(MainFrame, TheWindowsCloseButtonClosesAsTheUserDoesAndSavesTheSettings)
 {
     apptest::AppRig rig;
-    rig.SetProfileInt(QStringLiteral("expert mode"), 1);
+    rig.SetProfileInt(QStringLiteral("expert mode"), 0);
     CProcessObjects objects;
-    const int status = RunProgram([] {
+    const int status = apptest::RunProgram([] {
+        g_bExpertMode = 1;
         EXPECT_TRUE(theApp->IsStartupFinished());
         EXPECT_TRUE(theApp->GetDeviceScreen()->isVisible());
         theApp->GetDeviceScreen()->close();
@@ -57,12 +43,11 @@ TEST(MainFrame, ClosedOtherwiseTheSettingsStayAsTheyWere)
     apptest::AppRig rig;
     rig.SetProfileInt(QStringLiteral("expert mode"), 0);
     CProcessObjects objects;
-    const int status = RunProgram([] {
+    const int status = apptest::RunProgram([] {
         g_bExpertMode = 1;
         platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);
     });
     EXPECT_EQ(status, CTravenorApp::EXIT_OK);
-    EXPECT_EQ(platform::GetProfileString(QStringLiteral("Settings"), QStringLiteral("vertion")), QString());
     EXPECT_EQ(platform::GetProfileInt(QStringLiteral("Settings"), QStringLiteral("expert mode"), 2), 0);
 }
 
@@ -71,7 +56,7 @@ TEST(MainFrame, BackgroundAndFrontStopAndResumeTheDrawingOnce)
     apptest::AppRig rig;
     rig.SetProfileInt(QStringLiteral("expert mode"), 0);
     CProcessObjects objects;
-    RunProgram([] {
+    apptest::RunProgram([] {
         CMainFrame* frame = theApp->GetMainWnd();
         ASSERT_FALSE(g_drawSuspender.IsSuspended());
         platform::send(frame, MSG_GO_TO_BACKGROUND);
@@ -93,7 +78,7 @@ TEST(MainFrame, ASizeChangeOfOneSideIsIgnoredAndTheModeMessageSwitchesTheMode)
     apptest::AppRig rig(QSize(480, 640), 192);
     rig.SetProfileInt(QStringLiteral("expert mode"), 0);
     CProcessObjects objects;
-    RunProgram([&] {
+    apptest::RunProgram([&] {
         CMainFrame* frame = theApp->GetMainWnd();
         // The input panel takes height only: nothing happens.
         platform::send(frame, platform::WM_SIZE, 0, (500 << 16) | 480);
@@ -112,7 +97,7 @@ TEST(MainFrame, TheMapWindowTakesTheScreenAndGivesItBackAtTheEnd)
     apptest::AppRig rig;
     rig.SetProfileInt(QStringLiteral("expert mode"), 0);
     CProcessObjects objects;
-    RunProgram([] {
+    apptest::RunProgram([] {
         CMapWnd* map = theApp->GetMainWnd()->GetMapWnd();
         EXPECT_FALSE(map->IsFirstPaintPending());
         EXPECT_TRUE(map->IsFullScreen());
