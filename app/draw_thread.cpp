@@ -84,7 +84,9 @@ void CDrawThread::Rest(uint32_t ms)
 void CDrawThread::ThreadProc()
 {
     g_drawThread = this;
-    const auto stopOrIdle = [] { return (g_drawSuspender.State() & (CDrawSuspender::STATE_STOP | CDrawSuspender::STATE_IDLE)) != 0; };
+    const auto stopOrIdle = [] {
+        return (g_drawSuspender.State() & (CDrawSuspender::STATE_STOP | CDrawSuspender::STATE_IDLE)) != 0;
+    };
     while (m_bRunning.load()) {
         DrawFrame();
         while (m_bRunning.load() && m_bPaused.load() && !stopOrIdle())
@@ -124,6 +126,7 @@ void CDrawThread::DrawFrame()
             SetLoadingProgress(100);
         if (!IsRouteWizardOpen())
             DrawOverlays();
+        ++m_framesDrawn;
 
         uint8_t state = g_drawSuspender.State();
         if (state & CDrawSuspender::STATE_STOP) {

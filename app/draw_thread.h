@@ -40,6 +40,7 @@ public:
     bool IsRunning() const { return m_bRunning.load() != 0; }
     bool IsStopped() const { return m_bStopped.load() != 0; }
     bool IsPaused() const { return m_bPaused.load() != 0; }
+    uint64_t FramesDrawn() const { return m_framesDrawn.load(); }
     uint64_t FramesCopied() const { return m_framesCopied.load(); }
 
 private:
@@ -54,6 +55,7 @@ private:
     std::atomic<int32_t> m_bStopped { 1 };
     std::atomic<int32_t> m_bPaused { 0 };
     const uint32_t m_idleSleepMs = 20;
+    std::atomic<uint64_t> m_framesDrawn { 0 };
     std::atomic<uint64_t> m_framesCopied { 0 };
     std::thread m_thread;
     std::mutex m_restMutex;

@@ -53,16 +53,19 @@ std::vector<uint32_t> RequiredImages()
     AddRange(ids, 186, 195);
     ids.insert(ids.end(), { 200, 204, 205, 208, 209, 210, 226 });
     AddRange(ids, 255, 260);
-    ids.insert(ids.end(), { 735, 737, 742, 744, 746, 747, 749, 765, 768, 770, 780, 809, 810, 819, 834, 835, 836, 843,
-                              845, 846, 847, 849, 850, 855 });
+    ids.insert(ids.end(),
+        { 735, 737, 742, 744, 746, 747, 749, 765, 768, 770, 780, 809, 810, 819, 834, 835, 836, 843, 845, 846,
+            847, 849, 850, 855 });
     return ids;
 }
 
 const char kMissingFilesText[]
     = "Невозможно запустить Travenor Pro, т.к. не хватает одного или нескольких\t\t\tфайлов необходимых для "
       "запуска программы или версия этих файлов не\t\t\tсоответствует версии программы. Переустановите "
-      "Travenor Pro.\n\t\t\tTravenor Pro cannot be launched, as there is not one or more files\t\t\tneeded to "
-      "run the program, or a version of these files does not\t\t\tconform to a program version. Re-install the "
+      "Travenor Pro.\n\t\t\tTravenor Pro cannot be launched, as there is not one or more files\t\t\tneeded "
+      "to "
+      "run the program, or a version of these files does not\t\t\tconform to a program version. Re-install "
+      "the "
       "Travenor Pro.\n";
 
 // The progress reported after each part of the required pictures.
@@ -112,9 +115,10 @@ const std::vector<std::vector<uint32_t>>& RequiredImageParts()
 const std::vector<uint32_t>& OptionalImages()
 {
     static const std::vector<uint32_t> ids = [] {
-        std::vector<uint32_t> list = Ids({ { 197, 198 }, { 206, 207 }, { 214, 216 }, { 218, 225 }, { 227, 234 },
-            { 236, 242 }, { 244, 254 }, { 261, 296 }, { 298, 299 }, { 301, 309 }, { 311, 316 }, { 548, 600 },
-            { 752, 754 }, { 756, 757 }, { 762, 762 }, { 799, 800 }, { 1348, 1348 }, { 13334, 13334 } });
+        std::vector<uint32_t> list
+            = Ids({ { 197, 198 }, { 206, 207 }, { 214, 216 }, { 218, 225 }, { 227, 234 }, { 236, 242 },
+                { 244, 254 }, { 261, 296 }, { 298, 299 }, { 301, 309 }, { 311, 316 }, { 548, 600 },
+                { 752, 754 }, { 756, 757 }, { 762, 762 }, { 799, 800 }, { 1348, 1348 }, { 13334, 13334 } });
         // Pictures the on-map elements draw that the program has always had
         // to have without loading them: the diagram icons, the POI category
         // icons and the waypoint colour icons.

@@ -104,7 +104,8 @@ QRect CLoadingWnd::BarStrip()
 QRect CLoadingWnd::BarRect(int percent)
 {
     // Whole tiles, one at 0 %, while the next one starts within the share of the length.
-    const int length = static_cast<int>((GetScreenOrientation() == ORIENT_LANDSCAPE ? 310 : 230) * ComputeDpiScaleX());
+    const int length
+        = static_cast<int>((GetScreenOrientation() == ORIENT_LANDSCAPE ? 310 : 230) * ComputeDpiScaleX());
     const int step = ScaleByDpiX(kTileWidth);
     const float reach = static_cast<float>(length) * static_cast<float>(std::clamp(percent, 0, 100)) * 0.01f;
     int tiles = 0;

@@ -29,7 +29,8 @@ CScreenTabWindow::CScreenTabWindow(CMapWnd* owner)
 
 CScreenTabWindow::~CScreenTabWindow() = default;
 
-platform::LRESULT CScreenTabWindow::OnMessage(uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
+platform::LRESULT CScreenTabWindow::OnMessage(
+    uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam)
 {
     const int x = static_cast<int>(lParam & 0xFFFF), y = static_cast<int>((lParam >> 16) & 0xFFFF);
     switch (message) {
@@ -71,7 +72,8 @@ int ScreenTabWndCreate(CMapWnd* owner)
         display && !(g_MapController && g_MapController->IsMapReady())) {
         {
             std::lock_guard lock(display->lock());
-            std::fill(display->Bits(), display->Bits() + display->Width() * display->Height(), uint16_t(0xFFFF));
+            std::fill(
+                display->Bits(), display->Bits() + display->Width() * display->Height(), uint16_t(0xFFFF));
         }
         display->Present();
     }

@@ -63,5 +63,6 @@ void ScreenTabWndOnDoubleClick(int x, int y);
 // A pointer position as the pointer messages carry it: x in the low 16 bits, y in the high.
 constexpr platform::LPARAM MakePointerLParam(int x, int y)
 {
-    return static_cast<platform::LPARAM>((static_cast<uint32_t>(y & 0xFFFF) << 16) | static_cast<uint32_t>(x & 0xFFFF));
+    return static_cast<platform::LPARAM>(
+        (static_cast<uint32_t>(y & 0xFFFF) << 16) | static_cast<uint32_t>(x & 0xFFFF));
 }

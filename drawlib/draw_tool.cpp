@@ -248,6 +248,9 @@ void CDrawTool::CopyToScreen()
             (haveSource ? 0 : 1) | (destination ? 0 : 2));
         return;
     }
+    // A frame the screen shows already is not shown again: the window is
+    // repainted only for what changed.
+    bool changed = false;
     {
         std::lock_guard guard(destination->lock());
         const int rows = std::min(m_height, destination->Height());
@@ -257,10 +260,15 @@ void CDrawTool::CopyToScreen()
         for (int y = 0; y < rows; ++y) {
             int sx = 0, sy = y;
             orientation.Apply(sx, sy);
-            std::memcpy(to + static_cast<size_t>(y) * destination->Stride(), m_offscreen.Row(sy), rowBytes);
+            uint8_t* row = to + static_cast<size_t>(y) * destination->Stride();
+            if (std::memcmp(row, m_offscreen.Row(sy), rowBytes) != 0) {
+                std::memcpy(row, m_offscreen.Row(sy), rowBytes);
+                changed = true;
+            }
         }
     }
-    destination->Present();
+    if (changed)
+        destination->Present();
 }
 
 void CDrawTool::SetClip(int left, int top, int right, int bottom, platform::Display* screen)

@@ -61,8 +61,8 @@ TEST(LoadingWindow, ReportsAnswerByThePercentageAndTheWindowsState)
 
 TEST(LoadingWindow, TheBarStaysOnEveryScreen)
 {
-    for (const QSize size : { QSize(240, 320), QSize(320, 240), QSize(240, 240), QSize(480, 640), QSize(640, 480),
-             QSize(480, 234) }) {
+    for (const QSize size : { QSize(240, 320), QSize(320, 240), QSize(240, 240), QSize(480, 640),
+             QSize(640, 480), QSize(480, 234) }) {
         for (const int dpi : { 96, 192 }) {
             SCOPED_TRACE(testing::Message() << size.width() << "x" << size.height() << " at " << dpi);
             ScopedScreen screen(size.width(), size.height(), dpi);
@@ -102,7 +102,8 @@ TEST(LoadingWindow, PicturesAtHalfWay)
         CLoadingWnd& window = CLoadingWnd::GetInstance();
         ASSERT_EQ(window.Create(QStringLiteral("v.2.4.272R.")), 0);
         SetLoadingProgress(50);
-        testing_support::SaveScreenshot(rig.Device(), QStringLiteral("loading_50_%1").arg(QLatin1String(s.name)));
+        testing_support::SaveScreenshot(
+            rig.Device(), QStringLiteral("loading_50_%1").arg(QLatin1String(s.name)));
         // The bar's end at half way: the tile colour up to it, the picture after it.
         const QImage picture = rig.Device().grab().toImage();
         const QRect bar = CLoadingWnd::BarRect(50);

@@ -51,11 +51,13 @@ void SaveScreenshot(const QImage& frame, const QString& name)
 
 TEST(StartupLoading, TheMapAppearsAfterTheProgressAtEveryScreen)
 {
-    const std::vector<int> progress { 0, 3, 10, 15, 20, 23, 26, 29, 32, 35, 38, 41, 44, 47, 50, 55, 58, 70, 100 };
-    for (const QSize screen : { QSize(240, 320), QSize(320, 240), QSize(240, 240), QSize(480, 640), QSize(640, 480),
-             QSize(480, 234) }) {
+    const std::vector<int> progress { 0, 3, 10, 15, 20, 23, 26, 29, 32, 35, 38, 41, 44, 47, 50, 55, 58, 70,
+        100 };
+    for (const QSize screen : { QSize(240, 320), QSize(320, 240), QSize(240, 240), QSize(480, 640),
+             QSize(640, 480), QSize(480, 234) }) {
         for (const int dpi : { 96, 192 }) {
-            const QString name = QStringLiteral("program_%1x%2_%3").arg(screen.width()).arg(screen.height()).arg(dpi);
+            const QString name
+                = QStringLiteral("program_%1x%2_%3").arg(screen.width()).arg(screen.height()).arg(dpi);
             SCOPED_TRACE(name.toStdString());
             apptest::AppRig rig(screen, dpi);
             rig.SetProfileInt(QStringLiteral("expert mode"), 0);
