@@ -4,9 +4,11 @@
 #include "app/map_wnd.h"
 #include "app/modal_windows.h"
 #include "app/travenor_app.h"
+#include "gps/gps_source.h"
 #include "nav/map_controller.h"
 #include "platform/display.h"
 #include "platform/timers.h"
+#include "search/waypoint.h"
 #include "ui/message_window.h"
 
 namespace {
@@ -108,8 +110,11 @@ void ScreenTabWndOnTimer(uint32_t id)
         return;
     }
     if (id == SCREEN_TAB_TICK_TIMER) {
-        // The GPS source's poll, the popup menu's tick and the waypoint
-        // proximity alerts run here, in this order, once they exist.
+        if (CGpsSource* source = g_gpsSource.get())
+            source->Poll();
+        // The popup menu's tick runs here once the popup menu exists.
+        if (CWaypointList* waypoints = g_waypoints.get())
+            waypoints->CheckProximityAlerts();
         if (CMapController* controller = g_MapController.get())
             controller->OnTick();
         if (CMessageWindow* window = g_messageWnd.get())
