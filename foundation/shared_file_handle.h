@@ -3,6 +3,7 @@
 // copy of a CSharedFileHandle is one reference; the last one to go closes the
 // file. Streams are attached to Get().
 #include "foundation/file_stream.h"
+#include "platform/unique_fd.h"
 
 #include <memory>
 
@@ -27,14 +28,11 @@ public:
 
 private:
     struct Holder {
-        explicit Holder(FileHandle h)
-            : handle(h)
+        explicit Holder(platform::UniqueFd h)
+            : handle(std::move(h))
         {
         }
-        ~Holder();
-        Holder(const Holder&) = delete;
-        Holder& operator=(const Holder&) = delete;
-        FileHandle handle;
+        platform::UniqueFd handle;
     };
     std::shared_ptr<Holder> m_holder;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/file_writer.h"
 #include "platform/little_endian.h"
+#include "platform/unique_fd.h"
 
 #include <algorithm>
 #include <array>
@@ -79,8 +80,9 @@ Archive::Archive(std::span<const uint8_t> bytes)
 
 Archive Archive::LoadFile(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const int fd = file.Get();
+    if (!file)
         throw ArchiveException("cannot open \"" + path + "\": " + std::strerror(errno));
     std::vector<uint8_t> bytes;
     struct stat st { };
@@ -91,16 +93,12 @@ Archive Archive::LoadFile(const std::string& path)
         const ssize_t n = ::read(fd, chunk.data(), chunk.size());
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw ArchiveException("cannot read \"" + path + "\": " + std::strerror(error));
-        }
+        if (n < 0)
+            throw ArchiveException("cannot read \"" + path + "\": " + std::strerror(errno));
         if (n == 0)
             break;
         bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
     }
-    ::close(fd);
     Archive archive;
     archive.m_storing = false;
     archive.m_buffer = std::move(bytes);

@@ -65,11 +65,11 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path)
     for (int attempt = 0; attempt < 100; ++attempt) {
         m_tempPath
             = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(g_tempCounter.fetch_add(1));
-        m_fd = ::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0 || errno != EEXIST)
+        m_fd.Reset(::open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (m_fd || errno != EEXIST)
             break;
     }
-    if (m_fd < 0) {
+    if (!m_fd) {
         const int error = errno;
         m_tempPath.clear();
         Fail("cannot create a temporary file for", error);
@@ -78,7 +78,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path)
     // The replacement keeps the permissions the user gave the old file.
     struct stat st { };
     if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        (void)::fchmod(m_fd, st.st_mode & 07777);
+        (void)::fchmod(m_fd.Get(), st.st_mode & 07777);
 }
 
 AtomicFileWriter::~AtomicFileWriter()
@@ -89,10 +89,7 @@ AtomicFileWriter::~AtomicFileWriter()
 
 void AtomicFileWriter::Discard()
 {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_fd.Reset();
     if (!m_tempPath.empty()) {
         ::unlink(m_tempPath.c_str());
         m_tempPath.clear();
@@ -109,12 +106,12 @@ void AtomicFileWriter::Fail(const std::string& what, int error)
 
 bool AtomicFileWriter::Write(const void* data, size_t size)
 {
-    if (m_done || m_fd < 0) {
+    if (m_done || !m_fd) {
         if (m_error.empty())
             m_error = "\"" + m_path + "\" was already committed";
         return false;
     }
-    if (const int error = WriteAll(m_fd, data, size)) {
+    if (const int error = WriteAll(m_fd.Get(), data, size)) {
         Fail("cannot write", error);
         return false;
     }
@@ -123,19 +120,17 @@ bool AtomicFileWriter::Write(const void* data, size_t size)
 
 bool AtomicFileWriter::Commit()
 {
-    if (m_done || m_fd < 0) {
+    if (m_done || !m_fd) {
         if (m_error.empty())
             m_error = "\"" + m_path + "\" was already committed";
         return false;
     }
-    if (const int error = FsyncRetry(m_fd)) {
+    if (const int error = FsyncRetry(m_fd.Get())) {
         Fail("cannot flush", error);
         return false;
     }
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0) {
-        Fail("cannot close", errno);
+    if (const int error = m_fd.Close()) {
+        Fail("cannot close", error);
         return false;
     }
     if (::rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
@@ -146,11 +141,8 @@ bool AtomicFileWriter::Commit()
     m_done = true;
     // The rename itself reaches the disk with the folder's own flush; a
     // folder that cannot be flushed still holds the new file.
-    const int dir = ::open(FolderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        FsyncRetry(dir);
-        ::close(dir);
-    }
+    if (const UniqueFd folder(::open(FolderOf(m_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)); folder)
+        FsyncRetry(folder.Get());
     return true;
 }
 
@@ -167,17 +159,17 @@ bool WriteFileAtomically(const std::string& path, const void* data, size_t size,
 
 bool WriteNewFile(const std::string& path, const void* data, size_t size, std::string* error)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!file) {
         if (error)
             *error = ErrorText("cannot create", path, errno);
         return false;
     }
-    int failure = WriteAll(fd, data, size);
+    int failure = WriteAll(file.Get(), data, size);
     if (!failure)
-        failure = FsyncRetry(fd);
-    if (::close(fd) != 0 && !failure)
-        failure = errno;
+        failure = FsyncRetry(file.Get());
+    if (const int error = file.Close(); error != 0 && !failure)
+        failure = error;
     if (failure) {
         ::unlink(path.c_str());
         if (error)

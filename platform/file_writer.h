@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "platform/unique_fd.h"
+
 namespace platform {
 
 class AtomicFileWriter {
@@ -31,7 +33,7 @@ private:
     std::string m_path;
     std::string m_tempPath;
     std::string m_error;
-    int m_fd = -1;
+    UniqueFd m_fd;
     bool m_done = false;
 };
 

@@ -21,27 +21,21 @@ CancelSignal::CancelSignal()
 {
 }
 
-CancelSignal::~CancelSignal()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 void CancelSignal::Cancel()
 {
     const uint64_t one = 1;
-    (void)!::write(m_fd, &one, sizeof one);
+    (void)!::write(m_fd.Get(), &one, sizeof one);
 }
 
 void CancelSignal::Reset()
 {
     uint64_t value = 0;
-    (void)!::read(m_fd, &value, sizeof value);
+    (void)!::read(m_fd.Get(), &value, sizeof value);
 }
 
 bool CancelSignal::IsCancelled() const
 {
-    pollfd p { m_fd, POLLIN, 0 };
+    pollfd p { m_fd.Get(), POLLIN, 0 };
     return ::poll(&p, 1, 0) > 0;
 }
 
@@ -60,7 +54,7 @@ uint32_t RemainingMs(std::chrono::steady_clock::time_point deadline)
 
 NetResult TcpClient::WaitFor(short events, uint32_t timeoutMs)
 {
-    pollfd fds[2] = { { m_fd, events, 0 }, { m_cancel ? m_cancel->fd() : -1, POLLIN, 0 } };
+    pollfd fds[2] = { { m_fd.Get(), events, 0 }, { m_cancel ? m_cancel->fd() : -1, POLLIN, 0 } };
     const int timeout = static_cast<int>(std::min<uint32_t>(timeoutMs, 0x7FFFFFFF));
     for (;;) {
         const int n = ::poll(fds, 2, timeout);
@@ -108,12 +102,12 @@ NetResult TcpClient::Connect(const std::string& host, uint16_t port, uint32_t ti
     NetResult result = NetResult::Failed;
     m_error = "no address for \"" + host + "\"";
     for (const addrinfo* a : addresses) {
-        m_fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
-        if (m_fd < 0) {
+        m_fd.Reset(::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol));
+        if (!m_fd) {
             m_error = ErrnoText("socket", errno);
             continue;
         }
-        if (::connect(m_fd, a->ai_addr, a->ai_addrlen) == 0) {
+        if (::connect(m_fd.Get(), a->ai_addr, a->ai_addrlen) == 0) {
             result = NetResult::Ok;
         } else if (errno != EINPROGRESS) {
             m_error = ErrnoText("connect", errno);
@@ -123,7 +117,7 @@ NetResult TcpClient::Connect(const std::string& host, uint16_t port, uint32_t ti
             if (result == NetResult::Ok) {
                 int error = 0;
                 socklen_t length = sizeof error;
-                ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length);
+                ::getsockopt(m_fd.Get(), SOL_SOCKET, SO_ERROR, &error, &length);
                 if (error != 0) {
                     m_error = ErrnoText("connect", error);
                     result = NetResult::Failed;
@@ -142,14 +136,14 @@ NetResult TcpClient::Connect(const std::string& host, uint16_t port, uint32_t ti
 
 NetResult TcpClient::SendAll(const void* data, size_t size, uint32_t timeoutMs)
 {
-    if (m_fd < 0) {
+    if (!m_fd) {
         m_error = "not connected";
         return NetResult::Failed;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::send(m_fd, p, size, MSG_NOSIGNAL);
+        const ssize_t n = ::send(m_fd.Get(), p, size, MSG_NOSIGNAL);
         if (n > 0) {
             p += n;
             size -= static_cast<size_t>(n);
@@ -171,13 +165,13 @@ NetResult TcpClient::SendAll(const void* data, size_t size, uint32_t timeoutMs)
 NetResult TcpClient::Receive(void* data, size_t size, size_t* received, uint32_t timeoutMs)
 {
     *received = 0;
-    if (m_fd < 0) {
+    if (!m_fd) {
         m_error = "not connected";
         return NetResult::Failed;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const ssize_t n = ::recv(m_fd, data, size, 0);
+        const ssize_t n = ::recv(m_fd.Get(), data, size, 0);
         if (n > 0) {
             *received = static_cast<size_t>(n);
             return NetResult::Ok;
@@ -195,12 +189,6 @@ NetResult TcpClient::Receive(void* data, size_t size, size_t* received, uint32_t
     }
 }
 
-void TcpClient::Close()
-{
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
-}
+void TcpClient::Close() { m_fd.Reset(); }
 
 } // namespace platform

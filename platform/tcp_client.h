@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/unique_fd.h"
+
 namespace platform {
 
 // A flag another thread raises to end the waits of the connections that watch it.
 class CancelSignal {
 public:
     CancelSignal();
-    ~CancelSignal();
     CancelSignal(const CancelSignal&) = delete;
     CancelSignal& operator=(const CancelSignal&) = delete;
 
@@ -21,10 +22,10 @@ public:
     void Reset();
     bool IsCancelled() const;
     // Readable while cancelled (for poll).
-    int fd() const { return m_fd; }
+    int fd() const { return m_fd.Get(); }
 
 private:
-    int m_fd = -1;
+    UniqueFd m_fd;
 };
 
 enum class NetResult {
@@ -65,7 +66,7 @@ private:
     NetResult WaitFor(short events, uint32_t timeoutMs);
 
     const CancelSignal* m_cancel;
-    int m_fd = -1;
+    UniqueFd m_fd;
     std::string m_error;
 };
 

@@ -80,7 +80,7 @@ int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamEr
 {
     if (m_open != 0)
         Close();
-    m_handle = -1;
+    m_handle.Reset();
     m_open = 0;
     m_name.clear();
 
@@ -100,8 +100,8 @@ int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamEr
     if ((flags & ZXS_OPEN_CREATE) != 0)
         mode |= (flags & ZXS_OPEN_NO_TRUNCATE) != 0 ? O_CREAT : (O_CREAT | O_TRUNC);
 
-    const int fd = ::open(path.c_str(), mode, 0644);
-    if (fd < 0) {
+    CZXS_UniqueFd file(::open(path.c_str(), mode, 0644));
+    if (!file) {
         Report(error, errno);
         return 0;
     }
@@ -113,13 +113,11 @@ int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamEr
         lock = LOCK_EX;
     else if (sharing <= 3)
         lock = LOCK_SH;
-    if (lock != 0 && ::flock(fd, lock | LOCK_NB) != 0) {
-        const int err = errno;
-        ::close(fd);
-        Report(error, err);
+    if (lock != 0 && ::flock(file.Get(), lock | LOCK_NB) != 0) {
+        Report(error, errno);
         return 0;
     }
-    m_handle = fd;
+    m_handle.Reset(file.Release());
     m_open = 1;
     SetName(path);
     return 1;
@@ -127,9 +125,7 @@ int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamEr
 
 void CZXS_DiskStream::Close()
 {
-    if (m_handle >= 0)
-        ::close(m_handle);
-    m_handle = -1;
+    m_handle.Reset();
     m_open = 0;
 }
 
@@ -155,38 +151,38 @@ uint32_t TransferAll(Buffer* buffer, uint32_t n, Transfer transfer)
 
 uint32_t CZXS_DiskStream::Read(void* buffer, uint32_t n)
 {
-    if (m_handle < 0 || buffer == nullptr)
+    if (!m_handle || buffer == nullptr)
         return 0;
     return TransferAll(static_cast<char*>(buffer), n,
-        [this](char* at, size_t count) { return ::read(m_handle, at, count); });
+        [this](char* at, size_t count) { return ::read(m_handle.Get(), at, count); });
 }
 
 uint32_t CZXS_DiskStream::Write(const void* buffer, uint32_t n)
 {
-    if (m_handle < 0 || buffer == nullptr)
+    if (!m_handle || buffer == nullptr)
         return 0;
     return TransferAll(static_cast<const char*>(buffer), n,
-        [this](const char* at, size_t count) { return ::write(m_handle, at, count); });
+        [this](const char* at, size_t count) { return ::write(m_handle.Get(), at, count); });
 }
 
 int CZXS_DiskStream::Flush()
 {
-    if (m_handle < 0)
+    if (!m_handle)
         return 0;
-    return ::fsync(m_handle) == 0 ? 1 : 0;
+    return ::fsync(m_handle.Get()) == 0 ? 1 : 0;
 }
 
 uint32_t CZXS_DiskStream::GetPosition()
 {
-    if (m_handle < 0)
+    if (!m_handle)
         return ZXS_SEEK_FAILED;
-    const off_t at = ::lseek(m_handle, 0, SEEK_CUR);
+    const off_t at = ::lseek(m_handle.Get(), 0, SEEK_CUR);
     return at < 0 || at >= off_t { ZXS_SEEK_FAILED } ? ZXS_SEEK_FAILED : static_cast<uint32_t>(at);
 }
 
 uint32_t CZXS_DiskStream::Seek(int32_t offset, int origin)
 {
-    if (m_handle < 0)
+    if (!m_handle)
         return ZXS_SEEK_FAILED;
     int whence = SEEK_SET;
     if (origin == 1)
@@ -195,7 +191,7 @@ uint32_t CZXS_DiskStream::Seek(int32_t offset, int origin)
         whence = SEEK_END;
     else if (origin != 0)
         return ZXS_SEEK_FAILED;
-    const off_t at = ::lseek(m_handle, offset, whence);
+    const off_t at = ::lseek(m_handle.Get(), offset, whence);
     return at < 0 || at >= off_t { ZXS_SEEK_FAILED } ? ZXS_SEEK_FAILED : static_cast<uint32_t>(at);
 }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "kernel/doc/unique_fd.h"
+
 // Cause of a failed open, and the raw operating-system error behind it.
 struct CZXS_StreamError {
     int32_t cause = 0;
@@ -93,7 +95,7 @@ protected:
 
 private:
     int32_t m_open = 0;
-    int m_handle = -1;
+    CZXS_UniqueFd m_handle;
     std::string m_name;
     int16_t m_openField = 0; // cleared by every successful open
     Kind m_kind = kDisk;

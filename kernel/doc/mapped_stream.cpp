@@ -26,39 +26,26 @@ int CZXS_MappedStream::Open(const std::string& path, uint32_t, CZXS_StreamError*
 {
     Close();
     SetName("");
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    CZXS_UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file)
         return Fail(error, ZXS_StreamCause(errno), errno);
     // Mapped files are opened without sharing.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return Fail(error, ZXS_StreamCause(err), err);
-    }
+    if (::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
+        return Fail(error, ZXS_StreamCause(errno), errno);
     struct stat info { };
-    if (::fstat(fd, &info) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return Fail(error, ZXS_StreamCause(err), err);
-    }
-    if (info.st_size == 0) {
-        ::close(fd);
+    if (::fstat(file.Get(), &info) != 0)
+        return Fail(error, ZXS_StreamCause(errno), errno);
+    if (info.st_size == 0)
         return Fail(error, ZXS_CAUSE_END_OF_FILE, 0);
-    }
     // Positions are 32-bit: larger files cannot be addressed.
-    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) >= ZXS_SEEK_FAILED) {
-        ::close(fd);
+    if (info.st_size < 0 || static_cast<uint64_t>(info.st_size) >= ZXS_SEEK_FAILED)
         return Fail(error, ZXS_StreamCause(EFBIG), EFBIG);
-    }
     const auto size = static_cast<uint32_t>(info.st_size);
-    void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    if (view == MAP_FAILED) {
-        const int err = errno;
-        ::close(fd);
-        return Fail(error, ZXS_StreamCause(err), err);
-    }
+    void* view = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.Get(), 0);
+    if (view == MAP_FAILED)
+        return Fail(error, ZXS_StreamCause(errno), errno);
     ::posix_madvise(view, size, POSIX_MADV_RANDOM);
-    m_file = fd;
+    m_file.Reset(file.Release());
     m_view = view;
     m_viewSize = size;
     SetBlock(static_cast<const uint8_t*>(view), size);
@@ -70,10 +57,8 @@ void CZXS_MappedStream::Close()
 {
     if (m_view != nullptr)
         ::munmap(m_view, m_viewSize);
-    if (m_file >= 0)
-        ::close(m_file);
+    m_file.Reset();
     m_view = nullptr;
     m_viewSize = 0;
-    m_file = -1;
     SetBlock(nullptr, 0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kernel/doc/memory_stream.h"
+#include "kernel/doc/unique_fd.h"
 
 // Kernel stream over a read-only memory mapping of a whole file, opened
 // exclusively. Tables loaded from it use the mapped bytes in place.
@@ -16,7 +17,7 @@ public:
     void Close() override;
 
 private:
-    int m_file = -1;
+    CZXS_UniqueFd m_file;
     void* m_view = nullptr;
     uint32_t m_viewSize = 0;
 };

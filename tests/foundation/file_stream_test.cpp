@@ -1,5 +1,6 @@
 #include "foundation/file_stream.h"
 #include "foundation/shared_file_handle.h"
+#include "platform/unique_fd.h"
 
 #include <QTemporaryDir>
 #include <fcntl.h>
@@ -22,11 +23,6 @@ bool IsOpenDescriptor(int fd) { return ::fcntl(fd, F_GETFD) != -1; }
 class FileStreamTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-    void TearDown() override
-    {
-        for (int fd : m_fds)
-            ::close(fd);
-    }
 
     // A file holding `bytes`, opened for reading and writing at position 0.
     int OpenWith(const std::vector<uint8_t>& bytes)
@@ -36,7 +32,7 @@ protected:
         EXPECT_GE(fd, 0);
         EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
         ::lseek(fd, 0, SEEK_SET);
-        m_fds.push_back(fd);
+        m_fds.emplace_back(fd);
         return fd;
     }
 
@@ -51,7 +47,7 @@ protected:
     static off_t Position(int fd) { return ::lseek(fd, 0, SEEK_CUR); }
 
     QTemporaryDir m_dir;
-    std::vector<int> m_fds;
+    std::vector<platform::UniqueFd> m_fds;
 };
 
 // Counts the platform reads and remembers the size each asked for.
@@ -234,7 +230,9 @@ TEST_F(FileStreamTest, SharedHandleClosesWithItsLastUser)
     const int first = OpenWith({});
     const int second = ::dup(first);
     const int third = ::dup(first);
-    m_fds.clear(); // the holders own them now
+    for (platform::UniqueFd& fd : m_fds)
+        fd.Release(); // the holders own them now
+    m_fds.clear();
 
     CSharedFileHandle a(first);
     CSharedFileHandle b = a;

@@ -46,16 +46,16 @@ std::string ReasonOf(int status)
 
 LoopbackHttpServer::LoopbackHttpServer()
 {
-    m_listen = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    m_stop = ::eventfd(0, EFD_CLOEXEC);
+    m_listen.Reset(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    m_stop.Reset(::eventfd(0, EFD_CLOEXEC));
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    if (m_listen < 0 || m_stop < 0
-        || ::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
-        || ::listen(m_listen, 16) != 0
-        || ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (!m_listen || !m_stop
+        || ::bind(m_listen.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::listen(m_listen.Get(), 16) != 0
+        || ::getsockname(m_listen.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
         throw std::runtime_error("cannot listen on 127.0.0.1");
     m_port = ntohs(address.sin_port);
     m_thread = std::thread(&LoopbackHttpServer::Serve, this);
@@ -64,10 +64,8 @@ LoopbackHttpServer::LoopbackHttpServer()
 LoopbackHttpServer::~LoopbackHttpServer()
 {
     const uint64_t one = 1;
-    (void)!::write(m_stop, &one, sizeof one);
+    (void)!::write(m_stop.Get(), &one, sizeof one);
     m_thread.join();
-    ::close(m_listen);
-    ::close(m_stop);
 }
 
 void LoopbackHttpServer::Queue(Answer answer)
@@ -91,17 +89,16 @@ bool LoopbackHttpServer::AwaitRequests(size_t count) const
 void LoopbackHttpServer::Serve()
 {
     for (;;) {
-        pollfd fds[2] = { { m_listen, POLLIN, 0 }, { m_stop, POLLIN, 0 } };
+        pollfd fds[2] = { { m_listen.Get(), POLLIN, 0 }, { m_stop.Get(), POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 && errno != EINTR)
             return;
         if (fds[1].revents & POLLIN)
             return;
         if (fds[0].revents & POLLIN) {
-            const int fd = ::accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
-            if (fd >= 0) {
-                Handle(fd);
-                ::close(fd);
-            }
+            if (const platform::UniqueFd connection(
+                    ::accept4(m_listen.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+                connection)
+                Handle(connection.Get());
         }
     }
 }
@@ -112,7 +109,7 @@ void LoopbackHttpServer::Handle(int fd)
     std::string request;
     char buffer[4096];
     while (request.find("\r\n\r\n") == std::string::npos) {
-        pollfd fds[2] = { { fd, POLLIN, 0 }, { m_stop, POLLIN, 0 } };
+        pollfd fds[2] = { { fd, POLLIN, 0 }, { m_stop.Get(), POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0 && errno != EINTR)
             return;
         if (fds[1].revents & POLLIN)
@@ -141,7 +138,7 @@ void LoopbackHttpServer::Handle(int fd)
         break;
     case Answer::Mode::Silent: {
         // Say nothing until the server is stopped.
-        pollfd stop { m_stop, POLLIN, 0 };
+        pollfd stop { m_stop.Get(), POLLIN, 0 };
         while (::poll(&stop, 1, -1) < 0 && errno == EINTR) { }
         break;
     }

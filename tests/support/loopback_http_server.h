@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/unique_fd.h"
+
 namespace testing_support {
 
 class LoopbackHttpServer {
@@ -49,8 +51,8 @@ private:
     void Serve();
     void Handle(int fd);
 
-    int m_listen = -1;
-    int m_stop = -1; // eventfd
+    platform::UniqueFd m_listen;
+    platform::UniqueFd m_stop; // eventfd
     uint16_t m_port = 0;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;

@@ -2,6 +2,7 @@
 #include "traffic/jam_file.h"
 #include "traffic/jam_manager.h"
 
+#include "platform/unique_fd.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/loopback_http_server.h"
 #include "tests/support/program_folder.h"
@@ -221,14 +222,14 @@ TEST_F(ProviderDownload, AnswersGiveTheirStatus)
 TEST_F(ProviderDownload, NoServerOrASilentOneIsAConnectionFailure)
 {
     // A port nobody listens on: take one and let it go.
-    const int probe = ::socket(AF_INET, SOCK_STREAM, 0);
+    platform::UniqueFd probe(::socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    ::close(probe);
+    ASSERT_EQ(::bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length), 0);
+    probe.Reset();
     EXPECT_EQ(Fetch(*Opened(QStringLiteral("1299"), { 5000, 5000 }, ntohs(address.sin_port))), JAM_E_CONNECT);
 
     // A server that takes the request and never answers: the transfer time-out ends it.
