@@ -3,29 +3,18 @@
 #include "foundation/screen_metrics.h"
 #include "ui/framed_element.h"
 
-#include <cassert>
 
 namespace {
 constexpr int kHintAlpha = 190;
 constexpr uint32_t kHintFrameColour = 0xFF0000;
 constexpr int kHintTextFlags = 1;
-
-struct HintLock {
-    explicit HintLock(platform::CriticalSection& cs)
-        : guard(cs)
-    {
-        // The widget lock is never held while another lock is taken.
-        assert(!g_widgetLock.IsOwnedByCurrentThread());
-    }
-    platform::CSLock guard;
-};
 }
 
 CButtonHint::CButtonHint() { SetAlpha(kHintAlpha); }
 
 int CButtonHint::Init(CDrawTool* surface, int fullWidth)
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     SetSurface(surface);
     CScreenElement::SetState(STATE_HIDDEN);
     m_fullWidth = fullWidth;
@@ -34,7 +23,7 @@ int CButtonHint::Init(CDrawTool* surface, int fullWidth)
 
 void CButtonHint::ShowText(const QString& text, ElementPoint& anchor, CGlyphFont* font)
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     // Each box keeps its own last text, and a box asked again for the text it
     // has is shown again even when nothing else changed (a hidden hint of the
     // same button must come back on the next press).
@@ -54,7 +43,7 @@ void CButtonHint::ShowText(const QString& text, ElementPoint& anchor, CGlyphFont
 
 void CButtonHint::MoveTo(ElementPoint& anchor)
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     if (anchor == m_anchor)
         return;
     m_anchor = anchor;
@@ -94,43 +83,43 @@ void CButtonHint::Hide() { SetState(STATE_HIDDEN); }
 
 void CButtonHint::SetState(int state)
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     CScreenElement::SetState(state);
 }
 
 CGlyphFont* CButtonHint::GetFont()
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_font;
 }
 
 QString CButtonHint::GetText()
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_text;
 }
 
 ElementPoint CButtonHint::GetAnchor()
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_anchor;
 }
 
 ElementRect CButtonHint::GetBox()
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_box;
 }
 
 ElementRect CButtonHint::GetTextRect()
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_textRect;
 }
 
 void CButtonHint::Draw()
 {
-    HintLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     if (GetState() == STATE_HIDDEN || !m_font)
         return;
     const int screenWidth = GetScreenWidth();

@@ -6,7 +6,25 @@
 #include "platform/sync.h"
 #include "ui/element_drawing.h"
 
+#include <cassert>
+
 extern platform::CriticalSection g_widgetLock;
+
+// Holds a lock of an element that draws on its own (the message window, the
+// button hint). Such a lock comes before the widget lock in every lock order:
+// taking it while the widget lock is held would reverse that order, which a
+// debug build stops at once.
+class CLockOrderGuard {
+public:
+    explicit CLockOrderGuard(platform::CriticalSection& cs)
+        : m_guard((CheckOrder(), cs))
+    {
+    }
+
+private:
+    static void CheckOrder() { assert(!g_widgetLock.IsOwnedByCurrentThread()); }
+    platform::CSLock m_guard;
+};
 
 enum FrameStyle : int {
     FRAME_BOXED = 0x1, // white box at the element's alpha with a black frame

@@ -9,7 +9,6 @@
 #include "ui/framed_element.h"
 
 #include <algorithm>
-#include <cassert>
 #include <climits>
 
 namespace {
@@ -18,19 +17,6 @@ constexpr int kMeasureWrappedFlags = 0x181;
 constexpr int kWrappedFlags = 0x81;
 constexpr uint8_t kWaiting = 0x1;
 constexpr uint8_t kDrawn = 0x2;
-
-// The window's lock; the widget lock is never held while another is taken.
-class WindowLock {
-public:
-    explicit WindowLock(platform::CriticalSection& cs)
-        : m_guard(cs)
-    {
-        assert(!g_widgetLock.IsOwnedByCurrentThread());
-    }
-
-private:
-    platform::CSLock m_guard;
-};
 }
 
 CMessageWindow::CMessageWindow() { SetState(STATE_HIDDEN); }
@@ -41,7 +27,7 @@ int CMessageWindow::Attach(CDrawTool* surface, CGlyphFont* font, int useFont)
 {
     if (!surface)
         return 0;
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     SetSurface(surface);
     SetState(STATE_HIDDEN);
     m_title.SetSurface(surface);
@@ -67,7 +53,7 @@ int CMessageWindow::Show(const QString& title, const QString& text, uint32_t fla
     }
 
     const ElementPoint at = position.value_or(ElementPoint { ScaleByDpiX(20), ScaleByDpiY(50) });
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     SetPosition(at);
     // A held button belongs to the message being replaced.
     if (m_current == CLOSE_BUTTON)
@@ -113,7 +99,7 @@ int CMessageWindow::SetButton(int index, int id, const ElementPoint& position, c
     const QString& caption, uint32_t style, uint32_t background, int margin, CGlyphFont* font,
     uint32_t textFlags)
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     if (index < 0 || index >= static_cast<int>(m_buttons.size()))
         return 0;
     CTextButton& button = m_buttons[static_cast<size_t>(index)];
@@ -125,7 +111,7 @@ int CMessageWindow::SetButton(int index, int id, const ElementPoint& position, c
 
 void CMessageWindow::GetButtonArea(ElementRect& rect)
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     ElementSize titleSize;
     m_title.GetSize(titleSize);
     const ElementSize body = GetImageSize(m_surface, BODY_IMAGE);
@@ -162,7 +148,7 @@ void CMessageWindow::Draw()
     m_frameHandshake.fetch_or(kDrawn);
     if (GetState() == STATE_HIDDEN)
         return;
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     m_title.Draw();
     ElementSize titleSize;
     m_title.GetSize(titleSize);
@@ -209,7 +195,7 @@ int CMessageWindow::OnPointerDown(const ElementPoint& point)
 {
     if (GetState() == STATE_HIDDEN)
         return 0;
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     m_current = HitTest(point);
     if (CImageButton* button = ButtonAt(m_current))
         button->SetPressed(1);
@@ -220,7 +206,7 @@ int CMessageWindow::OnPointerUp(const ElementPoint& point)
 {
     if (GetState() == STATE_HIDDEN)
         return 0;
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     const int held = m_current;
     if (CImageButton* button = ButtonAt(held)) {
         if (HitTest(point) == held)
@@ -239,7 +225,7 @@ int CMessageWindow::OnDoubleClick(const ElementPoint&) { return GetState() == ST
 
 int CMessageWindow::CapturesInput()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_flags != 0 || !m_buttons.empty() ? 1 : 0;
 }
 
@@ -267,42 +253,42 @@ int CMessageWindow::OnFrameDrawn(void* user)
 
 QString CMessageWindow::GetTitle()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_title.GetCaption();
 }
 
 QString CMessageWindow::GetText()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_text.GetText();
 }
 
 uint32_t CMessageWindow::GetFlags()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_flags;
 }
 
 int CMessageWindow::GetBodyCount()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_bodyCount;
 }
 
 int CMessageWindow::GetButtonCount()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return static_cast<int>(m_buttons.size());
 }
 
 CTextButton CMessageWindow::GetButton(int index)
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_buttons.at(static_cast<size_t>(index));
 }
 
 CLabelElement CMessageWindow::GetTextElement()
 {
-    WindowLock lock(m_lock);
+    CLockOrderGuard lock(m_lock);
     return m_text;
 }

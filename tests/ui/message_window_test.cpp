@@ -246,15 +246,23 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
     EXPECT_FALSE(hooks.executed.empty());
 }
 
-// Taking another element's lock under the widget lock is a programming error.
+// Taking another element's lock (the message window's, a button hint's) under
+// the widget lock is a programming error.
 class NestingElement : public CFramedElement {
 public:
     void GetFrameStyle(const ElementPoint&, const ElementSize&, int& style) override
     {
         style = FRAME_CONTENT;
     }
-    void DrawContent(const ElementPoint&, const ElementSize&) override { window.Draw(); }
+    void DrawContent(const ElementPoint&, const ElementSize&) override
+    {
+        if (hint)
+            hint->Draw();
+        else
+            window.Draw();
+    }
     CMessageWindow window;
+    CButtonHint* hint = nullptr;
 };
 
 TEST(MessageWindowThreads, NoLockIsTakenUnderTheWidgetLock)
@@ -262,6 +270,9 @@ TEST(MessageWindowThreads, NoLockIsTakenUnderTheWidgetLock)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     NestingElement element;
     element.window.Show("T", "x", 0, -1, 0);
+    EXPECT_DEBUG_DEATH(element.Draw(), "g_widgetLock");
+    CButtonHint hint;
+    element.hint = &hint;
     EXPECT_DEBUG_DEATH(element.Draw(), "g_widgetLock");
 }
 
