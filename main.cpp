@@ -1,5 +1,6 @@
 // The travenor program: the navigation program on the device screen.
 #include "app/travenor_app.h"
+#include "foundation/screen_metrics.h"
 #include "platform/options.h"
 
 #include <QApplication>
@@ -26,5 +27,6 @@ int main(int argc, char** argv)
     if (options->dataDir.isEmpty())
         options->dataDir = QStringLiteral(TRAVENOR_DEFAULT_DATA_DIR);
     platform::setOptions(*options);
+    InitScreenMetrics(); // before any thread reads them
     return RunTravenorPro();
 }

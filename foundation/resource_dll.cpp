@@ -74,6 +74,7 @@ void CResourceDll::Free()
 
 QString ResourceLibraryNameForScreen()
 {
-    const int cls = g_resolutionClass ? g_resolutionClass : GetScreenResolutionClass();
+    const int known = g_resolutionClass;
+    const int cls = known != 0 ? known : GetScreenResolutionClass();
     return cls == 2 ? QStringLiteral("ResourceDLL_VGA.dll") : QStringLiteral("ResourceDLL_QVGA.dll");
 }

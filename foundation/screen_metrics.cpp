@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <atomic>
 
-int g_screenCx = 0;
-int g_screenCy = 0;
-int g_buttonSide = 0;
-int g_resolutionClass = 0;
+std::atomic<int> g_screenCx { 0 };
+std::atomic<int> g_screenCy { 0 };
+std::atomic<int> g_buttonSide { 0 };
+std::atomic<int> g_resolutionClass { 0 };
 
 namespace {
 
@@ -17,9 +17,9 @@ namespace {
 constexpr int kDensityOverride = 0;
 constexpr int kOrientationSetting = 0;
 
-double g_dpiScaleX = 0.0;
-double g_dpiScaleY = 0.0;
-int g_iconSize = 0;
+std::atomic<double> g_dpiScaleX { 0.0 };
+std::atomic<double> g_dpiScaleY { 0.0 };
+std::atomic<int> g_iconSize { 0 };
 
 int screenDensityX() { return kDensityOverride ? kDensityOverride : platform::options().dpi; }
 int screenDensityY() { return kDensityOverride ? kDensityOverride : platform::options().dpi; }
@@ -28,16 +28,14 @@ int screenDensityY() { return kDensityOverride ? kDensityOverride : platform::op
 
 int GetScreenWidth()
 {
-    if (g_screenCx == 0)
-        g_screenCx = platform::options().screen.width();
-    return g_screenCx;
+    const int width = g_screenCx;
+    return width != 0 ? width : g_screenCx = platform::options().screen.width();
 }
 
 int GetScreenHeight()
 {
-    if (g_screenCy == 0)
-        g_screenCy = platform::options().screen.height();
-    return g_screenCy;
+    const int height = g_screenCy;
+    return height != 0 ? height : g_screenCy = platform::options().screen.height();
 }
 
 double ComputeDpiScaleX() { return g_dpiScaleX = screenDensityX() * (1.0 / 96); }
@@ -45,16 +43,14 @@ double ComputeDpiScaleY() { return g_dpiScaleY = screenDensityY() * (1.0 / 96); 
 
 int ScaleByDpiX(int n)
 {
-    if (g_dpiScaleX == 0.0)
-        ComputeDpiScaleX();
-    return static_cast<int>(n * g_dpiScaleX);
+    const double scale = g_dpiScaleX;
+    return static_cast<int>(n * (scale != 0.0 ? scale : ComputeDpiScaleX()));
 }
 
 int ScaleByDpiY(int n)
 {
-    if (g_dpiScaleY == 0.0)
-        ComputeDpiScaleY();
-    return static_cast<int>(n * g_dpiScaleY);
+    const double scale = g_dpiScaleY;
+    return static_cast<int>(n * (scale != 0.0 ? scale : ComputeDpiScaleY()));
 }
 
 int GetScreenOrientation()
@@ -71,7 +67,11 @@ int GetEffectiveOrientation() { return kOrientationSetting ? kOrientationSetting
 
 int ComputeButtonSide() { return g_buttonSide = std::min(GetScreenWidth(), GetScreenHeight()) / 6; }
 
-int GetButtonSide() { return g_buttonSide ? g_buttonSide : ComputeButtonSide(); }
+int GetButtonSide()
+{
+    const int side = g_buttonSide;
+    return side != 0 ? side : ComputeButtonSide();
+}
 
 int GetScreenResolutionClass()
 {
@@ -85,19 +85,34 @@ int GetScreenResolutionClass()
 
 int GetIconSizeForResolution()
 {
-    if (g_iconSize)
-        return g_iconSize;
-    const int cls = g_resolutionClass ? g_resolutionClass : GetScreenResolutionClass();
-    if (cls == 1)
-        g_iconSize = 16;
-    else if (cls == 2)
-        g_iconSize = 32;
-    return g_iconSize;
+    if (const int size = g_iconSize; size != 0)
+        return size;
+    const int known = g_resolutionClass;
+    const int cls = known != 0 ? known : GetScreenResolutionClass();
+    const int size = cls == 1 ? 16 : cls == 2 ? 32 : 0;
+    if (size != 0)
+        g_iconSize = size;
+    return size;
+}
+
+void InitScreenMetrics()
+{
+    ResetScreenMetrics();
+    GetScreenWidth();
+    GetScreenHeight();
+    ComputeDpiScaleX();
+    ComputeDpiScaleY();
+    ComputeButtonSide();
+    GetIconSizeForResolution();
 }
 
 void ResetScreenMetrics()
 {
-    g_screenCx = g_screenCy = g_buttonSide = g_resolutionClass = 0;
-    g_dpiScaleX = g_dpiScaleY = 0.0;
+    g_screenCx = 0;
+    g_screenCy = 0;
+    g_buttonSide = 0;
+    g_resolutionClass = 0;
+    g_dpiScaleX = 0.0;
+    g_dpiScaleY = 0.0;
     g_iconSize = 0;
 }

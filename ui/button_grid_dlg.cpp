@@ -12,10 +12,20 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTextLayout>
+#include <mutex>
 
 namespace {
 
+// Set by the program (or a test) on one thread while grids draw on another.
+std::mutex g_pictureSourceLock;
 GridPictureSource g_pictureSource;
+
+// A copy, so that the source is called without the lock held.
+GridPictureSource PictureSource()
+{
+    std::lock_guard lock(g_pictureSourceLock);
+    return g_pictureSource;
+}
 
 constexpr uint32_t kAnimationTimer = 1;
 constexpr uint32_t kAnimationPeriodMs = 150;
@@ -130,7 +140,11 @@ CButtonGridDlg::CButtonGridDlg(int a, int b)
 
 CButtonGridDlg::~CButtonGridDlg() = default;
 
-void CButtonGridDlg::SetPictureSource(GridPictureSource source) { g_pictureSource = std::move(source); }
+void CButtonGridDlg::SetPictureSource(GridPictureSource source)
+{
+    std::lock_guard lock(g_pictureSourceLock);
+    g_pictureSource = std::move(source);
+}
 
 void CButtonGridDlg::ResizeGrid(int columns, int rows)
 {
@@ -214,8 +228,9 @@ const QImage* CButtonGridDlg::Picture(const CGridCell& cell, int frame)
     if (frame < 0 || frame >= static_cast<int>(cell.pictures.size()))
         return nullptr;
     const uint32_t id = cell.pictures[frame];
-    const QImage* picture = g_pictureSource.create ? g_pictureSource.create(id)
-                                                   : (g_drawTool ? g_drawTool->CreateHBITMAP(id) : nullptr);
+    const GridPictureSource source = PictureSource();
+    const QImage* picture
+        = source.create ? source.create(id) : (g_drawTool ? g_drawTool->CreateHBITMAP(id) : nullptr);
     return picture && !picture->isNull() ? picture : nullptr;
 }
 
@@ -383,9 +398,10 @@ platform::LRESULT CButtonGridDlg::OnCommand(platform::WPARAM wParam, platform::L
 
 platform::LRESULT CButtonGridDlg::OnDestroy()
 {
-    if (g_pictureSource.releaseAll)
-        g_pictureSource.releaseAll();
-    else if (!g_pictureSource.create && g_drawTool)
+    const GridPictureSource source = PictureSource();
+    if (source.releaseAll)
+        source.releaseAll();
+    else if (!source.create && g_drawTool)
         g_drawTool->DeleteHBITMAPs();
     platform::KillTimer(this, kAnimationTimer);
     return 0;

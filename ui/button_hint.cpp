@@ -3,7 +3,6 @@
 #include "foundation/screen_metrics.h"
 #include "ui/framed_element.h"
 
-
 namespace {
 constexpr int kHintAlpha = 190;
 constexpr uint32_t kHintFrameColour = 0xFF0000;

@@ -5,12 +5,14 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <atomic>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <jpeglib.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -140,4 +142,35 @@ TEST(JpegWriter, LibraryFailureLeavesNoPartialFileAndKeepsTheOldOne)
     // A later save works and clears the text.
     EXPECT_TRUE(SaveJpegFile(path, 8, 8, 80, frame.data()));
     EXPECT_TRUE(GetJpegErrorText().isEmpty());
+}
+
+TEST(JpegWriter, ThreadsWriteTheirOwnPicturesAtOnce)
+{
+    // Screen shots may be taken on the draw thread while another thread saves
+    // one too: every call keeps its compression to itself.
+    QTemporaryDir dir;
+    std::vector<std::thread> writers;
+    std::atomic<int> failures { 0 };
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([&, t] {
+            const int w = 40 + 8 * t, h = 30 + 4 * t;
+            const std::vector<uint8_t> frame = TestFrame(w, h);
+            for (int i = 0; i < 5; ++i) {
+                if (!SaveJpegFile(
+                        dir.filePath(QStringLiteral("%1-%2.jpg").arg(t).arg(i)), w, h, 80, frame.data()))
+                    ++failures;
+            }
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+    EXPECT_EQ(failures.load(), 0);
+    for (int t = 0; t < 4; ++t) {
+        for (int i = 0; i < 5; ++i) {
+            Picture decoded;
+            ASSERT_TRUE(Decode(ReadAll(dir.filePath(QStringLiteral("%1-%2.jpg").arg(t).arg(i))), decoded));
+            EXPECT_EQ(decoded.width, 40 + 8 * t);
+            EXPECT_EQ(decoded.height, 30 + 4 * t);
+        }
+    }
 }
