@@ -6,6 +6,7 @@
 #include "foundation/language.h"
 #include "foundation/path_helpers.h"
 #include "foundation/resource_dll.h"
+#include "platform/little_endian.h"
 #include "platform/message_box.h"
 #include "platform/paths.h"
 #include "ui/dialog_layout.h"
@@ -78,7 +79,7 @@ bool LoadTextFileIntoWindow(const QString& folder, const QString& name, QWidget*
     QString text(static_cast<qsizetype>(bytes.size() / 2), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
         text[i] = QChar(static_cast<char16_t>(
-            static_cast<uint8_t>(bytes[2 * i]) | (static_cast<uint8_t>(bytes[2 * i + 1]) << 8)));
+            platform::Le16(reinterpret_cast<const uint8_t*>(bytes.constData()) + 2 * i)));
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     SetWindowText(window, text);
