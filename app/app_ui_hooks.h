@@ -5,6 +5,14 @@
 
 class CAppUiHooks : public CUiHooks {
 public:
+    // The command registry.
+    void ExecuteCommand(int id) override;
+    void InvokeCommand(int id) override;
+    bool IsCommandChecked(int id) override;
+    int GetCommandKind(int id) override;
+    void DrawDiagram(int id, CDrawTool* surface, int x, int y, int alpha) override;
+    QString GetCommandName(int id) override;
+
     bool IsButtonHintEnabled() override;
 };
 

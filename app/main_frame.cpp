@@ -5,6 +5,7 @@
 #include "app/map_wnd.h"
 #include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
+#include "controls/hard_key_map.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/screen_metrics.h"
 #include "nav/map_controller.h"
@@ -164,9 +165,10 @@ platform::LRESULT CMainFrame::OnBackground()
         m_suspendedForBackground = true;
         g_drawSuspender.Suspend();
     }
-    // The hardware keys are given back here once they are taken over.
-    if (m_pMapWnd)
+    if (m_pMapWnd) {
+        ReleaseHardwareKeys(m_pMapWnd);
         platform::send(m_pMapWnd, platform::WM_KILLFOCUS);
+    }
     m_screen.showMinimized();
     return 0;
 }
@@ -182,7 +184,8 @@ platform::LRESULT CMainFrame::OnForeground()
         g_drawSuspender.Resume(0);
     }
     BringToForeground();
-    // The hardware keys are taken over again here once they exist.
+    if (m_pMapWnd)
+        GrabHardwareKeys(m_pMapWnd);
     return 0;
 }
 
@@ -220,7 +223,11 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
-        const int key = platform::VirtualKeyFromQt(static_cast<QKeyEvent*>(event)->key());
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        const int key = platform::VirtualKeyFromQt(keyEvent->key());
+        // A held key repeats its press, as the device's keys do; it is released once.
+        if (key && keyEvent->isAutoRepeat() && event->type() == QEvent::KeyRelease)
+            return true;
         if (key && m_pMapWnd)
             platform::send(m_pMapWnd,
                 event->type() == QEvent::KeyPress ? platform::WM_KEYDOWN : platform::WM_KEYUP,

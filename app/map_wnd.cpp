@@ -7,6 +7,7 @@
 #include "app/main_frame.h"
 #include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
+#include "controls/hard_key_map.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
 #include "foundation/screen_metrics.h"
@@ -29,7 +30,7 @@ bool CMapWnd::Create(CMainFrame& frame)
 {
     m_frame = &frame;
     frame.SetMapWnd(this);
-    // The hardware keys are taken over here once the key map exists.
+    GrabHardwareKeys(this);
     return true;
 }
 
@@ -139,15 +140,18 @@ void CMapWnd::OnKillFocus()
     }
 }
 
-void CMapWnd::OnKeyDown(int /*key*/)
+void CMapWnd::OnKeyDown(int key)
 {
-    // Offered to the popup menu, then the quick bar, then the hardware-key map
-    // once they exist.
+    // Offered to the popup menu, then the quick bar (once it exists), then the hardware-key map.
+    if (g_HardKeyMap)
+        g_HardKeyMap->OnKeyDown(key);
 }
 
-void CMapWnd::OnKeyUp(int /*key*/)
+void CMapWnd::OnKeyUp(int key)
 {
     // The same chain; the hardware-key map runs the key's command.
+    if (g_HardKeyMap)
+        g_HardKeyMap->OnKeyUp(key);
 }
 
 void CMapWnd::LeaveFullScreen()
@@ -157,7 +161,7 @@ void CMapWnd::LeaveFullScreen()
     m_pDrawThread->Join();
     g_drawTool->DestroyBuffer();
     SetFullScreen(false, GetScreenWidth(), GetScreenHeight());
-    // The hardware keys are given back here once they are taken over.
+    ReleaseHardwareKeys(this);
     if (m_frame)
         m_frame->Screen().update();
 }

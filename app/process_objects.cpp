@@ -2,6 +2,7 @@
 
 #include "app/travenor_app.h"
 #include "controls/command_registry.h"
+#include "controls/hard_key_map.h"
 #include "drawlib/screen_draw_tool.h"
 #include "gps/gps_source.h"
 #include "nav/map_controller.h"
@@ -27,10 +28,9 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
     // object takes its place here when the subsystem is built (DEVELOPERS.md).
     static const std::vector<ProcessObjectEntry> list {
         Entry<theApp>("theApp"), Entry<g_CommandRegistry>("g_CommandRegistry"),
-        // g_HardKeyMap
-        Entry<g_drawTool>("g_drawTool"), Entry<g_MapController>("g_MapController"),
-        Entry<g_waypoints>("g_waypoints"), Entry<g_gpsSource>("g_gpsSource"),
-        Entry<g_settingsFile>("g_settingsFile"),
+        Entry<g_HardKeyMap>("g_HardKeyMap"), Entry<g_drawTool>("g_drawTool"),
+        Entry<g_MapController>("g_MapController"), Entry<g_waypoints>("g_waypoints"),
+        Entry<g_gpsSource>("g_gpsSource"), Entry<g_settingsFile>("g_settingsFile"),
         // g_MapPopupMenu
         Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
         Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),

@@ -8,6 +8,7 @@
 #include "app/main_frame.h"
 #include "app/map_wnd.h"
 #include "app/process_objects.h"
+#include "controls/command_registry.h"
 #include "foundation/app_services.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/language.h"
@@ -231,8 +232,8 @@ bool CTravenorApp::RunStartupChecks()
     g_gpsSourceNumber = 10;
     g_language = LANGUAGE_RUSSIAN;
     g_buttonTooltips = 1;
-    // The command registry is initialised here (a failure refuses the start)
-    // once it exists; the GPS fix is reset after it.
+    if (!g_CommandRegistry || g_CommandRegistry->Init() == 0)
+        return false;
     if (g_gpsSource)
         g_gpsSource->ResetFix();
     return true;

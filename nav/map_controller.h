@@ -235,6 +235,15 @@ public:
     // Centres on the rectangle (map units) and, when it is not empty, shows it
     // whole, at no closer than the default scale. 1.
     int ZoomToRect(const ZXS_Rect& rect);
+    // What the view commands show (map_view_commands.cpp): the whole route;
+    // the route ahead from the current node with the GPS position (without a
+    // route the map centres on the GPS position); every waypoint. Each 0 when
+    // there is nothing to show.
+    int ShowWholeRoute();
+    int ShowRoutePart();
+    int ShowAllWaypoints();
+    // Asks the traffic manager for a jam download now.
+    int RequestJamDownload();
     // Places the scale bar, the widget set and the zoom control for the screen.
     void LayoutElements();
     // Metres that 40 (scaled) pixels show; 0 when the map has no metric scale.

@@ -15,5 +15,7 @@ inline constexpr const char16_t* kSystemProgramsKey = u"Software\\Orvantis\\Trav
 // command line and does not wait for it. False when no command is set for it
 // or it cannot be started.
 bool StartSystemProgram(const QString& program, const QString& commandLine);
+// Whether a command line is set for `program`.
+bool HasSystemProgram(const QString& program);
 
 } // namespace platform

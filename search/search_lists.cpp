@@ -28,19 +28,6 @@ constexpr std::array<int, 53> kCategoryImages { 316, 262, 263, 286, 268, 292, 26
 
 constexpr uint32_t kMagenta = 0xFF00FF;
 
-// The text in the interface language; nothing for another language.
-QString Bilingual(const char16_t* english, const char16_t* russian)
-{
-    switch (g_language.load()) {
-    case LANGUAGE_ENGLISH:
-        return QString::fromUtf16(english);
-    case LANGUAGE_RUSSIAN:
-        return QString::fromUtf16(russian);
-    default:
-        return QString();
-    }
-}
-
 enum class RussianForm { Singular, Few, Many };
 
 // Russian plural forms: 11 to 14 (and 111, 112 ...) take the many form.

@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "controls/hard_key_map.h"
 #include "foundation/language.h"
 #include "foundation/resource_dll.h"
 #include "platform/profile.h"
@@ -45,6 +46,8 @@ int CSettingsFile::SetDefaults()
     g_gpsSourceNumber = 10;
     g_language = LANGUAGE_RUSSIAN;
     g_buttonTooltips = 1;
+    if (g_HardKeyMap)
+        g_HardKeyMap->SetDefaults();
     return 1;
 }
 

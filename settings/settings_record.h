@@ -2,6 +2,7 @@
 // The program-wide options of the settings record that the application shell
 // reads and sets before the settings file is read. The settings file and its
 // model own the rest of the record.
+#include <QString>
 #include <atomic>
 #include <cstdint>
 
@@ -23,3 +24,9 @@ inline std::atomic<int32_t> g_leavingRouteMessages { 1 };
 inline std::atomic<int16_t> g_routeOptimisation { 1 };
 // Moving mode switched on after the route wizard created a route.
 inline std::atomic<int32_t> g_movingModeAfterRoute { 1 };
+// Screenshots (user-interface thread): the folder of the last one, ending
+// with its separator (empty: the documents folder), the format (0 BMP, 1 JPEG)
+// and the JPEG quality.
+inline QString g_screenshotFolder;
+inline int32_t g_screenshotFormat = 1;
+inline int32_t g_screenshotQuality = 80;

@@ -1,0 +1,56 @@
+#pragma once
+// The launchers of the program's four big sheets over the map screen: the
+// route wizard (modeless, kept between uses), the waypoint editor, the search
+// wizard and the search sheet.
+//
+// The sheets themselves are not built yet. Until they are, a launcher opens
+// nothing and answers -1, as it does for a sheet that cannot open; what was
+// asked for goes to the pending-window observer, which tests install to see
+// which window a command opens and with what.
+#include "kernel/api/types.h"
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class CGeoPos;
+
+enum : int {
+    // Pages of the search sheet.
+    SEARCH_PAGE_WAYPOINTS = 0,
+    SEARCH_PAGE_POI = 1,
+    SEARCH_PAGE_ADDRESS = 2,
+    // Modes of the route wizard.
+    ROUTE_WIZARD_SHOW = 0,
+    ROUTE_WIZARD_HIDE = 1,
+    ROUTE_WIZARD_CLOSE = 2,
+};
+
+class CLauncher {
+public:
+    // Shows (with the map point picked for it, when given), hides or closes the route wizard. -1.
+    static int RouteWizard(int mode, const ZXS_Point* point);
+    static int WaypointEditor(int page);
+    // The position the wizard found goes to `positionOut` when given.
+    static int SearchWizard(int page, CGeoPos* positionOut);
+    // The search sheet on `page`, told the map point the user pointed at
+    // (-1, -1: none) and the size of the area around it in metres (-1: the
+    // page's own); -1 for a language other than English and Russian.
+    static int SearchSheet(int page, int32_t pointedX = -1, int32_t pointedY = -1, int32_t distance = -1);
+};
+
+// A window asked for before its class exists: its class name and what it was
+// asked with (page or mode, a map point, a distance).
+struct PendingWindowRequest {
+    QString window;
+    int page = -1;
+    int32_t x = -1;
+    int32_t y = -1;
+    int32_t distance = -1;
+};
+
+using PendingWindowObserver = std::function<int(const PendingWindowRequest& request)>;
+// The observer answers what the window would have returned; none restores -1.
+void SetPendingWindowObserver(PendingWindowObserver observer);
+// Asks for a window that is not built yet: the observer's answer, else -1.
+int RequestPendingWindow(const PendingWindowRequest& request);
