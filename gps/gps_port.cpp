@@ -16,17 +16,13 @@
 namespace {
 
 // Opens a file for the port layer: never shared, like every file the device opens without sharing.
-int OpenExclusive(const QString& devicePath, int flags)
+platform::UniqueFd OpenExclusive(const QString& devicePath, int flags)
 {
     const QByteArray local = platform::DevicePathToLocal(devicePath).toLocal8Bit();
-    const int fd = ::open(local.constData(), flags | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return -1;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    platform::UniqueFd file(::open(local.constData(), flags | O_CLOEXEC, 0644));
+    if (file && ::flock(file.Get(), LOCK_EX | LOCK_NB) != 0)
+        file.Reset();
+    return file;
 }
 
 // Reads exactly `size` bytes at `offset` unless the file ends first; the count, -1 on failure.
@@ -126,13 +122,13 @@ int32_t CGpsPort::GpsPortOpenReplay(const QString& path, int32_t pacing)
     ResetForOpening();
     m_replayMode = true;
     m_replayFd = OpenExclusive(path, O_RDONLY);
-    if (m_replayFd < 0)
+    if (!m_replayFd)
         return GPS_E_FAIL;
     m_replayPos = 0;
     m_elapsed = 0.0;
     if (m_options.reverse) {
         struct stat info { };
-        if (::fstat(m_replayFd, &info) != 0) {
+        if (::fstat(m_replayFd.Get(), &info) != 0) {
             GpsPortClose();
             return GPS_E_FAIL;
         }
@@ -148,9 +144,7 @@ int32_t CGpsPort::GpsPortClose()
     GpsPortStopLog();
     m_serial.reset();
     m_gpsd.reset();
-    if (m_replayFd >= 0)
-        ::close(m_replayFd);
-    m_replayFd = -1;
+    m_replayFd.Reset();
     m_state = GPS_PORT_CLOSED;
     NmeaShareOnSourceClosed();
     return GPS_S_OK;
@@ -161,12 +155,12 @@ int32_t CGpsPort::GpsPortStartLog(const QString& path)
     // A log records a source: with none open there is nothing to record.
     if (!IsLogFileName(path) || m_state == GPS_PORT_CLOSED)
         return GPS_E_FAIL;
-    const int fd = OpenExclusive(path, O_WRONLY | O_CREAT | O_APPEND);
-    if (fd < 0)
+    platform::UniqueFd log = OpenExclusive(path, O_WRONLY | O_CREAT | O_APPEND);
+    if (!log)
         return GPS_E_FAIL;
     GpsPortStopLog();
     m_logFile = path;
-    m_logFd = fd;
+    m_logFd = std::move(log);
     m_logging = true;
     m_state = m_replayMode ? GPS_PORT_REPLAY_LOG : GPS_PORT_SERIAL_LOG;
     return GPS_S_OK;
@@ -174,9 +168,7 @@ int32_t CGpsPort::GpsPortStartLog(const QString& path)
 
 int32_t CGpsPort::GpsPortStopLog()
 {
-    if (m_logFd >= 0)
-        ::close(m_logFd);
-    m_logFd = -1;
+    m_logFd.Reset();
     m_logging = false;
     if (m_state == GPS_PORT_SERIAL_LOG || m_state == GPS_PORT_REPLAY_LOG)
         m_state = m_replayMode ? GPS_PORT_REPLAY : GPS_PORT_SERIAL;
@@ -214,17 +206,17 @@ int CGpsPort::ReadNmea()
 {
     if (m_serial || m_gpsd)
         return ReadLive();
-    if (m_replayFd >= 0)
+    if (m_replayFd.IsOpen())
         return ReadReplay();
     return 0;
 }
 
 void CGpsPort::AppendToLog(const char* data, size_t size)
 {
-    if (!m_logging || m_logFd < 0)
+    if (!m_logging || !m_logFd)
         return;
     while (size > 0) {
-        const ssize_t n = ::write(m_logFd, data, size);
+        const ssize_t n = ::write(m_logFd.Get(), data, size);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -283,7 +275,7 @@ int CGpsPort::ReadReplay()
         return 2;
     }
     m_buffer.resize(static_cast<size_t>(length));
-    if (ReadAt(m_replayFd, m_buffer.data(), length, start) != length)
+    if (ReadAt(m_replayFd.Get(), m_buffer.data(), length, start) != length)
         return 0;
     m_replayPos = m_options.reverse ? start : start + length;
     m_elapsed = m_pollPeriod;
@@ -295,7 +287,7 @@ int CGpsPort::ReadReplay()
 bool CGpsPort::NextBlock(int64_t* start, int64_t* length)
 {
     struct stat info { };
-    if (::fstat(m_replayFd, &info) != 0)
+    if (::fstat(m_replayFd.Get(), &info) != 0)
         return false;
     const int64_t size = info.st_size;
     if (!m_options.reverse) {
@@ -320,7 +312,7 @@ int64_t CGpsPort::FindRmcForward(int64_t from) const
 {
     std::vector<char> chunk(static_cast<size_t>(kSearchChunk + kTag - 1));
     for (int64_t at = from;; at += kSearchChunk) {
-        const int64_t n = ReadAt(m_replayFd, chunk.data(), static_cast<int64_t>(chunk.size()), at);
+        const int64_t n = ReadAt(m_replayFd.Get(), chunk.data(), static_cast<int64_t>(chunk.size()), at);
         if (n < kTag)
             return -1;
         // Chunks overlap by a tag's length less one, so no tag is split.
@@ -339,7 +331,7 @@ int64_t CGpsPort::FindRmcBackward(int64_t before) const
     int64_t end = before;
     while (end > 0) {
         const int64_t start = std::max<int64_t>(0, end - static_cast<int64_t>(chunk.size()));
-        const int64_t n = ReadAt(m_replayFd, chunk.data(), end - start, start);
+        const int64_t n = ReadAt(m_replayFd.Get(), chunk.data(), end - start, start);
         if (n != end - start)
             return -1;
         for (int64_t i = n - kTag; i >= 0; --i) {

@@ -17,6 +17,7 @@
 #include "gps/nmea_reader.h"
 #include "platform/serial_port.h"
 
+#include "platform/unique_fd.h"
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -117,8 +118,8 @@ private:
 
     std::unique_ptr<platform::SerialPort> m_serial;
     std::unique_ptr<CGpsdClient> m_gpsd;
-    int m_replayFd = -1;
+    platform::UniqueFd m_replayFd;
     int64_t m_replayPos = 0; // forwards: the next block's start; backwards: the last block's
-    int m_logFd = -1;
+    platform::UniqueFd m_logFd;
     std::vector<char> m_buffer;
 };

@@ -65,10 +65,10 @@ bool CGpsdClient::StartConnect()
     if (::getaddrinfo(m_host.toUtf8().constData(), service.constData(), &hints, &found) != 0 || !found)
         return false;
     for (addrinfo* a = found; a; a = a->ai_next) {
-        m_fd = ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
-        if (m_fd < 0)
+        m_fd.Reset(::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol));
+        if (!m_fd)
             continue;
-        if (::connect(m_fd, a->ai_addr, a->ai_addrlen) == 0) {
+        if (::connect(m_fd.Get(), a->ai_addr, a->ai_addrlen) == 0) {
             m_state = State::CONNECTING; // finished at once; the watch is asked for below
             break;
         }
@@ -76,8 +76,7 @@ bool CGpsdClient::StartConnect()
             m_state = State::CONNECTING;
             break;
         }
-        ::close(m_fd);
-        m_fd = -1;
+        m_fd.Reset();
     }
     ::freeaddrinfo(found);
     return m_state == State::CONNECTING;
@@ -85,9 +84,7 @@ bool CGpsdClient::StartConnect()
 
 void CGpsdClient::Disconnect()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_fd.Reset();
     m_state = State::DISCONNECTED;
     m_lineStart = true;
     m_inJson = false;
@@ -105,13 +102,13 @@ ssize_t CGpsdClient::Read(void* buffer, size_t size)
             return -1;
     }
     if (m_state == State::CONNECTING) {
-        pollfd ready { m_fd, POLLOUT, 0 };
+        pollfd ready { m_fd.Get(), POLLOUT, 0 };
         if (::poll(&ready, 1, 0) == 0)
             return 0; // still connecting
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0
-            || ::send(m_fd, kWatch, sizeof kWatch - 1, MSG_NOSIGNAL)
+        if (::getsockopt(m_fd.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0
+            || ::send(m_fd.Get(), kWatch, sizeof kWatch - 1, MSG_NOSIGNAL)
                 != static_cast<ssize_t>(sizeof kWatch - 1)) {
             Disconnect();
             return -1;
@@ -120,7 +117,7 @@ ssize_t CGpsdClient::Read(void* buffer, size_t size)
     }
     char* const out = static_cast<char*>(buffer);
     for (;;) {
-        const ssize_t n = ::recv(m_fd, out, size, 0);
+        const ssize_t n = ::recv(m_fd.Get(), out, size, 0);
         if (n > 0) {
             // A read of gpsd's own reports only is no answer yet: read on.
             const size_t kept = Filter(out, static_cast<size_t>(n), out);

@@ -8,6 +8,7 @@
 // connects without blocking, and when gpsd is not there or goes away it
 // tries again every few reads (about every two seconds at the 250 ms tick);
 // while it has no connection every read fails.
+#include "platform/unique_fd.h"
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -35,7 +36,7 @@ public:
     void Close();
     bool IsOpen() const { return m_open; }
     // The connection's descriptor, for a caller that waits for input; -1 without one.
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_fd.Get(); }
 
     // The NMEA text that has arrived, at most `size` bytes: their count, 0
     // when nothing has, -1 while there is no connection to gpsd.
@@ -52,7 +53,7 @@ private:
     bool m_open = false;
     QString m_host;
     uint16_t m_port = DEFAULT_PORT;
-    int m_fd = -1;
+    platform::UniqueFd m_fd;
     State m_state = State::DISCONNECTED;
     int m_readsWithout = 0;
     bool m_lineStart = true;

@@ -1,6 +1,7 @@
 #include "platform/bluetooth_radio.h"
 
 #include "platform/system_files.h"
+#include "platform/unique_fd.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,9 +34,9 @@ QStringList BluetoothDevices()
 // Blocks or unblocks every Bluetooth device with one rfkill event.
 bool WriteRfkillEvent(bool block)
 {
-    const int fd = ::open(
-        SystemFilePath(QStringLiteral("/dev/rfkill")).toLocal8Bit().constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
+    const UniqueFd rfkill(::open(
+        SystemFilePath(QStringLiteral("/dev/rfkill")).toLocal8Bit().constData(), O_WRONLY | O_CLOEXEC));
+    if (!rfkill)
         return false;
     rfkill_event event {};
     event.type = RFKILL_TYPE_BLUETOOTH;
@@ -43,9 +44,8 @@ bool WriteRfkillEvent(bool block)
     event.soft = block ? 1 : 0;
     ssize_t written = -1;
     do
-        written = ::write(fd, &event, RFKILL_EVENT_SIZE_V1);
+        written = ::write(rfkill.Get(), &event, RFKILL_EVENT_SIZE_V1);
     while (written < 0 && errno == EINTR);
-    ::close(fd);
     return written == RFKILL_EVENT_SIZE_V1;
 }
 

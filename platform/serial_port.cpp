@@ -72,23 +72,23 @@ bool SerialPort::Open(const QString& name, int baud, bool keepLine, QString* err
         Close();
         return false;
     };
-    m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0)
+    m_fd.Reset(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (!m_fd)
         return fail("cannot open");
     m_path = path;
     // The device's ports are never shared.
-    if (::flock(m_fd, LOCK_EX | LOCK_NB) != 0)
+    if (::flock(m_fd.Get(), LOCK_EX | LOCK_NB) != 0)
         return fail("in use");
     // Reads must return at once, whatever the line settings: a blocking read
     // would stop the user-interface thread.
-    const int flags = ::fcntl(m_fd, F_GETFL);
-    if (flags < 0 || ((flags & O_NONBLOCK) == 0 && ::fcntl(m_fd, F_SETFL, flags | O_NONBLOCK) != 0))
+    const int flags = ::fcntl(m_fd.Get(), F_GETFL);
+    if (flags < 0 || ((flags & O_NONBLOCK) == 0 && ::fcntl(m_fd.Get(), F_SETFL, flags | O_NONBLOCK) != 0))
         return fail("cannot make reads return at once");
     if (keepLine)
         return true;
 
     termios line {};
-    if (::tcgetattr(m_fd, &line) != 0)
+    if (::tcgetattr(m_fd.Get(), &line) != 0)
         return fail("not a serial port");
     speed_t speed = B4800;
     if (!SpeedOf(baud, &speed)) {
@@ -102,29 +102,27 @@ bool SerialPort::Open(const QString& name, int baud, bool keepLine, QString* err
     line.c_cc[VMIN] = 0;
     line.c_cc[VTIME] = 0;
     if (::cfsetispeed(&line, speed) != 0 || ::cfsetospeed(&line, speed) != 0
-        || ::tcsetattr(m_fd, TCSANOW, &line) != 0)
+        || ::tcsetattr(m_fd.Get(), TCSANOW, &line) != 0)
         return fail("cannot set the line");
     // Receivers powered from the port need DTR and RTS; a port without modem
     // lines (a pty, some adapters) has nothing to raise.
     int lines = TIOCM_DTR | TIOCM_RTS;
-    ::ioctl(m_fd, TIOCMBIS, &lines);
+    ::ioctl(m_fd.Get(), TIOCMBIS, &lines);
     return true;
 }
 
 void SerialPort::Close()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    m_fd.Reset();
     m_path.clear();
 }
 
 ssize_t SerialPort::Read(void* buffer, size_t size)
 {
-    if (m_fd < 0)
+    if (!m_fd)
         return -1;
     for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, size);
+        const ssize_t n = ::read(m_fd.Get(), buffer, size);
         if (n > 0)
             return n;
         if (n < 0 && errno == EINTR)
@@ -133,7 +131,7 @@ ssize_t SerialPort::Read(void* buffer, size_t size)
             return errno == EAGAIN || errno == EWOULDBLOCK ? 0 : -1;
         // A raw line reads nothing both when nothing has arrived and when the
         // device has gone (hung up); only the latter is a failure.
-        pollfd state { m_fd, POLLIN, 0 };
+        pollfd state { m_fd.Get(), POLLIN, 0 };
         const bool gone = ::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
         return gone ? -1 : 0;
     }
@@ -141,11 +139,11 @@ ssize_t SerialPort::Read(void* buffer, size_t size)
 
 bool SerialPort::Write(const void* data, size_t size, int timeoutMs)
 {
-    if (m_fd < 0)
+    if (!m_fd)
         return false;
     const char* p = static_cast<const char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(m_fd, p, size);
+        const ssize_t n = ::write(m_fd.Get(), p, size);
         if (n > 0) {
             p += n;
             size -= static_cast<size_t>(n);
@@ -155,7 +153,7 @@ bool SerialPort::Write(const void* data, size_t size, int timeoutMs)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return false;
-        pollfd room { m_fd, POLLOUT, 0 };
+        pollfd room { m_fd.Get(), POLLOUT, 0 };
         if (::poll(&room, 1, timeoutMs) <= 0)
             return false;
     }

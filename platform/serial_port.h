@@ -9,6 +9,7 @@
 // the ports follow a fixed table: COM1: /dev/ttyUSB0, COM2: /dev/ttyACM0,
 // COM3: /dev/rfcomm0, COM4: /dev/ttyS0, COM5: /dev/ttyUSB1, and so on round
 // the four kinds, COM0: after COM9:. Any other name is a device path itself.
+#include "platform/unique_fd.h"
 #include <QString>
 #include <cstddef>
 #include <sys/types.h>
@@ -36,9 +37,9 @@ public:
     // cause, when any step fails; nothing stays open then.
     bool Open(const QString& name, int baud, bool keepLine, QString* error = nullptr);
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd.IsOpen(); }
     // The open port's descriptor, for a caller that waits for input; -1 when closed.
-    int Fd() const { return m_fd; }
+    int Fd() const { return m_fd.Get(); }
     // The device path of the open port.
     const QString& DevicePath() const { return m_path; }
 
@@ -50,7 +51,7 @@ public:
     bool Write(const void* data, size_t size, int timeoutMs = 1000);
 
 private:
-    int m_fd = -1;
+    platform::UniqueFd m_fd;
     QString m_path;
 };
 

@@ -4,6 +4,7 @@
 #include "gps/gps_source.h"
 #include "gps/gpsd_client.h"
 #include "platform/registry.h"
+#include "platform/unique_fd.h"
 #include "tests/support/scoped_registry.h"
 
 #include <QFile>
@@ -26,16 +27,15 @@ const QString kLog = QStringLiteral(TRAVENOR_SHARED_DATA_DIR "/nmea/bu353s4.log"
 // A TCP port nobody listens on just now.
 uint16_t FreePort()
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const platform::UniqueFd probe(::socket(AF_INET, SOCK_STREAM, 0));
     sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
     uint16_t port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-        && ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+    if (::bind(probe.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+        && ::getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&address), &length) == 0)
         port = ntohs(address.sin_port);
-    ::close(fd);
     return port;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/serial_port.h"
 
 #include "platform/registry.h"
+#include "platform/unique_fd.h"
 #include "tests/support/pty_pair.h"
 #include "tests/support/scoped_registry.h"
 
@@ -55,11 +56,10 @@ TEST(SerialPort, OpensARawExclusiveNonBlockingLine)
     EXPECT_EQ(port.DevicePath(), pty.DevicePath());
 
     // The line as anyone opening the device now sees it.
-    const int fd = ::open(pty.DevicePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY);
-    ASSERT_GE(fd, 0);
+    const platform::UniqueFd device(::open(pty.DevicePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY));
+    ASSERT_TRUE(device);
     termios line {};
-    ASSERT_EQ(::tcgetattr(fd, &line), 0);
-    ::close(fd);
+    ASSERT_EQ(::tcgetattr(device.Get(), &line), 0);
     EXPECT_EQ(::cfgetispeed(&line), B9600);
     EXPECT_EQ(::cfgetospeed(&line), B9600);
     EXPECT_EQ(line.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));

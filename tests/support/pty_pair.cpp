@@ -20,22 +20,19 @@ PtyPair::PtyPair()
     termios raw {};
     ::cfmakeraw(&raw);
     char name[256] = {};
-    if (::openpty(&m_master, &m_slave, name, &raw, nullptr) != 0) {
-        m_master = m_slave = -1;
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, name, &raw, nullptr) != 0)
         return;
-    }
-    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    m_master.Reset(master);
+    m_slave.Reset(slave);
+    ::fcntl(m_master.Get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave.Get(), F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_master.Get(), F_SETFL, ::fcntl(m_master.Get(), F_GETFL) | O_NONBLOCK);
     m_path = QString::fromLocal8Bit(name);
 }
 
-PtyPair::~PtyPair()
-{
-    Hangup();
-    if (m_slave >= 0)
-        ::close(m_slave);
-}
+PtyPair::~PtyPair() { Hangup(); }
 
 bool PtyPair::MapAs(const QString& comName) const
 {
@@ -50,8 +47,8 @@ bool PtyPair::Send(const QByteArray& bytes)
 {
     const char* p = bytes.constData();
     qsizetype left = bytes.size();
-    while (left > 0 && m_master >= 0) {
-        const ssize_t n = ::write(m_master, p, static_cast<size_t>(left));
+    while (left > 0 && m_master.IsOpen()) {
+        const ssize_t n = ::write(m_master.Get(), p, static_cast<size_t>(left));
         if (n > 0) {
             p += n;
             left -= n;
@@ -60,7 +57,7 @@ bool PtyPair::Send(const QByteArray& bytes)
         } else if (n < 0 && errno == EAGAIN) {
             // The device end's input is full: a test that sends more than a
             // port holds between two polls has a fault of its own.
-            pollfd room { m_master, POLLOUT, 0 };
+            pollfd room { m_master.Get(), POLLOUT, 0 };
             if (::poll(&room, 1, 5000) <= 0)
                 return false;
         }
@@ -70,8 +67,8 @@ bool PtyPair::Send(const QByteArray& bytes)
 
 bool PtyPair::WaitForDeviceInput(int ms)
 {
-    pollfd input { m_slave, POLLIN, 0 };
-    return m_slave >= 0 && ::poll(&input, 1, ms) > 0 && (input.revents & POLLIN) != 0;
+    pollfd input { m_slave.Get(), POLLIN, 0 };
+    return m_slave.IsOpen() && ::poll(&input, 1, ms) > 0 && (input.revents & POLLIN) != 0;
 }
 
 QByteArray PtyPair::Received()
@@ -79,7 +76,7 @@ QByteArray PtyPair::Received()
     QByteArray out;
     char buffer[4096];
     for (;;) {
-        const ssize_t n = m_master >= 0 ? ::read(m_master, buffer, sizeof buffer) : -1;
+        const ssize_t n = m_master.IsOpen() ? ::read(m_master.Get(), buffer, sizeof buffer) : -1;
         if (n <= 0)
             break;
         out.append(buffer, n);
@@ -91,8 +88,8 @@ QByteArray PtyPair::Receive(qsizetype count)
 {
     QByteArray out = Received();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (out.size() < count && m_master >= 0 && std::chrono::steady_clock::now() < deadline) {
-        pollfd ready { m_master, POLLIN, 0 };
+    while (out.size() < count && m_master.IsOpen() && std::chrono::steady_clock::now() < deadline) {
+        pollfd ready { m_master.Get(), POLLIN, 0 };
         ::poll(&ready, 1, 100);
         out += Received();
     }
@@ -105,7 +102,7 @@ bool PtyPair::AwaitPending(qsizetype count)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     for (;;) {
         int pending = 0;
-        if (m_slave < 0 || ::ioctl(m_slave, FIONREAD, &pending) != 0)
+        if (!m_slave || ::ioctl(m_slave.Get(), FIONREAD, &pending) != 0)
             return false;
         if (pending >= count)
             return true;
@@ -115,11 +112,6 @@ bool PtyPair::AwaitPending(qsizetype count)
     }
 }
 
-void PtyPair::Hangup()
-{
-    if (m_master >= 0)
-        ::close(m_master);
-    m_master = -1;
-}
+void PtyPair::Hangup() { m_master.Reset(); }
 
 } // namespace testing_support

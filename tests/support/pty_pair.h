@@ -2,6 +2,7 @@
 // A pseudo-terminal pair standing in for a serial device: the program opens
 // the device end by its path as it opens a port; the test writes what the
 // device would send into the other end and reads what the program sends.
+#include "platform/unique_fd.h"
 #include <QByteArray>
 #include <QString>
 
@@ -15,7 +16,7 @@ public:
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
-    bool IsOpen() const { return m_master >= 0; }
+    bool IsOpen() const { return m_master.IsOpen(); }
     // The device end's path ("/dev/pts/N").
     const QString& DevicePath() const { return m_path; }
     // Makes the program's "COMn:" name stand for this device (the registry's
@@ -39,8 +40,8 @@ public:
     void Hangup();
 
 private:
-    int m_master = -1;
-    int m_slave = -1; // held open so that the pair lives while the program reopens it
+    platform::UniqueFd m_master;
+    platform::UniqueFd m_slave; // held open so that the pair lives while the program reopens it
     QString m_path;
 };
 

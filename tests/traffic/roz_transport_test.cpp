@@ -7,6 +7,7 @@
 #include "platform/local_time.h"
 #include "platform/paths.h"
 #include "platform/serial_port.h"
+#include "platform/unique_fd.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/program_folder.h"
 #include "tests/support/pty_pair.h"
@@ -235,8 +236,9 @@ TEST_F(RozReceiver, CellsAndStatusOutliveARestart)
 // second empty read, five times: the line gets its settings again.
 TEST_F(RozReceiver, ASilentLineIsOpenedAfresh)
 {
-    const int fd = ::open(pty.DevicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(fd, 0);
+    const platform::UniqueFd device(::open(pty.DevicePath().toLocal8Bit().constData(), O_RDWR | O_NOCTTY));
+    ASSERT_TRUE(device);
+    const int fd = device.Get();
     auto speed = [&] {
         termios line {};
         ::tcgetattr(fd, &line);
@@ -257,7 +259,6 @@ TEST_F(RozReceiver, ASilentLineIsOpenedAfresh)
     EXPECT_EQ(speed(), speed_t(B9600));
     Step();
     EXPECT_EQ(speed(), speed_t(B19200)) << "the second empty read after that reopens";
-    ::close(fd);
 }
 
 TEST_F(RozReceiver, JamCellsReachTheMapsJamFile)
