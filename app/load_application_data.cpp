@@ -9,6 +9,7 @@
 #include "foundation/scale_list.h"
 #include "nav/map_controller.h"
 #include "platform/message_box.h"
+#include "platform/messages.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
 #include "settings/ui_mode.h"
@@ -88,13 +89,10 @@ bool LoadImages(const QString& module, const std::vector<uint32_t>& ids)
 // The traffic manager's events reach the map controller on the user-interface thread.
 void OnJamEvent(int event, JamStatus status, const uint64_t*)
 {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [event, status] {
-            if (CMapController* controller = g_MapController.get())
-                controller->OnJamManagerEvent(event, status);
-        },
-        Qt::QueuedConnection);
+    platform::PostToMainThread([event, status] {
+        if (CMapController* controller = g_MapController.get())
+            controller->OnJamManagerEvent(event, status);
+    });
 }
 
 } // namespace

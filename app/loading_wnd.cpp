@@ -3,6 +3,7 @@
 #include "foundation/resource_dll.h"
 #include "foundation/screen_metrics.h"
 #include "platform/message_box.h"
+#include "platform/messages.h"
 #include "ui/dialog_style.h"
 
 #include <QCoreApplication>
@@ -190,8 +191,7 @@ int SetLoadingProgress(int percent)
     }
     if (OnUiThread())
         window.Update();
-    else if (QCoreApplication::instance())
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] { CLoadingWnd::GetInstance().Update(); }, Qt::QueuedConnection);
+    else
+        platform::PostToMainThread([] { CLoadingWnd::GetInstance().Update(); });
     return LOADING_SHOWN;
 }

@@ -82,8 +82,7 @@ void fatalExitHandler(int code)
     // Another thread: the user-interface thread carries the exit out; this
     // thread waits for the end of the process.
     g_pendingFatalExit = code != 0 ? code : CTravenorApp::EXIT_FAILED;
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [code] { terminateProcess(code); }, Qt::QueuedConnection);
+    platform::PostToMainThread([code] { terminateProcess(code); });
     for (;;)
         QThread::sleep(1);
 }
@@ -361,8 +360,8 @@ void RequestFatalExit(const QString& message)
     };
     if (onUiThread())
         carryOut();
-    else if (QCoreApplication::instance())
-        QMetaObject::invokeMethod(QCoreApplication::instance(), carryOut, Qt::QueuedConnection);
+    else
+        platform::PostToMainThread(carryOut);
 }
 
 int CheckScreenSizeChanged()

@@ -271,8 +271,8 @@ void CMapController::OnTrafficEvent(int32_t code)
         };
         if (OnUserInterfaceThread())
             rebuild();
-        else if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(app, rebuild, Qt::QueuedConnection);
+        else
+            platform::PostToMainThread(rebuild);
     }
     if (m_routeManager.GetBusyWord() == CRouteManager::BUSY_JAMS && m_trafficRefreshTime.load() != kHeld)
         m_trafficRefreshTime = platform::GetTickCount() + 4000;

@@ -1,7 +1,9 @@
 #include "platform/display.h"
 
-#include <QMetaObject>
+#include "platform/messages.h"
+
 #include <QPainter>
+#include <QPointer>
 #include <cstring>
 
 namespace platform {
@@ -33,8 +35,10 @@ void Display::Present()
     // request still queued when it goes is dropped with it.
     std::lock_guard guard(m_mutex);
     if (QWidget* w = m_window)
-        QMetaObject::invokeMethod(
-            w, [w] { w->update(); }, Qt::QueuedConnection);
+        PostToMainThread([window = QPointer<QWidget>(w)] {
+            if (window)
+                window->update();
+        });
 }
 
 void Display::AttachWindow(QWidget* window)

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QObject>
 #include <QThread>
+#include <functional>
 #include <future>
 
 namespace platform {
@@ -49,6 +50,33 @@ public:
 
 private:
     std::promise<LRESULT>* m_reply;
+};
+
+const QEvent::Type kCallEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class CallEvent : public QEvent {
+public:
+    explicit CallEvent(std::function<void()> call)
+        : QEvent(kCallEvent)
+        , call(std::move(call))
+    {
+    }
+    ~CallEvent() override { TakeOver(this); }
+
+    std::function<void()> call;
+};
+
+// Runs the calls posted to the application's thread.
+class CallReceiver : public QObject {
+public:
+    bool event(QEvent* e) override
+    {
+        TakeOver(e);
+        if (e->type() != kCallEvent)
+            return QObject::event(e);
+        static_cast<CallEvent*>(e)->call();
+        return true;
+    }
 };
 
 } // namespace
@@ -111,6 +139,24 @@ LRESULT send(MessageTarget* target, uint32_t message, WPARAM wParam, LPARAM lPar
     HandOver(event);
     QCoreApplication::postEvent(target->receiver(), event);
     return result.get();
+}
+
+bool PostToMainThread(std::function<void()> call)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (!application || !call)
+        return false;
+    // Made on first use by whichever thread posts, then living on the
+    // application's thread for the rest of the process.
+    static CallReceiver* const receiver = [application] {
+        auto* made = new CallReceiver;
+        made->moveToThread(application->thread());
+        return made;
+    }();
+    auto* event = new CallEvent(std::move(call));
+    HandOver(event);
+    QCoreApplication::postEvent(receiver, event);
+    return true;
 }
 
 } // namespace platform

@@ -3,6 +3,7 @@
 // numbers the program relies on (message id, wParam, lParam); post queues the
 // message and returns, send waits until the target has handled it.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class QObject;
@@ -71,5 +72,9 @@ bool post(MessageTarget* target, uint32_t message, WPARAM wParam = 0, LPARAM lPa
 // thread the handler runs at once; from another thread the call waits until
 // the target's thread has handled it.
 LRESULT send(MessageTarget* target, uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+// Runs `call` later on the application's (the user-interface) thread; safe
+// from any thread, in the order posted. False without an application.
+bool PostToMainThread(std::function<void()> call);
 
 } // namespace platform
