@@ -14,6 +14,7 @@
 #include "platform/options.h"
 #include "settings/ui_mode.h"
 #include "traffic/jam_glue.h"
+#include "ui/message_window.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -152,9 +153,12 @@ void CMainFrame::OnSize(int width, int height)
     // panel changes the height alone.
     if (width == m_cxScreen || height == m_cyScreen)
         return;
-    // With the map screen in front the user is asked in the message window
-    // once the map controller can tell whether it is.
-    CheckScreenSizeChanged();
+    // With the map in front the user chooses in the message window whether to
+    // minimise or close; otherwise the program ends when the screen really changed.
+    if (g_MapController && g_MapController->IsMapScreenActive() && g_messageWnd)
+        g_messageWnd->AskScreenChanged(MESSAGE_NO_TIMEOUT);
+    else
+        CheckScreenSizeChanged();
 }
 
 platform::LRESULT CMainFrame::OnBackground()

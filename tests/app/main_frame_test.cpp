@@ -11,6 +11,7 @@
 #include "platform/shell.h"
 #include "settings/settings_record.h"
 #include "tests/app/app_rig.h"
+#include "ui/message_window.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -84,6 +85,13 @@ TEST(MainFrame, ASizeChangeOfOneSideIsIgnoredAndTheModeMessageSwitchesTheMode)
         platform::send(frame, platform::WM_SIZE, 0, (500 << 16) | 480);
         platform::send(frame, platform::WM_SIZE, 0, (640 << 16) | 400);
         EXPECT_TRUE(rig.boxes.empty());
+        EXPECT_EQ(g_messageWnd->GetState(), CScreenElement::STATE_HIDDEN);
+        // A turned screen, with the map in front: the user is asked, the program goes on.
+        platform::send(frame, platform::WM_SIZE, 0, (480 << 16) | 640);
+        EXPECT_EQ(g_messageWnd->GetState(), CScreenElement::STATE_SHOWN);
+        EXPECT_TRUE(g_messageWnd->CapturesInput());
+        EXPECT_TRUE(rig.boxes.empty());
+        g_messageWnd->SetState(CScreenElement::STATE_HIDDEN);
         EXPECT_EQ(g_bExpertMode, 0);
         platform::send(frame, WM_APP_APPLY_UI_MODE, 1);
         EXPECT_EQ(g_bExpertMode, 1);
