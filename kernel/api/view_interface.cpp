@@ -354,13 +354,8 @@ int32_t ZXS_ViewRender(CZXS_ViewHandle* view, int32_t quick, ZXS_DeviceContext* 
     if (!KernelStarted() || v == nullptr || !HasImage(v) || v->Document() == nullptr || view->pMap == nullptr
         || view->pMap->pOwner == nullptr)
         return ZXS_ERR_NOHANDLE;
-    CZXS_ClippedImage* image = v->Image();
-    const bool plain = quick != 0 && image->Antialiased();
-    if (plain)
-        image->SetAntialiased(false);
-    const int ok = v->Render(quick != 0);
-    if (plain)
-        image->SetAntialiased(true);
+    // A quick frame drawn here has plain lines.
+    const int ok = v->Render(quick != 0, quick != 0);
     // A frame that failed is reported as a failure, not as success.
     if (ok == 0)
         return ZXS_ERR_FAIL;

@@ -182,7 +182,7 @@ void CZXS_View::DeleteRouter()
     m_router.reset();
 }
 
-int CZXS_View::Render(bool quick)
+int CZXS_View::Render(bool quick, bool plainLines)
 {
     const uint32_t start = ZXS_RenderTick();
     int result = 0;
@@ -210,6 +210,9 @@ int CZXS_View::Render(bool quick)
         }
         ZXS_RenderSleep(kBusyPollMs);
     }
+    const bool plain = plainLines && m_image->Antialiased();
+    if (plain)
+        m_image->SetAntialiased(false);
     try {
         result = RenderFrame(quick);
     } catch (const std::bad_alloc&) {
@@ -217,6 +220,8 @@ int CZXS_View::Render(bool quick)
         SetError(ZXS_KERR_MEMORY);
         result = 0;
     }
+    if (plain)
+        m_image->SetAntialiased(true);
     m_dirty = false;
     EndFrame();
     m_state.store(kDone);

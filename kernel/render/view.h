@@ -97,8 +97,10 @@ public:
     void ResetLists();
 
     // One frame: 1 when it ran to its end or was cancelled, 0 with the error
-    // stored. Ends with the render state 2.
-    int Render(bool quick);
+    // stored. Ends with the render state 2. `plainLines` draws this frame's
+    // lines without antialiasing, switched only while the frame holds the
+    // view, so that a frame running on the render thread is not changed under it.
+    int Render(bool quick, bool plainLines = false);
     void AckRender();
 
     // Render protocol shared with the render queue.
