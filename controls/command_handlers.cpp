@@ -121,8 +121,12 @@ void AlwaysUp(CCommandEntry& entry)
     entry.Flip();
 }
 
-// The orientation panel comes with the maneuver panel; without it there is nothing to show.
-void OrientationPanel(CCommandEntry&) { }
+void OrientationPanel(CCommandEntry& entry)
+{
+    CManeuverPanel& panel = g_MapController->GetOrientationPanel();
+    panel.Show(!panel.IsShown());
+    entry.Flip();
+}
 
 void RoadJunction(CCommandEntry& entry)
 {

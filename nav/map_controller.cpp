@@ -1,6 +1,10 @@
 #include "nav/map_controller.h"
 
+#include "controls/bitmap_element.h"
 #include "controls/command_registry.h"
+#include "controls/compass_widget.h"
+#include "controls/diagram_button.h"
+#include "controls/zoom_control.h"
 #include "drawlib/draw_tool.h"
 #include "foundation/app_services.h"
 #include "foundation/language.h"
@@ -12,6 +16,7 @@
 #include "kernel/api/view_interface.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "settings/settings_record.h"
 #include "traffic/jam_glue.h"
 #include "ui/message_window.h"
 
@@ -83,6 +88,10 @@ CMapController::CMapController()
     m_popup.element = this;
     m_lastFrameTick = platform::GetTickCount();
     m_twoHourStamp = m_lastFrameTick;
+    m_elements.centreMarker = std::make_unique<CCompassWidget>();
+    m_elements.zoomControl = std::make_unique<CZoomControl>();
+    m_elements.scaleBar = std::make_unique<CBitmapElement>();
+    m_elements.widgetSet = std::make_unique<CDiagramButton>(&m_routeManager, &m_blinkers, nullptr);
     // Metre distances on the map go through the kernel's conversion of the active map.
     SetMapUnitsToMetresHandler([](double units) {
         CMapController* controller = g_MapController.get();
@@ -125,9 +134,6 @@ int CMapController::Attach(CDrawTool* surface)
     m_poiQuery.LoadCategoryNames();
     m_addressSearcher.SetMapView(this);
     m_poiQuery.SetMapView(this);
-    m_infoPanel.Init(surface, 0);
-    m_addressPanel.Init(surface, 0);
-    m_routeManager.SetSurface(surface);
     // The traffic manager's events reach the controller on its worker's thread.
     SetJamCallback([](int event, JamStatus status, const uint64_t*) {
         if (CMapController* controller = g_MapController.get())
@@ -138,8 +144,44 @@ int CMapController::Attach(CDrawTool* surface)
              m_elements.widgetSet.get(), m_elements.quickBar.get() })
         if (element)
             element->SetSurface(surface);
+    const int height = GetScreenHeight();
+    {
+        platform::CSLock elementLock(m_elementLock);
+        if (CCompassWidget* marker = GetCentreMarker())
+            marker->Layout(surface, this);
+    }
+    if (CZoomControl* zoom = GetZoomControl())
+        zoom->Attach(surface, this);
+    m_infoPanel.Init(surface, 0);
+    m_addressPanel.Init(surface, 0);
+    if (CDiagramButton* widgets = GetWidgetSet())
+        widgets->Attach(
+            surface, { ScaleByDpiX(10), height - ScaleByDpiY(40) }, { ScaleByDpiX(40), ScaleByDpiY(40) });
+    m_routeManager.SetSurface(surface);
+    if (CBitmapElement* scaleBar = GetScaleBarElement())
+        scaleBar->Attach(surface, this, { ScaleByDpiX(10), height - ScaleByDpiY(10) });
     LayoutElements();
     return 1;
+}
+
+CCompassWidget* CMapController::GetCentreMarker()
+{
+    return dynamic_cast<CCompassWidget*>(m_elements.centreMarker.get());
+}
+
+CZoomControl* CMapController::GetZoomControl()
+{
+    return dynamic_cast<CZoomControl*>(m_elements.zoomControl.get());
+}
+
+CBitmapElement* CMapController::GetScaleBarElement()
+{
+    return dynamic_cast<CBitmapElement*>(m_elements.scaleBar.get());
+}
+
+CDiagramButton* CMapController::GetWidgetSet()
+{
+    return dynamic_cast<CDiagramButton*>(m_elements.widgetSet.get());
 }
 
 int CMapController::CreateView()
@@ -545,6 +587,8 @@ void CMapController::SetMovingMode(bool on)
             if (quickBar)
                 quickBar->SetState(STATE_SHOWN);
             SetAddressDisplay(true);
+            if (CZoomControl* zoom = GetZoomControl(); zoom && GetScreenOrientation() != ORIENT_PORTRAIT)
+                zoom->SetImageId(CZoomControl::kMovingModeBackground);
             if (marker)
                 marker->SetState(STATE_SHOWN);
         } else {
@@ -559,6 +603,9 @@ void CMapController::SetMovingMode(bool on)
             if (marker)
                 marker->SetState(
                     state.flags & MovingModeState::CENTRE_MARKER_SHOWN ? STATE_SHOWN : STATE_HIDDEN);
+            if (CZoomControl* zoom = GetZoomControl();
+                zoom && GetScreenOrientation() != ORIENT_PORTRAIT && g_bExpertMode)
+                zoom->SetImageId(CZoomControl::kBackground);
             m_movingMode.reset();
         }
         alwaysUpDiffers = (m_alwaysUp != 0) != on;
@@ -566,6 +613,8 @@ void CMapController::SetMovingMode(bool on)
     // The commands take the locks themselves.
     if (alwaysUpDiffers)
         ExecuteCommand(CMD_ALWAYS_UP);
+    if (GetOrientationPanel().IsShown() != on)
+        ExecuteCommand(CMD_ORIENTATION_PANEL);
     ExecuteCommand(CMD_SCROLL);
     LayoutElements();
 }

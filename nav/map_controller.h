@@ -31,6 +31,10 @@
 #include <cstdint>
 #include <memory>
 
+class CBitmapElement;
+class CCompassWidget;
+class CDiagramButton;
+class CZoomControl;
 class CZXS_View;
 
 // What a tap on the map does; set by the tap-mode commands.
@@ -139,6 +143,13 @@ public:
     CPoiQuery& GetPoiSearcher() { return m_poiQuery; }
     CZXS_ViewHandle* GetView() { return m_viewHolder.GetView(); }
     MapElements& GetElements() { return m_elements; }
+    // The elements by their kind; none when the place is empty or holds
+    // something else (a test's stand-in).
+    CCompassWidget* GetCentreMarker();
+    CZoomControl* GetZoomControl();
+    CBitmapElement* GetScaleBarElement();
+    CDiagramButton* GetWidgetSet();
+    CManeuverPanel& GetOrientationPanel() { return m_routeManager.GetOrientationPanel(); }
     CButtonHint& GetInfoPanel() { return m_infoPanel; }
     CButtonHint& GetAddressPanel() { return m_addressPanel; }
     // The info panel when shown, else the address panel when the address

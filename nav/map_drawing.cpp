@@ -216,6 +216,9 @@ void CMapController::Draw()
         { m_elements.bottomBar.get(), m_elements.topBar.get(), m_elements.quickBar.get() })
         if (element)
             element->Draw();
+    // The route's length balloon and the orientation panel.
+    platform::CSLock lock(m_lock);
+    m_routeManager.Draw();
 }
 
 bool CMapController::GetGpsMapPosition(ZXS_Point& position, char& status, double& course)

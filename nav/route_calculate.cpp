@@ -58,7 +58,7 @@ int32_t CRoute::DropComputedRoute()
     {
         platform::CSLock point(m_pointLock);
         m_manager->GetGuide().Reset();
-        m_manager->SetCachedNode(-1);
+        m_manager->GetOrientationPanel().SetLastNode(-1);
     }
     return RaiseOnOutOfMemory(ZXS_RouteDelete(View()));
 }

@@ -11,14 +11,19 @@ CRouteManager::CRouteManager()
 
 CRouteManager::~CRouteManager() = default;
 
-void CRouteManager::Draw() { m_route.Draw(); }
+void CRouteManager::Draw()
+{
+    m_route.Draw();
+    m_panel.Draw();
+}
 
 int CRouteManager::SetSurface(CDrawTool* surface)
 {
     const int base = CScreenElement::SetSurface(surface);
     const int route = m_route.SetSurface(surface);
+    const int panel = m_panel.Attach(surface, this);
     m_guide.SetSurface(surface);
-    return base && route ? 1 : 0;
+    return base && route && panel ? 1 : 0;
 }
 
 int32_t CRouteManager::Recalculate()
@@ -97,7 +102,7 @@ void CRouteManager::ResetGuidance()
 {
     platform::CSLock lock(m_route.GetPointLock());
     m_guide.Reset();
-    m_cachedNode = -1;
+    m_panel.SetLastNode(-1);
     m_route.SetRouteLength(-1);
 }
 
@@ -132,7 +137,7 @@ void CRouteManager::SetOptionAndInvalidate(uint8_t value)
     platform::CSLock lock(m_route.GetPointLock());
     m_guide.SetForksOnly(value);
     m_optionsChanged |= 1;
-    m_cachedNode = -1;
+    m_panel.SetLastNode(-1);
 }
 
 int32_t CRouteManager::FindNextManeuver(int32_t from)
@@ -159,4 +164,12 @@ int CRouteManager::FillManeuverDistances(ManeuverInfo* entries, int count)
 {
     platform::CSLock lock(m_route.GetPointLock());
     return m_guide.FillManeuverDistances(entries, count);
+}
+
+double CRouteManager::GetRemainingDistance()
+{
+    if (!HasRoute())
+        return -1.0;
+    platform::CSLock lock(m_route.GetPointLock());
+    return m_guide.GetRemainingDistance();
 }

@@ -8,6 +8,7 @@
 //   2 the map is being reopened.
 // States 1 and 2 are ended by the controller's tick, which then rebuilds a
 // route that was asked for meanwhile.
+#include "controls/maneuver_panel.h"
 #include "nav/route.h"
 #include "nav/route_guide.h"
 #include "ui/screen_element.h"
@@ -66,6 +67,8 @@ public:
     GuideRect GetRectFrom(int32_t first, int32_t last);
     int GetNextManeuvers(ManeuverInfo* entries, int count);
     int FillManeuverDistances(ManeuverInfo* entries, int count);
+    // Metres left to the finish; -1.0 without a route or off it.
+    double GetRemainingDistance();
 
     // Forwarders.
     int32_t ClearRoute() { return m_route.Clear(); }
@@ -89,9 +92,8 @@ public:
     CRouteGuide& GetGuide() { return m_guide; }
     CRoute& GetRoute() { return m_route; }
 
-    // The node index the maneuver panel showed last; -1 makes it look afresh.
-    int32_t GetCachedNode() const { return m_cachedNode.load(); }
-    void SetCachedNode(int32_t node) { m_cachedNode.store(node); }
+    // The next-maneuver panel (command 10033 shows and hides it).
+    CManeuverPanel& GetOrientationPanel() { return m_panel; }
     uint8_t GetOptionsChanged() const { return m_optionsChanged; }
 
 private:
@@ -100,8 +102,8 @@ private:
     std::atomic<std::thread::id> m_busyOwner {};
     int m_nesting = 0;
     std::atomic<uint8_t> m_reroutePending { 0 };
+    CManeuverPanel m_panel;
     CRoute m_route;
     CRouteGuide m_guide;
-    std::atomic<int32_t> m_cachedNode { -1 };
     uint8_t m_optionsChanged = 0;
 };

@@ -14,6 +14,7 @@
 #include "tests/ui/ui_testing.h"
 #include "ui/message_window.h"
 
+#include <QDir>
 #include <QImage>
 #include <gtest/gtest.h>
 #include <optional>
@@ -23,8 +24,10 @@ namespace navtest {
 class ControllerRig {
 public:
     // `map`: another compiled map (its path without extension) in the shipped map's place.
+    // `allPictures`: every picture and glyph font of the screen class, as the
+    // program loads them, not only those the map drawing needs.
     ControllerRig(int width = 240, int height = 320, int dpi = 96, int language = LANGUAGE_ENGLISH,
-        const QString& map = {})
+        const QString& map = {}, bool allPictures = false)
         : m_screen(width, height, dpi, language)
         , m_display(QSize(width, height), dpi)
     {
@@ -35,8 +38,13 @@ public:
         g_drawTool->Init(&m_display, true);
         const QString module = testing_support::BuildDataFolder()
             + (dpi == 192 ? QStringLiteral("/resources/vga") : QStringLiteral("/resources/qvga"));
-        for (uint32_t id : kPictures)
-            g_drawTool->LoadResource(module, id);
+        if (allPictures) {
+            for (const QString& file : QDir(module).entryList({ QStringLiteral("*.bmp") }, QDir::Files))
+                g_drawTool->LoadResource(module, file.chopped(4).toUInt());
+        } else {
+            for (uint32_t id : kPictures)
+                g_drawTool->LoadResource(module, id);
+        }
         m_controller.emplace(g_MapController);
         m_registry.emplace(g_CommandRegistry);
         g_CommandRegistry->Init();
@@ -69,10 +77,11 @@ public:
         ASSERT_EQ(ZXS_ViewRender(g_MapController->GetView(), 0, nullptr), 0);
     }
 
-    // The pictures the map drawing uses.
+    // The pictures the map drawing uses, those the on-map elements take their sizes from, and the fonts.
     static constexpr uint32_t kPictures[] = { 218, 219, 220, 221, 222, 223, 224, 225, 227, 228, 229, 230, 231,
         232, 233, 234, 236, 237, 238, 239, 240, 241, 242, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253,
-        254, 502, 653, 654, 655, 656, 657, 658, 786, 787, 788, 789 };
+        254, 502, 653, 654, 655, 656, 657, 658, 786, 787, 788, 789, 197, 198, 207, 757, 1348, 10048, 10049,
+        196, 217, 758, 761, 795 };
 
 private:
     testing_support::ProgramFolder m_folder;

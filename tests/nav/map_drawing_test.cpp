@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/little_endian.h"
 #include "tests/nav/controller_rig.h"
+#include "tests/support/golden_picture.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,46 +22,13 @@ namespace {
 
 using navtest::ControllerRig;
 
-QImage Surface()
-{
-    const int w = g_drawTool->GetWidth(), h = g_drawTool->GetHeight();
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = uint32_t(g_drawTool->GetPixel(x, y, false));
-            image.setPixel(x, y, qRgb(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF));
-        }
-    return image;
-}
+QImage Surface() { return testing_support::SurfacePicture(*g_drawTool); }
 
-// Share of pixels that differ.
-double Different(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return 1.0;
-    int64_t differ = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            differ += a.pixel(x, y) != b.pixel(x, y);
-    return double(differ) / (double(a.width()) * a.height());
-}
+using testing_support::PictureDifference;
 
-// Compares with tests/nav/golden/NAME.png; TRAVENOR_UPDATE_GOLDEN=1 stores it.
-// Every run leaves its picture in the working folder to look at.
 void ExpectGolden(const QImage& picture, const QString& name)
 {
-    picture.save(name + QStringLiteral(".png"));
-    const QString golden
-        = QStringLiteral(TRAVENOR_TEST_SOURCE_DIR "/nav/golden/") + name + QStringLiteral(".png");
-    if (std::getenv("TRAVENOR_UPDATE_GOLDEN")) {
-        QDir().mkpath(QFileInfo(golden).path());
-        ASSERT_TRUE(picture.save(golden));
-        return;
-    }
-    const QImage stored(golden);
-    ASSERT_FALSE(stored.isNull()) << golden.toStdString()
-                                  << " is missing (TRAVENOR_UPDATE_GOLDEN=1 stores it)";
-    EXPECT_LT(Different(picture, stored.convertToFormat(QImage::Format_RGB32)), 0.002) << name.toStdString();
+    testing_support::ExpectGoldenPicture(picture, QStringLiteral("nav"), name);
 }
 
 TEST(MapDrawing, TheGpsMarkerTurnsBySectorsOfTheScreenAngle)
@@ -143,10 +111,10 @@ TEST(MapDrawing, WithoutAFixTheMarkerBlinksOverASteadyShadow)
     const QImage on = frameAt(1000 + 800); // the first 800 ms are the "on" phase, its end included
     const QImage off = frameAt(1000 + 801);
     const QImage onAgain = frameAt(1000 + 1600);
-    EXPECT_GT(Different(on, map), 0.0);
-    EXPECT_GT(Different(off, map), 0.0) << "the shadow stays";
-    EXPECT_GT(Different(on, off), 0.0) << "the marker goes";
-    EXPECT_EQ(Different(on, onAgain), 0.0);
+    EXPECT_GT(PictureDifference(on, map), 0.0);
+    EXPECT_GT(PictureDifference(off, map), 0.0) << "the shadow stays";
+    EXPECT_GT(PictureDifference(on, off), 0.0) << "the marker goes";
+    EXPECT_EQ(PictureDifference(on, onAgain), 0.0);
 }
 
 TEST(MapDrawing, ADragShowsTheOldFrameMovedOnGreyUntilTheNewRenderArrives)
@@ -218,6 +186,9 @@ TEST(MapDrawing, AScreenshotReadsBackAsTheMapPicture)
 {
     ControllerRig rig;
     CMapController& c = rig.Controller();
+    // The screenshot is the map alone, without the elements over it.
+    c.SetCentreMarkerShown(false);
+    c.GetElements().scaleBar->SetState(CScreenElement::STATE_HIDDEN);
     rig.Render();
     const QImage map = [&] {
         c.Draw();
