@@ -44,3 +44,16 @@ bool IsGpsIntermediateDriverPresent(QString* port)
     *port = QStringLiteral("gpsd://localhost:2947");
     return true;
 }
+
+bool SetActiveSyncAutoConnect(int value)
+{
+    platform::RegKey application;
+    if (platform::registry().Open(
+            platform::RegRoot::HKCU, QStringLiteral("Software\\Orvantis\\Travenor Pro"), &application)
+        != platform::RegResult::Ok)
+        return false;
+    platform::RegKey comm;
+    return platform::registry().Create(platform::RegRoot::HKCU, QStringLiteral("ControlPanel\\Comm"), &comm)
+        == platform::RegResult::Ok
+        && comm.SetDword(QStringLiteral("AutoCnct"), value != 0 ? 1 : 0) == platform::RegResult::Ok;
+}

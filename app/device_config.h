@@ -15,3 +15,8 @@ inline constexpr const char* kGpsDriverKey
 // is gpsd: without a value, "gpsd://localhost:2947" when a gpsd program is
 // installed. False, the port untouched, when there is no driver.
 bool IsGpsIntermediateDriverPresent(QString* port);
+
+// ActiveSync's automatic connection on the cradle (HKCU "\ControlPanel\Comm"
+// "AutoCnct": 1 on, 0 off), set only when the program's application key
+// exists. On this machine it is a value the program keeps for itself.
+bool SetActiveSyncAutoConnect(int value);

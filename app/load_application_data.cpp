@@ -201,6 +201,9 @@ int LoadApplicationData()
         RequestJamUpdate();
     controller.SetMapReady();
 
+    // The route comes back before the version records are written, so that
+    // the route of the version run before is still found.
+    g_settingsFile->RestoreRoute(0);
     g_settingsFile->WriteVersionRecords(0);
     ApplyUiMode(g_bExpertMode, 0);
     return 1;

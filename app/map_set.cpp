@@ -196,4 +196,4 @@ bool CMapSet::Reopen(int32_t /*flags*/)
     return FindAndOpen();
 }
 
-void CMapSet::InitFontScaleFromDpi() { m_fontPercent = ComputeDpiScaleY() * 96 == 192 ? 175 : 100; }
+int32_t CMapSet::DefaultFontScale() { return ComputeDpiScaleY() * 96 == 192 ? 175 : 100; }

@@ -53,7 +53,8 @@ public:
     // Takes effect at the next start, when ApplyFontScale runs.
     void SetFontScale(int32_t percent) { m_fontPercent = percent; }
     // 175 % on a screen of 192 dots per inch vertically, else 100 %.
-    void InitFontScaleFromDpi();
+    void InitFontScaleFromDpi() { m_fontPercent = DefaultFontScale(); }
+    static int32_t DefaultFontScale();
 
     // The restyled handle once it is built, else the plain map handle.
     CZXS_MapHandle* ActiveMap() { return GetState() == STATE_RESTYLED ? &m_restyled : &m_map; }

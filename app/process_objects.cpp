@@ -1,6 +1,7 @@
 #include "app/process_objects.h"
 
 #include "app/travenor_app.h"
+#include "controls/button_folders.h"
 #include "controls/command_registry.h"
 #include "controls/hard_key_map.h"
 #include "drawlib/screen_draw_tool.h"
@@ -29,8 +30,9 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
     static const std::vector<ProcessObjectEntry> list {
         Entry<theApp>("theApp"), Entry<g_CommandRegistry>("g_CommandRegistry"),
         Entry<g_HardKeyMap>("g_HardKeyMap"), Entry<g_drawTool>("g_drawTool"),
-        Entry<g_MapController>("g_MapController"), Entry<g_waypoints>("g_waypoints"),
-        Entry<g_gpsSource>("g_gpsSource"), Entry<g_settingsFile>("g_settingsFile"),
+        Entry<g_MapController>("g_MapController"), Entry<g_transparentButtonRoot>("g_transparentButtonRoot"),
+        Entry<g_waypoints>("g_waypoints"), Entry<g_gpsSource>("g_gpsSource"),
+        Entry<g_settingsFile>("g_settingsFile"),
         // g_MapPopupMenu
         Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
         Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),

@@ -13,6 +13,7 @@
 #include "foundation/draw_suspender.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
+#include "gps/bluetooth_control.h"
 #include "gps/gps_source.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -346,7 +347,10 @@ void RestoreDeviceAndSaveSettings()
             CSettingsFile::FLAG_WAYPOINTS | CSettingsFile::FLAG_VERSION | CSettingsFile::FLAG_ROUTE);
         platform::WriteProfileInt(kSettingsSection, kExpertModeEntry, g_bExpertMode);
     }
-    // The device settings changed for the run are put back and the voice
+    // The Bluetooth radio goes back as it was also when nothing was saved (the
+    // save lets the controller go itself).
+    g_bluetoothControl.Destroy();
+    // The other device settings changed for the run are put back and the voice
     // recorder closed here once they exist.
     DestroyJamManager();
 }

@@ -353,18 +353,25 @@ void CGpsSource::SaveSettings(platform::Archive& archive)
     archive.WriteInt32(state == GPS_PORT_SERIAL_LOG || state == GPS_PORT_REPLAY_LOG ? 1 : 0);
 }
 
+CGpsSource::SettingsBlock CGpsSource::ReadSettings(platform::Archive& archive)
+{
+    SettingsBlock block;
+    block.reverse = archive.ReadInt32();
+    block.loop = archive.ReadInt32();
+    block.speedFactor = archive.ReadDouble();
+    block.reserved = archive.ReadInt32();
+    block.replayFile = archive.ReadString();
+    block.logFile = archive.ReadString();
+    block.logging = archive.ReadInt32();
+    return block;
+}
+
 void CGpsSource::LoadSettings(platform::Archive& archive)
 {
     // The whole block is read before anything is applied: a short block
-    // changes nothing.
-    const int32_t reverse = archive.ReadInt32();
-    const int32_t loop = archive.ReadInt32();
-    const double speedFactor = archive.ReadDouble();
-    const int32_t reserved = archive.ReadInt32();
-    const QString replayFile = archive.ReadString();
-    const QString logFile = archive.ReadString();
-    archive.ReadInt32(); // logging was active: the log is not restarted by loading settings
-    SetReplayOptions(reverse, loop, speedFactor, reserved);
-    SetExistingNmFile(m_replayFile, replayFile);
-    SetLogFileName(logFile);
+    // changes nothing. The log is not restarted by loading settings.
+    const SettingsBlock block = ReadSettings(archive);
+    SetReplayOptions(block.reverse, block.loop, block.speedFactor, block.reserved);
+    SetExistingNmFile(m_replayFile, block.replayFile);
+    SetLogFileName(block.logFile);
 }

@@ -75,8 +75,22 @@ public:
     // The standing-still filter; 1 when the fix was taken as a new good position.
     int FilterFix();
 
+    // The GPS block of the settings file: replay options, replay and log
+    // file names and whether the log was being written.
+    struct SettingsBlock {
+        int32_t reverse = 0;
+        int32_t loop = 0;
+        double speedFactor = 1.0;
+        int32_t reserved = 0;
+        QString replayFile;
+        QString logFile;
+        int32_t logging = 0;
+    };
     void SaveSettings(platform::Archive& archive);
     void LoadSettings(platform::Archive& archive);
+    // The block as read, nothing applied (the settings reader checks a whole
+    // file before it applies any of it).
+    static SettingsBlock ReadSettings(platform::Archive& archive);
 
     CGpsPort& Port() { return *m_port; }
 

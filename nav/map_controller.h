@@ -12,6 +12,7 @@
 #include "app/map_item_holder.h"
 #include "app/map_set.h"
 #include "controls/blinker.h"
+#include "controls/button_bar.h"
 #include "foundation/geo_pos.h"
 #include "foundation/image_buffer.h"
 #include "kernel/api/types.h"
@@ -268,6 +269,9 @@ public:
     CRouteManager& GetRouteManager() { return m_routeManager; }
     CJamSchedule& GetJamSchedule() { return m_jamSchedule; }
     CJamFileManager& GetJamFiles() { return m_jamFiles; }
+    // The two button bars: the top bar (index 1) and the bottom bar (index 0).
+    CButtonBar& GetTopButtonBar() { return m_topButtonBar; }
+    CButtonBar& GetBottomButtonBar() { return m_bottomButtonBar; }
     // Deletes the route and redraws; moving mode ends when a route existed. 1.
     int DeleteRoute();
 
@@ -392,6 +396,8 @@ private:
     CBlinkerList m_blinkers;
     CJamSchedule m_jamSchedule;
     CJamFileManager m_jamFiles;
+    CButtonBar m_topButtonBar { CButtonBar::BAR_TOP };
+    CButtonBar m_bottomButtonBar { CButtonBar::BAR_BOTTOM };
     // Tick state: the address panel's and the deviation's time, and whether
     // the road blocks are still to be refreshed.
     uint32_t m_addressPanelMs = 0;

@@ -95,6 +95,10 @@ public:
     // The next-maneuver panel (command 10033 shows and hides it).
     CManeuverPanel& GetOrientationPanel() { return m_panel; }
     uint8_t GetOptionsChanged() const { return m_optionsChanged; }
+    // "Save route when exit": the route is saved at exit and restored at the
+    // next start (1, the default) or not (0).
+    int32_t GetSaveRouteOnExit() const { return m_saveRouteOnExit; }
+    void SetSaveRouteOnExit(int32_t on) { m_saveRouteOnExit = on ? 1 : 0; }
 
 private:
     std::atomic<int32_t> m_busy { BUSY_FREE };
@@ -106,4 +110,5 @@ private:
     CRoute m_route;
     CRouteGuide m_guide;
     uint8_t m_optionsChanged = 0;
+    int32_t m_saveRouteOnExit = 1;
 };

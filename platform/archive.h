@@ -64,8 +64,11 @@ public:
     // Either string form: UTF-16 behind the marker, else Windows-1251 bytes.
     QString ReadString();
 
-    // Loading: the bytes not read yet.
+    // Loading: the bytes not read yet, and how far the reading has come.
     size_t Remaining() const { return m_input.size() - m_pos; }
+    size_t Position() const { return m_pos; }
+    // Loading: the bytes read from `from` up to the present position.
+    std::span<const uint8_t> ReadSince(size_t from) const { return m_input.subspan(from, m_pos - from); }
     // Storing: everything written so far.
     const std::vector<uint8_t>& Data() const { return m_buffer; }
     // Storing: replaces the file with what was written, through a temporary

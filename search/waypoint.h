@@ -71,6 +71,8 @@ public:
     const CWaypoint* GetAt(int index) const;
     int GetWaypointCount() const { return static_cast<int>(m_waypoints.size()); }
 
+    // The alert radius of a new list and of the settings' defaults: 160 m.
+    static constexpr double kDefaultAlertRadius = 0.00144;
     double GetAlertRadius() const { return m_alertRadius; }
     void SetAlertRadius(double degrees) { m_alertRadius = degrees; }
     int32_t GetAlertsOn() const { return m_alertsOn; }
@@ -78,7 +80,7 @@ public:
 
 protected:
     std::vector<CWaypoint> m_waypoints;
-    double m_alertRadius = 0.00144; // degrees of arc: 160 m
+    double m_alertRadius = kDefaultAlertRadius; // degrees of arc
     int32_t m_alertsOn = 1;
 };
 

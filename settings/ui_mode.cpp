@@ -1,6 +1,11 @@
 #include "settings/ui_mode.h"
 
+#include "controls/button_folders.h"
+#include "controls/command_registry.h"
+#include "controls/zoom_control.h"
 #include "foundation/dialog_templates.h"
+#include "foundation/screen_metrics.h"
+#include "nav/map_controller.h"
 #include "platform/message_box.h"
 #include "settings/settings_file.h"
 #include "settings/settings_record.h"
@@ -12,14 +17,13 @@
 
 namespace {
 
+// Both modes share one settings file: the text promises nothing else.
 const char kModeText[]
     = "  Выберите, Вы желаете работать в простом или экспертном режиме. (В экспертном режиме более "
       "расширенный функционал по сравнению с простым.) В программе есть возможность переключения между "
-      "режимами на странице настроек (Общие). Настройки простого режима сохраняются отдельно и не "
-      "пересекаются с настройками экспертного режима.\r\n\r\n  Choose you'd like to work in simple or "
+      "режимами на странице настроек (Общие).\r\n\r\n  Choose you'd like to work in simple or "
       "expert mode. (In expert mode, there is an extended functional compared to the simple one). The "
-      "program has a possibility to switch between modes on a tab of settings (Generals). Simple mode "
-      "settings are separately saved and not intersected with expert mode settings.";
+      "program has a possibility to switch between modes on a tab of settings (Generals).";
 
 } // namespace
 
@@ -66,14 +70,45 @@ bool CUiModeDlg::DoDataExchange(bool save)
 
 void ApplyUiMode(int expert, int reload)
 {
-    // The on-map elements that differ between the modes (the button bars, the
-    // quick bar, the transparent buttons, the zoom control) follow the mode
-    // once they exist.
-    if (reload) {
-        g_settingsFile->Save(0);
+    CMapController& controller = *g_MapController;
+    CScreenButtonFolders& buttons = GetTransparentButtonRoot();
+    if (buttons.IsShown()) {
+        ExecuteCommand(CMD_SHOW_TRANSPARENT_BUTTONS);
+        buttons.SetShown(false);
+    }
+    CJamFileManager& jamFiles = controller.GetJamFiles();
+    constexpr uint8_t kJamFlags = CJamFileManager::SWITCH_BLOCKING | CJamFileManager::SWITCH_JAMS;
+    const uint8_t jamFlagsBefore = jamFiles.GetSwitches() & kJamFlags;
+
+    // The settings are read again only over a file that was just written:
+    // after a failed write the mode changes and the settings stay as they are.
+    // The files are read and written without the controller's lock, which the
+    // draw thread needs for every frame.
+    if (reload && g_settingsFile->Save(0)) {
         g_bExpertMode = expert;
         g_settingsFile->Load(0);
     } else {
         g_bExpertMode = expert;
     }
+    if ((jamFiles.GetSwitches() & kJamFlags) != jamFlagsBefore)
+        jamFiles.StartWorker(false);
+
+    {
+        platform::CSLock lock(controller.GetElementLock());
+        controller.Lock();
+        if (CScreenElement* quickBar = controller.GetElements().quickBar.get())
+            quickBar->SetState(expert ? CScreenElement::STATE_HIDDEN : CScreenElement::STATE_SHOWN);
+        for (CButtonBar* bar : { &controller.GetBottomButtonBar(), &controller.GetTopButtonBar() }) {
+            if (bar->GetBarState() == CButtonBar::BAR_HIDDEN)
+                bar->SetBarState(CButtonBar::BAR_ON_DEMAND);
+            bar->SetState(expert ? CScreenElement::STATE_SHOWN : CScreenElement::STATE_HIDDEN);
+        }
+        controller.Unlock();
+    }
+    if (controller.IsFollowGps() && !controller.IsAlwaysUp())
+        ExecuteCommand(CMD_GPS_TRACKING);
+    ExecuteCommand(CMD_SCROLL);
+    if (CZoomControl* zoom = controller.GetZoomControl(); zoom && GetScreenOrientation() != ORIENT_PORTRAIT)
+        zoom->SetImageId(expert ? CZoomControl::kBackground : CZoomControl::kMovingModeBackground);
+    controller.LayoutElements();
 }

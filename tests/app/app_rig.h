@@ -59,6 +59,15 @@ public:
             platform::RegRoot::HKCU, QStringLiteral("Software\\Orvantis\\Travenor Pro\\Settings"), &key);
         key.SetDword(entry, value);
     }
+    void SetProfileString(const QString& entry, const QString& value)
+    {
+        platform::RegKey key;
+        platform::registry().Create(
+            platform::RegRoot::HKCU, QStringLiteral("Software\\Orvantis\\Travenor Pro\\Settings"), &key);
+        key.SetString(entry, value);
+    }
+    // A machine the program has run on before: no first-start notice.
+    void SetRunBefore() { SetProfileString(QStringLiteral("vertion"), QStringLiteral("204272")); }
 
     std::vector<platform::MessageBoxRequest> boxes;
 

@@ -78,6 +78,7 @@ TEST(MainFrame, ASizeChangeOfOneSideIsIgnoredAndTheModeMessageSwitchesTheMode)
 {
     apptest::AppRig rig(QSize(480, 640), 192);
     rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    rig.SetRunBefore();
     CProcessObjects objects;
     apptest::RunProgram([&] {
         CMainFrame* frame = theApp->GetMainWnd();

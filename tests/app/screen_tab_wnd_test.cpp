@@ -94,6 +94,7 @@ TEST(Pointer, TheStylusGoesToTheMessageWindowTheWizardOrTheMap)
 {
     apptest::AppRig rig;
     rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    rig.SetRunBefore();
     CProcessObjects objects;
     apptest::RunProgram([&] {
         QWidget* screen = theApp->GetDeviceScreen();

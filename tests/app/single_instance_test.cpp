@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,8 +16,9 @@
 
 namespace {
 
-// The program on the build's data, with its own registry file and runtime
-// folder; the interface mode is chosen already, so no question waits.
+// The program on the build's data, with its own registry file, runtime folder
+// and documents (where a close saves the settings); the interface mode is
+// chosen already, so no question waits.
 class Program {
 public:
     Program(const QString& runtime, const QString& config, const QStringList& extra)
@@ -30,8 +32,10 @@ public:
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         m_process.setProcessEnvironment(env);
-        m_process.start(
-            QStringLiteral(TRAVENOR_PROGRAM), QStringList { QStringLiteral("--config"), config } + extra);
+        m_process.start(QStringLiteral(TRAVENOR_PROGRAM),
+            QStringList { QStringLiteral("--config"), config, QStringLiteral("--documents"),
+                QFileInfo(config).absolutePath() }
+                + extra);
     }
     ~Program()
     {

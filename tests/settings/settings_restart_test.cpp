@@ -1,0 +1,118 @@
+// The program started on a home of its own, one option changed in each owner
+// of the settings, closed through "Close application" and started again:
+// every change is still there.
+#include "app/process_objects.h"
+#include "controls/button_folders.h"
+#include "controls/command_registry.h"
+#include "controls/hard_key_map.h"
+#include "gps/gps_source.h"
+#include "platform/system_files.h"
+#include "search/waypoint.h"
+#include "settings/settings_record.h"
+#include "tests/app/app_rig.h"
+#include "tests/nav/route_support.h"
+#include "traffic/jam_settings.h"
+
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// HOME pointed at a folder of the test's own for its span.
+class ScopedHome {
+public:
+    ScopedHome()
+        : m_saved(qgetenv("HOME"))
+    {
+        qputenv("HOME", m_home.path().toUtf8());
+    }
+    ~ScopedHome() { qputenv("HOME", m_saved); }
+    ScopedHome(const ScopedHome&) = delete;
+    ScopedHome& operator=(const ScopedHome&) = delete;
+
+private:
+    QTemporaryDir m_home;
+    QByteArray m_saved;
+};
+
+// Runs the message loop until `done` or ten seconds have passed. (The checks
+// inside the program's run never return early: the program must be closed.)
+bool Await(const std::function<bool()>& done)
+{
+    QDeadlineTimer deadline(10000);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
+{
+    ScopedHome home;
+    apptest::AppRig rig;
+    QTemporaryDir systemRoot;
+    platform::ScopedSystemRoot scopedRoot(systemRoot.path());
+    rig.SetProfileInt(QStringLiteral("expert mode"), 1);
+    std::vector<MapPoint> routePoints;
+
+    {
+        CProcessObjects objects;
+        const int status = apptest::RunProgram([&] {
+            CMapController& controller = *g_MapController;
+            // The GPS source and its port, and the GPS block's replay options.
+            g_gpsSourceNumber = 3;
+            g_gpsBaudRate = 9600;
+            g_gpsSource->SetReplayOptions(0, 1, 2.0, 0);
+            g_HardKeyMap->SetCommand(4, 10021);
+            controller.GetTopButtonBar().SetButtonCommand(2, 10040);
+            GetTransparentButtonRoot().SetButtonCommand(1, 3, 10030);
+            g_jamSettings.periodMinutes = 25;
+            CWaypoint waypoint;
+            waypoint.m_name = QStringLiteral("Дача");
+            waypoint.m_type = QStringLiteral("Синий");
+            waypoint.m_position.SetChecked(0.979, 0.667, true);
+            g_waypoints->Append(waypoint);
+            const MapPoint unset { kUnsetCoordinate, kUnsetCoordinate };
+            const MapPoint points[] = { navtest::Crossing(-2, -1), unset, unset, navtest::Crossing(3, 2) };
+            EXPECT_EQ(controller.BuildRoute(points, 4, 0, 0, nullptr, 0), 1);
+            EXPECT_TRUE(Await([&] { return controller.GetRouteManager().HasRoute() != 0; }));
+            for (const RoutePoint& p : controller.GetRouteManager().GetRoute().GetPoints())
+                routePoints.push_back({ p.x, p.y });
+            ExecuteCommand(CMD_CLOSE);
+        });
+        ASSERT_EQ(status, CTravenorApp::EXIT_OK);
+    }
+
+    CProcessObjects objects;
+    const int status = apptest::RunProgram([&] {
+        CMapController& controller = *g_MapController;
+        EXPECT_EQ(g_gpsSourceNumber, 3);
+        EXPECT_EQ(g_gpsBaudRate, 9600);
+        int32_t reverse = 0, loop = 0, reserved = 0;
+        double speed = 0;
+        g_gpsSource->GetReplayOptions(&reverse, &loop, &speed, &reserved);
+        EXPECT_EQ(loop, 1);
+        EXPECT_EQ(speed, 2.0);
+        EXPECT_EQ(g_HardKeyMap->GetCommand(4), 10021);
+        EXPECT_EQ(controller.GetTopButtonBar().GetButtonCommand(2), 10040);
+        EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(1, 3), 10030);
+        EXPECT_EQ(g_jamSettings.periodMinutes, 25);
+        EXPECT_EQ(g_waypoints->GetWaypointCount(), 1);
+        if (g_waypoints->GetWaypointCount() == 1) {
+            EXPECT_EQ(g_waypoints->GetAt(0)->m_name, QStringLiteral("Дача"));
+        }
+        // The route comes back from its file and is built again after the first frame.
+        EXPECT_TRUE(Await([&] { return controller.GetRouteManager().HasRoute() != 0; }));
+        const std::vector<RoutePoint> restored = controller.GetRouteManager().GetRoute().GetPoints();
+        EXPECT_EQ(restored.size(), routePoints.size());
+        for (size_t i = 0; i < restored.size() && i < routePoints.size(); ++i) {
+            EXPECT_NEAR(restored[i].x, routePoints[i].x, 2) << i;
+            EXPECT_NEAR(restored[i].y, routePoints[i].y, 2) << i;
+        }
+        ExecuteCommand(CMD_CLOSE);
+    });
+    EXPECT_EQ(status, CTravenorApp::EXIT_OK);
+    EXPECT_TRUE(rig.boxes.empty());
+}
+
+} // namespace
