@@ -219,7 +219,10 @@ int CMapController::OpenView()
     if (ZXS_MapToGeo(m_mapSet.ActiveMap(), m_bounds.right, m_bounds.top, &longitude, &latitude) == 0)
         m_upperRight.SetChecked(latitude, longitude, true);
     // The centre chosen before the map was known comes inside it.
-    SetCentre(m_centreX, m_centreY);
+    if (m_startCentrePending)
+        ApplyStartCentre();
+    else
+        SetCentre(m_centreX, m_centreY);
     SetRedrawFlag(1);
     return 1;
 }
@@ -277,6 +280,7 @@ int32_t CMapController::SetViewPosition()
 
 void CMapController::SetCentreX(int32_t x)
 {
+    m_startCentrePending = false;
     if (m_bounds.right == m_bounds.left)
         m_centreX = std::max(x, kCollapsedMinCentreX);
     else
@@ -321,6 +325,30 @@ int32_t CMapController::SetCentreGeoPosition(const CGeoPos& position)
     SetCentre(point.x, point.y);
     SetRedrawFlag(1);
     return 0;
+}
+
+void CMapController::SetStartCentre(const CGeoPos& position)
+{
+    platform::CSLock lock(m_lock);
+    m_startCentre = position;
+    m_startCentrePending = true;
+    if (m_bounds.left < m_bounds.right && m_bounds.top < m_bounds.bottom)
+        ApplyStartCentre();
+}
+
+void CMapController::ApplyStartCentre()
+{
+    ZXS_Point point {};
+    const bool placed = m_startCentre.IsValid()
+        && ZXS_GeoToMap(m_mapSet.ActiveMap(), m_startCentre.GetLongitude().GetRadians(),
+               m_startCentre.GetLatitude().GetRadians(), &point)
+            == 0;
+    if (placed && point.x >= m_bounds.left && point.x <= m_bounds.right && point.y >= m_bounds.top
+        && point.y <= m_bounds.bottom)
+        SetCentre(point.x, point.y);
+    else
+        SetCentre(m_bounds.left / 2 + m_bounds.right / 2, m_bounds.top / 2 + m_bounds.bottom / 2);
+    SetRedrawFlag(1);
 }
 
 int CMapController::GetCentreGeoPosition(CGeoPos& position)

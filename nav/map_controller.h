@@ -173,6 +173,11 @@ public:
     // under way ends first.
     void SetScale(int32_t scale);
     int32_t SetCentreGeoPosition(const CGeoPos& position);
+    // The view at start: centred on a saved or default place when the open map
+    // holds it, else on the middle of the map (a place of another map would
+    // leave the view on an edge with nothing of the map to see). Before the
+    // view is open the place waits for the map's bounds.
+    void SetStartCentre(const CGeoPos& position);
     int GetCentreGeoPosition(CGeoPos& position);
     bool ScreenToMap(const ElementPoint& point, ZXS_Point& out);
     bool MapToScreen(const ZXS_Point& point, ElementPoint& out);
@@ -335,6 +340,10 @@ private:
     CGeoPos m_lowerLeft;
     CGeoPos m_upperRight;
     ZXS_Rect m_bounds {};
+    // A start centre given before the map's bounds were known (SetStartCentre).
+    CGeoPos m_startCentre;
+    bool m_startCentrePending = false;
+    void ApplyStartCentre();
     PopupContext m_popup;
 
     platform::CriticalSection m_lock;

@@ -541,10 +541,11 @@ void ApplySettings(const SettingsBody& body)
         LoadSection(
             body.jamFiles, [&](platform::Archive& a) { LoadJamFilesSection(a, controller.GetJamFiles()); });
     if (applies(55)) {
-        // The map-unit centre stays when the geographic one is out of range.
+        // The map-unit centre stays when the geographic one is out of range; a
+        // place the open map does not hold gives the middle of the map.
         CGeoPos centre;
         if (centre.SetChecked(body.mapCentreLatitude, body.mapCentreLongitude, true))
-            controller.SetCentreGeoPosition(centre);
+            controller.SetStartCentre(centre);
         routes.SetRerouteAfterJams(body.rerouteAfterJams);
         g_waypointColumns = body.waypointColumns;
         g_poiColumns = body.poiColumns;

@@ -192,7 +192,7 @@ int CSettingsFile::SetDefaults()
         home = g_gpsFix;
         g_gpsSource->UpdateMapPosition();
     }
-    controller.SetCentreGeoPosition(home);
+    controller.SetStartCentre(home);
     ExecuteCommand(CMD_SCROLL);
 
     controller.SetScale(GetDefaultMapScale());

@@ -8,6 +8,7 @@
 #include "app/travenor_app.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
+#include "nav/map_controller.h"
 #include "platform/display.h"
 #include "tests/app/app_rig.h"
 
@@ -67,6 +68,11 @@ TEST(StartupLoading, TheMapAppearsAfterTheProgressAtEveryScreen)
                 EXPECT_TRUE(CLoadingWnd::GetInstance().IsClosed());
                 const QImage frame = WaitForMap();
                 EXPECT_GE(ColourCount(frame), 20);
+                // A first start: the default place lies outside the shipped map, so
+                // the view opens on the middle of the map rather than on its edge.
+                const ZXS_Rect bounds = g_MapController->GetMapBounds();
+                EXPECT_EQ(g_MapController->GetCentreX(), bounds.left / 2 + bounds.right / 2);
+                EXPECT_EQ(g_MapController->GetCentreY(), bounds.top / 2 + bounds.bottom / 2);
                 SaveScreenshot(frame, name);
                 CloseApplication();
             });

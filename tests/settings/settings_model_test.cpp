@@ -38,17 +38,28 @@ TEST(SettingsModel, AFirstStartTakesTheDefaultsAndSavesThemAtTheDefaultPath)
         g_messageWnd->GetText().startsWith(QStringLiteral("Congratulations on successful installation")));
     EXPECT_TRUE(g_settingsFile->GetPath().isEmpty());
 
-    // The defaults, a few of each owner. The fix is at the default place, and
-    // the map centred there as far as the map reaches.
+    // The defaults, a few of each owner. The fix is at the default place, which
+    // the shipped map does not hold: the view starts at the middle of the map,
+    // not on its edge with nothing of the map to see.
     const CGpsFix fix = CopyCurrentGpsFix();
     ASSERT_TRUE(fix.IsValid());
     EXPECT_NEAR(fix.GetLatitude().GetRadians(), (55.0 + 44.826 / 60.0) * M_PI / 180.0, 1e-12);
     EXPECT_NEAR(fix.GetLongitude().GetRadians(), (37.0 + 39.048 / 60.0) * M_PI / 180.0, 1e-12);
-    const int32_t centreX = controller.GetCentreX(), centreY = controller.GetCentreY();
-    controller.SetCentre(centreX + 5000, centreY + 5000);
-    controller.SetCentreGeoPosition(fix);
-    EXPECT_EQ(controller.GetCentreX(), centreX);
-    EXPECT_EQ(controller.GetCentreY(), centreY);
+    const ZXS_Rect bounds = controller.GetMapBounds();
+    ASSERT_LT(bounds.left, bounds.right);
+    const int32_t middleX = bounds.left / 2 + bounds.right / 2, middleY = bounds.top / 2 + bounds.bottom / 2;
+    EXPECT_EQ(controller.GetCentreX(), middleX);
+    EXPECT_EQ(controller.GetCentreY(), middleY);
+    // A place the map holds is the start centre itself.
+    CGeoPos inside;
+    controller.SetCentre(bounds.left + (bounds.right - bounds.left) / 4, middleY);
+    ASSERT_TRUE(controller.GetCentreGeoPosition(inside));
+    const int32_t insideX = controller.GetCentreX();
+    controller.SetCentre(middleX, middleY);
+    controller.SetStartCentre(inside);
+    EXPECT_NEAR(controller.GetCentreX(), insideX, 1);
+    EXPECT_NEAR(controller.GetCentreY(), middleY, 1);
+    controller.SetCentre(middleX, middleY);
     EXPECT_EQ(controller.GetScale(), GetDefaultMapScale());
     EXPECT_EQ(g_language, LANGUAGE_RUSSIAN);
     EXPECT_EQ(controller.GetRouteManager().GetCorridorWidth(), 120.0);
