@@ -162,7 +162,8 @@ TEST(ScreenDrawTool, TextMatchesTheGoldenPictures)
         auto rect = [&](int l, int t, int r, int b) { return GlyphRect { X(l), Y(t), X(r), Y(b) }; };
         tool.Clear(0xF0F0F0, false);
 
-        tool.FillSolidRect(0, 0, w, Y(20), 0x703010, 255, false);
+        // The title font on the colour of the message window's title strip.
+        tool.FillSolidRect(0, 0, w, Y(20), 0xEACBAF, 255, false);
         tool.GetFont(FONT_TITLE)
             .DrawTextInRect(u"Travenor Pro", -1, rect(0, 0, 240, 20), 0x14, nullptr, nullptr);
 

@@ -45,13 +45,13 @@ struct Face {
     uint32_t colour;
 };
 
-// Title text is light on the dark title bar; every other font is dark text
-// for light panels and buttons.
+// Every font is dark text: the title font writes on the light title strip and
+// in the white caption boxes (hints, the address and info panels, the menus).
 Face faceFor(int id)
 {
     switch (id) {
     case FONT_TITLE:
-        return { "DejaVuSansMono-Bold.ttf", 0xFFFFFF };
+        return { "DejaVuSansMono-Bold.ttf", 0x101010 };
     case FONT_NUMBER:
         return { "DejaVuSansMono-Bold.ttf", 0x101010 };
     case FONT_DIGITS:
