@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -136,6 +137,42 @@ TEST(Pointer, TheStylusGoesToTheMessageWindowTheWizardOrTheMap)
         EXPECT_EQ(g_bPointerUp, 1);
         EXPECT_FALSE(controller.IsPenDown());
         EXPECT_EQ(centre(), before);
+        CloseApplication();
+    });
+}
+
+// A drag with the stylus moves the map by exactly the dragged pixels, however
+// the map is turned: the place under the press ends under the release.
+TEST(Pointer, ADragPansByTheDraggedPixelsAtEveryRotation)
+{
+    apptest::AppRig rig;
+    rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    rig.SetRunBefore();
+    CProcessObjects objects;
+    apptest::RunProgram([&] {
+        QWidget* screen = theApp->GetDeviceScreen();
+        CMapController& controller = *g_MapController;
+        const QPoint from(120, 200), to(150, 170);
+        for (const int32_t rotation : { 0, 300, 450, 900, 1350, 1800, 2250, 2700, 3150 }) {
+            SCOPED_TRACE(rotation);
+            controller.SetRotation(rotation);
+            ASSERT_EQ(controller.RenderNow(), 0);
+            ZXS_Point under, beside;
+            ASSERT_TRUE(controller.ScreenToMap({ from.x(), from.y() }, under));
+            ASSERT_TRUE(controller.ScreenToMap({ from.x() + 1, from.y() }, beside));
+            const double pixel = std::hypot(double(beside.x - under.x), double(beside.y - under.y));
+            ASSERT_GT(pixel, 0.0);
+
+            Drag(screen, from, to);
+            EXPECT_FALSE(controller.IsPenDown());
+            EXPECT_EQ(controller.GetRotation(), rotation);
+            ASSERT_EQ(controller.RenderNow(), 0);
+            ZXS_Point after;
+            ASSERT_TRUE(controller.ScreenToMap({ to.x(), to.y() }, after));
+            EXPECT_LE(std::hypot(double(after.x - under.x), double(after.y - under.y)), 1.5 * pixel)
+                << "the place under the press is now at (" << after.x << ", " << after.y << "), not ("
+                << under.x << ", " << under.y << ")";
+        }
         CloseApplication();
     });
 }
