@@ -59,6 +59,7 @@ bool ShowsInBox(CMapController& controller, const ZXS_Point& point, int top, int
 void CMapController::OnTick()
 {
     bool rebuild = false;
+    PublishWaypointMarks();
     {
         platform::CSLock lock(m_lock);
         m_routeManager.UpdateGuidance();

@@ -31,6 +31,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CBitmapElement;
 class CCompassWidget;
@@ -249,6 +250,15 @@ public:
     int DrawGpsMarker(const ElementPoint& offset, int mode, ElementRect* outRect);
     int DrawGpsMarkerAt(const ZXS_Point& position, char status, double course, const ElementPoint& offset,
         ElementRect* outRect);
+    // The route's points and the maneuver markers near the centre, plus the
+    // offset (draw thread). The current maneuver blinks.
+    void DrawRouteMarkers(const ElementPoint& offset);
+    // The waypoints' symbols near the centre, plus the offset (draw thread),
+    // from the places the tick last took from the waypoint list.
+    void DrawWaypoints(const ElementPoint& offset);
+    // Takes the waypoints' places and symbols for the frames (user-interface
+    // thread, which alone changes the waypoint list).
+    void PublishWaypointMarks();
     // Centres on the rectangle (map units) and, when it is not empty, shows it
     // whole, at no closer than the default scale. 1.
     int ZoomToRect(const ZXS_Rect& rect);
@@ -340,6 +350,17 @@ private:
     CGeoPos m_lowerLeft;
     CGeoPos m_upperRight;
     ZXS_Rect m_bounds {};
+    // The waypoints as the frames draw them: map point and symbol.
+    struct WaypointMark {
+        int32_t x;
+        int32_t y;
+        int32_t bitmapId;
+    };
+    platform::CriticalSection m_waypointMarksLock;
+    std::vector<WaypointMark> m_waypointMarks;
+    // The current maneuver's blink: steps 0..6, drawn on 3..6.
+    int32_t m_maneuverBlinkStep = 0;
+    int32_t m_maneuverBlinkNode = -1;
     // A start centre given before the map's bounds were known (SetStartCentre).
     CGeoPos m_startCentre;
     bool m_startCentrePending = false;

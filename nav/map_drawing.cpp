@@ -15,9 +15,11 @@
 #include "nav/map_controller.h"
 #include "platform/clock.h"
 #include "platform/little_endian.h"
+#include "search/waypoint.h"
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -190,8 +192,11 @@ void CMapController::Draw()
     const uint32_t now = platform::GetTickCount();
     m_lastFrameTick = now;
     m_blinkers.AdvanceAll(now);
-    if (drawn)
+    if (drawn) {
+        DrawRouteMarkers(offset);
+        DrawWaypoints(offset);
         DrawGpsMarker(offset, 0, nullptr);
+    }
     if (MapOverlaysRun()) {
         if (CButtonHint* panel = GetActiveInfoPanel())
             panel->Draw();
@@ -287,6 +292,128 @@ int CMapController::DrawGpsMarkerAt(
     if (status != 'V' || !blinker || blinker->IsVisible())
         surface->MaskBlt(marker, rect.left, rect.top, width, height, 0, 0, kImageKey, 0, 255, false);
     return 1;
+}
+
+namespace {
+
+constexpr uint32_t kRoutePointImage = 786; // + the slot: start, stations 1 and 2, finish
+constexpr uint32_t kManeuverImage = 502;
+constexpr uint32_t kWaypointPinFirst = 653, kWaypointPinLast = 658;
+
+// Whether a rectangle of the surface shows any of it.
+bool OnSurface(const CDrawTool& surface, int left, int top, int width, int height)
+{
+    return left + width > 0 && top + height > 0 && left < surface.GetWidth() && top < surface.GetHeight();
+}
+
+} // namespace
+
+void CMapController::DrawRouteMarkers(const ElementPoint& offset)
+{
+    CDrawTool* surface = CScreenElement::GetSurface();
+    if (!surface)
+        return;
+    platform::CSLock lock(m_lock);
+    CRoute& route = m_routeManager.GetRoute();
+    {
+        std::unique_lock points(route.GetPointLock(), std::try_to_lock);
+        if (points.owns_lock()) {
+            int count = 0;
+            const RouteMarker* markers = route.GetMarkers(count);
+            const bool routed = m_routeManager.HasRoute() != 0;
+            const bool shown = (!routed && count > 0) || count > 2
+                || (m_routeManager.IsReroutePending() && m_routeManager.GetBusyWord() >= 1);
+            for (int i = 0; shown && markers && i < count; ++i) {
+                const uint32_t image = kRoutePointImage + static_cast<uint32_t>(markers[i].slot);
+                ElementPoint at;
+                int width = 0, height = 0;
+                if (!ImageSize(*surface, image, width, height)
+                    || !MapToScreen({ markers[i].x, markers[i].y }, at))
+                    continue;
+                const int left = at.x + offset.x - width / 3, top = at.y + offset.y - height;
+                if (OnSurface(*surface, left, top, width, height))
+                    surface->MaskBlt(image, left, top, width, height, 0, 0, kImageKey, 0, 255, false);
+            }
+        }
+    }
+
+    if (m_routeManager.HasRoute() == 0)
+        return;
+    CRouteGuide& guide = m_routeManager.GetGuide();
+    const std::vector<GuideNode>& nodes = guide.GetNodes();
+    const int32_t current = guide.IsOnRoute() ? guide.GetCurrentNode() : -1;
+    if (current != m_maneuverBlinkNode) {
+        m_maneuverBlinkNode = current;
+        m_maneuverBlinkStep = 0;
+    }
+    const bool blinkOn = m_maneuverBlinkStep >= 3;
+    m_maneuverBlinkStep = (m_maneuverBlinkStep + 1) % 7;
+    const uint16_t wanted = guide.GetForksOnly() ? GuideNode::FORK : GuideNode::MANEUVER;
+    const double reach = ZXS_ViewScreenToMapDist(GetView(), surface->GetHeight() * 3 / 2);
+    int width = 0, height = 0;
+    if (!ImageSize(*surface, kManeuverImage, width, height))
+        return;
+    for (int32_t i = 0; i < static_cast<int32_t>(nodes.size()); ++i) {
+        const GuideNode& node = nodes[static_cast<size_t>(i)];
+        if (i == current ? !blinkOn : (node.maneuver & wanted) == 0)
+            continue;
+        if (std::fabs(double(node.x) - m_centreX) > reach || std::fabs(double(node.y) - m_centreY) > reach)
+            continue;
+        ElementPoint at;
+        if (!MapToScreen({ node.x, node.y }, at))
+            continue;
+        const int left = at.x + offset.x - width / 2, top = at.y + offset.y - height / 2;
+        if (OnSurface(*surface, left, top, width, height))
+            surface->MaskBlt(kManeuverImage, left, top, width, height, 0, 0, kImageKey, 0, 150, false);
+    }
+}
+
+void CMapController::PublishWaypointMarks()
+{
+    std::vector<WaypointMark> marks;
+    if (g_waypoints) {
+        const CWaypointList& list = *g_waypoints;
+        marks.reserve(static_cast<size_t>(list.GetWaypointCount()));
+        for (int i = 0; i < list.GetWaypointCount(); ++i) {
+            const CWaypoint* w = list.GetAt(i);
+            if (w && w->m_mapX != kNoMapCoordinate && w->m_mapY != kNoMapCoordinate)
+                marks.push_back({ w->m_mapX, w->m_mapY, w->m_bitmapId });
+        }
+    }
+    platform::CSLock lock(m_waypointMarksLock);
+    m_waypointMarks.swap(marks);
+}
+
+void CMapController::DrawWaypoints(const ElementPoint& offset)
+{
+    CDrawTool* surface = CScreenElement::GetSurface();
+    if (!surface)
+        return;
+    platform::CSLock lock(m_lock);
+    platform::CSLock marksLock(m_waypointMarksLock);
+    if (m_waypointMarks.empty())
+        return;
+    int marginX = 0, marginY = 0;
+    ImageSize(*surface, kWaypointPinFirst, marginX, marginY);
+    const double reach = ZXS_ViewScreenToMapDist(GetView(), surface->GetHeight() * 3 / 2);
+    for (const WaypointMark& mark : m_waypointMarks) {
+        if (std::fabs(double(mark.x) - m_centreX) > reach || std::fabs(double(mark.y) - m_centreY) > reach)
+            continue;
+        const uint32_t image = static_cast<uint32_t>(mark.bitmapId);
+        int width = 0, height = 0;
+        ElementPoint at;
+        if (!ImageSize(*surface, image, width, height) || !MapToScreen({ mark.x, mark.y }, at))
+            continue;
+        at.x += offset.x;
+        at.y += offset.y;
+        if (at.x < -marginX || at.y < -marginY || at.x > surface->GetWidth() + marginX
+            || at.y > surface->GetHeight() + marginY)
+            continue;
+        // The coloured pins stand on the point; other symbols are centred on it.
+        const bool pin = image >= kWaypointPinFirst && image <= kWaypointPinLast;
+        const int left = pin ? at.x : at.x - width / 2, top = pin ? at.y - height : at.y - height / 2;
+        surface->MaskBlt(image, left, top, width, height, 0, 0, kImageKey, 0, 255, false);
+    }
 }
 
 int CMapController::ZoomToRect(const ZXS_Rect& rect)

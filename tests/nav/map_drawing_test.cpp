@@ -8,7 +8,9 @@
 #include "kernel/api/map_geo.h"
 #include "platform/clock.h"
 #include "platform/little_endian.h"
+#include "search/waypoint.h"
 #include "tests/nav/controller_rig.h"
+#include "tests/nav/route_support.h"
 #include "tests/support/golden_picture.h"
 
 #include <QDir>
@@ -88,6 +90,42 @@ TEST(MapDrawing, FramesWithGpsMarkersMatchTheirPictures)
         ControllerRig rig(size.width(), size.height(), size.width() == 480 ? 192 : 96);
         ExpectGolden(FrameWithMarkers(rig, size.width() == 480 ? 300 : 0),
             QStringLiteral("gps_markers_%1").arg(size.width()));
+    }
+}
+
+// A route through four points with its maneuvers, and three waypoints (two
+// coloured pins, one far outside the frame), over the map.
+QImage FrameWithRouteAndWaypoints(ControllerRig& rig)
+{
+    CMapController& c = rig.Controller();
+    c.SetMapScreenActive(0);
+    using navtest::Crossing;
+    const MapPoint points[] = { Crossing(-2, -2), Crossing(-1, 2), Crossing(1, 1), Crossing(2, -2) };
+    EXPECT_EQ(c.BuildRoute(points, 4, 0, 0, nullptr, 0), 1);
+    EXPECT_GT(c.GetRouteManager().GetGuideNodes().size(), 4u);
+    for (const auto& [at, bitmap] : { std::pair { Crossing(0, -1), 653 }, std::pair { Crossing(-2, 1), 656 },
+             std::pair { Crossing(40, 40), 655 } }) {
+        CWaypoint waypoint;
+        waypoint.m_mapX = at.x;
+        waypoint.m_mapY = at.y;
+        waypoint.m_bitmapId = bitmap;
+        g_waypoints->Append(waypoint);
+    }
+    c.PublishWaypointMarks();
+    c.SetCentre(Crossing(0, 0).x, Crossing(0, 0).y);
+    c.SetScale(g_drawTool->GetWidth() == 480 ? 300 : 600);
+    rig.Render();
+    c.Draw();
+    return Surface();
+}
+
+TEST(MapDrawing, FramesWithRoutePointsManeuversAndWaypointsMatchTheirPictures)
+{
+    for (const QSize size : { QSize(240, 320), QSize(480, 640) }) {
+        ControllerRig rig(size.width(), size.height(), size.width() == 480 ? 192 : 96);
+        platform::ScopedProcessObject<CWaypointList> waypoints(g_waypoints);
+        const QImage frame = FrameWithRouteAndWaypoints(rig);
+        ExpectGolden(frame, QStringLiteral("route_waypoints_%1").arg(size.width()));
     }
 }
 
