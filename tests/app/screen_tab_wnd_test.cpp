@@ -6,6 +6,7 @@
 #include "app/process_objects.h"
 #include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
+#include "controls/command_registry.h"
 #include "nav/map_controller.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -173,6 +174,57 @@ TEST(Pointer, ADragPansByTheDraggedPixelsAtEveryRotation)
                 << "the place under the press is now at (" << after.x << ", " << after.y << "), not ("
                 << under.x << ", " << under.y << ")";
         }
+        CloseApplication();
+    });
+}
+
+// Taps by tap mode on the real window: the zoom window drawn with the stylus
+// lands on its middle at the scale of its share of the screen; in the route
+// point modes a tap sets the first or the last point where it lands, and the
+// map returns to scrolling.
+TEST(Pointer, TheZoomWindowAndTheRoutePointModes)
+{
+    apptest::AppRig rig;
+    rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    rig.SetRunBefore();
+    CProcessObjects objects;
+    apptest::RunProgram([&] {
+        QWidget* screen = theApp->GetDeviceScreen();
+        CMapController& controller = *g_MapController;
+        controller.SetMapScreenActive(0);
+        controller.SetScale(4000);
+        ASSERT_EQ(controller.RenderNow(), 0);
+
+        // A 120 x 120 window at 240 x 320: the larger share is half the width.
+        ZXS_Point middle;
+        ASSERT_TRUE(controller.ScreenToMap({ 80, 100 }, middle));
+        ExecuteCommand(CMD_ZOOM_WINDOW);
+        ASSERT_EQ(controller.GetTapMode(), TAP_ZOOM_WINDOW);
+        Drag(screen, QPoint(20, 40), QPoint(140, 160));
+        EXPECT_EQ(controller.GetScale(), 2000);
+        EXPECT_NEAR(controller.GetCentreX(), middle.x, 1);
+        EXPECT_NEAR(controller.GetCentreY(), middle.y, 1);
+
+        const struct {
+            int32_t command;
+            QPoint tap;
+            int slot;
+        } modes[] = { { CMD_FIRST_POINT, QPoint(70, 120), CRoute::SLOT_START },
+            { CMD_LAST_POINT, QPoint(170, 230), CRoute::SLOT_FINISH } };
+        for (const auto& m : modes) {
+            SCOPED_TRACE(m.command);
+            ASSERT_EQ(controller.RenderNow(), 0);
+            ZXS_Point under;
+            ASSERT_TRUE(controller.ScreenToMap({ m.tap.x(), m.tap.y() }, under));
+            ExecuteCommand(m.command);
+            Drag(screen, m.tap, m.tap);
+            const RoutePoint point = controller.GetRouteManager().GetRoute().GetPoints()[size_t(m.slot)];
+            EXPECT_TRUE(point.IsSet());
+            EXPECT_NEAR(point.x, under.x, 1);
+            EXPECT_NEAR(point.y, under.y, 1);
+            EXPECT_EQ(controller.GetTapMode(), TAP_SCROLL);
+        }
+        EXPECT_EQ(controller.GetRouteManager().HasRoute(), 1) << "the two points make a route";
         CloseApplication();
     });
 }
