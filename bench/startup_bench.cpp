@@ -4,6 +4,10 @@
 // the pictures, the map and the draw thread's first frame); Qt's own start,
 // made once for the process, is the counter `qt_start_ms`. And the program's
 // CPU use while it shows an unchanged map for 10 s, as a share of one core.
+// And, in the started program, the map frame at 480x640: the kernel's frame
+// alone beside the whole frame the draw thread gives the display, with the
+// route, its maneuver markers, waypoints, the GPS marker, the widgets and the
+// button bars drawn over the map.
 
 #include <benchmark/benchmark.h>
 
@@ -13,7 +17,12 @@
 #include "app/process_objects.h"
 #include "app/travenor_app.h"
 #include "foundation/screen_metrics.h"
+#include "gps/gps_fix.h"
+#include "kernel/api/map_geo.h"
+#include "nav/map_controller.h"
+#include "platform/messages.h"
 #include "platform/options.h"
+#include "search/waypoint.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,10 +30,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -133,6 +144,85 @@ void BM_IdleMapCpuShare(benchmark::State& state)
     }
 }
 BENCHMARK(BM_IdleMapCpuShare)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+
+// The program's map with everything the driver sees over it: a route through
+// four points, three waypoints, the GPS fix near the middle heading north-east.
+bool PutOverlaysOnTheMap(CMapController& c)
+{
+    const int w = 480, h = 640;
+    const auto at = [&](double fx, double fy) {
+        ZXS_Point p {};
+        c.ScreenToMap({ int(fx * w), int(fy * h) }, p);
+        return MapPoint { p.x, p.y };
+    };
+    c.SetMapScreenActive(0);
+    const MapPoint points[] = { at(0.15, 0.8), at(0.3, 0.25), at(0.7, 0.35), at(0.85, 0.85) };
+    if (c.BuildRoute(points, 4, 0, 0, nullptr, 0) != 1)
+        return false;
+    for (const auto& [place, bitmap] : { std::pair { at(0.4, 0.6), 653 }, std::pair { at(0.6, 0.5), 656 },
+             std::pair { at(0.2, 0.4), 655 } }) {
+        CWaypoint waypoint;
+        waypoint.m_mapX = place.x;
+        waypoint.m_mapY = place.y;
+        waypoint.m_bitmapId = bitmap;
+        g_waypoints->Append(waypoint);
+    }
+    c.PublishWaypointMarks();
+    const MapPoint gps = at(0.5, 0.55);
+    double longitude = 0, latitude = 0;
+    if (ZXS_MapToGeo(c.GetMapSet().ActiveMap(), gps.x, gps.y, &longitude, &latitude) != 0)
+        return false;
+    platform::CSLock lock(g_gpsFixLock);
+    g_gpsFix.SetChecked(latitude, longitude, true);
+    g_gpsFix.m_status = 'A';
+    g_gpsFix.m_course = 45.0;
+    return true;
+}
+
+// withOverlays 0: the kernel's frame of the view; 1: that frame and all that
+// the program draws over it, as the draw thread makes each frame.
+void MapFrame(benchmark::State& state, int withOverlays)
+{
+    ProgramSetup setup;
+    CProcessObjects objects;
+    RunUntilFirstFrame([&] {
+        // Without the focus the tick stands still: nothing draws beside the benchmark.
+        platform::send(theApp->GetMainWnd()->GetMapWnd(), platform::WM_KILLFOCUS);
+        CMapController& c = *g_MapController;
+        if (!PutOverlaysOnTheMap(c)) {
+            state.SkipWithError("the route or the fix could not be placed");
+        } else {
+            for (auto _ : state) {
+                c.SetRedrawFlag(1);
+                c.RenderNow();
+                if (withOverlays)
+                    c.Draw(); // copies the frame to the display's surface and draws over it
+            }
+        }
+        CloseApplication();
+    });
+}
+
+void BM_VoraduKernelFrame(benchmark::State& state) { MapFrame(state, 0); }
+void BM_VoraduFrameWithOverlays(benchmark::State& state) { MapFrame(state, 1); }
+
+double Median(const std::vector<double>& v)
+{
+    std::vector<double> s(v);
+    std::sort(s.begin(), s.end());
+    return s[s.size() / 2];
+}
+
+BENCHMARK(BM_VoraduKernelFrame)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100)
+    ->Repetitions(5)
+    ->ComputeStatistics("p50", &Median);
+BENCHMARK(BM_VoraduFrameWithOverlays)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(100)
+    ->Repetitions(5)
+    ->ComputeStatistics("p50", &Median);
 
 } // namespace
 

@@ -437,6 +437,8 @@ private:
     ZXS_Point m_addressAt { kNoMapPoint, kNoMapPoint };
     QString m_addressText;
     ElementPoint m_namedAt { -1, -1 };
+    uint32_t m_namedTime = 0; // when the pen's move last looked up a name
+    static constexpr uint32_t kObjectNamePause = 80;
     QString m_namedText;
 };
 

@@ -5,6 +5,7 @@
 
 #include "drawlib/draw_tool.h"
 #include "foundation/scale_list.h"
+#include "platform/clock.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,27 +39,36 @@ int CMapController::OnPointerDown(const ElementPoint& point)
         }
         markerTook = answer != 0;
     }
-    platform::CSLock lock(m_lock);
-    const int zoomAnswer = Offer(m_elements.zoomControl, &CScreenElement::OnPointerDown, point);
-    if (zoomAnswer == 1) {
-        m_widgetDrag = 1;
-        return 1;
-    }
-    m_penDown = 1;
-    m_press = m_current = point;
     const bool elementTook = quickBarTook || barTook || markerTook;
-    switch (m_tapMode) {
-    case TAP_SCROLL:
-        CopyFrameToScrollBuffer();
-        m_framesSincePreview = std::max(m_framesSincePreview, 3);
-        m_bufferDrag = 1;
-        break;
-    case TAP_ZOOM_WINDOW:
-        m_zoomRect = 1;
-        break;
-    default:
-        break;
+    bool nameTheObject = false;
+    {
+        platform::CSLock lock(m_lock);
+        const int zoomAnswer = Offer(m_elements.zoomControl, &CScreenElement::OnPointerDown, point);
+        if (zoomAnswer == 1) {
+            m_widgetDrag = 1;
+            return 1;
+        }
+        m_penDown = 1;
+        m_press = m_current = point;
+        switch (m_tapMode) {
+        case TAP_SCROLL:
+            CopyFrameToScrollBuffer();
+            m_framesSincePreview = std::max(m_framesSincePreview, 3);
+            m_bufferDrag = 1;
+            break;
+        case TAP_ZOOM_WINDOW:
+            m_zoomRect = 1;
+            break;
+        case TAP_OBJECT_NAME:
+            nameTheObject = !elementTook;
+            break;
+        default:
+            break;
+        }
     }
+    // The name is looked up outside the lock that the draw thread needs.
+    if (nameTheObject)
+        ShowObjectNameAt(1);
     // The long-press popup of the map is armed here once the popup menu exists
     // (not for presses an element took, in the object-name mode, or on the zoom control).
     (void)elementTook;
@@ -73,11 +83,24 @@ int CMapController::OnPointerMove(const ElementPoint& point)
             return 1;
     }
     Offer(m_elements.quickBar, &CScreenElement::OnPointerMove, point);
-    platform::CSLock lock(m_lock);
-    if (m_widgetDrag)
-        Offer(m_elements.zoomControl, &CScreenElement::OnPointerMove, point);
-    else
-        m_current = point;
+    int32_t mode;
+    {
+        platform::CSLock lock(m_lock);
+        if (m_widgetDrag)
+            Offer(m_elements.zoomControl, &CScreenElement::OnPointerMove, point);
+        else
+            m_current = point;
+        mode = m_tapMode;
+    }
+    // The name follows the pen, looked up at most every 80 ms while it moves
+    // (the user-interface thread is not put to sleep for it).
+    if (mode == TAP_OBJECT_NAME && m_penDown) {
+        const uint32_t now = platform::GetTickCount();
+        if (now - m_namedTime >= kObjectNamePause) {
+            m_namedTime = now;
+            ShowObjectNameAt(0);
+        }
+    }
     return 1;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/display.h"
 #include "platform/timers.h"
 #include "tests/app/app_rig.h"
+#include "tests/nav/route_support.h"
 #include "ui/message_window.h"
 
 #include <QCoreApplication>
@@ -225,6 +226,61 @@ TEST(Pointer, TheZoomWindowAndTheRoutePointModes)
             EXPECT_EQ(controller.GetTapMode(), TAP_SCROLL);
         }
         EXPECT_EQ(controller.GetRouteManager().HasRoute(), 1) << "the two points make a route";
+        CloseApplication();
+    });
+}
+
+// The object-name mode names the street under the stylus while it is pressed
+// and hides the name at the release; the route-finish mode routes from the GPS
+// position to the tapped place.
+TEST(Pointer, TheObjectNameAndTheRouteFromThePositionModes)
+{
+    apptest::AppRig rig;
+    rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    rig.SetRunBefore();
+    platform::ScopedManualClock clock(1000);
+    CProcessObjects objects;
+    apptest::RunProgram([&] {
+        QWidget* screen = theApp->GetDeviceScreen();
+        CMapController& controller = *g_MapController;
+        controller.SetMapScreenActive(0);
+        // The street away from the middle, where the centre marker takes the stylus.
+        const MapPoint street = navtest::VoraduAt(900, 400), middle = navtest::VoraduAt(700, 100);
+        controller.SetCentre(middle.x, middle.y);
+        controller.SetScale(1200);
+        ASSERT_EQ(controller.RenderNow(), 0);
+        ElementPoint at;
+        ASSERT_TRUE(controller.MapToScreen({ street.x, street.y }, at));
+        ASSERT_GT(std::abs(at.y - 160), 30) << at.y;
+        ASSERT_GT(at.y, 30) << "below the top bar";
+
+        ExecuteCommand(CMD_OBJECT_NAME);
+        ASSERT_EQ(controller.GetTapMode(), TAP_OBJECT_NAME);
+        QTest::mousePress(screen, Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
+        Deliver();
+        EXPECT_EQ(controller.GetInfoPanel().GetState(), CScreenElement::STATE_SHOWN);
+        EXPECT_TRUE(controller.GetInfoPanel().GetText().contains(QStringLiteral("Вишнёвая")))
+            << controller.GetInfoPanel().GetText().toStdString();
+        QTest::mouseRelease(screen, Qt::LeftButton, Qt::NoModifier, QPoint(at.x, at.y));
+        Deliver();
+        EXPECT_EQ(controller.GetInfoPanel().GetState(), CScreenElement::STATE_HIDDEN);
+        EXPECT_EQ(controller.GetTapMode(), TAP_OBJECT_NAME) << "the mode stays until another is chosen";
+
+        const MapPoint from = navtest::Crossing(2, 2), to = navtest::Crossing(4, 2);
+        navtest::SetFix(from);
+        ElementPoint tap;
+        ZXS_Point tapped;
+        ASSERT_TRUE(controller.MapToScreen({ to.x, to.y }, tap));
+        ASSERT_TRUE(controller.ScreenToMap(tap, tapped));
+        ExecuteCommand(CMD_ROUTE_FINISH_ONLY);
+        Drag(screen, QPoint(tap.x, tap.y), QPoint(tap.x, tap.y));
+        CRouteManager& routes = controller.GetRouteManager();
+        ASSERT_EQ(routes.HasRoute(), 1);
+        const auto& points = routes.GetRoute().GetPoints();
+        EXPECT_NEAR(points.front().x, from.x, 2);
+        EXPECT_NEAR(points.front().y, from.y, 2);
+        EXPECT_NEAR(points.back().x, tapped.x, 1);
+        EXPECT_NEAR(points.back().y, tapped.y, 1);
         CloseApplication();
     });
 }
