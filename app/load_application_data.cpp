@@ -1,5 +1,6 @@
 #include "app/load_application_data.h"
 
+#include "app/device_config.h"
 #include "app/kn_exception.h"
 #include "app/loading_wnd.h"
 #include "app/travenor_app.h"
@@ -189,7 +190,7 @@ int LoadApplicationData()
     controller.GetMapSet().ApplyFontScale();
     controller.OpenView();
     FillScaleList();
-    // The screen saver is kept off here once the device configuration exists.
+    SetDockWareDisabled(0);
     if (!ready)
         Fail();
 

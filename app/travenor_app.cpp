@@ -3,6 +3,7 @@
 #include "app/about_page.h"
 #include "app/app_messages.h"
 #include "app/app_ui_hooks.h"
+#include "app/device_config.h"
 #include "app/draw_thread.h"
 #include "app/loading_wnd.h"
 #include "app/main_frame.h"
@@ -15,6 +16,7 @@
 #include "foundation/screen_metrics.h"
 #include "gps/bluetooth_control.h"
 #include "gps/gps_source.h"
+#include "gps/gps_source_names.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/message_box.h"
@@ -189,8 +191,6 @@ bool CTravenorApp::InitInstance()
 
 bool CTravenorApp::RunStartupChecks()
 {
-    // The device's power time-outs are saved here and the program's shortcut
-    // made once the device configuration exists.
     std::srand(platform::GetTickCount());
 
     const QString testFile = QDir(platform::ProgramFolder()).filePath(kWriteTestFile);
@@ -202,12 +202,17 @@ bool CTravenorApp::RunStartupChecks()
     probe.close();
     probe.remove();
 
-    if (!IsSupportedScreenSize()) {
+    // A device of model 1 turned by 90 or 270 degrees is refused like a size
+    // the program has no layout for.
+    const int rotation = GetScreenRotation();
+    if (!IsSupportedScreenSize() || (DetectDeviceModel() == 1 && (rotation == 2 || rotation == 4))) {
         AppMessageBox(nullptr, QString::fromUtf8(kScreenSizeText), AppTitle(), platform::MB_OK);
         return false;
     }
-    // A device of model 1 turned by 90 or 270 degrees is refused with the
-    // same message once the device models are known.
+    // The device is changed only by a start that goes on: a refused one
+    // leaves it as it was.
+    SavePowerTimeouts();
+    CreateStartMenuShortcut();
 
     const int mode = platform::GetProfileInt(kSettingsSection, kExpertModeEntry, 2);
     if (mode == 2) {
@@ -350,9 +355,13 @@ void RestoreDeviceAndSaveSettings()
     // The Bluetooth radio goes back as it was also when nothing was saved (the
     // save lets the controller go itself).
     g_bluetoothControl.Destroy();
-    // The other device settings changed for the run are put back and the voice
-    // recorder closed here once they exist.
+    // The voice recorder is closed here once it exists.
     DestroyJamManager();
+    // The device settings changed for the run go back as the user had them,
+    // the power time-outs last.
+    SetDockWareDisabled(1);
+    RestoreActiveSyncAutoConnect();
+    RestorePowerTimeouts();
 }
 
 void RequestFatalExit(const QString& message)

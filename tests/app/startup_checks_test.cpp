@@ -3,12 +3,14 @@
 // failure status and leaves the registry and the program folder as they were.
 #include "app/process_objects.h"
 #include "app/travenor_app.h"
+#include "platform/registry.h"
 #include "settings/settings_record.h"
 #include "settings/ui_mode.h"
 #include "tests/app/app_rig.h"
 #include "tests/support/modal_answer.h"
 #include "tests/support/screenshot.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRadioButton>
 #include <QTest>
@@ -91,9 +93,21 @@ TEST(StartupChecks, TableOfStarts)
             EXPECT_EQ(g_bExpertMode, c.expertMode);
             EXPECT_EQ(g_gpsSourceNumber, 10);
             EXPECT_EQ(g_buttonTooltips, 1);
+            // The start that goes on names the program in its key, and changes nothing else.
+            platform::RegKey application;
+            QString path;
+            ASSERT_EQ(platform::registry().Open(platform::RegRoot::HKCU,
+                          QStringLiteral("Software\\Orvantis\\Travenor Pro"), &application),
+                platform::RegResult::Ok);
+            EXPECT_EQ(application.QueryString(QStringLiteral("Path"), &path), platform::RegResult::Ok);
+            EXPECT_EQ(path, QCoreApplication::applicationFilePath());
+            application.DeleteValue(QStringLiteral("Path"));
         }
-        // The checks change nothing on the device.
-        EXPECT_EQ(rig.RegistryBytes(), registryBefore);
+        // A refused start changes nothing on the device; one that goes on
+        // nothing but the program's path (on a first start, in a key of its own).
+        if (c.message || !registryBefore.isEmpty()) {
+            EXPECT_EQ(rig.RegistryBytes(), registryBefore);
+        }
         EXPECT_EQ(QDir(rig.ProgramFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), folderBefore);
     }
 }

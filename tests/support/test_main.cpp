@@ -1,7 +1,7 @@
 // Test entry point shared by every test program: a QApplication on the
 // offscreen platform, so widgets, timers and posted messages work headless, and
-// private configuration and runtime folders, so no test touches the user's
-// registry file or meets a running program.
+// private configuration, data and runtime folders, so no test touches the
+// user's registry file or applications or meets a running program.
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -19,6 +19,10 @@ int main(int argc, char** argv)
     // The runtime folder holds the program's single-instance lock: each test
     // program has its own, so programs running side by side never meet.
     QTemporaryDir runtime;
+    // The user's data folder, where the program puts its entry among the applications.
+    QTemporaryDir data;
+    if (data.isValid())
+        setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
     if (runtime.isValid())
         setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
     ::testing::InitGoogleTest(&argc, argv);
