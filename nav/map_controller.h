@@ -271,6 +271,10 @@ public:
     int ShowAllWaypoints();
     // Asks the traffic manager for a jam download now.
     int RequestJamDownload();
+    // The traffic settings (g_jamSettings) handed to the traffic manager again:
+    // its period and transport; a download is no longer awaited. False when
+    // the manager did not take them (or there is none).
+    bool ApplyTrafficSettings();
     // Places the scale bar, the widget set and the zoom control for the screen.
     void LayoutElements();
     // Metres that 40 (scaled) pixels show; 0 when the map has no metric scale.

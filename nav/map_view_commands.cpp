@@ -72,3 +72,10 @@ int CMapController::RequestJamDownload()
     m_jamSchedule.RequestNow();
     return RequestJamUpdate() ? 1 : 0;
 }
+
+bool CMapController::ApplyTrafficSettings()
+{
+    const bool taken = ReapplyJamSettings(g_jamSettings);
+    m_jamSchedule.OnSettingsChanged();
+    return taken;
+}

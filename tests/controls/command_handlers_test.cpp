@@ -303,7 +303,6 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         const char* window;
         int page;
     } cases[] = {
-        { CMD_SETTINGS, false, "CSettingsMenuDlg", -1 },
         { CMD_ADDRESS_SEARCH, false, "CSheetSearch", 2 },
         { CMD_EDIT_WAYPOINTS, false, "CSheetSearch", 0 },
         { CMD_POI_SEARCH, false, "CSheetSearch", 1 },

@@ -5,6 +5,7 @@
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
 #include "controls/hard_key_map.h"
+#include "gps/bluetooth_control.h"
 #include "gps/gps_source.h"
 #include "platform/system_files.h"
 #include "search/waypoint.h"
@@ -14,6 +15,7 @@
 #include "traffic/jam_settings.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -62,11 +64,35 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             // The GPS source and its port, and the GPS block's replay options.
             g_gpsSourceNumber = 3;
             g_gpsBaudRate = 9600;
-            g_gpsSource->SetReplayOptions(0, 1, 2.0, 0);
             g_HardKeyMap->SetCommand(4, 10021);
             controller.GetTopButtonBar().SetButtonCommand(2, 10040);
             GetTransparentButtonRoot().SetButtonCommand(1, 3, 10030);
             g_jamSettings.periodMinutes = 25;
+            // The options of the settings pages: the GPS sheet's, the driving
+            // sheet's, the map's font and the connections.
+            g_deviceModel = 0;
+            g_manualGpsPort = 7;
+            g_manualGpsBaudRate = 38400;
+            g_gpsSource->SetReplayOptions(1, 1, 2.0, 0);
+            EXPECT_TRUE(g_gpsSource->SetLogFileName(QStringLiteral("\\My Documents\\trip.nm")));
+            {
+                QFile replay(rig.Folder().Documents() + QStringLiteral("/drive.nm"));
+                EXPECT_TRUE(replay.open(QIODevice::WriteOnly));
+            }
+            EXPECT_TRUE(g_gpsSource->SetReplayFileName(QStringLiteral("\\My Documents\\drive.nm")));
+            controller.GetMapSet().SetFontScale(125);
+            EXPECT_EQ(controller.GetOrientationPanel().ApplyOption(2), 1);
+            controller.SetAddressDisplay(false);
+            CRouteGuide& guide = controller.GetRouteManager().GetGuide();
+            guide.SetFirstPromptOn(0);
+            guide.SetFirstPromptDistance(250);
+            guide.SetSecondPromptOn(0);
+            guide.SetSecondPromptDistance(60);
+            guide.SetFinalPromptOn(0);
+            guide.SetRepeatCount(3);
+            g_activeSyncOff = 1;
+            m_autoBluetooth = 0;
+            EXPECT_TRUE(SaveAutoBtSetting());
             CWaypoint waypoint;
             waypoint.m_name = QStringLiteral("Дача");
             waypoint.m_type = QStringLiteral("Синий");
@@ -92,7 +118,26 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         double speed = 0;
         g_gpsSource->GetReplayOptions(&reverse, &loop, &speed, &reserved);
         EXPECT_EQ(loop, 1);
+        EXPECT_EQ(reverse, 1);
         EXPECT_EQ(speed, 2.0);
+        EXPECT_EQ(g_deviceModel, 0);
+        EXPECT_EQ(g_manualGpsPort, 7);
+        EXPECT_EQ(g_manualGpsBaudRate, 38400);
+        EXPECT_EQ(g_gpsSource->GetLogFileName(), QStringLiteral("\\My Documents\\trip.nm"));
+        EXPECT_EQ(g_gpsSource->GetReplayFileName(), QStringLiteral("\\My Documents\\drive.nm"));
+        EXPECT_EQ(controller.GetMapSet().GetFontScale(), 125);
+        EXPECT_EQ(controller.GetOrientationPanel().GetMode(), 2);
+        EXPECT_EQ(controller.GetOrientationPanel().GetOrder(), CManeuverPanel::ORDER_LAST_FIRST);
+        EXPECT_FALSE(controller.IsAddressDisplayOn());
+        const CRouteGuide& guide = controller.GetRouteManager().GetGuide();
+        EXPECT_EQ(guide.IsFirstPromptOn(), 0);
+        EXPECT_EQ(guide.GetFirstPromptDistance(), 250);
+        EXPECT_EQ(guide.IsSecondPromptOn(), 0);
+        EXPECT_EQ(guide.GetSecondPromptDistance(), 60);
+        EXPECT_EQ(guide.IsFinalPromptOn(), 0);
+        EXPECT_EQ(guide.GetRepeatCount(), 3);
+        EXPECT_EQ(g_activeSyncOff, 1);
+        EXPECT_EQ(m_autoBluetooth, 0);
         EXPECT_EQ(g_HardKeyMap->GetCommand(4), 10021);
         EXPECT_EQ(controller.GetTopButtonBar().GetButtonCommand(2), 10040);
         EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(1, 3), 10030);

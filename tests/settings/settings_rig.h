@@ -26,7 +26,8 @@ namespace settingstest {
 
 class SettingsProgram {
 public:
-    SettingsProgram()
+    explicit SettingsProgram(QSize screen = QSize(240, 320))
+        : rig(screen)
     {
         // The record's value that the defaults leave alone starts afresh in each test.
         g_reservedSetting = 0;

@@ -1,0 +1,72 @@
+#pragma once
+// The arrangement the settings pages share: a column of framed groups at the
+// top of the page (scrolling where the screen is too short for it), controls
+// a finger can tap, in the dialog font.
+#include "ui/control_host.h"
+#include "ui/dialog_style.h"
+#include "ui/wrap_check_box.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QScrollArea>
+#include <QWidget>
+
+namespace settings_layout {
+
+// The page's column, filled from the top. A page taller than the screen
+// leaves scrolls up and down inside the page.
+inline QVBoxLayout* PageColumn(QWidget* page)
+{
+    auto* outer = new QVBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(page);
+    scroll->setObjectName(QString());
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setBackgroundRole(QPalette::Window);
+    auto* content = new QWidget;
+    scroll->setWidget(content);
+    outer->addWidget(scroll);
+    auto* layout = new QVBoxLayout(content);
+    const int margin = DialogMargin() / 2;
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setSpacing(DialogSpacing() / 2);
+    return layout;
+}
+
+// A framed group registered under `id` with a column of its own inside.
+inline QVBoxLayout* AddGroup(ControlHost& host, int id, QWidget* page, QBoxLayout* into)
+{
+    auto* group = host.AddControl<QGroupBox>(id, page);
+    into->addWidget(group);
+    auto* inner = new QVBoxLayout(group);
+    const int margin = DialogMargin() / 2;
+    inner->setContentsMargins(margin, margin, margin, margin);
+    inner->setSpacing(DialogSpacing() / 2);
+    return inner;
+}
+
+// A control registered under `id`, styled for touch, added to `into`.
+template <class T> T* Add(ControlHost& host, int id, QWidget* page, QBoxLayout* into, int stretch = 0)
+{
+    auto* control = host.AddControl<T>(id, page);
+    StyleTouchControl(control);
+    into->addWidget(control, stretch);
+    return control;
+}
+
+// A page's combo box by id.
+inline QComboBox* Combo(const ControlHost& host, int id) { return host.GetDlgItemAs<QComboBox>(id); }
+
+// A row inside a column.
+inline QHBoxLayout* AddRow(QBoxLayout* into)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(DialogSpacing());
+    into->addLayout(row);
+    return row;
+}
+
+} // namespace settings_layout

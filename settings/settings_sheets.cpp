@@ -1,0 +1,104 @@
+#include "settings/settings_sheets.h"
+
+#include "foundation/language.h"
+
+#include <QTabBar>
+
+CSettingsSheet::CSettingsSheet(const QString& caption, QWidget* parent)
+    : CPropertySheetFullScreen(caption, parent, 0)
+{
+}
+
+void CSettingsSheet::InitTabTexts()
+{
+    if (CTabCtrl* tabs = GetTabControl()) {
+        const QSize padding = TabPadding();
+        tabs->TabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { padding: %1px %2px; }")
+                                          .arg(padding.height())
+                                          .arg(padding.width()));
+    }
+    SetTabTitles();
+}
+
+QSize CSettingsSheet::TabPadding() const
+{
+    return g_language == LANGUAGE_ENGLISH ? QSize(8, 3) : QSize(4, 3);
+}
+
+void CSettingsSheet::SetTitles(const QStringList& english, const QStringList& russian)
+{
+    const QStringList& titles = g_language == LANGUAGE_ENGLISH ? english : russian;
+    for (int i = 0; i < GetPageCount() && i < titles.size(); ++i)
+        GetPage(i)->SetTitle(titles[i]);
+}
+
+void CSettingsSheet::done(int result)
+{
+    // A page may end the sheet with its own result inside the sheet's OK;
+    // that first end is the sheet's result.
+    if (m_ended)
+        return;
+    m_ended = true;
+    CPropertySheetFullScreen::done(result);
+}
+
+CSheetGeneral::CSheetGeneral(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_files);
+    AddPage(&m_bluetooth);
+}
+
+void CSheetGeneral::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("Files"), QStringLiteral("Connections") },
+        { QStringLiteral("Файлы"), QStringLiteral("Соединения") });
+}
+
+CSheetGps::CSheetGps(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_settings);
+    AddPage(&m_write);
+    AddPage(&m_read);
+}
+
+void CSheetGps::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("Settings"), QStringLiteral("Write"), QStringLiteral("Read") },
+        { QStringLiteral("Настройки"), QStringLiteral("Запись"), QStringLiteral("Чтение") });
+}
+
+CSheetTraffic::CSheetTraffic(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_jams);
+    AddPage(&m_blocks);
+}
+
+void CSheetTraffic::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("Jam"), QStringLiteral("Blocking") },
+        { QStringLiteral("Пробки"), QStringLiteral("Запреты") });
+}
+
+CSheetDriving::CSheetDriving(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_general);
+    AddPage(&m_tips);
+}
+
+void CSheetDriving::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("General"), QStringLiteral("Tips") },
+        { QStringLiteral("Общие"), QStringLiteral("Подсказки") });
+}
+
+CSheetMap::CSheetMap(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_appearance);
+}
+
+void CSheetMap::SetTabTitles() { SetTitles({ QStringLiteral("Map") }, { QStringLiteral("Карта") }); }

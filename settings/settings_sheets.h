@@ -1,0 +1,80 @@
+#pragma once
+// The settings sheets the settings menu opens: the base with the entry's name
+// as caption and the tab titles in the interface language, and one sheet per
+// settings area with its pages as members.
+#include "settings/gps_pages.h"
+#include "settings/settings_pages.h"
+#include "settings/traffic_pages.h"
+#include "ui/property_sheet_full_screen.h"
+
+#include <QString>
+#include <QStringList>
+
+class CSettingsSheet : public CPropertySheetFullScreen {
+public:
+    CSettingsSheet(const QString& caption, QWidget* parent);
+
+    // The tab titles in the interface language, one per page in tab order.
+    virtual void SetTabTitles() = 0;
+    void done(int result) override;
+
+protected:
+    void InitTabTexts() override;
+    // Titles by language for the pages in order.
+    void SetTitles(const QStringList& english, const QStringList& russian);
+    // The tabs' inner margins (horizontal x vertical) in pixels.
+    virtual QSize TabPadding() const;
+
+private:
+    bool m_ended = false;
+};
+
+// "General": the settings files and the connections.
+class CSheetGeneral : public CSettingsSheet {
+public:
+    CSheetGeneral(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageSettingsFiles m_files;
+    CPageBluetooth m_bluetooth;
+};
+
+// "GPS": the source, the NMEA log and the replay.
+class CSheetGps : public CSettingsSheet {
+public:
+    CSheetGps(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageGpsSettings m_settings;
+    CPageNmeaWrite m_write;
+    CPageNmeaRead m_read;
+};
+
+// "Traffic & Blocks": the jams and the disabled roads.
+class CSheetTraffic : public CSettingsSheet {
+public:
+    CSheetTraffic(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageJams m_jams;
+    CPageBlocks m_blocks;
+};
+
+// "Driving": the orientation panel and the turn notifications.
+class CSheetDriving : public CSettingsSheet {
+public:
+    CSheetDriving(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageGeneral m_general;
+    CPageTips m_tips;
+};
+
+// "Appearance": the map's font size.
+class CSheetMap : public CSettingsSheet {
+public:
+    CSheetMap(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageAppearance m_appearance;
+};

@@ -1,0 +1,306 @@
+#include "settings/traffic_pages.h"
+
+#include "app/launcher.h"
+#include "foundation/app_services.h"
+#include "foundation/language.h"
+#include "foundation/screen_metrics.h"
+#include "foundation/system_applets.h"
+#include "nav/map_controller.h"
+#include "platform/message_box.h"
+#include "settings/settings_page_layout.h"
+#include "traffic/jam_settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+
+using namespace settings_layout;
+
+namespace {
+
+enum : uint16_t { KIND_PROVIDER = 2, KIND_RECEIVER = 3 };
+
+} // namespace
+
+// Jams.
+
+CPageJams::CPageJams()
+    : CPropertyPage(IDD_PAGE_JAMS)
+{
+}
+
+void CPageJams::CreateControls()
+{
+    QVBoxLayout* column = PageColumn(this);
+    QVBoxLayout* jams = AddGroup(*this, IDC_JAMS_GROUP, this, column);
+    QHBoxLayout* provider = AddRow(jams);
+    provider->addWidget(AddControl<QLabel>(IDC_JAMS_PROVIDER_LABEL, this));
+    Add<QComboBox>(*this, IDC_JAMS_PROVIDER, this, provider, 1);
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(DialogSpacing());
+    jams->addLayout(buttons);
+    const int ids[] = { IDC_JAMS_OPTIONS, IDC_JAMS_CONNECTIONS, IDC_JAMS_DOWNLOAD_NOW, IDC_JAMS_DELETE };
+    for (int i = 0; i < 4; ++i) {
+        auto* button = AddControl<QPushButton>(ids[i], this);
+        StyleTouchControl(button);
+        // The long captions take a whole row.
+        if (i < 2)
+            buttons->addWidget(button, 0, i);
+        else
+            buttons->addWidget(button, i - 1, 0, 1, 2);
+    }
+    QVBoxLayout* regular = AddGroup(*this, IDC_JAMS_REGULAR_GROUP, this, column);
+    Add<CWrapCheckBox>(*this, IDC_JAMS_REGULAR, this, regular);
+    QHBoxLayout* period = AddRow(regular);
+    Add<QComboBox>(*this, IDC_JAMS_PERIOD, this, period);
+    period->addWidget(AddControl<QLabel>(IDC_JAMS_MINUTES, this), 1);
+    auto* info = AddControl<QLabel>(IDC_JAMS_INFO, this);
+    info->setWordWrap(true);
+    column->addWidget(info);
+    column->addStretch(1);
+}
+
+bool CPageJams::OnInitDialog()
+{
+    for (const int32_t minutes : kPeriods)
+        Combo(*this, IDC_JAMS_PERIOD)->addItem(QString::asprintf("%d", minutes));
+    SetCurSel(IDC_JAMS_PERIOD, 9);
+    return true;
+}
+
+bool CPageJams::OnSetActive()
+{
+    SetDlgItemText(IDC_JAMS_GROUP, Bilingual(u"Jam", u"Пробки"));
+    SetDlgItemText(IDC_JAMS_PROVIDER_LABEL, Bilingual(u"Provider", u"Поставщик"));
+    SetDlgItemText(IDC_JAMS_OPTIONS, Bilingual(u"Opt. ...", u"Настр. ..."));
+    SetDlgItemText(IDC_JAMS_CONNECTIONS, Bilingual(u"Connections...", u"Соединения..."));
+    SetDlgItemText(IDC_JAMS_DOWNLOAD_NOW, Bilingual(u"Download jam now", u"Загрузить пробки немедленно"));
+    SetDlgItemText(IDC_JAMS_DELETE, Bilingual(u"Delete jam", u"Удалить все пробки"));
+    SetDlgItemText(IDC_JAMS_REGULAR_GROUP, Bilingual(u"Regular downloading", u"Регулярная загрузка пробок"));
+    SetDlgItemText(IDC_JAMS_REGULAR, Bilingual(u"Download jams every", u"Загружать пробки каждые"));
+    SetDlgItemText(IDC_JAMS_MINUTES, Bilingual(u"min", u"мин."));
+    SetDlgItemText(IDC_JAMS_INFO, QString());
+
+    QComboBox* provider = Combo(*this, IDC_JAMS_PROVIDER);
+    provider->clear();
+    provider->addItem(Bilingual(u"Veltrak", u"Велтрак"));
+    provider->addItem(Bilingual(u"Veltrak ROZ", u"Велтрак DIZ"));
+    SetCurSel(IDC_JAMS_PROVIDER,
+        g_jamSettings.kind == KIND_PROVIDER       ? 0
+            : g_jamSettings.kind == KIND_RECEIVER ? 1
+                                                  : -1);
+    // A period the list does not offer shows no entry rather than one not in force.
+    SetCurSel(IDC_JAMS_PERIOD,
+        Combo(*this, IDC_JAMS_PERIOD)
+            ->findText(QString::asprintf("%d", int(g_jamSettings.periodMinutes)), Qt::MatchExactly));
+    CheckDlgButton(IDC_JAMS_REGULAR, g_jamSettings.downloadEnabled != 0);
+    OnRegularChanged();
+    OnProviderChanged();
+    return CPropertyPage::OnSetActive();
+}
+
+void CPageJams::OnRegularChanged()
+{
+    const bool on = IsDlgButtonChecked(IDC_JAMS_REGULAR);
+    EnableDlgItem(IDC_JAMS_PERIOD, on);
+    EnableDlgItem(IDC_JAMS_MINUTES, on);
+    if (on == (g_jamSettings.downloadEnabled != 0))
+        return;
+    g_jamSettings.downloadEnabled = on ? 1 : 0;
+    CMapController& controller = *g_MapController;
+    controller.ApplyTrafficSettings();
+    if (on)
+        controller.RequestJamDownload();
+}
+
+void CPageJams::OnProviderChanged()
+{
+    const int index = GetCurSel(IDC_JAMS_PROVIDER);
+    if (index < 0)
+        return;
+    const uint16_t kind = index == 0 ? KIND_PROVIDER : KIND_RECEIVER;
+    EnableDlgItem(IDC_JAMS_OPTIONS, true);
+    if (kind == g_jamSettings.kind)
+        return;
+    g_jamSettings.kind = kind;
+    g_MapController->ApplyTrafficSettings();
+}
+
+void CPageJams::OnSourceSettings()
+{
+    const int index = GetCurSel(IDC_JAMS_PROVIDER);
+    if (index < 0)
+        return;
+    RequestPendingWindow(
+        { index == 0 ? QStringLiteral("CProviderAccountDlg") : QStringLiteral("CReceiverDlg") });
+    g_MapController->ApplyTrafficSettings();
+}
+
+void CPageJams::OnPeriodChanged()
+{
+    const int index = GetCurSel(IDC_JAMS_PERIOD);
+    if (index < 0 || index >= int(std::size(kPeriods)))
+        return;
+    const auto minutes = static_cast<uint16_t>(kPeriods[index]);
+    if (minutes == g_jamSettings.periodMinutes)
+        return;
+    g_jamSettings.periodMinutes = minutes;
+    g_MapController->ApplyTrafficSettings();
+}
+
+void CPageJams::OnDeleteJams()
+{
+    g_MapController->RefreshRoadBlocks();
+    if (!IsDlgButtonChecked(IDC_JAMS_REGULAR))
+        return;
+    const QString question = Bilingual(u"Jam are deleted, but \"Regular jam downloading\" mode is switched "
+                                       u"on. If you do not switch off the mode "
+                                       u"jam will be downloaded in a few minutes. Do you want to switch off "
+                                       u"the \"Regular jam downloading\" mode?",
+        u"Пробки удалены, но установлен режим \"Регулярная загрузка пробок\". Если его не отключить, то "
+        u"через "
+        u"несколько минут пробки загрузятся вновь. Вы желаете отключить режим \"Регулярной загрузки "
+        u"пробок\"?");
+    if (AppMessageBox(this, question, QStringLiteral("Travenor Pro"), platform::MB_YESNOCANCEL)
+        == platform::IDYES) {
+        CheckDlgButton(IDC_JAMS_REGULAR, false);
+        OnRegularChanged();
+    }
+}
+
+bool CPageJams::OnCommand(int id, int code)
+{
+    if (code == CBN_SELCHANGE) {
+        if (id == IDC_JAMS_PROVIDER) {
+            OnProviderChanged();
+            return true;
+        }
+        if (id == IDC_JAMS_PERIOD) {
+            OnPeriodChanged();
+            return true;
+        }
+    }
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_JAMS_OPTIONS:
+            OnSourceSettings();
+            return true;
+        case IDC_JAMS_CONNECTIONS:
+            OpenConnectionsApplet();
+            return true;
+        case IDC_JAMS_DOWNLOAD_NOW:
+            g_MapController->RequestJamDownload();
+            return true;
+        case IDC_JAMS_DELETE:
+            OnDeleteJams();
+            return true;
+        case IDC_JAMS_REGULAR:
+            OnRegularChanged();
+            return true;
+        default:
+            break;
+        }
+    }
+    return CPropertyPage::OnCommand(id, code);
+}
+
+// Blocks.
+
+CPageBlocks::CPageBlocks()
+    : CPropertyPage(IDD_PAGE_BLOCKS)
+{
+}
+
+void CPageBlocks::CreateControls()
+{
+    QVBoxLayout* column = PageColumn(this);
+    auto* list = AddControl<QTreeWidget>(IDC_BLOCKS_LIST, this);
+    list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setColumnCount(3);
+    list->header()->setSectionsMovable(true);
+    const int width = GetScreenWidth();
+    list->setColumnWidth(0, int(width * 0.28));
+    list->setColumnWidth(1, int(width * 1.5));
+    list->setColumnWidth(2, int(width * 0.7));
+    column->addWidget(list, 1);
+    Add<CWrapCheckBox>(*this, IDC_BLOCKS_ENABLE, this, column);
+    auto* buttons = new QGridLayout;
+    buttons->setSpacing(DialogSpacing());
+    column->addLayout(buttons);
+    const int ids[] = { IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL };
+    for (int i = 0; i < 4; ++i) {
+        auto* button = AddControl<QPushButton>(ids[i], this);
+        StyleTouchControl(button);
+        buttons->addWidget(button, i / 2, i % 2);
+    }
+}
+
+bool CPageBlocks::OnInitDialog()
+{
+    // The store keeps no files of its own yet: the list has no rows.
+    GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST)->clear();
+    return true;
+}
+
+bool CPageBlocks::OnSetActive()
+{
+    GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST)
+        ->setHeaderLabels({ Bilingual(u"Amount", u"Кол-во"), Bilingual(u"File", u"Файл"), QString() });
+    SetDlgItemText(IDC_BLOCKS_ATTACH, Bilingual(u"Attach...", u"Прикрепить..."));
+    SetDlgItemText(IDC_BLOCKS_DETACH, Bilingual(u"Detach", u"Отсоединить"));
+    SetDlgItemText(IDC_BLOCKS_SAVE, Bilingual(u"Save", u"Сохранить"));
+    SetDlgItemText(IDC_BLOCKS_SAVE_ALL, Bilingual(u"Save all...", u"Сохранить все..."));
+    SetDlgItemText(IDC_BLOCKS_ENABLE, Bilingual(u"Enable", u"Использовать"));
+    CJamFileManager& store = g_MapController->GetJamFiles();
+    {
+        platform::CSLock lock(store.Lock());
+        CheckDlgButton(IDC_BLOCKS_ENABLE, (store.GetSwitches() & CJamFileManager::SWITCH_BLOCKING) != 0);
+    }
+    // Without the store's main file there is nothing to edit.
+    const bool open = store.IsOpen();
+    for (const int id :
+        { IDC_BLOCKS_LIST, IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
+        EnableDlgItem(id, open);
+    UpdateButtons();
+    return CPropertyPage::OnSetActive();
+}
+
+void CPageBlocks::UpdateButtons()
+{
+    CJamFileManager& store = g_MapController->GetJamFiles();
+    if (!store.IsOpen())
+        return;
+    platform::CSLock lock(store.Lock());
+    CheckDlgButton(IDC_BLOCKS_ENABLE, (store.GetSwitches() & CJamFileManager::SWITCH_BLOCKING) != 0);
+}
+
+void CPageBlocks::OnOK()
+{
+    if (!m_changed)
+        return;
+    g_MapController->GetJamFiles().StartWorker(false);
+    m_changed = false;
+}
+
+bool CPageBlocks::OnCommand(int id, int code)
+{
+    if (code == BN_CLICKED && id == IDC_BLOCKS_ENABLE) {
+        CJamFileManager& store = g_MapController->GetJamFiles();
+        {
+            platform::CSLock lock(store.Lock());
+            const uint8_t switches = store.GetSwitches();
+            store.SetSwitches(IsDlgButtonChecked(IDC_BLOCKS_ENABLE)
+                    ? switches | CJamFileManager::SWITCH_BLOCKING
+                    : switches & ~CJamFileManager::SWITCH_BLOCKING);
+        }
+        m_changed = true;
+        return true;
+    }
+    return CPropertyPage::OnCommand(id, code);
+}
