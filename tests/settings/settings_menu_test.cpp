@@ -5,6 +5,7 @@
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/language.h"
+#include "gps/gps_source.h"
 #include "platform/file_dialog.h"
 #include "platform/registry.h"
 #include "platform/system_programs.h"
@@ -186,4 +187,19 @@ TEST(SettingsMenu, PowerAndBacklightStartTheProgramsSetForThem)
     EXPECT_EQ(recorded(3).value(2), QStringLiteral("Power.exe "));
     EXPECT_TRUE(program.rig.boxes.empty());
     EXPECT_TRUE(menu.isVisible());
+}
+
+// "Reset connection" on the GPS page opens the receiver again and takes the
+// user back to the map.
+TEST(SettingsMenu, AResetGpsConnectionClosesTheMenu)
+{
+    SettingsProgram program;
+    g_deviceModel = 2; // a model: "Reset connection" is live
+    CSettingsMenuDlg menu;
+    ASSERT_TRUE(menu.Create());
+    WhenSheetOpens<CSheetGps>([](CSheetGps* sheet) { Tap(sheet->m_settings, IDC_GPS_RESET); });
+    TapEntry(menu, SETTINGS_GPS);
+    EXPECT_FALSE(menu.isVisible());
+    EXPECT_EQ(g_gpsSourceNumber, 8);
+    g_gpsSource->Close();
 }
