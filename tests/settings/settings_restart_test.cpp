@@ -9,9 +9,13 @@
 #include "gps/gps_source.h"
 #include "platform/system_files.h"
 #include "search/waypoint.h"
+#include "settings/settings_menu_dlg.h"
 #include "settings/settings_record.h"
+#include "settings/settings_sheets.h"
 #include "tests/app/app_rig.h"
 #include "tests/nav/route_support.h"
+#include "tests/settings/settings_pages_support.h"
+#include "tests/support/modal_answer.h"
 #include "traffic/jam_settings.h"
 
 #include <QDeadlineTimer>
@@ -48,13 +52,21 @@ bool Await(const std::function<bool()>& done)
     return done();
 }
 
-TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
-{
+// A home, a machine and an expert's profile of the test's own, for the runs
+// of the program in one test.
+struct ProgramHome {
+    ProgramHome() { rig.SetProfileInt(QStringLiteral("expert mode"), 1); }
+
     ScopedHome home;
     apptest::AppRig rig;
     QTemporaryDir systemRoot;
-    platform::ScopedSystemRoot scopedRoot(systemRoot.path());
-    rig.SetProfileInt(QStringLiteral("expert mode"), 1);
+    platform::ScopedSystemRoot scopedRoot { systemRoot.path() };
+};
+
+TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
+{
+    ProgramHome machine;
+    apptest::AppRig& rig = machine.rig;
     std::vector<MapPoint> routePoints;
 
     {
@@ -68,6 +80,7 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             controller.GetTopButtonBar().SetButtonCommand(2, 10040);
             GetTransparentButtonRoot().SetButtonCommand(1, 3, 10030);
             g_jamSettings.periodMinutes = 25;
+            g_jamSettings.kind = 3;
             // The options of the settings pages: the GPS sheet's, the driving
             // sheet's, the map's font and the connections.
             g_deviceModel = 0;
@@ -142,6 +155,7 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         EXPECT_EQ(controller.GetTopButtonBar().GetButtonCommand(2), 10040);
         EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(1, 3), 10030);
         EXPECT_EQ(g_jamSettings.periodMinutes, 25);
+        EXPECT_EQ(g_jamSettings.kind, 3);
         EXPECT_EQ(g_waypoints->GetWaypointCount(), 1);
         if (g_waypoints->GetWaypointCount() == 1) {
             EXPECT_EQ(g_waypoints->GetAt(0)->m_name, QStringLiteral("Дача"));
@@ -158,6 +172,49 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
     });
     EXPECT_EQ(status, CTravenorApp::EXIT_OK);
     EXPECT_TRUE(rig.boxes.empty());
+    g_jamSettings = JamSettings();
 }
 
 } // namespace
+
+// The map font size chosen in the settings menu needs a restart: Yes closes
+// the program, and the next start has the new size.
+TEST(SettingsRestart, AMapFontChosenInTheMenuIsInForceAfterTheRestartItAskedFor)
+{
+    ProgramHome machine;
+    std::vector<platform::MessageBoxRequest> asked;
+    platform::SetMessageBoxAnswerer([&](const platform::MessageBoxRequest& request) {
+        asked.push_back(request);
+        return platform::IDYES;
+    });
+    int32_t before = 0;
+    {
+        CProcessObjects objects;
+        const int status = apptest::RunProgram([&] {
+            before = g_MapController->GetMapSet().GetFontScale();
+            testing_support::WhenModalOpens([](QWidget* window) {
+                auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
+                ASSERT_NE(menu, nullptr);
+                settingstest::WhenSheetOpens<CSheetMap>([](CSheetMap* sheet) {
+                    EXPECT_TRUE(sheet->m_appearance.SelectDlgItem(IDC_FONT_SIZE, 4));
+                    settingstest::Tap(*sheet, platform::IDOK);
+                });
+                settingstest::TapEntry(*menu, SETTINGS_APPEARANCE);
+            });
+            ExecuteCommand(CMD_SETTINGS);
+        });
+        ASSERT_EQ(status, CTravenorApp::EXIT_OK);
+    }
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(before, 200);
+
+    CProcessObjects objects;
+    int32_t after = 0;
+    const int status = apptest::RunProgram([&] {
+        after = g_MapController->GetMapSet().GetFontScale();
+        ExecuteCommand(CMD_CLOSE);
+    });
+    EXPECT_EQ(status, CTravenorApp::EXIT_OK);
+    EXPECT_EQ(after, 200);
+    EXPECT_EQ(asked.size(), 1u);
+}
