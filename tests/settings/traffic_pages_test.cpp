@@ -82,6 +82,11 @@ TEST(JamsPage, EveryChoiceReachesTheTrafficManagerAtOnce)
     EXPECT_EQ(program.rig.boxes[0].caption, QStringLiteral("Travenor Pro"));
     EXPECT_TRUE(page.IsDlgButtonChecked(IDC_JAMS_REGULAR));
 
+    // No program set for the device's connection settings: the user is told.
+    Tap(page, IDC_JAMS_CONNECTIONS);
+    ASSERT_EQ(program.rig.boxes.size(), 2u);
+    EXPECT_EQ(program.rig.boxes[1].text, QStringLiteral("Cannot open \"Connection\" dialog."));
+
     ASSERT_TRUE(page.SelectDlgItem(IDC_JAMS_PROVIDER, 1));
     EXPECT_EQ(g_jamSettings.kind, 3);
     Tap(sheet, platform::IDCANCEL);
