@@ -160,11 +160,14 @@ bool IsGpsIntermediateDriverPresent(QString* port)
     return true;
 }
 
+// This machine has no synchronisation program of its own: the connection's
+// key is made where it is missing, a value the program keeps for itself.
 bool SetActiveSyncAutoConnect(int value)
 {
     RegKey application, comm;
     if (!OpenKey(RegRoot::HKCU, kApplicationKey, &application)
-        || !OpenKey(RegRoot::HKCU, QString::fromLatin1(kAutoConnect[0].key), &comm))
+        || platform::registry().Create(RegRoot::HKCU, QString::fromLatin1(kAutoConnect[0].key), &comm)
+            != RegResult::Ok)
         return false;
     if (value == 0 || value == 1) {
         Hold(application, kAutoConnectHeld, kAutoConnect);

@@ -271,9 +271,12 @@ int32_t CMapController::ReopenMap(int rebuildRoute, int32_t flags)
     return result;
 }
 
+// The rotation, centre and scale reach the view together, and only while no
+// frame draws on it (the callers cancel the frame in progress first).
 int32_t CMapController::SetViewPosition()
 {
-    return ZXS_ViewSetPosition(GetView(), m_centreX, m_centreY, m_scale);
+    const int32_t result = ZXS_ViewSetRotation(GetView(), m_rotation);
+    return result != 0 ? result : ZXS_ViewSetPosition(GetView(), m_centreX, m_centreY, m_scale);
 }
 
 // Centre and scale.
@@ -399,7 +402,17 @@ bool CMapController::ScreenOffsetToMap(int32_t dx, int32_t dy, ZXS_Point& out)
     return true;
 }
 
-void CMapController::CopyFrameToScrollBuffer() { m_scrollBuffer->CopyPixelsFrom(*this); }
+void CMapController::CopyFrameToScrollBuffer()
+{
+    // A frame still drawing on the view is stopped before its picture is
+    // copied, and drawn again once the pen is up.
+    if (m_renderPending) {
+        ZXS_ViewCancelRender(GetView());
+        m_renderPending = 0;
+        SetRedrawFlag(1);
+    }
+    m_scrollBuffer->CopyPixelsFrom(*this);
+}
 
 int CMapController::Pan(int32_t dx, int32_t dy, int mode)
 {
@@ -502,7 +515,6 @@ void CMapController::SetRotation(int32_t angle)
     platform::CSLock lock(m_lock);
     m_manualRotation = 0;
     m_rotation = angle;
-    ZXS_ViewSetRotation(GetView(), angle);
     SetRedrawFlag(1);
 }
 
@@ -520,7 +532,6 @@ void CMapController::SetManualRotation(int32_t angle)
     platform::CSLock lock(m_lock);
     m_manualRotation = 1;
     m_rotation = angle;
-    ZXS_ViewSetRotation(GetView(), angle);
     SetRedrawFlag(1);
 }
 
@@ -530,10 +541,8 @@ void CMapController::ReleaseManualRotation(int32_t angle)
     if (!m_manualRotation)
         return;
     m_manualRotation = 0;
-    if (angle >= 0 && angle < 3600) {
+    if (angle >= 0 && angle < 3600)
         m_rotation = angle;
-        ZXS_ViewSetRotation(GetView(), angle);
-    }
     SetRedrawFlag(1);
 }
 

@@ -420,6 +420,7 @@ int CMapController::ZoomToRect(const ZXS_Rect& rect)
 {
     platform::CSLock lock(m_lock);
     SetCentre(rect.left / 2 + rect.right / 2, rect.top / 2 + rect.bottom / 2);
+    ZXS_ViewCancelRender(GetView());
     SetViewPosition();
     const double width = std::abs(double(rect.right) - rect.left);
     const double height = std::abs(double(rect.bottom) - rect.top);
