@@ -1,6 +1,7 @@
 #include "app/launcher.h"
 
 #include "foundation/language.h"
+#include "search/wizard_waypoints.h"
 
 #include <utility>
 
@@ -19,9 +20,11 @@ int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
     return -1;
 }
 
-int CLauncher::WaypointEditor(int page)
+int CLauncher::WaypointEditor(int /*page*/)
 {
-    return RequestPendingWindow({ QStringLiteral("CWizardWaypoints"), page });
+    // The wizard has its one page.
+    CWizardWaypoints wizard(nullptr);
+    return wizard.DoModal();
 }
 
 int CLauncher::SearchWizard(int page, CGeoPos* /*positionOut*/)

@@ -3,10 +3,10 @@
 // route wizard (modeless, kept between uses), the waypoint editor, the search
 // wizard and the search sheet.
 //
-// The sheets themselves are not built yet. Until they are, a launcher opens
-// nothing and answers -1, as it does for a sheet that cannot open; what was
-// asked for goes to the pending-window observer, which tests install to see
-// which window a command opens and with what.
+// The waypoint editor opens; the other sheets are not built yet. Until they
+// are, a launcher opens nothing and answers -1, as it does for a sheet that
+// cannot open; what was asked for goes to the pending-window observer, which
+// tests install to see which window a command opens and with what.
 #include "kernel/api/types.h"
 
 #include <QString>
@@ -30,6 +30,7 @@ class CLauncher {
 public:
     // Shows (with the map point picked for it, when given), hides or closes the route wizard. -1.
     static int RouteWizard(int mode, const ZXS_Point* point);
+    // Runs the waypoint-editor wizard; its modal result.
     static int WaypointEditor(int page);
     // The position the wizard found goes to `positionOut` when given.
     static int SearchWizard(int page, CGeoPos* positionOut);

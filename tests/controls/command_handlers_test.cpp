@@ -23,6 +23,7 @@
 #include "platform/serial_port.h"
 #include "platform/system_programs.h"
 #include "search/waypoint.h"
+#include "search/wizard_waypoints.h"
 #include "settings/settings_record.h"
 #include "tests/app/app_rig.h"
 #include "tests/nav/controller_rig.h"
@@ -308,7 +309,6 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         { CMD_POI_SEARCH, false, "CSheetSearch", 1 },
         { CMD_ROUTE_WIZARD, false, "CWizardRoute", 0 },
         { CMD_SEARCH_WIZARD, false, "CWizardSearch", 0 },
-        { CMD_WAYPOINT_EDITOR, false, "CWizardWaypoints", 0 },
         { CMD_FIRST_POINT, true, "CSheetSearch", 2 },
         { CMD_LAST_POINT, true, "CSheetSearch", 2 },
     };
@@ -323,6 +323,22 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         EXPECT_EQ(s.windows[0].page, t.page) << t.id;
         EXPECT_EQ(s.windows[0].x, -1) << "no pointed position";
     }
+    // The waypoint editor is built: the command opens its wizard on the
+    // waypoint page in select mode.
+    s.windows.clear();
+    bool selectPage = false;
+    testing_support::WhenModalOpens([&](QWidget* modal) {
+        auto* wizard = dynamic_cast<CWizardWaypoints*>(modal);
+        selectPage = wizard != nullptr && wizard->GetPage().IsSelectMode()
+            && wizard->GetActivePage() == &wizard->GetPage();
+        if (wizard != nullptr)
+            wizard->GetPage().ClickDlgItem(platform::IDCANCEL);
+        else
+            modal->close();
+    });
+    ExecuteCommand(CMD_WAYPOINT_EDITOR);
+    EXPECT_TRUE(selectPage);
+    EXPECT_TRUE(s.windows.empty());
     // The search sheet has no title in a third language, and does not open.
     s.windows.clear();
     g_language = 2;

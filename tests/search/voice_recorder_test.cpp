@@ -6,6 +6,7 @@
 #include "platform/sound.h"
 #include "platform/voice_recorder.h"
 #include "platform/wave_file.h"
+#include "tests/search/voradu_places.h"
 #include "tests/support/map_fixture.h"
 
 #include <QFile>
@@ -17,38 +18,6 @@
 #include <optional>
 
 namespace {
-
-// SDL's audio through its disk driver for the test's span: capture reads
-// `input`, output goes to a file.
-class DiskAudio {
-public:
-    DiskAudio(const std::string& input, const std::string& output)
-    {
-        platform::ShutdownSound();
-        for (const char* name :
-            { "SDL_AUDIODRIVER", "SDL_DISKAUDIOFILEIN", "SDL_DISKAUDIOFILE", "SDL_DISKAUDIODELAY" }) {
-            const char* value = std::getenv(name);
-            m_saved.push_back({ name, value != nullptr ? std::optional<std::string>(value) : std::nullopt });
-        }
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILEIN", input.c_str(), 1);
-        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
-        setenv("SDL_DISKAUDIODELAY", "0", 1);
-    }
-    ~DiskAudio()
-    {
-        platform::ShutdownSound();
-        for (const auto& [name, value] : m_saved) {
-            if (value)
-                setenv(name, value->c_str(), 1);
-            else
-                unsetenv(name);
-        }
-    }
-
-private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
-};
 
 QToolButton* Button(const char* name)
 {
@@ -62,15 +31,9 @@ TEST(VoiceRecorder, RecordsANoteAndPlaysItBack)
 {
     testing_support::TempFolder folder;
     // A tone the "microphone" hears.
-    std::vector<int16_t> tone(8000);
-    for (size_t i = 0; i < tone.size(); ++i)
-        tone[i] = static_cast<int16_t>(8000 * std::sin(0.05 * static_cast<double>(i)));
-    {
-        QFile input(QString::fromStdString(folder.File("microphone.raw")));
-        ASSERT_TRUE(input.open(QIODevice::WriteOnly));
-        input.write(reinterpret_cast<const char*>(tone.data()), static_cast<qint64>(tone.size() * 2));
-    }
-    DiskAudio audio(folder.File("microphone.raw"), folder.File("speaker.raw"));
+    const std::vector<int16_t> tone
+        = search_testing::WriteMicrophoneTone(QString::fromStdString(folder.File("microphone.raw")));
+    search_testing::DiskAudio audio(folder.File("microphone.raw"), folder.File("speaker.raw"));
     QWidget dialog;
     QString name = QString::fromStdString(folder.File("note.wav"));
 

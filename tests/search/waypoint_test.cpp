@@ -7,6 +7,7 @@
 #include "kernel/api/map_geo.h"
 #include "platform/sound.h"
 #include "tests/search/search_map.h"
+#include "tests/search/voradu_places.h"
 
 #include <QFile>
 #include <cmath>
@@ -14,15 +15,9 @@
 
 namespace {
 
-constexpr double kMetresPerDegree = 111111.11111;
+using search_testing::SetFix;
 
-// The fix the tick reads, set as the GPS poll would set it.
-void SetFix(const CGeoPos& position, char status = 'A')
-{
-    platform::CSLock lock(g_gpsFixLock);
-    static_cast<CGeoPos&>(g_gpsFix) = position;
-    g_gpsFix.m_status = status;
-}
+constexpr double kMetresPerDegree = 111111.11111;
 
 CGeoPos Moved(const CGeoPos& from, double northMetres, double eastMetres)
 {
@@ -52,31 +47,9 @@ protected:
     }
     void TearDown() override { SetFix(CGeoPos(), 0); }
 
-    // The middle of a house of the street, as a geographic position.
     CGeoPos House(const char* street, const char* number)
     {
-        CAddressSearcher& searcher = map.Searcher();
-        CNameQuery names;
-        names.pattern = QString::fromUtf8(street);
-        searcher.FindNames(names);
-        CHouseQuery houses;
-        houses.streetPattern = names.pattern;
-        houses.housePattern = QString::fromUtf8(number);
-        houses.selectedIndex = 0;
-        searcher.FindHouses(houses);
-        CGeoPos position;
-        for (const CHouseEntry& h : searcher.GetHouseList()) {
-            ZXS_Rect box;
-            double longitude = 0, latitude = 0;
-            if (h.houseText == houses.housePattern
-                && ZXS_ObjGetRect(map.Map(), h.objectId, -1, -1, &box, 0) == 0
-                && ZXS_MapToGeo(map.Map(), (box.left + box.right) / 2, (box.top + box.bottom) / 2, &longitude,
-                       &latitude)
-                    == 0)
-                position.Set(latitude, longitude);
-        }
-        EXPECT_TRUE(position.IsValid()) << street << " " << number;
-        return position;
+        return search_testing::HousePosition(map, street, number);
     }
 
     CWaypoint At(const CGeoPos& position, const QString& name, const QString& sound = QString())
