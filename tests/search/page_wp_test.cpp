@@ -1,7 +1,8 @@
 // The waypoint page in a sheet over the Voradu map, driven as a user drives
 // it: which buttons a selection enables, deleting with renumbering, the sort
 // cycle of a column, the alert radius, adding and editing through the
-// editor (a refused waypoint is told), opening a waypoint file, and the
+// editor (a refused waypoint is told), opening and saving waypoint files and
+// loading the documents folder, a waypoint as a route point, and the
 // wizard's Finish that shows the chosen waypoint.
 #include "search/page_wp.h"
 
@@ -14,6 +15,7 @@
 #include "tests/search/voradu_places.h"
 #include "tests/support/modal_answer.h"
 #include "tests/ui/ui_testing.h"
+#include "ui/message_window.h"
 #include "ui/property_sheet_full_screen.h"
 
 #include <QComboBox>
@@ -336,7 +338,7 @@ TEST_F(WaypointPage, AddAndEditGoThroughTheEditorAndARefusalIsTold)
     EXPECT_EQ(waypoints->GetWaypointCount(), 2);
 }
 
-TEST_F(WaypointPage, OpeningAFileAddsItsWaypointsToThoseListed)
+TEST_F(WaypointPage, WaypointFilesOpenSaveAndTheDocumentsFolder)
 {
     CWaypointList other;
     CWaypoint a = Named("from file", "", 1183459509);
@@ -360,12 +362,46 @@ TEST_F(WaypointPage, OpeningAFileAddsItsWaypointsToThoseListed)
     EXPECT_EQ(list->topLevelItem(2)->text(WP_COLUMN_FILE), path);
 
     // A file that cannot be read adds nothing and says so.
-    answer = map.Folder().File(QStringLiteral("missing.kwp"));
-    uitest::ScriptedMessageBoxes boxes;
-    ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_OPEN));
-    ASSERT_EQ(boxes.requests.size(), 1u);
-    EXPECT_EQ(boxes.requests[0].text, QStringLiteral("Can't open the file."));
-    EXPECT_EQ(list->topLevelItemCount(), 3);
+    {
+        answer = map.Folder().File(QStringLiteral("missing.kwp"));
+        uitest::ScriptedMessageBoxes boxes;
+        ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_OPEN));
+        ASSERT_EQ(boxes.requests.size(), 1u);
+        EXPECT_EQ(boxes.requests[0].text, QStringLiteral("Can't open the file."));
+        EXPECT_EQ(list->topLevelItemCount(), 3);
+    }
+
+    // Save as writes the listed waypoints, which then name that file.
+    const QString trip = map.Folder().Documents() + QStringLiteral("/trip.kwp");
+    answer = trip;
+    ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_SAVE_AS));
+    EXPECT_FALSE(asked.open);
+    EXPECT_EQ(asked.fileName, QStringLiteral("default_wp"));
+    EXPECT_EQ(Column(WP_COLUMN_FILE), (QStringList { trip, trip, trip }));
+    CWaypointList reread;
+    ASSERT_EQ(reread.LoadFile(trip, 1), 1);
+    EXPECT_EQ(reread.GetWaypointCount(), 3);
+    {
+        answer = map.Folder().File(QStringLiteral("no such folder/trip.kwp"));
+        uitest::ScriptedMessageBoxes boxes;
+        ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_SAVE_AS));
+        ASSERT_EQ(boxes.requests.size(), 1u);
+        EXPECT_EQ(boxes.requests[0].text, QStringLiteral("Can't save the file."));
+    }
+
+    // "My documents" asks, then adds every waypoint file of the folder.
+    {
+        uitest::ScriptedMessageBoxes cancel(platform::IDCANCEL);
+        ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_MY_DOCUMENTS));
+        ASSERT_EQ(cancel.requests.size(), 1u);
+        EXPECT_TRUE(cancel.requests[0].text.contains(QStringLiteral("\\My Documents\\")));
+        EXPECT_EQ(list->topLevelItemCount(), 3);
+    }
+    uitest::ScriptedMessageBoxes yes(platform::IDYES);
+    ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_MY_DOCUMENTS));
+    EXPECT_EQ(yes.requests.size(), 1u);
+    EXPECT_EQ(list->topLevelItemCount(), 6);
+    EXPECT_EQ(waypoints->GetWaypointCount(), 6);
 }
 
 TEST_F(WaypointPage, FinishInTheWizardShowsTheChosenWaypoint)
@@ -396,3 +432,39 @@ TEST_F(WaypointPage, FinishInTheWizardShowsTheChosenWaypoint)
 }
 
 } // namespace
+
+TEST_F(WaypointPage, TwoWaypointsBecomeTheRouteStartAndFinish)
+{
+    CWaypoint start = Named("start", "", 0);
+    start.m_position = home;
+    CWaypoint finish = Named("finish", "", 0);
+    finish.m_position = search_testing::HousePosition(map, "Блока", "11");
+    waypoints->Append(start);
+    waypoints->Append(finish);
+    // Route results are told in the message window.
+    platform::ScopedProcessObject<CMessageWindow> messages(g_messageWnd);
+    ASSERT_TRUE(sheet.Create());
+    list = sheet.page.GetList();
+    CPageWP& page = sheet.page;
+    auto* stations = page.GetDlgItemAs<QComboBox>(IDC_WP_STATION);
+    ASSERT_EQ(stations->count(), 4);
+    EXPECT_EQ(stations->currentIndex(), 3);
+    EXPECT_EQ(stations->itemText(0), QStringLiteral("Start"));
+    uitest::ScriptedMessageBoxes boxes;
+
+    // The start alone builds no route: the page stays.
+    Select({ 0 });
+    ASSERT_TRUE(page.SelectDlgItem(IDC_WP_STATION, 0));
+    ASSERT_TRUE(page.ClickDlgItem(IDC_WP_ROUTE_POINT));
+    EXPECT_TRUE(sheet.IsOpen());
+    EXPECT_FALSE(map.Controller().GetRouteManager().HasRoute());
+    EXPECT_TRUE(stations->itemText(0).startsWith(QStringLiteral("Start")));
+
+    // The finish completes it: the page closes with the route on the map.
+    Select({ 1 });
+    ASSERT_TRUE(page.SelectDlgItem(IDC_WP_STATION, 3));
+    ASSERT_TRUE(page.ClickDlgItem(IDC_WP_ROUTE_POINT));
+    EXPECT_TRUE(map.Controller().GetRouteManager().HasRoute());
+    EXPECT_FALSE(sheet.IsOpen());
+    EXPECT_EQ(sheet.result(), platform::IDOK);
+}
