@@ -21,6 +21,7 @@
 #include "ui/dialog_layout.h"
 #include "ui/dialog_style.h"
 
+#include <QBitmap>
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
@@ -50,7 +51,13 @@ void ShowPicture(QLabel* picture, int imageId)
     if (picture == nullptr)
         return;
     const QImage* image = g_drawTool ? g_drawTool->CreateHBITMAP(static_cast<uint32_t>(imageId)) : nullptr;
-    picture->setPixmap(image != nullptr ? QPixmap::fromImage(*image) : QPixmap());
+    QPixmap pixmap;
+    if (image != nullptr) {
+        // Magenta is the pictures' transparent colour.
+        pixmap = QPixmap::fromImage(*image);
+        pixmap.setMask(QBitmap::fromImage(image->createMaskFromColor(0xFFFF00FF, Qt::MaskInColor)));
+    }
+    picture->setPixmap(pixmap);
     picture->setProperty("imageId", image != nullptr ? imageId : 0);
 }
 
