@@ -6,8 +6,11 @@
 // wizard's Finish that shows the chosen waypoint.
 #include "search/page_wp.h"
 
+#include "search/search_lists.h"
+
 #include "app/launcher.h"
 #include "platform/file_dialog.h"
+#include "search/search_lists.h"
 #include "search/waypoint.h"
 #include "search/waypoint_dialog_parts.h"
 #include "search/waypoint_edit_dlg.h"
@@ -467,4 +470,26 @@ TEST_F(WaypointPage, TwoWaypointsBecomeTheRouteStartAndFinish)
     EXPECT_TRUE(map.Controller().GetRouteManager().HasRoute());
     EXPECT_FALSE(sheet.IsOpen());
     EXPECT_EQ(sheet.result(), platform::IDOK);
+}
+
+TEST_F(WaypointPage, TheColumnLayoutIsKeptWhenThePageClosesWithClose)
+{
+    Open(1);
+    list->setColumnWidth(WP_COLUMN_NAME, 123);
+    list->header()->moveSection(WP_COLUMN_DATE, 0);
+    ASSERT_TRUE(sheet.page.ClickDlgItem(IDC_WP_CLOSE));
+    EXPECT_EQ(sheet.result(), platform::IDOK);
+
+    WaypointSheet next;
+    ASSERT_TRUE(next.Create());
+    QTreeWidget* again = next.page.GetList();
+    EXPECT_EQ(again->columnWidth(WP_COLUMN_NAME), 123);
+    EXPECT_EQ(again->header()->visualIndex(WP_COLUMN_DATE), 0);
+    // Cancel keeps nothing new.
+    again->setColumnWidth(WP_COLUMN_NAME, 77);
+    next.EndDialog(platform::IDCANCEL);
+    WaypointSheet third;
+    ASSERT_TRUE(third.Create());
+    EXPECT_EQ(third.page.GetList()->columnWidth(WP_COLUMN_NAME), 123);
+    g_waypointColumns.clear();
 }
