@@ -389,6 +389,8 @@ void CWaypointEditDlg::OnChangeSoundPath()
         || platform::DevicePathToLocal(*chosen) == platform::DevicePathToLocal(m_soundPath))
         return;
     const QString oldPath = m_soundPath;
+    // Closing the recorder writes a recording still under way, so that it moves too.
+    CloseVoiceRecorder();
     const bool recorded = SoundFileExists(oldPath);
     // The note recorded so far goes to the new name; a file already there is
     // replaced only when the user says so. Without a note, a file that exists
@@ -399,10 +401,11 @@ void CWaypointEditDlg::OnChangeSoundPath()
                    u"%1 already exists.\nDo you want to replace it?", u"%1 уже существует.\nЗаменить его?")
                    .arg(*chosen),
                QStringLiteral("Travenor Pro"), platform::MB_YESNO | platform::MB_ICONEXCLAMATION)
-            != platform::IDYES)
+            != platform::IDYES) {
+        OpenRecorder();
         return;
+    }
     m_soundPath = *chosen;
-    CloseVoiceRecorder();
     if (recorded && !MoveSoundFile(oldPath, m_soundPath)) {
         platform::ShowMessageBox(this,
             Bilingual(u"Can't change path to wav-file. Probably, there is no access to the file %s",

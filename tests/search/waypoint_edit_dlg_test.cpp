@@ -229,7 +229,19 @@ TEST_F(WaypointEditor, ANoteIsRecordedUnderTheDefaultNameAndPlaysOnApproach)
     CWaypointEditDlg next;
     ASSERT_TRUE(next.Create());
     EXPECT_EQ(next.GetDlgItemText(IDC_WPE_SOUND_PATH), Documents("01.wav"));
-    ASSERT_TRUE(next.ClickDlgItem(platform::IDCANCEL));
+    // A note still being recorded moves with "Change path..." too.
+    recorder = GetVoiceRecorder();
+    QTest::mouseClick(recorder->findChild<QToolButton*>(QStringLiteral("record")), Qt::LeftButton);
+    ASSERT_TRUE(recorder->WaitForSamples(tone.size(), std::chrono::seconds(30)));
+    const QString drive = map.Folder().Documents() + QStringLiteral("/drive.wav");
+    platform::SetFileDialogAnswerer([&](const platform::FileDialogRequest&) { return std::optional(drive); });
+    ASSERT_TRUE(next.ClickDlgItem(IDC_WPE_CHANGE_PATH));
+    EXPECT_FALSE(QFile::exists(platform::DevicePathToLocal(Documents("01.wav"))));
+    ASSERT_TRUE(next.ClickDlgItem(platform::IDOK));
+    EXPECT_EQ(next.m_waypoint.m_soundPath, drive);
+    const std::optional<platform::PcmSound> moved = platform::ParseWave(ReadFile(drive));
+    ASSERT_TRUE(moved.has_value());
+    EXPECT_GE(moved->samples.size(), tone.size());
 }
 
 TEST_F(WaypointEditor, ChangePathReplacesAFileOnlyWhenTheUserSaysSo)
