@@ -1,5 +1,7 @@
 #include "search/waypoint_dialog_parts.h"
 
+#include "controls/object_type_icons.h"
+#include "drawlib/screen_draw_tool.h"
 #include "foundation/language.h"
 #include "foundation/path_helpers.h"
 #include "foundation/screen_metrics.h"
@@ -11,9 +13,11 @@
 #include "ui/control_host.h"
 #include "ui/dialog_style.h"
 
+#include <QBitmap>
 #include <QBoxLayout>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QToolButton>
@@ -171,6 +175,30 @@ QStringList WaypointTypeChoices()
         choices << categories.mid(1);
     }
     return choices;
+}
+
+void ShowImagePicture(QLabel* picture, int imageId)
+{
+    if (picture == nullptr)
+        return;
+    const QImage* image = g_drawTool ? g_drawTool->CreateHBITMAP(static_cast<uint32_t>(imageId)) : nullptr;
+    QPixmap pixmap;
+    if (image != nullptr) {
+        pixmap = QPixmap::fromImage(*image);
+        pixmap.setMask(QBitmap::fromImage(image->createMaskFromColor(0xFFFF00FF, Qt::MaskInColor)));
+    }
+    picture->setPixmap(pixmap);
+}
+
+int WaypointTypePictureId(const QString& type)
+{
+    constexpr int kNoTypeImage = 13334;
+    constexpr int kDefaultBitmap = 653;
+    const int colour = GetSpecialCategoryIconId(type);
+    if (colour != kDefaultBitmap)
+        return colour;
+    const int bitmap = GetCategoryBitmapId(type);
+    return bitmap == kDefaultBitmap ? kNoTypeImage : bitmap;
 }
 
 void ShowWaypointRefused(QWidget* owner)

@@ -13,6 +13,7 @@
 
 class ControlHost;
 class QBoxLayout;
+class QLabel;
 class QVBoxLayout;
 class QToolButton;
 
@@ -107,6 +108,13 @@ QString DefaultWaypointSoundPath(const QString& folder);
 // language: the empty type first, then the six colours, then the map's POI
 // categories (without "all").
 QStringList WaypointTypeChoices();
+
+// Shows the stored image of that id in a picture, magenta transparent; an
+// empty picture when the image store has none.
+void ShowImagePicture(QLabel* picture, int imageId);
+// The picture of a waypoint type: a colour's own, a category's symbol, or the
+// picture of no type.
+int WaypointTypePictureId(const QString& type);
 
 // Tells the user that the list refused the waypoint: its place lies outside
 // the map or has nothing with an address near it.

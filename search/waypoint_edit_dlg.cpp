@@ -21,7 +21,6 @@
 #include "ui/dialog_layout.h"
 #include "ui/dialog_style.h"
 
-#include <QBitmap>
 #include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
@@ -36,7 +35,6 @@
 
 namespace {
 
-constexpr int kNoTypeImage = 13334;
 constexpr int kDefaultTypeBitmap = 653;
 
 constexpr DateTimeFieldTable kFields { { { DateTimeField::Day, IDC_WPE_DAY, IDC_WPE_DAY_SPIN },
@@ -45,21 +43,6 @@ constexpr DateTimeFieldTable kFields { { { DateTimeField::Day, IDC_WPE_DAY, IDC_
     { DateTimeField::Hour, IDC_WPE_HOUR, IDC_WPE_HOUR_SPIN },
     { DateTimeField::Minute, IDC_WPE_MINUTE, IDC_WPE_MINUTE_SPIN },
     { DateTimeField::Second, IDC_WPE_SECOND, IDC_WPE_SECOND_SPIN } } };
-
-void ShowPicture(QLabel* picture, int imageId)
-{
-    if (picture == nullptr)
-        return;
-    const QImage* image = g_drawTool ? g_drawTool->CreateHBITMAP(static_cast<uint32_t>(imageId)) : nullptr;
-    QPixmap pixmap;
-    if (image != nullptr) {
-        // Magenta is the pictures' transparent colour.
-        pixmap = QPixmap::fromImage(*image);
-        pixmap.setMask(QBitmap::fromImage(image->createMaskFromColor(0xFFFF00FF, Qt::MaskInColor)));
-    }
-    picture->setPixmap(pixmap);
-    picture->setProperty("imageId", image != nullptr ? imageId : 0);
-}
 
 void FreeCachedBitmaps()
 {
@@ -348,9 +331,8 @@ void CWaypointEditDlg::OnSelChangeType()
     const QString type = types->currentText();
     EnableDlgItem(IDC_WPE_COLOR_LABEL, type.isEmpty());
     EnableDlgItem(IDC_WPE_COLOR, type.isEmpty());
-    const int bitmap = GetCategoryBitmapId(type);
-    ShowPicture(
-        GetDlgItemAs<QLabel>(IDC_WPE_TYPE_PICTURE), bitmap == kDefaultTypeBitmap ? kNoTypeImage : bitmap);
+    // The list holds categories only: their symbol, or the picture of no type.
+    ShowImagePicture(GetDlgItemAs<QLabel>(IDC_WPE_TYPE_PICTURE), WaypointTypePictureId(type));
 }
 
 void CWaypointEditDlg::OnSelChangeColor()
@@ -358,7 +340,7 @@ void CWaypointEditDlg::OnSelChangeColor()
     auto* colours = GetDlgItemAs<QComboBox>(IDC_WPE_COLOR);
     if (colours->currentIndex() < 0)
         return;
-    ShowPicture(
+    ShowImagePicture(
         GetDlgItemAs<QLabel>(IDC_WPE_COLOR_PICTURE), GetSpecialCategoryIconId(colours->currentText()));
 }
 

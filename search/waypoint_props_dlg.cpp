@@ -148,13 +148,20 @@ void CWaypointPropsDlg::CreateControls(QWidget* body)
     AddDateTimeGroups(*this, form, rows, IDC_WPP_DATE_GROUP, IDC_WPP_TIME_GROUP, kFields, false,
         [this](DateTimeField field, int delta) { OnDeltaPos(field, delta); });
 
+    // The type, with the picture it gives the waypoint.
+    auto* typeRow = new QHBoxLayout;
     auto* symbol = AddControl<QComboBox>(IDC_WPP_SYMBOL, form);
     StyleTouchControl(symbol);
+    typeRow->addWidget(symbol, 1);
+    m_typePicture = new QLabel(form);
+    m_typePicture->setFixedSize(ScaleByDpiX(24), ScaleByDpiX(24));
+    m_typePicture->setAlignment(Qt::AlignCenter);
+    typeRow->addWidget(m_typePicture);
     symbol->setMaxVisibleItems(8);
     // Long category names must not widen the form past a small screen.
     symbol->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     symbol->setMinimumContentsLength(8);
-    rows->addWidget(symbol);
+    rows->addLayout(typeRow);
 
     // The recorder in its group, and below it the link to its default file name.
     auto* sound = AddControl<QGroupBox>(IDC_WPP_SOUND_GROUP, form);
@@ -215,6 +222,7 @@ bool CWaypointPropsDlg::OnInitDialog()
     symbol->clear();
     symbol->addItems(WaypointTypeChoices());
     symbol->setCurrentIndex(0);
+    ShowImagePicture(m_typePicture, WaypointTypePictureId(QString()));
 
     m_soundPath = DefaultWaypointSoundPath(WaypointPropertiesDialogFolder());
     OpenRecorder();
@@ -291,6 +299,11 @@ bool CWaypointPropsDlg::OnCommand(int id, int code)
             ShowInputPanel(true);
         else if (code == EN_KILLFOCUS)
             ShowInputPanel(false);
+        return true;
+    }
+    if (id == IDC_WPP_SYMBOL) {
+        if (code == CBN_SELCHANGE)
+            ShowImagePicture(m_typePicture, WaypointTypePictureId(GetDlgItemText(IDC_WPP_SYMBOL)));
         return true;
     }
     if (id == IDC_WPP_DEFAULT && code == BN_CLICKED) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 class CGeoPos;
+class QLabel;
 
 enum : int {
     IDD_WAYPOINT_PROPS = 747,
@@ -85,4 +86,5 @@ private:
     int32_t& FieldMember(DateTimeField field);
 
     QWidget* m_recorderHost = nullptr;
+    QLabel* m_typePicture = nullptr;
 };
