@@ -1,7 +1,7 @@
 #include "search/page_wp.h"
 
 #include "drawlib/screen_draw_tool.h"
-#include "foundation/control_panel.h"
+#include "foundation/system_applets.h"
 #include "foundation/dialog_templates.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
