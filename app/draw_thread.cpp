@@ -4,6 +4,7 @@
 #include "app/loading_wnd.h"
 #include "app/modal_windows.h"
 #include "app/travenor_app.h"
+#include "controls/map_popup_menu.h"
 #include "drawlib/draw_tool.h"
 #include "foundation/draw_suspender.h"
 #include "kernel/api/view_interface.h"
@@ -108,13 +109,15 @@ void CDrawThread::ThreadProc()
 
 void CDrawThread::DrawOverlays()
 {
-    // The transparent buttons and the popup menu draw here once they exist.
+    // The transparent buttons draw first here once they exist.
     if (g_buttonTooltips == 1 && g_buttonHint)
         g_buttonHint->Draw();
     if (g_infoLabel)
         g_infoLabel->Draw();
     if (g_messageWnd)
         g_messageWnd->Draw();
+    if (g_MapPopupMenu)
+        g_MapPopupMenu->Draw();
 }
 
 void CDrawThread::DrawFrame()

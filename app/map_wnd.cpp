@@ -8,6 +8,7 @@
 #include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
 #include "controls/hard_key_map.h"
+#include "controls/map_popup_menu.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
 #include "foundation/screen_metrics.h"
@@ -97,7 +98,8 @@ void CMapWnd::RunFirstPaint()
     g_drawTool->SetFlags(0x01);
     ScreenTabWndCreate(this);
     g_drawTool->Init(theApp->GetDisplay(), true);
-    // The popup menu is attached to the draw tool and the full-screen window here once it exists.
+    if (g_MapPopupMenu)
+        g_MapPopupMenu->Attach(g_drawTool.get(), g_screenTabHwnd.load());
     SetLoadingProgress(20);
     m_pDrawThread->InitSurface();
     LoadApplicationData();
@@ -143,6 +145,8 @@ void CMapWnd::OnKillFocus()
 void CMapWnd::OnKeyDown(int key)
 {
     // Offered to the popup menu, then the quick bar (once it exists), then the hardware-key map.
+    if (g_MapPopupMenu && g_MapPopupMenu->OnKeyDown(key))
+        return;
     if (g_HardKeyMap)
         g_HardKeyMap->OnKeyDown(key);
 }
@@ -150,6 +154,8 @@ void CMapWnd::OnKeyDown(int key)
 void CMapWnd::OnKeyUp(int key)
 {
     // The same chain; the hardware-key map runs the key's command.
+    if (g_MapPopupMenu && g_MapPopupMenu->OnKeyUp(key))
+        return;
     if (g_HardKeyMap)
         g_HardKeyMap->OnKeyUp(key);
 }

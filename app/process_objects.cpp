@@ -4,6 +4,7 @@
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
 #include "controls/hard_key_map.h"
+#include "controls/map_popup_menu.h"
 #include "drawlib/screen_draw_tool.h"
 #include "gps/gps_source.h"
 #include "nav/map_controller.h"
@@ -32,8 +33,7 @@ const std::vector<ProcessObjectEntry>& ProcessObjectList()
         Entry<g_HardKeyMap>("g_HardKeyMap"), Entry<g_drawTool>("g_drawTool"),
         Entry<g_MapController>("g_MapController"), Entry<g_transparentButtonRoot>("g_transparentButtonRoot"),
         Entry<g_waypoints>("g_waypoints"), Entry<g_gpsSource>("g_gpsSource"),
-        Entry<g_settingsFile>("g_settingsFile"),
-        // g_MapPopupMenu
+        Entry<g_settingsFile>("g_settingsFile"), Entry<g_MapPopupMenu>("g_MapPopupMenu"),
         Entry<g_infoLabel>("g_infoLabel"), Entry<g_buttonHint>("g_buttonHint"),
         Entry<g_messageWnd>("g_messageWnd"), Entry<g_resourceDll>("g_resourceDll"),
         // the list of open modal windows

@@ -4,6 +4,7 @@
 #include "app/map_wnd.h"
 #include "app/modal_windows.h"
 #include "app/travenor_app.h"
+#include "controls/map_popup_menu.h"
 #include "gps/gps_source.h"
 #include "nav/map_controller.h"
 #include "platform/display.h"
@@ -112,7 +113,8 @@ void ScreenTabWndOnTimer(uint32_t id)
     if (id == SCREEN_TAB_TICK_TIMER) {
         if (CGpsSource* source = g_gpsSource.get())
             source->Poll();
-        // The popup menu's tick runs here once the popup menu exists.
+        if (CMapPopupMenu* menu = g_MapPopupMenu.get())
+            menu->OnTick(SCREEN_TAB_TICK_MS);
         if (CWaypointList* waypoints = g_waypoints.get())
             waypoints->CheckProximityAlerts();
         if (CMapController* controller = g_MapController.get())
@@ -121,7 +123,8 @@ void ScreenTabWndOnTimer(uint32_t id)
             window->Tick();
     } else if (id == SCREEN_TAB_LONG_PRESS_TIMER) {
         platform::KillTimer(g_screenTabHwnd.load(), SCREEN_TAB_LONG_PRESS_TIMER);
-        // The popup menu opens here once it exists.
+        if (CMapPopupMenu* menu = g_MapPopupMenu.get())
+            menu->Show();
     }
 }
 
@@ -137,8 +140,9 @@ void ScreenTabWndOnPointerDown(int x, int y)
         g_messageWnd->OnPointerDown(point);
         return;
     }
-    // The popup menu, then the transparent-button folders when shown, take
-    // the press here once they exist.
+    if (CMapPopupMenu* menu = g_MapPopupMenu.get(); menu && menu->OnPointerDown(point))
+        return;
+    // The transparent-button folders, when shown, take the press here once they exist.
     if (CMapController* controller = g_MapController.get())
         controller->OnPointerDown(point);
 }
@@ -152,6 +156,8 @@ void ScreenTabWndOnPointerMove(int x, int y)
         g_messageWnd->OnPointerMove(point);
         return;
     }
+    if (CMapPopupMenu* menu = g_MapPopupMenu.get(); menu && menu->OnPointerMove(point))
+        return;
     if (CMapController* controller = g_MapController.get())
         controller->OnPointerMove(point);
 }
@@ -172,11 +178,29 @@ void ScreenTabWndOnPointerUp(int x, int y)
         g_bPointerUp = 1;
         return;
     }
-    // The popup menu answers first once it exists: a release it swallowed
-    // ends the zoom-slider drag and the gesture; a closed menu releases the
-    // buttons it had pressed.
-    if (CMapController* controller = g_MapController.get())
-        controller->OnPointerUp(point);
+    CMapPopupMenu* menu = g_MapPopupMenu.get();
+    const int answer = menu ? menu->OnPointerUp(point) : CMapPopupMenu::UP_NOT_MINE;
+    CMapController* controller = g_MapController.get();
+    switch (answer) {
+    case CMapPopupMenu::UP_NOT_MINE:
+        if (menu)
+            menu->CancelLongPress();
+        if (controller)
+            controller->OnPointerUp(point);
+        break;
+    case CMapPopupMenu::UP_SWALLOWED:
+        // The release of the press that opened the menu still ends the
+        // zoom-slider drag and the gesture.
+        if (controller) {
+            controller->ZoomSliderTapUp(point);
+            controller->EndPointerGesture();
+        }
+        break;
+    default:
+        // The menu closed or handled it; the buttons it had pressed are
+        // released once the bars and the folders take taps.
+        break;
+    }
     g_bPointerUp = 1;
 }
 
@@ -188,6 +212,8 @@ void ScreenTabWndOnDoubleClick(int x, int y)
         return;
     }
     // Nothing while a popup menu level is open, and the folders before the map.
+    if (CMapPopupMenu* menu = g_MapPopupMenu.get(); menu && menu->IsOpen())
+        return;
     if (CMapController* controller = g_MapController.get())
         controller->OnDoubleClick(point);
 }

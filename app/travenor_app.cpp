@@ -10,6 +10,7 @@
 #include "app/map_wnd.h"
 #include "app/process_objects.h"
 #include "controls/command_registry.h"
+#include "controls/map_popup_menu.h"
 #include "foundation/app_services.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/language.h"
@@ -402,7 +403,8 @@ int CheckScreenSizeChanged()
 
 int RestoreMainWindow()
 {
-    // The popup menu's command window is created here once the popup menu exists.
+    if (g_MapPopupMenu)
+        g_MapPopupMenu->CreateCommandWindow();
     CMainFrame* frame = theApp->GetMainWnd();
     if (!frame)
         return 1;

@@ -240,6 +240,11 @@ public:
     // Zooms to the rectangle the pen drew: its middle becomes the centre and the
     // scale grows by the rectangle's share of the surface. 0 for a tap.
     int ZoomToPenRect();
+    // The zoom control's part of a release: the pen is up and a slider drag
+    // ends at the slider. 1 when the zoom control took the release.
+    int ZoomSliderTapUp(const ElementPoint& point);
+    // Ends the buffer drag, the zoom rectangle and the info panel of a press.
+    void EndPointerGesture();
     bool IsPenDown() const { return m_penDown != 0; }
 
     // One frame of the map screen into the drawing surface (draw thread).
@@ -342,7 +347,9 @@ private:
     void PostRebuild(bool show, bool moving);
     static int OnRebuildFrame(void* user);
     void ClearPenState();
-    void EndPointerGesture();
+    // The press where no element took it: the zoom control's answer, the pen
+    // state and the tap mode's start.
+    int PressOnMap(const ElementPoint& point);
     int32_t SetViewPosition();
     // Cancel, position, clear and the quick synchronous render.
     int32_t RenderQuickFrame();

@@ -3,6 +3,7 @@
 // route points).
 #include "nav/map_controller.h"
 
+#include "controls/map_popup_menu.h"
 #include "drawlib/draw_tool.h"
 #include "foundation/scale_list.h"
 #include "platform/clock.h"
@@ -39,40 +40,47 @@ int CMapController::OnPointerDown(const ElementPoint& point)
         }
         markerTook = answer != 0;
     }
+    const int zoomAnswer = PressOnMap(point);
+    if (zoomAnswer == 1)
+        return 1;
     const bool elementTook = quickBarTook || barTook || markerTook;
-    bool nameTheObject = false;
-    {
-        platform::CSLock lock(m_lock);
-        const int zoomAnswer = Offer(m_elements.zoomControl, &CScreenElement::OnPointerDown, point);
-        if (zoomAnswer == 1) {
-            m_widgetDrag = 1;
-            return 1;
-        }
-        m_penDown = 1;
-        m_press = m_current = point;
-        switch (m_tapMode) {
-        case TAP_SCROLL:
-            CopyFrameToScrollBuffer();
-            m_framesSincePreview = std::max(m_framesSincePreview, 3);
-            m_bufferDrag = 1;
-            break;
-        case TAP_ZOOM_WINDOW:
-            m_zoomRect = 1;
-            break;
-        case TAP_OBJECT_NAME:
-            nameTheObject = !elementTook;
-            break;
-        default:
-            break;
-        }
+    // In the object-name mode the press names what lies under it, looked up
+    // outside the lock that the draw thread needs; elsewhere a long press on
+    // the map opens its menu (not for a press an element took, or on the zoom
+    // control).
+    if (m_tapMode == TAP_OBJECT_NAME) {
+        if (!elementTook)
+            ShowObjectNameAt(1);
+    } else if (!elementTook && zoomAnswer != 2) {
+        if (CMapPopupMenu* menu = g_MapPopupMenu.get())
+            menu->ArmLongPress(FillPopupContext());
     }
-    // The name is looked up outside the lock that the draw thread needs.
-    if (nameTheObject)
-        ShowObjectNameAt(1);
-    // The long-press popup of the map is armed here once the popup menu exists
-    // (not for presses an element took, in the object-name mode, or on the zoom control).
-    (void)elementTook;
     return 1;
+}
+
+int CMapController::PressOnMap(const ElementPoint& point)
+{
+    platform::CSLock lock(m_lock);
+    const int zoomAnswer = Offer(m_elements.zoomControl, &CScreenElement::OnPointerDown, point);
+    if (zoomAnswer == 1) {
+        m_widgetDrag = 1;
+        return 1;
+    }
+    m_penDown = 1;
+    m_press = m_current = point;
+    switch (m_tapMode) {
+    case TAP_SCROLL:
+        CopyFrameToScrollBuffer();
+        m_framesSincePreview = std::max(m_framesSincePreview, 3);
+        m_bufferDrag = 1;
+        break;
+    case TAP_ZOOM_WINDOW:
+        m_zoomRect = 1;
+        break;
+    default:
+        break;
+    }
+    return zoomAnswer;
 }
 
 int CMapController::OnPointerMove(const ElementPoint& point)
@@ -112,12 +120,7 @@ int CMapController::OnPointerUp(const ElementPoint& point)
         Offer(m_elements.centreMarker, &CScreenElement::OnPointerUp, point);
     }
     platform::CSLock lock(m_lock);
-    bool taken = Offer(m_elements.zoomControl, &CScreenElement::OnPointerUp, point) != 0;
-    if (m_widgetDrag) {
-        // A slider drag ends at the slider; the tap mode does nothing.
-        m_widgetDrag = 0;
-        taken = true;
-    }
+    bool taken = ZoomSliderTapUp(point) != 0;
     if (!taken) {
         const int count = ReleaseLockFully();
         for (const auto* element :
@@ -166,6 +169,19 @@ int CMapController::OnDoubleClick(const ElementPoint& point)
     platform::CSLock elementLock(m_elementLock);
     Offer(m_elements.centreMarker, &CScreenElement::OnDoubleClick, point);
     return 1;
+}
+
+int CMapController::ZoomSliderTapUp(const ElementPoint& point)
+{
+    platform::CSLock lock(m_lock);
+    m_penDown = 0;
+    const bool taken = Offer(m_elements.zoomControl, &CScreenElement::OnPointerUp, point) != 0;
+    if (m_widgetDrag) {
+        // A slider drag ends at the slider; the tap mode does nothing.
+        m_widgetDrag = 0;
+        return 1;
+    }
+    return taken ? 1 : 0;
 }
 
 void CMapController::EndPointerGesture()

@@ -24,7 +24,7 @@ TEST(ProcessObjects, BuiltInTheProgramsOrderAndTornDownInReverse)
     // subsystems still to come take their places between these.
     const std::vector<std::string> order { "theApp", "g_CommandRegistry", "g_HardKeyMap", "g_drawTool",
         "g_MapController", "g_transparentButtonRoot", "g_waypoints", "g_gpsSource", "g_settingsFile",
-        "g_infoLabel", "g_buttonHint", "g_messageWnd", "g_resourceDll", "g_rozCommandLog" };
+        "g_MapPopupMenu", "g_infoLabel", "g_buttonHint", "g_messageWnd", "g_resourceDll", "g_rozCommandLog" };
     ASSERT_EQ(Names(), order);
 
     const auto& list = ProcessObjectList();
