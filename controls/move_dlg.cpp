@@ -72,6 +72,7 @@ QGroupBox* AddAxisGroup(ControlHost& host, int groupId, QWidget* body, const Axi
             edit->setFont(DialogFont());
             edit->setReadOnly(readOnly);
             edit->setMinimumWidth(ScaleByDpiX(8 + 7 * field.chars));
+            edit->setMaximumWidth(ScaleByDpiX(14 + 8 * field.chars));
             StyleTouchControl(edit);
             grid->addWidget(edit, row, column++, Qt::AlignLeft);
             if (field.unit) {
@@ -82,8 +83,7 @@ QGroupBox* AddAxisGroup(ControlHost& host, int groupId, QWidget* body, const Axi
         }
         ++row;
     }
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 2);
+    grid->setColumnStretch(6, 1);
     return group;
 }
 
@@ -167,28 +167,30 @@ void CMoveDlg::CreateControls(QWidget* body)
     outer->setSpacing(ScaleByDpiY(3));
     outer->addWidget(AddAxisGroup(*this, IDC_MOVE_CENTRE_GROUP, body, kCentreLat, kCentreLon, false), 0, 0);
     outer->addWidget(AddAxisGroup(*this, IDC_MOVE_POINTED_GROUP, body, kPointedLat, kPointedLon, true), 1, 0);
+    // The buttons under the fields, on a grid of six columns: "Show map ->"
+    // and "Add waypoint..." take a row each in portrait and share one in
+    // landscape; the other three share the last row.
     auto* buttons = new QGridLayout;
-    const int ids[] = { IDC_MOVE_SHOW_MAP, IDC_MOVE_ADD_WAYPOINT, IDC_MOVE_SEARCH, IDC_MOVE_WAYPOINTS,
-        platform::IDCANCEL };
-    int index = 0;
-    for (const int id : ids) {
-        auto* button = AddControl<QPushButton>(id, body);
+    const struct {
+        int id;
+        int portraitRow, landscapeRow, column, span;
+    } places[] = {
+        { IDC_MOVE_SHOW_MAP, 0, 0, 0, 3 },
+        { IDC_MOVE_ADD_WAYPOINT, 1, 0, 3, 3 },
+        { IDC_MOVE_SEARCH, 2, 1, 0, 2 },
+        { IDC_MOVE_WAYPOINTS, 2, 1, 2, 2 },
+        { platform::IDCANCEL, 2, 1, 4, 2 },
+    };
+    for (const auto& place : places) {
+        auto* button = AddControl<QPushButton>(place.id, body);
         button->setFont(DialogFont());
         StyleTouchControl(button);
-        // Portrait: two columns under the fields; landscape: one column beside them.
-        if (landscape)
-            buttons->addWidget(button, index, 0);
-        else
-            buttons->addWidget(button, index / 2, index % 2);
-        ++index;
+        const bool wide = !landscape && place.span == 3;
+        buttons->addWidget(button, landscape ? place.landscapeRow : place.portraitRow,
+            wide ? 0 : place.column, 1, wide ? 6 : place.span);
     }
-    if (landscape) {
-        buttons->setRowStretch(index, 1);
-        outer->addLayout(buttons, 0, 1, 2, 1);
-    } else {
-        outer->addLayout(buttons, 2, 0);
-        outer->setRowStretch(3, 1);
-    }
+    outer->addLayout(buttons, 2, 0);
+    outer->setRowStretch(3, 1);
 }
 
 bool CMoveDlg::OnInitDialog()

@@ -4,8 +4,10 @@
 #include "controls/move_dlg.h"
 
 #include "controls/map_popup_menu.h"
+#include "controls/popup_command_wnd.h"
 #include "platform/message_box.h"
 #include "tests/controls/widget_rig.h"
+#include "tests/support/modal_answer.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -176,6 +178,44 @@ TEST_F(MoveDialogTest, ItShowsBothPlacesAndOtherHemispheresMoveTheMapToItsEdge)
     EXPECT_LE(controller.GetCentreX(), bounds.right);
     EXPECT_GE(controller.GetCentreY(), bounds.top);
     EXPECT_LE(controller.GetCentreY(), bounds.bottom);
+}
+
+// The menu's message for the dialog opens it on the view's centre and the
+// pressed point, and not at all for a point with no place on the Earth.
+TEST_F(MoveDialogTest, TheMenusMessageOpensItOnlyForPlacesWithCoordinates)
+{
+    CMapController& controller = m_rig.Controller();
+    controller.SetCentreGeoPosition(At(56.1, 38.2));
+    PopupContext request;
+    request.kind = POPUP_MAP;
+    request.centreX = controller.GetCentreX();
+    request.centreY = controller.GetCentreY();
+    ZXS_Point pressed;
+    ASSERT_TRUE(controller.ScreenToMap({ 30, 40 }, pressed));
+    request.mapX = pressed.x;
+    request.mapY = pressed.y;
+    CPopupCommandWnd window;
+    QString centreLatitude, pointedLatitude;
+    int opened = 0;
+    testing_support::WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = dynamic_cast<CMoveDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        ++opened;
+        centreLatitude = dialog->GetDlgItemText(IDC_MOVE_CENTRE_LAT_DEGREES) + QLatin1Char(' ')
+            + dialog->GetDlgItemText(IDC_MOVE_CENTRE_LAT_MINUTES);
+        pointedLatitude = dialog->GetDlgItemText(IDC_MOVE_POINTED_LAT_HEMISPHERE);
+        dialog->ClickDlgItem(platform::IDCANCEL);
+    });
+    window.Execute(POPUP_MSG_MOVE_DIALOG, request);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(centreLatitude.section(u' ', 0, 0), QStringLiteral("56"));
+    EXPECT_NEAR(centreLatitude.section(u' ', 1, 1).toDouble(), 6.0, 0.01)
+        << "within a map unit of the centre";
+    EXPECT_EQ(pointedLatitude, QStringLiteral("N"));
+
+    request.mapX = request.mapY = kNoMapPoint;
+    window.Execute(POPUP_MSG_MOVE_DIALOG, request);
+    EXPECT_EQ(opened, 1) << "no dialog without the pressed point's coordinates";
 }
 
 } // namespace
