@@ -15,8 +15,11 @@ enum PopupKind : int32_t {
 struct PopupContext {
     int32_t kind = POPUP_MAP;
     CScreenElement* element = nullptr;
-    // For the map: the press in map units, the map centre, the nearest map
-    // object (-1 none), a spare word and the press in screen pixels.
+    // For the map: the press in map units, the map centre, the nearest road
+    // element (-1 none), that road's passage flags (written when the map's menu
+    // is built) and the press in screen pixels. For a bar button: the button
+    // and its command in the first two; for a transparent button: the button,
+    // what it holds and its folder in the first three.
     int32_t mapX = 0;
     int32_t mapY = 0;
     int32_t centreX = 0;

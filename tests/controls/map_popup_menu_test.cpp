@@ -4,8 +4,10 @@
 // buttons, and what a chosen row does.
 #include "controls/map_popup_menu.h"
 
+#include "app/draw_thread.h"
 #include "app/launcher.h"
 #include "app/main_frame.h"
+#include "app/map_wnd.h"
 #include "app/process_objects.h"
 #include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
@@ -22,10 +24,12 @@
 #include "tests/app/app_rig.h"
 #include "tests/nav/route_support.h"
 
+#include <QColor>
 #include <QCoreApplication>
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <mutex>
 
 namespace {
 
@@ -139,6 +143,21 @@ QPoint CentreOn(const MapPoint& place)
     return QPoint(at.x, at.y);
 }
 
+// A pixel of the screen as the draw thread shows it, once it has copied two
+// more frames; (red, green, blue) in 0..255.
+QColor ShownPixel(QPoint at)
+{
+    CDrawThread* thread = theApp->GetMainWnd()->GetMapWnd()->GetDrawThread();
+    const uint64_t start = thread->FramesCopied();
+    for (int i = 0; i < 100000 && thread->FramesCopied() < start + 2; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_GE(thread->FramesCopied(), start + 2) << "the draw thread copies frames";
+    platform::Display* display = theApp->GetDisplay();
+    std::lock_guard lock(display->lock());
+    const uint16_t p = display->Bits()[at.y() * display->Width() + at.x()];
+    return QColor((p >> 11) << 3, ((p >> 5) & 0x3F) << 2, (p & 0x1F) << 3);
+}
+
 // The map and the menu in the program, in expert or simple mode.
 template <typename Body> void RunWithMenu(bool expert, Body body)
 {
@@ -166,6 +185,16 @@ TEST(PopupMenu, ALongPressOnTheMapOpensItsMenuAndARowSetsTheRouteStart)
         EXPECT_FALSE(Menu().IsOpen());
         Tick(clock, 1);
         ASSERT_TRUE(Menu().IsOpen());
+        // The draw thread draws it over the map: a green row, beside its text.
+        ElementPoint rootAt;
+        Menu().Root().GetPosition(rootAt);
+        const CTreeMenuItem& address = Menu().Root().Items()[2];
+        ASSERT_EQ(address.text, QStringLiteral("Address"));
+        const QColor row
+            = ShownPixel(QPoint(rootAt.x + Menu().Root().GetWidth() - 12, rootAt.y + address.Top() + 4));
+        EXPECT_GT(row.green(), 120);
+        EXPECT_LT(row.red(), 80);
+        EXPECT_LT(row.blue(), 80);
         // Expert mode: every row of the map menu (no diagram button under the press).
         QStringList rows = Rows(Menu().Root());
         rows[0] = rows[0].section(u' ', 0, 0); // POI near the press or not
