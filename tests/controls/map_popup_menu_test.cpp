@@ -26,6 +26,7 @@
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QSet>
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -566,6 +567,41 @@ TEST(PopupMenu, TheMapRowsAskForTheirWindowsAndHelp)
         EXPECT_EQ(asked[0].distance, -1);
         EXPECT_EQ(asked[1].window, QStringLiteral("CWaypointEditDlg"));
         EXPECT_EQ(QPoint(asked[1].x, asked[1].y), QPoint(pressed.mapX, pressed.mapY));
+    });
+}
+
+TEST(PopupMenu, ThePoiAtThePressAreOneRowACategoryAndOpenTheirSearch)
+{
+    RunWithMenu(true, [](platform::ManualClock& clock) {
+        CMapController& controller = *g_MapController;
+        std::vector<CPoiResult> everything;
+        ASSERT_EQ(controller.GetPoiSearcher().Query(
+                      controller.GetMapBounds(), everything, 500, QStringLiteral("Все"), false),
+            1);
+        ASSERT_FALSE(everything.empty());
+        const CPoiResult& poi = everything.front();
+        std::vector<PendingWindowRequest> asked;
+        SetPendingWindowObserver([&](const PendingWindowRequest& request) {
+            asked.push_back(request);
+            return 0;
+        });
+        LongPress(clock, CentreOn({ poi.x, poi.y }));
+        const CTreeMenuItem& poiRow = Menu().Root().Items()[0];
+        EXPECT_FALSE(poiRow.Has(CTreeMenuItem::STATE_DISABLED));
+        const QStringList rows = Rows(*poiRow.child);
+        EXPECT_TRUE(rows.contains(poi.category)) << rows.join(u'|').toStdString();
+        EXPECT_EQ(QSet<QString>(rows.begin(), rows.end()).size(), rows.size()) << "one row a category";
+        for (const CTreeMenuItem& row : poiRow.child->Items())
+            EXPECT_NE(row.icon, 0u) << row.text.toStdString();
+        const PopupContext pressed = Menu().GetContext();
+        Choose({ "POI" });
+        Tap(RowPoint(*Top(), poi.category));
+        SetPendingWindowObserver({});
+        ASSERT_EQ(asked.size(), 1u);
+        EXPECT_EQ(asked[0].window, QStringLiteral("CSheetSearch"));
+        EXPECT_EQ(asked[0].page, SEARCH_PAGE_POI);
+        EXPECT_EQ(QPoint(asked[0].x, asked[0].y), QPoint(pressed.mapX, pressed.mapY));
+        EXPECT_EQ(asked[0].distance, 40) << "the square the menu listed";
     });
 }
 
