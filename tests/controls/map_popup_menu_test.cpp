@@ -258,6 +258,16 @@ TEST(PopupMenu, OnlyAStillPressOfHalfASecondOpensIt)
         Tick(clock, 1000);
         EXPECT_FALSE(Menu().IsOpen());
         EXPECT_FALSE(platform::IsTimerActive(g_screenTabHwnd.load(), CMapPopupMenu::kLongPressTimer));
+
+        // In the object-name mode a held press names the object and opens no menu.
+        ExecuteCommand(10023);
+        Press(at);
+        Tick(clock, CMapPopupMenu::kLongPressMs);
+        EXPECT_FALSE(Menu().IsOpen());
+        Release(at);
+        ExecuteCommand(10011);
+        LongPress(clock, at);
+        EXPECT_TRUE(Menu().IsOpen()) << "back in the scroll mode";
     });
 }
 
