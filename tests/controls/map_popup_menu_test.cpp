@@ -325,6 +325,15 @@ TEST(PopupMenu, SimpleModeOffersNoPassageAndNoPoiSearch)
         // Without waypoints their properties and deletion are off.
         EXPECT_EQ(Rows(*Menu().Root().Items()[2].child),
             (QStringList { "Add waypoint…", "Waypoint prop.… (off)", "Delete waypoint (off)" }));
+        // The street under the press is among the addresses, captions that a tap leaves open.
+        Choose({ "Address" });
+        ASSERT_EQ(Menu().OpenLevels().size(), 2u);
+        const CTreeMenu& addresses = *Top();
+        ASSERT_FALSE(addresses.Items().empty());
+        for (const CTreeMenuItem& row : addresses.Items())
+            EXPECT_TRUE(row.Is(CTreeMenuItem::KIND_CAPTION)) << row.text.toStdString();
+        Tap(RowPoint(addresses, addresses.Items().front().text));
+        EXPECT_EQ(Menu().OpenLevels().size(), 2u);
     });
 }
 
