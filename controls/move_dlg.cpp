@@ -7,6 +7,7 @@
 #include "foundation/screen_metrics.h"
 #include "nav/map_controller.h"
 #include "platform/message_box.h"
+#include "search/waypoint_props_dlg.h"
 #include "ui/dialog_style.h"
 
 #include <QGridLayout>
@@ -328,9 +329,10 @@ bool CMoveDlg::OnCommand(int id, int code)
     case IDC_MOVE_ADD_WAYPOINT: {
         ShowInputPanel(false);
         FullScreenOn(false);
-        // The waypoint properties dialog comes with the waypoint dialogs; the
-        // Move dialog stays open.
-        RequestPendingWindow({ QStringLiteral("CWaypointPropsDlg") });
+        // The Move dialog stays open; the properties dialog adds the waypoint itself.
+        CWaypointPropsDlg dialog;
+        dialog.Init(&m_pointed, m_waypointName);
+        dialog.DoModal();
         FullScreenOn(false);
         return true;
     }

@@ -13,6 +13,8 @@
 #include "kernel/api/result_codes.h"
 #include "nav/map_controller.h"
 #include "search/waypoint.h"
+#include "search/waypoint_dialog_parts.h"
+#include "search/waypoint_edit_dlg.h"
 
 #include <limits>
 
@@ -249,10 +251,13 @@ void CPopupCommandWnd::OnMoveDialog(const PopupContext& context)
 
 void CPopupCommandWnd::OnAddWaypoint(const PopupContext& context)
 {
-    // The waypoint editor comes with the waypoint dialogs; until then the
-    // request names the pressed point.
-    if (context.kind == POPUP_MAP)
-        RequestPendingWindow({ QStringLiteral("CWaypointEditDlg"), -1, context.mapX, context.mapY });
+    CGeoPos position;
+    if (context.kind == POPUP_MAP && g_waypoints && g_MapController
+        && g_MapController->MapPointToGeoPos({ context.mapX, context.mapY }, position)) {
+        CWaypointEditDlg dialog(nullptr, &position);
+        if (dialog.DoModal() == platform::IDOK && g_waypoints->Add(dialog.m_waypoint) < 0)
+            ShowWaypointRefused(nullptr);
+    }
     if (CMainFrame* frame = CMapWnd::GetMainFrame())
         frame->BringToForeground();
 }
@@ -261,8 +266,11 @@ void CPopupCommandWnd::OnWaypointProperties(const PopupContext& context)
 {
     if (context.kind == POPUP_MAP && g_waypoints && g_waypoints->GetWaypointCount() > 0) {
         const int index = FindNearestWaypoint(context.mapX, context.mapY);
-        if (index >= 0)
-            RequestPendingWindow({ QStringLiteral("CWaypointEditDlg"), index, context.mapX, context.mapY });
+        if (CWaypoint* waypoint = index >= 0 ? g_waypoints->GetAt(index) : nullptr) {
+            CWaypointEditDlg dialog(waypoint);
+            if (dialog.DoModal() == platform::IDOK)
+                *waypoint = dialog.m_waypoint;
+        }
     }
     if (CMainFrame* frame = CMapWnd::GetMainFrame())
         frame->BringToForeground();

@@ -20,9 +20,11 @@
 #include "platform/display.h"
 #include "platform/timers.h"
 #include "search/waypoint.h"
+#include "search/waypoint_edit_dlg.h"
 #include "settings/settings_record.h"
 #include "tests/app/app_rig.h"
 #include "tests/nav/route_support.h"
+#include "tests/support/modal_answer.h"
 
 #include <QColor>
 #include <QCoreApplication>
@@ -565,7 +567,7 @@ TEST(PopupMenu, EachMessageActsOnTheButtonOfItsOwnRequest)
     });
 }
 
-TEST(PopupMenu, TheMapRowsAskForTheirWindowsAndHelp)
+TEST(PopupMenu, TheMapRowsOpenTheirWindows)
 {
     RunWithMenu(true, [](platform::ManualClock& clock) {
         std::vector<PendingWindowRequest> asked;
@@ -576,16 +578,43 @@ TEST(PopupMenu, TheMapRowsAskForTheirWindowsAndHelp)
         LongPress(clock, QPoint(60, 80));
         const PopupContext pressed = Menu().GetContext();
         Choose({ "POI search…" });
-        LongPress(clock, QPoint(60, 80));
-        Choose({ "Waypoints", "Add waypoint…" });
         SetPendingWindowObserver({});
-        ASSERT_EQ(asked.size(), 2u);
+        ASSERT_EQ(asked.size(), 1u);
         EXPECT_EQ(asked[0].window, QStringLiteral("CSheetSearch"));
         EXPECT_EQ(asked[0].page, SEARCH_PAGE_POI);
         EXPECT_EQ(QPoint(asked[0].x, asked[0].y), QPoint(pressed.mapX, pressed.mapY));
         EXPECT_EQ(asked[0].distance, -1);
-        EXPECT_EQ(asked[1].window, QStringLiteral("CWaypointEditDlg"));
-        EXPECT_EQ(QPoint(asked[1].x, asked[1].y), QPoint(pressed.mapX, pressed.mapY));
+
+        // "Add waypoint…" opens the waypoint editor at the press; cancelled it
+        // adds nothing, with OK the waypoint stands at the pressed point.
+        CWaypointList& waypoints = *g_waypoints;
+        const int before = waypoints.GetWaypointCount();
+        for (const int answer : { platform::IDCANCEL, platform::IDOK }) {
+            testing_support::WhenModalOpens([answer](QWidget* modal) {
+                auto* editor = dynamic_cast<CWaypointEditDlg*>(modal);
+                ASSERT_NE(editor, nullptr);
+                editor->SetDlgItemText(IDC_WPE_NAME, QStringLiteral("Стоянка"));
+                editor->ClickDlgItem(answer);
+            });
+            LongPress(clock, QPoint(60, 80));
+            Choose({ "Waypoints", "Add waypoint…" });
+        }
+        ASSERT_EQ(waypoints.GetWaypointCount(), before + 1);
+        const CWaypoint& added = *waypoints.GetAt(waypoints.GetWaypointCount() - 1);
+        EXPECT_EQ(added.m_name, QStringLiteral("Стоянка"));
+        EXPECT_LE(std::hypot(double(added.m_mapX - pressed.mapX), double(added.m_mapY - pressed.mapY)), 2.0);
+
+        // "Waypoint prop.…" edits the waypoint nearest the press.
+        testing_support::WhenModalOpens([](QWidget* modal) {
+            auto* editor = dynamic_cast<CWaypointEditDlg*>(modal);
+            ASSERT_NE(editor, nullptr);
+            EXPECT_EQ(editor->GetDlgItemText(IDC_WPE_NAME), QStringLiteral("Стоянка"));
+            editor->SetDlgItemText(IDC_WPE_NAME, QStringLiteral("Гараж"));
+            editor->ClickDlgItem(platform::IDOK);
+        });
+        LongPress(clock, QPoint(60, 80));
+        Choose({ "Waypoints", "Waypoint prop.…" });
+        EXPECT_EQ(waypoints.GetAt(waypoints.GetWaypointCount() - 1)->m_name, QStringLiteral("Гараж"));
     });
 }
 
