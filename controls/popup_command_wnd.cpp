@@ -12,6 +12,7 @@
 #include "kernel/api/passage_interface.h"
 #include "kernel/api/result_codes.h"
 #include "nav/map_controller.h"
+#include "platform/message_box.h"
 #include "search/waypoint.h"
 #include "search/waypoint_dialog_parts.h"
 #include "search/waypoint_edit_dlg.h"

@@ -6,6 +6,9 @@
 #include "controls/map_popup_menu.h"
 #include "controls/popup_command_wnd.h"
 #include "platform/message_box.h"
+#include "platform/process_object.h"
+#include "search/waypoint.h"
+#include "search/waypoint_props_dlg.h"
 #include "tests/controls/widget_rig.h"
 #include "tests/support/modal_answer.h"
 
@@ -216,6 +219,41 @@ TEST_F(MoveDialogTest, TheMenusMessageOpensItOnlyForPlacesWithCoordinates)
     request.mapX = request.mapY = kNoMapPoint;
     window.Execute(POPUP_MSG_MOVE_DIALOG, request);
     EXPECT_EQ(opened, 1) << "no dialog without the pressed point's coordinates";
+}
+
+// "Add waypoint..." opens the waypoint properties dialog on the pointed place;
+// its OK adds the waypoint there, and the Move dialog stays open.
+TEST_F(MoveDialogTest, AddWaypointOpensThePropertiesOfThePointedPlace)
+{
+    platform::ScopedProcessObject<CWaypointList> waypoints { g_waypoints };
+    CMoveDlg dialog;
+    dialog.SetPositions(Centre(), At(56.11, 38.21));
+    QString latitude;
+    bool stayedOpen = false;
+    testing_support::WhenModalOpens([&](QWidget* modal) {
+        auto* move = dynamic_cast<CMoveDlg*>(modal);
+        ASSERT_NE(move, nullptr);
+        testing_support::WhenModalOpens([&](QWidget* inner) {
+            auto* props = dynamic_cast<CWaypointPropsDlg*>(inner);
+            ASSERT_NE(props, nullptr);
+            latitude = props->GetDlgItemText(IDC_WPP_LAT_DEGREES) + QLatin1Char(' ')
+                + props->GetDlgItemText(IDC_WPP_LAT_MINUTES) + QLatin1Char(' ')
+                + props->GetDlgItemText(IDC_WPP_LAT_HEMISPHERE);
+            props->SetDlgItemText(IDC_WPP_NAME, QStringLiteral("Мост"));
+            props->ClickDlgItem(platform::IDOK);
+        });
+        move->ClickDlgItem(IDC_MOVE_ADD_WAYPOINT);
+        stayedOpen = QApplication::activeModalWidget() == move;
+        move->ClickDlgItem(platform::IDCANCEL);
+    });
+    dialog.DoModal();
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(latitude.section(u' ', 0, 0), QStringLiteral("56"));
+    EXPECT_NEAR(latitude.section(u' ', 1, 1).toDouble(), 6.6, 0.01);
+    EXPECT_EQ(latitude.section(u' ', 2, 2), QStringLiteral("N"));
+    ASSERT_EQ(g_waypoints->GetWaypointCount(), 1);
+    EXPECT_EQ(g_waypoints->GetAt(0)->m_name, QStringLiteral("Мост"));
+    EXPECT_TRUE(m_boxes.empty()) << m_boxes.front().toStdString();
 }
 
 } // namespace
