@@ -1,10 +1,10 @@
 #include "search/page_wp.h"
 
 #include "drawlib/screen_draw_tool.h"
-#include "foundation/system_applets.h"
 #include "foundation/dialog_templates.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
+#include "foundation/system_applets.h"
 #include "kernel/api/map_geo.h"
 #include "nav/map_controller.h"
 #include "nav/route_manager.h"
