@@ -88,11 +88,13 @@ bool LoadImages(const QString& module, const std::vector<uint32_t>& ids)
 }
 
 // The traffic manager's events reach the map controller on the user-interface thread.
-void OnJamEvent(int event, JamStatus status, const uint64_t*)
+void OnJamEvent(int event, JamStatus status, const uint64_t* jamTime)
 {
-    platform::PostToMainThread([event, status] {
+    const bool timed = jamTime != nullptr;
+    const uint64_t time = timed ? *jamTime : 0;
+    platform::PostToMainThread([event, status, timed, time] {
         if (CMapController* controller = g_MapController.get())
-            controller->OnJamManagerEvent(event, status);
+            controller->OnJamManagerEvent(event, status, timed ? &time : nullptr);
     });
 }
 
@@ -197,9 +199,9 @@ int LoadApplicationData()
     controller.LayoutElements();
     controller.GetJamFiles().StartWorker(false);
     SetJamCallback(OnJamEvent);
-    CreateJamManager(g_jamSettings, g_mapFolder + GetFileTitle(g_mapFileName) + QStringLiteral(".jam"));
+    CreateJamManager(g_jamSettings, controller.GetJamFiles().GetJamPath());
     if (g_jamSettings.downloadEnabled)
-        RequestJamUpdate();
+        controller.RequestJamDownload();
     controller.SetMapReady();
 
     // The route comes back before the version records are written, so that

@@ -279,11 +279,11 @@ void CMapController::OnTrafficEvent(int32_t code)
         m_trafficRefreshTime = platform::GetTickCount() + 4000;
 }
 
-void CMapController::OnJamManagerEvent(int event, int32_t status)
+void CMapController::OnJamManagerEvent(int event, int32_t status, const uint64_t* jamTime)
 {
     if (event != 2)
         return;
-    m_jamSchedule.OnJamReceived(status >= 0);
+    m_jamSchedule.OnJamReceived(status >= 0, jamTime);
     if (status < 0)
         return;
     {
@@ -313,6 +313,34 @@ void CMapController::RefreshRoadBlocks()
     // keeps the user's closures and the jams.
     platform::CSLock lock(m_jamFiles.Lock());
     ZXS_MapSavePassages(m_mapSet.ActiveMap());
+}
+
+int32_t CMapController::SetPassage(int32_t roadId, const CZXS_PassageRecord& requested)
+{
+    platform::CSLock lock(m_jamFiles.Lock());
+    if (m_jamFiles.IsOpen() && roadId >= 0) {
+        const auto id = static_cast<uint32_t>(roadId);
+        const auto position = m_jamFiles.FindRoad(id);
+        const uint8_t current = m_jamFiles.GetRoadFlags(position, id);
+        const auto wanted = static_cast<uint8_t>(requested.passage & 3);
+        const uint8_t pending = m_jamFiles.GetPendingFlags(position, id, wanted);
+        if (pending == wanted || pending != current) {
+            CZXS_PassageRecord record = requested;
+            record.costClass = 15;
+            record.lifetime = -1;
+            record.passage = pending;
+            const int32_t status = ZXS_RoadSetPassageRec(m_mapSet.ActiveMap(), roadId, &record);
+            if (status == 0) {
+                m_jamFiles.SetPassageFlags(position, id, pending);
+                // The user's closure is on the disk at once, not only at the exit.
+                m_jamFiles.SaveMainFile(false);
+            }
+            return status;
+        }
+    }
+    if (g_messageWnd)
+        g_messageWnd->ShowBanFilesInaccessible(-1);
+    return 3;
 }
 
 // Route requests.

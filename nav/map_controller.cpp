@@ -91,7 +91,14 @@ CMapController::CMapController()
     m_elements.centreMarker = std::make_unique<CCompassWidget>();
     m_elements.zoomControl = std::make_unique<CZoomControl>();
     m_elements.scaleBar = std::make_unique<CBitmapElement>();
-    m_elements.widgetSet = std::make_unique<CDiagramButton>(&m_routeManager, &m_blinkers, nullptr);
+    m_elements.widgetSet = std::make_unique<CDiagramButton>(&m_routeManager, &m_blinkers, &m_jamSchedule);
+    // The disabled-road store's journal waits for the route's busy word and
+    // reports each pass to the traffic refresh.
+    m_jamFiles.SetHost({
+        [this] { return m_routeManager.TakeBusy(CRouteManager::BUSY_JAMS); },
+        [this] { HoldTrafficRefresh(); },
+        [this](int32_t status) { ScheduleTrafficRefresh(status); },
+    });
     // Metre distances on the map go through the kernel's conversion of the active map.
     SetMapUnitsToMetresHandler([](double units) {
         CMapController* controller = g_MapController.get();
@@ -129,15 +136,16 @@ int CMapController::Attach(CDrawTool* surface)
     SetSurface(surface);
     if (!m_mapSet.OpenWithFonts())
         return 0;
+    m_jamFiles.OnMapOpened(g_mapFolder + g_mapFileName);
     // The blink phase of the GPS marker without a fix.
     m_blinkers.Add(kGpsBlinkMs, kGpsBlinkMs, nullptr);
     m_poiQuery.LoadCategoryNames();
     m_addressSearcher.SetMapView(this);
     m_poiQuery.SetMapView(this);
     // The traffic manager's events reach the controller on its worker's thread.
-    SetJamCallback([](int event, JamStatus status, const uint64_t*) {
+    SetJamCallback([](int event, JamStatus status, const uint64_t* jamTime) {
         if (CMapController* controller = g_MapController.get())
-            controller->OnJamManagerEvent(event, status);
+            controller->OnJamManagerEvent(event, status, jamTime);
     });
     for (CScreenElement* element : { m_elements.topBar.get(), m_elements.bottomBar.get(),
              m_elements.centreMarker.get(), m_elements.zoomControl.get(), m_elements.scaleBar.get(),

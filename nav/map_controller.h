@@ -38,6 +38,7 @@ class CCompassWidget;
 class CDiagramButton;
 class CZoomControl;
 class CZXS_View;
+struct CZXS_PassageRecord;
 
 // What a tap on the map does; set by the tap-mode commands.
 enum TapMode : int32_t {
@@ -314,10 +315,16 @@ public:
     // The view's render-done or jam event (10000): redraws, and rebuilds the
     // route when new jams arrived and the route option asks for it.
     void OnTrafficEvent(int32_t code);
-    // The traffic manager's event: 2 a jam file saved (status not negative) or a failed attempt.
-    void OnJamManagerEvent(int event, int32_t status);
+    // The traffic manager's event: 2 a jam file saved (status not negative,
+    // with the jam picture's local file time when it carried one) or a failed attempt.
+    void OnJamManagerEvent(int event, int32_t status, const uint64_t* jamTime = nullptr);
     // Once the jams are old: they leave the journal; the user's closures stay.
     void RefreshRoadBlocks();
+    // The user's change of a road element's passage (the record's passage:
+    // bit 0 closed, bit 1 no backward passage), kept in the disabled-road
+    // store: the kernel's status, or 3 after telling the user when the store
+    // cannot take it (no main file, or attached files hold those flags).
+    int32_t SetPassage(int32_t roadId, const CZXS_PassageRecord& record);
     // Route requests; each reports its result (ReportRouteResult). `code` is
     // the first slot (0..3) of the points, 254 for all points again, 255 for
     // the back route. 1 on success.

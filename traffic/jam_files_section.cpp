@@ -1,7 +1,6 @@
 #include "traffic/jam_files_section.h"
 
 #include "platform/archive.h"
-#include "settings/settings_record.h"
 #include "traffic/jam_file_manager.h"
 
 #include <string>
@@ -39,18 +38,10 @@ JamFilesSection ReadJamFilesSection(platform::Archive& archive)
 
 void StoreJamFilesSection(platform::Archive& archive, CJamFileManager& store)
 {
-    // The store attaches no files of its own yet: it has the switches only.
-    JamFilesSection section;
-    section.switches = store.GetSwitches();
-    WriteJamFilesSection(archive, section);
+    store.SaveToArchive(archive);
 }
 
 void LoadJamFilesSection(platform::Archive& archive, CJamFileManager& store)
 {
-    const JamFilesSection section = ReadJamFilesSection(archive);
-    const uint8_t inForce
-        = (store.IsOpen() ? CJamFileManager::SWITCH_BLOCKING : 0) | CJamFileManager::SWITCH_JAMS;
-    const uint8_t allowed
-        = g_bExpertMode.load() != 0 ? section.switches : section.switches & CJamFileManager::SWITCH_JAMS;
-    store.SetSwitches(inForce & allowed);
+    store.LoadFromArchive(archive);
 }

@@ -62,6 +62,18 @@ public:
         m_messages.reset();
         m_drawTool.reset();
     }
+    // The program ended and started again on the same program folder: the
+    // controller goes with its map and kernel, and a new one attaches.
+    void Restart()
+    {
+        m_controller.reset();
+        m_controller.emplace(g_MapController);
+        EXPECT_EQ(g_MapController->Attach(g_drawTool.get()), 1);
+        EXPECT_EQ(g_MapController->OpenView(), 1);
+        ZXS_Point centre;
+        ZXS_MapGetCenter(Map(), &centre);
+        g_MapController->SetCentre(centre.x, centre.y);
+    }
     ControllerRig(const ControllerRig&) = delete;
     ControllerRig& operator=(const ControllerRig&) = delete;
 

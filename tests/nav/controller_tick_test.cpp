@@ -11,7 +11,9 @@
 #include "ui/message_window.h"
 
 #include <QFileInfo>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -142,7 +144,9 @@ TEST(ControllerTick, RoadBlocksAreRefreshedOnceAndKeepTheUsersClosures)
     int32_t directions = 0;
     const MapPoint at = Crossing(2, 3);
     ASSERT_EQ(ZXS_MapFindNearestObject(map, at.x, at.y, 300, -1, &link, &directions), 0);
-    ASSERT_EQ(ZXS_RoadSetPassage(map, link, -1, 15, 0, -1), 0);
+    CZXS_PassageRecord close;
+    close.passage = (directions & 1) ? CJamFileManager::PASSAGE_CLOSED : CJamFileManager::PASSAGE_NO_BACKWARD;
+    ASSERT_EQ(c.SetPassage(link, close), 0);
     CZXS_PassageRecord closed;
     ASSERT_EQ(ZXS_RoadGetPassageRec(map, link, &closed), 0);
     c.GetJamFiles().SetSwitches(CJamFileManager::SWITCH_BLOCKING | CJamFileManager::SWITCH_JAMS);
@@ -156,6 +160,11 @@ TEST(ControllerTick, RoadBlocksAreRefreshedOnceAndKeepTheUsersClosures)
     c.OnTick();
     EXPECT_EQ(c.GetJamFiles().GetSwitches(), CJamFileManager::SWITCH_BLOCKING)
         << "the jams are no longer in force";
+    // The store's worker writes the journal.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (c.GetJamFiles().IsWorkerRunning() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::yield();
+    ASSERT_FALSE(c.GetJamFiles().IsWorkerRunning());
     CZXS_PassageRecord record;
     ASSERT_EQ(ZXS_RoadGetPassageRec(map, link, &record), 0) << "the closure holds";
     EXPECT_EQ(record.passage, closed.passage);
