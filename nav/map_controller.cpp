@@ -96,6 +96,7 @@ CMapController::CMapController()
     // reports each pass to the traffic refresh.
     m_jamFiles.SetHost({
         [this] { return m_routeManager.TakeBusy(CRouteManager::BUSY_JAMS); },
+        [this] { m_routeManager.ReleaseBusy(CRouteManager::BUSY_JAMS); },
         [this] { HoldTrafficRefresh(); },
         [this](int32_t status) { ScheduleTrafficRefresh(status); },
     });

@@ -684,7 +684,7 @@ int32_t CJamFileManager::ApplyPass()
     if (!haveJam && !blocks) {
         if (created) {
             dropJournal();
-            return APPLY_OK;
+            return APPLY_UNCHANGED;
         }
         const bool cut = ::pwrite(journal.Get(), header.constData(), static_cast<size_t>(header.size()), 0)
                 == header.size()
@@ -729,13 +729,16 @@ int32_t CJamFileManager::ApplyPass()
 
 void CJamFileManager::Report(int32_t status)
 {
-    std::function<void(int32_t)> report;
+    Host host;
     {
         platform::CSLock lock(m_lock);
-        report = m_host.report;
+        host = m_host;
     }
-    if (report)
-        report(status);
+    // No journal for the kernel to take: routes need not wait for it.
+    if (status == APPLY_UNCHANGED && host.releaseRouteBusy)
+        host.releaseRouteBusy();
+    if (host.report)
+        host.report(status);
 }
 
 int32_t CJamFileManager::CountedPass()

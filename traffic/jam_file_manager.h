@@ -52,6 +52,7 @@ public:
     // What an apply pass or the worker reports.
     enum : int32_t {
         APPLY_OK = 0,
+        APPLY_UNCHANGED = 1, // nothing in force and no journal: the route was given back at once
         APPLY_RETRY = -1, // the route stayed busy or the journal stayed held
         APPLY_NOTHING = -2, // jams wanted but neither a jam file nor a main file (or no map)
         APPLY_WRITE_FAILED = -3, // the journal cut back to its header or deleted
@@ -59,10 +60,12 @@ public:
     };
 
     // What the store needs of the map controller: the route's busy word taken
-    // for the journal (true when it was free or already the store's), the
-    // traffic refresh held while the journal changes, and each pass's outcome.
+    // for the journal (true when it was free or already the store's) and given
+    // back after a pass that left no journal to read, the traffic refresh held
+    // while the journal changes, and each pass's outcome.
     struct Host {
         std::function<bool()> takeRouteBusy;
+        std::function<void()> releaseRouteBusy;
         std::function<void()> holdRefresh;
         std::function<void(int32_t)> report;
     };
