@@ -26,6 +26,7 @@ namespace {
 constexpr uint16_t kMagic = 0xE3C1;
 constexpr int kJournalHeaderSize = 17;
 constexpr int kCopyBlock = 512;
+constexpr off_t kMapIdOffset = 56;
 
 struct RetryStep {
     int32_t waitMs;
@@ -110,7 +111,7 @@ QByteArray CJamFileManager::JournalHeader(int journal)
         stamp = m_lastJournalTime.addSecs(1);
     m_lastJournalTime = stamp;
     QByteArray header;
-    platform::AppendLe16(header, kMagic);
+    platform::AppendLe16(header, m_mapId);
     header.append('0');
     header.append(stamp.toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1());
     return header;
@@ -160,7 +161,9 @@ CJamFileManager::CJamFileManager(const QString& programFolder)
 {
     if (!m_programFolder.isEmpty()) {
         m_mainPath = m_programFolder + QStringLiteral("DisabledJam.dt");
-        OpenMain();
+        // Created only when the map opens: building the program's objects
+        // leaves the program folder as it is.
+        OpenMain(false);
     }
 }
 
@@ -230,7 +233,7 @@ bool CJamFileManager::IsMainName(const QString& name) const
 
 // Files.
 
-void CJamFileManager::OpenMain()
+void CJamFileManager::OpenMain(bool create)
 {
     if (m_mainPath.isEmpty() || (!m_entries.empty() && IsMainName(m_entries.front().name)))
         return;
@@ -253,7 +256,7 @@ void CJamFileManager::OpenMain()
             m_setAsidePath = aside;
         }
     }
-    if (!entry.file) {
+    if (!entry.file && create) {
         entry.file = OpenLocked(m_mainPath, O_RDWR | O_CREAT, LOCK_EX);
         entry.count = 0;
         entry.flags = 0;
@@ -265,7 +268,7 @@ void CJamFileManager::OpenMain()
 int CJamFileManager::OpenEntry(const QString& name)
 {
     if (IsMainName(name)) {
-        OpenMain();
+        OpenMain(true);
         return MainOpen() ? 0 : -1;
     }
     // Attached files stand behind the main one.
@@ -621,6 +624,15 @@ void CJamFileManager::OnMapOpened(const QString& mapPath)
     platform::CSLock lock(m_lock);
     m_journalPath = RemoveExtension(mapPath) + QStringLiteral(".zxj");
     m_jamPath = m_programFolder + GetFileTitle(mapPath) + QStringLiteral(".jam");
+    OpenMain(true);
+    // The kernel takes only a journal that carries its map's identifier (bytes
+    // 56-57 of the map's header); the release's maps carry C1 E3.
+    m_mapId = kMagic;
+    if (platform::UniqueFd map { ::open(Local(mapPath).c_str(), O_RDONLY | O_CLOEXEC) }) {
+        uint8_t id[2];
+        if (::pread(map.Get(), id, sizeof id, kMapIdOffset) == sizeof id)
+            m_mapId = platform::Le16(id);
+    }
     if (!MainOpen())
         return;
     ::unlink(Local(m_journalPath).c_str());

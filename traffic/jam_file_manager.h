@@ -78,8 +78,9 @@ public:
     using RoadPosition = RoadTable::const_iterator;
 
     // The main file in `programFolder` (the program's folder when empty) is
-    // opened, created when missing; one whose header is damaged is renamed
-    // aside and a new one started, so that nothing of it is lost.
+    // opened, and created when missing once the map opens; one whose header
+    // is damaged is renamed aside and a new one started, so that nothing of it
+    // is lost.
     explicit CJamFileManager(const QString& programFolder = QString());
     ~CJamFileManager();
     CJamFileManager(const CJamFileManager&) = delete;
@@ -156,7 +157,7 @@ private:
     };
     struct Worker;
 
-    void OpenMain();
+    void OpenMain(bool create);
     int OpenEntry(const QString& name);
     bool IsMainName(const QString& name) const;
     bool MainOpen() const;
@@ -184,6 +185,7 @@ private:
     QString m_mainPath;
     QString m_setAsidePath;
     QDateTime m_lastJournalTime;
+    uint16_t m_mapId = 0xE3C1;
     uint8_t m_switches = 0;
     uint8_t m_retryStep = 0;
     int m_retryCount = 0;

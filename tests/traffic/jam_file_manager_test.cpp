@@ -342,6 +342,16 @@ TEST_F(JamFileManagerTest, JournalBytes)
     ASSERT_TRUE(QFile::remove(Journal()));
     ASSERT_EQ(store->ApplyPass(), CJamFileManager::APPLY_UNCHANGED);
     EXPECT_FALSE(QFile::exists(Journal()));
+    // A map of another identifier (bytes 56-57 of its header) gets journals that carry it.
+    QByteArray map(476, '\0');
+    map[56] = 0x34;
+    map[57] = 0x12;
+    ASSERT_TRUE(WriteFileBytes(Path(QStringLiteral("other.tzx")), map));
+    store->OnMapOpened(Path(QStringLiteral("other.tzx")));
+    store->SetSwitches(CJamFileManager::SWITCH_BLOCKING);
+    ASSERT_EQ(store->ApplyPass(), 0);
+    EXPECT_EQ(ReadFileBytes(Path(QStringLiteral("other.zxj"))).left(3), BytesOf({ 0x34, 0x12, '0' }));
+
     // Opening the map clears the journal it finds.
     ASSERT_TRUE(WriteFileBytes(Journal(), JournalHeaderAt(0)));
     store->OnMapOpened(Path(QStringLiteral("mskmo0704.tzx")));
