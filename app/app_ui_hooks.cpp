@@ -1,6 +1,7 @@
 #include "app/app_ui_hooks.h"
 
 #include "controls/command_registry.h"
+#include "nav/map_controller.h"
 #include "settings/settings_record.h"
 
 void CAppUiHooks::ExecuteCommand(int id)
@@ -37,6 +38,21 @@ QString CAppUiHooks::GetCommandName(int id)
 }
 
 bool CAppUiHooks::IsButtonHintEnabled() { return g_buttonTooltips == 1; }
+
+bool CAppUiHooks::AreJamFilesOpen()
+{
+    CMapController* controller = g_MapController.get();
+    return controller && controller->GetJamFiles().IsOpen();
+}
+
+void CAppUiHooks::GetJamFileNames(QString& first, QString& second)
+{
+    // The store's main file and the map's journal it writes.
+    if (CMapController* controller = g_MapController.get()) {
+        first = controller->GetJamFiles().GetMainPath();
+        second = controller->GetJamFiles().GetJournalPath();
+    }
+}
 
 CAppUiHooks& AppUiHooks()
 {

@@ -14,6 +14,10 @@ public:
     QString GetCommandName(int id) override;
 
     bool IsButtonHintEnabled() override;
+
+    // The disabled-road store, for the notice that a passage cannot be changed.
+    bool AreJamFilesOpen() override;
+    void GetJamFileNames(QString& first, QString& second) override;
 };
 
 // The application's hooks, installed at start-up.

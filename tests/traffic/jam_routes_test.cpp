@@ -1,6 +1,7 @@
 // Jams and the user's closed roads reach the router on the shipped Voradu map
 // through the disabled-road store and the map's passage journal, and stay
 // after a restart.
+#include "app/app_ui_hooks.h"
 #include "kernel/api/map_query.h"
 #include "kernel/api/passage_interface.h"
 #include "kernel/api/result_codes.h"
@@ -157,4 +158,37 @@ TEST(JamRoutes, AJamAndAClosedRoadAreAvoidedAndStayAfterARestartUntilRemoved)
     ASSERT_TRUE(AwaitPassage(closed, -1));
     EXPECT_EQ(RouteAcross(again), straight);
     EXPECT_TRUE(again.GetJamFiles().GetRoads().empty());
+}
+
+// A passage that an attached file closes cannot be opened from the map: the
+// user is told the blocking files are not available and nothing changes.
+TEST(JamRoutes, APassageAnAttachedFileClosesStaysClosed)
+{
+    ExpertMode expert;
+    ControllerRig rig;
+    CMapController& c = rig.Controller();
+    const int32_t link = LinkAt(100, 0);
+    ASSERT_GE(link, 0);
+    const QString city = c.GetJamFiles().GetMainPath().replace(QStringLiteral("DisabledJam.dt"), "city.dt");
+    QFile file(city);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(DisabledRoadsHeader(2) + DisabledRoadRecord(static_cast<uint32_t>(link), 3));
+    file.close();
+    ASSERT_EQ(c.GetJamFiles().AttachFile(city), 1);
+    c.GetJamFiles().SetSwitches(CJamFileManager::SWITCH_BLOCKING);
+    ASSERT_EQ(c.GetJamFiles().ApplyPass(), 0);
+    ASSERT_TRUE(AwaitPassage(link, 15));
+
+    CZXS_PassageRecord open;
+    open.passage = 0;
+    SetUiHooks(&AppUiHooks());
+    EXPECT_EQ(c.SetPassage(link, open), 3);
+    SetUiHooks(nullptr);
+    EXPECT_EQ(g_messageWnd->GetText(),
+        QStringLiteral("Jam can't be opened because the blocking isn't in the system file. Execute \"Save "
+                       "all...\" on page \"Blocking\" to move all blockings to the system file."));
+    CZXS_PassageRecord record;
+    ASSERT_EQ(ZXS_RoadGetPassageRec(rig.Map(), link, &record), 0);
+    EXPECT_EQ(record.passage, 3);
+    EXPECT_EQ(c.GetJamFiles().GetRoadFlags(c.GetJamFiles().FindRoad(link), link), 3);
 }
