@@ -315,7 +315,12 @@ int32_t SetRoadPassage(CMapController& controller, int32_t road, int value, uint
     record.valueB = 0;
     record.lifetime = seconds;
     record.passage = flags & (PASSAGE_CLOSED | PASSAGE_NO_BACKWARD);
-    const int32_t result = ZXS_RoadSetPassageRec(controller.GetMapSet().ActiveMap(), road, &record);
+    // A road closed or opened again is the user's: the disabled-road store
+    // keeps it in its file and the map's journal. Other values only tune the
+    // road's cost for this map.
+    const int32_t result = value == 0 || value == 15
+        ? controller.SetPassage(road, record)
+        : ZXS_RoadSetPassageRec(controller.GetMapSet().ActiveMap(), road, &record);
     controller.SetRedrawFlag(1);
     return result;
 }
