@@ -243,8 +243,14 @@ void CPageBlocks::CreateControls()
 
 bool CPageBlocks::OnInitDialog()
 {
-    // The store keeps no files of its own yet: the list has no rows.
-    GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST)->clear();
+    // The store's files, the main one first: how many roads each closes, and its name.
+    auto* list = GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST);
+    list->clear();
+    CJamFileManager& store = g_MapController->GetJamFiles();
+    int position = 0, count = 0;
+    for (QString name = store.GetNextEntry(position, count); !name.isEmpty();
+         name = store.GetNextEntry(position, count))
+        list->addTopLevelItem(new QTreeWidgetItem({ QString::number(count), name, QString() }));
     return true;
 }
 
@@ -262,11 +268,11 @@ bool CPageBlocks::OnSetActive()
         platform::CSLock lock(store.Lock());
         CheckDlgButton(IDC_BLOCKS_ENABLE, (store.GetSwitches() & CJamFileManager::SWITCH_BLOCKING) != 0);
     }
-    // Without the store's main file there is nothing to edit.
-    const bool open = store.IsOpen();
-    for (const int id :
-        { IDC_BLOCKS_LIST, IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
-        EnableDlgItem(id, open);
+    // Without the store's main file there is nothing to show. Attaching,
+    // detaching and saving files are not offered on this page yet.
+    EnableDlgItem(IDC_BLOCKS_LIST, store.IsOpen());
+    for (const int id : { IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
+        EnableDlgItem(id, false);
     UpdateButtons();
     return CPropertyPage::OnSetActive();
 }

@@ -9,6 +9,8 @@
 #include "traffic/jam_glue.h"
 #include "traffic/jam_settings.h"
 
+#include <QTreeWidget>
+
 using namespace settingstest;
 
 namespace {
@@ -110,8 +112,13 @@ TEST(BlocksPage, TheSwitchActsAtOnceAndTheFilesWaitForTheStore)
     CPageBlocks& page = sheet.m_blocks;
     EXPECT_EQ(page.GetDlgItemText(IDC_BLOCKS_ENABLE), QStringLiteral("Использовать"));
     EXPECT_FALSE(page.IsDlgButtonChecked(IDC_BLOCKS_ENABLE));
-    for (const int id :
-        { IDC_BLOCKS_LIST, IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
+    // The store's main file opened with the map: the list names it.
+    ASSERT_TRUE(store.IsOpen());
+    EXPECT_TRUE(page.IsDlgItemEnabled(IDC_BLOCKS_LIST));
+    auto* list = page.GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST);
+    ASSERT_GE(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(1), store.GetEntryName(0));
+    for (const int id : { IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
         EXPECT_FALSE(page.IsDlgItemEnabled(id)) << id;
     Tap(page, IDC_BLOCKS_ENABLE);
     EXPECT_EQ(store.GetSwitches(), CJamFileManager::SWITCH_JAMS | CJamFileManager::SWITCH_BLOCKING);
