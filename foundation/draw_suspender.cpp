@@ -21,6 +21,12 @@ void CFrameCallbackList::RunAll()
     }
 }
 
+void CFrameCallbackList::Remove(void* user)
+{
+    platform::CSLock guard(m_lock);
+    std::erase_if(m_callbacks, [user](const Entry& entry) { return entry.user == user; });
+}
+
 size_t CFrameCallbackList::Count()
 {
     platform::CSLock guard(m_lock);

@@ -18,6 +18,9 @@ public:
     void Add(FrameCallback callback, void* user);
     // Runs every callback once and removes those that returned non-zero.
     void RunAll();
+    // Removes every callback for `user`, waiting for one that is running:
+    // an object going away calls it so that no frame calls it afterwards.
+    void Remove(void* user);
     size_t Count();
 
 private:

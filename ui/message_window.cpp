@@ -21,7 +21,9 @@ constexpr uint8_t kDrawn = 0x2;
 
 CMessageWindow::CMessageWindow() { SetState(STATE_HIDDEN); }
 
-CMessageWindow::~CMessageWindow() = default;
+// A frame wait that timed out left its callback in the list: it must not
+// reach a window that is gone.
+CMessageWindow::~CMessageWindow() { g_drawSuspender.FrameCallbacks().Remove(this); }
 
 int CMessageWindow::Attach(CDrawTool* surface, CGlyphFont* font, int useFont)
 {

@@ -86,6 +86,20 @@ TEST(DrawSuspender, StopAndMarkIdle)
     t.Resume(1);
 }
 
+TEST(FrameCallbacks, ARemovedUserIsNeverCalledAgain)
+{
+    CFrameCallbackList list;
+    int gone = 0, staying = 0;
+    list.Add(countForever, &gone);
+    list.Add(countForever, &staying);
+    list.Add(countAndFinish, &gone);
+    list.Remove(&gone);
+    list.RunAll();
+    EXPECT_EQ(gone, 0);
+    EXPECT_EQ(staying, 1);
+    EXPECT_EQ(list.Count(), 1u);
+}
+
 TEST(FrameCallbacks, OneShotRunsOnceOthersStay)
 {
     CFrameCallbackList list;

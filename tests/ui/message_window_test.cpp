@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -244,6 +245,20 @@ TEST(MessageWindowThreads, DrawingWhileTheMessageChanges)
     g_messageWnd->SetState(0);
     EXPECT_GT(frames.load(), 0);
     EXPECT_FALSE(hooks.executed.empty());
+}
+
+// A frame wait that timed out leaves its callback for the next frame; a window
+// destroyed before that frame is no longer called (the draw thread's next
+// frame read a freed window at the program's end).
+TEST(MessageWindow, AWindowGoneIsNotCalledByTheNextFrame)
+{
+    const size_t before = g_drawSuspender.FrameCallbacks().Count();
+    auto window = std::make_unique<CMessageWindow>();
+    EXPECT_FALSE(window->WaitNextFrame()) << "no frame is drawn";
+    EXPECT_EQ(g_drawSuspender.FrameCallbacks().Count(), before + 1);
+    window.reset();
+    EXPECT_EQ(g_drawSuspender.FrameCallbacks().Count(), before);
+    g_drawSuspender.FrameCallbacks().RunAll();
 }
 
 // Taking another element's lock (the message window's, a button hint's) under
