@@ -54,6 +54,11 @@ void CAppUiHooks::GetJamFileNames(QString& first, QString& second)
     }
 }
 
+CScreenElement* CAppUiHooks::GetTopButtonBar()
+{
+    return g_MapController ? &g_MapController->GetTopButtonBar() : nullptr;
+}
+
 CAppUiHooks& AppUiHooks()
 {
     static CAppUiHooks hooks;

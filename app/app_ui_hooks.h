@@ -18,6 +18,8 @@ public:
     // The disabled-road store, for the notice that a passage cannot be changed.
     bool AreJamFilesOpen() override;
     void GetJamFileNames(QString& first, QString& second) override;
+    // The controller's top bar: the button hint stands clear of it.
+    CScreenElement* GetTopButtonBar() override;
 };
 
 // The application's hooks, installed at start-up.

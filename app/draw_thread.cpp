@@ -4,6 +4,7 @@
 #include "app/loading_wnd.h"
 #include "app/modal_windows.h"
 #include "app/travenor_app.h"
+#include "controls/button_folders.h"
 #include "controls/map_popup_menu.h"
 #include "drawlib/draw_tool.h"
 #include "foundation/draw_suspender.h"
@@ -109,7 +110,8 @@ void CDrawThread::ThreadProc()
 
 void CDrawThread::DrawOverlays()
 {
-    // The transparent buttons draw first here once they exist.
+    if (CScreenButtonFolders* folders = g_transparentButtonRoot.get())
+        folders->Draw();
     if (g_buttonTooltips == 1 && g_buttonHint)
         g_buttonHint->Draw();
     if (g_infoLabel)

@@ -4,6 +4,7 @@
 #include "app/kn_exception.h"
 #include "app/loading_wnd.h"
 #include "app/travenor_app.h"
+#include "controls/button_folders.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
 #include "foundation/path_helpers.h"
@@ -182,7 +183,7 @@ int LoadApplicationData()
         error.ReportError();
     }
     SetLoadingProgress(58);
-    // The transparent buttons take the draw tool as their surface here once they exist.
+    GetTransparentButtonRoot().SetSurface(g_drawTool.get());
     ready = ready && g_infoLabel->Init(g_drawTool.get(), 0) && g_buttonHint->Init(g_drawTool.get(), 0)
         && g_messageWnd->Attach(g_drawTool.get(), nullptr, 0);
 

@@ -4,6 +4,7 @@
 #include "app/map_wnd.h"
 #include "app/modal_windows.h"
 #include "app/travenor_app.h"
+#include "controls/button_folders.h"
 #include "controls/map_popup_menu.h"
 #include "gps/gps_source.h"
 #include "nav/map_controller.h"
@@ -142,7 +143,9 @@ void ScreenTabWndOnPointerDown(int x, int y)
     }
     if (CMapPopupMenu* menu = g_MapPopupMenu.get(); menu && menu->OnPointerDown(point))
         return;
-    // The transparent-button folders, when shown, take the press here once they exist.
+    if (CScreenButtonFolders* folders = g_transparentButtonRoot.get();
+        folders && folders->OnPointerDown(point))
+        return;
     if (CMapController* controller = g_MapController.get())
         controller->OnPointerDown(point);
 }
@@ -181,10 +184,13 @@ void ScreenTabWndOnPointerUp(int x, int y)
     CMapPopupMenu* menu = g_MapPopupMenu.get();
     const int answer = menu ? menu->OnPointerUp(point) : CMapPopupMenu::UP_NOT_MINE;
     CMapController* controller = g_MapController.get();
+    CScreenButtonFolders* folders = g_transparentButtonRoot.get();
     switch (answer) {
     case CMapPopupMenu::UP_NOT_MINE:
         if (menu)
             menu->CancelLongPress();
+        if (folders && folders->OnPointerUp(point))
+            break;
         if (controller)
             controller->OnPointerUp(point);
         break;
@@ -197,8 +203,13 @@ void ScreenTabWndOnPointerUp(int x, int y)
         }
         break;
     default:
-        // The menu closed or handled it; the buttons it had pressed are
-        // released once the bars and the folders take taps.
+        // The menu closed or handled it: the button the long press held lets go.
+        if (folders)
+            folders->ReleasePressed();
+        if (controller) {
+            controller->GetTopButtonBar().ReleasePressed();
+            controller->GetBottomButtonBar().ReleasePressed();
+        }
         break;
     }
     g_bPointerUp = 1;
@@ -213,6 +224,9 @@ void ScreenTabWndOnDoubleClick(int x, int y)
     }
     // Nothing while a popup menu level is open, and the folders before the map.
     if (CMapPopupMenu* menu = g_MapPopupMenu.get(); menu && menu->IsOpen())
+        return;
+    if (CScreenButtonFolders* folders = g_transparentButtonRoot.get();
+        folders && folders->OnDoubleClick(point))
         return;
     if (CMapController* controller = g_MapController.get())
         controller->OnDoubleClick(point);

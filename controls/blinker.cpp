@@ -2,9 +2,10 @@
 
 uint32_t CBlinker::Advance(uint32_t now)
 {
-    if (m_start == 0) {
+    if (!m_started) {
         m_visible = 1;
         m_start = now;
+        m_started = true;
         return 0;
     }
     const uint32_t period = uint32_t { m_on } + m_off;
@@ -18,6 +19,7 @@ uint32_t CBlinker::Advance(uint32_t now)
 void CBlinker::Reset()
 {
     m_start = 0;
+    m_started = false;
     m_visible = 1;
 }
 

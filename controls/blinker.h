@@ -23,7 +23,9 @@ public:
     bool IsVisible() const { return m_visible != 0; }
 
 private:
-    uint32_t m_start = 0; // 0: not started
+    uint32_t m_start = 0;
+    // Apart from the start tick: the clock reads 0 once in every wrap.
+    bool m_started = false;
     uint16_t m_on = 0;
     uint16_t m_off = 0;
     uint8_t m_visible = 1;

@@ -5,6 +5,7 @@
 #include "app/main_frame.h"
 #include "app/map_wnd.h"
 #include "app/travenor_app.h"
+#include "controls/button_folders.h"
 #include "foundation/app_services.h"
 #include "foundation/draw_suspender.h"
 #include "foundation/language.h"
@@ -81,7 +82,16 @@ void SearchAddressForPoint(CCommandEntry&) { CLauncher::SearchSheet(SEARCH_PAGE_
 // Toggles: the state changes, then the entry's flag flips.
 
 // The overlay comes with the transparent buttons; without it there is nothing to show.
-void TransparentButtons(CCommandEntry&) { }
+// Shows or hides the overlay; either way it starts again at the root folder.
+void TransparentButtons(CCommandEntry& entry)
+{
+    CScreenButtonFolders& folders = GetTransparentButtonRoot();
+    const bool shown = !folders.IsShown();
+    folders.SetShown(shown);
+    entry.checked = shown ? 1 : 0;
+    if (g_MapController)
+        g_MapController->SetRedrawFlag(1);
+}
 
 void ZoomSlider(CCommandEntry& entry)
 {

@@ -56,7 +56,8 @@ void CPopupCommandWnd::Execute(uint32_t message, const PopupContext& context)
         AssignCommand(context, BUTTON_LEVEL_UP);
         return;
     case POPUP_MSG_FOLDER_NAME:
-        // Renaming a folder comes with the transparent buttons' own folder editing.
+        if (context.kind == POPUP_TRANSPARENT_BUTTON)
+            GetTransparentButtonRoot().RenameFolder(context.mapX, context.centreX);
         return;
     case POPUP_MSG_MOVE_DIALOG:
         OnMoveDialog(context);
@@ -135,7 +136,7 @@ void CPopupCommandWnd::AssignCommand(const PopupContext& context, int32_t comman
     switch (context.kind) {
     case POPUP_TRANSPARENT_BUTTON:
         // Word a: the button; word c: its folder.
-        GetTransparentButtonRoot().SetButtonCommand(context.centreX, context.mapX, command);
+        GetTransparentButtonRoot().AssignCommand(context.mapX, command, context.centreX);
         break;
     case POPUP_TOP_BAR:
         if (g_MapController)

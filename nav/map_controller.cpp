@@ -1,6 +1,7 @@
 #include "nav/map_controller.h"
 
 #include "controls/bitmap_element.h"
+#include "controls/button_folders.h"
 #include "controls/command_registry.h"
 #include "controls/compass_widget.h"
 #include "controls/diagram_button.h"
@@ -88,6 +89,8 @@ CMapController::CMapController()
     m_popup.element = this;
     m_lastFrameTick = platform::GetTickCount();
     m_twoHourStamp = m_lastFrameTick;
+    m_elements.topBar = std::make_unique<CButtonBar>(CButtonBar::BAR_TOP);
+    m_elements.bottomBar = std::make_unique<CButtonBar>(CButtonBar::BAR_BOTTOM);
     m_elements.centreMarker = std::make_unique<CCompassWidget>();
     m_elements.zoomControl = std::make_unique<CZoomControl>();
     m_elements.scaleBar = std::make_unique<CBitmapElement>();
@@ -148,9 +151,10 @@ int CMapController::Attach(CDrawTool* surface)
         if (CMapController* controller = g_MapController.get())
             controller->OnJamManagerEvent(event, status, jamTime);
     });
-    for (CScreenElement* element : { m_elements.topBar.get(), m_elements.bottomBar.get(),
-             m_elements.centreMarker.get(), m_elements.zoomControl.get(), m_elements.scaleBar.get(),
-             m_elements.widgetSet.get(), m_elements.quickBar.get() })
+    for (CScreenElement* element : { static_cast<CScreenElement*>(m_elements.topBar.get()),
+             static_cast<CScreenElement*>(m_elements.bottomBar.get()), m_elements.centreMarker.get(),
+             m_elements.zoomControl.get(), m_elements.scaleBar.get(), m_elements.widgetSet.get(),
+             m_elements.quickBar.get() })
         if (element)
             element->SetSurface(surface);
     const int height = GetScreenHeight();
@@ -161,6 +165,11 @@ int CMapController::Attach(CDrawTool* surface)
     }
     if (CZoomControl* zoom = GetZoomControl())
         zoom->Attach(surface, this);
+    {
+        platform::CSLock elementLock(m_elementLock);
+        m_elements.topBar->Attach(surface, CButtonBar::BAR_TOP);
+        m_elements.bottomBar->Attach(surface, CButtonBar::BAR_BOTTOM);
+    }
     m_infoPanel.Init(surface, 0);
     m_addressPanel.Init(surface, 0);
     if (CDiagramButton* widgets = GetWidgetSet())
@@ -603,6 +612,9 @@ void CMapController::SetMovingMode(bool on)
 {
     if (on == IsMovingMode())
         return;
+    // Driving starts on the map itself, not on the transparent buttons.
+    if (CScreenButtonFolders* folders = g_transparentButtonRoot.get(); on && folders && folders->IsShown())
+        ExecuteCommand(CMD_SHOW_TRANSPARENT_BUTTONS);
     bool alwaysUpDiffers = false;
     {
         platform::CSLock elementLock(m_elementLock);

@@ -72,8 +72,8 @@ struct MovingModeState {
 // them and hand them over at start-up; until then a place stays empty and
 // nothing is offered to it or drawn.
 struct MapElements {
-    std::unique_ptr<CScreenElement> topBar;
-    std::unique_ptr<CScreenElement> bottomBar;
+    std::unique_ptr<CButtonBar> topBar;
+    std::unique_ptr<CButtonBar> bottomBar;
     std::unique_ptr<CScreenElement> centreMarker; // under the element lock
     std::unique_ptr<CScreenElement> zoomControl;
     std::unique_ptr<CScreenElement> scaleBar;
@@ -295,8 +295,8 @@ public:
     CJamSchedule& GetJamSchedule() { return m_jamSchedule; }
     CJamFileManager& GetJamFiles() { return m_jamFiles; }
     // The two button bars: the top bar (index 1) and the bottom bar (index 0).
-    CButtonBar& GetTopButtonBar() { return m_topButtonBar; }
-    CButtonBar& GetBottomButtonBar() { return m_bottomButtonBar; }
+    CButtonBar& GetTopButtonBar() { return *m_elements.topBar; }
+    CButtonBar& GetBottomButtonBar() { return *m_elements.bottomBar; }
     // Deletes the route and redraws; moving mode ends when a route existed. 1.
     int DeleteRoute();
 
@@ -444,8 +444,6 @@ private:
     CBlinkerList m_blinkers;
     CJamSchedule m_jamSchedule;
     CJamFileManager m_jamFiles;
-    CButtonBar m_topButtonBar { CButtonBar::BAR_TOP };
-    CButtonBar m_bottomButtonBar { CButtonBar::BAR_BOTTOM };
     // Tick state: the address panel's and the deviation's time, and whether
     // the road blocks are still to be refreshed.
     uint32_t m_addressPanelMs = 0;

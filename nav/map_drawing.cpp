@@ -202,25 +202,26 @@ void CMapController::Draw()
             panel->Draw();
     }
     {
-        platform::CSLock lock(m_lock);
-        if (m_elements.scaleBar)
-            m_elements.scaleBar->Draw();
-        if (!MapOverlaysRun())
-            return;
-        if (m_elements.zoomControl)
-            m_elements.zoomControl->Draw();
-    }
-    if (m_elements.widgetSet)
-        m_elements.widgetSet->Draw();
-    {
+        // The elements' places change under this lock when the screen is laid out again.
         platform::CSLock elementLock(m_elementLock);
+        {
+            platform::CSLock lock(m_lock);
+            if (m_elements.scaleBar)
+                m_elements.scaleBar->Draw();
+            if (!MapOverlaysRun())
+                return;
+            if (m_elements.zoomControl)
+                m_elements.zoomControl->Draw();
+        }
+        if (m_elements.widgetSet)
+            m_elements.widgetSet->Draw();
         if (m_elements.centreMarker)
             m_elements.centreMarker->Draw();
+        for (CScreenElement* element : { static_cast<CScreenElement*>(m_elements.bottomBar.get()),
+                 static_cast<CScreenElement*>(m_elements.topBar.get()), m_elements.quickBar.get() })
+            if (element)
+                element->Draw();
     }
-    for (CScreenElement* element :
-        { m_elements.bottomBar.get(), m_elements.topBar.get(), m_elements.quickBar.get() })
-        if (element)
-            element->Draw();
     // The route's length balloon and the orientation panel.
     platform::CSLock lock(m_lock);
     m_routeManager.Draw();
@@ -450,11 +451,13 @@ int32_t CMapController::GetScaleBarLength()
 
 void CMapController::LayoutElements()
 {
+    // The draw thread draws these elements under the same lock.
+    platform::CSLock elementLock(m_elementLock);
     const int width = GetScreenWidth(), height = GetScreenHeight();
     const int side = GetButtonSide();
     ElementPoint scaleBar { ScaleByDpiX(10), height - ScaleByDpiY(15) };
     ElementPoint widgets { ScaleByDpiX(10), height - ScaleByDpiY(40) };
-    auto shown = [](const std::unique_ptr<CScreenElement>& e) { return e && e->GetState() == STATE_SHOWN; };
+    auto shown = [](const auto& e) { return e && e->GetState() == STATE_SHOWN; };
     if (MapOverlaysRun()) {
         if (GetScreenOrientation() == ORIENT_PORTRAIT) {
             if (shown(m_elements.bottomBar)) {

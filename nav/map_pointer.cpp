@@ -13,10 +13,11 @@
 
 namespace {
 
-int Offer(const std::unique_ptr<CScreenElement>& element, int (CScreenElement::*handler)(const ElementPoint&),
+template <class Element>
+int Offer(const std::unique_ptr<Element>& element, int (CScreenElement::*handler)(const ElementPoint&),
     const ElementPoint& point)
 {
-    return element ? (element.get()->*handler)(point) : 0;
+    return element ? (static_cast<CScreenElement*>(element.get())->*handler)(point) : 0;
 }
 
 } // namespace
@@ -24,9 +25,9 @@ int Offer(const std::unique_ptr<CScreenElement>& element, int (CScreenElement::*
 int CMapController::OnPointerDown(const ElementPoint& point)
 {
     const bool quickBarTook = Offer(m_elements.quickBar, &CScreenElement::OnPointerDown, point) != 0;
+    // Both bars see every press: each keeps where the pen went down for its edge strip.
     bool barTook = Offer(m_elements.topBar, &CScreenElement::OnPointerDown, point) != 0;
-    if (!barTook)
-        barTook = Offer(m_elements.bottomBar, &CScreenElement::OnPointerDown, point) != 0;
+    barTook = Offer(m_elements.bottomBar, &CScreenElement::OnPointerDown, point) != 0 || barTook;
     if (!barTook)
         Offer(m_elements.widgetSet, &CScreenElement::OnPointerDown, point);
     bool markerTook = false;
@@ -123,13 +124,13 @@ int CMapController::OnPointerUp(const ElementPoint& point)
     bool taken = ZoomSliderTapUp(point) != 0;
     if (!taken) {
         const int count = ReleaseLockFully();
-        for (const auto* element :
-            { &m_elements.quickBar, &m_elements.bottomBar, &m_elements.topBar, &m_elements.widgetSet }) {
-            if (Offer(*element, &CScreenElement::OnPointerUp, point)) {
-                taken = true;
-                break;
-            }
-        }
+        taken = Offer(m_elements.quickBar, &CScreenElement::OnPointerUp, point) != 0;
+        // Both bars see every release, so that neither keeps a stale press.
+        const bool bottomTook = Offer(m_elements.bottomBar, &CScreenElement::OnPointerUp, point) != 0;
+        const bool topTook = Offer(m_elements.topBar, &CScreenElement::OnPointerUp, point) != 0;
+        taken = taken || bottomTook || topTook;
+        if (!taken)
+            taken = Offer(m_elements.widgetSet, &CScreenElement::OnPointerUp, point) != 0;
         ReacquireLock(count);
     }
     if (taken) {

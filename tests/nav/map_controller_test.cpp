@@ -3,6 +3,7 @@
 #include "nav/map_controller.h"
 
 #include "kernel/api/map_geo.h"
+#include "settings/settings_record.h"
 #include "tests/nav/controller_rig.h"
 
 #include <cmath>
@@ -138,7 +139,9 @@ TEST(MapController, MovingModeHidesTheBarsAndPutsEverythingBack)
     ControllerRig rig;
     CMapController& c = rig.Controller();
     MapElements& e = c.GetElements();
-    for (auto* slot : { &e.topBar, &e.bottomBar, &e.centreMarker, &e.quickBar })
+    // The top bar shows in expert mode only.
+    const int32_t expert = g_bExpertMode.exchange(1);
+    for (auto* slot : { &e.centreMarker, &e.quickBar })
         *slot = std::make_unique<CScreenElement>();
     e.topBar->SetState(CScreenElement::STATE_SHOWN);
     e.bottomBar->SetState(CScreenElement::STATE_HIDDEN);
@@ -169,6 +172,7 @@ TEST(MapController, MovingModeHidesTheBarsAndPutsEverythingBack)
     EXPECT_FALSE(c.IsAlwaysUp());
     EXPECT_FALSE(c.IsFollowGps());
     EXPECT_EQ(g_CommandRegistry->IsChecked(CMD_DRIVING_MODE), 0);
+    g_bExpertMode = expert;
 }
 
 TEST(MapController, TheShowObjectQuestionNamesTheModeThatWouldTakeTheMapAway)
