@@ -50,6 +50,7 @@ TEST(ButtonBar, EachOrientationPlacesTheBarsAndGivesThemTheirCommands)
     };
     for (const auto& row : table) {
         WidgetRig rig(row.width, row.height);
+        platform::ScopedProcessObject<CButtonHint> hint(g_buttonHint); // a pressed button shows its name
         CMapController& controller = rig.Controller();
         CButtonBar& bottom = controller.GetBottomButtonBar();
         CButtonBar& top = controller.GetTopButtonBar();
@@ -76,6 +77,7 @@ TEST(ButtonBar, EachOrientationPlacesTheBarsAndGivesThemTheirCommands)
 TEST(ButtonBar, TheBarStateFollowsTheModeRules)
 {
     WidgetRig rig;
+    platform::ScopedProcessObject<CButtonHint> hint(g_buttonHint); // a pressed button shows its name
     CMapController& controller = rig.Controller();
     const struct {
         const char* what;
@@ -117,6 +119,7 @@ TEST(ButtonBar, ATapRunsTheButtonUnderItAndTheEdgeStripShowsAndHidesTheBar)
 {
     ExpertMode expert(1);
     WidgetRig rig;
+    platform::ScopedProcessObject<CButtonHint> hint(g_buttonHint); // a pressed button shows its name
     CMapController& controller = rig.Controller();
     CButtonBar& bar = controller.GetBottomButtonBar();
     bar.SetBarState(CButtonBar::BAR_SHOWN);
@@ -167,6 +170,7 @@ TEST(ButtonBar, TheBlockKeepsTheBarItsOwnIndexAndEmptiesForeignIds)
 {
     ExpertMode expert(1);
     WidgetRig rig;
+    platform::ScopedProcessObject<CButtonHint> hint(g_buttonHint); // a pressed button shows its name
     CButtonBar& top = rig.Controller().GetTopButtonBar();
     CButtonBar& bottom = rig.Controller().GetBottomButtonBar();
     top.SetBarState(CButtonBar::BAR_ON_DEMAND);

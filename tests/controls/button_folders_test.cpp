@@ -110,6 +110,7 @@ TEST(TransparentButtons, TapsOpenFoldersGoUpAndRunCommands)
 {
     for (const QSize size : { QSize(240, 320), QSize(320, 240) }) {
         WidgetRig rig(size.width(), size.height());
+        platform::ScopedProcessObject<CButtonHint> hint(g_buttonHint); // a pressed button shows its name
         platform::ScopedProcessObject<CScreenButtonFolders> scoped(g_transparentButtonRoot);
         CScreenButtonFolders& folders = GetTransparentButtonRoot();
         folders.SetSurface(g_drawTool.get());
