@@ -31,14 +31,14 @@ struct Entry {
 };
 
 const Entry kEntries[SETTINGS_ENTRY_COUNT] = {
-    { u"Language", u"Язык", 15120, "CSheetLanguage" },
+    { u"Language", u"Язык", 15120, nullptr },
     { u"General", u"Общие", 15121, nullptr },
     { u"GPS", u"GPS", 15115, nullptr },
-    { u"Sound", u"Звук", 15119, "CSheetSound" },
+    { u"Sound", u"Звук", 15119, nullptr },
     { u"Traffic & Blocks", u"Пробки и запреты", 15117, nullptr },
     { u"Driving", u"Движение", 15114, nullptr },
     { u"Appearance", u"Внешний вид", 15112, nullptr },
-    { u"Route", u"Маршрут", 15123, "CSheetRoute" },
+    { u"Route", u"Маршрут", 15123, nullptr },
     { u"Toolbars", u"Панели кнопок", 15118, "CSheetToolbars" },
     { u"Hardware buttons", u"Аппаратные кнопки", 15116, "CSheetHardwareButtons" },
     { u"Transparent buttons", u"Прозрачные кнопки", 15124, "CSheetTransparentButtons" },
@@ -213,6 +213,9 @@ void CSettingsMenuDlg::RunSheet(int entry)
     }
     int result = platform::IDCANCEL;
     switch (entry) {
+    case SETTINGS_LANGUAGE:
+        result = CSheetLanguage(caption, this).DoModal();
+        break;
     case SETTINGS_GENERAL:
         result = CSheetGeneral(caption, this).DoModal();
         break;
@@ -225,8 +228,14 @@ void CSettingsMenuDlg::RunSheet(int entry)
     case SETTINGS_DRIVING:
         result = CSheetDriving(caption, this).DoModal();
         break;
+    case SETTINGS_SOUND:
+        result = CSheetSound(caption, this).DoModal();
+        break;
     case SETTINGS_APPEARANCE:
         result = CSheetMap(caption, this).DoModal();
+        break;
+    case SETTINGS_ROUTE:
+        result = CSheetRoute(caption, this).DoModal();
         break;
     default:
         return;

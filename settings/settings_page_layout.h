@@ -9,7 +9,9 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QScrollArea>
+#include <QSlider>
 #include <QWidget>
 
 namespace settings_layout {
@@ -67,6 +69,20 @@ inline QHBoxLayout* AddRow(QBoxLayout* into)
     row->setSpacing(DialogSpacing());
     into->addLayout(row);
     return row;
+}
+
+// A horizontal slider registered under `id` with the labels of its two ends
+// (`lowId` on the left, `highId` on the right) under it.
+inline QSlider* AddSliderWithEnds(
+    ControlHost& host, int id, int lowId, int highId, QWidget* page, QBoxLayout* into)
+{
+    auto* slider = Add<QSlider>(host, id, page, into);
+    slider->setOrientation(Qt::Horizontal);
+    QHBoxLayout* ends = AddRow(into);
+    ends->addWidget(host.AddControl<QLabel>(lowId, page));
+    ends->addStretch(1);
+    ends->addWidget(host.AddControl<QLabel>(highId, page));
+    return slider;
 }
 
 } // namespace settings_layout

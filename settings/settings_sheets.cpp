@@ -42,17 +42,26 @@ void CSettingsSheet::done(int result)
     CPropertySheetFullScreen::done(result);
 }
 
+CSheetLanguage::CSheetLanguage(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_language);
+}
+
+void CSheetLanguage::SetTabTitles() { SetTitles({ QStringLiteral("Language") }, { QStringLiteral("Язык") }); }
+
 CSheetGeneral::CSheetGeneral(const QString& caption, QWidget* parent)
     : CSettingsSheet(caption, parent)
 {
+    AddPage(&m_mode);
     AddPage(&m_files);
     AddPage(&m_bluetooth);
 }
 
 void CSheetGeneral::SetTabTitles()
 {
-    SetTitles({ QStringLiteral("Files"), QStringLiteral("Connections") },
-        { QStringLiteral("Файлы"), QStringLiteral("Соединения") });
+    SetTitles({ QStringLiteral("General"), QStringLiteral("Files"), QStringLiteral("Connections") },
+        { QStringLiteral("Общие"), QStringLiteral("Файлы"), QStringLiteral("Соединения") });
 }
 
 CSheetGps::CSheetGps(const QString& caption, QWidget* parent)
@@ -102,3 +111,28 @@ CSheetMap::CSheetMap(const QString& caption, QWidget* parent)
 }
 
 void CSheetMap::SetTabTitles() { SetTitles({ QStringLiteral("Map") }, { QStringLiteral("Карта") }); }
+
+CSheetSound::CSheetSound(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_sound);
+}
+
+void CSheetSound::SetTabTitles() { SetTitles({ QStringLiteral("Sound") }, { QStringLiteral("Звук") }); }
+
+CSheetRoute::CSheetRoute(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_general);
+    AddPage(&m_tips);
+    AddPage(&m_files);
+    AddPage(&m_properties);
+}
+
+void CSheetRoute::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("General"), QStringLiteral("Tips"), QStringLiteral("Files"),
+                  QStringLiteral("Properties") },
+        { QStringLiteral("Общие"), QStringLiteral("Подсказки"), QStringLiteral("Файлы"),
+            QStringLiteral("Свойства") });
+}

@@ -3,7 +3,9 @@
 // as caption and the tab titles in the interface language, and one sheet per
 // settings area with its pages as members.
 #include "settings/gps_pages.h"
+#include "settings/route_pages.h"
 #include "settings/settings_pages.h"
+#include "settings/system_pages.h"
 #include "settings/traffic_pages.h"
 #include "ui/property_sheet_full_screen.h"
 
@@ -29,12 +31,22 @@ private:
     bool m_ended = false;
 };
 
-// "General": the settings files and the connections.
+// "Language": the interface language.
+class CSheetLanguage : public CSettingsSheet {
+public:
+    CSheetLanguage(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageLanguage m_language;
+};
+
+// "General": the interface mode, the settings files and the connections.
 class CSheetGeneral : public CSettingsSheet {
 public:
     CSheetGeneral(const QString& caption, QWidget* parent);
     void SetTabTitles() override;
 
+    CPageMode m_mode;
     CPageSettingsFiles m_files;
     CPageBluetooth m_bluetooth;
 };
@@ -77,4 +89,25 @@ public:
     void SetTabTitles() override;
 
     CPageAppearance m_appearance;
+};
+
+// "Sound": the device's volume and system sounds.
+class CSheetSound : public CSettingsSheet {
+public:
+    CSheetSound(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageSound m_sound;
+};
+
+// "Route": how routes are built, announced, kept in files and guided.
+class CSheetRoute : public CSettingsSheet {
+public:
+    CSheetRoute(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageRouteGeneral m_general;
+    CPageRouteTips m_tips;
+    CPageRouteFiles m_files;
+    CPageRouteProperties m_properties;
 };

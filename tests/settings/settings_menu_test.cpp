@@ -84,9 +84,9 @@ TEST(SettingsMenu, ASettingsFileOpenedOnTheGeneralSheetIsNotUndoneByItsOtherPage
     EXPECT_EQ(EntryTexts(menu)[SETTINGS_GENERAL], QStringLiteral("Общие"));
     int sheetResult = -1;
     WhenSheetOpens<CSheetGeneral>([&](CSheetGeneral* sheet) {
-        TapTab(*sheet, 1);
+        TapTab(*sheet, 2);
         EXPECT_TRUE(sheet->m_bluetooth.IsDlgButtonChecked(IDC_ACTIVESYNC_OFF));
-        TapTab(*sheet, 0);
+        TapTab(*sheet, 1);
         Tap(sheet->m_files, IDC_FILES_OPEN);
         // The sheet closes itself once the tap's handler has returned.
         QCoreApplication::processEvents();

@@ -40,6 +40,7 @@ TEST(SettingsFilesPage, SaveAsksWhereWithoutAFileRefusesOtherNamesAndShowsTheFil
     ScopedFileAnswers files({ program.LocalPath(QStringLiteral("mine.txt")), saved, QString() });
     CSheetGeneral sheet(QStringLiteral("General"), nullptr);
     ASSERT_TRUE(sheet.Create());
+    TapTab(sheet, 1);
     CPageSettingsFiles& page = sheet.m_files;
     EXPECT_EQ(page.GetDlgItemText(IDC_FILES_SAVE_AS), QStringLiteral("Save as..."));
 
@@ -78,6 +79,7 @@ TEST(SettingsFilesPage, NewTakesTheDefaultsAndClosesTheSheetAndABadFileChangesNo
     ScopedFileAnswers files({ bad });
     CSheetGeneral sheet(QStringLiteral("General"), nullptr);
     ASSERT_TRUE(sheet.Create());
+    TapTab(sheet, 1);
     const QByteArray before = SettingsProgram::BodyBytes();
     Tap(sheet.m_files, IDC_FILES_OPEN);
     ASSERT_EQ(files.requests.size(), 1u);
@@ -120,7 +122,7 @@ TEST(BluetoothPage, TheSwitchesApplyOnOkOnlyAndANoDriverValueStays)
         platform::registry().DeleteKey(platform::RegRoot::HKCU, QStringLiteral("ControlPanel\\Comm"));
         CSheetGeneral sheet(QStringLiteral("General"), nullptr);
         ASSERT_TRUE(sheet.Create());
-        TapTab(sheet, 1);
+        TapTab(sheet, 2);
         CPageBluetooth& page = sheet.m_bluetooth;
         EXPECT_EQ(page.IsDlgItemEnabled(IDC_BLUETOOTH_AUTO_ON), c.autoBluetooth != 2);
         EXPECT_EQ(page.IsDlgButtonChecked(IDC_BLUETOOTH_AUTO_ON), c.autoBluetooth == 1);

@@ -106,6 +106,18 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             g_activeSyncOff = 1;
             m_autoBluetooth = 0;
             EXPECT_TRUE(SaveAutoBtSetting());
+            // The route sheet's options.
+            g_routeOptimisation = 2;
+            CRouteManager& routes = controller.GetRouteManager();
+            routes.SetRerouteOnDeviation(0);
+            routes.SetDeviationDelay(40);
+            routes.SetRerouteAfterJams(1);
+            routes.SetCorridorWidth(70);
+            routes.SetOptionAndInvalidate(1);
+            guide.SetSensitivity(0.3);
+            routes.SetRouteLengthTime(25000);
+            g_leavingRouteMessages = 0;
+            g_creatingRouteMessages = 1;
             CWaypoint waypoint;
             waypoint.m_name = QStringLiteral("Дача");
             waypoint.m_type = QStringLiteral("Синий");
@@ -117,6 +129,27 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             EXPECT_TRUE(Await([&] { return controller.GetRouteManager().HasRoute() != 0; }));
             for (const RoutePoint& p : controller.GetRouteManager().GetRoute().GetPoints())
                 routePoints.push_back({ p.x, p.y });
+            // The language and the interface mode, switched in the settings menu.
+            testing_support::WhenModalOpens([](QWidget* window) {
+                auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
+                ASSERT_NE(menu, nullptr);
+                settingstest::WhenSheetOpens<CSheetLanguage>([](CSheetLanguage* sheet) {
+                    settingstest::Tap(sheet->m_language, IDC_LANGUAGE_ENGLISH);
+                    settingstest::Tap(*sheet, platform::IDOK);
+                });
+                settingstest::TapEntry(*menu, SETTINGS_LANGUAGE);
+                EXPECT_EQ(menu->List()->item(SETTINGS_EXIT)->text(), QStringLiteral("Exit"));
+                settingstest::WhenSheetOpens<CSheetGeneral>([](CSheetGeneral* sheet) {
+                    EXPECT_TRUE(sheet->m_mode.IsDlgButtonChecked(IDC_MODE_EXPERT));
+                    settingstest::Tap(sheet->m_mode, IDC_MODE_SIMPLE);
+                    settingstest::Tap(*sheet, platform::IDOK);
+                });
+                settingstest::TapEntry(*menu, SETTINGS_GENERAL);
+                settingstest::TapEntry(*menu, SETTINGS_EXIT);
+            });
+            ExecuteCommand(CMD_SETTINGS);
+            EXPECT_TRUE(Await([] { return g_bExpertMode == 0; })) << "the main frame switched the mode";
+            EXPECT_EQ(g_language, LANGUAGE_ENGLISH);
             ExecuteCommand(CMD_CLOSE);
         });
         ASSERT_EQ(status, CTravenorApp::EXIT_OK);
@@ -151,6 +184,19 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         EXPECT_EQ(guide.GetRepeatCount(), 3);
         EXPECT_EQ(g_activeSyncOff, 1);
         EXPECT_EQ(m_autoBluetooth, 0);
+        EXPECT_EQ(g_language, LANGUAGE_ENGLISH);
+        EXPECT_EQ(g_bExpertMode, 0);
+        EXPECT_EQ(g_routeOptimisation, 2);
+        const CRouteManager& routes = controller.GetRouteManager();
+        EXPECT_EQ(routes.GetRerouteOnDeviation(), 0);
+        EXPECT_EQ(routes.GetDeviationDelay(), 40);
+        EXPECT_EQ(routes.GetRerouteAfterJams(), 1);
+        EXPECT_EQ(routes.GetCorridorWidth(), 70.0);
+        EXPECT_EQ(guide.GetForksOnly(), 1);
+        EXPECT_EQ(guide.GetSensitivity(), 0.3);
+        EXPECT_EQ(routes.GetRouteLengthTime(), 25000);
+        EXPECT_EQ(g_leavingRouteMessages, 0);
+        EXPECT_EQ(g_creatingRouteMessages, 1);
         EXPECT_EQ(g_HardKeyMap->GetCommand(4), 10021);
         EXPECT_EQ(controller.GetTopButtonBar().GetButtonCommand(2), 10040);
         EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(1, 3), 10030);

@@ -57,8 +57,9 @@ QStringList Misplaced(CPropertyPage& page)
 TEST(SettingsScreens, EverySheetInBothLanguagesFitsTheSmallestAndTheLargestScreen)
 {
     const std::vector<SheetCase> sheets = {
-        { SETTINGS_GENERAL, "general", { "Files", "Connections" }, { "Файлы", "Соединения" },
-            Maker<CSheetGeneral>() },
+        { SETTINGS_LANGUAGE, "language", { "Language" }, { "Язык" }, Maker<CSheetLanguage>() },
+        { SETTINGS_GENERAL, "general", { "General", "Files", "Connections" },
+            { "Общие", "Файлы", "Соединения" }, Maker<CSheetGeneral>() },
         { SETTINGS_GPS, "gps", { "Settings", "Write", "Read" }, { "Настройки", "Запись", "Чтение" },
             Maker<CSheetGps>() },
         { SETTINGS_TRAFFIC, "traffic", { "Jam", "Blocking" }, { "Пробки", "Запреты" },
@@ -66,6 +67,9 @@ TEST(SettingsScreens, EverySheetInBothLanguagesFitsTheSmallestAndTheLargestScree
         { SETTINGS_DRIVING, "driving", { "General", "Tips" }, { "Общие", "Подсказки" },
             Maker<CSheetDriving>() },
         { SETTINGS_APPEARANCE, "map", { "Map" }, { "Карта" }, Maker<CSheetMap>() },
+        { SETTINGS_SOUND, "sound", { "Sound" }, { "Звук" }, Maker<CSheetSound>() },
+        { SETTINGS_ROUTE, "route", { "General", "Tips", "Files", "Properties" },
+            { "Общие", "Подсказки", "Файлы", "Свойства" }, Maker<CSheetRoute>() },
     };
     for (const QSize screen : { QSize(240, 320), QSize(640, 480) }) {
         SettingsProgram program(screen);
