@@ -40,7 +40,7 @@ const Entry kEntries[SETTINGS_ENTRY_COUNT] = {
     { u"Appearance", u"Внешний вид", 15112, nullptr },
     { u"Route", u"Маршрут", 15123, nullptr },
     { u"Toolbars", u"Панели кнопок", 15118, "CSheetToolbars" },
-    { u"Hardware buttons", u"Аппаратные кнопки", 15116, "CSheetHardwareButtons" },
+    { u"Hardware buttons", u"Аппаратные кнопки", 15116, nullptr },
     { u"Transparent buttons", u"Прозрачные кнопки", 15124, "CSheetTransparentButtons" },
     { u"Power", u"Питание", 15122, nullptr },
     { u"Backlight", u"Подсветка", 15113, nullptr },
@@ -236,6 +236,9 @@ void CSettingsMenuDlg::RunSheet(int entry)
         break;
     case SETTINGS_ROUTE:
         result = CSheetRoute(caption, this).DoModal();
+        break;
+    case SETTINGS_HARDWARE_BUTTONS:
+        result = CSheetHardwareButtons(caption, this).DoModal();
         break;
     default:
         return;

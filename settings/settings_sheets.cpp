@@ -136,3 +136,14 @@ void CSheetRoute::SetTabTitles()
         { QStringLiteral("Общие"), QStringLiteral("Подсказки"), QStringLiteral("Файлы"),
             QStringLiteral("Свойства") });
 }
+
+CSheetHardwareButtons::CSheetHardwareButtons(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_buttons);
+}
+
+void CSheetHardwareButtons::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("Hardware buttons") }, { QStringLiteral("Аппаратные кнопки") });
+}

@@ -3,6 +3,7 @@
 // as caption and the tab titles in the interface language, and one sheet per
 // settings area with its pages as members.
 #include "settings/gps_pages.h"
+#include "settings/hardware_buttons_page.h"
 #include "settings/route_pages.h"
 #include "settings/settings_pages.h"
 #include "settings/system_pages.h"
@@ -110,4 +111,13 @@ public:
     CPageRouteTips m_tips;
     CPageRouteFiles m_files;
     CPageRouteProperties m_properties;
+};
+
+// "Hardware buttons": the commands of the device's buttons.
+class CSheetHardwareButtons : public CSettingsSheet {
+public:
+    CSheetHardwareButtons(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageHardwareButtons m_buttons;
 };

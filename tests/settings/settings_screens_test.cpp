@@ -70,6 +70,8 @@ TEST(SettingsScreens, EverySheetInBothLanguagesFitsTheSmallestAndTheLargestScree
         { SETTINGS_SOUND, "sound", { "Sound" }, { "Звук" }, Maker<CSheetSound>() },
         { SETTINGS_ROUTE, "route", { "General", "Tips", "Files", "Properties" },
             { "Общие", "Подсказки", "Файлы", "Свойства" }, Maker<CSheetRoute>() },
+        { SETTINGS_HARDWARE_BUTTONS, "hardware_buttons", { "Hardware buttons" }, { "Аппаратные кнопки" },
+            Maker<CSheetHardwareButtons>() },
     };
     for (const QSize screen : { QSize(240, 320), QSize(640, 480) }) {
         SettingsProgram program(screen);
