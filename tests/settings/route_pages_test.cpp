@@ -20,11 +20,12 @@ namespace {
 
 CRouteManager& Routes() { return g_MapController->GetRouteManager(); }
 
-// A route across the city from its south-west to its north-east.
+// A route across the city from its south to its north, where the fastest
+// route takes other roads than the shortest.
 void BuildCrossTown()
 {
     const MapPoint unset { kUnsetCoordinate, kUnsetCoordinate };
-    const MapPoint points[] = { navtest::Crossing(-8, -7), unset, unset, navtest::Crossing(9, 8) };
+    const MapPoint points[] = { navtest::Crossing(-1, -9), unset, unset, navtest::Crossing(1, 9) };
     ASSERT_EQ(g_MapController->BuildRoute(points, 4, 0, 0, nullptr, 0), 1);
 }
 
@@ -91,7 +92,7 @@ TEST(RouteOptionPages, StoredValuesTheListsLackStayUntilOneIsPicked)
     ASSERT_TRUE(program.attached);
     g_language = LANGUAGE_RUSSIAN;
     g_routeOptimisation = 7;
-    Routes().SetDeviationDelay(11);
+    Routes().SetDeviationDelay(23);
     Routes().SetCorridorWidth(115);
     Routes().SetRouteLengthTime(17500);
     CSheetRoute sheet(QStringLiteral("Маршрут"), nullptr);
@@ -107,7 +108,7 @@ TEST(RouteOptionPages, StoredValuesTheListsLackStayUntilOneIsPicked)
     EXPECT_EQ(sheet.m_properties.GetDlgItemText(IDC_ROUTE_FORKS_ONLY), QStringLiteral("Только развилки"));
     Tap(sheet, platform::IDOK);
     EXPECT_EQ(g_routeOptimisation, 7);
-    EXPECT_EQ(Routes().GetDeviationDelay(), 11);
+    EXPECT_EQ(Routes().GetDeviationDelay(), 23);
     EXPECT_EQ(Routes().GetCorridorWidth(), 115.0);
     EXPECT_EQ(Routes().GetRouteLengthTime(), 17500);
 }
