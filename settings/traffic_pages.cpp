@@ -1,6 +1,5 @@
 #include "settings/traffic_pages.h"
 
-#include "app/launcher.h"
 #include "foundation/app_services.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
@@ -9,6 +8,7 @@
 #include "platform/message_box.h"
 #include "settings/settings_page_layout.h"
 #include "traffic/jam_settings.h"
+#include "traffic/traffic_dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -135,8 +135,13 @@ void CPageJams::OnSourceSettings()
     const int index = GetCurSel(IDC_JAMS_PROVIDER);
     if (index < 0)
         return;
-    RequestPendingWindow(
-        { index == 0 ? QStringLiteral("CProviderAccountDlg") : QStringLiteral("CReceiverDlg") });
+    if (index == 0) {
+        CJamServiceDlg dialog(this);
+        dialog.DoModal();
+    } else {
+        CRozModuleDlg dialog(this);
+        dialog.DoModal();
+    }
     g_MapController->ApplyTrafficSettings();
 }
 

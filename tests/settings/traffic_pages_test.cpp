@@ -2,12 +2,23 @@
 // server on the loopback interface, and on the map controller's store of
 // disabled roads.
 #include "nav/map_controller.h"
+#include "settings/settings_record.h"
 #include "settings/settings_sheets.h"
 #include "tests/settings/settings_pages_support.h"
 #include "tests/support/loopback_http_server.h"
+#include "tests/support/modal_answer.h"
 #include "tests/support/provider_simulator.h"
+#include "tests/support/pty_pair.h"
+#include "traffic/gprs_transport.h"
 #include "traffic/jam_glue.h"
 #include "traffic/jam_settings.h"
+#include "traffic/roz_transport.h"
+#include "traffic/traffic_dialogs.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <limits>
 
 #include <QTreeWidget>
 
@@ -124,4 +135,196 @@ TEST(BlocksPage, TheSwitchActsAtOnceAndTheFilesWaitForTheStore)
     EXPECT_EQ(store.GetSwitches(), CJamFileManager::SWITCH_JAMS | CJamFileManager::SWITCH_BLOCKING);
     Tap(sheet, platform::IDCANCEL);
     EXPECT_EQ(store.GetSwitches(), CJamFileManager::SWITCH_JAMS | CJamFileManager::SWITCH_BLOCKING);
+}
+
+namespace {
+
+// Types over a field's text as the user does.
+void TypeInto(const ControlHost& host, int id, const QString& text)
+{
+    auto* edit = host.GetDlgItemAs<QLineEdit>(id);
+    ASSERT_NE(edit, nullptr) << id;
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+// "Opt. ..." opens the account dialog on the stored account; what is typed
+// there is what the next download sends to the provider. A port above 65535
+// is refused, not cut to 16 bits.
+TEST(JamServiceDialog, TheTypedAccountIsWhatTheDownloadSends)
+{
+    SettingsProgram program;
+    g_language = LANGUAGE_ENGLISH;
+    testing_support::LoopbackHttpServer server;
+    g_jamSettings = JamSettings();
+    g_jamSettings.kind = 2;
+    g_jamSettings.host = QStringLiteral("traffic.invalid");
+    g_jamSettings.timeouts = { 5000, 5000 };
+    ScopedJamManager manager(program.rig.Folder().File(QStringLiteral("mskmo0704.jam")));
+    QueueGoodDownload(server, 4242);
+
+    CSheetTraffic sheet(QStringLiteral("Traffic & Blocks"), nullptr);
+    ASSERT_TRUE(sheet.Create());
+    CPageJams& page = sheet.m_jams;
+    bool answered = false;
+    testing_support::WhenModalOpens([&](QWidget* modal) {
+        auto* dialog = dynamic_cast<CJamServiceDlg*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        answered = true;
+        EXPECT_EQ(dialog->GetDlgItemText(IDC_JAM_SERVICE_UID), QString()) << "no subscriber number yet";
+        EXPECT_EQ(dialog->GetDlgItemText(IDC_JAM_SERVICE_PORT), QStringLiteral("80"));
+        EXPECT_FALSE(dialog->IsDlgItemEnabled(IDC_JAM_SERVICE_HOST));
+        EXPECT_FALSE(dialog->IsDlgItemEnabled(IDC_JAM_SERVICE_PORT));
+        Tap(*dialog, IDC_JAM_SERVICE_ADVANCED);
+        EXPECT_TRUE(dialog->IsDlgItemEnabled(IDC_JAM_SERVICE_HOST));
+        TypeInto(*dialog, IDC_JAM_SERVICE_UID, QStringLiteral("4242"));
+        TypeInto(*dialog, IDC_JAM_SERVICE_PIN, QStringLiteral("1299"));
+        TypeInto(*dialog, IDC_JAM_SERVICE_HOST, QStringLiteral("127.0.0.1"));
+        TypeInto(*dialog, IDC_JAM_SERVICE_PORT, QStringLiteral("70000"));
+        Tap(*dialog, platform::IDOK);
+        ASSERT_EQ(program.rig.boxes.size(), 1u);
+        EXPECT_EQ(program.rig.boxes[0].text, QStringLiteral("The port number must be at most 65535."));
+        EXPECT_TRUE(dialog->isVisible()) << "the dialog stays for the port to be mended";
+        EXPECT_EQ(g_jamSettings.uid, 0u) << "nothing stored before every value is good";
+        TypeInto(*dialog, IDC_JAM_SERVICE_PORT, QString::number(server.port()));
+        Tap(*dialog, platform::IDOK);
+    });
+    Tap(page, IDC_JAMS_OPTIONS);
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(g_jamSettings.uid, 4242u);
+    EXPECT_EQ(g_jamSettings.pin, QStringLiteral("1299"));
+    EXPECT_EQ(g_jamSettings.host, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(g_jamSettings.port, server.port());
+    EXPECT_EQ(g_jamSettings.defaultServer, 0);
+
+    Tap(page, IDC_JAMS_DOWNLOAD_NOW);
+    ASSERT_TRUE(server.AwaitRequests(2)) << "the download went to the typed host and port";
+    EXPECT_NE(server.Requests()[0].find("UID:4242\r\n"), std::string::npos);
+    Tap(sheet, platform::IDCANCEL);
+    g_jamSettings = JamSettings();
+}
+
+// The subscriber number is unsigned on the way in and out; advanced options
+// off keep the host and port texts; the access code is reset only on Yes.
+TEST(JamServiceDialog, NumbersAdvancedOptionsAndTheAccessCode)
+{
+    SettingsProgram program;
+    g_language = LANGUAGE_RUSSIAN;
+    g_jamSettings = JamSettings();
+    g_jamSettings.uid = std::numeric_limits<uint64_t>::max();
+    g_jamSettings.defaultServer = 0;
+    g_jamSettings.host = QStringLiteral("jams.example");
+    g_jamSettings.port = 8080;
+    CJamServiceDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_JAM_SERVICE_UID), QStringLiteral("18446744073709551615"));
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_JAM_SERVICE_RESET), QStringLiteral("Сбросить пароль доступа"));
+
+    // One past the largest number is refused.
+    TypeInto(dialog, IDC_JAM_SERVICE_UID, QStringLiteral("18446744073709551616"));
+    Tap(dialog, platform::IDOK);
+    ASSERT_EQ(program.rig.boxes.size(), 1u);
+    EXPECT_EQ(program.rig.boxes[0].text, QStringLiteral("Слишком большой номер абонента."));
+
+    // The access code: No keeps the identifier file, Yes deletes it.
+    const QString identifier = ProviderIdentifierPath();
+    {
+        QFile file(identifier);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray::fromStdString(testing_support::kProviderGuid));
+    }
+    std::deque<int> answers { platform::IDNO, platform::IDYES, platform::IDYES };
+    platform::SetMessageBoxAnswerer([&](const platform::MessageBoxRequest& request) {
+        program.rig.boxes.push_back(request);
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+    Tap(dialog, IDC_JAM_SERVICE_RESET);
+    ASSERT_EQ(program.rig.boxes.size(), 2u);
+    EXPECT_EQ(program.rig.boxes[1].caption, QStringLiteral("Подтвердите"));
+    EXPECT_TRUE(program.rig.boxes[1].text.startsWith(
+        QStringLiteral("Вы уверены, что хотите сбросить пароль доступа?\n")));
+    EXPECT_TRUE(QFile::exists(identifier));
+    Tap(dialog, IDC_JAM_SERVICE_RESET);
+    EXPECT_FALSE(QFile::exists(identifier));
+    Tap(dialog, IDC_JAM_SERVICE_RESET); // no file left: no error to tell
+    EXPECT_EQ(program.rig.boxes.size(), 4u);
+    EXPECT_FALSE(QFile::exists(identifier));
+    platform::SetMessageBoxAnswerer([&](const platform::MessageBoxRequest& request) {
+        program.rig.boxes.push_back(request);
+        return platform::IDOK;
+    });
+
+    // Advanced options off grey the fields but keep and store their texts.
+    TypeInto(dialog, IDC_JAM_SERVICE_UID, QString());
+    Tap(dialog, IDC_JAM_SERVICE_ADVANCED);
+    EXPECT_FALSE(dialog.IsDlgItemEnabled(IDC_JAM_SERVICE_PORT));
+    Tap(dialog, platform::IDOK);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(g_jamSettings.uid, 0u);
+    EXPECT_EQ(g_jamSettings.defaultServer, 1);
+    EXPECT_EQ(g_jamSettings.host, QStringLiteral("jams.example"));
+    EXPECT_EQ(g_jamSettings.port, 8080);
+    g_jamSettings = JamSettings();
+}
+
+// The receiver dialog: the switch is stored at every tap, the status names
+// the GPS receiver's port and the receiver's own without opening them, and
+// probes any other: a port the running receiver holds is unavailable. Closing
+// the window keeps the chosen port.
+TEST(RozModuleDialog, ThePortStatusFollowsWhoHoldsThePort)
+{
+    SettingsProgram program;
+    g_language = LANGUAGE_ENGLISH;
+    testing_support::PtyPair pty;
+    ASSERT_TRUE(pty.MapAs(QStringLiteral("COM3:")));
+    g_jamSettings = JamSettings();
+    g_jamSettings.comPort = 2;
+    const int32_t gpsSource = g_gpsSourceNumber;
+    g_gpsSourceNumber = 4;
+
+    CRozModuleDlg dialog;
+    ASSERT_TRUE(dialog.Create());
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_ROZ_PORT), QStringLiteral("COM2:"));
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_ROZ_STATUS), QStringLiteral("ROZ module is\nswitched off"));
+    EXPECT_FALSE(dialog.IsDlgItemEnabled(IDC_ROZ_PORT));
+    Tap(dialog, IDC_ROZ_USE);
+    EXPECT_EQ(g_jamSettings.receiverEnabled, 1) << "stored at the tap";
+    EXPECT_TRUE(dialog.IsDlgItemEnabled(IDC_ROZ_PORT));
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_ROZ_STATUS), QStringLiteral("available"))
+        << "the receiver's own port";
+
+    const struct {
+        int index;
+        const char* status;
+    } cases[] = {
+        { 3, "GPS receiver" }, { 2, "available" }, // the pty, free
+        { 0, "unavailable" }, // no such device
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(dialog.SelectDlgItem(IDC_ROZ_PORT, c.index));
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_ROZ_STATUS), QString::fromLatin1(c.status)) << c.index;
+    }
+    {
+        CRozTransport receiver;
+        ASSERT_EQ(receiver.Open(QStringLiteral("COM3:")), JAM_OK);
+        ASSERT_TRUE(dialog.SelectDlgItem(IDC_ROZ_PORT, 2));
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_ROZ_STATUS), QStringLiteral("unavailable"));
+        receiver.Close();
+    }
+    ASSERT_TRUE(dialog.SelectDlgItem(IDC_ROZ_PORT, 1));
+    ASSERT_TRUE(dialog.SelectDlgItem(IDC_ROZ_PORT, 2));
+    EXPECT_EQ(dialog.GetDlgItemText(IDC_ROZ_STATUS), QStringLiteral("available"))
+        << "the probe kept nothing open";
+    dialog.close();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(g_jamSettings.comPort, 3);
+    EXPECT_EQ(g_jamSettings.receiverEnabled, 1);
+    g_gpsSourceNumber = gpsSource;
+    g_jamSettings = JamSettings();
 }
