@@ -1,23 +1,81 @@
 #include "app/launcher.h"
 
+#include "app/travenor_app.h"
 #include "foundation/language.h"
+#include "platform/display.h"
+
+#include "platform/message_box.h"
+#include "search/route_wizard.h"
 #include "search/wizard_waypoints.h"
+#include <QApplication>
+
+#include <QPointer>
 
 #include <utility>
 
 namespace {
 PendingWindowObserver g_pendingWindowObserver;
+// The one route wizard, from its opening until it is closed.
+QPointer<CWizardRoute> g_routeWizard;
+// The map screen takes the focus back, and with it full screen and drawing.
+void ActivateMapScreen()
+{
+    if (theApp)
+        if (QWidget* screen = theApp->GetDeviceScreen()) {
+            screen->raise();
+            screen->activateWindow();
+            QApplication::setActiveWindow(screen);
+        }
 }
+} // namespace
+
+CWizardRoute* GetRouteWizard() { return g_routeWizard.data(); }
 
 int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
 {
-    PendingWindowRequest request { QStringLiteral("CWizardRoute"), mode };
-    if (point) {
-        request.x = point->x;
-        request.y = point->y;
+    CWizardRoute* wizard = g_routeWizard.data();
+    switch (mode) {
+    case ROUTE_WIZARD_SHOW:
+        if (!wizard) {
+            wizard = new CWizardRoute(Bilingual(u"Wizard route", u"Мастер-маршрут"));
+            g_routeWizard = wizard;
+            if (!wizard->Create()) {
+                CLauncher::RouteWizard(ROUTE_WIZARD_CLOSE, nullptr);
+                return -1;
+            }
+            wizard->EnsureFullScreen();
+            return -1;
+        }
+        wizard->EnsureFullScreen();
+        wizard->show();
+        wizard->raise();
+        wizard->activateWindow();
+        if (point)
+            wizard->OnMapPicked({ point->x, point->y });
+        return -1;
+    case ROUTE_WIZARD_HIDE:
+        if (wizard)
+            wizard->hide();
+        ActivateMapScreen();
+        return -1;
+    case ROUTE_WIZARD_CLOSE:
+        if (!wizard)
+            return -1;
+        // Every end goes through the wizard's Finish, which settles the route
+        // and comes back here to close it.
+        if (!wizard->IsFinishing()) {
+            wizard->Finish(platform::IDCANCEL);
+            return -1;
+        }
+        g_routeWizard.clear();
+        wizard->hide();
+        // Closed from its own handlers: deleted once they have returned.
+        wizard->deleteLater();
+        ActivateMapScreen();
+        return -1;
+    default:
+        return -1;
     }
-    RequestPendingWindow(request);
-    return -1;
 }
 
 int CLauncher::WaypointEditor(int /*page*/)

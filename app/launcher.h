@@ -3,7 +3,7 @@
 // route wizard (modeless, kept between uses), the waypoint editor, the search
 // wizard and the search sheet.
 //
-// The waypoint editor opens; the other sheets are not built yet. Until they
+// The route wizard and the waypoint editor open; the other sheets are not built yet. Until they
 // are, a launcher opens nothing and answers -1, as it does for a sheet that
 // cannot open; what was asked for goes to the pending-window observer, which
 // tests install to see which window a command opens and with what.
@@ -14,6 +14,7 @@
 #include <functional>
 
 class CGeoPos;
+class CWizardRoute;
 
 enum : int {
     // Pages of the search sheet.
@@ -28,7 +29,8 @@ enum : int {
 
 class CLauncher {
 public:
-    // Shows (with the map point picked for it, when given), hides or closes the route wizard. -1.
+    // Shows (with the map point picked for it, when given), hides or closes
+    // the route wizard (closing an unfinished one cancels it). -1.
     static int RouteWizard(int mode, const ZXS_Point* point);
     // Runs the waypoint-editor wizard; its modal result.
     static int WaypointEditor(int page);
@@ -39,6 +41,9 @@ public:
     // page's own); -1 for a language other than English and Russian.
     static int SearchSheet(int page, int32_t pointedX = -1, int32_t pointedY = -1, int32_t distance = -1);
 };
+
+// The route wizard while it exists, else nullptr.
+CWizardRoute* GetRouteWizard();
 
 // A window asked for before its class exists: its class name and what it was
 // asked with (page or mode, a map point, a distance).

@@ -2,6 +2,7 @@
 
 #include "app/app_messages.h"
 #include "app/device_config.h"
+#include "app/launcher.h"
 #include "app/map_wnd.h"
 #include "app/screen_tab_wnd.h"
 #include "app/travenor_app.h"
@@ -97,7 +98,8 @@ platform::LRESULT CMainFrame::OnMessage(uint32_t message, platform::WPARAM wPara
             return controller->BuildRouteLocked(wParam != 0, lParam != 0);
         return kNothingToRoute;
     case WM_APP_ROUTE_WIZARD:
-        // The route wizard is closed and destroyed here once the launchers exist.
+        // Closes the route wizard; one still in use is cancelled first.
+        CLauncher::RouteWizard(ROUTE_WIZARD_CLOSE, nullptr);
         return 0;
     case WM_APP_HELP:
         return OnHelp();

@@ -1,5 +1,6 @@
 #include "app/screen_tab_wnd.h"
 
+#include "app/launcher.h"
 #include "app/main_frame.h"
 #include "app/map_wnd.h"
 #include "app/modal_windows.h"
@@ -109,6 +110,10 @@ void ScreenTabWndOnTimer(uint32_t id)
         // A long press armed before the wizard came must not open a menu once it goes.
         if (id == SCREEN_TAB_LONG_PRESS_TIMER)
             platform::KillTimer(g_screenTabHwnd.load(), SCREEN_TAB_LONG_PRESS_TIMER);
+        // The fix stays live, so that the wizard's "Current position" is where the car is now.
+        if (id == SCREEN_TAB_TICK_TIMER)
+            if (CGpsSource* source = g_gpsSource.get())
+                source->Poll();
         return;
     }
     if (id == SCREEN_TAB_TICK_TIMER) {
@@ -171,9 +176,12 @@ void ScreenTabWndOnPointerUp(int x, int y)
         return; // a release without a handled press
     const ElementPoint point { x, y };
     if (IsRouteWizardOpen()) {
-        // The released point goes to the route wizard, in map coordinates,
-        // once the launchers exist.
+        // The released point goes to the route wizard, in map coordinates.
         g_bPointerUp = 1;
+        ZXS_Point picked;
+        if (CMapController* controller = g_MapController.get();
+            controller && controller->ScreenToMap(point, picked))
+            CLauncher::RouteWizard(ROUTE_WIZARD_SHOW, &picked);
         return;
     }
     if (MessageWindowTakesPointer()) {
