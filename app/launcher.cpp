@@ -2,10 +2,11 @@
 
 #include "app/travenor_app.h"
 #include "foundation/language.h"
+#include "kernel/api/types.h"
 #include "platform/display.h"
-
 #include "platform/message_box.h"
 #include "search/route_wizard.h"
+#include "search/sheet_search.h"
 #include "search/wizard_waypoints.h"
 #include <QApplication>
 
@@ -95,7 +96,16 @@ int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t
     const int language = g_language.load();
     if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
         return -1;
-    return RequestPendingWindow({ QStringLiteral("CSheetSearch"), page, pointedX, pointedY, distance });
+    if (page == SEARCH_PAGE_POI)
+        return RequestPendingWindow({ QStringLiteral("CSheetSearch"), page, pointedX, pointedY, distance });
+    if (page != SEARCH_PAGE_WAYPOINTS && page != SEARCH_PAGE_ADDRESS)
+        return -1;
+    CSheetSearch sheet(language == LANGUAGE_ENGLISH ? QStringLiteral("Search") : QStringLiteral("Поиск"));
+    sheet.SetPointedPosition(distance, ZXS_Point { pointedX, pointedY });
+    const int start = page == SEARCH_PAGE_WAYPOINTS ? sheet.GetPageIndex(&sheet.GetWaypointPage())
+                                                    : sheet.GetPageIndex(&sheet.GetAddressPage());
+    sheet.SetActivePage(start);
+    return sheet.DoModal();
 }
 
 void SetPendingWindowObserver(PendingWindowObserver observer)

@@ -3,10 +3,11 @@
 // route wizard (modeless, kept between uses), the waypoint editor, the search
 // wizard and the search sheet.
 //
-// The route wizard and the waypoint editor open; the other sheets are not built yet. Until they
-// are, a launcher opens nothing and answers -1, as it does for a sheet that
-// cannot open; what was asked for goes to the pending-window observer, which
-// tests install to see which window a command opens and with what.
+// The route wizard, the waypoint editor and the search sheet's waypoint and
+// address pages open; the search wizard and the POI page are not built yet.
+// Until they are, a launcher opens nothing and answers -1, as it does for a
+// sheet that cannot open; what was asked for goes to the pending-window
+// observer, which tests install to see which window a command opens and with what.
 #include "kernel/api/types.h"
 
 #include <QString>

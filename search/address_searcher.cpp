@@ -79,10 +79,10 @@ bool CompareHouseMatches(const CHouseEntry& a, const CHouseEntry& b)
 
 } // namespace
 
-bool ReadMapName(const CZXS_MapHandle* map, int32_t nameId, QString& name)
+bool ReadMapName(const CZXS_MapHandle* map, int32_t nameId, QString& name, bool withKind)
 {
     std::array<char16_t, kNameLength> buffer {};
-    if (ZXS_ObjGetNameW(map, nameId, 0, buffer.data(), kNameLength, 1) != 0)
+    if (ZXS_ObjGetNameW(map, nameId, 0, buffer.data(), kNameLength, withKind ? 1 : 0) != 0)
         return false;
     name = FromBuffer(buffer);
     return true;
@@ -258,6 +258,8 @@ int32_t CAddressSearcher::OnName(CNameQuery& query, int32_t object, int32_t part
     const int32_t parent = ShownParent(linkId);
     QString parentName;
     const bool hasParent = parent != -1 && ReadMapName(map, parent, parentName);
+    if (!ReadMapName(map, linkId, entry.name, false))
+        entry.name = name;
     entry.text = name + (hasParent ? QStringLiteral(" (%1)").arg(parentName) : QStringLiteral(" (---)"));
     entry.objectId = object;
     entry.parentNameId = parent;

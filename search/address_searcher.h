@@ -24,6 +24,7 @@ struct CAddressEntry {
 // One result of the name stage.
 struct CNameEntry {
     QString text; // "name (parent)", or "name (---)" without a parent
+    QString name; // the whole name without its kind word, as the house stage searches it
     int32_t isStreet = 0; // 1: from the street-names layer
     // The union of the boxes of a street's pieces, each grown by 300 map
     // units; for other names their own box grown so. Empty (right < left),
@@ -150,6 +151,6 @@ private:
     QString m_lastHouse;
 };
 
-// The name of a name id in the interface's stored form, with its kind word;
-// empty when it cannot be read.
-bool ReadMapName(const CZXS_MapHandle* map, int32_t nameId, QString& name);
+// The name of a name id in the interface's stored form, with its kind word
+// unless told otherwise; false when it cannot be read.
+bool ReadMapName(const CZXS_MapHandle* map, int32_t nameId, QString& name, bool withKind = true);

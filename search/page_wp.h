@@ -63,6 +63,9 @@ public:
     // The waypoint index a row stands for.
     static int GetItemData(const QTreeWidgetItem* row);
 
+    // Lists g_waypoints afresh.
+    void FillList();
+
     bool OnInitDialog() override;
     bool OnSetActive() override;
     void OnOK() override;
@@ -73,7 +76,6 @@ protected:
     bool OnCommand(int id, int code) override;
 
 private:
-    void FillList();
     QTreeWidgetItem* InsertRow(int index);
     void SetRowTexts(QTreeWidgetItem* row, const CWaypoint& waypoint);
     void MoveRowToSortedPlace(QTreeWidgetItem* row);

@@ -23,9 +23,13 @@ public:
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-            m_notify(static_cast<QWidget*>(watched),
-                event->type() == QEvent::FocusIn ? EN_SETFOCUS : EN_KILLFOCUS);
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+            return false;
+        const bool in = event->type() == QEvent::FocusIn;
+        if (qobject_cast<QListWidget*>(watched) != nullptr)
+            m_notify(static_cast<QWidget*>(watched), in ? LBN_SETFOCUS : LBN_KILLFOCUS);
+        else
+            m_notify(static_cast<QWidget*>(watched), in ? EN_SETFOCUS : EN_KILLFOCUS);
         return false;
     }
 
@@ -84,6 +88,9 @@ QWidget* ControlHost::RegisterControl(int id, QWidget* control)
             if (!m_silent)
                 NotifyCommand(id, LBN_SELCHANGE);
         });
+        QObject::connect(
+            list, &QListWidget::itemDoubleClicked, list, [this, id] { NotifyCommand(id, LBN_DBLCLK); });
+        list->installEventFilter(m_focusWatcher.get());
     }
     return control;
 }

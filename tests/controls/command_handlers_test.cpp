@@ -22,6 +22,7 @@
 #include "platform/registry.h"
 #include "platform/serial_port.h"
 #include "platform/system_programs.h"
+#include "search/sheet_search.h"
 #include "search/waypoint.h"
 #include "search/wizard_waypoints.h"
 #include "settings/settings_record.h"
@@ -304,13 +305,9 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         const char* window;
         int page;
     } cases[] = {
-        { CMD_ADDRESS_SEARCH, false, "CSheetSearch", 2 },
-        { CMD_EDIT_WAYPOINTS, false, "CSheetSearch", 0 },
         { CMD_POI_SEARCH, false, "CSheetSearch", 1 },
         { CMD_ROUTE_WIZARD, false, "CWizardRoute", 0 },
         { CMD_SEARCH_WIZARD, false, "CWizardSearch", 0 },
-        { CMD_FIRST_POINT, true, "CSheetSearch", 2 },
-        { CMD_LAST_POINT, true, "CSheetSearch", 2 },
     };
     for (const auto& t : cases) {
         s.windows.clear();
@@ -322,6 +319,39 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         EXPECT_EQ(s.windows[0].window, QLatin1String(t.window)) << t.id;
         EXPECT_EQ(s.windows[0].page, t.page) << t.id;
         EXPECT_EQ(s.windows[0].x, -1) << "no pointed position";
+    }
+    // The search sheet's waypoint and address pages are built: the commands
+    // open the sheet on them.
+    const struct {
+        uint32_t id;
+        bool invoke;
+        bool addressPage;
+    } sheetCases[] = {
+        { CMD_ADDRESS_SEARCH, false, true },
+        { CMD_EDIT_WAYPOINTS, false, false },
+        { CMD_FIRST_POINT, true, true },
+        { CMD_LAST_POINT, true, true },
+    };
+    for (const auto& t : sheetCases) {
+        s.windows.clear();
+        bool onPage = false;
+        testing_support::WhenModalOpens([&](QWidget* modal) {
+            auto* sheet = dynamic_cast<CSheetSearch*>(modal);
+            if (sheet != nullptr) {
+                CPropertyPage* wanted = t.addressPage ? static_cast<CPropertyPage*>(&sheet->GetAddressPage())
+                                                      : &sheet->GetWaypointPage();
+                onPage = sheet->GetActivePage() == wanted;
+                sheet->OnCancel();
+            } else {
+                modal->close();
+            }
+        });
+        if (t.invoke)
+            g_CommandRegistry->Invoke(t.id);
+        else
+            ExecuteCommand(t.id);
+        EXPECT_TRUE(onPage) << t.id;
+        EXPECT_TRUE(s.windows.empty()) << t.id;
     }
     // The waypoint editor is built: the command opens its wizard on the
     // waypoint page in select mode.
