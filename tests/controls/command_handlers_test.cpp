@@ -306,7 +306,6 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         int page;
     } cases[] = {
         { CMD_POI_SEARCH, false, "CSheetSearch", 1 },
-        { CMD_ROUTE_WIZARD, false, "CWizardRoute", 0 },
         { CMD_SEARCH_WIZARD, false, "CWizardSearch", 0 },
     };
     for (const auto& t : cases) {

@@ -5,7 +5,9 @@
 
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/page_image_list.h"
+#include "search/sheet_search.h"
 #include "tests/nav/controller_rig.h"
+#include "tests/support/modal_answer.h"
 
 #include <QTreeWidget>
 #include <algorithm>
@@ -117,7 +119,17 @@ TEST(CommandRegistry, TheRadioGroupFollowsTheLastTapModeAndTogglesLeaveIt)
         registry.Execute(id);
     EXPECT_EQ(checkedRadios(), std::vector<uint32_t> { CMD_OBJECT_NAME }) << "toggles never touch the radios";
     // The double tap opens the address search but changes no tap mode.
+    bool searchOpened = false;
+    testing_support::WhenModalOpens([&](QWidget* modal) {
+        auto* sheet = dynamic_cast<CSheetSearch*>(modal);
+        searchOpened = sheet != nullptr;
+        if (sheet != nullptr)
+            sheet->OnCancel();
+        else
+            modal->close();
+    });
     registry.Invoke(CMD_FIRST_POINT);
+    EXPECT_TRUE(searchOpened);
     registry.Invoke(CMD_SCROLL);
     EXPECT_EQ(checkedRadios(), std::vector<uint32_t> { CMD_OBJECT_NAME });
     EXPECT_EQ(rig.Controller().GetTapMode(), TAP_OBJECT_NAME);
