@@ -1,5 +1,6 @@
 #include "app/launcher.h"
 
+#include "app/modal_windows.h"
 #include "app/travenor_app.h"
 #include "foundation/language.h"
 #include "kernel/api/types.h"
@@ -34,6 +35,7 @@ CWizardRoute* GetRouteWizard() { return g_routeWizard.data(); }
 
 int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
 {
+    g_bSwallowKeyUp = 1;
     CWizardRoute* wizard = g_routeWizard.data();
     switch (mode) {
     case ROUTE_WIZARD_SHOW:

@@ -9,9 +9,11 @@
 #include "app/travenor_app.h"
 #include "controls/hard_key_map.h"
 #include "controls/map_popup_menu.h"
+#include "controls/quick_menu_bar.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
 #include "foundation/screen_metrics.h"
+#include "nav/map_controller.h"
 #include "platform/display.h"
 #include "platform/shell.h"
 
@@ -144,8 +146,11 @@ void CMapWnd::OnKillFocus()
 
 void CMapWnd::OnKeyDown(int key)
 {
-    // Offered to the popup menu, then the quick bar (once it exists), then the hardware-key map.
+    // Offered to the popup menu, then the quick bar, then the hardware-key map.
     if (g_MapPopupMenu && g_MapPopupMenu->OnKeyDown(key))
+        return;
+    if (CQuickMenuBar* quickBar = g_MapController ? g_MapController->GetQuickBar() : nullptr;
+        quickBar && quickBar->OnKeyDown(key))
         return;
     if (g_HardKeyMap)
         g_HardKeyMap->OnKeyDown(key);
@@ -155,6 +160,9 @@ void CMapWnd::OnKeyUp(int key)
 {
     // The same chain; the hardware-key map runs the key's command.
     if (g_MapPopupMenu && g_MapPopupMenu->OnKeyUp(key))
+        return;
+    if (CQuickMenuBar* quickBar = g_MapController ? g_MapController->GetQuickBar() : nullptr;
+        quickBar && quickBar->OnKeyUp(key))
         return;
     if (g_HardKeyMap)
         g_HardKeyMap->OnKeyUp(key);

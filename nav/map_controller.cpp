@@ -5,6 +5,7 @@
 #include "controls/command_registry.h"
 #include "controls/compass_widget.h"
 #include "controls/diagram_button.h"
+#include "controls/quick_menu_bar.h"
 #include "controls/zoom_control.h"
 #include "drawlib/draw_tool.h"
 #include "foundation/app_services.h"
@@ -95,6 +96,7 @@ CMapController::CMapController()
     m_elements.zoomControl = std::make_unique<CZoomControl>();
     m_elements.scaleBar = std::make_unique<CBitmapElement>();
     m_elements.widgetSet = std::make_unique<CDiagramButton>(&m_routeManager, &m_blinkers, &m_jamSchedule);
+    m_elements.quickBar = std::make_unique<CQuickMenuBar>();
     // The disabled-road store's journal waits for the route's busy word and
     // reports each pass to the traffic refresh.
     m_jamFiles.SetHost({
@@ -169,6 +171,11 @@ int CMapController::Attach(CDrawTool* surface)
         platform::CSLock elementLock(m_elementLock);
         m_elements.topBar->Attach(surface, CButtonBar::BAR_TOP);
         m_elements.bottomBar->Attach(surface, CButtonBar::BAR_BOTTOM);
+        if (CQuickMenuBar* quickBar = GetQuickBar()) {
+            quickBar->Attach(surface,
+                { GetScreenWidth() - 3 * ScaleByDpiX(32) - ScaleByDpiX(13), height - GetButtonSide() }, this);
+            quickBar->SetState(g_bExpertMode.load() ? STATE_HIDDEN : STATE_SHOWN);
+        }
     }
     m_infoPanel.Init(surface, 0);
     m_addressPanel.Init(surface, 0);
@@ -185,6 +192,11 @@ int CMapController::Attach(CDrawTool* surface)
 CCompassWidget* CMapController::GetCentreMarker()
 {
     return dynamic_cast<CCompassWidget*>(m_elements.centreMarker.get());
+}
+
+CQuickMenuBar* CMapController::GetQuickBar()
+{
+    return dynamic_cast<CQuickMenuBar*>(m_elements.quickBar.get());
 }
 
 CZoomControl* CMapController::GetZoomControl()
@@ -638,7 +650,6 @@ void CMapController::SetMovingMode(bool on)
             if (marker && marker->GetState() == STATE_SHOWN)
                 state->flags |= MovingModeState::CENTRE_MARKER_SHOWN;
             m_movingMode = std::move(state);
-            m_quickBarStateBeforeMoving = quickBar ? quickBar->GetState() : STATE_HIDDEN;
             for (CScreenElement* bar : { top, bottom })
                 if (bar)
                     bar->SetState(STATE_HIDDEN);
@@ -652,7 +663,7 @@ void CMapController::SetMovingMode(bool on)
         } else {
             const MovingModeState& state = *m_movingMode;
             if (quickBar)
-                quickBar->SetState(m_quickBarStateBeforeMoving);
+                quickBar->SetState(g_bExpertMode.load() ? STATE_HIDDEN : STATE_SHOWN);
             if (top)
                 top->SetState(state.topBarState);
             if (bottom)

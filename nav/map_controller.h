@@ -36,6 +36,7 @@
 class CBitmapElement;
 class CCompassWidget;
 class CDiagramButton;
+class CQuickMenuBar;
 class CZoomControl;
 class CZXS_View;
 struct CZXS_PassageRecord;
@@ -150,6 +151,7 @@ public:
     // something else (a test's stand-in).
     CCompassWidget* GetCentreMarker();
     CZoomControl* GetZoomControl();
+    CQuickMenuBar* GetQuickBar();
     CBitmapElement* GetScaleBarElement();
     CDiagramButton* GetWidgetSet();
     CManeuverPanel& GetOrientationPanel() { return m_routeManager.GetOrientationPanel(); }
@@ -440,7 +442,6 @@ private:
     std::atomic<uint32_t> m_trafficRefreshTime { 0 };
     uint32_t m_lastFrameTick = 0;
     std::unique_ptr<MovingModeState> m_movingMode;
-    int m_quickBarStateBeforeMoving = STATE_HIDDEN;
     CBlinkerList m_blinkers;
     CJamSchedule m_jamSchedule;
     CJamFileManager m_jamFiles;

@@ -134,9 +134,19 @@ void CMapController::Draw()
     bool drawn = false;
     ElementPoint offset;
     {
+        // A frame turned by hand draws under the element lock too, taken
+        // before the controller lock as everywhere else (switching moving mode
+        // takes them in that order).
+        bool manual = false;
+        {
+            platform::CSLock lock(m_lock);
+            manual = m_manualRotation != 0;
+        }
+        std::unique_lock<platform::CriticalSection> elementLock(m_elementLock, std::defer_lock);
+        if (manual)
+            elementLock.lock();
         platform::CSLock lock(m_lock);
-        if (m_manualRotation) {
-            platform::CSLock elementLock(m_elementLock);
+        if (m_manualRotation && elementLock.owns_lock()) {
             if (m_redraw.load()) {
                 RenderNow();
                 DrawHighlight();

@@ -13,19 +13,8 @@
 
 namespace {
 
+using controlstest::ExpertMode;
 using controlstest::WidgetRig;
-
-class ExpertMode {
-public:
-    explicit ExpertMode(int32_t on)
-        : m_saved(g_bExpertMode.exchange(on))
-    {
-    }
-    ~ExpertMode() { g_bExpertMode = m_saved; }
-
-private:
-    int32_t m_saved;
-};
 
 std::array<int32_t, 6> Commands(const CButtonBar& bar)
 {

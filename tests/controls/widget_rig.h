@@ -14,6 +14,8 @@
 
 namespace controlstest {
 
+using navtest::ExpertMode;
+
 class WidgetRig : public navtest::ControllerRig {
 public:
     explicit WidgetRig(int width = 240, int height = 320, int language = LANGUAGE_ENGLISH)

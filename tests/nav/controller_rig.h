@@ -10,6 +10,7 @@
 #include "kernel/api/view_interface.h"
 #include "nav/map_controller.h"
 #include "platform/display.h"
+#include "settings/settings_record.h"
 #include "tests/support/program_folder.h"
 #include "tests/ui/ui_testing.h"
 #include "ui/message_window.h"
@@ -20,6 +21,19 @@
 #include <optional>
 
 namespace navtest {
+
+// Expert mode (1) or simple mode (0) for a test's scope.
+class ExpertMode {
+public:
+    explicit ExpertMode(int32_t on)
+        : m_saved(g_bExpertMode.exchange(on))
+    {
+    }
+    ~ExpertMode() { g_bExpertMode = m_saved; }
+
+private:
+    int32_t m_saved;
+};
 
 class ControllerRig {
 public:

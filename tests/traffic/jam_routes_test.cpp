@@ -72,25 +72,14 @@ void AwaitWorkerAndReleaseTheRoute(CMapController& c, platform::ManualClock& clo
     ASSERT_EQ(Routes().GetBusyWord(), CRouteManager::BUSY_FREE);
 }
 
-class ExpertMode {
-public:
-    ExpertMode()
-        : m_before(g_bExpertMode.load())
-    {
-        g_bExpertMode = 1;
-    }
-    ~ExpertMode() { g_bExpertMode = m_before; }
-
-private:
-    int m_before;
-};
+using navtest::ExpertMode;
 
 } // namespace
 
 TEST(JamRoutes, AJamAndAClosedRoadAreAvoidedAndStayAfterARestartUntilRemoved)
 {
     platform::ScopedManualClock clock(5000);
-    ExpertMode expert;
+    ExpertMode expert(1);
     ControllerRig rig;
     CMapController& c = rig.Controller();
     const int32_t straight = RouteAcross(c);
@@ -164,7 +153,7 @@ TEST(JamRoutes, AJamAndAClosedRoadAreAvoidedAndStayAfterARestartUntilRemoved)
 // user is told the blocking files are not available and nothing changes.
 TEST(JamRoutes, APassageAnAttachedFileClosesStaysClosed)
 {
-    ExpertMode expert;
+    ExpertMode expert(1);
     ControllerRig rig;
     CMapController& c = rig.Controller();
     const int32_t link = LinkAt(100, 0);
