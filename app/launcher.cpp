@@ -19,16 +19,6 @@ namespace {
 PendingWindowObserver g_pendingWindowObserver;
 // The one route wizard, from its opening until it is closed.
 QPointer<CWizardRoute> g_routeWizard;
-// The map screen takes the focus back, and with it full screen and drawing.
-void ActivateMapScreen()
-{
-    if (theApp)
-        if (QWidget* screen = theApp->GetDeviceScreen()) {
-            screen->raise();
-            screen->activateWindow();
-            QApplication::setActiveWindow(screen);
-        }
-}
 } // namespace
 
 CWizardRoute* GetRouteWizard() { return g_routeWizard.data(); }
@@ -38,10 +28,14 @@ int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
     g_bSwallowKeyUp = 1;
     CWizardRoute* wizard = g_routeWizard.data();
     switch (mode) {
-    case ROUTE_WIZARD_SHOW:
+    case ROUTE_WIZARD_SHOW: {
+        const int language = g_language.load();
+        if (!wizard && language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
+            return -1;
         if (!wizard) {
             wizard = new CWizardRoute(Bilingual(u"Wizard route", u"Мастер-маршрут"));
             g_routeWizard = wizard;
+            RegisterModalWindow({ wizard, 0, {} });
             if (!wizard->Create()) {
                 CLauncher::RouteWizard(ROUTE_WIZARD_CLOSE, nullptr);
                 return -1;
@@ -49,6 +43,7 @@ int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
             wizard->EnsureFullScreen();
             return -1;
         }
+        RegisterModalWindow({ wizard, 0, {} });
         wizard->EnsureFullScreen();
         wizard->show();
         wizard->raise();
@@ -56,9 +51,12 @@ int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
         if (point)
             wizard->OnMapPicked({ point->x, point->y });
         return -1;
+    }
     case ROUTE_WIZARD_HIDE:
-        if (wizard)
+        if (wizard) {
             wizard->hide();
+            UnregisterModalWindow({ wizard, 0, {} });
+        }
         ActivateMapScreen();
         return -1;
     case ROUTE_WIZARD_CLOSE:
@@ -74,6 +72,7 @@ int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
         wizard->hide();
         // Closed from its own handlers: deleted once they have returned.
         wizard->deleteLater();
+        UnregisterModalWindow({ wizard, 0, {} });
         ActivateMapScreen();
         return -1;
     default:
@@ -81,11 +80,10 @@ int CLauncher::RouteWizard(int mode, const ZXS_Point* point)
     }
 }
 
-int CLauncher::WaypointEditor(int /*page*/)
+int CLauncher::WaypointEditor(int page)
 {
-    // The wizard has its one page.
     CWizardWaypoints wizard(nullptr);
-    return wizard.DoModal();
+    return RunSheetModal(wizard, page, 0);
 }
 
 int CLauncher::SearchWizard(int page, CGeoPos* /*positionOut*/)
@@ -106,8 +104,8 @@ int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t
     sheet.SetPointedPosition(distance, ZXS_Point { pointedX, pointedY });
     const int start = page == SEARCH_PAGE_WAYPOINTS ? sheet.GetPageIndex(&sheet.GetWaypointPage())
                                                     : sheet.GetPageIndex(&sheet.GetAddressPage());
-    sheet.SetActivePage(start);
-    return sheet.DoModal();
+    // The search sheet gives the memory reserve back while it is open.
+    return RunSheetModal(sheet, start, 1);
 }
 
 void SetPendingWindowObserver(PendingWindowObserver observer)

@@ -8,6 +8,7 @@
 #include "app/loading_wnd.h"
 #include "app/main_frame.h"
 #include "app/map_wnd.h"
+#include "app/modal_windows.h"
 #include "app/process_objects.h"
 #include "controls/command_registry.h"
 #include "controls/map_popup_menu.h"
@@ -166,6 +167,7 @@ bool CTravenorApp::InitInstance()
         }
         RegisterFileType(kDocumentString);
         SetUiHooks(&AppUiHooks());
+        AllocateMemoryReserve();
 
         const QString settingsFile = platform::options().settingsFile;
         if (!settingsFile.isEmpty()) {

@@ -46,7 +46,8 @@ TEST(QuickMenuBar, SitsAtTheBottomRightWithTheQuickMenuOfTheLanguage)
         ElementSize size;
         bar->GetPosition(at);
         bar->GetSize(size);
-        EXPECT_EQ(at, (ElementPoint { width - 3 * ScaleByDpiX(32) - ScaleByDpiX(13), height - GetButtonSide() }));
+        EXPECT_EQ(
+            at, (ElementPoint { width - 3 * ScaleByDpiX(32) - ScaleByDpiX(13), height - GetButtonSide() }));
         EXPECT_EQ(at.x + size.cx, width - ScaleByDpiX(3)) << width;
         EXPECT_EQ(bar->GetButtonCommand(0), CMD_QUICK_MENU_EN);
         EXPECT_EQ(bar->GetButtonCommand(1), CMD_DRIVING_MODE);
