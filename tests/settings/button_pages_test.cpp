@@ -1,15 +1,20 @@
 // The pages of the Toolbars and Transparent buttons sheets as a user taps
 // them: what each changes on the map screen's bars, switches and button
 // folders, and when.
+#include "app/main_frame.h"
+#include "app/process_objects.h"
+#include "app/travenor_app.h"
 #include "controls/bitmap_element.h"
 #include "controls/button_bar.h"
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
 #include "controls/diagram_button.h"
+#include "foundation/screen_metrics.h"
 #include "nav/map_controller.h"
 #include "settings/settings_page_layout.h"
 #include "settings/settings_record.h"
 #include "settings/settings_sheets.h"
+#include "tests/app/app_rig.h"
 #include "tests/settings/settings_pages_support.h"
 #include "tests/support/modal_answer.h"
 #include "ui/text_entry_dlg.h"
@@ -244,4 +249,42 @@ TEST(ButtonValuesPage, APickedValueGoesOnTheButtonOfThePickedNode)
     EXPECT_EQ(page.FindButtonNode(folder, 0), nullptr);
     Tap(sheet, platform::IDCANCEL);
     EXPECT_EQ(panel.GetButtonCommand(0, 3), int32_t(CMD_SETTINGS)) << "Cancel keeps it";
+}
+
+// In the running program: a command put on a bottom bar button on the
+// Toolbars page runs when that button is tapped on the map screen.
+TEST(ToolbarsPage, ACommandPutOnABarRunsFromTheMapScreen)
+{
+    apptest::AppRig rig;
+    rig.SetRunBefore();
+    rig.SetProfileInt(QStringLiteral("expert mode"), 1);
+    CProcessObjects objects;
+    g_language = LANGUAGE_ENGLISH;
+    g_listStates = {};
+    apptest::RunProgram([&] {
+        CButtonBar& bottom = g_MapController->GetBottomButtonBar();
+        bottom.SetBarState(CButtonBar::BAR_SHOWN);
+        testing_support::WhenModalOpens([&](QWidget* window) {
+            auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
+            ASSERT_NE(menu, nullptr);
+            WhenSheetOpens<CSheetToolbars>([&](CSheetToolbars* sheet) {
+                TapTab(*sheet, 1);
+                CPageToolbars& page = sheet->m_bottom;
+                ASSERT_TRUE(page.SelectDlgItem(IDC_TOOLBAR_BUTTON, 1));
+                TapRow(page.Commands(), FindRowByData(page.Commands(), CMD_ZOOM_IN));
+                Tap(*sheet, platform::IDOK);
+            });
+            TapEntry(*menu, SETTINGS_TOOLBARS);
+            TapEntry(*menu, SETTINGS_EXIT);
+        });
+        ExecuteCommand(CMD_SETTINGS);
+        EXPECT_EQ(bottom.GetButtonCommand(1), int32_t(CMD_ZOOM_IN));
+        const int32_t scale = g_MapController->GetScale();
+        const int side = GetButtonSide();
+        QWidget* screen = theApp->GetDeviceScreen();
+        const QPoint onButton(side + side / 2, screen->height() - side / 2);
+        QTest::mouseClick(screen, Qt::LeftButton, {}, onButton);
+        EXPECT_TRUE(AwaitTrue([&] { return g_MapController->GetScale() < scale; })) << "zoomed in";
+        platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);
+    });
 }
