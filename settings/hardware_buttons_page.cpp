@@ -5,6 +5,7 @@
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
+#include "settings/settings_page_layout.h"
 #include "settings/settings_record.h"
 #include "ui/dialog_style.h"
 
@@ -15,21 +16,6 @@
 namespace {
 
 constexpr int kFirstKeyImage = kAssignableCommandCount; // 47
-
-QTreeWidget* MakeList(ControlHost& host, int id, QWidget* page, QBoxLayout* into, int stretch)
-{
-    auto* list = host.AddControl<QTreeWidget>(id, page);
-    list->setRootIsDecorated(false);
-    list->setUniformRowHeights(true);
-    list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->header()->setSectionsClickable(true);
-    list->header()->setStretchLastSection(false);
-    list->setFont(DialogFont());
-    into->addWidget(list, stretch);
-    return list;
-}
 
 QString KeyName(int slot)
 {
@@ -64,12 +50,9 @@ QTreeWidget* CPageHardwareButtons::Commands() const
 
 void CPageHardwareButtons::CreateControls()
 {
-    auto* column = new QVBoxLayout(this);
-    const int margin = DialogMargin() / 2;
-    column->setContentsMargins(margin, margin, margin, margin);
-    column->setSpacing(DialogSpacing() / 2);
-    QTreeWidget* keys = MakeList(*this, IDC_HARD_KEYS, this, column, 1);
-    QTreeWidget* commands = MakeList(*this, IDC_HARD_KEY_COMMANDS, this, column, 1);
+    QVBoxLayout* column = settings_layout::FixedColumn(this);
+    QTreeWidget* keys = settings_layout::AddReportList(*this, IDC_HARD_KEYS, this, column);
+    QTreeWidget* commands = settings_layout::AddReportList(*this, IDC_HARD_KEY_COMMANDS, this, column);
     QObject::connect(
         keys, &QTreeWidget::itemClicked, keys, [this](QTreeWidgetItem* row) { OnClickKey(row); });
     QObject::connect(
@@ -95,20 +78,12 @@ bool CPageHardwareButtons::OnInitDialog()
     keys->setColumnWidth(0, 22 * width / 60);
     keys->setColumnWidth(1, 47 * width / 60);
     keys->setColumnWidth(2, width / 3);
-    commands->setHeaderLabels(
-        { english ? QStringLiteral("Button assignment") : QStringLiteral("Значение кнопок"), QString() });
-    commands->setColumnWidth(0, 59 * width / 60);
-    commands->setColumnWidth(1, width / 3);
+    settings_layout::SetAssignmentColumns(commands);
 
     m_images = std::make_unique<CImageList>(GetIconSizeForResolution());
     g_CommandRegistry->FillImageList(*m_images);
     for (int slot = 0; slot < CHardKeyMap::kSlotCount; ++slot) {
-        const QImage* bitmap = g_drawTool
-            ? g_drawTool->CreateHBITMAP(uint32_t(g_HardKeyMap->GetKeyImageId(uint32_t(slot))))
-            : nullptr;
-        QImage blank(m_images->IconSize(), m_images->IconSize(), QImage::Format_RGB16);
-        blank.fill(QColor(0xFF, 0x00, 0xFF));
-        m_images->AddMasked(bitmap && !bitmap->isNull() ? *bitmap : blank, 0xFF00FF);
+        AddStoredPicture(*m_images, uint32_t(g_HardKeyMap->GetKeyImageId(uint32_t(slot))));
     }
     for (QTreeWidget* list : { keys, commands })
         list->setIconSize(QSize(m_images->IconSize(), m_images->IconSize()));
@@ -152,6 +127,10 @@ void CPageHardwareButtons::FillKeys()
         row->setData(0, Qt::UserRole, slot);
         ShowKeyRow(row);
     }
+    // The keys' names whole, however narrow the screen.
+    const int named = keys->columnWidth(0);
+    keys->resizeColumnToContents(0);
+    keys->setColumnWidth(0, std::max(named, keys->columnWidth(0)));
     m_keySorter.Reapply();
 }
 

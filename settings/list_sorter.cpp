@@ -1,5 +1,7 @@
 #include "settings/list_sorter.h"
 
+#include "drawlib/screen_draw_tool.h"
+
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -19,9 +21,10 @@ int CListSorter::Create(
 {
     m_list = list;
     m_state = state;
-    m_images = images;
     m_compare = std::move(compare);
     m_base = m_holder.Create(list, state, images, baseIndex);
+    // Without a list of the page's own the holder keeps the sort pictures.
+    m_images = images ? images : m_holder.ImageList();
     return m_base;
 }
 
@@ -36,6 +39,34 @@ void CListSorter::ShowPictures()
     }
 }
 
+bool CListSorter::Before(int a, int b, int column, int state) const
+{
+    if (state == 0 || a == b)
+        return a < b;
+    const int order = m_compare ? m_compare(a, b, column) : 0;
+    return state == 2 ? order > 0 : order < 0;
+}
+
+void CListSorter::InsertSorted(QTreeWidgetItem* row)
+{
+    if (!m_list || !row)
+        return;
+    const bool sorted = m_state && m_state->column >= 0 && m_state->state != 0;
+    int at = m_list->topLevelItemCount();
+    if (sorted) {
+        const int data = RowData(row);
+        at = 0;
+        for (int i = m_list->topLevelItemCount() - 1; i >= 0; --i) {
+            const int other = RowData(m_list->topLevelItem(i));
+            if (other == data || !Before(data, other, m_state->column, m_state->state)) {
+                at = i + 1;
+                break;
+            }
+        }
+    }
+    m_list->insertTopLevelItem(at, row);
+}
+
 void CListSorter::Sort(int column, int state)
 {
     if (!m_list)
@@ -44,11 +75,7 @@ void CListSorter::Sort(int column, int state)
     while (m_list->topLevelItemCount() > 0)
         rows.push_back(m_list->takeTopLevelItem(0));
     std::stable_sort(rows.begin(), rows.end(), [&](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
-        const int x = RowData(a), y = RowData(b);
-        if (state == 0 || x == y)
-            return x < y;
-        const int order = m_compare ? m_compare(x, y, column) : 0;
-        return state == 2 ? order > 0 : order < 0;
+        return Before(RowData(a), RowData(b), column, state);
     });
     for (QTreeWidgetItem* row : rows)
         m_list->addTopLevelItem(row);
@@ -71,4 +98,12 @@ void CListSorter::Reapply()
         Sort(0, 0);
     else
         Sort(m_state->column, m_state->state);
+}
+
+void AddStoredPicture(CImageList& images, uint32_t imageId)
+{
+    const QImage* bitmap = g_drawTool ? g_drawTool->CreateHBITMAP(imageId) : nullptr;
+    QImage blank(images.IconSize(), images.IconSize(), QImage::Format_RGB16);
+    blank.fill(QColor(0xFF, 0x00, 0xFF));
+    images.AddMasked(bitmap && !bitmap->isNull() ? *bitmap : blank, 0xFF00FF);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
 class CListSorter {
 public:
@@ -20,8 +21,14 @@ public:
     void OnColumnClick(int column);
     // Sorts again by the remembered state, after the list was filled.
     void Reapply();
+    // Puts a new row where the sort in force gives it, without sorting the
+    // other rows again: at the end of an unsorted list, else after the last
+    // row it does not sort before (or its own entry's row).
+    void InsertSorted(QTreeWidgetItem* row);
 
 private:
+    // Whether row data `a` goes before `b` in `state` by `column`.
+    bool Before(int a, int b, int column, int state) const;
     void Sort(int column, int state);
     void ShowPictures();
 
@@ -37,3 +44,8 @@ private:
 int RowData(const class QTreeWidgetItem* row);
 // The row whose item data is `data`, or none.
 class QTreeWidgetItem* FindRowByData(QTreeWidget* list, int data);
+
+// Adds the stored picture `imageId` to a page's pictures, magenta
+// transparent; a picture the store lacks adds a blank one, so that the
+// indices after it stay.
+void AddStoredPicture(CImageList& images, uint32_t imageId);

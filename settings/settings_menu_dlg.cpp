@@ -1,6 +1,5 @@
 #include "settings/settings_menu_dlg.h"
 
-#include "app/launcher.h"
 #include "controls/command_registry.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/app_services.h"
@@ -26,26 +25,24 @@ struct Entry {
     const char16_t* english;
     const char16_t* russian;
     uint32_t icon;
-    // The sheet's class while its pages are still to come; null for a built one.
-    const char* pending;
 };
 
 const Entry kEntries[SETTINGS_ENTRY_COUNT] = {
-    { u"Language", u"Язык", 15120, nullptr },
-    { u"General", u"Общие", 15121, nullptr },
-    { u"GPS", u"GPS", 15115, nullptr },
-    { u"Sound", u"Звук", 15119, nullptr },
-    { u"Traffic & Blocks", u"Пробки и запреты", 15117, nullptr },
-    { u"Driving", u"Движение", 15114, nullptr },
-    { u"Appearance", u"Внешний вид", 15112, nullptr },
-    { u"Route", u"Маршрут", 15123, nullptr },
-    { u"Toolbars", u"Панели кнопок", 15118, "CSheetToolbars" },
-    { u"Hardware buttons", u"Аппаратные кнопки", 15116, nullptr },
-    { u"Transparent buttons", u"Прозрачные кнопки", 15124, "CSheetTransparentButtons" },
-    { u"Power", u"Питание", 15122, nullptr },
-    { u"Backlight", u"Подсветка", 15113, nullptr },
-    { u"Information", u"Информация", 15111, "CSheetInformation" },
-    { u"Exit", u"Выход", 15125, nullptr },
+    { u"Language", u"Язык", 15120 },
+    { u"General", u"Общие", 15121 },
+    { u"GPS", u"GPS", 15115 },
+    { u"Sound", u"Звук", 15119 },
+    { u"Traffic & Blocks", u"Пробки и запреты", 15117 },
+    { u"Driving", u"Движение", 15114 },
+    { u"Appearance", u"Внешний вид", 15112 },
+    { u"Route", u"Маршрут", 15123 },
+    { u"Toolbars", u"Панели кнопок", 15118 },
+    { u"Hardware buttons", u"Аппаратные кнопки", 15116 },
+    { u"Transparent buttons", u"Прозрачные кнопки", 15124 },
+    { u"Power", u"Питание", 15122 },
+    { u"Backlight", u"Подсветка", 15113 },
+    { u"Information", u"Информация", 15111 },
+    { u"Exit", u"Выход", 15125 },
 };
 
 // The icons' side, worked out once for the run.
@@ -207,10 +204,6 @@ void CSettingsMenuDlg::RunEntry(int entry)
 void CSettingsMenuDlg::RunSheet(int entry)
 {
     const QString caption = SettingsEntryName(entry);
-    if (kEntries[entry].pending) {
-        RequestPendingWindow({ QString::fromLatin1(kEntries[entry].pending) });
-        return;
-    }
     int result = platform::IDCANCEL;
     switch (entry) {
     case SETTINGS_LANGUAGE:
@@ -239,6 +232,15 @@ void CSettingsMenuDlg::RunSheet(int entry)
         break;
     case SETTINGS_HARDWARE_BUTTONS:
         result = CSheetHardwareButtons(caption, this).DoModal();
+        break;
+    case SETTINGS_TOOLBARS:
+        result = CSheetToolbars(caption, this).DoModal();
+        break;
+    case SETTINGS_TRANSPARENT_BUTTONS:
+        result = CSheetTransparentButtons(caption, this).DoModal();
+        break;
+    case SETTINGS_INFORMATION:
+        result = CSheetInformation(caption, this).DoModal();
         break;
     default:
         return;

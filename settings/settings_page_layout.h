@@ -2,6 +2,8 @@
 // The arrangement the settings pages share: a column of framed groups at the
 // top of the page (scrolling where the screen is too short for it), controls
 // a finger can tap, in the dialog font.
+#include "foundation/language.h"
+#include "foundation/screen_metrics.h"
 #include "ui/control_host.h"
 #include "ui/dialog_style.h"
 #include "ui/wrap_check_box.h"
@@ -9,10 +11,13 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSlider>
+#include <QTreeWidget>
 #include <QWidget>
+#include <algorithm>
 
 namespace settings_layout {
 
@@ -36,6 +41,44 @@ inline QVBoxLayout* PageColumn(QWidget* page)
     layout->setContentsMargins(margin, margin, margin, margin);
     layout->setSpacing(DialogSpacing() / 2);
     return layout;
+}
+
+// The page's column for a page whose lists take the room left: it never
+// scrolls, the lists do.
+inline QVBoxLayout* FixedColumn(QWidget* page)
+{
+    auto* column = new QVBoxLayout(page);
+    const int margin = DialogMargin() / 2;
+    column->setContentsMargins(margin, margin, margin, margin);
+    column->setSpacing(DialogSpacing() / 2);
+    return column;
+}
+
+// A list of rows with columns registered under `id`: one row picked at a
+// time, whole rows, headers that take taps.
+inline QTreeWidget* AddReportList(ControlHost& host, int id, QWidget* page, QBoxLayout* into, int stretch = 1)
+{
+    auto* list = host.AddControl<QTreeWidget>(id, page);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->header()->setSectionsClickable(true);
+    list->header()->setStretchLastSection(false);
+    list->setFont(DialogFont());
+    into->addWidget(list, stretch);
+    return list;
+}
+
+// The columns of a list of the values a button can take: "Button
+// assignment" over nearly the list's width, and an empty one after it.
+inline void SetAssignmentColumns(QTreeWidget* list)
+{
+    const int width = std::max(list->viewport()->width(), GetScreenWidth() - 2 * DialogMargin());
+    list->setHeaderLabels({ Bilingual(u"Button assignment", u"Значение кнопок"), QString() });
+    list->setColumnWidth(0, 59 * width / 60);
+    list->setColumnWidth(1, width / 3);
 }
 
 // A framed group registered under `id` with a column of its own inside.

@@ -1,6 +1,7 @@
 #include "settings/settings_sheets.h"
 
 #include "foundation/language.h"
+#include "foundation/screen_metrics.h"
 
 #include <QTabBar>
 
@@ -18,6 +19,30 @@ void CSettingsSheet::InitTabTexts()
                                           .arg(padding.width()));
     }
     SetTabTitles();
+    FitTabTitles();
+}
+
+void CSettingsSheet::FitTabTitles()
+{
+    CTabCtrl* tabs = GetTabControl();
+    if (!tabs)
+        return;
+    // Every title whole across the screen: a smaller letter where they do not fit.
+    QTabBar* bar = tabs->TabBar();
+    QFont font = bar->font();
+    const int room = GetScreenWidth();
+    while (bar->sizeHint().width() > room) {
+        if (font.pixelSize() > 0) {
+            if (font.pixelSize() <= kSmallestTabPixels)
+                break;
+            font.setPixelSize(font.pixelSize() - 1);
+        } else {
+            if (font.pointSizeF() <= kSmallestTabPoints)
+                break;
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+        }
+        bar->setFont(font);
+    }
 }
 
 QSize CSettingsSheet::TabPadding() const
@@ -146,4 +171,49 @@ CSheetHardwareButtons::CSheetHardwareButtons(const QString& caption, QWidget* pa
 void CSheetHardwareButtons::SetTabTitles()
 {
     SetTitles({ QStringLiteral("Hardware buttons") }, { QStringLiteral("Аппаратные кнопки") });
+}
+
+CSheetInformation::CSheetInformation(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_information);
+}
+
+void CSheetInformation::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("Information") }, { QStringLiteral("Информация") });
+}
+
+CSheetToolbars::CSheetToolbars(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    m_top.SetBarKind(CPageToolbars::KIND_TOP);
+    m_bottom.SetBarKind(CPageToolbars::KIND_BOTTOM);
+    AddPage(&m_top);
+    AddPage(&m_bottom);
+    AddPage(&m_other);
+}
+
+void CSheetToolbars::SetTabTitles()
+{
+    // The bars lie along the top and bottom in portrait, else along the sides.
+    if (GetEffectiveOrientation() == ORIENT_PORTRAIT)
+        SetTitles({ QStringLiteral("Top"), QStringLiteral("Bottom"), QStringLiteral("Other") },
+            { QStringLiteral("Верхняя"), QStringLiteral("Нижняя"), QStringLiteral("Прочие") });
+    else
+        SetTitles({ QStringLiteral("Left"), QStringLiteral("Right"), QStringLiteral("Other") },
+            { QStringLiteral("Левая"), QStringLiteral("Правая"), QStringLiteral("Прочие") });
+}
+
+CSheetTransparentButtons::CSheetTransparentButtons(const QString& caption, QWidget* parent)
+    : CSettingsSheet(caption, parent)
+{
+    AddPage(&m_brightness);
+    AddPage(&m_values);
+}
+
+void CSheetTransparentButtons::SetTabTitles()
+{
+    SetTitles({ QStringLiteral("Brightness"), QStringLiteral("Values") },
+        { QStringLiteral("Яркость"), QStringLiteral("Значения") });
 }

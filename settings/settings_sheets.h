@@ -4,10 +4,13 @@
 // settings area with its pages as members.
 #include "settings/gps_pages.h"
 #include "settings/hardware_buttons_page.h"
+#include "settings/information_page.h"
 #include "settings/route_pages.h"
 #include "settings/settings_pages.h"
 #include "settings/system_pages.h"
+#include "settings/toolbar_pages.h"
 #include "settings/traffic_pages.h"
+#include "settings/transparent_button_pages.h"
 #include "ui/property_sheet_full_screen.h"
 
 #include <QString>
@@ -29,6 +32,10 @@ protected:
     virtual QSize TabPadding() const;
 
 private:
+    static constexpr double kSmallestTabPoints = 6.0;
+    static constexpr int kSmallestTabPixels = 8;
+    void FitTabTitles();
+
     bool m_ended = false;
 };
 
@@ -120,4 +127,40 @@ public:
     void SetTabTitles() override;
 
     CPageHardwareButtons m_buttons;
+};
+
+// "Information": About, the help and the rules of the road.
+class CSheetInformation : public CSettingsSheet {
+public:
+    CSheetInformation(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageInformation m_information;
+};
+
+// "Toolbars": the two on-map button bars and the other display switches.
+class CSheetToolbars : public CSettingsSheet {
+public:
+    CSheetToolbars(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageToolbars m_top;
+    CPageToolbars m_bottom;
+    CPageOther m_other;
+
+protected:
+    QSize TabPadding() const override { return QSize(8, 3); }
+};
+
+// "Transparent buttons": their brightness and what each of them does.
+class CSheetTransparentButtons : public CSettingsSheet {
+public:
+    CSheetTransparentButtons(const QString& caption, QWidget* parent);
+    void SetTabTitles() override;
+
+    CPageBrightness m_brightness;
+    CPageButtonValues m_values;
+
+protected:
+    QSize TabPadding() const override { return QSize(8, 3); }
 };

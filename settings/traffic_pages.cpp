@@ -5,11 +5,14 @@
 #include "foundation/screen_metrics.h"
 #include "foundation/system_applets.h"
 #include "nav/map_controller.h"
+#include "platform/file_dialog.h"
 #include "platform/message_box.h"
 #include "settings/settings_page_layout.h"
+#include "settings/settings_record.h"
 #include "traffic/jam_settings.h"
 #include "traffic/traffic_dialogs.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -159,7 +162,11 @@ void CPageJams::OnPeriodChanged()
 
 void CPageJams::OnDeleteJams()
 {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The indicator forgets the deleted data's time and outcome.
+    g_MapController->GetJamSchedule().Reset();
     g_MapController->RefreshRoadBlocks();
+    QApplication::restoreOverrideCursor();
     if (!IsDlgButtonChecked(IDC_JAMS_REGULAR))
         return;
     const QString question = Bilingual(u"Jam are deleted, but \"Regular jam downloading\" mode is switched "
@@ -215,28 +222,28 @@ bool CPageJams::OnCommand(int id, int code)
 
 // Blocks.
 
+namespace {
+
+QString FileCantOpen() { return Bilingual(u"Can't open the file.", u"Невозможно открыть файл."); }
+
+} // namespace
+
 CPageBlocks::CPageBlocks()
     : CPropertyPage(IDD_PAGE_BLOCKS)
 {
 }
 
+QTreeWidget* CPageBlocks::List() const { return GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST); }
+
 void CPageBlocks::CreateControls()
 {
-    QVBoxLayout* column = PageColumn(this);
-    auto* list = AddControl<QTreeWidget>(IDC_BLOCKS_LIST, this);
-    list->setRootIsDecorated(false);
+    QVBoxLayout* column = FixedColumn(this);
+    QTreeWidget* list = AddReportList(*this, IDC_BLOCKS_LIST, this, column);
+    // Several files can be detached at once.
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setColumnCount(3);
-    list->header()->setSectionsMovable(true);
-    const int width = GetScreenWidth();
-    list->setColumnWidth(0, int(width * 0.28));
-    list->setColumnWidth(1, int(width * 1.5));
-    list->setColumnWidth(2, int(width * 0.7));
-    column->addWidget(list, 1);
     Add<CWrapCheckBox>(*this, IDC_BLOCKS_ENABLE, this, column);
     auto* buttons = new QGridLayout;
-    buttons->setSpacing(DialogSpacing());
+    buttons->setSpacing(DialogSpacing() / 2);
     column->addLayout(buttons);
     const int ids[] = { IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL };
     for (int i = 0; i < 4; ++i) {
@@ -244,25 +251,61 @@ void CPageBlocks::CreateControls()
         StyleTouchControl(button);
         buttons->addWidget(button, i / 2, i % 2);
     }
+    QObject::connect(list, &QTreeWidget::itemSelectionChanged, list, [this] { UpdateButtons(); });
+    QObject::connect(list, &QTreeWidget::itemClicked, list, [this] { UpdateButtons(); });
+    QObject::connect(list->header(), &QHeaderView::sectionClicked, list, [this](int c) {
+        if (c == 0 || c == 1)
+            m_sorter.OnColumnClick(c);
+    });
 }
 
 bool CPageBlocks::OnInitDialog()
 {
+    QTreeWidget* list = List();
+    list->setColumnCount(3);
+    list->header()->setSectionsMovable(true);
+    const int width = GetScreenWidth();
+    list->setColumnWidth(0, int(width * 0.28));
+    list->setColumnWidth(1, int(width * 1.5));
+    list->setColumnWidth(2, int(width * 0.7));
+    // The sort stays in force for the run and is kept with the settings.
+    m_sorter.Create(list, &g_listStates[LIST_BLOCKS], nullptr, [](int a, int b, int column) {
+        CJamFileManager& store = g_MapController->GetJamFiles();
+        if (column == 0) {
+            const int d = store.GetEntryCount(a) - store.GetEntryCount(b);
+            return d < 0 ? -1 : d > 0 ? 1 : 0;
+        }
+        const int order = QString::compare(store.GetEntryName(a), store.GetEntryName(b), Qt::CaseSensitive);
+        return order < 0 ? -1 : order > 0 ? 1 : 0;
+    });
+    FillList();
+    return true;
+}
+
+void CPageBlocks::FillList()
+{
     // The store's files, the main one first: how many roads each closes, and its name.
-    auto* list = GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST);
+    QTreeWidget* list = List();
     list->clear();
     CJamFileManager& store = g_MapController->GetJamFiles();
-    int position = 0, count = 0;
-    for (QString name = store.GetNextEntry(position, count); !name.isEmpty();
-         name = store.GetNextEntry(position, count))
-        list->addTopLevelItem(new QTreeWidgetItem({ QString::number(count), name, QString() }));
-    return true;
+    {
+        platform::CSLock lock(store.Lock());
+        int position = 0, count = 0;
+        for (;;) {
+            const int index = position;
+            const QString name = store.GetNextEntry(position, count);
+            if (name.isEmpty())
+                break;
+            auto* row = new QTreeWidgetItem(list, { QString::number(count), name, QString() });
+            row->setData(0, Qt::UserRole, index);
+        }
+    }
+    m_sorter.Reapply();
 }
 
 bool CPageBlocks::OnSetActive()
 {
-    GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST)
-        ->setHeaderLabels({ Bilingual(u"Amount", u"Кол-во"), Bilingual(u"File", u"Файл"), QString() });
+    List()->setHeaderLabels({ Bilingual(u"Amount", u"Кол-во"), Bilingual(u"File", u"Файл"), QString() });
     SetDlgItemText(IDC_BLOCKS_ATTACH, Bilingual(u"Attach...", u"Прикрепить..."));
     SetDlgItemText(IDC_BLOCKS_DETACH, Bilingual(u"Detach", u"Отсоединить"));
     SetDlgItemText(IDC_BLOCKS_SAVE, Bilingual(u"Save", u"Сохранить"));
@@ -273,11 +316,11 @@ bool CPageBlocks::OnSetActive()
         platform::CSLock lock(store.Lock());
         CheckDlgButton(IDC_BLOCKS_ENABLE, (store.GetSwitches() & CJamFileManager::SWITCH_BLOCKING) != 0);
     }
-    // Without the store's main file there is nothing to show. Attaching,
-    // detaching and saving files are not offered on this page yet.
-    EnableDlgItem(IDC_BLOCKS_LIST, store.IsOpen());
-    for (const int id : { IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
-        EnableDlgItem(id, false);
+    // Without the store's main file there is nothing to edit.
+    const bool open = store.IsOpen();
+    for (const int id :
+        { IDC_BLOCKS_LIST, IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
+        EnableDlgItem(id, open);
     UpdateButtons();
     return CPropertyPage::OnSetActive();
 }
@@ -287,31 +330,130 @@ void CPageBlocks::UpdateButtons()
     CJamFileManager& store = g_MapController->GetJamFiles();
     if (!store.IsOpen())
         return;
+    QTreeWidget* list = List();
+    const QList<QTreeWidgetItem*> selected = list->selectedItems();
+    const bool mainOnly = selected.size() == 1 && RowData(selected.front()) == 0;
     platform::CSLock lock(store.Lock());
+    EnableDlgItem(IDC_BLOCKS_DETACH,
+        selected.size() >= 2 || (selected.size() == 1 && !mainOnly)
+            || (mainOnly && store.GetEntryCount(0) >= 1));
+    SetDlgItemText(IDC_BLOCKS_DETACH,
+        mainOnly ? Bilingual(u"Empty", u"Очистить") : Bilingual(u"Detach", u"Отсоединить"));
+    EnableDlgItem(IDC_BLOCKS_SAVE, store.IsModified());
     CheckDlgButton(IDC_BLOCKS_ENABLE, (store.GetSwitches() & CJamFileManager::SWITCH_BLOCKING) != 0);
 }
 
 void CPageBlocks::OnOK()
 {
-    if (!m_changed)
-        return;
-    g_MapController->GetJamFiles().StartWorker(false);
+    if (m_changed)
+        g_MapController->GetJamFiles().StartWorker(false);
     m_changed = false;
+    CPropertyPage::OnOK();
+}
+
+void CPageBlocks::OnEnableClicked()
+{
+    CJamFileManager& store = g_MapController->GetJamFiles();
+    {
+        platform::CSLock lock(store.Lock());
+        const uint8_t switches = store.GetSwitches();
+        store.SetSwitches(IsDlgButtonChecked(IDC_BLOCKS_ENABLE)
+                ? switches | CJamFileManager::SWITCH_BLOCKING
+                : switches & ~CJamFileManager::SWITCH_BLOCKING);
+    }
+    m_changed = true;
+}
+
+void CPageBlocks::OnAttach()
+{
+    platform::FileDialogRequest request;
+    request.open = true;
+    request.defaultExt = QStringLiteral("dt");
+    request.fileName = QStringLiteral("*.dt");
+    request.flags = platform::OFN_FILEMUSTEXIST;
+    request.filter = QStringLiteral("Jam Files (*.dt) | *.dt | All Files (*.*)| *.* ||");
+    if (const std::optional<QString> chosen = platform::ShowFileDialog(this, request)) {
+        CJamFileManager& store = g_MapController->GetJamFiles();
+        const int index = store.AttachFile(*chosen);
+        // A file listed already (the main file among them) is not listed twice.
+        if (index < 0 || FindRowByData(List(), index)) {
+            AppMessageBoxText(FileCantOpen(), platform::MB_OK);
+        } else {
+            auto* row
+                = new QTreeWidgetItem({ QString::number(store.GetEntryCount(index)), *chosen, QString() });
+            row->setData(0, Qt::UserRole, index);
+            m_sorter.InsertSorted(row);
+            m_changed = true;
+        }
+    }
+    UpdateButtons();
+}
+
+void CPageBlocks::OnDetach()
+{
+    QTreeWidget* list = List();
+    CJamFileManager& store = g_MapController->GetJamFiles();
+    int last = -1;
+    for (QTreeWidgetItem* row : list->selectedItems()) {
+        store.DetachEntry(RowData(row));
+        last = std::max(last, list->indexOfTopLevelItem(row));
+    }
+    if (last >= 0) {
+        FillList();
+        const int count = list->topLevelItemCount();
+        if (QTreeWidgetItem* row = list->topLevelItem(std::min(last, count - 1))) {
+            list->setCurrentItem(row);
+            row->setSelected(true);
+        }
+    }
+    m_changed = true;
+    UpdateButtons();
+}
+
+void CPageBlocks::OnSave()
+{
+    g_MapController->GetJamFiles().SaveMainFile(false);
+    UpdateButtons();
+}
+
+void CPageBlocks::OnSaveAll()
+{
+    platform::FileDialogRequest request;
+    request.open = false;
+    request.defaultExt = QStringLiteral("dt");
+    request.fileName = QStringLiteral("*.dt");
+    request.flags = platform::OFN_OVERWRITEPROMPT;
+    request.filter = QStringLiteral("Jam Files (*.dt)|*.dt|All Files (*.*)|*.*||");
+    if (const std::optional<QString> chosen = platform::ShowFileDialog(this, request)) {
+        if (!g_MapController->GetJamFiles().SaveAs(*chosen))
+            AppMessageBoxText(
+                Bilingual(u"Can't save the file.", u"Невозможно сохранить файл."), platform::MB_OK);
+        FillList();
+    }
+    UpdateButtons();
 }
 
 bool CPageBlocks::OnCommand(int id, int code)
 {
-    if (code == BN_CLICKED && id == IDC_BLOCKS_ENABLE) {
-        CJamFileManager& store = g_MapController->GetJamFiles();
-        {
-            platform::CSLock lock(store.Lock());
-            const uint8_t switches = store.GetSwitches();
-            store.SetSwitches(IsDlgButtonChecked(IDC_BLOCKS_ENABLE)
-                    ? switches | CJamFileManager::SWITCH_BLOCKING
-                    : switches & ~CJamFileManager::SWITCH_BLOCKING);
-        }
-        m_changed = true;
+    if (code != BN_CLICKED)
+        return CPropertyPage::OnCommand(id, code);
+    switch (id) {
+    case IDC_BLOCKS_ENABLE:
+        OnEnableClicked();
         return true;
+    case IDC_BLOCKS_ATTACH:
+        OnAttach();
+        return true;
+    case IDC_BLOCKS_DETACH:
+        OnDetach();
+        return true;
+    case IDC_BLOCKS_SAVE:
+        OnSave();
+        return true;
+    case IDC_BLOCKS_SAVE_ALL:
+        OnSaveAll();
+        return true;
+    default:
+        return CPropertyPage::OnCommand(id, code);
     }
-    return CPropertyPage::OnCommand(id, code);
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The pages of the Traffic sheet: where the jams come from and how often
 // (every change applied at once), and the user's disabled-road files.
+#include "settings/list_sorter.h"
 #include "ui/property_page.h"
 
 #include <cstdint>
+
+class QTreeWidget;
 
 enum : int {
     IDD_PAGE_JAMS = 998,
@@ -59,12 +62,21 @@ public:
     bool OnSetActive() override;
     void OnOK() override;
 
+    QTreeWidget* List() const;
+
 protected:
     void CreateControls() override;
     bool OnCommand(int id, int code) override;
 
 private:
+    void FillList();
     void UpdateButtons();
+    void OnEnableClicked();
+    void OnAttach();
+    void OnDetach();
+    void OnSave();
+    void OnSaveAll();
 
+    CListSorter m_sorter;
     bool m_changed = false;
 };

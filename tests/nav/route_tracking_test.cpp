@@ -1,14 +1,18 @@
 // Tracking the GPS position along a route on the shipped map and the voice
 // prompts before its turn: a drive at 50 km/h with 250 ms ticks, a parallel
 // track off the route and back, standing still, a lost fix, a rebuild under a
-// driver on the route, and the prompt order through the sound output.
+// driver on the route, and the prompt order through the sound output; the
+// corridor width and the language the settings pages choose.
 #include "nav/route_guide.h"
 
 #include "platform/clock.h"
 #include "platform/sound.h"
 #include "settings/settings_record.h"
+#include "settings/settings_sheets.h"
 #include "tests/nav/controller_rig.h"
 #include "tests/nav/route_support.h"
+#include "tests/settings/settings_pages_support.h"
+#include "ui/message_window.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -191,6 +195,82 @@ TEST_F(RouteTrackingTest, AParallelTrackIsOffTheRouteOnceAndBackOnItOnce)
         if (p.id == 509 || p.id == 513)
             notices.push_back(p);
     EXPECT_EQ(notices, (std::vector<Played> { { 513, true }, { 509, true }, { 513, true } }));
+}
+
+// The corridor width chosen in the settings decides how far beside the route
+// a driver may go before "off the route" is said: 100 m to the side of the
+// road leaves the default 70 m corridor but not one of 300 m.
+struct CorridorCase {
+    double width;
+    std::vector<Played> notices;
+};
+
+class RouteCorridorTest : public RouteTrackingTest, public ::testing::WithParamInterface<CorridorCase> { };
+
+TEST_P(RouteCorridorTest, OffTheRouteIsSaidOnlyOutsideTheCorridor)
+{
+    Routes().SetCorridorWidth(GetParam().width);
+    const double off = MetresToMapUnits(100);
+    const MapPoint early = VoraduAt(1300, 400);
+    Drive(m_rig, { m_start, early }).Go();
+    const MapPoint besideA { early.x, static_cast<int32_t>(early.y - off) };
+    const MapPoint besideB { early.x + static_cast<int32_t>(MetresToMapUnits(120)), besideA.y };
+    const MapPoint back { besideB.x + static_cast<int32_t>(MetresToMapUnits(20)), early.y };
+    Drive(m_rig, { early, besideA, besideB, back, m_turn }).Go();
+    EXPECT_EQ(Guide().IsOnRoute(), 1);
+    std::vector<Played> notices;
+    for (const Played& p : PlayedSounds())
+        if (p.id == 509 || p.id == 513)
+            notices.push_back(p);
+    EXPECT_EQ(notices, GetParam().notices);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, RouteCorridorTest,
+    ::testing::Values(CorridorCase { 70.0, { { 513, true }, { 509, true }, { 513, true } } },
+        CorridorCase { 300.0, { { 513, true } } }),
+    [](const ::testing::TestParamInfo<CorridorCase>& info) {
+        return "Metres" + std::to_string(static_cast<int>(info.param.width));
+    });
+
+// The language chosen on the Language page: the route notices on the map
+// screen, shown and spoken, follow it from the next one on.
+TEST_F(RouteTrackingTest, TheLanguageChosenOnItsPageShowsAndSpeaksTheNextNotices)
+{
+    const int language = g_language;
+    g_language = LANGUAGE_RUSSIAN;
+    const double off = MetresToMapUnits(100);
+    // 100 m to the side for 80 m, back, and along the road to `onTo`.
+    auto detour = [&](double east, double onTo) {
+        const MapPoint from = VoraduAt(east, 400);
+        const MapPoint besideA { from.x, static_cast<int32_t>(from.y - off) };
+        const MapPoint besideB { from.x + static_cast<int32_t>(MetresToMapUnits(80)), besideA.y };
+        const MapPoint back { besideB.x + static_cast<int32_t>(MetresToMapUnits(20)), from.y };
+        Drive(m_rig, { from, besideA, besideB, back, VoraduAt(onTo, 400) }).Go();
+    };
+    auto notices = [] {
+        std::vector<int> ids;
+        for (const Played& p : PlayedSounds())
+            if (p.id >= 509 && p.id <= 514)
+                ids.push_back(p.id);
+        platform::ClearSoundPlayLog();
+        return ids;
+    };
+    Drive(m_rig, { m_start, VoraduAt(1270, 400) }).Go();
+    detour(1270, 1410);
+    EXPECT_EQ(notices(), (std::vector<int> { 514, 510, 514 }));
+    EXPECT_EQ(g_messageWnd->GetText(), QStringLiteral("Вы вернулись на маршрут."));
+
+    {
+        CSheetLanguage sheet(QStringLiteral("Язык"), nullptr);
+        ASSERT_TRUE(sheet.Create());
+        settingstest::Tap(sheet.m_language, IDC_LANGUAGE_ENGLISH);
+        settingstest::Tap(sheet, platform::IDOK);
+    }
+    ASSERT_EQ(g_language, LANGUAGE_ENGLISH);
+    detour(1410, 1510);
+    EXPECT_EQ(notices(), (std::vector<int> { 509 }));
+    EXPECT_EQ(g_messageWnd->GetText(), QStringLiteral("You're off the route."));
+    g_language = language;
 }
 
 TEST_F(RouteTrackingTest, StandingStillMatchesNothingAndALostFixLeavesNoStaleDistance)

@@ -1,44 +1,23 @@
 // The hardware buttons page as a user taps it: a button, then a command,
-// which the key map then holds for that button; the lists' column sort
-// cycles through three states and is kept for the next opening.
+// which the key map then holds for that button and the map screen runs; the
+// lists' column sort cycles through three states and is kept for the next
+// opening.
+#include "app/main_frame.h"
+#include "app/process_objects.h"
+#include "app/travenor_app.h"
 #include "controls/command_registry.h"
 #include "controls/hard_key_map.h"
 #include "platform/keys.h"
 #include "settings/settings_record.h"
 #include "settings/settings_sheets.h"
+#include "tests/app/app_rig.h"
 #include "tests/settings/settings_pages_support.h"
+#include "tests/support/modal_answer.h"
 
 #include <QHeaderView>
 #include <QTreeWidget>
 
 using namespace settingstest;
-
-namespace {
-
-void TapRow(QTreeWidget* list, QTreeWidgetItem* row)
-{
-    ASSERT_NE(row, nullptr);
-    list->scrollToItem(row);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
-}
-
-void TapHeader(QTreeWidget* list, int column)
-{
-    QHeaderView* header = list->header();
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-        QPoint(
-            header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
-}
-
-std::vector<int> Order(QTreeWidget* list)
-{
-    std::vector<int> data;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        data.push_back(RowData(list->topLevelItem(i)));
-    return data;
-}
-
-} // namespace
 
 TEST(HardwareButtonsPage, AButtonTakesTheCommandPickedForIt)
 {
@@ -84,9 +63,9 @@ TEST(HardwareButtonsPage, HeaderTapsCycleTheSortAndTheNextOpeningKeepsIt)
         CSheetHardwareButtons sheet(QStringLiteral("Hardware buttons"), nullptr);
         ASSERT_TRUE(sheet.Create());
         QTreeWidget* keys = sheet.m_buttons.Keys();
-        const std::vector<int> inserted = Order(keys);
+        const std::vector<int> inserted = RowOrder(keys);
         TapHeader(keys, 0);
-        sortedByName = Order(keys);
+        sortedByName = RowOrder(keys);
         EXPECT_NE(sortedByName, inserted);
         for (size_t i = 1; i < sortedByName.size(); ++i)
             EXPECT_LE(QString::compare(
@@ -94,9 +73,9 @@ TEST(HardwareButtonsPage, HeaderTapsCycleTheSortAndTheNextOpeningKeepsIt)
                 0);
         TapHeader(keys, 0);
         std::vector<int> reversed(sortedByName.rbegin(), sortedByName.rend());
-        EXPECT_EQ(Order(keys), reversed);
+        EXPECT_EQ(RowOrder(keys), reversed);
         TapHeader(keys, 0);
-        EXPECT_EQ(Order(keys), inserted) << "the third tap: unsorted";
+        EXPECT_EQ(RowOrder(keys), inserted) << "the third tap: unsorted";
         EXPECT_EQ(g_listStates[LIST_HARD_KEYS].column, -1);
         TapHeader(keys, 0);
         EXPECT_EQ(g_listStates[LIST_HARD_KEYS].column, 0);
@@ -107,8 +86,49 @@ TEST(HardwareButtonsPage, HeaderTapsCycleTheSortAndTheNextOpeningKeepsIt)
     }
     CSheetHardwareButtons sheet(QStringLiteral("Hardware buttons"), nullptr);
     ASSERT_TRUE(sheet.Create());
-    EXPECT_EQ(Order(sheet.m_buttons.Keys()), sortedByName);
+    EXPECT_EQ(RowOrder(sheet.m_buttons.Keys()), sortedByName);
     const QTreeWidget* commands = sheet.m_buttons.Commands();
     EXPECT_LE(QString::compare(commands->topLevelItem(0)->text(0), commands->topLevelItem(1)->text(0)), 0);
     Tap(sheet, platform::IDCANCEL);
+}
+
+// In the running program: the Settings command, the Hardware buttons entry,
+// a button and a command tapped, the menu left; the button pressed on the
+// map screen then runs the command picked for it.
+TEST(HardwareButtonsPage, AButtonSetOnThePageRunsItsCommandOnTheMapScreen)
+{
+    apptest::AppRig rig;
+    rig.SetRunBefore();
+    rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    CProcessObjects objects;
+    g_language = LANGUAGE_ENGLISH;
+    g_listStates = {};
+    const int slot = CHardKeyMap::SlotOfKey(platform::VirtualKeyFromQt(Qt::Key_F1));
+    ASSERT_GE(slot, 0);
+    bool picked = false;
+    apptest::RunProgram([&] {
+        QWidget* screen = theApp->GetDeviceScreen();
+        ASSERT_TRUE(g_HardKeyMap->SetCommand(uint32_t(slot), CMD_ZOOM_IN));
+        ASSERT_FALSE(g_MapController->IsFollowGps());
+        testing_support::WhenModalOpens([&](QWidget* window) {
+            auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
+            ASSERT_NE(menu, nullptr);
+            WhenSheetOpens<CSheetHardwareButtons>([&](CSheetHardwareButtons* sheet) {
+                CPageHardwareButtons& page = sheet->m_buttons;
+                TapRow(page.Keys(), FindRowByData(page.Keys(), slot));
+                TapRow(page.Commands(), FindRowByData(page.Commands(), CMD_GPS_TRACKING));
+                picked = g_HardKeyMap->GetCommand(uint32_t(slot)) == int32_t(CMD_GPS_TRACKING);
+                Tap(*sheet, platform::IDOK);
+            });
+            TapEntry(*menu, SETTINGS_HARDWARE_BUTTONS);
+            TapEntry(*menu, SETTINGS_EXIT);
+        });
+        ExecuteCommand(CMD_SETTINGS);
+        QTest::keyClick(screen, Qt::Key_F1);
+        EXPECT_TRUE(g_MapController->IsFollowGps()) << "the key follows the GPS now";
+        QTest::keyClick(screen, Qt::Key_F1);
+        EXPECT_FALSE(g_MapController->IsFollowGps());
+        platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);
+    });
+    EXPECT_TRUE(picked);
 }

@@ -6,6 +6,7 @@
 #include "foundation/language.h"
 #include "platform/display.h"
 #include "platform/file_dialog.h"
+#include "settings/list_sorter.h"
 #include "settings/settings_menu_dlg.h"
 #include "tests/settings/settings_rig.h"
 #include "tests/support/program_folder.h"
@@ -15,14 +16,18 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
+#include <algorithm>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace settingstest {
 
@@ -40,6 +45,35 @@ inline void Tap(const ControlHost& host, int id)
         at = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
     }
     QTest::mouseClick(control, Qt::LeftButton, {}, at);
+}
+
+// A tap on a list's row, on its first column (a row may be wider than the
+// list), with keys held.
+inline void TapRow(QTreeWidget* list, QTreeWidgetItem* row, Qt::KeyboardModifiers keys = {})
+{
+    ASSERT_NE(row, nullptr);
+    list->scrollToItem(row);
+    const QRect rect = list->visualItemRect(row);
+    const int x = std::min(rect.center().x(), rect.left() + list->columnWidth(0) / 2);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, QPoint(x, rect.center().y()));
+}
+
+// A tap on a list's column header.
+inline void TapHeader(QTreeWidget* list, int column)
+{
+    QHeaderView* header = list->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+        QPoint(
+            header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2));
+}
+
+// The lists' rows by their item data, top to bottom.
+inline std::vector<int> RowOrder(QTreeWidget* list)
+{
+    std::vector<int> data;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        data.push_back(RowData(list->topLevelItem(i)));
+    return data;
 }
 
 // A tap on a sheet's tab.

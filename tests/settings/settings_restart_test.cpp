@@ -2,8 +2,11 @@
 // of the settings, closed through "Close application" and started again:
 // every change is still there.
 #include "app/process_objects.h"
+#include "controls/bitmap_element.h"
+#include "controls/button_bar.h"
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
+#include "controls/diagram_button.h"
 #include "controls/hard_key_map.h"
 #include "gps/bluetooth_control.h"
 #include "gps/gps_source.h"
@@ -79,6 +82,22 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             g_HardKeyMap->SetCommand(4, 10021);
             controller.GetTopButtonBar().SetButtonCommand(2, 10040);
             GetTransparentButtonRoot().SetButtonCommand(1, 3, 10030);
+            // The toolbar, other-display and brightness pages' options and the
+            // lists' sorts.
+            controller.GetBottomButtonBar().SetBarState(CButtonBar::BAR_ON_DEMAND);
+            controller.SetCentreMarkerShown(false);
+            controller.GetScaleBarElement()->SetState(0);
+            controller.GetWidgetSet()->SetState(0);
+            g_buttonTooltips = 0;
+            CScreenButtonFolders& panel = GetTransparentButtonRoot();
+            panel.SetGridAlpha(40);
+            panel.SetGridShown(0);
+            panel.SetAlpha(90);
+            panel.SetBackgroundAlpha(200);
+            panel.SetShowCaptions(0);
+            g_listStates[LIST_BLOCKS] = { 1, 2 };
+            g_listStates[LIST_TOOLBAR_COMMANDS] = { 0, 1 };
+            g_listStates[LIST_BUTTON_VALUES] = { 0, 2 };
             g_jamSettings.periodMinutes = 25;
             g_jamSettings.kind = 3;
             // The options of the settings pages: the GPS sheet's, the driving
@@ -200,6 +219,23 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         EXPECT_EQ(g_HardKeyMap->GetCommand(4), 10021);
         EXPECT_EQ(controller.GetTopButtonBar().GetButtonCommand(2), 10040);
         EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(1, 3), 10030);
+        EXPECT_EQ(controller.GetBottomButtonBar().GetBarState(), CButtonBar::BAR_ON_DEMAND);
+        EXPECT_FALSE(controller.GetCentreMarkerShown());
+        EXPECT_EQ(controller.GetScaleBarElement()->GetState(), 0);
+        EXPECT_EQ(controller.GetWidgetSet()->GetState(), 0);
+        EXPECT_EQ(g_buttonTooltips, 0);
+        const CScreenButtonFolders& panel = GetTransparentButtonRoot();
+        EXPECT_EQ(panel.GetGridAlpha(), 40);
+        EXPECT_EQ(panel.GetGridShown(), 0);
+        EXPECT_EQ(panel.GetAlpha(), 90);
+        EXPECT_EQ(panel.GetBackgroundAlpha(), 200);
+        EXPECT_EQ(panel.GetShowCaptions(), 0);
+        for (const int list : { int(LIST_BLOCKS), int(LIST_TOOLBAR_COMMANDS), int(LIST_BUTTON_VALUES) })
+            EXPECT_EQ(g_listStates[size_t(list)].column * 10 + g_listStates[size_t(list)].state,
+                list == LIST_BLOCKS                 ? 12
+                    : list == LIST_TOOLBAR_COMMANDS ? 1
+                                                    : 2)
+                << list;
         EXPECT_EQ(g_jamSettings.periodMinutes, 25);
         EXPECT_EQ(g_jamSettings.kind, 3);
         EXPECT_EQ(g_waypoints->GetWaypointCount(), 1);

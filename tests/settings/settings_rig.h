@@ -5,6 +5,7 @@
 // start-up list, and the map controller attached to Voradu.
 // Also a byte writer for settings files written by hand from the file's table.
 #include "app/process_objects.h"
+#include "controls/command_registry.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/scale_list.h"
 #include "nav/map_controller.h"
@@ -32,6 +33,8 @@ public:
         // The record's value that the defaults leave alone starts afresh in each test.
         g_reservedSetting = 0;
         FillScaleList();
+        // The commands' names and pictures, as the program's start-up gives them.
+        g_CommandRegistry->Init();
         attached = g_MapController->Attach(g_drawTool.get()) == 1 && g_MapController->OpenView() == 1;
     }
 

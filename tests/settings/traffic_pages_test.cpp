@@ -2,6 +2,7 @@
 // server on the loopback interface, and on the map controller's store of
 // disabled roads.
 #include "nav/map_controller.h"
+#include "platform/local_time.h"
 #include "settings/settings_record.h"
 #include "settings/settings_sheets.h"
 #include "tests/settings/settings_pages_support.h"
@@ -10,17 +11,20 @@
 #include "tests/support/provider_simulator.h"
 #include "tests/support/pty_pair.h"
 #include "traffic/gprs_transport.h"
+#include "traffic/jam_file_manager.h"
 #include "traffic/jam_glue.h"
 #include "traffic/jam_settings.h"
 #include "traffic/roz_transport.h"
 #include "traffic/traffic_dialogs.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
-#include <limits>
-
 #include <QTreeWidget>
+#include <algorithm>
+#include <limits>
+#include <memory>
 
 using namespace settingstest;
 
@@ -77,6 +81,25 @@ TEST(JamsPage, EveryChoiceReachesTheTrafficManagerAtOnce)
     EXPECT_FALSE(page.IsDlgButtonChecked(IDC_JAMS_REGULAR));
     EXPECT_FALSE(page.IsDlgItemEnabled(IDC_JAMS_PERIOD));
 
+    // "Delete jam": the traffic indicator forgets the deleted data.
+    CJamSchedule& schedule = g_MapController->GetJamSchedule();
+    platform::LocalTime morning;
+    morning.year = 2026;
+    morning.month = 12;
+    morning.day = 11;
+    morning.hour = 8;
+    morning.minute = 30;
+    const uint64_t jamTime = platform::LocalTimeToFileTime(morning);
+    schedule.OnJamReceived(true, &jamTime);
+    schedule.OnJamApplied(true);
+    ASSERT_TRUE(schedule.Acknowledge(true));
+    ASSERT_NE(schedule.GetState(), 0);
+    ASSERT_EQ(schedule.GetDataMinute(), 8 * 60 + 30);
+    Tap(page, IDC_JAMS_DELETE);
+    EXPECT_TRUE(program.rig.boxes.empty()) << "nothing to ask with regular downloading off";
+    EXPECT_EQ(schedule.GetState(), 0);
+    EXPECT_EQ(schedule.GetDataMinute(), -1);
+
     Tap(page, IDC_JAMS_DOWNLOAD_NOW);
     EXPECT_TRUE(server.AwaitRequests(2)) << "the provider was asked at once";
 
@@ -109,9 +132,31 @@ TEST(JamsPage, EveryChoiceReachesTheTrafficManagerAtOnce)
     g_jamSettings = JamSettings();
 }
 
-// Without the store's main file the page only switches the disabled roads
-// on and off; OK hands the switch to the store's worker, Cancel keeps it.
-TEST(BlocksPage, TheSwitchActsAtOnceAndTheFilesWaitForTheStore)
+namespace {
+
+// A disabled-road file closing `roads` (each closed both ways).
+void WriteRoadsFile(const QString& path, std::initializer_list<uint32_t> roads)
+{
+    QByteArray bytes = DisabledRoadsHeader(int32_t(roads.size()));
+    for (const uint32_t road : roads)
+        bytes += DisabledRoadRecord(road, CJamFileManager::PASSAGE_CLOSED);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList Column(QTreeWidget* list, int column)
+{
+    QStringList texts;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        texts << list->topLevelItem(i)->text(column);
+    return texts;
+}
+
+} // namespace
+
+// The switch acts on the store at once and stays when the sheet is cancelled.
+TEST(BlocksPage, TheSwitchActsAtOnceAndCancelKeepsIt)
 {
     SettingsProgram program;
     g_language = LANGUAGE_RUSSIAN;
@@ -123,18 +168,132 @@ TEST(BlocksPage, TheSwitchActsAtOnceAndTheFilesWaitForTheStore)
     CPageBlocks& page = sheet.m_blocks;
     EXPECT_EQ(page.GetDlgItemText(IDC_BLOCKS_ENABLE), QStringLiteral("Использовать"));
     EXPECT_FALSE(page.IsDlgButtonChecked(IDC_BLOCKS_ENABLE));
-    // The store's main file opened with the map: the list names it.
     ASSERT_TRUE(store.IsOpen());
-    EXPECT_TRUE(page.IsDlgItemEnabled(IDC_BLOCKS_LIST));
-    auto* list = page.GetDlgItemAs<QTreeWidget>(IDC_BLOCKS_LIST);
-    ASSERT_GE(list->topLevelItemCount(), 1);
-    EXPECT_EQ(list->topLevelItem(0)->text(1), store.GetEntryName(0));
-    for (const int id : { IDC_BLOCKS_ATTACH, IDC_BLOCKS_DETACH, IDC_BLOCKS_SAVE, IDC_BLOCKS_SAVE_ALL })
-        EXPECT_FALSE(page.IsDlgItemEnabled(id)) << id;
     Tap(page, IDC_BLOCKS_ENABLE);
     EXPECT_EQ(store.GetSwitches(), CJamFileManager::SWITCH_JAMS | CJamFileManager::SWITCH_BLOCKING);
     Tap(sheet, platform::IDCANCEL);
     EXPECT_EQ(store.GetSwitches(), CJamFileManager::SWITCH_JAMS | CJamFileManager::SWITCH_BLOCKING);
+}
+
+// Files attached, sorted, detached, emptied and merged from the page, each
+// at once in the store; OK hands what is listed to the store's worker, which
+// puts the attached files' roads in force.
+TEST(BlocksPage, FilesAreAttachedDetachedAndSavedAsTheUserAsks)
+{
+    SettingsProgram program;
+    ASSERT_TRUE(program.attached);
+    g_language = LANGUAGE_ENGLISH;
+    g_listStates = {};
+    CJamFileManager& store = g_MapController->GetJamFiles();
+    ASSERT_TRUE(store.IsOpen());
+    store.SetSwitches(CJamFileManager::SWITCH_BLOCKING);
+    const QString north = program.LocalPath(QStringLiteral("north.dt"));
+    const QString south = program.LocalPath(QStringLiteral("south.dt"));
+    const QString broken = program.LocalPath(QStringLiteral("broken.dt"));
+    WriteRoadsFile(north, { 101, 102 });
+    WriteRoadsFile(south, { 201 });
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a list of roads");
+    }
+
+    auto sheet = std::make_unique<CSheetTraffic>(QStringLiteral("Traffic & Blocks"), nullptr);
+    ASSERT_TRUE(sheet->Create());
+    TapTab(*sheet, 1);
+    CPageBlocks* page = &sheet->m_blocks;
+    QTreeWidget* list = page->List();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(Column(list, 0), QStringList({ "0" }));
+
+    // The main file alone with nothing in it cannot be emptied.
+    TapRow(list, list->topLevelItem(0));
+    EXPECT_EQ(page->GetDlgItemText(IDC_BLOCKS_DETACH), QStringLiteral("Empty"));
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_BLOCKS_DETACH));
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_BLOCKS_SAVE));
+
+    {
+        ScopedFileAnswers files({ north, north, broken });
+        Tap(*page, IDC_BLOCKS_ATTACH);
+        ASSERT_EQ(files.requests.size(), 1u);
+        EXPECT_EQ(
+            files.requests[0].filter, QStringLiteral("Jam Files (*.dt) | *.dt | All Files (*.*)| *.* ||"));
+        EXPECT_EQ(files.requests[0].fileName, QStringLiteral("*.dt"));
+        EXPECT_EQ(Column(list, 1), QStringList({ store.GetMainPath(), north }));
+        EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("2"));
+        // Attached already, or not a file of roads: the user is told, the list stays.
+        Tap(*page, IDC_BLOCKS_ATTACH);
+        Tap(*page, IDC_BLOCKS_ATTACH);
+        ASSERT_EQ(program.rig.boxes.size(), 2u);
+        EXPECT_EQ(program.rig.boxes[1].text, QStringLiteral("Can't open the file."));
+        EXPECT_EQ(list->topLevelItemCount(), 2);
+    }
+
+    // Sorted by name, descending: the next file goes to its sorted place.
+    TapHeader(list, 1);
+    TapHeader(list, 1);
+    ASSERT_EQ(g_listStates[LIST_BLOCKS].state, 2);
+    EXPECT_EQ(Column(list, 1).front(), north);
+    {
+        ScopedFileAnswers files({ south });
+        Tap(*page, IDC_BLOCKS_ATTACH);
+    }
+    QStringList descending = { south, north, store.GetMainPath() };
+    std::sort(descending.begin(), descending.end(), std::greater<QString>());
+    EXPECT_EQ(Column(list, 1), descending);
+
+    // Two files picked: "Detach" takes them off the list, the main file stays.
+    list->clearSelection();
+    TapRow(list, list->topLevelItem(Column(list, 1).indexOf(north)));
+    TapRow(list, list->topLevelItem(int(Column(list, 1).indexOf(south))), Qt::ControlModifier);
+    EXPECT_EQ(page->GetDlgItemText(IDC_BLOCKS_DETACH), QStringLiteral("Detach"));
+    Tap(*page, IDC_BLOCKS_DETACH);
+    EXPECT_EQ(Column(list, 1), QStringList({ store.GetMainPath() }));
+
+    // South again, then OK: the worker puts its road in force.
+    {
+        ScopedFileAnswers files({ south });
+        Tap(*page, IDC_BLOCKS_ATTACH);
+    }
+    Tap(*sheet, platform::IDOK);
+    EXPECT_TRUE(
+        AwaitTrue([&] { return !store.IsWorkerRunning() && store.FindRoad(201) != store.GetRoads().end(); }));
+    EXPECT_EQ(store.GetRoadFlags(store.FindRoad(201), 201), CJamFileManager::PASSAGE_CLOSED);
+
+    // A road closed on the map: the main file is changed, Save keeps it, and
+    // the page opened again shows it counted, ready to be emptied.
+    store.SetPassageFlags(store.FindRoad(301), 301, CJamFileManager::PASSAGE_CLOSED);
+    sheet = std::make_unique<CSheetTraffic>(QStringLiteral("Traffic & Blocks"), nullptr);
+    ASSERT_TRUE(sheet->Create());
+    TapTab(*sheet, 1);
+    page = &sheet->m_blocks;
+    list = page->List();
+    EXPECT_EQ(g_listStates[LIST_BLOCKS].state, 2) << "the sort is kept for the next opening";
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_BLOCKS_SAVE));
+    Tap(*page, IDC_BLOCKS_SAVE);
+    EXPECT_FALSE(store.IsModified());
+    EXPECT_FALSE(page->IsDlgItemEnabled(IDC_BLOCKS_SAVE));
+
+    // Save all merges everything into one file, which the list then shows alone.
+    const QString merged = program.LocalPath(QStringLiteral("merged.dt"));
+    {
+        ScopedFileAnswers files({ merged });
+        Tap(*page, IDC_BLOCKS_SAVE_ALL);
+        ASSERT_EQ(files.requests.size(), 1u);
+        EXPECT_FALSE(files.requests[0].open);
+        EXPECT_EQ(files.requests[0].filter, QStringLiteral("Jam Files (*.dt)|*.dt|All Files (*.*)|*.*||"));
+    }
+    QFile file(merged);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    int32_t count = -1;
+    ASSERT_TRUE(ReadDisabledRoadsHeader(file.readAll(), &count));
+    EXPECT_EQ(count, 2) << "road 201 of the attached file and road 301 of the main one";
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("2"));
+    TapRow(list, list->topLevelItem(0));
+    EXPECT_EQ(page->GetDlgItemText(IDC_BLOCKS_DETACH), QStringLiteral("Empty"));
+    EXPECT_TRUE(page->IsDlgItemEnabled(IDC_BLOCKS_DETACH));
+    Tap(*sheet, platform::IDCANCEL);
 }
 
 namespace {
