@@ -23,13 +23,15 @@ QString OptionsHelp()
 {
     return QStringLiteral(
         "Usage: travenor [options] [settings.kns]\n"
-        "  --screen WxH       device screen: 240x320, 320x240, 240x240, 480x640, 640x480, 480x234\n"
-        "  --dpi 96|192       logical-pixel density of the screen\n"
+        "  --screen WxH       device screen in pixels: 240x320 (default), 320x240, 240x240,\n"
+        "                     480x640, 640x480, 480x234\n"
+        "  --dpi 96|192       logical-pixel density of the screen in dots per inch (default 96)\n"
         "  --fullscreen       fill the real screen (on a device)\n"
         "  --data DIR         program folder: maps, resources, fonts\n"
         "  --documents DIR    the documents folder (\"\\My Documents\")\n"
         "  --config FILE      the registry file\n"
-        "  --quit-after MS    close by itself after MS milliseconds\n");
+        "  --quit-after MS    close by itself after MS milliseconds\n"
+        "  --help             print this and exit\n");
 }
 
 std::optional<Options> ParseOptions(const QStringList& args, QString* error)
@@ -58,7 +60,7 @@ std::optional<Options> ParseOptions(const QStringList& args, QString* error)
             bool okW = false, okH = false;
             const QSize size = wh.size() == 2 ? QSize(wh[0].toInt(&okW), wh[1].toInt(&okH)) : QSize();
             if (!okW || !okH || !IsSupportedScreenSize(size))
-                return fail(QStringLiteral("unsupported screen size \"%1\"").arg(v));
+                return fail(QStringLiteral("--screen: unsupported screen size \"%1\"").arg(v));
             o.screen = size;
         } else if (a == QLatin1String("--dpi")) {
             if (!value(&v) || (v != QLatin1String("96") && v != QLatin1String("192")))

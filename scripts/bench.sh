@@ -2,6 +2,7 @@
 # Builds the benchmarks (Release) and runs each of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/check-shared-data.sh benchmarks
 bash scripts/setup-deps.sh
 
 BUILD=${BUILD_DIR:-build/bench}

@@ -10,6 +10,7 @@
 # tests/CMakeLists.txt), so new ones are picked up without changing this script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/check-shared-data.sh tests
 bash scripts/setup-deps.sh
 
 BUILD=${BUILD_DIR:-build/fuzz}

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, only
 # those that are missing. apt-get update runs at most once, and only when an
-# install is actually needed; sudo is used only when we are not root.
+# install is actually needed; sudo is used only when we are not root;
+# without sudo it says what to run as root.
 set -euo pipefail
 
 PACKAGES=(
@@ -32,7 +33,13 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "setup-deps: packages missing and no sudo here; as root run: apt-get update && apt-get install -y --no-install-recommends ${missing[*]}" >&2
+    exit 1
+  fi
+  SUDO="sudo"
+fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -q

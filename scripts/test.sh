@@ -3,6 +3,7 @@
 # runs every test through CTest, headless: no display, sound card or network.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/check-shared-data.sh tests
 bash scripts/setup-deps.sh
 
 BUILD=${BUILD_DIR:-build/test}

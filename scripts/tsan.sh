@@ -9,6 +9,7 @@
 # Logs: build/tsan/tsan-logs/<program>.log. JOBS bounds the parallelism.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/check-shared-data.sh tests
 bash scripts/setup-deps.sh
 
 BUILD=${BUILD_DIR:-build/tsan}

@@ -6,6 +6,7 @@
 
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/application.h"
+#include "kernel/doc/code_page.h"
 
 namespace {
 
@@ -24,21 +25,7 @@ bool ToUtf8(const char16_t* text, std::string& out)
             } else if (c >= 0xDC00 && c <= 0xDFFF) {
                 return false;
             }
-            if (c < 0x80) {
-                out += static_cast<char>(c);
-            } else if (c < 0x800) {
-                out += static_cast<char>(0xC0 | (c >> 6));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else if (c < 0x10000) {
-                out += static_cast<char>(0xE0 | (c >> 12));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            } else {
-                out += static_cast<char>(0xF0 | (c >> 18));
-                out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-                out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (c & 0x3F));
-            }
+            CZXS_CodePage::AppendUtf8(c, out);
         }
     } catch (const std::bad_alloc&) {
         return false;

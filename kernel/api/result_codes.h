@@ -67,5 +67,8 @@ enum : int32_t {
 int32_t ZXS_TranslateOpenError(int32_t kernelCode);
 int32_t ZXS_TranslateEnumError(int32_t kernelCode);
 int32_t ZXS_TranslateStartError(int32_t kernelCode);
+// What a result code means, in words for a person (English, one phrase, no
+// full stop); the same code always gives the same words.
+const char* ZXS_DescribeResult(int32_t resultCode);
 // Operations that report only success or failure.
 inline int32_t ZXS_TranslateResult(bool ok) { return ok ? ZXS_OK : ZXS_ERR_FAIL; }

@@ -18,6 +18,33 @@ std::u16string CZXS_CodePage::ToWide(int codePage, std::string_view text, size_t
     return out;
 }
 
+void CZXS_CodePage::AppendUtf8(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+std::string CZXS_CodePage::ToUtf8(int codePage, std::string_view text)
+{
+    std::string out;
+    for (const char byte : text)
+        AppendUtf8(ToWide(codePage, static_cast<uint8_t>(byte)), out);
+    return out;
+}
+
 std::string CZXS_CodePage::FromWide(int codePage, std::u16string_view text, char defaultByte, size_t limit)
 {
     const char16_t* table = kZxsCodePageWide[Index(codePage)];

@@ -13,6 +13,10 @@ public:
     static char16_t ToWide(int codePage, uint8_t byte);
     // Each byte through the code page, at most `limit` characters.
     static std::u16string ToWide(int codePage, std::string_view text, size_t limit = std::u16string::npos);
+    // The UTF-8 bytes of one character (at most U+10FFFF) appended to `out`.
+    static void AppendUtf8(char32_t c, std::string& out);
+    // A text of the code page as UTF-8.
+    static std::string ToUtf8(int codePage, std::string_view text);
     // Characters below 128 stay; others become the first byte of the code page
     // with that value, or `defaultByte`. At most `limit` bytes.
     static std::string FromWide(

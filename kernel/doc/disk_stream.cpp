@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 int32_t ZXS_StreamCause(int osError)
@@ -103,6 +104,12 @@ int CZXS_DiskStream::Open(const std::string& path, uint32_t flags, CZXS_StreamEr
     CZXS_UniqueFd file(::open(path.c_str(), mode, 0644));
     if (!file) {
         Report(error, errno);
+        return 0;
+    }
+    // A folder opens for reading here, but it is no file to read.
+    struct stat info { };
+    if (::fstat(file.Get(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        Report(error, EISDIR);
         return 0;
     }
     // Sharing: exclusive openers take the whole-file lock alone; openers that let

@@ -94,13 +94,22 @@ inline std::vector<std::string> Read(
                 text += ' ';
             next = x + kWidth;
             const std::u16string& set = cell.font ? digitSet : mainSet;
-            text += (cell.font ? "~" : "") + utf8(set[size_t(cell.glyph)]);
+            // Appended piece by piece: GCC 12 at -O3 takes "literal" + std::string
+            // for a copy of impossible size (-Wstringop-overflow).
+            auto range = [&text](char open, const std::set<int>& values, char close) {
+                text += open;
+                text += std::to_string(*values.begin());
+                text += '-';
+                text += std::to_string(*values.rbegin());
+                text += close;
+            };
+            if (cell.font)
+                text += '~';
+            text += utf8(set[size_t(cell.glyph)]);
             if (int(cell.columns.size()) != kWidth)
-                text += "[" + std::to_string(*cell.columns.begin()) + "-"
-                    + std::to_string(*cell.columns.rbegin()) + "]";
+                range('[', cell.columns, ']');
             if (int(cell.rows.size()) != kHeight)
-                text += "{" + std::to_string(*cell.rows.begin()) + "-" + std::to_string(*cell.rows.rbegin())
-                    + "}";
+                range('{', cell.rows, '}');
         }
         out.push_back(text);
     }

@@ -214,10 +214,14 @@ TEST_F(WaypointFile, DamagedRecordsLoadWhatTheyHoldAndTheRestStillLoads)
             "E\xA4\xA4Red\xA4",
             true, " " },
         { "a huge name",
-            "5545.123\xA4N\xA4"
-            "03737.456\xA4"
-            "E\xA4"
-                + std::string(100000, 'n') + "\xA4",
+            [] {
+                std::string fields = "5545.123\xA4N\xA4"
+                                     "03737.456\xA4"
+                                     "E\xA4";
+                fields.append(100000, 'n');
+                fields += '\xA4';
+                return fields;
+            }(),
             true, nullptr },
     };
     for (const Case& c : cases) {

@@ -4,10 +4,13 @@
 #include "platform/timers.h"
 #include "ui_testing.h"
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QTimer>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 namespace {
 
@@ -227,4 +230,117 @@ TEST(ButtonGridDlg, CellsOutsideTheGridAreIgnored)
             EXPECT_EQ(grid.GetCell(c, r).command, kInertCommand);
     grid.SetCellByIndex(5, 10001, QString(), QString(), 0, 700, 3);
     EXPECT_EQ(grid.GetCell(1, 2).command, 10001);
+}
+
+namespace {
+
+// A cell's look: the fill, the picture and the ink of the texts.
+class CellLook {
+public:
+    explicit CellLook(CKnButton& button)
+        : m_image(button.grab().toImage().convertToFormat(QImage::Format_RGB32))
+    {
+    }
+    const QImage& Image() const { return m_image; }
+    QRgb At(int x, int y) const { return m_image.pixel(x, y) & 0xFFFFFF; }
+    // Rows from `top` up to `bottom` (excluded) with ink: pixels far from
+    // `fill`, away from the rounded border.
+    std::vector<int> InkRows(QRgb fill, int top, int bottom) const
+    {
+        const int w = m_image.width(), h = m_image.height(), corner = ScaleByDpiX(10) + 2;
+        std::vector<int> rows;
+        for (int y = top; y < bottom && y < h - 2; ++y)
+            for (int x = 2; x < w - 2; ++x) {
+                if (y > h - corner && (x < corner || x >= w - corner))
+                    continue;
+                const QRgb p = At(x, y);
+                if (std::abs(qRed(p) - qRed(fill)) + std::abs(qGreen(p) - qGreen(fill))
+                        + std::abs(qBlue(p) - qBlue(fill))
+                    > 90) {
+                    rows.push_back(y);
+                    break;
+                }
+            }
+        return rows;
+    }
+
+private:
+    QImage m_image;
+};
+
+} // namespace
+
+// The exit button is red and every other grey, each a shade darker with the
+// focus; the picture sits centred at the top, its magenta left out and what
+// lies past the button's side cut off; the caption and the description stay
+// inside their own rectangles.
+TEST(ButtonGridDlg, DrawsFillPictureAndTextsInTheirPlaces)
+{
+    struct Screen {
+        int w, h, dpi;
+    };
+    for (const Screen s : { Screen { 240, 320, 96 }, Screen { 640, 480, 192 } }) {
+        uitest::OnScreen screen(s.w, s.h, s.dpi);
+        const int side = GetButtonSide();
+        // A blue picture wider and taller than a button's side with a magenta square at its top left.
+        QImage picture(side + 8, side + 8, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        for (int y = 0; y < side / 4; ++y)
+            for (int x = 0; x < side / 4; ++x)
+                picture.setPixel(x, y, qRgb(0xFF, 0, 0xFF));
+        CButtonGridDlg::SetPictureSource({ [&](uint32_t) { return &picture; }, [] {} });
+        CButtonGridDlg grid(4, 2);
+        grid.SetCellByIndex(0, 10003, QStringLiteral("Выход"), QString(), 0, 700, 1);
+        grid.SetCellByIndex(1, 10001, QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWW"),
+            QStringLiteral("Открыть общие настройки"), 0, 700, 1);
+        grid.SetCellByIndex(2, 10017, QString(), QString(), 0, 700, 1); // the picture alone
+        ASSERT_TRUE(grid.Create());
+        uitest::ProcessEvents();
+        const QRgb red = qRgb(230, 0, 0) & 0xFFFFFF, darkRed = qRgb(180, 0, 0) & 0xFFFFFF;
+        const QRgb grey = 0xC0C0C0, darkGrey = 0x808080;
+
+        // The focus starts on the exit button.
+        CellLook exitLook(*grid.GetButton(0, 0)), otherLook(*grid.GetButton(1, 0));
+        const int middle = side / 2, left = ScaleByDpiX(4);
+        EXPECT_EQ(exitLook.At(left, middle), darkRed) << s.w;
+        EXPECT_EQ(otherLook.At(left, middle), grey) << s.w;
+        Key(grid, Qt::Key_Right);
+        uitest::ProcessEvents();
+        EXPECT_EQ(CellLook(*grid.GetButton(0, 0)).At(left, middle), red) << s.w;
+        const CellLook focused(*grid.GetButton(1, 0));
+        EXPECT_EQ(focused.At(left, middle), darkGrey) << s.w;
+
+        // The picture: centred, magenta left out, cut at the side.
+        const int w = otherLook.Image().width(), x0 = (w - side) / 2;
+        EXPECT_EQ(otherLook.At(x0 + side / 2, middle), 0x0000FFu) << s.w;
+        EXPECT_EQ(otherLook.At(x0, side - 1), 0x0000FFu) << s.w;
+        EXPECT_EQ(otherLook.At(x0 + side - 1, side - 1), 0x0000FFu) << s.w;
+        EXPECT_EQ(otherLook.At(x0 - 1, middle), grey) << s.w;
+        EXPECT_EQ(otherLook.At(x0 + side, middle), grey) << s.w;
+        // Below the picture lies the caption; a cell without one shows where the picture ends.
+        const CellLook bare(*grid.GetButton(2 % grid.GetColumns(), 2 / grid.GetColumns()));
+        EXPECT_EQ(bare.At(x0 + side / 2, side - 1), 0x0000FFu) << s.w;
+        EXPECT_EQ(bare.At(x0 + side / 2, side), grey) << s.w;
+        EXPECT_EQ(otherLook.At(x0 + side / 8, side / 8 + 1), grey) << s.w;
+
+        // The texts: the caption's ink within its rows, the description's within its own.
+        const int captionTop = ScaleByDpiY(38), captionBottom = ScaleByDpiY(52);
+        const int descriptionTop = ScaleByDpiY(54), h = otherLook.Image().height();
+        for (const auto& [look, fill, described] :
+            { std::tuple { &exitLook, darkRed, false }, std::tuple { &otherLook, grey, true } }) {
+            const std::vector<int> caption = look->InkRows(fill, side + 1, descriptionTop);
+            ASSERT_FALSE(caption.empty()) << s.w;
+            EXPECT_GE(caption.front(), captionTop) << s.w;
+            EXPECT_LT(caption.back(), captionBottom) << s.w;
+            const std::vector<int> description = look->InkRows(fill, descriptionTop, h);
+            EXPECT_EQ(description.empty(), !described) << s.w;
+        }
+        // The long caption is cut at its rectangle's right edge, not at the border.
+        bool inkNearRight = false;
+        for (int y = captionTop; y < captionBottom; ++y)
+            inkNearRight = inkNearRight || otherLook.At(w - ScaleByDpiX(1) - 2, y) != grey;
+        EXPECT_TRUE(inkNearRight) << s.w;
+        grid.EndDialog(2);
+        CButtonGridDlg::SetPictureSource({});
+    }
 }

@@ -1,16 +1,16 @@
 // The elements with the program's own generated pictures and glyph strips, at
-// both screen classes, written as PNG files beside the build for a person to
-// look at. Skipped when the pictures have not been generated.
+// both screen classes, compared with their pictures in tests/ui/golden (look at
+// a changed one, then store it with TRAVENOR_UPDATE_GOLDEN=1). Skipped when the
+// pictures have not been generated.
 #include "drawlib/glyph_sets.h"
 #include "drawlib/screen_draw_tool.h"
 #include "fake_ui_hooks.h"
 #include "platform/display.h"
+#include "tests/support/golden_picture.h"
 #include "ui/button_hint.h"
 #include "ui/target_arrow.h"
 #include "ui_testing.h"
 
-#include <QDir>
-#include <QImage>
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,14 +63,8 @@ TEST(ElementLook, GeneratedPictures)
         button.Attach(g_drawTool.get(), { 0, s.h - GetButtonSide() }, &window);
         button.DrawImage(1);
 
-        QImage image(s.w, s.h, QImage::Format_RGB32);
-        for (int y = 0; y < s.h; ++y)
-            for (int x = 0; x < s.w; ++x) {
-                const uint32_t p = uint32_t(g_drawTool->GetPixel(x, y, false));
-                image.setPixel(x, y, (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF));
-            }
-        QDir().mkpath("ui_look");
-        EXPECT_TRUE(image.save(QStringLiteral("ui_look/elements_%1x%2.png").arg(s.w).arg(s.h)));
+        testing_support::ExpectGoldenPicture(testing_support::SurfacePicture(*g_drawTool),
+            QStringLiteral("ui"), QStringLiteral("elements_%1x%2").arg(s.w).arg(s.h));
         g_drawTool->DestroyBuffer();
     }
 }

@@ -1,6 +1,4 @@
-// krender MAP [--center X,Y] [--scale S] [--rotation R] [--size WxH] [--quick]
-//         [--plain] [--fonts DIR] -o OUT.png
-// Renders one frame of the map through the kernel's view interface.
+// krender: renders one frame of the map through the kernel's view interface.
 
 #include <QImage>
 
@@ -12,35 +10,28 @@
 #include "kernel/api/app_interface.h"
 #include "kernel/api/map_query.h"
 #include "kernel/api/view_interface.h"
+#include "tools/common/tool_args.h"
 
 namespace {
 
-int Usage(const char* message)
-{
-    std::fprintf(stderr, "krender: %s\n", message);
-    std::fprintf(stderr,
-        "usage: krender MAP [--center X,Y] [--scale S] [--rotation R] [--size WxH] [--quick] [--plain]\n"
-        "               [--fonts DIR] -o OUT.png\n");
-    return 2;
-}
+// What the view accepts: the scale's bounds and the longest side of a frame.
+constexpr long long kMinScale = 8;
+constexpr long long kMaxScale = 10000000;
+constexpr long long kMaxSide = 16000;
 
-bool Pair(const char* text, char separator, long& a, long& b)
-{
-    char* end = nullptr;
-    a = std::strtol(text, &end, 10);
-    if (end == text || *end != separator)
-        return false;
-    const char* second = end + 1;
-    b = std::strtol(second, &end, 10);
-    return end != second && *end == 0;
-}
-
-bool Number(const char* text, long& value)
-{
-    char* end = nullptr;
-    value = std::strtol(text, &end, 10);
-    return end != text && *end == 0;
-}
+const char kUsage[]
+    = "usage: krender MAP [--center X,Y] [--scale S] [--rotation R] [--size WxH] [--quick] [--plain]\n"
+      "               [--fonts DIR] -o OUT.png\n"
+      "Renders one frame of the map through the kernel's view interface into a PNG.\n"
+      "  --center X,Y  the frame's centre in map units (default: the map's centre)\n"
+      "  --scale S     map units per 128 pixels, 8 to 10000000 (default 2000)\n"
+      "  --rotation R  the map's turn in tenths of a degree, any whole number (default 0)\n"
+      "  --size WxH    the frame in pixels, 1 to 16000 each way (default 240x320)\n"
+      "  --quick       the quick frame: plain lines, no fills, labels or arrows\n"
+      "  --plain       without antialiasing\n"
+      "  --fonts DIR   the folder with the map fonts (default: the build's data folder)\n"
+      "  -o OUT.png    the picture to write\n"
+      "  --help        print this and exit\n";
 
 } // namespace
 
@@ -49,28 +40,40 @@ int main(int argc, char** argv)
     std::string mapPath;
     std::string outPath;
     std::string fonts = std::string(TRAVENOR_BUILD_DATA_DIR) + "/";
-    long cx = 0x7fffffff, cy = 0x7fffffff, scale = 2000, rotation = 0, width = 240, height = 320;
+    long long cx = 0x7fffffff, cy = 0x7fffffff, scale = 2000, rotation = 0, width = 240, height = 320;
+    bool centred = false;
     bool quick = false;
     bool plain = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--center" && hasValue) {
-            if (!Pair(argv[++i], ',', cx, cy))
-                return Usage("--center takes X,Y in map units");
-        } else if (arg == "--scale" && hasValue) {
-            if (!Number(argv[++i], scale))
-                return Usage("--scale takes map units per 128 pixels");
-        } else if (arg == "--rotation" && hasValue) {
-            if (!Number(argv[++i], rotation))
-                return Usage("--rotation takes tenths of a degree");
-        } else if (arg == "--size" && hasValue) {
-            if (!Pair(argv[++i], 'x', width, height))
-                return Usage("--size takes WxH");
-        } else if (arg == "--fonts" && hasValue) {
-            fonts = std::string(argv[++i]) + "/";
-        } else if (arg == "-o" && hasValue) {
-            outPath = argv[++i];
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        const bool takesValue = arg == "--center" || arg == "--scale" || arg == "--rotation"
+            || arg == "--size" || arg == "--fonts" || arg == "-o";
+        if (takesValue && i + 1 >= argc)
+            return toolargs::Refuse("krender", arg + " needs a value");
+        const char* value = takesValue ? argv[++i] : nullptr;
+        if (arg == "--center") {
+            if (!toolargs::ParsePair(value, ',', INT32_MIN, INT32_MAX, cx, cy))
+                return toolargs::Refuse("krender", "--center takes X,Y in map units (whole numbers)", value);
+            centred = true;
+        } else if (arg == "--scale") {
+            if (!toolargs::ParseInt(value, kMinScale, kMaxScale, scale))
+                return toolargs::Refuse(
+                    "krender", "--scale takes map units per 128 pixels, 8 to 10000000", value);
+        } else if (arg == "--rotation") {
+            if (!toolargs::ParseInt(value, INT32_MIN, INT32_MAX, rotation))
+                return toolargs::Refuse(
+                    "krender", "--rotation takes tenths of a degree (a whole number)", value);
+        } else if (arg == "--size") {
+            if (!toolargs::ParsePair(value, 'x', 1, kMaxSide, width, height))
+                return toolargs::Refuse("krender", "--size takes WxH in pixels, 1 to 16000 each", value);
+        } else if (arg == "--fonts") {
+            fonts = std::string(value) + "/";
+        } else if (arg == "-o") {
+            outPath = value;
         } else if (arg == "--quick") {
             quick = true;
         } else if (arg == "--plain") {
@@ -78,28 +81,34 @@ int main(int argc, char** argv)
         } else if (!arg.empty() && arg[0] != '-' && mapPath.empty()) {
             mapPath = arg;
         } else {
-            return Usage(("unknown argument " + arg).c_str());
+            return toolargs::Refuse(
+                "krender", arg.empty() || arg[0] != '-' ? "one map only" : "unknown option", arg.c_str());
         }
     }
     if (mapPath.empty() || outPath.empty())
-        return Usage("a map and -o OUT.png are needed");
+        return toolargs::Refuse("krender", "a map and -o OUT.png are needed");
+    // The view takes a turn from 0 to 359.9 degrees; any other turns the same way.
+    rotation %= 3600;
+    if (rotation < 0)
+        rotation += 3600;
 
     CZXS_AppHandle app;
     int32_t code = ZXS_AppCreate(&app, nullptr, 0, fonts.c_str(), 0);
     if (code != 0) {
-        std::fprintf(
-            stderr, "krender: the kernel does not start (%d); fonts looked for in %s\n", code, fonts.c_str());
+        std::fprintf(stderr,
+            "krender: the kernel does not start: %s (kernel code %d); fonts looked for in %s\n",
+            ZXS_DescribeResult(code), code, fonts.c_str());
         return 1;
     }
     static const char owner = 0;
     CZXS_MapHandle map;
     code = ZXS_MapOpenA(&map, &owner, mapPath.c_str(), nullptr, 0, 0);
     if (code != 0) {
-        std::fprintf(stderr, "krender: %s does not open (%d)\n", mapPath.c_str(), code);
+        toolargs::ReportMapOpenFailure("krender", mapPath.c_str(), code);
         ZXS_AppExit(&app);
         return 1;
     }
-    if (cx == 0x7fffffff || cy == 0x7fffffff) {
+    if (!centred) {
         ZXS_Point centre;
         if (ZXS_MapGetCenter(&map, &centre) == 0) {
             cx = centre.x;
@@ -118,7 +127,8 @@ int main(int argc, char** argv)
             != 0
         || (code = ZXS_ViewClear(&view)) != 0
         || (code = ZXS_ViewRender(&view, quick ? 1 : 0, nullptr)) != 0) {
-        std::fprintf(stderr, "krender: the frame fails (%d)\n", code);
+        std::fprintf(stderr, "krender: the frame cannot be drawn: %s (kernel code %d)\n",
+            ZXS_DescribeResult(code), code);
     } else {
         const ZXS_DeviceContext* dc = ZXS_ViewGetDC(&view);
         QImage image(dc->width, dc->height, QImage::Format_RGB16);

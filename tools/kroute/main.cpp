@@ -10,30 +10,19 @@
 #include "kernel/doc/passage_journal.h"
 #include "kernel/doc/tzx_doc.h"
 #include "kernel/router/graph_router.h"
+#include "tools/common/tool_args.h"
 
 namespace {
 
-int Usage()
-{
-    std::fprintf(stderr,
-        "usage: kroute [--shortest] [--journal] [--radius UNITS] MAP.tzx X1 Y1 X2 Y2 [VX VY]...\n"
-        "Routes from (X1, Y1) to (X2, Y2) through the via points (map units) and prints\n"
-        "each route point (x, y, road object, branches, flags), the length and the cost.\n"
-        "--shortest  route by length (default: by travel time)\n"
-        "--journal   route with the passage journal beside the map (cost classes and closures)\n"
-        "--radius    how far from a point a road may be (default: 200 m)\n");
-    return 2;
-}
-
-bool ParseInt(const char* text, int32_t& value)
-{
-    char* end = nullptr;
-    const long v = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    value = static_cast<int32_t>(v);
-    return true;
-}
+const char kUsage[]
+    = "usage: kroute [--shortest] [--journal] [--radius UNITS] MAP.tzx X1 Y1 X2 Y2 [VX VY]...\n"
+      "Routes from (X1, Y1) to (X2, Y2) through the via points and prints each route point\n"
+      "(x, y, road object, branches, flags), the length in metres and the cost.\n"
+      "  X, Y        a point in map units (the map's own coordinates, whole numbers)\n"
+      "  --shortest  route by length (default: by travel time)\n"
+      "  --journal   route with the passage journal beside the map (cost classes and closures)\n"
+      "  --radius    how far from a point a road may be, in map units (default: 200 m)\n"
+      "  --help      print this and exit\n";
 
 const char* Describe(int result)
 {
@@ -66,28 +55,41 @@ int main(int argc, char** argv)
     int32_t radius = -1;
     std::vector<const char*> args;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--shortest") == 0) {
+        const char* arg = argv[i];
+        long long value = 0;
+        if (std::strcmp(arg, "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (std::strcmp(arg, "--shortest") == 0) {
             option = CZXS_Router::kShortest;
-        } else if (std::strcmp(argv[i], "--journal") == 0) {
+        } else if (std::strcmp(arg, "--journal") == 0) {
             useJournal = 1;
-        } else if (std::strcmp(argv[i], "--radius") == 0 && i + 1 < argc) {
-            if (!ParseInt(argv[++i], radius) || radius <= 0)
-                return Usage();
-        } else if (std::strcmp(argv[i], "--help") == 0
-            || (argv[i][0] == '-' && argv[i][1] != '\0' && (argv[i][1] < '0' || argv[i][1] > '9'))) {
-            return Usage();
+        } else if (std::strcmp(arg, "--radius") == 0) {
+            if (i + 1 >= argc)
+                return toolargs::Refuse("kroute", "--radius needs a distance in map units");
+            if (!toolargs::ParseInt(argv[++i], 1, INT32_MAX, value))
+                return toolargs::Refuse(
+                    "kroute", "--radius takes a whole number of map units above 0", argv[i]);
+            radius = static_cast<int32_t>(value);
+        } else if (arg[0] == '-' && arg[1] != '\0' && (arg[1] < '0' || arg[1] > '9')) {
+            return toolargs::Refuse("kroute", "unknown option", arg);
         } else {
-            args.push_back(argv[i]);
+            args.push_back(arg);
         }
     }
+    if (args.empty())
+        return toolargs::Refuse("kroute", "a map and two points are needed");
     if (args.size() < 5 || args.size() % 2 == 0)
-        return Usage();
+        return toolargs::Refuse(
+            "kroute", "the points are pairs of numbers X Y: a start, a finish and any via points");
     std::vector<int32_t> coords;
     for (size_t i = 1; i < args.size(); ++i) {
-        int32_t v = 0;
-        if (!ParseInt(args[i], v))
-            return Usage();
-        coords.push_back(v);
+        long long v = 0;
+        if (!toolargs::ParseInt(args[i], INT32_MIN, INT32_MAX, v))
+            return toolargs::Refuse("kroute",
+                i % 2 == 1 ? "an X is a whole number of map units" : "a Y is a whole number of map units",
+                args[i]);
+        coords.push_back(static_cast<int32_t>(v));
     }
 
     // The tool only reads: the journal beside the map is never written.
@@ -96,7 +98,7 @@ int main(int argc, char** argv)
     ZXS_MapSource source;
     source.path = args[0];
     if (doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk) == 0) {
-        std::fprintf(stderr, "kroute: cannot open the map %s (kernel error %d)\n", args[0], doc.GetError());
+        toolargs::ReportMapOpenFailure("kroute", args[0], ZXS_TranslateOpenError(doc.GetError()));
         return 1;
     }
     // Map units per metre: the resolution is given in units per 10 km.

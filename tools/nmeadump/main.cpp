@@ -20,7 +20,8 @@ void Usage()
               "  {\"file\":..., \"time\":\"YYYY-MM-DDThh:mm:ssZ\", \"lat\":..., \"lon\":... (degrees),\n"
               "   \"speed\":... (knots), \"track\":... (degrees), \"status\":\"A\" or \"V\",\n"
               "   \"used\":... (satellites), \"accepted\":..., \"refused\":... (sentences)}\n"
-              "A log that cannot be read prints an error and makes the exit status 1.");
+              "A log that cannot be read prints an error and makes the exit status 1.\n"
+              "  --help  print this and exit");
 }
 
 std::string JsonString(const std::string& text)
@@ -80,8 +81,8 @@ bool Dump(const char* path)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        Usage();
-        return 1;
+        std::fputs("nmeadump: a log file is needed (nmeadump --help shows the usage)\n", stderr);
+        return 2;
     }
     if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         Usage();

@@ -1,36 +1,74 @@
 // tzxdump: prints every header field and section of a map file, then what the
 // kernel's loader makes of it.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "kernel/api/result_codes.h"
+#include "kernel/doc/code_page.h"
 #include "kernel/doc/little_endian.h"
 #include "kernel/doc/map_cipher.h"
 #include "kernel/doc/tzx_doc.h"
 #include "kernel/doc/tzx_header.h"
+#include "tools/common/tool_args.h"
 #include "tools/mapwriter/map_writer.h"
 
 namespace {
 
 using H = CZXS_TzxHeader;
 
-void Usage()
+const char kUsage[] = "usage: tzxdump [--key HEX | --key-file FILE] [--objects] MAP.tzx\n"
+                      "Prints the header fields and the sections of a map file, then loads it\n"
+                      "as the program does (with the road graph MAP.zxg beside it). Offsets and\n"
+                      "sizes are in bytes, extents in map units, names in UTF-8.\n"
+                      "An enciphered map is read with --key, --key-file, or the key file MAP.key\n"
+                      "beside the map (the key as 32 hexadecimal digits).\n"
+                      "  --objects  also print every object record\n"
+                      "  --help     print this and exit\n";
+
+// The whole file; false with the reason in `error` for a missing file, a
+// folder or one that cannot be read.
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error)
 {
-    std::puts("usage: tzxdump [--key HEX | --key-file FILE] [--objects] MAP.tzx\n"
-              "Prints the header fields and the sections of a map file, then loads it\n"
-              "as the program does (with the road graph MAP.zxg beside it).\n"
-              "An enciphered map is read with --key, --key-file, or the key file MAP.key\n"
-              "beside the map (the key as 32 hexadecimal digits).\n"
-              "  --objects  also print every object record");
+    std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::status(path, code);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        error = "no such file";
+        return false;
+    }
+    if (code) {
+        error = code.message();
+        return false;
+    }
+    if (std::filesystem::is_directory(status)) {
+        error = "a folder, not a file";
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        error = std::strerror(errno);
+        return false;
+    }
+    uint8_t buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        error = "cannot be read";
+        return false;
+    }
+    return true;
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path)
+// A file beside the map: the map's name with another extension.
+std::string Beside(const std::string& map, const char* extension)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::filesystem::path(map).replace_extension(extension).string();
 }
 
 void Field(const char* name, uint32_t offset, long long value)
@@ -120,7 +158,7 @@ void PrintSections(const H& h, const std::vector<uint8_t>& file)
             "  %llu bytes after the last section\n", static_cast<unsigned long long>(file.size() - at));
 }
 
-void PrintDocument(const CZXS_TzxDoc& doc, bool objects)
+void PrintDocument(const CZXS_TzxDoc& doc, int codePage, bool objects)
 {
     std::printf(
         "document\n  objects %u, index blocks %u, point data %u bytes, names %u bytes, symbols %u bytes, "
@@ -143,16 +181,17 @@ void PrintDocument(const CZXS_TzxDoc& doc, bool objects)
         doc.GetLayerName(i, name, 0);
         std::printf(
             "  layer %2d \"%s\": objects %d..%d, point offset %u, flags 0x%02X, style group %u, symbol %u\n",
-            i, name.c_str(), d.FirstObject(), doc.LayerEnd(i) - 1, d.PointOffset(), d.Flags(), d.StyleGroup(),
-            d.SymbolNumber());
+            i, CZXS_CodePage::ToUtf8(codePage, name).c_str(), d.FirstObject(), doc.LayerEnd(i) - 1,
+            d.PointOffset(), d.Flags(), d.StyleGroup(), d.SymbolNumber());
     }
     if (!objects)
         return;
     for (uint32_t i = 0; i < doc.Objects().Count(); ++i) {
         const CZXS_ObjectRecord r = doc.Object(i);
         std::printf("  object %u: link %d name %d \"%s\" run %u coding %d box %u,%u-%u,%u%s%s%s%s\n", i,
-            r.LinkId(), r.NameId(), doc.Names().GetName(r.NameId(), 0).c_str(), r.RunLength(), r.Coding(),
-            r.BoxByte(0), r.BoxByte(1), r.BoxByte(2), r.BoxByte(3), r.IsClosed() ? " closed" : "",
+            r.LinkId(), r.NameId(),
+            CZXS_CodePage::ToUtf8(codePage, doc.Names().GetName(r.NameId(), 0)).c_str(), r.RunLength(),
+            r.Coding(), r.BoxByte(0), r.BoxByte(1), r.BoxByte(2), r.BoxByte(3), r.IsClosed() ? " closed" : "",
             r.IsEndOfObject() ? " end" : "", r.IsForward() ? " forward" : "",
             r.IsBackward() ? " backward" : "");
     }
@@ -169,35 +208,54 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            Usage();
+            std::fputs(kUsage, stdout);
             return 0;
         }
-        if (arg == "--key" && i + 1 < argc)
+        if ((arg == "--key" || arg == "--key-file") && i + 1 >= argc)
+            return toolargs::Refuse(
+                "tzxdump", arg == "--key" ? "--key needs 32 hexadecimal digits" : "--key-file needs a file");
+        if (arg == "--key")
             keyText = argv[++i];
-        else if (arg == "--key-file" && i + 1 < argc)
+        else if (arg == "--key-file")
             keyFile = argv[++i];
         else if (arg == "--objects")
             objects = true;
-        else if (!arg.empty() && arg[0] != '-' && path.empty())
+        else if (!arg.empty() && arg[0] == '-')
+            return toolargs::Refuse("tzxdump", "unknown option", arg.c_str());
+        else if (path.empty())
             path = arg;
-        else {
-            Usage();
-            return 2;
-        }
+        else
+            return toolargs::Refuse("tzxdump", "one map only", arg.c_str());
     }
-    if (path.empty()) {
-        Usage();
-        return 2;
-    }
-    const std::vector<uint8_t> file = ReadFile(path);
-    if (file.size() < H::kSize) {
-        std::fprintf(stderr, "%s: not a map file (%zu bytes)\n", path.c_str(), file.size());
+    if (path.empty())
+        return toolargs::Refuse("tzxdump", "a map file is needed");
+    std::vector<uint8_t> file;
+    std::string error;
+    if (!ReadFile(path, file, error)) {
+        std::fprintf(stderr, "tzxdump: %s: %s\n", path.c_str(), error.c_str());
         return 1;
     }
-    if (keyText.empty()) {
-        const std::vector<uint8_t> text
-            = ReadFile(keyFile.empty() ? path.substr(0, path.rfind('.')) + ".key" : keyFile);
+    if (file.size() < H::kSize) {
+        std::fprintf(stderr, "tzxdump: %s: not a map file (%zu bytes; a map's header alone has %u)\n",
+            path.c_str(), file.size(), H::kSize);
+        return 1;
+    }
+    if (!keyText.empty()) {
+        if (mapwriter::ParseKeyText(keyText).empty())
+            return toolargs::Refuse(
+                "tzxdump", "--key takes 32, 48 or 64 hexadecimal digits", keyText.c_str());
+    } else if (!keyFile.empty()) {
+        std::vector<uint8_t> text;
+        if (!ReadFile(keyFile, text, error)) {
+            std::fprintf(stderr, "tzxdump: the key file %s: %s\n", keyFile.c_str(), error.c_str());
+            return 1;
+        }
         keyText.assign(text.begin(), text.end());
+    } else {
+        // A map without a key file beside it is read without a key.
+        std::vector<uint8_t> text;
+        if (ReadFile(Beside(path, ".key"), text, error))
+            keyText.assign(text.begin(), text.end());
     }
     const std::vector<uint8_t> key = mapwriter::ParseKeyText(keyText);
 
@@ -213,7 +271,10 @@ int main(int argc, char** argv)
     PrintHeader(header);
     PrintSections(header, file);
 
-    const std::vector<uint8_t> graph = ReadFile(path.substr(0, path.rfind('.')) + ".zxg");
+    const std::string graphPath = Beside(path, ".zxg");
+    std::vector<uint8_t> graph;
+    if (!ReadFile(graphPath, graph, error))
+        graph.clear();
     CZXS_TzxDoc doc;
     ZXS_MapSource source;
     source.mapBlock = file.data();
@@ -222,10 +283,21 @@ int main(int argc, char** argv)
     source.graphSize = static_cast<uint32_t>(graph.size());
     const int loaded = doc.Open(&source, key.empty() ? nullptr : key.data(), static_cast<int16_t>(key.size()),
         CZXS_DiskStream::kMemory);
-    const int32_t error = doc.GetError();
-    std::printf("load: %s, kernel error %d\n", loaded ? "opened" : "FAILED", error);
-    if (!loaded)
+    const int32_t result = ZXS_TranslateOpenError(doc.GetError());
+    if (!loaded) {
+        std::printf("load: FAILED, %s (kernel code %d)\n", ZXS_DescribeResult(result), result);
+        toolargs::ReportMapOpenFailure("tzxdump", path.c_str(), result);
         return 1;
-    PrintDocument(doc, objects);
+    }
+    if (doc.GetError() != 0)
+        std::printf("load: opened, with %s (kernel code %d)\n", ZXS_DescribeResult(result), result);
+    else
+        std::printf("load: opened\n");
+    PrintDocument(doc, header.U8(H::kCodePage), objects);
+    // A road graph that is there but does not load leaves the map without
+    // routes; the map itself opens, so it is only a warning.
+    if (!graph.empty() && !doc.RoadGraph().IsLoaded())
+        std::fprintf(stderr, "tzxdump: warning: the road graph %s is damaged or not this map's: no routes\n",
+            graphPath.c_str());
     return 0;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -170,8 +171,8 @@ TEST(PointIterator, ClosedShapesAndDamagedRuns)
         EXPECT_EQ(DecodeRun(scheme, EncodeRun(scheme, closed), true), closed) << scheme;
 
         // A run placed after other bytes, with its origin.
-        Bytes shifted(5, 0xAA);
-        shifted.insert(shifted.end(), run.begin(), run.end());
+        Bytes shifted(5 + run.size(), 0xAA);
+        std::copy(run.begin(), run.end(), shifted.begin() + 5);
         EXPECT_EQ(DecodeRun(scheme, shifted, false, 5), triangle) << scheme;
 
         // A run that claims more bytes than the point data holds is refused; one
