@@ -55,6 +55,8 @@ int Usage(const char* message)
         "usage: drivegen [options] MAP.tzx LAT,LON LAT,LON [LAT,LON]... -o OUT.nm\n"
         "Routes from the first point through the others (degrees) on the map's road graph and\n"
         "writes the NMEA log (RMC, GGA, GSA, GSV at 1 Hz) of a car driving the route.\n"
+        "  --fastest            the fastest route (default: the shortest, as the program routes\n"
+        "                       by default)\n"
         "  --speed KMH          cruising speed (default 50)\n"
         "  --stops N            stops on the way, before sharp turns (default 1, at most 2)\n"
         "  --detour METRES      a wrong turn: the car drives through a place METRES to the right\n"
@@ -242,7 +244,7 @@ public:
         if (code == 0)
             code = ZXS_RouteSetFinish(&m_view, pb.x, pb.y, radius, -1, 0);
         if (code == 0)
-            code = ZXS_RouteCalculate(&m_view, 2);
+            code = ZXS_RouteCalculate(&m_view, m_option);
         const int32_t count = code == 0 ? ZXS_RouteGetPoints(&m_view, nullptr, 0) : 0;
         if (code != 0 || count < 2) {
             if (quiet)
@@ -265,6 +267,8 @@ public:
         }
         return true;
     }
+    // 1 the shortest route, 2 the fastest.
+    void SetOption(int32_t option) { m_option = option; }
     // Map units per metre near p.
     double UnitsPerMetre(const LatLon& p) const
     {
@@ -287,6 +291,7 @@ private:
     CZXS_AppHandle m_app;
     CZXS_MapHandle m_map;
     CZXS_ViewHandle m_view;
+    int32_t m_option = 1;
     bool m_mapOpen = false;
     bool m_viewMade = false;
     std::vector<uint8_t> m_tzx;
@@ -456,13 +461,16 @@ int main(int argc, char** argv)
     std::string fonts = std::string(TRAVENOR_BUILD_DATA_DIR) + "/";
     std::vector<LatLon> points;
     double cruise = 50, detour = 0, fixLoss = 0, stops = 1;
+    bool fastest = false;
     UtcTime start;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--help" || arg == "-h")
             return Usage(nullptr);
-        if (arg == "--speed" && hasValue) {
+        if (arg == "--fastest") {
+            fastest = true;
+        } else if (arg == "--speed" && hasValue) {
             if (!ParseNumber(argv[++i], 10, 130, cruise))
                 return Usage("--speed takes 10 to 130 km/h");
         } else if (arg == "--stops" && hasValue) {
@@ -502,6 +510,7 @@ int main(int argc, char** argv)
     Kernel kernel;
     if (!kernel.Open(mapPath, fonts))
         return 1;
+    kernel.SetOption(fastest ? 2 : 1);
     const int32_t radius = static_cast<int32_t>(std::lround(200 * kernel.UnitsPerMetre(points[0])));
 
     // The planned route, leg by leg.
