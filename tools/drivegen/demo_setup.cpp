@@ -16,6 +16,7 @@
 #include "kernel/api/map_geo.h"
 #include "nav/map_controller.h"
 #include "nav/route.h"
+#include "platform/message_box.h"
 #include "platform/options.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
@@ -80,8 +81,17 @@ int main(int argc, char** argv)
     // data folder it is given.
     QTemporaryDir program;
     const QString data = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    for (const char* name : { "Fonts", "resources", "mskmo0704.tzx", "mskmo0704.zxg", "mskmo0704.zxp" })
+    // The map is copied: the kernel opens a map file exclusively, and the
+    // program may be running on the data folder meanwhile.
+    for (const char* name : { "Fonts", "resources" })
         QFile::link(data + QLatin1Char('/') + QLatin1String(name), program.filePath(QLatin1String(name)));
+    for (const char* name : { "mskmo0704.tzx", "mskmo0704.zxg", "mskmo0704.zxp" })
+        QFile::copy(data + QLatin1Char('/') + QLatin1String(name), program.filePath(QLatin1String(name)));
+    // Nobody is there to answer a question: it is printed and refused.
+    platform::SetMessageBoxAnswerer([](const platform::MessageBoxRequest& request) {
+        std::fprintf(stderr, "travenor_demo_setup: %s\n", qPrintable(request.text));
+        return platform::IDCANCEL;
+    });
     platform::Options options = platform::options();
     options.dataDir = program.path();
     options.documentsDir = demo;
