@@ -158,7 +158,12 @@ void CRouteGuide::TrackOnRoute(const MapPoint& p)
         m_current = FindNearestNode();
         refound = true;
     }
-    const int32_t first = (m_nodes[1].maneuver & GuideNode::MANEUVER) ? 0 : 1;
+    // The stretch from the start to where the route meets the road is no road
+    // and is left out; a start that lay on the road already has merged with
+    // that node, and then the first stretch is road like the rest.
+    const GuideNode& second = m_nodes[1];
+    const int32_t first
+        = (second.maneuver & GuideNode::MANEUVER) || !(second.flags & GuideNode::START_PROJECTION) ? 0 : 1;
     if (m_current <= first)
         m_current = first + 1;
     const int32_t end
