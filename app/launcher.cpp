@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "search/route_wizard.h"
 #include "search/sheet_search.h"
+#include "search/wizard_search.h"
 #include "search/wizard_waypoints.h"
 #include <QApplication>
 
@@ -86,9 +87,20 @@ int CLauncher::WaypointEditor(int /*page*/)
     return wizard.DoModal();
 }
 
-int CLauncher::SearchWizard(int page, CGeoPos* /*positionOut*/)
+int CLauncher::SearchWizard(int page, ZXS_Point* positionOut)
 {
-    return RequestPendingWindow({ QStringLiteral("CWizardSearch"), page });
+    const int language = g_language.load();
+    if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
+        return -1;
+    CWizardSearch wizard(Bilingual(u"Wizard search", u"Мастер поиска"));
+    // Opened beyond the first page: another wizard asks for an object.
+    wizard.SetNested(page != 0);
+    if (!wizard.SetActivePage(page))
+        return -1;
+    const int result = wizard.DoModal();
+    if (positionOut != nullptr)
+        wizard.m_sch4.GetResultPosition(positionOut->x, positionOut->y);
+    return result;
 }
 
 int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t distance)
@@ -96,15 +108,11 @@ int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t
     const int language = g_language.load();
     if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
         return -1;
-    if (page == SEARCH_PAGE_POI)
-        return RequestPendingWindow({ QStringLiteral("CSheetSearch"), page, pointedX, pointedY, distance });
-    if (page != SEARCH_PAGE_WAYPOINTS && page != SEARCH_PAGE_ADDRESS)
+    if (page != SEARCH_PAGE_WAYPOINTS && page != SEARCH_PAGE_POI && page != SEARCH_PAGE_ADDRESS)
         return -1;
     CSheetSearch sheet(language == LANGUAGE_ENGLISH ? QStringLiteral("Search") : QStringLiteral("Поиск"));
     sheet.SetPointedPosition(distance, ZXS_Point { pointedX, pointedY });
-    const int start = page == SEARCH_PAGE_WAYPOINTS ? sheet.GetPageIndex(&sheet.GetWaypointPage())
-                                                    : sheet.GetPageIndex(&sheet.GetAddressPage());
-    sheet.SetActivePage(start);
+    sheet.SetActivePage(page);
     return sheet.DoModal();
 }
 

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -73,18 +74,19 @@ void CPageSearchAddress::CreateControls()
         StyleTouchControl(e);
         lists->addWidget(e);
     };
-    auto list = [&](int id) {
+    auto list = [&](int id, int stretch) {
         auto* l = AddControl<QListWidget>(id, this);
         l->setFont(font);
         l->setMinimumHeight(TouchHeight() * 2);
-        lists->addWidget(l, 1);
+        lists->addWidget(l, stretch);
     };
     label(IDC_ADDR_STREET_LABEL);
     field(IDC_ADDR_STREET_TEXT);
-    list(IDC_ADDR_STREET_LIST);
+    list(IDC_ADDR_STREET_LIST, 1);
     label(IDC_ADDR_HOUSE_LABEL);
     field(IDC_ADDR_HOUSE_TEXT);
-    list(IDC_ADDR_HOUSE_LIST);
+    // A street has many houses: their list gets the more room.
+    list(IDC_ADDR_HOUSE_LIST, landscape ? 1 : 2);
 
     auto* commands = new QVBoxLayout;
     commands->setSpacing(DialogSpacing());
@@ -121,7 +123,16 @@ void CPageSearchAddress::CreateControls()
     place(button(IDC_ADDR_FILTER, form));
     place(button(IDC_ADDR_MEMORY, form));
     SetDlgItemText(IDC_ADDR_MEMORY, QStringLiteral("Memory"));
-    commands->addWidget(button(platform::IDOK, this));
+    if (landscape) {
+        commands->addWidget(button(platform::IDOK, this));
+    } else {
+        // Below the lists, two rows of commands show and the rest scroll
+        // into view: the lists keep their rows on a small screen.
+        place(button(platform::IDOK, form));
+        for (QWidget* w = form; w != nullptr && w != this; w = w->parentWidget())
+            if (auto* area = qobject_cast<QScrollArea*>(w))
+                area->setMaximumHeight(2 * TouchHeight() + 2 * DialogSpacing());
+    }
 }
 
 bool CPageSearchAddress::OnInitDialog()
@@ -180,9 +191,11 @@ void CPageSearchAddress::OnOK()
 
 void CPageSearchAddress::Close()
 {
-    OnOK();
+    // The sheet's OK: every page keeps what it has, and the sheet closes.
     if (CPropertySheet* sheet = GetSheet())
-        sheet->EndDialog(platform::IDOK);
+        sheet->OnOK();
+    else
+        OnOK();
 }
 
 bool CPageSearchAddress::OnCommand(int id, int code)
@@ -340,13 +353,8 @@ void CPageSearchAddress::RunHouseSearch(const QString& street, const QString& ho
     query.selectedIndex = GetCurSel(IDC_ADDR_STREET_LIST);
     searcher->FindHouses(query);
     list->hide();
-    for (const CHouseEntry& entry : searcher->GetHouseList()) {
-        auto* item = new QListWidgetItem(entry.houseText.isEmpty()
-                ? entry.streetText
-                : entry.streetText + QLatin1Char(' ') + entry.houseText);
-        item->setData(Qt::UserRole, entry.objectId);
-        list->addItem(item); // the list owns the item
-    }
+    for (const CHouseEntry& entry : searcher->GetHouseList())
+        AddFoundLine(list, entry.streetText, entry.houseText, entry.objectId);
     list->show();
     ShowHouseCountText(list->count(), label, GetDlgItemText(IDC_ADDR_HOUSE_TEXT).isEmpty());
     list->repaint();
@@ -384,12 +392,7 @@ std::optional<int32_t> CPageSearchAddress::ChosenObject() const
 std::optional<ZXS_Point> CPageSearchAddress::ChosenPoint() const
 {
     const std::optional<int32_t> object = ChosenObject();
-    if (!object || !g_MapController)
-        return std::nullopt;
-    ZXS_Rect box;
-    if (ZXS_ObjGetRect(g_MapController->GetMapSet().ActiveMap(), *object, -1, -1, &box, 0) != 0)
-        return std::nullopt;
-    return ZXS_Point { (box.left + box.right) / 2, (box.top + box.bottom) / 2 };
+    return object ? ObjectMiddle(*object) : std::nullopt;
 }
 
 void CPageSearchAddress::OnShowObject()
