@@ -69,24 +69,43 @@ void CPageSearchAddress::CreateControls()
         l->setFont(font);
         lists->addWidget(l);
     };
-    auto field = [&](int id) {
+    auto button = [&](int id, QWidget* parent) {
+        auto* b = AddControl<QPushButton>(id, parent);
+        StyleTouchControl(b);
+        b->setFont(font);
+        b->setMinimumWidth(1);
+        return b;
+    };
+    // In portrait a field shares its row with a button: Search beside the
+    // street, Full screen beside the house, so that the lists keep their rows.
+    auto field = [&](int id, int besideId) {
         auto* e = AddControl<QLineEdit>(id, this);
         StyleTouchControl(e);
-        lists->addWidget(e);
+        if (landscape) {
+            lists->addWidget(e);
+            return;
+        }
+        auto* row = new QHBoxLayout;
+        row->setSpacing(DialogSpacing());
+        row->addWidget(e, 3);
+        row->addWidget(button(besideId, this), 2);
+        lists->addLayout(row);
     };
     auto list = [&](int id, int stretch) {
         auto* l = AddControl<QListWidget>(id, this);
         l->setFont(font);
-        l->setMinimumHeight(TouchHeight() * 2);
+        l->setMinimumHeight(TouchHeight() * (landscape ? 2 : 1));
+        // The room left is shared by the stretch factors alone.
+        l->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
         lists->addWidget(l, stretch);
     };
     label(IDC_ADDR_STREET_LABEL);
-    field(IDC_ADDR_STREET_TEXT);
+    field(IDC_ADDR_STREET_TEXT, IDC_ADDR_SEARCH);
     list(IDC_ADDR_STREET_LIST, 1);
     label(IDC_ADDR_HOUSE_LABEL);
-    field(IDC_ADDR_HOUSE_TEXT);
+    field(IDC_ADDR_HOUSE_TEXT, IDC_ADDR_FULL_SCREEN);
     // A street has many houses: their list gets the more room.
-    list(IDC_ADDR_HOUSE_LIST, landscape ? 1 : 2);
+    list(IDC_ADDR_HOUSE_LIST, landscape ? 1 : 3);
 
     auto* commands = new QVBoxLayout;
     commands->setSpacing(DialogSpacing());
@@ -96,29 +115,24 @@ void CPageSearchAddress::CreateControls()
     auto* grid = new QGridLayout;
     grid->setSpacing(DialogSpacing());
     formRows->addLayout(grid);
-    auto button = [&](int id, QWidget* parent) {
-        auto* b = AddControl<QPushButton>(id, parent);
-        StyleTouchControl(b);
-        b->setFont(font);
-        b->setMinimumWidth(1);
-        return b;
-    };
     const int columns = landscape ? 1 : 2;
     int cell = 0;
     auto place = [&](QWidget* w) {
         grid->addWidget(w, cell / columns, cell % columns);
         ++cell;
     };
-    place(button(IDC_ADDR_SEARCH, form));
-    place(button(IDC_ADDR_FULL_SCREEN, form));
+    if (landscape) {
+        place(button(IDC_ADDR_SEARCH, form));
+        place(button(IDC_ADDR_FULL_SCREEN, form));
+    }
     place(button(IDC_ADDR_SHOW, form));
-    place(button(IDC_ADDR_ADD_WAYPOINT, form));
     place(button(IDC_ADDR_ROUTE_POINT, form));
     auto* station = AddControl<QComboBox>(IDC_ADDR_STATION, form);
     StyleTouchControl(station);
     station->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     station->setMinimumContentsLength(4);
     place(station);
+    place(button(IDC_ADDR_ADD_WAYPOINT, form));
     place(button(IDC_ADDR_CONTACTS, form));
     place(button(IDC_ADDR_FILTER, form));
     place(button(IDC_ADDR_MEMORY, form));
@@ -126,12 +140,13 @@ void CPageSearchAddress::CreateControls()
     if (landscape) {
         commands->addWidget(button(platform::IDOK, this));
     } else {
-        // Below the lists, two rows of commands show and the rest scroll
-        // into view: the lists keep their rows on a small screen.
+        // Below the lists one row of commands shows, what is done with the
+        // object chosen, and the rest scroll into view: the lists keep their
+        // rows on a small screen.
         place(button(platform::IDOK, form));
         for (QWidget* w = form; w != nullptr && w != this; w = w->parentWidget())
             if (auto* area = qobject_cast<QScrollArea*>(w))
-                area->setMaximumHeight(2 * TouchHeight() + 2 * DialogSpacing());
+                area->setFixedHeight(TouchHeight() + DialogSpacing());
     }
 }
 

@@ -103,16 +103,13 @@ QTreeWidget* CPageSearchPOI::GetList() const { return GetDlgItemAs<QTreeWidget>(
 
 void CPageSearchPOI::CreateControls()
 {
-    // Portrait: the question on top, the results below it and the commands at
-    // the bottom. Landscape: the question and the results on the left, the
-    // commands on the right.
+    // Portrait: the question on top, the results below it and what to do with
+    // the one chosen at the bottom. Landscape: the results with what to do on
+    // the left, the question (scrolling when it needs to) on the right.
     const bool landscape = IsLandscapeLayout();
     auto* outer = landscape ? static_cast<QBoxLayout*>(new QHBoxLayout(this)) : new QVBoxLayout(this);
-    outer->setContentsMargins(DialogMargin(), DialogMargin(), DialogMargin(), DialogMargin());
+    outer->setContentsMargins(DialogMargin(), DialogMargin() / 2, DialogMargin(), DialogMargin() / 2);
     outer->setSpacing(DialogSpacing());
-    auto* main = new QVBoxLayout;
-    main->setSpacing(DialogSpacing());
-    outer->addLayout(main, landscape ? 3 : 1);
     const QFont font = DialogFont(10);
     auto label = [&](int id, QWidget* parent) {
         auto* l = AddControl<QLabel>(id, parent);
@@ -135,74 +132,107 @@ void CPageSearchPOI::CreateControls()
         b->setMinimumWidth(1);
         return b;
     };
-    auto group = [&](int id) {
-        auto* g = AddControl<QGroupBox>(id, this);
-        g->setFont(font);
-        auto* grid = new QGridLayout(g);
-        grid->setContentsMargins(DialogSpacing() / 2, 0, DialogSpacing() / 2, DialogSpacing() / 2);
-        grid->setHorizontalSpacing(DialogSpacing());
-        grid->setVerticalSpacing(DialogSpacing() / 2);
-        main->addWidget(g);
-        return std::pair { g, grid };
+    auto row = [&](QBoxLayout* into) {
+        auto* r = new QHBoxLayout;
+        r->setSpacing(DialogSpacing());
+        into->addLayout(r);
+        return r;
     };
 
-    // Where: the place. What: the type, in portrait beside the area's size,
-    // so that the list keeps its rows; in landscape the size is the place's.
-    auto [where, whereGrid] = group(IDC_POI_WHERE);
-    whereGrid->addWidget(label(IDC_POI_CENTRE_LABEL, where), 0, 0);
-    whereGrid->addWidget(combo(IDC_POI_PLACE, where), 0, 1, 1, landscape ? 3 : 1);
-    auto [what, whatGrid] = group(IDC_POI_WHAT);
-    QGridLayout* sizeGrid = landscape ? whereGrid : whatGrid;
-    QWidget* sizeParent = landscape ? static_cast<QWidget*>(where) : what;
-    const int sizeRow = landscape ? 1 : 0;
-    sizeGrid->addWidget(label(IDC_POI_SIDE_LABEL, sizeParent), sizeRow, 0);
-    auto* size = combo(IDC_POI_SIZE, sizeParent);
-    size->setMinimumContentsLength(4);
-    sizeGrid->addWidget(size, sizeRow, 1);
-    sizeGrid->addWidget(label(IDC_POI_UNIT_LABEL, sizeParent), sizeRow, 2);
-    const int typeColumn = landscape ? 0 : 3;
-    whatGrid->addWidget(label(IDC_POI_TYPE_LABEL, what), 0, typeColumn);
-    whatGrid->addWidget(combo(IDC_POI_TYPE, what), 0, typeColumn + 1);
-    whereGrid->setColumnStretch(landscape ? 3 : 1, 1);
-    whatGrid->setColumnStretch(typeColumn + 1, 1);
-
-    // The search, its pause and its count.
-    auto* run = new QHBoxLayout;
-    run->setSpacing(DialogSpacing());
-    run->addWidget(button(IDC_POI_SEARCH, this), 1);
-    run->addWidget(button(IDC_POI_STOP, this), 1);
-    if (!landscape)
-        run->addWidget(button(platform::IDOK, this), 1);
-    main->addLayout(run);
-    auto* count = label(IDC_POI_COUNT, this);
-    count->setWordWrap(true);
-    main->addWidget(count);
-
-    auto* list = AddControl<QTreeWidget>(IDC_POI_LIST, this);
-    list->setFont(font);
-    list->setMinimumHeight(TouchHeight() * 2);
-    main->addWidget(list, 1);
-
-    // What to do with the POI chosen: in portrait the two commands share a
-    // row and the route point's place is chosen beside the search.
-    auto* commands = landscape ? new QVBoxLayout : static_cast<QBoxLayout*>(new QHBoxLayout);
-    commands->setSpacing(DialogSpacing());
-    outer->addLayout(commands, landscape ? 2 : 0);
-    commands->addWidget(button(IDC_POI_SHOW, this), 1);
-    commands->addWidget(button(IDC_POI_ROUTE_POINT, this), 1);
+    // The question: where (the place, and in landscape the area's size) and
+    // what (the type, in portrait beside the size). Portrait keeps it to two
+    // rows so that the list keeps its rows.
+    QVBoxLayout* question = nullptr;
+    QWidget* questionParent = this;
+    auto* results = new QVBoxLayout;
+    results->setSpacing(DialogSpacing() / 2);
     auto* station = combo(IDC_POI_STATION, this);
     station->setMinimumContentsLength(5);
     if (landscape) {
-        commands->addWidget(station);
-        commands->addWidget(button(IDC_POI_MEMORY, this));
-        commands->addStretch(1);
-        commands->addWidget(button(platform::IDOK, this));
+        outer->addLayout(results, 3);
+        auto* side = new QVBoxLayout;
+        side->setSpacing(DialogSpacing());
+        outer->addLayout(side, 2);
+        question = AddScrollingForm(this, side, 1);
+        questionParent = question->parentWidget();
+        side->addWidget(button(IDC_POI_SHOW, this));
+        side->addWidget(button(IDC_POI_ROUTE_POINT, this));
+        QHBoxLayout* last = row(side);
+        last->addWidget(station, 1);
+        last->addWidget(button(platform::IDOK, this), 1);
     } else {
-        run->insertWidget(2, station, 1);
+        question = new QVBoxLayout;
+        question->setSpacing(DialogSpacing() / 2);
+        outer->addLayout(question);
+        outer->addLayout(results, 1);
+        outer->setSpacing(DialogSpacing() / 2);
+    }
+    auto group = [&](int id) {
+        auto* g = AddControl<QGroupBox>(id, questionParent);
+        g->setFont(font);
+        g->setFlat(true);
+        auto* grid = new QGridLayout(g);
+        grid->setContentsMargins(DialogSpacing() / 2, 0, DialogSpacing() / 2, 0);
+        grid->setHorizontalSpacing(DialogSpacing());
+        grid->setVerticalSpacing(DialogSpacing() / 2);
+        question->addWidget(g);
+        return std::pair { g, grid };
+    };
+    auto [where, whereGrid] = group(IDC_POI_WHERE);
+    auto [what, whatGrid] = group(IDC_POI_WHAT);
+    if (landscape) {
+        // A narrow column: each label above its field.
+        whereGrid->addWidget(label(IDC_POI_CENTRE_LABEL, where), 0, 0, 1, 2);
+        whereGrid->addWidget(combo(IDC_POI_PLACE, where), 1, 0, 1, 2);
+        whereGrid->addWidget(label(IDC_POI_SIDE_LABEL, where), 2, 0, 1, 2);
+        whereGrid->addWidget(combo(IDC_POI_SIZE, where), 3, 0);
+        whereGrid->addWidget(label(IDC_POI_UNIT_LABEL, where), 3, 1);
+        whereGrid->setColumnStretch(0, 1);
+        whatGrid->addWidget(label(IDC_POI_TYPE_LABEL, what), 0, 0);
+        whatGrid->addWidget(combo(IDC_POI_TYPE, what), 1, 0);
+    } else {
+        whereGrid->addWidget(label(IDC_POI_CENTRE_LABEL, where), 0, 0);
+        whereGrid->addWidget(combo(IDC_POI_PLACE, where), 0, 1);
+        whereGrid->setColumnStretch(1, 1);
+        whatGrid->addWidget(label(IDC_POI_SIDE_LABEL, what), 0, 0);
+        auto* size = combo(IDC_POI_SIZE, what);
+        size->setMinimumContentsLength(4);
+        whatGrid->addWidget(size, 0, 1);
+        whatGrid->addWidget(label(IDC_POI_UNIT_LABEL, what), 0, 2);
+        whatGrid->addWidget(label(IDC_POI_TYPE_LABEL, what), 0, 3);
+        whatGrid->addWidget(combo(IDC_POI_TYPE, what), 0, 4);
+        whatGrid->setColumnStretch(4, 1);
+    }
+
+    // The search and its pause; in portrait with the route point's place and Close.
+    QHBoxLayout* run = row(landscape ? question : results);
+    run->addWidget(button(IDC_POI_SEARCH, questionParent), 1);
+    run->addWidget(button(IDC_POI_STOP, questionParent), 1);
+    if (landscape) {
+        question->addWidget(button(IDC_POI_MEMORY, questionParent));
+        question->addStretch(1);
+    } else {
+        run->addWidget(station, 1);
+        run->addWidget(button(platform::IDOK, this), 1);
         // No room for the memory settings in portrait: the address page has them.
         button(IDC_POI_MEMORY, this)->hide();
     }
     SetDlgItemText(IDC_POI_MEMORY, QStringLiteral("Memory"));
+
+    // The results, and what to do with the one chosen.
+    auto* count = label(IDC_POI_COUNT, this);
+    count->setWordWrap(true);
+    results->addWidget(count);
+    auto* list = AddControl<QTreeWidget>(IDC_POI_LIST, this);
+    list->setFont(font);
+    list->setMinimumHeight(TouchHeight() * 2);
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    results->addWidget(list, 1);
+    if (!landscape) {
+        QHBoxLayout* actions = row(results);
+        actions->addWidget(button(IDC_POI_SHOW, this), 1);
+        actions->addWidget(button(IDC_POI_ROUTE_POINT, this), 1);
+    }
 
     QObject::connect(list, &QTreeWidget::currentItemChanged, this, [this] { OnItemChanged(); });
     QObject::connect(list, &QTreeWidget::itemDoubleClicked, this, [this] {
