@@ -130,7 +130,7 @@ void CWizardRt2::CreateControls()
 {
     QBoxLayout* content = CreateWizardLayout();
     for (int id = IDC_ROUTE_WIZARD_STYLUS; id <= IDC_ROUTE_WIZARD_DEFINED; ++id) {
-        auto* radio = AddControl<QRadioButton>(id, this);
+        auto* radio = AddControl<CWrapRadioButton>(id, this);
         StyleTouchControl(radio);
         content->addWidget(radio);
     }

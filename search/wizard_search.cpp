@@ -14,6 +14,7 @@
 #include "search/poi_query.h"
 #include "search/search_lists.h"
 #include "ui/dialog_style.h"
+#include "ui/wrap_check_box.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -80,7 +81,7 @@ void CWizardSearchPage::AddText(QBoxLayout* into, int id)
 void CWizardSearchPage::AddRadios(QBoxLayout* into, int count)
 {
     for (int i = 0; i < count; ++i) {
-        auto* radio = AddControl<QRadioButton>(IDC_SCH_RADIO + i, this);
+        auto* radio = AddControl<CWrapRadioButton>(IDC_SCH_RADIO + i, this);
         StyleTouchControl(radio);
         into->addWidget(radio);
     }
