@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "search/route_wizard.h"
 #include "search/sheet_search.h"
+#include "search/wizard_search.h"
 #include "search/wizard_waypoints.h"
 #include <QApplication>
 
@@ -86,9 +87,20 @@ int CLauncher::WaypointEditor(int page)
     return RunSheetModal(wizard, page, 0);
 }
 
-int CLauncher::SearchWizard(int page, CGeoPos* /*positionOut*/)
+int CLauncher::SearchWizard(int page, ZXS_Point* positionOut)
 {
-    return RequestPendingWindow({ QStringLiteral("CWizardSearch"), page });
+    const int language = g_language.load();
+    if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
+        return -1;
+    CWizardSearch wizard(Bilingual(u"Wizard search", u"Мастер поиска"));
+    // Opened beyond the first page: another wizard asks for an object.
+    wizard.SetNested(page != 0);
+    const int result = RunSheetModal(wizard, page, 0);
+    if (result == -1)
+        return -1;
+    if (positionOut != nullptr)
+        wizard.m_sch4.GetResultPosition(positionOut->x, positionOut->y);
+    return result;
 }
 
 int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t distance)
@@ -96,16 +108,12 @@ int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t
     const int language = g_language.load();
     if (language != LANGUAGE_ENGLISH && language != LANGUAGE_RUSSIAN)
         return -1;
-    if (page == SEARCH_PAGE_POI)
-        return RequestPendingWindow({ QStringLiteral("CSheetSearch"), page, pointedX, pointedY, distance });
-    if (page != SEARCH_PAGE_WAYPOINTS && page != SEARCH_PAGE_ADDRESS)
+    if (page != SEARCH_PAGE_WAYPOINTS && page != SEARCH_PAGE_POI && page != SEARCH_PAGE_ADDRESS)
         return -1;
     CSheetSearch sheet(language == LANGUAGE_ENGLISH ? QStringLiteral("Search") : QStringLiteral("Поиск"));
     sheet.SetPointedPosition(distance, ZXS_Point { pointedX, pointedY });
-    const int start = page == SEARCH_PAGE_WAYPOINTS ? sheet.GetPageIndex(&sheet.GetWaypointPage())
-                                                    : sheet.GetPageIndex(&sheet.GetAddressPage());
     // The search sheet gives the memory reserve back while it is open.
-    return RunSheetModal(sheet, start, 1);
+    return RunSheetModal(sheet, page, 1);
 }
 
 void SetPendingWindowObserver(PendingWindowObserver observer)

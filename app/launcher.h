@@ -3,18 +3,16 @@
 // route wizard (modeless, kept between uses), the waypoint editor, the search
 // wizard and the search sheet.
 //
-// The route wizard, the waypoint editor and the search sheet's waypoint and
-// address pages open; the search wizard and the POI page are not built yet.
-// Until they are, a launcher opens nothing and answers -1, as it does for a
-// sheet that cannot open; what was asked for goes to the pending-window
-// observer, which tests install to see which window a command opens and with what.
+// A window asked for before its class exists opens nothing and answers -1,
+// as a sheet that cannot open does; what was asked for goes to the
+// pending-window observer, which tests install to see which window a command
+// opens and with what.
 #include "kernel/api/types.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
 
-class CGeoPos;
 class CWizardRoute;
 
 enum : int {
@@ -35,8 +33,11 @@ public:
     static int RouteWizard(int mode, const ZXS_Point* point);
     // Runs the waypoint-editor wizard; its modal result.
     static int WaypointEditor(int page);
-    // The position the wizard found goes to `positionOut` when given.
-    static int SearchWizard(int page, CGeoPos* positionOut);
+    // The search wizard from `page` (beyond the first: for another wizard,
+    // which gets 1303 with the map point of the object found in `positionOut`,
+    // or 1302 for Back on its first page); its modal result, -1 for a
+    // language other than English and Russian.
+    static int SearchWizard(int page, ZXS_Point* positionOut);
     // The search sheet on `page`, told the map point the user pointed at
     // (-1, -1: none) and the size of the area around it in metres (-1: the
     // page's own); -1 for a language other than English and Russian.

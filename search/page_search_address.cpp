@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -68,23 +69,43 @@ void CPageSearchAddress::CreateControls()
         l->setFont(font);
         lists->addWidget(l);
     };
-    auto field = [&](int id) {
+    auto button = [&](int id, QWidget* parent) {
+        auto* b = AddControl<QPushButton>(id, parent);
+        StyleTouchControl(b);
+        b->setFont(font);
+        b->setMinimumWidth(1);
+        return b;
+    };
+    // In portrait a field shares its row with a button: Search beside the
+    // street, Full screen beside the house, so that the lists keep their rows.
+    auto field = [&](int id, int besideId) {
         auto* e = AddControl<QLineEdit>(id, this);
         StyleTouchControl(e);
-        lists->addWidget(e);
+        if (landscape) {
+            lists->addWidget(e);
+            return;
+        }
+        auto* row = new QHBoxLayout;
+        row->setSpacing(DialogSpacing());
+        row->addWidget(e, 3);
+        row->addWidget(button(besideId, this), 2);
+        lists->addLayout(row);
     };
-    auto list = [&](int id) {
+    auto list = [&](int id, int stretch) {
         auto* l = AddControl<QListWidget>(id, this);
         l->setFont(font);
-        l->setMinimumHeight(TouchHeight() * 2);
-        lists->addWidget(l, 1);
+        l->setMinimumHeight(TouchHeight() * (landscape ? 2 : 1));
+        // The room left is shared by the stretch factors alone.
+        l->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+        lists->addWidget(l, stretch);
     };
     label(IDC_ADDR_STREET_LABEL);
-    field(IDC_ADDR_STREET_TEXT);
-    list(IDC_ADDR_STREET_LIST);
+    field(IDC_ADDR_STREET_TEXT, IDC_ADDR_SEARCH);
+    list(IDC_ADDR_STREET_LIST, 1);
     label(IDC_ADDR_HOUSE_LABEL);
-    field(IDC_ADDR_HOUSE_TEXT);
-    list(IDC_ADDR_HOUSE_LIST);
+    field(IDC_ADDR_HOUSE_TEXT, IDC_ADDR_FULL_SCREEN);
+    // A street has many houses: their list gets the more room.
+    list(IDC_ADDR_HOUSE_LIST, landscape ? 1 : 3);
 
     auto* commands = new QVBoxLayout;
     commands->setSpacing(DialogSpacing());
@@ -94,34 +115,39 @@ void CPageSearchAddress::CreateControls()
     auto* grid = new QGridLayout;
     grid->setSpacing(DialogSpacing());
     formRows->addLayout(grid);
-    auto button = [&](int id, QWidget* parent) {
-        auto* b = AddControl<QPushButton>(id, parent);
-        StyleTouchControl(b);
-        b->setFont(font);
-        b->setMinimumWidth(1);
-        return b;
-    };
     const int columns = landscape ? 1 : 2;
     int cell = 0;
     auto place = [&](QWidget* w) {
         grid->addWidget(w, cell / columns, cell % columns);
         ++cell;
     };
-    place(button(IDC_ADDR_SEARCH, form));
-    place(button(IDC_ADDR_FULL_SCREEN, form));
+    if (landscape) {
+        place(button(IDC_ADDR_SEARCH, form));
+        place(button(IDC_ADDR_FULL_SCREEN, form));
+    }
     place(button(IDC_ADDR_SHOW, form));
-    place(button(IDC_ADDR_ADD_WAYPOINT, form));
     place(button(IDC_ADDR_ROUTE_POINT, form));
     auto* station = AddControl<QComboBox>(IDC_ADDR_STATION, form);
     StyleTouchControl(station);
     station->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     station->setMinimumContentsLength(4);
     place(station);
+    place(button(IDC_ADDR_ADD_WAYPOINT, form));
     place(button(IDC_ADDR_CONTACTS, form));
     place(button(IDC_ADDR_FILTER, form));
     place(button(IDC_ADDR_MEMORY, form));
     SetDlgItemText(IDC_ADDR_MEMORY, QStringLiteral("Memory"));
-    commands->addWidget(button(platform::IDOK, this));
+    if (landscape) {
+        commands->addWidget(button(platform::IDOK, this));
+    } else {
+        // Below the lists one row of commands shows, what is done with the
+        // object chosen, and the rest scroll into view: the lists keep their
+        // rows on a small screen.
+        place(button(platform::IDOK, form));
+        for (QWidget* w = form; w != nullptr && w != this; w = w->parentWidget())
+            if (auto* area = qobject_cast<QScrollArea*>(w))
+                area->setFixedHeight(TouchHeight() + DialogSpacing());
+    }
 }
 
 bool CPageSearchAddress::OnInitDialog()
@@ -180,9 +206,11 @@ void CPageSearchAddress::OnOK()
 
 void CPageSearchAddress::Close()
 {
-    OnOK();
+    // The sheet's OK: every page keeps what it has, and the sheet closes.
     if (CPropertySheet* sheet = GetSheet())
-        sheet->EndDialog(platform::IDOK);
+        sheet->OnOK();
+    else
+        OnOK();
 }
 
 bool CPageSearchAddress::OnCommand(int id, int code)
@@ -340,13 +368,8 @@ void CPageSearchAddress::RunHouseSearch(const QString& street, const QString& ho
     query.selectedIndex = GetCurSel(IDC_ADDR_STREET_LIST);
     searcher->FindHouses(query);
     list->hide();
-    for (const CHouseEntry& entry : searcher->GetHouseList()) {
-        auto* item = new QListWidgetItem(entry.houseText.isEmpty()
-                ? entry.streetText
-                : entry.streetText + QLatin1Char(' ') + entry.houseText);
-        item->setData(Qt::UserRole, entry.objectId);
-        list->addItem(item); // the list owns the item
-    }
+    for (const CHouseEntry& entry : searcher->GetHouseList())
+        AddFoundLine(list, entry.streetText, entry.houseText, entry.objectId);
     list->show();
     ShowHouseCountText(list->count(), label, GetDlgItemText(IDC_ADDR_HOUSE_TEXT).isEmpty());
     list->repaint();
@@ -384,12 +407,7 @@ std::optional<int32_t> CPageSearchAddress::ChosenObject() const
 std::optional<ZXS_Point> CPageSearchAddress::ChosenPoint() const
 {
     const std::optional<int32_t> object = ChosenObject();
-    if (!object || !g_MapController)
-        return std::nullopt;
-    ZXS_Rect box;
-    if (ZXS_ObjGetRect(g_MapController->GetMapSet().ActiveMap(), *object, -1, -1, &box, 0) != 0)
-        return std::nullopt;
-    return ZXS_Point { (box.left + box.right) / 2, (box.top + box.bottom) / 2 };
+    return object ? ObjectMiddle(*object) : std::nullopt;
 }
 
 void CPageSearchAddress::OnShowObject()

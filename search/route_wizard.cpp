@@ -4,10 +4,9 @@
 #include "app/modal_windows.h"
 #include "foundation/app_services.h"
 #include "foundation/dialog_templates.h"
-#include "foundation/geo_pos.h"
 #include "foundation/language.h"
 #include "gps/gps_fix.h"
-#include "kernel/api/map_geo.h"
+#include "kernel/api/types.h"
 #include "nav/map_controller.h"
 #include "nav/route.h"
 #include "nav/route_manager.h"
@@ -131,7 +130,7 @@ void CWizardRt2::CreateControls()
 {
     QBoxLayout* content = CreateWizardLayout();
     for (int id = IDC_ROUTE_WIZARD_STYLUS; id <= IDC_ROUTE_WIZARD_DEFINED; ++id) {
-        auto* radio = AddControl<QRadioButton>(id, this);
+        auto* radio = AddControl<CWrapRadioButton>(id, this);
         StyleTouchControl(radio);
         content->addWidget(radio);
     }
@@ -220,19 +219,14 @@ void CWizardRt2::OnNext()
         return;
     case CHOICE_ADDRESS: {
         Route().ClearWizardPoint(m_n);
-        CGeoPos found;
+        ZXS_Point found { kUnsetCoordinate, kUnsetCoordinate };
         const int end = CLauncher::SearchWizard(1, &found);
         if (end == IDC_WIZARD_NEXT) {
-            ZXS_Point point;
-            if (found.IsValid()
-                && ZXS_GeoToMap(g_MapController->GetMapSet().ActiveMap(), found.GetLongitude().GetRadians(),
-                       found.GetLatitude().GetRadians(), &point)
-                    == 0) {
-                const MapPoint p { point.x, point.y };
+            const MapPoint p { found.x, found.y };
+            if (IsSetMapPoint(p))
                 ApplyPoint(&p);
-            } else {
+            else
                 Refresh();
-            }
         } else if (end == IDC_WIZARD_BACK) {
             Refresh();
         } else {

@@ -5,6 +5,7 @@
 #include "foundation/language.h"
 #include "foundation/page_image_list.h"
 #include "foundation/screen_metrics.h"
+#include "kernel/api/map_query.h"
 #include "nav/map_controller.h"
 #include "nav/route_manager.h"
 #include "platform/system_programs.h"
@@ -12,6 +13,7 @@
 
 #include <QComboBox>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QTreeWidget>
 #include <algorithm>
 #include <array>
@@ -149,8 +151,10 @@ void SetupObjectList(QTreeWidget* list, CImageList& images)
         = { 9 * w / 24, 4 * w / 12, 8 * w / 12, 7 * w / 24, 7 * w / 24, 7 * w / 24, 3 * w / 12, 2 * w / 12 };
     for (int i = 0; i < 8; ++i)
         list->setColumnWidth(i, widths[i]);
-    // Columns keep their places: only a stored layout reorders them.
+    // Columns keep their places: only a stored layout reorders them. A tap
+    // on a column's header sorts by it.
     list->header()->setSectionsMovable(false);
+    list->header()->setSectionsClickable(true);
     images = CImageList(GetIconSizeForResolution() == 32 ? 32 : 16);
     AddCategoryIcons(images);
     list->setIconSize(QSize(images.IconSize(), images.IconSize()));
@@ -225,6 +229,24 @@ void FillRouteStationCombo(QComboBox* combo)
     for (int slot = 0; slot < 4; ++slot)
         combo->addItem(routes.GetPointCaption(g_language.load(), slot), slot);
     combo->setCurrentIndex(selected >= 0 && selected < combo->count() ? selected : 3);
+}
+
+void AddFoundLine(QListWidget* list, const QString& street, const QString& house, int32_t objectId)
+{
+    auto* item = new QListWidgetItem(house.isEmpty() ? street : street + QLatin1Char(' ') + house);
+    item->setData(Qt::UserRole, objectId);
+    list->addItem(item); // the list owns the item
+}
+
+std::optional<ZXS_Point> ObjectMiddle(int32_t objectId)
+{
+    constexpr int32_t kUnset = 0x8000000;
+    ZXS_Rect box;
+    if (!g_MapController
+        || ZXS_ObjGetRect(g_MapController->GetMapSet().ActiveMap(), objectId, -1, -1, &box, 0) != 0
+        || box.left == kUnset || box.top == kUnset || box.right == kUnset || box.bottom == kUnset)
+        return std::nullopt;
+    return ZXS_Point { (box.left + box.right) / 2, (box.top + box.bottom) / 2 };
 }
 
 void OpenAddressBook()

@@ -3,12 +3,16 @@
 // (columns, category icons, remembered layout), saving and restoring a list's
 // column layout, the bilingual result-count texts, the combo box of the four
 // route points, and the contacts application.
+#include "kernel/api/types.h"
+
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class CImageList;
 class QComboBox;
+class QListWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
@@ -49,6 +53,13 @@ void ShowObjectCountText(int count, QWidget* window, const QString* format = nul
 // The captions of route points 0 to 3, each with its number as item data;
 // the selection stays, or becomes the finish when there was none.
 void FillRouteStationCombo(QComboBox* combo);
+
+// Adds a line of a list of found names or houses: the name, then the house
+// number when there is one; the map object's id as its data.
+void AddFoundLine(QListWidget* list, const QString& street, const QString& house, int32_t objectId);
+// The middle of a map object's box on the current map; none when the box
+// cannot be read.
+std::optional<ZXS_Point> ObjectMiddle(int32_t objectId);
 
 // Starts the contacts application, or tells the user that it cannot be started.
 void OpenAddressBook();

@@ -9,6 +9,7 @@ CSheetSearch::CSheetSearch(const QString& caption, QWidget* parent, int selectPa
     : CPropertySheetFullScreen(caption, parent, selectPage)
 {
     AddPage(&m_waypointPage);
+    AddPage(&m_poiPage);
     AddPage(&m_addressPage);
     m_result = CSearchSheetResult {};
 }
@@ -39,6 +40,8 @@ void CSheetSearch::InitTabTexts()
         QStringLiteral("QTabBar::tab { padding: 3px %1px; }").arg(english ? 10 : 4));
     SetTabText(
         GetPageIndex(&m_waypointPage), english ? QStringLiteral("Waypoints") : QStringLiteral("Закладки"));
+    SetTabText(
+        GetPageIndex(&m_poiPage), english ? QStringLiteral("POI search") : QStringLiteral("Поиск объектов"));
     SetTabText(GetPageIndex(&m_addressPage),
         english ? QStringLiteral("Address search") : QStringLiteral("Адресный поиск"));
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The search window: a full-screen sheet with the waypoint list and the
-// address search. The opener picks the first page and may hand over a point
-// of the map and an area size for searching around it.
+// The search window: a full-screen sheet with the waypoint list, the POI
+// search and the address search. The opener picks the first page and may hand
+// over a point of the map and an area size for searching around it.
 #include "search/page_search_address.h"
+#include "search/page_search_poi.h"
 #include "search/page_wp.h"
 #include "ui/property_sheet_full_screen.h"
 
@@ -28,6 +29,7 @@ public:
 
     CPageWP& GetWaypointPage() { return m_waypointPage; }
     CPageSearchAddress& GetAddressPage() { return m_addressPage; }
+    CPageSearchPOI& GetPoiPage() { return m_poiPage; }
 
 protected:
     void InitTabTexts() override;
@@ -35,5 +37,6 @@ protected:
 private:
     CPageWP m_waypointPage { false };
     CPageSearchAddress m_addressPage;
+    CPageSearchPOI m_poiPage;
     CSearchSheetResult m_result;
 };

@@ -1,12 +1,13 @@
 #pragma once
-// A check box whose text wraps onto further lines where its row is too
-// narrow for it, as the handheld's multi-line check boxes do; a tap anywhere
-// on it toggles it.
+// Check boxes and radio buttons whose text wraps onto further lines where
+// their row is too narrow for it, as the handheld's multi-line buttons do; a
+// tap anywhere on one presses it.
 #include <QCheckBox>
+#include <QRadioButton>
 
-class CWrapCheckBox : public QCheckBox {
+template <class Button> class CWrapButton : public Button {
 public:
-    explicit CWrapCheckBox(QWidget* parent = nullptr);
+    explicit CWrapButton(QWidget* parent = nullptr);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -22,4 +23,14 @@ private:
     QRect IndicatorRect() const;
     QRect TextRect(int width, int height) const;
     int TextLeft() const;
+};
+
+class CWrapCheckBox : public CWrapButton<QCheckBox> {
+public:
+    using CWrapButton::CWrapButton;
+};
+
+class CWrapRadioButton : public CWrapButton<QRadioButton> {
+public:
+    using CWrapButton::CWrapButton;
 };

@@ -24,6 +24,7 @@
 #include "platform/system_programs.h"
 #include "search/sheet_search.h"
 #include "search/waypoint.h"
+#include "search/wizard_search.h"
 #include "search/wizard_waypoints.h"
 #include "settings/settings_record.h"
 #include "tests/app/app_rig.h"
@@ -299,37 +300,29 @@ TEST(Commands, WaypointsAtTheGpsPositionAndAllOfThemShown)
 TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
 {
     CommandScreen s;
-    const struct {
-        uint32_t id;
-        bool invoke;
-        const char* window;
-        int page;
-    } cases[] = {
-        { CMD_POI_SEARCH, false, "CSheetSearch", 1 },
-        { CMD_SEARCH_WIZARD, false, "CWizardSearch", 0 },
-    };
-    for (const auto& t : cases) {
-        s.windows.clear();
-        if (t.invoke)
-            g_CommandRegistry->Invoke(t.id);
+    // The search wizard opens on its first page.
+    bool firstPage = false;
+    testing_support::WhenModalOpens([&](QWidget* modal) {
+        auto* wizard = dynamic_cast<CWizardSearch*>(modal);
+        firstPage = wizard != nullptr && !wizard->IsNested() && wizard->GetActivePage() == &wizard->m_sch1;
+        if (wizard != nullptr)
+            wizard->m_sch1.ClickDlgItem(platform::IDCANCEL);
         else
-            ExecuteCommand(t.id);
-        ASSERT_EQ(s.windows.size(), 1u) << t.id;
-        EXPECT_EQ(s.windows[0].window, QLatin1String(t.window)) << t.id;
-        EXPECT_EQ(s.windows[0].page, t.page) << t.id;
-        EXPECT_EQ(s.windows[0].x, -1) << "no pointed position";
-    }
-    // The search sheet's waypoint and address pages are built: the commands
-    // open the sheet on them.
+            modal->close();
+    });
+    ExecuteCommand(CMD_SEARCH_WIZARD);
+    EXPECT_TRUE(firstPage);
+    // The commands open the search sheet on its pages, none with a place.
     const struct {
         uint32_t id;
         bool invoke;
-        bool addressPage;
+        int page;
     } sheetCases[] = {
-        { CMD_ADDRESS_SEARCH, false, true },
-        { CMD_EDIT_WAYPOINTS, false, false },
-        { CMD_FIRST_POINT, true, true },
-        { CMD_LAST_POINT, true, true },
+        { CMD_ADDRESS_SEARCH, false, SEARCH_PAGE_ADDRESS },
+        { CMD_EDIT_WAYPOINTS, false, SEARCH_PAGE_WAYPOINTS },
+        { CMD_POI_SEARCH, false, SEARCH_PAGE_POI },
+        { CMD_FIRST_POINT, true, SEARCH_PAGE_ADDRESS },
+        { CMD_LAST_POINT, true, SEARCH_PAGE_ADDRESS },
     };
     for (const auto& t : sheetCases) {
         s.windows.clear();
@@ -337,9 +330,7 @@ TEST(Commands, TheSearchAndWaypointWindowsTheCommandsAskFor)
         testing_support::WhenModalOpens([&](QWidget* modal) {
             auto* sheet = dynamic_cast<CSheetSearch*>(modal);
             if (sheet != nullptr) {
-                CPropertyPage* wanted = t.addressPage ? static_cast<CPropertyPage*>(&sheet->GetAddressPage())
-                                                      : &sheet->GetWaypointPage();
-                onPage = sheet->GetActivePage() == wanted;
+                onPage = sheet->GetActiveIndex() == t.page && !sheet->HasPointedPosition();
                 sheet->OnCancel();
             } else {
                 modal->close();

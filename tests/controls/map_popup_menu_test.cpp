@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/timers.h"
+#include "search/sheet_search.h"
 #include "search/waypoint.h"
 #include "search/waypoint_edit_dlg.h"
 #include "settings/settings_record.h"
@@ -567,23 +568,34 @@ TEST(PopupMenu, EachMessageActsOnTheButtonOfItsOwnRequest)
     });
 }
 
+// The search sheet a menu row opens, answered with Cancel: whether it showed
+// the POI page, and the place and size it was given.
+struct SearchSheetSeen {
+    SearchSheetSeen()
+    {
+        testing_support::WhenModalOpens([this](QWidget* modal) {
+            auto* sheet = dynamic_cast<CSheetSearch*>(modal);
+            ASSERT_NE(sheet, nullptr);
+            onPoiPage = sheet->GetActivePage() == &sheet->GetPoiPage();
+            sheet->GetPointedPosition(presetSize, pointed);
+            sheet->OnCancel();
+        });
+    }
+    bool onPoiPage = false;
+    int32_t presetSize = 0;
+    ZXS_Point pointed { -1, -1 };
+};
+
 TEST(PopupMenu, TheMapRowsOpenTheirWindows)
 {
     RunWithMenu(true, [](platform::ManualClock& clock) {
-        std::vector<PendingWindowRequest> asked;
-        SetPendingWindowObserver([&](const PendingWindowRequest& request) {
-            asked.push_back(request);
-            return 0;
-        });
+        SearchSheetSeen seen;
         LongPress(clock, QPoint(60, 80));
         const PopupContext pressed = Menu().GetContext();
         Choose({ "POI search…" });
-        SetPendingWindowObserver({});
-        ASSERT_EQ(asked.size(), 1u);
-        EXPECT_EQ(asked[0].window, QStringLiteral("CSheetSearch"));
-        EXPECT_EQ(asked[0].page, SEARCH_PAGE_POI);
-        EXPECT_EQ(QPoint(asked[0].x, asked[0].y), QPoint(pressed.mapX, pressed.mapY));
-        EXPECT_EQ(asked[0].distance, -1);
+        EXPECT_TRUE(seen.onPoiPage);
+        EXPECT_EQ(QPoint(seen.pointed.x, seen.pointed.y), QPoint(pressed.mapX, pressed.mapY));
+        EXPECT_EQ(seen.presetSize, -1);
 
         // "Add waypoint…" opens the waypoint editor at the press; cancelled it
         // adds nothing, with OK the waypoint stands at the pressed point.
@@ -628,11 +640,6 @@ TEST(PopupMenu, ThePoiAtThePressAreOneRowACategoryAndOpenTheirSearch)
             1);
         ASSERT_FALSE(everything.empty());
         const CPoiResult& poi = everything.front();
-        std::vector<PendingWindowRequest> asked;
-        SetPendingWindowObserver([&](const PendingWindowRequest& request) {
-            asked.push_back(request);
-            return 0;
-        });
         LongPress(clock, CentreOn({ poi.x, poi.y }));
         const CTreeMenuItem& poiRow = Menu().Root().Items()[0];
         EXPECT_FALSE(poiRow.Has(CTreeMenuItem::STATE_DISABLED));
@@ -643,13 +650,11 @@ TEST(PopupMenu, ThePoiAtThePressAreOneRowACategoryAndOpenTheirSearch)
             EXPECT_NE(row.icon, 0u) << row.text.toStdString();
         const PopupContext pressed = Menu().GetContext();
         Choose({ "POI" });
+        SearchSheetSeen seen;
         Tap(RowPoint(*Top(), poi.category));
-        SetPendingWindowObserver({});
-        ASSERT_EQ(asked.size(), 1u);
-        EXPECT_EQ(asked[0].window, QStringLiteral("CSheetSearch"));
-        EXPECT_EQ(asked[0].page, SEARCH_PAGE_POI);
-        EXPECT_EQ(QPoint(asked[0].x, asked[0].y), QPoint(pressed.mapX, pressed.mapY));
-        EXPECT_EQ(asked[0].distance, 40) << "the square the menu listed";
+        EXPECT_TRUE(seen.onPoiPage);
+        EXPECT_EQ(QPoint(seen.pointed.x, seen.pointed.y), QPoint(pressed.mapX, pressed.mapY));
+        EXPECT_EQ(seen.presetSize, 40) << "the square the menu listed";
     });
 }
 

@@ -231,21 +231,22 @@ TEST(SearchSheetLauncher, OpensOnThePageAskedFor)
     search_testing::SearchMap map("voradu");
     uitest::OnScreen screen(240, 320, 96, LANGUAGE_ENGLISH);
     platform::ScopedProcessObject<CWaypointList> waypoints(g_waypoints);
-    for (const int page : { SEARCH_PAGE_ADDRESS, SEARCH_PAGE_WAYPOINTS }) {
+    for (const int page : { SEARCH_PAGE_ADDRESS, SEARCH_PAGE_WAYPOINTS, SEARCH_PAGE_POI }) {
         bool onPage = false;
         QStringList tabs;
         testing_support::WhenModalOpens([&](QWidget* modal) {
             auto* sheet = dynamic_cast<CSheetSearch*>(modal);
             ASSERT_NE(sheet, nullptr);
-            onPage = page == SEARCH_PAGE_ADDRESS ? sheet->GetActivePage() == &sheet->GetAddressPage()
-                                                 : sheet->GetActivePage() == &sheet->GetWaypointPage();
+            onPage = sheet->GetActiveIndex() == page;
             for (int i = 0; i < sheet->GetPageCount(); ++i)
                 tabs << sheet->GetTabControl()->TabBar()->tabText(i);
             sheet->OnCancel();
         });
         CLauncher::SearchSheet(page);
         EXPECT_TRUE(onPage) << page;
-        EXPECT_EQ(tabs, (QStringList { QStringLiteral("Waypoints"), QStringLiteral("Address search") }));
+        EXPECT_EQ(tabs,
+            (QStringList { QStringLiteral("Waypoints"), QStringLiteral("POI search"),
+                QStringLiteral("Address search") }));
     }
 }
 

@@ -17,11 +17,14 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/messages.h"
+#include "search/wizard_search.h"
 #include "settings/settings_record.h"
 #include "tests/app/app_rig.h"
 #include "tests/nav/route_support.h"
+#include "tests/support/modal_answer.h"
 
 #include <QCoreApplication>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -80,6 +83,14 @@ bool AwaitRoute()
     return g_MapController->GetRouteManager().HasRoute() == 1;
 }
 
+// Types the text a key at a time, as the soft keyboard sends Cyrillic letters.
+void KeyIn(QWidget* field, const QString& text)
+{
+    field->setFocus();
+    for (const QChar letter : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(letter), Qt::NoModifier);
+}
+
 QString Title(const ControlHost& page) { return page.GetDlgItemText(IDC_WIZARD_TITLE); }
 
 int Checked(const ControlHost& page)
@@ -109,15 +120,15 @@ template <typename Body> void RunWithWizard(Body body)
 
 // From the GPS position through a point tapped on the map (the second point),
 // past the third ("Not include" jumps to the finish, Back comes back to the
-// second), to a finish tapped on the map: Finish keeps the route through them.
-TEST(RouteWizard, BuildsARouteFromThePositionThroughAPointTappedOnTheMap)
+// second), to a finish found by the address search: Finish keeps the route
+// through them.
+TEST(RouteWizard, BuildsARouteFromThePositionThroughAPointTappedOnTheMapToAnAddress)
 {
     RunWithWizard([](apptest::AppRig&) {
         CMapController& controller = *g_MapController;
         navtest::ScopedGpsMapPosition gps;
         const MapPoint start = navtest::Crossing(-3, -3);
         const MapPoint via = navtest::Crossing(0, -3);
-        const MapPoint finish = navtest::Crossing(2, 3);
         navtest::SetFix(start);
         const int32_t tapMode = controller.GetTapMode();
         g_movingModeAfterRoute = 1;
@@ -182,27 +193,49 @@ TEST(RouteWizard, BuildsARouteFromThePositionThroughAPointTappedOnTheMap)
         Tap(points, IDC_WIZARD_NEXT);
         ASSERT_EQ(points.GetPointNumber(), 3);
 
-        // The address search's Back returns to the same point.
-        std::vector<PendingWindowRequest> asked;
-        SetPendingWindowObserver([&](const PendingWindowRequest& request) {
-            asked.push_back(request);
-            return int(IDC_WIZARD_BACK);
+        // The address search's Back on its first page returns to the same point.
+        bool searched = false;
+        testing_support::WhenModalOpens([&](QWidget* modal) {
+            auto* search = dynamic_cast<CWizardSearch*>(modal);
+            ASSERT_NE(search, nullptr);
+            searched = search->GetActivePage() == &search->m_sch2;
+            Tap(search->m_sch2, IDC_WIZARD_BACK);
         });
         Tap(points, IDC_ROUTE_WIZARD_ADDRESS);
         Tap(points, IDC_WIZARD_NEXT);
-        SetPendingWindowObserver({});
-        ASSERT_EQ(asked.size(), 1u);
-        EXPECT_EQ(asked[0].window, QStringLiteral("CWizardSearch"));
-        EXPECT_EQ(asked[0].page, 1);
+        EXPECT_TRUE(searched) << "the search starts at the street-or-house page";
         EXPECT_EQ(points.GetPointNumber(), 3);
         EXPECT_TRUE(wizard->isVisible());
 
-        // The finish on the map, then Finish without the moving mode.
-        Tap(points, IDC_ROUTE_WIZARD_STYLUS);
+        // The finish: a house found by the search.
+        MapPoint house { kUnsetCoordinate, kUnsetCoordinate };
+        testing_support::WhenModalOpens([&](QWidget* modal) {
+            auto* search = dynamic_cast<CWizardSearch*>(modal);
+            ASSERT_NE(search, nullptr);
+            Tap(search->m_sch2, IDC_SCH_RADIO + 1);
+            Tap(search->m_sch2, IDC_WIZARD_NEXT);
+            KeyIn(search->m_sch3.GetDlgItem(IDC_SCH_STREET), QStringLiteral("Блока"));
+            KeyIn(search->m_sch3.GetDlgItem(IDC_SCH_HOUSE), QStringLiteral("10"));
+            Tap(search->m_sch3, IDC_WIZARD_NEXT);
+            CWizardSch4& result = search->m_sch4;
+            auto* lines = result.GetDlgItemAs<QListWidget>(IDC_SCH_ADDRESSES);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return lines->count() > 0; }, 60000));
+            EXPECT_EQ(result.GetDlgItemText(IDC_WIZARD_NEXT), QStringLiteral("Next  >"))
+                << "another wizard's step";
+            QTest::mouseClick(
+                lines->viewport(), Qt::LeftButton, {}, lines->visualItemRect(lines->item(0)).center());
+            ZXS_Rect box;
+            ASSERT_EQ(ZXS_ObjGetRect(g_MapController->GetMapSet().ActiveMap(),
+                          lines->item(0)->data(Qt::UserRole).toInt(), -1, -1, &box, 0),
+                0);
+            house = { (box.left + box.right) / 2, (box.top + box.bottom) / 2 };
+            Tap(result, IDC_WIZARD_NEXT);
+        });
+        const int32_t centre = controller.GetCentreX();
+        Tap(points, IDC_ROUTE_WIZARD_ADDRESS);
         Tap(points, IDC_WIZARD_NEXT);
-        Tap(wizard->m_page3, IDC_WIZARD_NEXT);
-        TapMapAt(finish);
         ASSERT_EQ(wizard->GetActiveIndex(), 2);
+        EXPECT_EQ(controller.GetCentreX(), centre) << "the nested search does not move the map";
         EXPECT_EQ(Title(wizard->m_page3), QStringLiteral("Creating the route."));
         EXPECT_EQ(wizard->m_page3.GetDlgItemText(IDC_WIZARD_NEXT), QStringLiteral("Finish"));
         EXPECT_FALSE(IsRouteWizardOpen()) << "the tick runs again once the points are defined";
@@ -219,7 +252,7 @@ TEST(RouteWizard, BuildsARouteFromThePositionThroughAPointTappedOnTheMap)
         EXPECT_TRUE(route[0].IsSet());
         EXPECT_TRUE(route[1].IsSet());
         EXPECT_FALSE(route[2].IsSet());
-        EXPECT_TRUE(route[3].IsSet());
+        EXPECT_EQ(QPoint(route[3].x, route[3].y), QPoint(house.x, house.y));
         EXPECT_EQ(QPoint(route[0].x, route[0].y), QPoint(moved.x, moved.y));
         g_movingModeAfterRoute = 1;
     });
@@ -246,8 +279,26 @@ TEST(RouteWizard, WithoutAFixAndClosedByTheMainFrame)
         CWizardRt2& page = wizard->m_page2;
         EXPECT_FALSE(page.IsDlgItemEnabled(IDC_ROUTE_WIZARD_POSITION));
         EXPECT_EQ(Checked(page), CHOICE_STYLUS);
-        // One point only, then Finish: the old route stays.
+        // Cancelling the address search cancels the route wizard; the old route stays.
+        testing_support::WhenModalOpens([](QWidget* modal) {
+            auto* search = dynamic_cast<CWizardSearch*>(modal);
+            ASSERT_NE(search, nullptr);
+            Tap(search->m_sch2, platform::IDCANCEL);
+        });
+        Tap(page, IDC_ROUTE_WIZARD_ADDRESS);
         Tap(page, IDC_WIZARD_NEXT);
+        Deliver();
+        EXPECT_EQ(GetRouteWizard(), nullptr);
+        EXPECT_FALSE(IsRouteWizardOpen());
+        EXPECT_TRUE(AwaitRoute()) << "the old route is built again";
+        EXPECT_EQ(QPoint(route.GetPoints()[3].x, route.GetPoints()[3].y), QPoint(old[1].x, old[1].y));
+
+        CLauncher::RouteWizard(ROUTE_WIZARD_SHOW, nullptr);
+        wizard = GetRouteWizard();
+        ASSERT_NE(wizard, nullptr);
+        Tap(wizard->m_page1, IDC_WIZARD_NEXT);
+        // One point only, then Finish: the old route stays.
+        Tap(wizard->m_page2, IDC_WIZARD_NEXT);
         Tap(wizard->m_page3, IDC_WIZARD_NEXT);
         TapMapAt(navtest::Crossing(0, 2));
         ASSERT_TRUE(route.IsWizardPointSet(0));

@@ -1,10 +1,13 @@
-// The waypoint dialogs fit the screen's width on the smallest portrait screen
-// and the largest landscape one, in both languages: no field, list or button
-// reaches past the right edge, where a person could not see or tap it (the
-// forms scroll up and down only).
+// The waypoint dialogs and the search windows fit the screen's width on the
+// smallest portrait screen and the largest landscape one, in both languages:
+// no field, list or button reaches past the right edge, where a person could
+// not see or tap it (the forms scroll up and down only); and on the smallest
+// screen the search sheet's result lists keep rows to choose from.
 #include "search/page_wp.h"
+#include "search/sheet_search.h"
 #include "search/waypoint_edit_dlg.h"
 #include "search/waypoint_props_dlg.h"
+#include "search/wizard_search.h"
 #include "search/wizard_waypoints.h"
 #include "tests/search/voradu_places.h"
 #include "tests/ui/ui_testing.h"
@@ -12,6 +15,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <string>
@@ -37,7 +41,7 @@ std::string CutOffControls(QWidget& window)
 
 } // namespace
 
-TEST(WaypointDialogs, EveryControlFitsTheScreensWidth)
+TEST(WaypointAndSearchWindows, EveryControlFitsTheScreensWidthAndTheListsKeepRows)
 {
     search_testing::SearchMap map("voradu");
     ASSERT_TRUE(map.opened);
@@ -71,6 +75,32 @@ TEST(WaypointDialogs, EveryControlFitsTheScreensWidth)
             ASSERT_TRUE(wizard.Create());
             EXPECT_EQ(CutOffControls(wizard), "") << "waypoint page " << where;
             wizard.EndDialog(platform::IDCANCEL);
+
+            CSheetSearch sheet(QStringLiteral("Search"));
+            ASSERT_TRUE(sheet.Create());
+            for (int page = 0; page < sheet.GetPageCount(); ++page) {
+                ASSERT_TRUE(sheet.SetActivePage(page));
+                EXPECT_EQ(CutOffControls(sheet), "") << "sheet page " << page << " " << where;
+            }
+            // A street's houses and the POI found: at least three rows show.
+            const int rows
+                = 3 * QFontMetrics(sheet.GetAddressPage().GetDlgItem(IDC_ADDR_HOUSE_LIST)->font()).height();
+            EXPECT_GE(
+                sheet.GetAddressPage().GetDlgItemAs<QListWidget>(IDC_ADDR_HOUSE_LIST)->viewport()->height(),
+                rows)
+                << where;
+            ASSERT_TRUE(sheet.SetActivePage(sheet.GetPageIndex(&sheet.GetPoiPage())));
+            uitest::ProcessEvents();
+            EXPECT_GE(sheet.GetPoiPage().GetList()->viewport()->height(), rows) << where;
+            sheet.OnCancel();
+
+            CWizardSearch search(QStringLiteral("Wizard search"));
+            ASSERT_TRUE(search.Create());
+            for (int page = 0; page < search.GetPageCount(); ++page) {
+                ASSERT_TRUE(search.SetActivePage(page));
+                EXPECT_EQ(CutOffControls(search), "") << "search wizard page " << page << " " << where;
+            }
+            search.OnCancel();
         }
     }
 }
