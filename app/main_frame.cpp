@@ -139,6 +139,9 @@ void CMainFrame::DestroyWindow()
     if (m_destroyed)
         return;
     m_destroyed = true;
+    // A route wizard left open is cancelled (the old route stays) and gives
+    // the screen and the route's lock back before the map window goes.
+    CLauncher::RouteWizard(ROUTE_WIZARD_CLOSE, nullptr);
     g_drawSuspender.MarkIdle();
     m_screen.removeEventFilter(this);
     if (m_pMapWnd)

@@ -144,4 +144,19 @@ TEST(ModalWindows, TheLaunchersBracketTheirSheetsAndTheRouteWizardRefusesAnUnkno
     });
 }
 
+TEST(ModalWindows, ARouteWizardLeftOpenIsClosedWithTheProgram)
+{
+    apptest::AppRig rig;
+    rig.SetRunBefore();
+    rig.SetProfileInt(QStringLiteral("expert mode"), 0);
+    CProcessObjects objects;
+    apptest::RunProgram([] {
+        CLauncher::RouteWizard(ROUTE_WIZARD_SHOW, nullptr);
+        ASSERT_EQ(ModalWindowCount(), 1u);
+        platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);
+    });
+    EXPECT_EQ(ModalWindowCount(), 0u);
+    EXPECT_FALSE(g_drawSuspender.IsSuspended()) << "the screen stayed with the closed wizard";
+}
+
 } // namespace
