@@ -45,14 +45,38 @@ QString RoutePointOrdinal(int n)
     return Bilingual(english[n], russian[n]);
 }
 
-// Page 1: what the wizard does; delete the route or build the way back.
-
-CWizardRt1::CWizardRt1()
-    : CWizardPage(GetOrientedDialogId(IDD_WIZARD_RT1))
+CWizardRoutePage::CWizardRoutePage(int templateId)
+    : CWizardPage(templateId)
 {
 }
 
-CWizardRoute& CWizardRt1::Wizard() const { return *static_cast<CWizardRoute*>(GetWizard()); }
+CWizardRoute& CWizardRoutePage::Wizard() const { return *static_cast<CWizardRoute*>(GetWizard()); }
+
+bool CWizardRoutePage::OnCommand(int id, int code)
+{
+    if (code != BN_CLICKED)
+        return CWizardPage::OnCommand(id, code);
+    switch (id) {
+    case IDC_WIZARD_NEXT:
+        OnNext();
+        return true;
+    case IDC_WIZARD_BACK:
+        OnBack();
+        return true;
+    case platform::IDCANCEL:
+        Wizard().Finish(id);
+        return true;
+    default:
+        return OnButton(id) || CWizardPage::OnCommand(id, code);
+    }
+}
+
+// Page 1: what the wizard does; delete the route or build the way back.
+
+CWizardRt1::CWizardRt1()
+    : CWizardRoutePage(GetOrientedDialogId(IDD_WIZARD_RT1))
+{
+}
 
 void CWizardRt1::CreateControls()
 {
@@ -93,38 +117,31 @@ bool CWizardRt1::OnSetActive()
     return CWizardPage::OnSetActive();
 }
 
-bool CWizardRt1::OnCommand(int id, int code)
+void CWizardRt1::OnNext()
 {
-    if (code != BN_CLICKED)
-        return CWizardPage::OnCommand(id, code);
-    switch (id) {
-    case IDC_WIZARD_NEXT:
-        if (const int32_t result = Route().StartWizard(); result != 0) {
-            g_MapController->ReportRouteResult(result);
-            Wizard().Finish(platform::IDCANCEL);
-            return true;
-        }
-        Wizard().SetWizardActive(true);
-        Wizard().SetActivePage(1);
-        return true;
-    case IDC_ROUTE_WIZARD_DELETE:
-    case IDC_ROUTE_WIZARD_BACK_ROUTE:
-    case platform::IDCANCEL:
-        Wizard().Finish(id);
-        return true;
-    default:
-        return CWizardPage::OnCommand(id, code);
+    if (const int32_t result = Route().StartWizard(); result != 0) {
+        g_MapController->ReportRouteResult(result);
+        Wizard().Finish(platform::IDCANCEL);
+        return;
     }
+    Wizard().SetWizardActive(true);
+    Wizard().SetActivePage(1);
+}
+
+bool CWizardRt1::OnButton(int id)
+{
+    if (id != IDC_ROUTE_WIZARD_DELETE && id != IDC_ROUTE_WIZARD_BACK_ROUTE)
+        return false;
+    Wizard().Finish(id);
+    return true;
 }
 
 // Page 2: how point n is given.
 
 CWizardRt2::CWizardRt2()
-    : CWizardPage(GetOrientedDialogId(IDD_WIZARD_RT2))
+    : CWizardRoutePage(GetOrientedDialogId(IDD_WIZARD_RT2))
 {
 }
-
-CWizardRoute& CWizardRt2::Wizard() const { return *static_cast<CWizardRoute*>(GetWizard()); }
 
 void CWizardRt2::CreateControls()
 {
@@ -295,37 +312,20 @@ void CWizardRt2::OnBack()
     Wizard().SetActivePage(0);
 }
 
-bool CWizardRt2::OnCommand(int id, int code)
+bool CWizardRt2::OnButton(int id)
 {
-    if (code != BN_CLICKED)
-        return CWizardPage::OnCommand(id, code);
-    if (id >= IDC_ROUTE_WIZARD_STYLUS && id <= IDC_ROUTE_WIZARD_DEFINED) {
-        m_choice = id - IDC_ROUTE_WIZARD_STYLUS;
-        return true;
-    }
-    switch (id) {
-    case IDC_WIZARD_NEXT:
-        OnNext();
-        return true;
-    case IDC_WIZARD_BACK:
-        OnBack();
-        return true;
-    case platform::IDCANCEL:
-        Wizard().Finish(id);
-        return true;
-    default:
-        return CWizardPage::OnCommand(id, code);
-    }
+    if (id < IDC_ROUTE_WIZARD_STYLUS || id > IDC_ROUTE_WIZARD_DEFINED)
+        return false;
+    m_choice = id - IDC_ROUTE_WIZARD_STYLUS;
+    return true;
 }
 
 // Page 3: a point picked on the map, or the end.
 
 CWizardRt3::CWizardRt3()
-    : CWizardPage(GetOrientedDialogId(IDD_WIZARD_RT3))
+    : CWizardRoutePage(GetOrientedDialogId(IDD_WIZARD_RT3))
 {
 }
-
-CWizardRoute& CWizardRt3::Wizard() const { return *static_cast<CWizardRoute*>(GetWizard()); }
 
 void CWizardRt3::CreateControls()
 {
@@ -380,29 +380,17 @@ bool CWizardRt3::OnSetActive()
     return CWizardPage::OnSetActive();
 }
 
-bool CWizardRt3::OnCommand(int id, int code)
+void CWizardRt3::OnNext()
 {
-    if (code != BN_CLICKED)
-        return CWizardPage::OnCommand(id, code);
-    switch (id) {
-    case IDC_WIZARD_NEXT:
-        if (m_mode == MODE_FINAL) {
-            g_movingModeAfterRoute = IsDlgButtonChecked(IDC_ROUTE_WIZARD_MOVING_MODE) ? 1 : 0;
-            Wizard().Finish(IDC_WIZARD_NEXT);
-        } else {
-            Wizard().PickOnMap();
-        }
-        return true;
-    case IDC_WIZARD_BACK:
-        Wizard().SetActivePage(1);
-        return true;
-    case platform::IDCANCEL:
-        Wizard().Finish(id);
-        return true;
-    default:
-        return CWizardPage::OnCommand(id, code);
+    if (m_mode == MODE_FINAL) {
+        g_movingModeAfterRoute = IsDlgButtonChecked(IDC_ROUTE_WIZARD_MOVING_MODE) ? 1 : 0;
+        Wizard().Finish(IDC_WIZARD_NEXT);
+    } else {
+        Wizard().PickOnMap();
     }
 }
+
+void CWizardRt3::OnBack() { Wizard().SetActivePage(1); }
 
 // The sheet.
 

@@ -46,7 +46,22 @@ enum RouteWizardChoice : int32_t {
 
 class CWizardRoute;
 
-class CWizardRt1 : public CWizardPage {
+// A page of the route wizard: Next and Back go to the page, Cancel ends the
+// wizard with the old route, any other button to OnButton.
+class CWizardRoutePage : public CWizardPage {
+public:
+    explicit CWizardRoutePage(int templateId);
+
+protected:
+    CWizardRoute& Wizard() const;
+    bool OnCommand(int id, int code) final;
+    virtual void OnNext() = 0;
+    virtual void OnBack() { }
+    // true when the page took the button.
+    virtual bool OnButton(int /*id*/) { return false; }
+};
+
+class CWizardRt1 : public CWizardRoutePage {
 public:
     CWizardRt1();
     bool OnInitDialog() override;
@@ -54,13 +69,11 @@ public:
 
 protected:
     void CreateControls() override;
-    bool OnCommand(int id, int code) override;
-
-private:
-    CWizardRoute& Wizard() const;
+    void OnNext() override;
+    bool OnButton(int id) override;
 };
 
-class CWizardRt2 : public CWizardPage {
+class CWizardRt2 : public CWizardRoutePage {
 public:
     CWizardRt2();
     bool OnInitDialog() override;
@@ -75,14 +88,13 @@ public:
 
 protected:
     void CreateControls() override;
-    bool OnCommand(int id, int code) override;
+    void OnNext() override;
+    void OnBack() override;
+    bool OnButton(int id) override;
 
 private:
-    CWizardRoute& Wizard() const;
     // Shows the page for point n: title, which choices are offered, the choice.
     void Refresh();
-    void OnNext();
-    void OnBack();
     void Select(int32_t choice);
     // The GPS position now, as a map point; false without a usable fix.
     static bool CurrentPosition(MapPoint& out);
@@ -92,7 +104,7 @@ private:
     uint8_t m_previous = 0;
 };
 
-class CWizardRt3 : public CWizardPage {
+class CWizardRt3 : public CWizardRoutePage {
 public:
     enum : uint8_t { MODE_PICK = 0, MODE_FINAL = 1 };
 
@@ -104,11 +116,10 @@ public:
 
 protected:
     void CreateControls() override;
-    bool OnCommand(int id, int code) override;
+    void OnNext() override;
+    void OnBack() override;
 
 private:
-    CWizardRoute& Wizard() const;
-
     uint8_t m_mode = MODE_FINAL;
 };
 
