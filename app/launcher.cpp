@@ -17,7 +17,6 @@
 #include <utility>
 
 namespace {
-PendingWindowObserver g_pendingWindowObserver;
 // The one route wizard, from its opening until it is closed.
 QPointer<CWizardRoute> g_routeWizard;
 } // namespace
@@ -114,14 +113,4 @@ int CLauncher::SearchSheet(int page, int32_t pointedX, int32_t pointedY, int32_t
     sheet.SetPointedPosition(distance, ZXS_Point { pointedX, pointedY });
     // The search sheet gives the memory reserve back while it is open.
     return RunSheetModal(sheet, page, 1);
-}
-
-void SetPendingWindowObserver(PendingWindowObserver observer)
-{
-    g_pendingWindowObserver = std::move(observer);
-}
-
-int RequestPendingWindow(const PendingWindowRequest& request)
-{
-    return g_pendingWindowObserver ? g_pendingWindowObserver(request) : -1;
 }

@@ -2,16 +2,9 @@
 // The launchers of the program's four big sheets over the map screen: the
 // route wizard (modeless, kept between uses), the waypoint editor, the search
 // wizard and the search sheet.
-//
-// A window asked for before its class exists opens nothing and answers -1,
-// as a sheet that cannot open does; what was asked for goes to the
-// pending-window observer, which tests install to see which window a command
-// opens and with what.
 #include "kernel/api/types.h"
 
-#include <QString>
 #include <cstdint>
-#include <functional>
 
 class CWizardRoute;
 
@@ -46,19 +39,3 @@ public:
 
 // The route wizard while it exists, else nullptr.
 CWizardRoute* GetRouteWizard();
-
-// A window asked for before its class exists: its class name and what it was
-// asked with (page or mode, a map point, a distance).
-struct PendingWindowRequest {
-    QString window;
-    int page = -1;
-    int32_t x = -1;
-    int32_t y = -1;
-    int32_t distance = -1;
-};
-
-using PendingWindowObserver = std::function<int(const PendingWindowRequest& request)>;
-// The observer answers what the window would have returned; none restores -1.
-void SetPendingWindowObserver(PendingWindowObserver observer);
-// Asks for a window that is not built yet: the observer's answer, else -1.
-int RequestPendingWindow(const PendingWindowRequest& request);

@@ -737,21 +737,34 @@ CButtonFolders::ButtonPlace CScreenButtonFolders::PlaceButton(int button) const
     return place;
 }
 
+CScreenButtonFolders::Grid CScreenButtonFolders::GetGrid()
+{
+    const int w = GetScreenWidth(), h = GetScreenHeight();
+    const int halfX = ScaleByDpiX(30), halfY = ScaleByDpiY(22);
+    Grid grid;
+    for (int i : { 1, 3 }) {
+        grid.lines.push_back({ i * (w / 4), 0, i * (w / 4), h });
+        grid.lines.push_back({ 0, i * (h / 4), w, i * (h / 4) });
+    }
+    // The middle lines stop at the centre button's box.
+    grid.lines.push_back({ 2 * (w / 4), 0, 2 * (w / 4), h / 2 - halfY });
+    grid.lines.push_back({ 2 * (w / 4), h / 2 + halfY, 2 * (w / 4), h });
+    grid.lines.push_back({ 0, 2 * (h / 4), w / 2 - halfX, 2 * (h / 4) });
+    grid.lines.push_back({ w / 2 + halfX, 2 * (h / 4), w, 2 * (h / 4) });
+    grid.boxLeft = w / 2 - halfX;
+    grid.boxTop = h / 2 - halfY;
+    grid.boxWidth = 2 * halfX;
+    grid.boxHeight = 2 * halfY;
+    return grid;
+}
+
 void CScreenButtonFolders::DrawGrid()
 {
     CDrawTool* surface = GetSurface();
-    const int w = GetScreenWidth(), h = GetScreenHeight();
-    const int halfX = ScaleByDpiX(30), halfY = ScaleByDpiY(22);
-    for (int i : { 1, 3 }) {
-        DrawLineOn(surface, i * (w / 4), 0, i * (w / 4), h, kGridColour);
-        DrawLineOn(surface, 0, i * (h / 4), w, i * (h / 4), kGridColour);
-    }
-    // The middle lines stop at the centre button's box.
-    DrawLineOn(surface, 2 * (w / 4), 0, 2 * (w / 4), h / 2 - halfY, kGridColour);
-    DrawLineOn(surface, 2 * (w / 4), h / 2 + halfY, 2 * (w / 4), h, kGridColour);
-    DrawLineOn(surface, 0, 2 * (h / 4), w / 2 - halfX, 2 * (h / 4), kGridColour);
-    DrawLineOn(surface, w / 2 + halfX, 2 * (h / 4), w, 2 * (h / 4), kGridColour);
-    DrawRectOutline(surface, w / 2 - halfX, h / 2 - halfY, 2 * halfX, 2 * halfY, kGridColour);
+    const Grid grid = GetGrid();
+    for (const auto& [x1, y1, x2, y2] : grid.lines)
+        DrawLineOn(surface, x1, y1, x2, y2, kGridColour);
+    DrawRectOutline(surface, grid.boxLeft, grid.boxTop, grid.boxWidth, grid.boxHeight, kGridColour);
 }
 
 void CScreenButtonFolders::Reset() { LoadDefaults(); }

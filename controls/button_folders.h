@@ -105,6 +105,13 @@ public:
     // "Folder %d" / "Папка %d" with the smallest number no sub-folder of `folder` has.
     std::array<QString, 2> ProposeFolderName(int folder) const;
 
+    // Where button `button` stands and where its caption goes, for the screen.
+    struct ButtonPlace {
+        ElementPoint at;
+        int32_t captionLeft = 0, captionTop = 0, captionRight = 0, captionBottom = 0;
+    };
+    ButtonPlace GetButtonPlace(int button) const { return PlaceButton(button); }
+
     // The button zone under a screen point (0..16), or -1.
     virtual int TapToZone(const ElementPoint& point) const
     {
@@ -143,11 +150,6 @@ protected:
     virtual void CreateDefaultFolders() { }
     // The zone grid over the map.
     virtual void DrawGrid() { }
-    // Where button `button` stands and where its caption goes, for the screen.
-    struct ButtonPlace {
-        ElementPoint at;
-        int32_t captionLeft = 0, captionTop = 0, captionRight = 0, captionBottom = 0;
-    };
     virtual ButtonPlace PlaceButton(int button) const
     {
         (void)button;
@@ -201,6 +203,14 @@ public:
     void ResetDefaults() { Reset(); }
 
     int TapToZone(const ElementPoint& point) const override;
+
+    // The zone grid for the screen: its lines (x1, y1, x2, y2) and the box
+    // of the centre button.
+    struct Grid {
+        std::vector<std::array<int, 4>> lines;
+        int boxLeft = 0, boxTop = 0, boxWidth = 0, boxHeight = 0;
+    };
+    static Grid GetGrid();
 
 protected:
     void SetRootDefaults() override;

@@ -1,8 +1,8 @@
 #include "settings/transparent_button_pages.h"
 
-#include "app/launcher.h"
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
+#include "controls/transp_buttons_layout_dlg.h"
 #include "drawlib/screen_draw_tool.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
@@ -382,7 +382,7 @@ void CPageButtonValues::OnClickValue(QTreeWidgetItem* row)
 bool CPageButtonValues::OnCommand(int id, int code)
 {
     if (code == BN_CLICKED && id == IDC_VALUES_LAYOUT) {
-        RequestPendingWindow({ QStringLiteral("CTranspButtonsLayoutDlg") });
+        CTranspButtonsLayoutDlg(this).DoModal();
         return true;
     }
     return CPropertyPage::OnCommand(id, code);

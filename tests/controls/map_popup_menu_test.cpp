@@ -13,6 +13,7 @@
 #include "app/travenor_app.h"
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
+#include "controls/quick_menu_bar.h"
 #include "foundation/language.h"
 #include "foundation/screen_metrics.h"
 #include "nav/map_controller.h"
@@ -26,9 +27,12 @@
 #include "tests/app/app_rig.h"
 #include "tests/nav/route_support.h"
 #include "tests/support/modal_answer.h"
+#include "ui/text_entry_dlg.h"
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QSet>
 #include <QTest>
 #include <cmath>
@@ -565,6 +569,223 @@ TEST(PopupMenu, EachMessageActsOnTheButtonOfItsOwnRequest)
         EXPECT_EQ(top.GetButtonCommand(3), 10008);
         EXPECT_EQ(bottom.GetButtonCommand(3), bottomBefore);
         Menu().CancelLongPress();
+    });
+}
+
+// The middle of a button of a bar on the screen.
+QPoint BarButton(const CButtonBar& bar, int button)
+{
+    const int side = GetButtonSide();
+    for (int y = side / 2; y < GetScreenHeight(); y += side)
+        for (int x = side / 2; x < GetScreenWidth(); x += side)
+            if (bar.HitTest({ x, y }) == button)
+                return QPoint(x, y);
+    ADD_FAILURE() << "button " << button << " is not on the screen";
+    return {};
+}
+
+// The middle of a transparent button's zone (the centre one for 0).
+QPoint Zone(int zone)
+{
+    static const int rows[17][2] = { { 2, 2 }, { 1, 1 }, { 1, 2 }, { 2, 2 }, { 2, 1 }, { 0, 0 }, { 0, 1 },
+        { 0, 2 }, { 0, 3 }, { 1, 3 }, { 2, 3 }, { 3, 3 }, { 3, 2 }, { 3, 1 }, { 3, 0 }, { 2, 0 }, { 1, 0 } };
+    const int w = GetScreenWidth(), h = GetScreenHeight();
+    const QPoint at = zone == 0 ? QPoint(w / 2, h / 2)
+                                : QPoint((2 * rows[zone][1] + 1) * w / 8, (2 * rows[zone][0] + 1) * h / 8);
+    EXPECT_EQ(GetTransparentButtonRoot().TapToZone({ at.x(), at.y() }), zone);
+    return at;
+}
+
+// The folder-name dialog a menu row opens: what it proposed and asked, and
+// the name typed over the proposal (empty: cancelled).
+struct FolderNameAsked {
+    explicit FolderNameAsked(const QString& typed)
+    {
+        testing_support::WhenModalOpens([this, typed](QWidget* modal) {
+            auto* dialog = dynamic_cast<CTextEntryDlg*>(modal);
+            ASSERT_NE(dialog, nullptr);
+            prompt = dialog->GetDlgItemText(IDC_DIALOG_PROMPT);
+            proposal = dialog->GetDlgItemText(IDC_TEXT_ENTRY_EDIT);
+            auto* edit = dialog->GetDlgItemAs<QLineEdit>(IDC_TEXT_ENTRY_EDIT);
+            edit->selectAll();
+            // Key events carrying each character, as a keyboard of the language sends them.
+            for (const QChar c : typed) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                QCoreApplication::sendEvent(edit, &press);
+            }
+            dialog->ClickDlgItem(typed.isEmpty() ? platform::IDCANCEL : platform::IDOK);
+        });
+    }
+    QString prompt, proposal;
+};
+
+TEST(PopupMenu, LongPressesOnTheBarsPutTheChosenCommandOnThePressedButton)
+{
+    RunWithMenu(true, [](platform::ManualClock& clock) {
+        CMapController& controller = *g_MapController;
+        CButtonBar& top = controller.GetTopButtonBar();
+        CButtonBar& bottom = controller.GetBottomButtonBar();
+        ASSERT_EQ(top.GetState(), CScreenElement::STATE_SHOWN);
+        ASSERT_EQ(bottom.GetState(), CScreenElement::STATE_SHOWN);
+        const QPoint topButton = BarButton(top, 2), bottomButton = BarButton(bottom, 4);
+        const int32_t bottomBefore = bottom.GetButtonCommand(4);
+
+        // The press shows the button pressed and opens the command menu with
+        // the button's command checked; the release of that press runs nothing.
+        const int32_t scale = controller.GetScale();
+        ASSERT_TRUE(top.SetButtonCommand(2, 10009));
+        Press(topButton);
+        EXPECT_TRUE(top.IsButtonPressed(2));
+        Tick(clock, CMapPopupMenu::kLongPressMs);
+        Release(topButton);
+        ASSERT_TRUE(Menu().IsOpen());
+        EXPECT_EQ(controller.GetScale(), scale) << "the release of the long press zoomed out";
+        EXPECT_EQ(
+            Rows(Menu().Root()), (QStringList { "Moving", "Map", "Route", "Settings", "Search", "Miscel." }));
+        const struct {
+            const char* submenu;
+            QStringList rows;
+        } lists[] = {
+            { "Moving",
+                { "Driving mode", "Add a waypoint", "Road junction", "Always up", "Orient. panel",
+                    "GPS tracking" } },
+            { "Map",
+                { "Scroll", "Window", "Object name", "Zoom", "Zoom in", "Zoom out (on)", "Up", "Down",
+                    "Right", "Left" } },
+            { "Route",
+                { "Route wizard", "Start", "Finish", "Finish only", "Recover", "Delete", "Recreate the route",
+                    "Back route", "All route", "Route part" } },
+            { "Settings", { "Settings" } },
+            { "Search",
+                { "Search wizard", "Search", "POI search", "Waypoints", "Waypoints", "All waypoints" } },
+            { "Miscel.",
+                { "Download jam", "Bluetooth", "Screenshot", "Transp.buttons", "Help", "Phone", "Minimize",
+                    "Close", "Exit", "Empty" } },
+        };
+        for (const auto& list : lists) {
+            Choose({ list.submenu });
+            EXPECT_EQ(Rows(*Top()), list.rows) << list.submenu;
+            QTest::keyClick(Screen(), Qt::Key_Left);
+        }
+        Choose({ "Map", "Zoom in" });
+        EXPECT_FALSE(Menu().IsOpen());
+        EXPECT_EQ(top.GetButtonCommand(2), 10008);
+        EXPECT_FALSE(top.IsButtonPressed(2)) << "the menu closed: the button lets go";
+        EXPECT_EQ(bottom.GetButtonCommand(4), bottomBefore);
+        EXPECT_EQ(controller.GetScale(), scale);
+        // A tap on the button now runs its new command.
+        Tap(topButton);
+        EXPECT_LT(controller.GetScale(), scale);
+
+        // The bottom bar, in Russian: the command lands on its own button.
+        g_language = LANGUAGE_RUSSIAN;
+        LongPress(clock, bottomButton);
+        ASSERT_TRUE(Menu().IsOpen());
+        EXPECT_EQ(Rows(Menu().Root()),
+            (QStringList { "Движение", "Карта", "Маршрут", "Настройки", "Поиск", "Разное" }));
+        Choose({ "Маршрут", "Перепроложить" });
+        g_language = LANGUAGE_ENGLISH;
+        EXPECT_EQ(bottom.GetButtonCommand(4), 10040);
+        EXPECT_EQ(top.GetButtonCommand(2), 10008);
+    });
+}
+
+TEST(PopupMenu, InSimpleModeNoBarLongPressOpensTheMenu)
+{
+    RunWithMenu(false, [](platform::ManualClock& clock) {
+        CMapController& controller = *g_MapController;
+        EXPECT_EQ(controller.GetTopButtonBar().GetState(), CScreenElement::STATE_HIDDEN);
+        // The quick bar takes its press: held, it opens no menu, and its
+        // release still drives the button.
+        CQuickMenuBar& quick = *controller.GetQuickBar();
+        ASSERT_EQ(quick.GetState(), CScreenElement::STATE_SHOWN);
+        ASSERT_EQ(quick.GetButtonCommand(1), CMD_DRIVING_MODE);
+        ElementPoint at;
+        ElementSize size;
+        quick.GetPosition(at);
+        quick.GetSize(size);
+        const QPoint drive(at.x + size.cx - ScaleByDpiX(8), at.y + size.cy / 2);
+        ASSERT_EQ(quick.HitTest({ drive.x(), drive.y() }), 1);
+        LongPress(clock, drive);
+        EXPECT_FALSE(Menu().IsOpen());
+        EXPECT_TRUE(controller.IsMovingMode());
+        ExecuteCommand(CMD_DRIVING_MODE);
+    });
+}
+
+TEST(PopupMenu, ATransparentButtonsMenuMakesFoldersLinksUpAndRenamesThem)
+{
+    RunWithMenu(false, [](platform::ManualClock& clock) {
+        CScreenButtonFolders& folders = GetTransparentButtonRoot();
+        ExecuteCommand(10002);
+        ASSERT_TRUE(folders.IsShown());
+        const int count = folders.GetFolderCount();
+        ASSERT_EQ(folders.GetButtonCommand(0, 9), 10037);
+
+        // A command of the top folder: the folder rows, "Level up" off there.
+        LongPress(clock, Zone(9));
+        ASSERT_TRUE(Menu().IsOpen());
+        EXPECT_EQ(Rows(Menu().Root()),
+            (QStringList {
+                "Moving", "Map", "Route", "Settings", "Search", "Miscel.", "Folder", "Diagrams" }));
+        Choose({ "Miscel." });
+        EXPECT_TRUE(Top()->Items()[0].Has(CTreeMenuItem::STATE_CHECKED)) << "Download jam, the button's";
+        QTest::keyClick(Screen(), Qt::Key_Left);
+        Choose({ "Folder" });
+        EXPECT_EQ(Rows(*Top()), (QStringList { "Folder", "Level up (off)" }));
+        // "Folder", the name dialog cancelled: the button keeps its command.
+        {
+            FolderNameAsked asked(QString {});
+            Choose({ "Folder" });
+            EXPECT_EQ(asked.prompt, QStringLiteral("Input folder name"));
+            EXPECT_EQ(asked.proposal, QStringLiteral("Folder 1"));
+        }
+        EXPECT_EQ(folders.GetButtonCommand(0, 9), 10037);
+        EXPECT_EQ(folders.GetFolderCount(), count);
+        // With a name: a new sub-folder that a tap opens.
+        {
+            FolderNameAsked asked(QStringLiteral("Garage"));
+            LongPress(clock, Zone(9));
+            Choose({ "Folder", "Folder" });
+        }
+        ASSERT_EQ(folders.GetFolderCount(), count + 1);
+        EXPECT_EQ(folders.GetButtonCommand(0, 9), count);
+        EXPECT_EQ(folders.GetFolderName(count), QStringLiteral("Garage"));
+        Tap(Zone(9));
+        ASSERT_EQ(folders.GetCurrentFolder(), count);
+
+        // In the sub-folder: "Level up" is on and links the button to the parent.
+        LongPress(clock, Zone(7));
+        Choose({ "Folder" });
+        EXPECT_EQ(Rows(*Top()), (QStringList { "Folder", "Level up" }));
+        Choose({ "Level up" });
+        EXPECT_EQ(folders.GetButtonCommand(count, 7), 0);
+        LongPress(clock, Zone(7));
+        Choose({ "Folder" });
+        EXPECT_EQ(Rows(*Top()), (QStringList { "Folder", "Level up (on)" }));
+        QTest::keyClick(Screen(), Qt::Key_Left);
+        QTest::keyClick(Screen(), Qt::Key_Left);
+        Tap(Zone(7));
+        ASSERT_EQ(folders.GetCurrentFolder(), 0);
+
+        // The button that opens it: "Folder name…" first, renaming the folder.
+        {
+            FolderNameAsked asked(QStringLiteral("Гараж"));
+            LongPress(clock, Zone(9));
+            Choose({ "Folder" });
+            EXPECT_EQ(Rows(*Top()), (QStringList { "Folder name…", "Folder (on)", "Level up (off)" }));
+            Choose({ "Folder name…" });
+            EXPECT_EQ(asked.proposal, QStringLiteral("Garage"));
+        }
+        EXPECT_EQ(folders.GetFolderName(count), QStringLiteral("Гараж"));
+        EXPECT_EQ(folders.GetFolderCount(), count + 1);
+
+        // A command put over the link takes the folder away with it.
+        LongPress(clock, Zone(9));
+        Choose({ "Map", "Zoom in" });
+        EXPECT_EQ(folders.GetButtonCommand(0, 9), 10008);
+        EXPECT_EQ(folders.GetFolderCount(), count);
+        ExecuteCommand(10002);
     });
 }
 

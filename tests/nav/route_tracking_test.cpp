@@ -14,6 +14,7 @@
 #include "tests/settings/settings_pages_support.h"
 #include "ui/message_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -197,9 +198,9 @@ TEST_F(RouteTrackingTest, AParallelTrackIsOffTheRouteOnceAndBackOnItOnce)
     EXPECT_EQ(notices, (std::vector<Played> { { 513, true }, { 509, true }, { 513, true } }));
 }
 
-// The corridor width chosen in the settings decides how far beside the route
-// a driver may go before "off the route" is said: 100 m to the side of the
-// road leaves the default 70 m corridor but not one of 300 m.
+// The corridor width chosen on the Route sheet decides how far beside the
+// route a driver may go before "off the route" is said: 100 m to the side of
+// the road leaves a 70 m corridor but not one of 300 m.
 struct CorridorCase {
     double width;
     std::vector<Played> notices;
@@ -209,7 +210,17 @@ class RouteCorridorTest : public RouteTrackingTest, public ::testing::WithParamI
 
 TEST_P(RouteCorridorTest, OffTheRouteIsSaidOnlyOutsideTheCorridor)
 {
-    Routes().SetCorridorWidth(GetParam().width);
+    {
+        CSheetRoute sheet(QStringLiteral("Route"), nullptr);
+        ASSERT_TRUE(sheet.Create());
+        settingstest::TapTab(sheet, 3);
+        const std::vector<int32_t> widths = RouteCorridorWidths();
+        const auto width = std::find(widths.begin(), widths.end(), int32_t(GetParam().width));
+        ASSERT_NE(width, widths.end());
+        ASSERT_TRUE(sheet.m_properties.SelectDlgItem(IDC_ROUTE_CORRIDOR, int(width - widths.begin())));
+        settingstest::Tap(sheet, platform::IDOK);
+    }
+    ASSERT_EQ(Routes().GetCorridorWidth(), GetParam().width);
     const double off = MetresToMapUnits(100);
     const MapPoint early = VoraduAt(1300, 400);
     Drive(m_rig, { m_start, early }).Go();

@@ -9,6 +9,7 @@
 #include "controls/button_folders.h"
 #include "controls/command_registry.h"
 #include "controls/diagram_button.h"
+#include "controls/transp_buttons_layout_dlg.h"
 #include "foundation/screen_metrics.h"
 #include "nav/map_controller.h"
 #include "settings/settings_page_layout.h"
@@ -17,6 +18,7 @@
 #include "tests/app/app_rig.h"
 #include "tests/settings/settings_pages_support.h"
 #include "tests/support/modal_answer.h"
+#include "tests/support/screenshot.h"
 #include "ui/text_entry_dlg.h"
 
 #include <QComboBox>
@@ -35,6 +37,35 @@ QStringList Texts(const QComboBox* combo)
     for (int i = 0; i < combo->count(); ++i)
         texts << combo->itemText(i);
     return texts;
+}
+
+// The map screen of the running program in expert mode, with its settings
+// menu opened by the Settings command: the sheet of `entry` answered as a
+// person would, then the menu left.
+template <class Sheet> void ThroughTheSettingsMenu(int entry, std::function<void(Sheet*)> answer)
+{
+    testing_support::WhenModalOpens([entry, answer](QWidget* window) {
+        auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
+        ASSERT_NE(menu, nullptr);
+        WhenSheetOpens<Sheet>(answer);
+        TapEntry(*menu, entry);
+        TapEntry(*menu, SETTINGS_EXIT);
+    });
+    ExecuteCommand(CMD_SETTINGS);
+}
+
+template <class Body> void OnTheMapScreen(Body body)
+{
+    apptest::AppRig rig;
+    rig.SetRunBefore();
+    rig.SetProfileInt(QStringLiteral("expert mode"), 1);
+    CProcessObjects objects;
+    g_language = LANGUAGE_ENGLISH;
+    g_listStates = {};
+    apptest::RunProgram([&] {
+        body();
+        platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);
+    });
 }
 
 } // namespace
@@ -251,33 +282,96 @@ TEST(ButtonValuesPage, APickedValueGoesOnTheButtonOfThePickedNode)
     EXPECT_EQ(panel.GetButtonCommand(0, 3), int32_t(CMD_SETTINGS)) << "Cancel keeps it";
 }
 
+// "Layout ..." opens a picture of where each button stands on this screen,
+// numbered as the tree names the buttons, over the zone grid.
+TEST(ButtonValuesPage, LayoutShowsWhereEachButtonStandsOnThisScreen)
+{
+    for (const QSize screen : { QSize(240, 320), QSize(640, 480) }) {
+        SettingsProgram program(screen);
+        g_language = LANGUAGE_RUSSIAN;
+        CSheetTransparentButtons sheet(QStringLiteral("Прозрачные кнопки"), nullptr);
+        ASSERT_TRUE(sheet.Create());
+        TapTab(sheet, 1);
+        CPageButtonValues& page = sheet.m_values;
+        EXPECT_EQ(page.GetDlgItemText(IDC_VALUES_LAYOUT), QStringLiteral("Раскладка ..."));
+        bool shown = false;
+        testing_support::WhenModalOpens([&](QWidget* window) {
+            auto* dialog = dynamic_cast<CTranspButtonsLayoutDlg*>(window);
+            ASSERT_NE(dialog, nullptr);
+            shown = true;
+            EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Layout transp. buttons"));
+            EXPECT_EQ(dialog->GetTemplateId(), screen.width() > screen.height() ? 887 : 961);
+            QWidget* picture = dialog->GetDlgItem(IDC_TRANSP_BUTTONS_LAYOUT_PICTURE);
+            ASSERT_NE(picture, nullptr);
+            EXPECT_GT(picture->width(), screen.width() / 2);
+            testing_support::SaveScreenshot(*dialog,
+                QStringLiteral("transp_buttons_layout_%1x%2").arg(screen.width()).arg(screen.height()));
+            Tap(*dialog, platform::IDOK);
+        });
+        Tap(page, IDC_VALUES_LAYOUT);
+        EXPECT_TRUE(shown);
+        EXPECT_TRUE(sheet.isVisible()) << "back on the page";
+
+        // Drawn at the screen's own size: each button where the overlay puts
+        // it, the grid's lines where a tap changes zone.
+        const int w = screen.width(), h = screen.height(), side = GetButtonSide();
+        const QImage image = DrawTransparentButtonLayout(QSize(w + 1, h + 1));
+        const QColor button(0x10, 0x3a, 0x78);
+        const CScreenButtonFolders& panel = GetTransparentButtonRoot();
+        for (int b = 0; b < CButtonFolders::kButtonsPerFolder; ++b) {
+            const ElementPoint at = panel.GetButtonPlace(b).at;
+            EXPECT_EQ(image.pixelColor(at.x + 3, at.y + side / 2), button) << b;
+            EXPECT_EQ(image.pixelColor(at.x + side - 4, at.y + 3), button) << b;
+        }
+        EXPECT_EQ(image.pixelColor(w / 4, 1), QColor(Qt::red));
+        EXPECT_EQ(image.pixelColor(w - 2, 3 * (h / 4)), QColor(Qt::red));
+        EXPECT_EQ(image.pixelColor(w / 2 + 2, 3), QColor(0x80, 0x80, 0x80)) << "no grid line there";
+        Tap(sheet, platform::IDCANCEL);
+    }
+}
+
+// In the running program: a button's value picked on the Values page is what
+// that button of the overlay runs on the map screen.
+TEST(ButtonValuesPage, AValuePickedOnThePageRunsFromTheOverlay)
+{
+    OnTheMapScreen([] {
+        CScreenButtonFolders& panel = GetTransparentButtonRoot();
+        ThroughTheSettingsMenu<CSheetTransparentButtons>(
+            SETTINGS_TRANSPARENT_BUTTONS, [](CSheetTransparentButtons* sheet) {
+                TapTab(*sheet, 1);
+                CPageButtonValues& page = sheet->m_values;
+                TapRow(page.Tree(), page.FindButtonNode(0, 3));
+                TapRow(page.Values(), FindRowByData(page.Values(), CMD_ZOOM_IN));
+                Tap(*sheet, platform::IDOK);
+            });
+        EXPECT_EQ(panel.GetButtonCommand(0, 3), int32_t(CMD_ZOOM_IN));
+        const int32_t scale = g_MapController->GetScale();
+        ExecuteCommand(10002);
+        ASSERT_TRUE(panel.IsShown());
+        // Button 3 of the top folder: the cell below and right of the centre.
+        QWidget* screen = theApp->GetDeviceScreen();
+        const QPoint zone(5 * screen->width() / 8, 5 * screen->height() / 8);
+        ASSERT_EQ(panel.TapToZone({ zone.x(), zone.y() }), 3);
+        QTest::mouseClick(screen, Qt::LeftButton, {}, zone);
+        EXPECT_TRUE(AwaitTrue([&] { return g_MapController->GetScale() < scale; })) << "zoomed in";
+        ExecuteCommand(10002);
+    });
+}
+
 // In the running program: a command put on a bottom bar button on the
 // Toolbars page runs when that button is tapped on the map screen.
 TEST(ToolbarsPage, ACommandPutOnABarRunsFromTheMapScreen)
 {
-    apptest::AppRig rig;
-    rig.SetRunBefore();
-    rig.SetProfileInt(QStringLiteral("expert mode"), 1);
-    CProcessObjects objects;
-    g_language = LANGUAGE_ENGLISH;
-    g_listStates = {};
-    apptest::RunProgram([&] {
+    OnTheMapScreen([] {
         CButtonBar& bottom = g_MapController->GetBottomButtonBar();
         bottom.SetBarState(CButtonBar::BAR_SHOWN);
-        testing_support::WhenModalOpens([&](QWidget* window) {
-            auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
-            ASSERT_NE(menu, nullptr);
-            WhenSheetOpens<CSheetToolbars>([&](CSheetToolbars* sheet) {
-                TapTab(*sheet, 1);
-                CPageToolbars& page = sheet->m_bottom;
-                ASSERT_TRUE(page.SelectDlgItem(IDC_TOOLBAR_BUTTON, 1));
-                TapRow(page.Commands(), FindRowByData(page.Commands(), CMD_ZOOM_IN));
-                Tap(*sheet, platform::IDOK);
-            });
-            TapEntry(*menu, SETTINGS_TOOLBARS);
-            TapEntry(*menu, SETTINGS_EXIT);
+        ThroughTheSettingsMenu<CSheetToolbars>(SETTINGS_TOOLBARS, [](CSheetToolbars* sheet) {
+            TapTab(*sheet, 1);
+            CPageToolbars& page = sheet->m_bottom;
+            ASSERT_TRUE(page.SelectDlgItem(IDC_TOOLBAR_BUTTON, 1));
+            TapRow(page.Commands(), FindRowByData(page.Commands(), CMD_ZOOM_IN));
+            Tap(*sheet, platform::IDOK);
         });
-        ExecuteCommand(CMD_SETTINGS);
         EXPECT_EQ(bottom.GetButtonCommand(1), int32_t(CMD_ZOOM_IN));
         const int32_t scale = g_MapController->GetScale();
         const int side = GetButtonSide();
@@ -285,6 +379,5 @@ TEST(ToolbarsPage, ACommandPutOnABarRunsFromTheMapScreen)
         const QPoint onButton(side + side / 2, screen->height() - side / 2);
         QTest::mouseClick(screen, Qt::LeftButton, {}, onButton);
         EXPECT_TRUE(AwaitTrue([&] { return g_MapController->GetScale() < scale; })) << "zoomed in";
-        platform::send(theApp->GetMainWnd(), platform::WM_CLOSE);
     });
 }

@@ -71,6 +71,7 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
     ProgramHome machine;
     apptest::AppRig& rig = machine.rig;
     std::vector<MapPoint> routePoints;
+    int newFolder = -1;
 
     {
         CProcessObjects objects;
@@ -81,7 +82,11 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             g_gpsBaudRate = 9600;
             g_HardKeyMap->SetCommand(4, 10021);
             controller.GetTopButtonBar().SetButtonCommand(2, 10040);
+            controller.GetBottomButtonBar().SetButtonCommand(3, 10024);
             GetTransparentButtonRoot().SetButtonCommand(1, 3, 10030);
+            newFolder = GetTransparentButtonRoot().AssignCommand(
+                9, 13000, 0, QStringLiteral("Garage"), QStringLiteral("Гараж"));
+            EXPECT_GT(newFolder, 0);
             // The toolbar, other-display and brightness pages' options and the
             // lists' sorts.
             controller.GetBottomButtonBar().SetBarState(CButtonBar::BAR_ON_DEMAND);
@@ -92,12 +97,16 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             CScreenButtonFolders& panel = GetTransparentButtonRoot();
             panel.SetGridAlpha(40);
             panel.SetGridShown(0);
+            panel.SetIconsShown(0);
             panel.SetAlpha(90);
+            panel.SetBackgroundShown(0);
             panel.SetBackgroundAlpha(200);
             panel.SetShowCaptions(0);
             g_listStates[LIST_BLOCKS] = { 1, 2 };
             g_listStates[LIST_TOOLBAR_COMMANDS] = { 0, 1 };
             g_listStates[LIST_BUTTON_VALUES] = { 0, 2 };
+            g_listStates[LIST_HARD_KEYS] = { 1, 1 };
+            g_listStates[LIST_HARD_KEY_COMMANDS] = { 1, 2 };
             g_jamSettings.periodMinutes = 25;
             g_jamSettings.kind = 3;
             // The options of the settings pages: the GPS sheet's, the driving
@@ -131,7 +140,7 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
             routes.SetRerouteOnDeviation(0);
             routes.SetDeviationDelay(40);
             routes.SetRerouteAfterJams(1);
-            routes.SetCorridorWidth(70);
+            routes.SetCorridorWidth(300);
             routes.SetOptionAndInvalidate(1);
             guide.SetSensitivity(0.3);
             routes.SetRouteLengthTime(25000);
@@ -210,7 +219,7 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         EXPECT_EQ(routes.GetRerouteOnDeviation(), 0);
         EXPECT_EQ(routes.GetDeviationDelay(), 40);
         EXPECT_EQ(routes.GetRerouteAfterJams(), 1);
-        EXPECT_EQ(routes.GetCorridorWidth(), 70.0);
+        EXPECT_EQ(routes.GetCorridorWidth(), 300.0);
         EXPECT_EQ(guide.GetForksOnly(), 1);
         EXPECT_EQ(guide.GetSensitivity(), 0.3);
         EXPECT_EQ(routes.GetRouteLengthTime(), 25000);
@@ -218,7 +227,14 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         EXPECT_EQ(g_creatingRouteMessages, 1);
         EXPECT_EQ(g_HardKeyMap->GetCommand(4), 10021);
         EXPECT_EQ(controller.GetTopButtonBar().GetButtonCommand(2), 10040);
+        EXPECT_EQ(controller.GetBottomButtonBar().GetButtonCommand(3), 10024);
         EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(1, 3), 10030);
+        // The folder made on the values page, with its names in both languages.
+        EXPECT_EQ(GetTransparentButtonRoot().GetButtonCommand(0, 9), newFolder);
+        EXPECT_EQ(GetTransparentButtonRoot().GetFolderName(newFolder), QStringLiteral("Garage"));
+        g_language = LANGUAGE_RUSSIAN;
+        EXPECT_EQ(GetTransparentButtonRoot().GetFolderName(newFolder), QStringLiteral("Гараж"));
+        g_language = LANGUAGE_ENGLISH;
         EXPECT_EQ(controller.GetBottomButtonBar().GetBarState(), CButtonBar::BAR_ON_DEMAND);
         EXPECT_FALSE(controller.GetCentreMarkerShown());
         EXPECT_EQ(controller.GetScaleBarElement()->GetState(), 0);
@@ -227,14 +243,15 @@ TEST(SettingsRestart, EveryOwnersChangeHoldsAcrossACloseAndAStart)
         const CScreenButtonFolders& panel = GetTransparentButtonRoot();
         EXPECT_EQ(panel.GetGridAlpha(), 40);
         EXPECT_EQ(panel.GetGridShown(), 0);
+        EXPECT_EQ(panel.GetIconsShown(), 0);
         EXPECT_EQ(panel.GetAlpha(), 90);
+        EXPECT_EQ(panel.GetBackgroundShown(), 0);
         EXPECT_EQ(panel.GetBackgroundAlpha(), 200);
         EXPECT_EQ(panel.GetShowCaptions(), 0);
-        for (const int list : { int(LIST_BLOCKS), int(LIST_TOOLBAR_COMMANDS), int(LIST_BUTTON_VALUES) })
-            EXPECT_EQ(g_listStates[size_t(list)].column * 10 + g_listStates[size_t(list)].state,
-                list == LIST_BLOCKS                 ? 12
-                    : list == LIST_TOOLBAR_COMMANDS ? 1
-                                                    : 2)
+        const std::pair<int, int> sorts[] = { { LIST_BLOCKS, 12 }, { LIST_TOOLBAR_COMMANDS, 1 },
+            { LIST_BUTTON_VALUES, 2 }, { LIST_HARD_KEYS, 11 }, { LIST_HARD_KEY_COMMANDS, 12 } };
+        for (const auto& [list, sort] : sorts)
+            EXPECT_EQ(g_listStates[size_t(list)].column * 10 + g_listStates[size_t(list)].state, sort)
                 << list;
         EXPECT_EQ(g_jamSettings.periodMinutes, 25);
         EXPECT_EQ(g_jamSettings.kind, 3);
@@ -274,6 +291,8 @@ TEST(SettingsRestart, AMapFontChosenInTheMenuIsInForceAfterTheRestartItAskedFor)
         CProcessObjects objects;
         const int status = apptest::RunProgram([&] {
             before = g_MapController->GetMapSet().GetFontScale();
+            // The route page's "save at exit", off: no route to keep here.
+            g_MapController->GetRouteManager().SetSaveRouteOnExit(0);
             testing_support::WhenModalOpens([](QWidget* window) {
                 auto* menu = dynamic_cast<CSettingsMenuDlg*>(window);
                 ASSERT_NE(menu, nullptr);
@@ -294,6 +313,7 @@ TEST(SettingsRestart, AMapFontChosenInTheMenuIsInForceAfterTheRestartItAskedFor)
     int32_t after = 0;
     const int status = apptest::RunProgram([&] {
         after = g_MapController->GetMapSet().GetFontScale();
+        EXPECT_EQ(g_MapController->GetRouteManager().GetSaveRouteOnExit(), 0);
         ExecuteCommand(CMD_CLOSE);
     });
     EXPECT_EQ(status, CTravenorApp::EXIT_OK);
