@@ -2,6 +2,7 @@
 #include "app/travenor_app.h"
 #include "foundation/screen_metrics.h"
 #include "platform/options.h"
+#include "platform/termination_signals.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -59,5 +60,11 @@ int main(int argc, char** argv)
         options->dataDir = QStringLiteral(TRAVENOR_DEFAULT_DATA_DIR);
     platform::setOptions(*options);
     InitScreenMetrics(); // before any thread reads them
+    // A kill or Ctrl+C closes the program as its close button does: the
+    // settings are saved and the receiver's port is given back.
+    platform::WatchTerminationSignals([](int) {
+        if (theApp)
+            theApp->RequestClose();
+    });
     return RunTravenorPro();
 }

@@ -122,11 +122,27 @@ void CDrawThread::DrawOverlays()
         g_MapPopupMenu->Draw();
 }
 
+bool CDrawThread::AwaitFinishedFrame(uint32_t limitMs)
+{
+    std::unique_lock lock(m_restMutex);
+    const uint64_t after = m_framesBegun;
+    return m_frameFinished.wait_for(
+        lock, std::chrono::milliseconds(limitMs), [&] { return m_lastFinishedFrame > after; });
+}
+
 void CDrawThread::DrawFrame()
 {
     try {
-        if (CMapController* controller = g_MapController.get())
+        uint64_t number = 0;
+        {
+            std::lock_guard lock(m_restMutex);
+            number = ++m_framesBegun;
+        }
+        bool finished = true;
+        if (CMapController* controller = g_MapController.get()) {
             controller->Draw();
+            finished = controller->IsRenderPending() == 0 && controller->GetRedrawFlag() == 0;
+        }
         if (g_bLoadingEndPending.exchange(0) == 1)
             SetLoadingProgress(100);
         if (!IsRouteWizardOpen())
@@ -159,6 +175,11 @@ void CDrawThread::DrawFrame()
             m_pTool->EndDraw();
             ++m_framesCopied;
             g_drawSuspender.FrameCallbacks().RunAll();
+            if (finished) {
+                std::lock_guard lock(m_restMutex);
+                m_lastFinishedFrame = number;
+                m_frameFinished.notify_all();
+            }
         }
         g_drawSuspender.UnlockDrawing();
     } catch (const CKNException& error) {

@@ -42,6 +42,11 @@ public:
     bool IsPaused() const { return m_bPaused.load() != 0; }
     uint64_t FramesDrawn() const { return m_framesDrawn.load(); }
     uint64_t FramesCopied() const { return m_framesCopied.load(); }
+    // Waits, in real time, until a frame begun after the call has been copied
+    // to the display showing the map's finished render (none pending and none
+    // asked for while it was drawn): what the user-interface thread changed
+    // before the call is then on the display. False when `limitMs` pass first.
+    bool AwaitFinishedFrame(uint32_t limitMs);
 
 private:
     void ThreadProc();
@@ -57,6 +62,11 @@ private:
     const uint32_t m_idleSleepMs = 20;
     std::atomic<uint64_t> m_framesDrawn { 0 };
     std::atomic<uint64_t> m_framesCopied { 0 };
+    // Frames are numbered as they begin; the number of the last one copied
+    // with the map's render finished. Written under m_restMutex.
+    uint64_t m_framesBegun = 0;
+    uint64_t m_lastFinishedFrame = 0;
+    std::condition_variable m_frameFinished;
     std::thread m_thread;
     std::mutex m_restMutex;
     std::condition_variable m_restWake;

@@ -311,6 +311,9 @@ void CTravenorApp::RequestClose()
 void CTravenorApp::OnStartupFinished()
 {
     m_startupFinished = true;
+    if (platform::options().drivingMode && g_CommandRegistry
+        && !g_CommandRegistry->IsChecked(CMD_DRIVING_MODE))
+        ExecuteCommand(CMD_DRIVING_MODE);
     if (m_closeRequested) {
         m_closeRequested = false;
         QTimer::singleShot(0, qApp, [] { theApp->RequestClose(); });

@@ -174,7 +174,7 @@ int CMapController::CenterOnGps(int32_t offset, int turn)
     const double angle = (90.0 + course) * -geo::kPi / 180.0;
     const double dx = std::cos(angle) * -d;
     const double dy = std::sin(angle) * -d;
-    SetCentre(static_cast<int32_t>(gps.x - dx), static_cast<int32_t>(gps.y - dy));
+    SetCentre(static_cast<int32_t>(gps.x + dx), static_cast<int32_t>(gps.y - dy));
     return 1;
 }
 

@@ -31,6 +31,7 @@ QString OptionsHelp()
         "  --documents DIR    the documents folder (\"\\My Documents\")\n"
         "  --config FILE      the registry file\n"
         "  --quit-after MS    close by itself after MS milliseconds\n"
+        "  --driving-mode     switch Driving mode on once started, as its button does\n"
         "  --help             print this and exit\n");
 }
 
@@ -79,6 +80,8 @@ std::optional<Options> ParseOptions(const QStringList& args, QString* error)
             bool ok = false;
             if (!value(&v) || (o.quitAfterMs = v.toInt(&ok), !ok) || o.quitAfterMs < 0)
                 return fail(QStringLiteral("--quit-after needs milliseconds"));
+        } else if (a == QLatin1String("--driving-mode")) {
+            o.drivingMode = true;
         } else if (a.startsWith(QLatin1String("--"))) {
             return fail(QStringLiteral("unknown option \"%1\"").arg(a));
         } else if (o.settingsFile.isEmpty()) {

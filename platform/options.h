@@ -17,6 +17,7 @@ struct Options {
     QString configFile; // the registry's INI file; empty: the user's config folder
     QString settingsFile; // a settings file named on the command line
     int quitAfterMs = 0; // --quit-after: close by itself (smoke runs)
+    bool drivingMode = false; // --driving-mode: Driving mode on once started (the demo drive)
 };
 
 // The screen sizes a device of the program's kind has.

@@ -1,6 +1,7 @@
 // One running copy, with real processes: the program started while a copy
 // runs brings that copy to the front and ends; a copy killed outright leaves
-// no lock that refuses the next start.
+// no lock that refuses the next start; a kill or Ctrl+C closes it as its close
+// button does.
 #include "app/app_messages.h"
 #include "app/single_instance.h"
 
@@ -11,6 +12,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -121,6 +123,28 @@ TEST(SingleInstance, AKilledCopyLeavesNoLockThatRefusesTheNextStart)
     QFile ini(config);
     ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
     EXPECT_TRUE(ini.readAll().contains("\"vertion\"=\"204272\""));
+}
+
+TEST(SingleInstance, AKillOrCtrlCClosesTheProgramWithItsSettingsSaved)
+{
+    for (const int signal : { SIGTERM, SIGINT }) {
+        SCOPED_TRACE(signal);
+        QTemporaryDir runtime;
+        const QString config = runtime.filePath(QStringLiteral("program.ini"));
+        Program program(runtime.path(), config, {});
+        ASSERT_TRUE(WaitUntilListening(CSingleInstance::SocketPath(runtime.path())));
+        ASSERT_EQ(::kill(static_cast<pid_t>(program.Process().processId()), signal), 0);
+        int status = -2;
+        QString errors;
+        ASSERT_TRUE(program.Finish(&status, &errors));
+        EXPECT_EQ(status, 0) << errors.toStdString();
+        // Its exit steps ran: the settings were saved and the lock given back.
+        QFile ini(config);
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(ini.readAll().contains("\"vertion\"=\"204272\""));
+        EXPECT_FALSE(QFile::exists(CSingleInstance::LockPath(runtime.path())));
+        EXPECT_TRUE(CSingleInstance(runtime.path()).IsFirst());
+    }
 }
 
 } // namespace

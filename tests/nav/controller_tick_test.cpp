@@ -3,6 +3,7 @@
 // that keeps the user's closures, re-routing after a deviation, the deferred
 // rebuild, and the follow and always-up recentring.
 #include "foundation/draw_suspender.h"
+#include "foundation/screen_metrics.h"
 #include "kernel/api/passage_interface.h"
 #include "nav/map_controller.h"
 #include "platform/clock.h"
@@ -245,6 +246,22 @@ TEST(ControllerTick, AlwaysUpRecentresAtOnceThenEveryEleventhTick)
     }
     EXPECT_EQ(recentred, (std::vector<int> { 1, 12, 23 }));
     EXPECT_EQ(c.GetRotation(), 450) << "turned to the course";
+
+    // Turned to the course, the car stands below the middle of the screen with
+    // the road ahead above it: inside the box the recentring keeps it in.
+    for (const double course : { 0.0, 45.0, 90.0, 200.0, 315.0 }) {
+        SCOPED_TRACE(course);
+        SetFix(at, course);
+        c.SetCentre(at.x + 2000, at.y + 2000);
+        rig.Render();
+        ASSERT_EQ(c.AlwaysUpRecentre(), 1);
+        rig.Render();
+        ElementPoint screen;
+        ASSERT_TRUE(c.MapToScreen({ at.x, at.y }, screen));
+        EXPECT_NEAR(screen.x, 120, 2);
+        EXPECT_GT(screen.y, 160);
+        EXPECT_LT(screen.y, 320 - GetButtonSide());
+    }
 
     // Follow alone recentres only when the position leaves the inset box.
     c.SetAlwaysUp(0);

@@ -65,19 +65,22 @@ TEST(Display, FrameAfterTheWindowIsGoneIsKeptWithoutAWindow)
 TEST(Options, ParsesScreenDpiAndFolders)
 {
     QString error;
-    auto o = ParseOptions(
-        { "--screen", "480x640", "--dpi", "192", "--data", "/d", "--documents", "/docs", "x.kns" }, &error);
+    auto o = ParseOptions({ "--screen", "480x640", "--dpi", "192", "--data", "/d", "--documents", "/docs",
+                              "x.kns", "--driving-mode" },
+        &error);
     ASSERT_TRUE(o) << error.toStdString();
     EXPECT_EQ(o->screen, QSize(480, 640));
     EXPECT_EQ(o->dpi, 192);
     EXPECT_EQ(o->dataDir, "/d");
     EXPECT_EQ(o->documentsDir, "/docs");
     EXPECT_EQ(o->settingsFile, "x.kns");
+    EXPECT_TRUE(o->drivingMode);
 
     auto d = ParseOptions({}, &error);
     ASSERT_TRUE(d);
     EXPECT_EQ(d->screen, QSize(240, 320));
     EXPECT_EQ(d->dpi, 96);
+    EXPECT_FALSE(d->drivingMode);
 }
 
 TEST(Options, RefusesBadInputWithAClearMessage)
