@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -55,12 +56,13 @@ public:
         ForgetProgramFolder();
         FillScaleList();
         m_display = std::make_unique<platform::Display>(QSize(240, 320), 96);
-        g_drawTool.Init(m_display.get(), true);
+        m_drawTool.emplace(g_drawTool);
+        g_drawTool->Init(m_display.get(), true);
         g_MapController.Create();
         g_CommandRegistry.Create();
         g_CommandRegistry->Init();
         try {
-            m_ready = g_MapController->Attach(&g_drawTool) == 1 && g_MapController->OpenView() == 1;
+            m_ready = g_MapController->Attach(g_drawTool.get()) == 1 && g_MapController->OpenView() == 1;
         } catch (const std::exception&) {
             m_ready = false;
         }
@@ -82,13 +84,15 @@ public:
         SetGpsMapPositionHandler(nullptr);
         g_CommandRegistry.Destroy();
         g_MapController.Destroy();
-        g_drawTool.DestroyBuffer();
+        g_drawTool->DestroyBuffer();
+        m_drawTool.reset();
     }
     bool Ready() const { return m_ready; }
 
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<platform::Display> m_display;
+    std::optional<platform::ScopedProcessObject<CScreenDrawTool>> m_drawTool;
     bool m_ready = false;
 };
 
