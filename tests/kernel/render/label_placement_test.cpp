@@ -51,8 +51,8 @@ double Overlap(const Glyph& a, const Glyph& b)
     const double dx = b.cx - a.cx;
     const double dy = b.cy - a.cy;
     double least = 1e300;
-    for (const auto& [ax, ay] : { std::pair { a.ux, a.uy }, std::pair { -a.uy, a.ux }, std::pair { b.ux, b.uy },
-             std::pair { -b.uy, b.ux } }) {
+    for (const auto& [ax, ay] : { std::pair { a.ux, a.uy }, std::pair { -a.uy, a.ux },
+             std::pair { b.ux, b.uy }, std::pair { -b.uy, b.ux } }) {
         const double ra = a.halfLength * std::fabs(a.ux * ax + a.uy * ay)
             + a.halfHeight * std::fabs(a.ux * ay - a.uy * ax);
         const double rb = b.halfLength * std::fabs(b.ux * ax + b.uy * ay)
@@ -70,15 +70,16 @@ double Angle(const Glyph& g) { return std::atan2(-g.uy, g.ux) * 180 / kPi; }
 // the inside of a bend) and turns only a little from it; every glyph reads
 // left to right: within a quarter turn of the horizontal, steep names upwards
 // leaning back at most 1 in 5; and nothing leaves the image.
-void ExpectReadableLabels(const std::vector<Glyph>& glyphs, int32_t width, int32_t height, const std::string& where)
+void ExpectReadableLabels(
+    const std::vector<Glyph>& glyphs, int32_t width, int32_t height, const std::string& where)
 {
     for (size_t i = 0; i < glyphs.size(); ++i)
         for (size_t j = i + 1; j < glyphs.size(); ++j)
             if (glyphs[i].label != glyphs[j].label) {
                 ASSERT_LE(Overlap(glyphs[i], glyphs[j]), 0.5)
                     << where << ": '" << char(glyphs[i].code) << "' of label " << glyphs[i].label << " and '"
-                    << char(glyphs[j].code) << "' of label " << glyphs[j].label << " overlap at (" << glyphs[i].cx
-                    << ", " << glyphs[i].cy << ")";
+                    << char(glyphs[j].code) << "' of label " << glyphs[j].label << " overlap at ("
+                    << glyphs[i].cx << ", " << glyphs[i].cy << ")";
             }
     for (const auto& [number, label] : ByLabel(glyphs)) {
         const std::string text = TextOf(label);
@@ -94,10 +95,12 @@ void ExpectReadableLabels(const std::vector<Glyph>& glyphs, int32_t width, int32
             const Glyph& p = label[i - 1];
             const double reach = p.halfLength + g.halfLength;
             const double gap = std::hypot(g.cx - p.cx, g.cy - p.cy) - reach;
-            EXPECT_LE(gap, 0.5) << where << ": a gap of " << gap << " px in '" << text << "' before glyph " << i;
+            EXPECT_LE(gap, 0.5) << where << ": a gap of " << gap << " px in '" << text << "' before glyph "
+                                << i;
             EXPECT_GE(gap, -0.2 * reach) << where << ": glyph " << i << " of '" << text << "' squeezed";
             // Each glyph goes on from the one before, not back over it.
-            EXPECT_GT((g.cx - p.cx) * p.ux + (g.cy - p.cy) * p.uy, 0) << where << ": '" << text << "' turns back";
+            EXPECT_GT((g.cx - p.cx) * p.ux + (g.cy - p.cy) * p.uy, 0)
+                << where << ": '" << text << "' turns back";
             const double turn = std::fabs(std::atan2(p.ux * g.uy - p.uy * g.ux, p.ux * g.ux + p.uy * g.uy));
             EXPECT_LE(turn, 30 * kPi / 180) << where << ": '" << text << "' bends at glyph " << i;
         }
@@ -137,7 +140,9 @@ std::vector<uint8_t> LabelMap(const std::vector<Street>& streets, const std::vec
     map.dictionary = { { 0, 0, "streets" }, { 1, 0, "places" } };
     // A 7 x 7 ring with a dot, bottom row first.
     map.symbols = { { 7, 7, 1, 1, { 0x38, 0x44, 0x92, 0xBA, 0x92, 0x44, 0x38 } } };
-    const auto onMap = [](ZXS_Point p) { return ZXS_Point { kOrigin - kWidth / 2 + 1 + p.x, kOrigin - kHeight / 2 + 1 + p.y }; };
+    const auto onMap = [](ZXS_Point p) {
+        return ZXS_Point { kOrigin - kWidth / 2 + 1 + p.x, kOrigin - kHeight / 2 + 1 + p.y };
+    };
     mapwriter::Layer roads;
     roads.styleGroup = 2;
     roads.nameWord = 0;
@@ -185,15 +190,17 @@ protected:
         TearDown();
         opened = false;
         bytes = LabelMap(streets, places);
-        ASSERT_EQ(ZXS_MapOpenMemory(&map, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr, 0,
-                      nullptr, 0, nullptr, 0),
+        ASSERT_EQ(ZXS_MapOpenMemory(&map, &owner, bytes.data(), static_cast<uint32_t>(bytes.size()), nullptr,
+                      0, nullptr, 0, nullptr, 0),
             0);
         opened = true;
         view = std::make_unique<View>(map, kWidth, kHeight);
         ASSERT_TRUE(view->ok);
         ASSERT_TRUE(view->Place(kOrigin, kOrigin, 128, 0));
-        ASSERT_EQ(ZXS_ViewMapToScreenX(&view->handle, kOrigin - kWidth / 2 + 11, kOrigin - kHeight / 2 + 21), 10);
-        ASSERT_EQ(ZXS_ViewMapToScreenY(&view->handle, kOrigin - kWidth / 2 + 11, kOrigin - kHeight / 2 + 21), 20);
+        ASSERT_EQ(
+            ZXS_ViewMapToScreenX(&view->handle, kOrigin - kWidth / 2 + 11, kOrigin - kHeight / 2 + 21), 10);
+        ASSERT_EQ(
+            ZXS_ViewMapToScreenY(&view->handle, kOrigin - kWidth / 2 + 11, kOrigin - kHeight / 2 + 21), 20);
         view->handle.pView->RecordGlyphs(&glyphs);
         ASSERT_EQ(ZXS_ViewClear(&view->handle), 0);
         for (const auto& r : excluded)
@@ -269,7 +276,8 @@ TEST_F(LabelPlacement, NamesFollowBendsTheGlyphsCanTake)
     const auto* curved = Label("Schaanerstrasse");
     ASSERT_NE(curved, nullptr);
     EXPECT_EQ(TextOf(*curved), "Schaanerstrasse Rundweg");
-    EXPECT_GT(std::fabs(Angle(curved->front()) - Angle(curved->back())), 20) << "the name bends with the road";
+    EXPECT_GT(std::fabs(Angle(curved->front()) - Angle(curved->back())), 20)
+        << "the name bends with the road";
     const auto* corner = Label("Cornerway");
     ASSERT_NE(corner, nullptr);
     for (const Glyph& g : *corner) {
@@ -288,7 +296,8 @@ TEST_F(LabelPlacement, NamesFollowBendsTheGlyphsCanTake)
 TEST_F(LabelPlacement, NamesKeepOffOneAnotherAndOffExcludedRectangles)
 {
     // Names are placed from the last street to the first.
-    Render({ { { { 30, 152 }, { 210, 148 } }, "Alongside Road" }, { { { 20, 280 }, { 220, 280 } }, "Hidden Street" },
+    Render({ { { { 30, 152 }, { 210, 148 } }, "Alongside Road" },
+               { { { 20, 280 }, { 220, 280 } }, "Hidden Street" },
                { { { 120, 20 }, { 120, 300 } }, "Crossing Lane" },
                { { { 20, 150 }, { 220, 150 } }, "Crossing Avenue" } },
         {}, { { 0, 270, 239, 290 } });
@@ -342,8 +351,8 @@ TEST(LabelFrames, CompiledMapsKeepTheirLabelsReadable)
             view.handle.pView->RecordGlyphs(&glyphs);
             for (const int32_t scale : c.scales)
                 for (const int32_t rotation : { 0, 1350, 2900 }) {
-                    const std::string where = std::string(c.name) + " " + std::to_string(size.width()) + " at "
-                        + std::to_string(scale) + " turned " + std::to_string(rotation);
+                    const std::string where = std::string(c.name) + " " + std::to_string(size.width())
+                        + " at " + std::to_string(scale) + " turned " + std::to_string(rotation);
                     ASSERT_TRUE(view.Place(centre.x, centre.y, scale, rotation));
                     ASSERT_TRUE(view.Render()) << where;
                     EXPECT_FALSE(glyphs.empty()) << where;
