@@ -16,25 +16,32 @@ void CZX_Font::AttachFace(const CAppFT_Manager* manager)
     m_engine = std::move(engine);
 }
 
-void CZX_Font::Flush()
+namespace {
+
+template <typename Entries> void Release(Entries& entries)
 {
-    if (!m_engine)
-        return;
-    const std::lock_guard<std::mutex> lock(m_engine->lock);
-    for (Entry& e : m_cache) {
+    for (auto& e : entries) {
         if (e.glyph != nullptr)
             FT_Done_Glyph(e.glyph);
         e = {};
     }
 }
 
+} // namespace
+
+void CZX_Font::Flush()
+{
+    if (!m_engine)
+        return;
+    const std::lock_guard<std::mutex> lock(m_engine->lock);
+    for (SizeCache& size : m_sizes)
+        Release(size.entries);
+}
+
 int CZX_Font::SetSize(int32_t width, int32_t height)
 {
     if (width == m_width && height == m_height)
         return 1;
-    Flush();
-    m_width = width;
-    m_height = height;
     bool applied = false;
     if (m_engine) {
         const std::lock_guard<std::mutex> lock(m_engine->lock);
@@ -46,12 +53,30 @@ int CZX_Font::SetSize(int32_t width, int32_t height)
         SetError(ZXS_KERR_FONTSIZE);
         return 0;
     }
+    m_width = width;
+    m_height = height;
+    for (size_t i = 0; i < kSizes; ++i) {
+        if (m_sizes[i].width == width && m_sizes[i].height == height) {
+            m_current = i;
+            return 1;
+        }
+    }
+    // A size not kept yet takes the place of the one kept longest.
+    m_current = m_nextFree;
+    m_nextFree = (m_nextFree + 1) % kSizes;
+    SizeCache& size = m_sizes[m_current];
+    {
+        const std::lock_guard<std::mutex> lock(m_engine->lock);
+        Release(size.entries);
+    }
+    size.width = width;
+    size.height = height;
     return 1;
 }
 
 int32_t CZX_Font::Advance(uint8_t code, int codePage)
 {
-    Entry& entry = m_cache[code];
+    Entry& entry = m_sizes[m_current].entries[code];
     if (entry.glyph != nullptr)
         return entry.advance;
     if (!m_engine) {

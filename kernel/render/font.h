@@ -43,15 +43,25 @@ public:
         int32_t maxChars);
     void Flush();
 
-    bool HasGlyph(uint8_t code) const { return m_cache[code].glyph != nullptr; }
+    bool HasGlyph(uint8_t code) const { return m_sizes[m_current].entries[code].glyph != nullptr; }
 
 private:
     struct Entry {
         int32_t advance = 0;
         FT_Glyph glyph = nullptr;
     };
+    // The glyphs of one size; the few sizes a frame's labels use are kept
+    // side by side, so that going back and forth between them loads nothing again.
+    struct SizeCache {
+        int32_t width = -1;
+        int32_t height = -1;
+        std::array<Entry, 256> entries {};
+    };
+    static constexpr size_t kSizes = 4;
 
-    std::array<Entry, 256> m_cache {};
+    std::array<SizeCache, kSizes> m_sizes {};
+    size_t m_current = 0;
+    size_t m_nextFree = 0;
     std::shared_ptr<CAppFT_Manager::Engine> m_engine;
     int32_t m_width = -1;
     int32_t m_height = -1;

@@ -18,6 +18,7 @@ constexpr uint32_t kBusyPollMs = 50;
 constexpr uint32_t kQuickFrameMs = 200;
 constexpr uint32_t kQuickLayerMs = 40;
 constexpr int32_t kQuickLayerObjects = 2048;
+constexpr int32_t kNoParent = 0x1fffff;
 
 constexpr uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 16); }
 
@@ -299,6 +300,9 @@ int CZXS_View::RenderFrame(bool quick)
 {
     m_frameStart = ZXS_RenderTick();
     m_counts = {};
+    m_labelNumber = 0;
+    if (m_glyphRecord != nullptr)
+        m_glyphRecord->clear();
     // A list that could not grow in an earlier frame is usable again once emptied.
     if (m_failed && m_strokes.empty() && m_chains.empty())
         m_failed = false;
@@ -453,16 +457,44 @@ void CZXS_View::DrawLabels(int& result)
         if (styleOf(chain.group))
             m_counts.labels += DrawChainLabel(chain, style);
     }
+    // Named point objects inside the update rectangle; localities before
+    // their parts (a name with a parent is part of a larger place), so that
+    // where room is short the larger places keep their names.
+    const CZXS_NameTable& names = m_doc->Names();
+    m_labelOrder.clear();
+    for (const PointObject& p : m_pointObjects)
+        if (p.name != ZXS_NO_OBJECT && p.x >= m_update.left && p.x <= m_update.right && p.y >= m_update.top
+            && p.y <= m_update.bottom)
+            m_labelOrder.push_back(&p);
+    std::stable_sort(
+        m_labelOrder.begin(), m_labelOrder.end(), [&](const PointObject* a, const PointObject* b) {
+            return (names.PrefixValue(a->name) != kNoParent) < (names.PrefixValue(b->name) != kNoParent);
+        });
+    // Each one's first choice, its name right of its square, is kept for it
+    // while those before it look for their places (its middle only, so that
+    // names may still come close to it).
     group = -1;
-    for (const PointObject& p : m_pointObjects) {
+    m_firstChoices.clear();
+    for (const PointObject* p : m_labelOrder) {
+        const int32_t t = styleOf(p->group) ? (style.Bytes()[7] + 1) / 2 : 0;
+        const std::string text = LabelText(p->name, m_nameVariant);
+        const int32_t width = t > 0 && SetLabelFont(t) ? m_font.TextWidth(text.c_str(), names.CodePage()) : 0;
+        const double half = std::max(width, 0) / 128.0;
+        m_firstChoices.push_back(
+            { p->x + p->halfWidth - 1 + half, p->y + 1.0, 1, 0, half, std::max(t - 2.0, 0.0) });
+    }
+    group = -1;
+    for (size_t i = 0; i < m_labelOrder.size(); ++i) {
         if (!StopCheck(result))
             return;
-        if (p.name == ZXS_NO_OBJECT || p.x < m_update.left || p.x > m_update.right || p.y < m_update.top
-            || p.y > m_update.bottom || !styleOf(p.group))
-            continue;
+        const PointObject& p = *m_labelOrder[i];
         const ZXS_ScreenPoint anchors[4] = { { p.x - p.halfWidth + 1, p.y }, { p.x + p.halfWidth - 1, p.y },
             { p.x, p.y - p.halfHeight }, { p.x, p.y + p.halfHeight } };
-        m_counts.labels += PlacePointLabel(anchors, p.name, style, false) >= 0 ? 1 : 0;
+        if (styleOf(p.group)
+            && PlacePointLabel(anchors, p.name, style, false, m_firstChoices.data() + i + 1,
+                   m_firstChoices.size() - i - 1)
+                >= 0)
+            ++m_counts.labels;
     }
     group = -1;
     for (const AreaLabel& a : m_areaLabels) {

@@ -154,6 +154,25 @@ public:
     const std::vector<Group>& Groups() const { return m_groups; }
     bool Failed() const { return m_failed; }
 
+    // One character of a label as a frame placed it: the box it stands in
+    // (centre, reading direction, half its advance along that direction and
+    // half the label's height across it).
+    struct GlyphBox {
+        double cx, cy, ux, uy, halfLength, halfHeight;
+    };
+    enum class LabelKind : uint8_t { kStreet, kPoint, kArea };
+    struct PlacedGlyph {
+        int32_t label; // the labels of a frame are numbered from 0 in the order they are placed
+        LabelKind kind;
+        uint8_t code; // in the map's code page
+        double cx, cy;
+        double ux, uy;
+        double halfLength, halfHeight;
+    };
+    // Frames write the glyphs they place into `glyphs`, emptied at each frame's
+    // start (none: nothing is written, the default).
+    void RecordGlyphs(std::vector<PlacedGlyph>* glyphs) { m_glyphRecord = glyphs; }
+
     // Counts of the last frame, for tests and tools.
     struct FrameCounts {
         int32_t objects = 0;
@@ -225,21 +244,22 @@ private:
     // The parts of s (half width a) that placed strokes block, each longer
     // than `minLength`; icons count unless `labelsOnly`.
     std::vector<Interval> BlockedAlong(const Stroke& s, double a, bool labelsOnly, double minLength) const;
-    // A street's name along its line, in steps: the line's strokes, cut around
-    // the labels placed before; the text that fits; the shortest run of
-    // strokes that holds it, turned to be read; the characters along it.
+    // A street's name along its line, in steps: the free stretches of the line
+    // once what is placed is cut away; the text that fits; the place along a
+    // stretch where the glyphs follow the line best, read left to right; then
+    // the glyphs one by one along it.
     int DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style);
-    std::vector<Stroke> ChainStrokes(const Chain& chain, double halfWidth) const;
-    std::vector<Stroke> CutAroundLabels(const std::vector<Stroke>& path, double halfWidth) const;
-    bool ChainText(
-        int32_t name, int32_t height, const std::vector<Stroke>& cut, std::string& text, double& width);
-    static std::vector<Stroke> ShortestRun(
-        const std::vector<Stroke>& cut, double textWidth, int32_t labelSize, double& spare);
-    static void ReadingOrder(std::vector<Stroke>& run, int32_t labelSize, double halfWidth);
-    int PlaceAlongRun(
-        const std::vector<Stroke>& run, const std::string& text, double spare, double halfWidth);
-    int PlacePointLabel(
-        const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross);
+    bool ChainText(int32_t name, int32_t height, double room, std::string& text, double& width);
+    // True when the box touches nothing placed (labels only unless `icons`).
+    bool BoxFree(const GlyphBox& box, bool icons) const;
+    void RecordGlyph(LabelKind kind, uint8_t code, const GlyphBox& box);
+    // Records a horizontal text whose first glyph starts at x on the band around y.
+    void RecordLine(LabelKind kind, const std::string& text, double x, double y, double halfHeight);
+    // The name beside a point or small area; the first free place of those
+    // that keep off the `avoid` boxes when one does, else of all. The anchor
+    // used (left 0, right 1, top 2, bottom 3), -1 when none is free.
+    int PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style,
+        bool cross, const GlyphBox* avoid = nullptr, size_t avoidCount = 0);
     int DrawAreaLabel(const AreaLabel& label, const CZXS_StyleRecord& style);
     void DrawTextAt(const std::string& text, double x, double y, double ux, double uy, int32_t chars);
     static Stroke MakeStroke(double x1, double y1, double x2, double y2, double halfWidth);
@@ -263,6 +283,8 @@ private:
     std::vector<AreaLabel> m_areaLabels;
     std::vector<PointLabel> m_pointLabels;
     std::vector<PointObject> m_pointObjects;
+    std::vector<const PointObject*> m_labelOrder;
+    std::vector<GlyphBox> m_firstChoices;
     std::vector<Stroke> m_strokes;
     std::vector<Group> m_groups;
     CZXS_PointCollector m_points;
@@ -287,5 +309,7 @@ private:
     std::mutex m_routeLock;
     uint32_t m_frameStart = 0;
     FrameCounts m_counts;
+    std::vector<PlacedGlyph>* m_glyphRecord = nullptr;
+    int32_t m_labelNumber = 0;
     float m_styleFactor = 0;
 };

@@ -47,6 +47,22 @@ Interval LongestFree(double length, const std::vector<Interval>& blocked)
     return best;
 }
 
+// Two boxes, each a centre with two axes and half sizes along them, overlap
+// unless some axis of either separates their shadows.
+bool BoxesOverlap(const CZXS_View::GlyphBox& a, const CZXS_View::GlyphBox& b)
+{
+    const double dx = b.cx - a.cx;
+    const double dy = b.cy - a.cy;
+    const auto apart = [&](double ax, double ay) {
+        const double ra = a.halfLength * std::fabs(a.ux * ax + a.uy * ay)
+            + a.halfHeight * std::fabs(a.ux * ay - a.uy * ax);
+        const double rb = b.halfLength * std::fabs(b.ux * ax + b.uy * ay)
+            + b.halfHeight * std::fabs(b.ux * ay - b.uy * ax);
+        return std::fabs(dx * ax + dy * ay) >= ra + rb;
+    };
+    return !apart(a.ux, a.uy) && !apart(-a.uy, a.ux) && !apart(b.ux, b.uy) && !apart(-b.uy, b.ux);
+}
+
 } // namespace
 
 CZXS_View::Stroke CZXS_View::MakeStroke(double x1, double y1, double x2, double y2, double halfWidth)
@@ -252,128 +268,261 @@ void CZXS_View::DrawTextAt(const std::string& text, double x, double y, double u
         SetError(m_font.GetError());
 }
 
+namespace {
+
+// A line on the screen walked by the distance along it.
+class ArcLine {
+public:
+    void Add(double x, double y)
+    {
+        if (!m_x.empty()) {
+            if (x == m_x.back() && y == m_y.back())
+                return;
+            m_at.push_back(m_at.back() + std::hypot(x - m_x.back(), y - m_y.back()));
+        } else {
+            m_at.push_back(0);
+        }
+        m_x.push_back(x);
+        m_y.push_back(y);
+    }
+    size_t Size() const { return m_x.size(); }
+    double Length() const { return m_at.empty() ? 0 : m_at.back(); }
+    double At(size_t i) const { return m_at[i]; }
+    double X(size_t i) const { return m_x[i]; }
+    double Y(size_t i) const { return m_y[i]; }
+    // The point `s` along the line, kept to the line's ends.
+    void PointAt(double s, double& x, double& y) const
+    {
+        s = std::clamp(s, 0.0, Length());
+        size_t i = static_cast<size_t>(std::upper_bound(m_at.begin(), m_at.end(), s) - m_at.begin());
+        i = std::clamp<size_t>(i, 1, m_at.size() - 1);
+        const double span = m_at[i] - m_at[i - 1];
+        const double f = span > 0 ? (s - m_at[i - 1]) / span : 0;
+        x = m_x[i - 1] + (m_x[i] - m_x[i - 1]) * f;
+        y = m_y[i - 1] + (m_y[i] - m_y[i - 1]) * f;
+    }
+
+private:
+    std::vector<double> m_x, m_y, m_at;
+};
+
+// How far a glyph may turn from the one before it, and how much shorter than
+// its advance the line under a glyph may be straight across, before the
+// glyphs no longer follow the line.
+constexpr double kMaxGlyphTurn = 0.45; // radians
+constexpr double kMinChordShare = 0.9;
+// Text read upwards may lean back this far past the vertical (steep streets).
+constexpr double kUpwardLean = 0.2;
+
+// Whether text running along (ux, uy) reads left to right: within a quarter
+// turn of the horizontal, or upwards leaning back a little.
+bool ReadsForward(double ux, double uy) { return ux >= 0 || (uy < 0 && ux >= kUpwardLean * uy); }
+
+// The glyphs of a text of `advances` laid along the line from `start` (its
+// start when read backwards along the line); the sum of the turns between
+// them, or a negative value when they cannot follow the line there or some
+// glyph would not read left to right.
+double LayGlyphs(const ArcLine& line, double start, double width, bool backwards,
+    const std::vector<double>& advances, double halfHeight, std::vector<CZXS_View::GlyphBox>& glyphs)
+{
+    glyphs.clear();
+    const double along = backwards ? -1 : 1;
+    double pen = 0;
+    double turns = 0;
+    double ux = 0, uy = 0;
+    for (const double advance : advances) {
+        const double middle = backwards ? start + width - pen - advance / 2 : start + pen + advance / 2;
+        pen += advance;
+        double x0, y0, x1, y1, cx, cy;
+        line.PointAt(middle - along * advance / 2, x0, y0);
+        line.PointAt(middle + along * advance / 2, x1, y1);
+        line.PointAt(middle, cx, cy);
+        const double chord = std::hypot(x1 - x0, y1 - y0);
+        if (chord < kMinChordShare * advance || chord <= 0) {
+            if (advance > 1 || glyphs.empty())
+                return -1;
+        } else {
+            const double vx = (x1 - x0) / chord;
+            const double vy = (y1 - y0) / chord;
+            if (!glyphs.empty()) {
+                const double turn = std::fabs(std::atan2(ux * vy - uy * vx, ux * vx + uy * vy));
+                if (turn > kMaxGlyphTurn)
+                    return -1;
+                turns += turn;
+            }
+            ux = vx;
+            uy = vy;
+        }
+        if (!ReadsForward(ux, uy))
+            return -1;
+        glyphs.push_back({ cx, cy, ux, uy, advance / 2, halfHeight });
+    }
+    return turns;
+}
+
+} // namespace
+
 int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
 {
     const int32_t s = style.Bytes()[7];
     const double w = s / 2;
     if (s < 2 || chain.count < 2)
         return 0;
-    const std::vector<Stroke> path = ChainStrokes(chain, w);
-    if (path.empty())
+    ArcLine line;
+    for (uint32_t i = 0; i < chain.count; ++i)
+        line.Add(m_chainPoints[chain.first + i].x, m_chainPoints[chain.first + i].y);
+    if (line.Length() <= 2)
         return 0;
-    const std::vector<Stroke> cut = CutAroundLabels(path, w);
-    if (cut.empty())
-        return 0;
-    std::string text;
-    double textWidth = 0;
-    if (!ChainText(chain.name, s / 2, cut, text, textWidth))
-        return 0;
-    double spare = 0;
-    std::vector<Stroke> run = ShortestRun(cut, textWidth, s, spare);
-    if (run.empty())
-        return 0;
-    ReadingOrder(run, s, w);
-    return PlaceAlongRun(run, text, spare, w);
-}
 
-// The chain's points become strokes; nearly straight runs join into one.
-std::vector<CZXS_View::Stroke> CZXS_View::ChainStrokes(const Chain& chain, double w) const
-{
-    std::vector<Stroke> path;
-    const ZXS_ScreenPoint* points = &m_chainPoints[chain.first];
-    double px = points[0].x;
-    double py = points[0].y;
-    bool open = false;
-    Stroke current;
-    const auto close = [&]() {
-        if (open && current.length > 2)
-            path.push_back(current);
-        open = false;
-    };
-    for (uint32_t i = 1; i < chain.count && path.size() < kMaxPathStrokes; ++i) {
-        const double qx = points[i].x;
-        const double qy = points[i].y;
-        if (qx == px && qy == py)
-            continue;
-        const Stroke seg = MakeStroke(px, py, qx, qy, w);
-        if (!open) {
-            current = seg;
-            open = true;
-        } else {
-            const double j = current.ux * seg.ux + current.uy * seg.uy;
-            const double hcross = current.ux * seg.uy - current.uy * seg.ux;
-            if (j > 0 && (current.length + seg.length) / 2 * std::fabs(hcross) < w) {
-                current = MakeStroke(current.x1, current.y1, qx, qy, w);
-            } else {
-                double k;
-                if (j > 0)
-                    k = std::fabs(w * hcross);
-                else if (j == 0)
-                    k = w;
-                else if (std::fabs(hcross) < 4.0 / 65536)
-                    k = current.length;
-                else
-                    k = std::fabs(w + std::fabs(w * j) / hcross);
-                if (w >= seg.length - k)
-                    continue; // too short once shortened; the next segment starts here too
-                close();
-                current = MakeStroke(px + seg.ux * k, py + seg.uy * k, qx, qy, w);
-                open = true;
+    // The stretches of the line that nothing placed before blocks. Only the
+    // groups near the line are looked at.
+    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+    for (size_t i = 0; i < line.Size(); ++i) {
+        left = std::min(left, line.X(i));
+        right = std::max(right, line.X(i));
+        top = std::min(top, line.Y(i));
+        bottom = std::max(bottom, line.Y(i));
+    }
+    std::vector<const Group*> near;
+    for (const Group& g : m_groups)
+        if (!g.icon
+            && BoxesTouch((left + right) / 2, (top + bottom) / 2, (right - left) / 2 + w,
+                (bottom - top) / 2 + w, g.cx, g.cy, g.hx, g.hy))
+            near.push_back(&g);
+    std::vector<Interval> blocked;
+    for (size_t i = 1; i < line.Size(); ++i) {
+        const Stroke piece = MakeStroke(line.X(i - 1), line.Y(i - 1), line.X(i), line.Y(i), w);
+        for (const Group* g : near) {
+            if (!BoxesTouch(piece.cx, piece.cy, piece.hx, piece.hy, g->cx, g->cy, g->hx, g->hy))
+                continue;
+            for (uint32_t k = g->first; k < g->first + g->count; ++k) {
+                const Stroke& t = m_strokes[k];
+                double from = 0, to = 0;
+                if (BoxesTouch(piece.cx, piece.cy, piece.hx, piece.hy, t.cx, t.cy, t.hx, t.hy)
+                    && BlockedInterval(piece, w, t, g->halfWidth, from, to) != 0 && to - from > 1.0)
+                    blocked.push_back({ line.At(i - 1) + from, line.At(i - 1) + to });
             }
         }
-        px = qx;
-        py = qy;
     }
-    close();
-    return path;
-}
+    const std::vector<Interval> stretches = FreePieces(line.Length(), blocked);
+    double room = 0;
+    for (const Interval& f : stretches)
+        room = std::max(room, f.to - f.from);
 
-// The path cut around what is already placed (labels, not icons).
-std::vector<CZXS_View::Stroke> CZXS_View::CutAroundLabels(const std::vector<Stroke>& path, double w) const
-{
-    std::vector<Stroke> cut;
-    for (const Stroke& p : path) {
-        const std::vector<Interval> blocked = BlockedAlong(p, w, true, 1.0);
-        if (blocked.empty()) {
-            cut.push_back(p);
-            continue;
-        }
-        for (const Interval& f : FreePieces(p.length, blocked))
-            cut.push_back(MakeStroke(
-                p.x1 + p.ux * f.from, p.y1 + p.uy * f.from, p.x1 + p.ux * f.to, p.y1 + p.uy * f.to, w));
+    std::string text;
+    double width = 0;
+    if (room <= 0 || !ChainText(chain.name, s / 2, room, text, width))
+        return 0;
+    const int codePage = m_doc->Names().CodePage();
+    std::vector<double> advances;
+    advances.reserve(text.size());
+    for (const char c : text) {
+        const int32_t advance = m_font.Advance(static_cast<uint8_t>(c), codePage);
+        if (advance < 0)
+            return 0;
+        advances.push_back(advance / 64.0);
     }
-    return cut;
+
+    // Places along each stretch long enough, each read the way its ends say
+    // (upwards when steep, else rightwards) or, when the glyphs do not all read
+    // forward so, the other way. The glyphs that turn least win; between
+    // nearly equal ones, the place nearer the stretch's middle.
+    struct Place {
+        double score;
+        double start;
+        bool backwards;
+    };
+    std::vector<Place> places;
+    std::vector<GlyphBox> glyphs;
+    for (const Interval& f : stretches) {
+        const double spare = f.to - f.from - width;
+        if (spare < 0)
+            continue;
+        const int steps = std::min(16, static_cast<int>(spare / 4));
+        for (int k = 0; k <= steps + 1; ++k) {
+            const double start
+                = k <= steps ? f.from + (steps > 0 ? spare * k / steps : 0) : f.from + 0.5 * spare;
+            double x0, y0, x1, y1;
+            line.PointAt(start, x0, y0);
+            line.PointAt(start + width, x1, y1);
+            const bool steep = std::fabs(x1 - x0) < s || std::fabs(y1 - y0) > 5 * std::fabs(x1 - x0);
+            const bool backwards = steep ? !(y1 < y0) : !(x1 > x0);
+            for (const bool way : { backwards, !backwards }) {
+                const double turns = LayGlyphs(line, start, width, way, advances, w, glyphs);
+                if (turns < 0)
+                    continue;
+                const double offCentre = std::fabs(start + width / 2 - (f.from + f.to) / 2) / (f.to - f.from);
+                places.push_back({ turns + 0.25 * offCentre, start, way });
+                break;
+            }
+        }
+    }
+    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.score < b.score; });
+    for (const Place& p : places) {
+        LayGlyphs(line, p.start, width, p.backwards, advances, w, glyphs);
+        if (!std::all_of(glyphs.begin(), glyphs.end(), [&](const GlyphBox& g) { return BoxFree(g, false); }))
+            continue;
+        // The band the text takes: one stroke for each run of glyphs in one direction.
+        const uint32_t firstStroke = static_cast<uint32_t>(m_strokes.size());
+        try {
+            for (size_t i = 0; i < glyphs.size();) {
+                size_t j = i + 1;
+                while (
+                    j < glyphs.size() && glyphs[j].ux * glyphs[i].ux + glyphs[j].uy * glyphs[i].uy > 0.9998)
+                    ++j;
+                const GlyphBox& a = glyphs[i];
+                const GlyphBox& b = glyphs[j - 1];
+                m_strokes.push_back(MakeStroke(a.cx - a.ux * a.halfLength, a.cy - a.uy * a.halfLength,
+                    b.cx + b.ux * b.halfLength, b.cy + b.uy * b.halfLength, w));
+                i = j;
+            }
+            m_groups.push_back(
+                BoxOf(firstStroke, static_cast<uint32_t>(m_strokes.size() - firstStroke), w, false));
+            m_groups.back().street = true;
+        } catch (const std::bad_alloc&) {
+            m_strokes.resize(firstStroke);
+            m_failed = true;
+            return 0;
+        }
+        for (size_t i = 0; i < glyphs.size(); ++i) {
+            const GlyphBox& g = glyphs[i];
+            // The baseline runs below the band's middle, so that the letters stand in the band.
+            const double x = g.cx - g.ux * g.halfLength - g.uy * w * 0.8;
+            const double y = g.cy - g.uy * g.halfLength + g.ux * w * 0.8;
+            DrawTextAt(text.substr(i, 1), x, y, g.ux, g.uy, 1);
+            RecordGlyph(LabelKind::kStreet, static_cast<uint8_t>(text[i]), g);
+        }
+        ++m_labelNumber;
+        return 1;
+    }
+    return 0;
 }
 
 // The text with its kind word, long or short as the room allows, in the font
 // of height `h`; false when there is no text or no room for it.
-bool CZXS_View::ChainText(
-    int32_t name, int32_t h, const std::vector<Stroke>& cut, std::string& text, double& textWidth)
+bool CZXS_View::ChainText(int32_t name, int32_t h, double room, std::string& text, double& textWidth)
 {
     if (!SetLabelFont(h))
         return false;
-    double total = 0;
-    for (const Stroke& c : cut)
-        total += c.length;
-    if (total < h * 4.0 || m_doc->Names().Size() == 0)
+    if (room < h * 4.0 || m_doc->Names().Size() == 0)
         return false;
     text = LabelText(name, m_nameVariant);
-    if (text.empty() || total < static_cast<double>(text.size()) * h)
+    if (text.empty() || room < static_cast<double>(text.size()) * h)
         return false;
     const int codePage = m_doc->Names().CodePage();
     const auto widthOf = [&](const std::string& t) { return m_font.TextWidth(t.c_str(), codePage) / 64.0; };
     textWidth = widthOf(text);
-    if (textWidth < 0 || total < textWidth)
+    if (textWidth < 0 || room < textWidth)
         return false;
     const std::string shortKind = m_doc->Names().GetKindWord(name, m_shortVariant);
     if (!shortKind.empty()) {
         const std::string withShort = text + " " + shortKind;
         const double shortWidth = widthOf(withShort);
-        if (shortWidth >= 0 && shortWidth <= total) {
+        if (shortWidth >= 0 && shortWidth <= room) {
             const std::string longKind = m_doc->Names().GetKindWord(name, m_nameVariant);
             const std::string withLong = text + " " + longKind;
             const double longWidth = longKind.empty() ? -1 : widthOf(withLong);
-            if (longWidth >= 0 && longWidth <= total) {
+            if (longWidth >= 0 && longWidth <= room) {
                 text = withLong;
                 textWidth = longWidth;
             } else {
@@ -385,145 +534,43 @@ bool CZXS_View::ChainText(
     return true;
 }
 
-// The run of strokes that holds the text with the fewest strokes (of those the
-// one with the most room to spare); none when no run holds it.
-std::vector<CZXS_View::Stroke> CZXS_View::ShortestRun(
-    const std::vector<Stroke>& cut, double textWidth, int32_t s, double& spareOut)
+bool CZXS_View::BoxFree(const GlyphBox& box, bool icons) const
 {
-    size_t bestStart = 0, bestCount = 0;
-    double bestSpare = -1;
-    for (size_t start = 0; start < cut.size(); ++start) {
-        double sum = 0;
-        for (size_t k = start; k < cut.size(); ++k) {
-            if (k > start) {
-                const Stroke& a = cut[k - 1];
-                const Stroke& b = cut[k];
-                if (std::fabs(b.x1 - a.x2) + std::fabs(b.y1 - a.y2) > 4.0 * s)
-                    break;
-            }
-            sum += cut[k].length;
-            if (sum > textWidth) {
-                const size_t count = k - start + 1;
-                const double spare = sum - textWidth;
-                if (bestCount == 0 || count < bestCount || (count == bestCount && spare > bestSpare)) {
-                    bestStart = start;
-                    bestCount = count;
-                    bestSpare = spare;
-                }
-                break;
-            }
+    const double bx = box.halfLength * std::fabs(box.ux) + box.halfHeight * std::fabs(box.uy);
+    const double by = box.halfLength * std::fabs(box.uy) + box.halfHeight * std::fabs(box.ux);
+    for (const Group& g : m_groups) {
+        if ((g.icon && !icons) || !BoxesTouch(box.cx, box.cy, bx, by, g.cx, g.cy, g.hx, g.hy))
+            continue;
+        for (uint32_t k = g.first; k < g.first + g.count; ++k) {
+            const Stroke& t = m_strokes[k];
+            if (BoxesOverlap(box, { t.cx, t.cy, t.ux, t.uy, t.length / 2, g.halfWidth }))
+                return false;
         }
     }
-    spareOut = bestSpare;
-    return std::vector<Stroke>(cut.begin() + static_cast<std::ptrdiff_t>(bestStart),
-        cut.begin() + static_cast<std::ptrdiff_t>(bestStart + bestCount));
+    return true;
 }
 
-// Turns the run to read left to right, or bottom to top on steep streets.
-void CZXS_View::ReadingOrder(std::vector<Stroke>& run, int32_t s, double w)
+void CZXS_View::RecordGlyph(LabelKind kind, uint8_t code, const GlyphBox& box)
 {
-    const double dx = run.back().x2 - run.front().x1;
-    const double dy = run.back().y2 - run.front().y1;
-    bool reverse;
-    if (std::fabs(dx) < s || std::fabs(dy) / std::fabs(dx) > 5)
-        reverse = !(dy < 0);
-    else
-        reverse = !(dx > 0);
-    if (reverse) {
-        std::reverse(run.begin(), run.end());
-        for (Stroke& r : run)
-            r = MakeStroke(r.x2, r.y2, r.x1, r.y1, w);
-    }
+    if (m_glyphRecord != nullptr)
+        m_glyphRecord->push_back(
+            { m_labelNumber, kind, code, box.cx, box.cy, box.ux, box.uy, box.halfLength, box.halfHeight });
 }
 
-// Characters stroke by stroke: a character belongs to the stroke its middle
-// falls on, and what it misses of one stroke carries to the next. Each stroke
-// is drawn on a baseline below its middle and kept as occupied over the text
-// it carries. 1 when placed, 0 when the text does not fit.
-int CZXS_View::PlaceAlongRun(const std::vector<Stroke>& run, const std::string& text, double spare, double w)
+void CZXS_View::RecordLine(LabelKind kind, const std::string& text, double x, double y, double halfHeight)
 {
+    if (m_glyphRecord == nullptr)
+        return;
     const int codePage = m_doc->Names().CodePage();
-    struct Piece {
-        size_t stroke, first, count;
-        double begin, end;
-    };
-    std::vector<Piece> pieces;
-    // Lays the text out from `start` along the run; how far it runs past the
-    // last stroke's end (0 when it fits).
-    const auto layout = [&](double start) -> double {
-        pieces.clear();
-        double position = start;
-        double strokeStart = 0;
-        size_t next = 0;
-        double overrun = 0;
-        for (size_t k = 0; k < run.size() && next < text.size(); ++k) {
-            const Stroke& r = run[k];
-            const double strokeEnd = strokeStart + r.length;
-            const size_t first = next;
-            double local = position - strokeStart;
-            // Text runs on over the small steps where a bend starts a new stroke,
-            // but never into a gap that was cut around something placed before.
-            if (k > 0 && std::hypot(r.x1 - run[k - 1].x2, r.y1 - run[k - 1].y2) > w + 1)
-                local = std::max(local, 0.0);
-            if (k == 0)
-                local = std::max(local, 0.0);
-            const double begin = local;
-            // A character may reach half its width past a bend, but not into a
-            // gap cut around another label.
-            const bool cutAfter
-                = k + 1 < run.size() && std::hypot(run[k + 1].x1 - r.x2, run[k + 1].y1 - r.y2) > w + 1;
-            while (next < text.size()) {
-                const int32_t advance = m_font.Advance(static_cast<uint8_t>(text[next]), codePage);
-                if (advance < 0)
-                    return -1;
-                const double a = advance / 64.0;
-                if (strokeStart + local + (cutAfter ? a : a / 2) > strokeEnd && k + 1 < run.size())
-                    break;
-                local += a;
-                ++next;
-            }
-            position = strokeStart + local;
-            strokeStart = strokeEnd;
-            if (next > first)
-                pieces.push_back({ k, first, next - first, begin, local });
-            if (k + 1 == run.size() || next == text.size())
-                overrun = std::max(0.0, local - r.length);
-        }
-        return next < text.size() ? 1e9 : overrun;
-    };
-    double start = 0.4 * spare;
-    double overrun = layout(start);
-    if (overrun > 0.5 && overrun < 1e9) {
-        start = std::max(0.0, start - overrun);
-        overrun = layout(start);
+    for (const char c : text) {
+        const double advance = std::max(0, m_font.Advance(static_cast<uint8_t>(c), codePage)) / 64.0;
+        RecordGlyph(kind, static_cast<uint8_t>(c), { x + advance / 2, y, 1, 0, advance / 2, halfHeight });
+        x += advance;
     }
-    if (overrun < 0 || overrun > 0.5)
-        return 0;
-    std::vector<Stroke> placed;
-    for (const Piece& p : pieces) {
-        const Stroke& r = run[p.stroke];
-        const double sx = r.x1 + r.ux * p.begin - r.uy * w * 0.8;
-        const double sy = r.y1 + r.uy * p.begin + r.ux * w * 0.8;
-        DrawTextAt(text.substr(p.first, p.count), sx, sy, r.ux, r.uy, 0);
-        placed.push_back(MakeStroke(
-            r.x1 + r.ux * p.begin, r.y1 + r.uy * p.begin, r.x1 + r.ux * p.end, r.y1 + r.uy * p.end, w));
-    }
-    if (placed.empty())
-        return 0;
-    try {
-        const uint32_t firstStroke = static_cast<uint32_t>(m_strokes.size());
-        m_strokes.insert(m_strokes.end(), placed.begin(), placed.end());
-        m_groups.push_back(BoxOf(firstStroke, static_cast<uint32_t>(placed.size()), w, false));
-        m_groups.back().street = true;
-    } catch (const std::bad_alloc&) {
-        m_failed = true;
-        return 0;
-    }
-    return 1;
 }
 
-int CZXS_View::PlacePointLabel(
-    const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style, bool cross)
+int CZXS_View::PlacePointLabel(const ZXS_ScreenPoint anchors[4], int32_t name, const CZXS_StyleRecord& style,
+    bool cross, const GlyphBox* avoid, size_t avoidCount)
 {
     const int32_t s = style.Bytes()[7];
     const int32_t t = (s + 1) / 2;
@@ -544,6 +591,8 @@ int CZXS_View::PlacePointLabel(
     const double imageW = m_image->Width();
     const double imageH = m_image->Height();
     // Candidates: right, left, below, above; each a horizontal span at a height.
+    // Point objects may also take the four corners: their text beside the
+    // right or left anchor, raised or lowered by half its height.
     struct Candidate {
         double left, right, y;
         bool ok;
@@ -552,16 +601,22 @@ int CZXS_View::PlacePointLabel(
     const ZXS_ScreenPoint& r = anchors[1];
     const ZXS_ScreenPoint& top = anchors[2];
     const ZXS_ScreenPoint& bottom = anchors[3];
-    Candidate c[4] = {
+    const int count = cross ? 4 : 8;
+    Candidate c[8] = {
         { static_cast<double>(r.x), r.x + W, r.y + 1.0, true },
         { l.x - W, static_cast<double>(l.x), l.y + 1.0, true },
         { bottom.x - W, bottom.x + W, static_cast<double>(bottom.y + t), true },
         { top.x - W, top.x + W, static_cast<double>(top.y - t), true },
+        { static_cast<double>(r.x), r.x + W, static_cast<double>(r.y - t), true },
+        { static_cast<double>(r.x), r.x + W, static_cast<double>(r.y + t + 2), true },
+        { l.x - W, static_cast<double>(l.x), static_cast<double>(l.y - t), true },
+        { l.x - W, static_cast<double>(l.x), static_cast<double>(l.y + t + 2), true },
     };
-    if (c[0].right >= imageW || r.y < 0 || r.y - t < 0 || r.y + t >= imageH)
-        c[0].ok = false;
-    if (c[1].left < 0 || l.y < 0 || l.y - t < 0 || l.y + t >= imageH)
-        c[1].ok = false;
+    for (int k : { 0, 1, 4, 5, 6, 7 }) {
+        const ZXS_ScreenPoint& anchor = k == 0 || k == 4 || k == 5 ? r : l;
+        if (anchor.y < 0 || c[k].left < 0 || c[k].right >= imageW || c[k].y - t < 0 || c[k].y + t >= imageH)
+            c[k].ok = false;
+    }
     if (c[2].y + t >= imageH || bottom.y < 0)
         c[2].ok = false;
     if (c[3].y - t < 0 || top.y < 0)
@@ -572,20 +627,40 @@ int CZXS_View::PlacePointLabel(
         if (c[k].right - c[k].left < W)
             c[k].ok = false;
     }
+    const auto polite = [&](const Candidate& k) {
+        const GlyphBox box { (k.left + k.right) / 2, k.y, 1, 0, W / 2, static_cast<double>(t) };
+        for (size_t i = 0; i < avoidCount; ++i)
+            if (BoxesOverlap(box, avoid[i]))
+                return false;
+        return true;
+    };
     int chosen = -1;
-    for (int k = 0; k < 4 && chosen < 0; ++k) {
-        if (!c[k].ok)
-            continue;
-        const Stroke span = MakeStroke(c[k].left, c[k].y, c[k].right, c[k].y, t);
-        const std::vector<Interval> blocked = BlockedAlong(span, t, false, 0.0);
-        if (blocked.empty()) {
-            chosen = k;
-        } else if (k >= 2) {
-            const Interval best = LongestFree(span.length, blocked);
-            if (best.to - best.from >= W) {
-                const double middle = c[k].left + (best.from + best.to) / 2;
-                c[k].left = middle - W / 2;
-                c[k].right = middle + W / 2;
+    for (int round = avoidCount > 0 ? 0 : 1; round < 2 && chosen < 0; ++round) {
+        for (int k = 0; k < count && chosen < 0; ++k) {
+            if (!c[k].ok)
+                continue;
+            Candidate at = c[k];
+            const bool span = k == 2 || k == 3;
+            const Stroke line = MakeStroke(at.left, at.y, at.right, at.y, t);
+            const std::vector<Interval> blocked = BlockedAlong(line, t, false, 0.0);
+            if (!blocked.empty()) {
+                if (!span)
+                    continue;
+                const Interval best = LongestFree(line.length, blocked);
+                if (best.to - best.from < W)
+                    continue;
+                const double middle = at.left + (best.from + best.to) / 2;
+                at.left = middle - W / 2;
+                at.right = middle + W / 2;
+            } else if (span) {
+                const double middle = (at.left + at.right) / 2;
+                at.left = middle - W / 2;
+                at.right = middle + W / 2;
+            }
+            // The cut above is coarse where the text meets something placed at a slant.
+            if ((round == 1 || polite(at))
+                && BoxFree({ (at.left + at.right) / 2, at.y, 1, 0, W / 2, static_cast<double>(t) }, true)) {
+                c[k] = at;
                 chosen = k;
             }
         }
@@ -593,17 +668,14 @@ int CZXS_View::PlacePointLabel(
     if (chosen < 0)
         return -1;
     Candidate& win = c[chosen];
-    if (chosen >= 2) {
-        const double middle = (win.left + win.right) / 2;
-        win.left = middle - W / 2;
-        win.right = middle + W / 2;
-    }
     if (win.right + 2 >= imageW)
         return -1;
     const Stroke occupied = MakeStroke(win.left - 2, win.y, win.right + 2, win.y, t + 2);
     if (Occupy(occupied, false, t + 2) == 0)
         return -1;
     DrawTextAt(text, win.left, win.y + t * 0.7, 1, 0, 0);
+    RecordLine(LabelKind::kPoint, text, win.left, win.y, t);
+    ++m_labelNumber;
     if (cross) {
         const ZXS_ScreenPoint a = chosen == 0 ? r : chosen == 1 ? l : chosen == 2 ? bottom : top;
         CZX_Image::Pen pen;
@@ -613,7 +685,7 @@ int CZXS_View::PlacePointLabel(
         m_image->DrawLine({ a.x - 2, a.y, a.x + 2, a.y });
         m_image->DrawLine({ a.x, a.y - 2, a.x, a.y + 2 });
     }
-    static constexpr int kAnchorUsed[4] = { 1, 0, 3, 2 };
+    static constexpr int kAnchorUsed[8] = { 1, 0, 3, 2, 1, 1, 0, 0 };
     return kAnchorUsed[chosen];
 }
 
@@ -640,8 +712,11 @@ int CZXS_View::DrawAreaLabel(const AreaLabel& label, const CZXS_StyleRecord& sty
         return 0;
     const double middle = left + (best.from + best.to) / 2;
     const double x = middle - W / 2;
-    if (Occupy(MakeStroke(x - 2, label.cy, x + W + 2, label.cy, t + 2), false, t + 2) == 0)
+    if (!BoxFree({ middle, static_cast<double>(label.cy), 1, 0, W / 2, static_cast<double>(t) }, true)
+        || Occupy(MakeStroke(x - 2, label.cy, x + W + 2, label.cy, t + 2), false, t + 2) == 0)
         return 0;
     DrawTextAt(text, x, label.cy + t * 0.7, 1, 0, 0);
+    RecordLine(LabelKind::kArea, text, x, label.cy, t);
+    ++m_labelNumber;
     return 1;
 }

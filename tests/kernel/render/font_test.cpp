@@ -162,9 +162,18 @@ TEST(GlyphCache, SizesAdvancesAndWidths)
     EXPECT_TRUE(font.HasGlyph('A'));
     EXPECT_EQ(font.SetSize(16, 16), 1); // the same size keeps the cache
     EXPECT_TRUE(font.HasGlyph('A'));
-    ASSERT_EQ(font.SetSize(32, 32), 1); // another size empties it
+    ASSERT_EQ(font.SetSize(32, 32), 1); // another size has glyphs of its own
     EXPECT_FALSE(font.HasGlyph('A'));
     EXPECT_NEAR(font.Advance('A', kCyrillic), 2 * a, 64);
+    // Back and forth between the sizes of a frame's labels, each keeps its glyphs.
+    ASSERT_EQ(font.SetSize(16, 16), 1);
+    EXPECT_TRUE(font.HasGlyph('A'));
+    EXPECT_EQ(font.Advance('A', kCyrillic), a);
+    for (int32_t size : { 20, 24, 28, 12 }) // four other sizes push the first one out
+        ASSERT_EQ(font.SetSize(size, size), 1);
+    ASSERT_EQ(font.SetSize(16, 16), 1);
+    EXPECT_FALSE(font.HasGlyph('A'));
+    ASSERT_EQ(font.SetSize(32, 32), 1);
 
     EXPECT_EQ(font.TextWidth("", kCyrillic), 0);
     const std::string hello = InCodePage(u"Привет");
