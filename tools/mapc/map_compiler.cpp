@@ -8,11 +8,13 @@
 
 #include "kernel/doc/code_page.h"
 #include "kernel/doc/road_graph.h"
+#include "tools/mapc/lines.h"
 #include "tools/mapc/localities.h"
 #include "tools/mapc/names.h"
 #include "tools/mapc/objects.h"
 #include "tools/mapc/poi_categories.h"
 #include "tools/mapc/projection.h"
+#include "tools/mapc/sea.h"
 #include "tools/mapc/styles.h"
 #include "tools/mapc/text.h"
 
@@ -23,6 +25,10 @@ namespace {
 using mapwriter::Record;
 
 constexpr int32_t kResolution = 10000; // one map unit per metre
+// The sea is cut into tiles of this many map units, each holding at most this
+// many rings (the renderer fills at most 2048 parts of one object).
+constexpr int32_t kSeaTile = 16384;
+constexpr size_t kMaxSeaParts = 1024;
 
 class Compiler {
 public:
@@ -49,6 +55,7 @@ public:
         Localities();
         Ways();
         Areas();
+        Sea();
         Houses();
         Pois();
         Finish();
@@ -157,6 +164,10 @@ private:
                 m_houseWays.push_back(&w);
                 continue;
             }
+            if (TagValue(w.tags, "natural") == "coastline") {
+                m_coastlines.push_back(w.nodes);
+                continue;
+            }
             const int32_t own = m_names.Add(TagValue(w.tags, "name"));
             if (IsClosed(w) && IsWater(w.tags))
                 Shape(kWater, w, own);
@@ -232,6 +243,81 @@ private:
             o.records.back().endOfObject = true;
             Add(layer, std::move(o));
         }
+    }
+
+    // The sea, closed against the extract's box, in square tiles of the water
+    // layer so that no frame walks more of it than it shows.
+    void Sea()
+    {
+        if (m_coastlines.empty())
+            return;
+        std::vector<std::vector<Location>> coasts;
+        for (const std::vector<int64_t>& line : JoinLines(m_coastlines, false)) {
+            coasts.emplace_back();
+            for (int64_t id : line)
+                coasts.back().push_back(m_data.locations.at(id));
+        }
+        GeoBox box = DataBox(m_data);
+        if (m_data.bounds.Valid()) {
+            box = { std::max(box.west, m_data.bounds.west), std::max(box.south, m_data.bounds.south),
+                std::min(box.east, m_data.bounds.east), std::min(box.north, m_data.bounds.north) };
+        }
+        std::vector<std::vector<ZXS_Point>> rings;
+        ZXS_Rect all { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
+        for (const std::vector<Location>& ring : SeaRings(coasts, box)) {
+            rings.emplace_back();
+            for (const Location& l : ring) {
+                const ZXS_Point p = m_project(l);
+                if (rings.back().empty() || !(rings.back().back() == p))
+                    rings.back().push_back(p);
+                all = { std::min(all.left, p.x), std::min(all.top, p.y), std::max(all.right, p.x),
+                    std::max(all.bottom, p.y) };
+            }
+        }
+        for (int32_t top = all.top / kSeaTile * kSeaTile; top <= all.bottom; top += kSeaTile) {
+            for (int32_t left = all.left / kSeaTile * kSeaTile; left <= all.right; left += kSeaTile)
+                SeaTile(rings, { left, top, left + kSeaTile, top + kSeaTile });
+        }
+    }
+
+    // One object of the sea's rings cut to the tile; a tile whose rings would
+    // not fit a record is cut in four.
+    void SeaTile(const std::vector<std::vector<ZXS_Point>>& rings, const ZXS_Rect& tile)
+    {
+        std::vector<std::vector<ZXS_Point>> parts;
+        bool large = false;
+        for (const std::vector<ZXS_Point>& ring : rings) {
+            std::vector<ZXS_Point> part = ClipRing(ring, tile);
+            if (part.empty())
+                continue;
+            large |= part.size() > kMaxShapePoints;
+            parts.push_back(std::move(part));
+        }
+        if (parts.empty())
+            return;
+        const int32_t half = (tile.right - tile.left) / 2;
+        if ((large || parts.size() > kMaxSeaParts) && half >= 16) {
+            for (const ZXS_Point corner : { ZXS_Point { tile.left, tile.top },
+                     ZXS_Point { tile.left + half, tile.top }, ZXS_Point { tile.left, tile.top + half },
+                     ZXS_Point { tile.left + half, tile.top + half } })
+                SeaTile(parts, { corner.x, corner.y, corner.x + half, corner.y + half });
+            return;
+        }
+        Object o;
+        for (std::vector<ZXS_Point>& part : parts) {
+            if (part.size() > kMaxShapePoints)
+                continue;
+            Record r;
+            r.points = std::move(part);
+            r.closed = true;
+            r.endOfObject = false;
+            o.records.push_back(std::move(r));
+            o.sources.push_back({}); // cut from the coastline and the box: no nodes of its own
+        }
+        if (o.records.empty())
+            return;
+        o.records.back().endOfObject = true;
+        Add(kWater, std::move(o));
     }
 
     void Shape(int layer, const OsmWay& w, int32_t name)
@@ -560,6 +646,7 @@ private:
     std::vector<Locality> m_places;
     std::map<std::string, int32_t> m_streets;
     std::vector<const OsmWay*> m_houseWays;
+    std::vector<std::vector<int64_t>> m_coastlines;
     std::vector<Object> m_objects[kLayerCount];
 };
 

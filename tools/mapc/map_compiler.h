@@ -25,6 +25,7 @@ struct CompileOptions {
 
 // Where a record's points came from: the OpenStreetMap nodes in order (the
 // closing node of a closed way left out), and the name it was given (UTF-8).
+// A record cut from several ways and the extract's box (the sea) has no nodes.
 struct RecordSource {
     std::vector<int64_t> nodes;
     std::string name;

@@ -85,6 +85,10 @@ OsmData ReadOsm(const std::string& path)
             }
         });
         osmium::io::Reader reader { file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way };
+        if (const osmium::Box box = reader.header().box(); box.valid()) {
+            data.bounds
+                = { box.bottom_left().x(), box.bottom_left().y(), box.top_right().x(), box.top_right().y() };
+        }
         while (osmium::memory::Buffer buffer = reader.read()) {
             osmium::apply(buffer, wayLocations, areas);
             for (const osmium::OSMEntity& entity : buffer) {

@@ -29,6 +29,12 @@ struct Location {
     double LatitudeRadians() const;
 };
 
+// A box of positions (degrees times 10^7), edges included.
+struct GeoBox {
+    int32_t west = 0, south = 0, east = 0, north = 0;
+    bool Valid() const { return west < east && south < north; }
+};
+
 struct OsmWay {
     int64_t id = 0;
     std::vector<int64_t> nodes;
@@ -57,6 +63,8 @@ struct OsmData {
     std::vector<OsmPoint> points;
     std::vector<OsmWay> ways;
     std::vector<OsmArea> areas;
+    // The box the file's header gives for its data; not valid when it gives none.
+    GeoBox bounds;
 
     // Throws when the way refers to a node the data does not hold.
     Location At(const OsmWay& way, size_t index) const;
