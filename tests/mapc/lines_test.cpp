@@ -44,14 +44,16 @@ TEST(Lines, SimplifyingKeepsThePointsThatStrayTooFar)
             const ZXS_Point a = line[kept[k]], b = line[kept[k + 1]];
             for (size_t i = kept[k] + 1; i < kept[k + 1]; ++i) {
                 const double dx = b.x - a.x, dy = b.y - a.y;
-                const double d = std::fabs((line[i].x - a.x) * dy - (line[i].y - a.y) * dx) / std::hypot(dx, dy);
+                const double d
+                    = std::fabs((line[i].x - a.x) * dy - (line[i].y - a.y) * dx) / std::hypot(dx, dy);
                 EXPECT_LE(d, tolerance) << "point " << i;
             }
         }
     }
     EXPECT_EQ(mapc::Simplify({ { 0, 0 }, { 5, 5 } }, 10).size(), 2u);
     // A line that comes back to its start keeps its far end.
-    EXPECT_EQ(mapc::Simplify({ { 0, 0 }, { 50, 0 }, { 100, 0 }, { 0, 1 } }, 2), (std::vector<size_t> { 0, 2, 3 }));
+    EXPECT_EQ(
+        mapc::Simplify({ { 0, 0 }, { 50, 0 }, { 100, 0 }, { 0, 1 } }, 2), (std::vector<size_t> { 0, 2, 3 }));
 }
 
 } // namespace

@@ -51,16 +51,20 @@ TEST(Sea, CoastlinesAreClosedAlongTheBoxWithTheWaterOnTheirRight)
         { "a coast ending inside the box is taken on to the nearest edge",
             { Line({ { 2, 30 }, { 50, 30 }, { 98, 30 } }) }, { { 50, 10 } }, { { 50, 60 } } },
         { "a bay: the coast leaves the box and comes back",
-            { Line({ { -10, 20 }, { 30, 20 }, { 30, 120 } }), Line({ { 70, 120 }, { 70, 20 }, { 110, 20 } }) },
+            { Line({ { -10, 20 }, { 30, 20 }, { 30, 120 } }),
+                Line({ { 70, 120 }, { 70, 20 }, { 110, 20 } }) },
             { { 50, 90 }, { 50, 10 } }, { { 10, 90 }, { 90, 90 } } },
         { "sea in a corner", { Line({ { 110, 60 }, { 60, 60 }, { 60, 110 } }) }, { { 80, 80 } },
             { { 20, 20 }, { 80, 20 }, { 20, 80 } } },
-        { "an island in the open sea", { Line({ { 40, 40 }, { 60, 40 }, { 60, 60 }, { 40, 60 }, { 40, 40 } }) },
+        { "an island in the open sea",
+            { Line({ { 40, 40 }, { 60, 40 }, { 60, 60 }, { 40, 60 }, { 40, 40 } }) },
             { { 10, 10 }, { 90, 50 } }, { { 50, 50 } } },
         { "an island off a coast",
-            { Line({ { -10, 80 }, { 110, 80 } }), Line({ { 40, 20 }, { 60, 20 }, { 60, 40 }, { 40, 40 }, { 40, 20 } }) },
+            { Line({ { -10, 80 }, { 110, 80 } }),
+                Line({ { 40, 20 }, { 60, 20 }, { 60, 40 }, { 40, 40 }, { 40, 20 } }) },
             { { 10, 10 }, { 50, 60 } }, { { 50, 30 }, { 50, 90 } } },
-        { "an island cut by the box", { Line({ { -20, 40 }, { 30, 40 }, { 30, 60 }, { -20, 60 }, { -20, 40 } }) },
+        { "an island cut by the box",
+            { Line({ { -20, 40 }, { 30, 40 }, { 30, 60 }, { -20, 60 }, { -20, 40 } }) },
             { { 50, 50 }, { 10, 10 } }, { { 10, 50 } } },
         { "enclosed water", { Line({ { 40, 40 }, { 40, 60 }, { 60, 60 }, { 60, 40 }, { 40, 40 } }) },
             { { 50, 50 } }, { { 10, 10 } } },
@@ -84,9 +88,9 @@ TEST(Sea, CoastlinesAreClosedAlongTheBoxWithTheWaterOnTheirRight)
 TEST(Sea, CuttingIntoTilesKeepsWhatIsSea)
 {
     // A comb with three teeth and a hole, cut by rectangles across the teeth.
-    const std::vector<std::vector<ZXS_Point>> rings { { { 0, 0 }, { 100, 0 }, { 100, 100 }, { 80, 100 }, { 80, 20 },
-                                                          { 60, 20 }, { 60, 100 }, { 40, 100 }, { 40, 20 },
-                                                          { 20, 20 }, { 20, 100 }, { 0, 100 } },
+    const std::vector<std::vector<ZXS_Point>> rings { { { 0, 0 }, { 100, 0 }, { 100, 100 }, { 80, 100 },
+                                                          { 80, 20 }, { 60, 20 }, { 60, 100 }, { 40, 100 },
+                                                          { 40, 20 }, { 20, 20 }, { 20, 100 }, { 0, 100 } },
         { { 5, 5 }, { 95, 5 }, { 95, 15 }, { 5, 15 } } };
     for (const ZXS_Rect rect : { ZXS_Rect { 10, 10, 90, 50 }, ZXS_Rect { 30, -10, 70, 110 },
              ZXS_Rect { 25, 30, 35, 90 }, ZXS_Rect { -50, -50, 150, 150 } }) {

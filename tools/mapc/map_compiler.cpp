@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "kernel/doc/code_page.h"
@@ -29,6 +30,9 @@ constexpr int32_t kResolution = 10000; // one map unit per metre
 // many rings (the renderer fills at most 2048 parts of one object).
 constexpr int32_t kSeaTile = 16384;
 constexpr size_t kMaxSeaParts = 1024;
+// How far (map units) an overview line may stray from its road: a third of a
+// pixel where the overview is drawn.
+constexpr double kOverviewTolerance = 25.0;
 
 class Compiler {
 public:
@@ -56,6 +60,7 @@ public:
         Ways();
         Areas();
         Sea();
+        Overview();
         Houses();
         Pois();
         Finish();
@@ -138,21 +143,27 @@ private:
                     ++uses[n];
             }
         }
-        std::map<int32_t, std::vector<std::pair<const OsmWay*, std::vector<ZXS_Point>>>> streetPieces;
+        // Per street name: each piece's way, points and the nodes of its points.
+        std::map<int32_t,
+            std::vector<std::tuple<const OsmWay*, std::vector<ZXS_Point>, std::vector<int64_t>>>>
+            streetPieces;
         for (const OsmWay& w : m_data.ways) {
             const std::string_view highway = TagValue(w.tags, "highway");
             const std::string_view name = TagValue(w.tags, "name");
             const int road = RoadLayer(highway);
             const bool foot = IsFootway(highway);
             if ((road >= 0 || foot) && TagValue(w.tags, "area") != "yes") {
-                const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false);
+                std::vector<int64_t> kept;
+                std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false, &kept);
                 if (points.size() < 2)
                     continue;
                 int32_t nameIndex = -1;
                 if (!name.empty()) {
                     nameIndex = StreetName(name, points[points.size() / 2]);
-                    streetPieces[nameIndex].emplace_back(&w, points);
+                    streetPieces[nameIndex].emplace_back(&w, std::move(points), std::move(kept));
                 }
+                if (road == kHighways || highway == "secondary")
+                    m_mainRoads[road == kHighways].push_back(w.nodes);
                 if (road >= 0)
                     RoadElements(w, road, nameIndex, uses, CarMayUse(w.tags));
                 else
@@ -184,29 +195,10 @@ private:
         // One object per street, its pieces in the order of their ways.
         for (auto& [nameIndex, pieces] : streetPieces) {
             Object o;
-            for (auto& [way, points] : pieces)
-                AppendParts(o, *way, points, nameIndex);
+            for (auto& [way, points, kept] : pieces)
+                AppendParts(o, points, kept, nameIndex, TagValue(way->tags, "name"));
             Add(kStreetNames, std::move(o));
         }
-    }
-
-    // The nodes behind points [first, last) of a way's projected points
-    // (repeated positions were dropped, so the nodes are found again).
-    std::vector<int64_t> Slice(const std::vector<int64_t>& nodes, size_t first, size_t last) const
-    {
-        std::vector<int64_t> out;
-        size_t k = 0; // index into points
-        ZXS_Point previous { -1, -1 };
-        for (int64_t id : nodes) {
-            const ZXS_Point p = m_project(m_data.locations.at(id));
-            if (k > 0 && p == previous)
-                continue;
-            if (k >= first && k < last)
-                out.push_back(id);
-            previous = p;
-            ++k;
-        }
-        return out;
     }
 
     // Multipolygons: one record per ring, outer rings followed by their holes.
@@ -243,6 +235,31 @@ private:
             o.records.back().endOfObject = true;
             Add(layer, std::move(o));
         }
+    }
+
+    // The main roads for far views: joined where their ways meet and
+    // simplified, without names, directions or a place in the road graph.
+    void Overview()
+    {
+        for (int highways = 0; highways < 2; ++highways) {
+            for (const std::vector<int64_t>& line : JoinLines(m_mainRoads[highways], true)) {
+                std::vector<int64_t> kept;
+                const std::vector<ZXS_Point> points = Project(m_data, m_project, line, false, &kept);
+                if (points.size() < 2)
+                    continue;
+                std::vector<ZXS_Point> simple;
+                std::vector<int64_t> nodes;
+                for (size_t i : Simplify(points, kOverviewTolerance)) {
+                    simple.push_back(points[i]);
+                    nodes.push_back(kept[i]);
+                }
+                Object o;
+                AppendParts(o, simple, nodes, -1, "");
+                Add(highways ? kOverviewHighways : kOverviewMainStreets, std::move(o));
+            }
+        }
+        m_mainRoads[0] = {};
+        m_mainRoads[1] = {};
     }
 
     // The sea, closed against the extract's box, in square tiles of the water
@@ -338,17 +355,20 @@ private:
 
     void Lines(int layer, const OsmWay& w, int32_t name)
     {
-        const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false);
+        std::vector<int64_t> kept;
+        const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false, &kept);
         if (points.size() < 2)
             return;
         Object o;
-        AppendParts(o, w, points, name);
+        AppendParts(o, points, kept, name, TagValue(w.tags, "name"));
         Add(layer, std::move(o));
     }
 
     // A line as records of at most kMaxLinePoints points, each part starting
-    // where the one before ended; the last part ends the object.
-    void AppendParts(Object& o, const OsmWay& w, const std::vector<ZXS_Point>& points, int32_t name) const
+    // where the one before ended; the last part ends the object. `nodes` are
+    // those of the points, `text` the name's source.
+    void AppendParts(Object& o, const std::vector<ZXS_Point>& points, const std::vector<int64_t>& nodes,
+        int32_t name, std::string_view text) const
     {
         if (!o.records.empty())
             o.records.back().endOfObject = false;
@@ -359,8 +379,9 @@ private:
             r.name = name;
             r.endOfObject = last == points.size();
             o.records.push_back(std::move(r));
-            o.sources.push_back(
-                { Slice(w.nodes, first, last), name >= 0 ? std::string(TagValue(w.tags, "name")) : "" });
+            o.sources.push_back({ std::vector<int64_t>(nodes.begin() + static_cast<ptrdiff_t>(first),
+                                      nodes.begin() + static_cast<ptrdiff_t>(last)),
+                name >= 0 ? std::string(text) : "" });
         }
     }
 
@@ -647,6 +668,7 @@ private:
     std::map<std::string, int32_t> m_streets;
     std::vector<const OsmWay*> m_houseWays;
     std::vector<std::vector<int64_t>> m_coastlines;
+    std::vector<std::vector<int64_t>> m_mainRoads[2]; // main streets, highways
     std::vector<Object> m_objects[kLayerCount];
 };
 

@@ -45,7 +45,10 @@ public:
     }
 
     int64_t Perimeter() const { return 2 * (m_w + m_h); }
-    bool Contains(P p) const { return p.x >= m_b.west && p.x <= m_b.east && p.y >= m_b.south && p.y <= m_b.north; }
+    bool Contains(P p) const
+    {
+        return p.x >= m_b.west && p.x <= m_b.east && p.y >= m_b.south && p.y <= m_b.north;
+    }
 
     // The nearest point of the edge.
     P Nearest(P p) const
@@ -148,7 +151,8 @@ private:
             return b;
         const P p { std::llround(double(a.x) + t * double(b.x - a.x)),
             std::llround(double(a.y) + t * double(b.y - a.y)) };
-        return { std::clamp<int64_t>(p.x, m_b.west, m_b.east), std::clamp<int64_t>(p.y, m_b.south, m_b.north) };
+        return { std::clamp<int64_t>(p.x, m_b.west, m_b.east),
+            std::clamp<int64_t>(p.y, m_b.south, m_b.north) };
     }
 
     GeoBox m_b;
@@ -157,7 +161,8 @@ private:
 
 } // namespace
 
-std::vector<std::vector<Location>> SeaRings(const std::vector<std::vector<Location>>& coastlines, const GeoBox& box)
+std::vector<std::vector<Location>> SeaRings(
+    const std::vector<std::vector<Location>>& coastlines, const GeoBox& box)
 {
     if (!box.Valid())
         return {};
@@ -200,7 +205,8 @@ std::vector<std::vector<Location>> SeaRings(const std::vector<std::vector<Locati
     // Each piece runs on along the edge, water on the right, to the next piece's start.
     std::vector<bool> used(pieces.size(), false);
     const int64_t perimeter = edge.Perimeter();
-    const auto ahead = [&](int64_t from, int64_t to) { return ((to - from) % perimeter + perimeter) % perimeter; };
+    const auto ahead
+        = [&](int64_t from, int64_t to) { return ((to - from) % perimeter + perimeter) % perimeter; };
     for (size_t first = 0; first < pieces.size(); ++first) {
         if (used[first])
             continue;
@@ -240,13 +246,13 @@ std::vector<std::vector<Location>> SeaRings(const std::vector<std::vector<Locati
 
     // Islands are holes in the sea around them; a coast of nothing but islands
     // stands in the open sea, which fills the box.
-    const bool openSea = pieces.empty()
-        && std::any_of(rings.begin(), rings.end(), [&](const std::vector<P>& land) {
-               return TwiceArea(land) > 0
-                   && std::none_of(rings.begin(), rings.end(), [&](const std::vector<P>& water) {
-                          return TwiceArea(water) < 0 && Inside(water, land.front());
-                      });
-           });
+    const bool openSea
+        = pieces.empty() && std::any_of(rings.begin(), rings.end(), [&](const std::vector<P>& land) {
+              return TwiceArea(land) > 0
+                  && std::none_of(rings.begin(), rings.end(), [&](const std::vector<P>& water) {
+                         return TwiceArea(water) < 0 && Inside(water, land.front());
+                     });
+          });
     if (openSea)
         sea.push_back({ edge.Corner(0), edge.Corner(1), edge.Corner(2), edge.Corner(3) });
     sea.insert(sea.end(), rings.begin(), rings.end());
@@ -286,7 +292,10 @@ std::vector<ZXS_Point> ClipRing(const std::vector<ZXS_Point>& ring, const ZXS_Re
         };
         const auto cross = [&](ZXS_Point a, ZXS_Point b) {
             const bool vertical = side < 2;
-            const double at = side == 0 ? rect.left : side == 1 ? rect.right : side == 2 ? rect.top : rect.bottom;
+            const double at = side == 0 ? rect.left
+                : side == 1             ? rect.right
+                : side == 2             ? rect.top
+                                        : rect.bottom;
             const double t = vertical ? (at - a.x) / double(b.x - a.x) : (at - a.y) / double(b.y - a.y);
             ZXS_Point p;
             if (vertical) {

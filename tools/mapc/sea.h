@@ -17,7 +17,8 @@ namespace mapc {
 // coastlines are closed along the box's edges, which run with the water on
 // their right; closed ones are islands (anticlockwise) or enclosed water
 // (clockwise). Without any coastline there is no sea.
-std::vector<std::vector<Location>> SeaRings(const std::vector<std::vector<Location>>& coastlines, const GeoBox& box);
+std::vector<std::vector<Location>> SeaRings(
+    const std::vector<std::vector<Location>>& coastlines, const GeoBox& box);
 
 // A ring cut to the rectangle [left, right] x [top, bottom] (map units). Cut
 // apart and put together by the even-odd rule, the pieces of a set of rings

@@ -185,11 +185,11 @@ TEST(Frame, CompiledMapsMatchTheirPictures)
 
 namespace {
 
-// Pixels of the water colour (#A8CCF0) as a share of the picture's.
-double WaterShare(const QImage& picture, QRect area)
+// Pixels of a colour (the water's, #A8CCF0, unless told) as a share of the picture's.
+double ColourShare(const QImage& picture, QRect area, QRgb rgb = qRgb(0xA8, 0xCC, 0xF0))
 {
     QImage one(1, 1, QImage::Format_RGB16);
-    one.setPixel(0, 0, qRgb(0xA8, 0xCC, 0xF0));
+    one.setPixel(0, 0, rgb);
     const QRgb colour = one.pixel(0, 0);
     int64_t count = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -215,8 +215,8 @@ TEST(Frame, MonacosHarbourIsSeaAndAnInlandMapHasNone)
         ASSERT_TRUE(view.ok && view.Place(port.x, port.y, 3000, 0) && view.Render());
         const QImage picture = view.Picture();
         // The harbour is some 20 pixels across, and the name of La Condamine lies over it.
-        EXPECT_GT(WaterShare(picture, QRect(230, 310, 21, 21)), 0.3) << "Port Hercule";
-        EXPECT_GT(WaterShare(picture, picture.rect()), 0.1);
+        EXPECT_GT(ColourShare(picture, QRect(230, 310, 21, 21)), 0.3) << "Port Hercule";
+        EXPECT_GT(ColourShare(picture, picture.rect()), 0.1);
     }
     {
         Map map(RenderMap("moscow-ostankino"));
@@ -225,8 +225,29 @@ TEST(Frame, MonacosHarbourIsSeaAndAnInlandMapHasNone)
         ZXS_Point centre;
         ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
         ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 3000, 0) && view.Render());
-        EXPECT_LT(WaterShare(view.Picture(), view.Picture().rect()), 0.02);
+        EXPECT_LT(ColourShare(view.Picture(), view.Picture().rect()), 0.02);
     }
+}
+
+// Far out the main roads come from the overview layers, and neither the
+// streets nor blocks of objects too small to be drawn are walked.
+TEST(Frame, FarViewsDrawTheMainRoadsFromTheOverview)
+{
+    Kernel kernel;
+    Map map(ShippedMap());
+    ASSERT_TRUE(map.opened);
+    View view(map.handle, 480, 640);
+    ZXS_Point centre;
+    ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+    const CZXS_View& v = *view.handle.pView;
+    ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 6000, 0) && view.Render());
+    const int32_t close = v.Counts().objects;
+    ASSERT_TRUE(view.Place(centre.x, centre.y, 12000, 0) && view.Render());
+    EXPECT_LT(v.Counts().objects * 20, close);
+    const QImage picture = view.Picture();
+    EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xFF, 0xA5, 0x4F)), 0.001)
+        << "the highways' centre line";
+    EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xC8, 0xA0, 0x3C)), 0.0002) << "the main streets";
 }
 
 TEST(Frame, WithoutAnImageEndsDoneWithError8)
