@@ -12,19 +12,22 @@ TEST(OverviewLayers, MainRoadsAreJoinedAndSimplifiedOutsideTheGraph)
     mapc::OsmData d;
     // A straight primary road of 40 ways of about 50 m (one way turned round),
     // a side street at every join, and a secondary road with a bend.
-    const auto at = [](int64_t i) { return mapc::Location { static_cast<int32_t>(376000000 + i * 6000), 558000000 }; };
+    const auto at = [](int64_t i) {
+        return mapc::Location { static_cast<int32_t>(376000000 + i * 6000), 558000000 };
+    };
     for (int64_t i = 0; i <= 40; ++i) {
-        d.locations[i] = at(i);
-        d.locations[1000 + i] = { at(i).x, at(i).y + 5000 };
+        d.locations.Set(i, at(i));
+        d.locations.Set(1000 + i, mapc::Location { at(i).x, at(i).y + 5000 });
     }
     for (int64_t i = 0; i < 40; ++i) {
-        const std::vector<int64_t> nodes = i == 7 ? std::vector<int64_t> { i + 1, i } : std::vector<int64_t> { i, i + 1 };
+        const std::vector<int64_t> nodes
+            = i == 7 ? std::vector<int64_t> { i + 1, i } : std::vector<int64_t> { i, i + 1 };
         d.ways.push_back({ 100 + i, nodes, { { "highway", "primary" }, { "name", "Main Road" } } });
         d.ways.push_back({ 200 + i, { i, 1000 + i }, { { "highway", "residential" } } });
     }
-    d.locations[2001] = { 376000000, 558100000 };
-    d.locations[2002] = { 376100000, 558150000 };
-    d.locations[2003] = { 376200000, 558100000 };
+    d.locations.Set(2001, mapc::Location { 376000000, 558100000 });
+    d.locations.Set(2002, mapc::Location { 376100000, 558150000 });
+    d.locations.Set(2003, mapc::Location { 376200000, 558100000 });
     d.ways.push_back({ 300, { 2001, 2002 }, { { "highway", "secondary" } } });
     d.ways.push_back({ 301, { 2002, 2003 }, { { "highway", "secondary" } } });
     d.ways.push_back({ 302, { 2003, 39 }, { { "highway", "secondary_link" } } });

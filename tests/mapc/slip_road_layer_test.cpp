@@ -12,7 +12,8 @@ TEST(SlipRoadLayer, MajorRoadLinksAreSlipRoads)
 {
     mapc::OsmData d;
     for (int64_t id = 1; id <= 12; ++id)
-        d.locations[id] = { static_cast<int32_t>(id * 10000), static_cast<int32_t>((id % 2) * 10000) };
+        d.locations.Set(
+            id, mapc::Location { static_cast<int32_t>(id * 10000), static_cast<int32_t>((id % 2) * 10000) });
     const char* const kinds[]
         = { "motorway_link", "trunk_link", "primary_link", "secondary_link", "primary", "tertiary_link" };
     for (int k = 0; k < 6; ++k)

@@ -42,6 +42,7 @@ public:
         , m_out {}
         , m_names(m_out.map, m_codePage)
         , m_project(m_out.map.transform = ProjectionFor(data))
+        , m_keepSources(options.sources)
     {
         m_out.map.codePage = static_cast<uint8_t>(m_codePage);
         m_out.map.mapId = options.mapId;
@@ -538,6 +539,8 @@ private:
 
     void Add(int layer, Object o)
     {
+        if (!m_keepSources)
+            o.sources = {};
         SetKey(o);
         m_objects[layer].push_back(std::move(o));
     }
@@ -575,7 +578,8 @@ private:
         std::map<int64_t, int> ends;
         uint32_t roadOffset = 0;
         std::vector<std::pair<Element, uint32_t>> elements;
-        m_out.sources.resize(kLayerCount);
+        if (m_keepSources)
+            m_out.sources.resize(kLayerCount);
         for (int l = 0; l < kLayerCount; ++l) {
             std::vector<Object>& objects = m_objects[l];
             std::stable_sort(objects.begin(), objects.end(),
@@ -605,7 +609,8 @@ private:
                     o.records.front().linkId = ids[o.linkName];
                 for (size_t k = 0; k < o.records.size(); ++k) {
                     layer.records.push_back(std::move(o.records[k]));
-                    m_out.sources[l].push_back(std::move(o.sources[k]));
+                    if (m_keepSources)
+                        m_out.sources[l].push_back(std::move(o.sources[k]));
                 }
             }
             map.layers.push_back(std::move(layer));
@@ -664,6 +669,7 @@ private:
     CompiledMap m_out;
     NamePool m_names;
     Projector m_project;
+    bool m_keepSources;
     std::vector<Locality> m_places;
     std::map<std::string, int32_t> m_streets;
     std::vector<const OsmWay*> m_houseWays;

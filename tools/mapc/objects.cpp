@@ -46,10 +46,10 @@ std::vector<ZXS_Point> Project(const OsmData& data, const Projector& project,
     if (kept != nullptr)
         kept->clear();
     for (int64_t id : nodes) {
-        const auto it = data.locations.find(id);
-        if (it == data.locations.end())
+        Location at;
+        if (!data.locations.Find(id, at))
             throw CompileError("node " + std::to_string(id) + " is missing");
-        const ZXS_Point p = project(it->second);
+        const ZXS_Point p = project(at);
         if (points.empty() || !(points.back() == p)) {
             points.push_back(p);
             if (kept != nullptr)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -55,11 +56,36 @@ struct OsmArea {
     Tags tags;
 };
 
+// Node locations by id, in libosmium's sparse index: in memory while the nodes
+// are few, in a temporary file (mapped) once they grow past a threshold, so
+// that a large extract does not hold a hash table of every node.
+class NodeLocations {
+public:
+    NodeLocations();
+    ~NodeLocations();
+    NodeLocations(NodeLocations&&) noexcept;
+    NodeLocations& operator=(NodeLocations&&) noexcept;
+
+    void Set(int64_t id, Location at);
+    // The node's location; throws std::out_of_range for a node not held.
+    Location at(int64_t id) const;
+    bool Find(int64_t id, Location& at) const;
+    size_t size() const;
+    bool InFile() const;
+
+    // Nodes kept in memory before the index moves to a file.
+    static size_t s_memoryNodes;
+
+private:
+    struct Index;
+    std::unique_ptr<Index> m_index;
+};
+
 // What the compiler keeps of an OpenStreetMap file: every node's location,
 // the tagged nodes, the tagged ways and the areas of the multipolygon
 // relations whose members the file holds whole.
 struct OsmData {
-    std::unordered_map<int64_t, Location> locations;
+    NodeLocations locations;
     std::vector<OsmPoint> points;
     std::vector<OsmWay> ways;
     std::vector<OsmArea> areas;
