@@ -140,6 +140,20 @@ bool CZXS_ObjectCursor::BlockMeets(uint32_t block) const
     return Overlap(r, m_box);
 }
 
+bool CZXS_ObjectCursor::BlockIsSmall(uint32_t block) const
+{
+    if (m_smallBlocks < 0)
+        return false;
+    const int64_t extent = int64_t { m_doc->BlockValue(block, 2) } - m_doc->BlockValue(block, 0)
+        + (int64_t { m_doc->BlockValue(block, 3) } - m_doc->BlockValue(block, 1));
+    if (extent > m_smallBlocks)
+        return false;
+    // No object may run in from the block before or on into the next.
+    const uint32_t first = block * 64;
+    const uint32_t last = std::min(first + 63, m_doc->Objects().Count() - 1);
+    return (first == 0 || m_doc->Object(first - 1).IsEndOfObject()) && m_doc->Object(last).IsEndOfObject();
+}
+
 bool CZXS_ObjectCursor::BlockIntersects() const
 {
     return !m_filter || (m_object >= 0 && BlockMeets(static_cast<uint32_t>(m_object) / 64));
@@ -166,7 +180,7 @@ void CZXS_ObjectCursor::SkipBlocks()
     bool skipped = false;
     while (m_object < m_end) {
         const uint32_t block = static_cast<uint32_t>(m_object) / 64;
-        if (block >= blocks || BlockMeets(block))
+        if (block >= blocks || (BlockMeets(block) && !BlockIsSmall(block)))
             break;
         m_object = static_cast<int32_t>((block + 1) * 64);
         if (block + 1 < blocks)

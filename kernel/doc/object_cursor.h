@@ -33,6 +33,10 @@ public:
     // The box x - r .. x + r, y - r .. y + r, clamped to the map's coordinates.
     void SetBoxAround(int32_t x, int32_t y, int32_t r);
     void SetThinning(int32_t distance) { m_thinning = distance; }
+    // With the box filter, also passes over every block whose box is no larger
+    // than this (width plus height, map units) and whose objects all lie
+    // within it (-1: none).
+    void SetSmallBlocks(int64_t extent) { m_smallBlocks = extent; }
 
     // 1 while the cursor stands inside its range; otherwise it is reset.
     int InRange();
@@ -87,6 +91,7 @@ public:
 private:
     void Reset();
     bool BlockMeets(uint32_t block) const;
+    bool BlockIsSmall(uint32_t block) const;
     int32_t LayerIndex(const CZXS_LayerDesc& desc) const;
     void Advance();
     void SkipBlocks();
@@ -103,6 +108,7 @@ private:
     int32_t m_start = 0;
     int32_t m_end = -1;
     int32_t m_thinning = 0;
+    int64_t m_smallBlocks = -1;
     bool m_filter = false;
     ZXS_Rect m_callerBox;
     uint8_t m_directions = kForward | kBackward;

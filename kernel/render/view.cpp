@@ -355,12 +355,22 @@ bool CZXS_View::DrawLayer(
         result = 1;
         return false;
     }
-    if (cursor.SetLayer(layer) == 0)
-        return true;
     const int32_t scale = Scale();
     const int64_t polygonMin = static_cast<int64_t>(scale * 10.0 / 128.0 + 0.5);
     const int64_t lineMin = static_cast<int64_t>(scale / 128.0 + 0.5);
     const bool vector = desc.SymbolNumber() == 255;
+    // What the style can draw of a vector layer's lines and areas: a layer
+    // that draws nothing is not walked, and blocks whose objects are all too
+    // small to be drawn are passed over.
+    const uint8_t* b = style.Bytes();
+    const bool labelled = (style.Flags() & 0x10) != 0;
+    const bool lines = overlayOnly || walking || labelled || b[17] != 0 || b[23] != 0 || (b[40] & 0x01) != 0;
+    const bool areas = labelled || (b[5] & 0x08) == 0 || (b[29] != 0 && (b[5] & 0x10) == 0);
+    if (vector && !lines && !areas)
+        return true;
+    if (cursor.SetLayer(layer) == 0)
+        return true;
+    cursor.SetSmallBlocks(!vector ? -1 : lines ? lineMin : polygonMin);
     const bool linked = (desc.Flags() & CZXS_LayerDesc::kLinked) != 0;
     int32_t lastName = ZXS_NO_OBJECT;
     int32_t lastLink = -1;

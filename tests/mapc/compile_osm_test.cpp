@@ -76,6 +76,10 @@ void EveryObjectIsItsSourceProjected(const Extract& e)
     for (const auto& layer : e.compiled.sources) {
         for (const mapc::RecordSource& source : layer) {
             const CZXS_ObjectRecord record = e.doc->Object(number);
+            if (source.nodes.empty()) { // the sea, cut from coastlines and the extract's box
+                ++number;
+                continue;
+            }
             std::vector<ZXS_Point> expected;
             for (int64_t id : source.nodes) {
                 const osmium::Location& at = e.nodes.at(id);
@@ -233,6 +237,55 @@ TEST(Multipolygon, BecomesOneObjectWithARecordPerRing)
     }
     EXPECT_FALSE(records[0].endOfObject);
     EXPECT_TRUE(records[1].endOfObject);
+}
+
+} // namespace
+
+namespace {
+
+// The sea records of the water layer (cut from the coastline, no nodes of their own) as rings.
+std::vector<std::vector<ZXS_Point>> SeaOf(const Extract& e)
+{
+    std::vector<std::vector<ZXS_Point>> rings;
+    const auto& records = e.compiled.map.layers[mapc::kWater].records;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (e.compiled.sources[mapc::kWater][i].nodes.empty())
+            rings.push_back(records[i].points);
+    }
+    return rings;
+}
+
+bool IsSea(const std::vector<std::vector<ZXS_Point>>& sea, const Extract& e, double lon, double lat)
+{
+    ZXS_Point p;
+    EXPECT_EQ(GeoToMap(e.doc->Transform(), lon * M_PI / 180, lat * M_PI / 180, p.x, p.y), 1);
+    bool in = false;
+    for (const auto& ring : sea) {
+        for (size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++) {
+            const double xi = ring[i].x, yi = ring[i].y, xj = ring[j].x, yj = ring[j].y;
+            if ((yi > p.y) != (yj > p.y) && p.x < (xj - xi) * (p.y - yi) / (yj - yi) + xi)
+                in = !in;
+        }
+    }
+    return in;
+}
+
+TEST(Coast, MonacosHarbourAndOpenWaterAreSeaAndOstankinoHasNone)
+{
+    const Extract& monaco = Compiled("monaco.osm.pbf");
+    ASSERT_NE(monaco.doc, nullptr);
+    const auto sea = SeaOf(monaco);
+    ASSERT_FALSE(sea.empty());
+    EXPECT_TRUE(IsSea(sea, monaco, 7.4255, 43.7350)) << "Port Hercule";
+    EXPECT_TRUE(IsSea(sea, monaco, 7.4330, 43.7330)) << "off Monte-Carlo";
+    EXPECT_FALSE(IsSea(sea, monaco, 7.4199, 43.7314)) << "the Prince's Palace";
+    EXPECT_FALSE(IsSea(sea, monaco, 7.4280, 43.7395)) << "the Casino";
+    EXPECT_FALSE(IsSea(sea, monaco, 7.4190, 43.7450)) << "Beausoleil";
+    for (const auto& ring : sea)
+        EXPECT_LE(ring.size(), 12000u);
+    const Extract& ostankino = Compiled("moscow-ostankino.osm.gz");
+    ASSERT_NE(ostankino.doc, nullptr);
+    EXPECT_TRUE(SeaOf(ostankino).empty());
 }
 
 } // namespace

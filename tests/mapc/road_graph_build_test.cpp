@@ -21,8 +21,9 @@ mapc::OsmData SmallTown()
 {
     mapc::OsmData d;
     auto node = [&](int64_t id, double lon, double lat) {
-        d.locations[id]
-            = { static_cast<int32_t>(std::lround(lon * 1e7)), static_cast<int32_t>(std::lround(lat * 1e7)) };
+        d.locations.Set(id,
+            mapc::Location {
+                static_cast<int32_t>(std::lround(lon * 1e7)), static_cast<int32_t>(std::lround(lat * 1e7)) });
     };
     node(1, 0.000, 0.000);
     node(2, 0.001, 0.000);
@@ -36,7 +37,7 @@ mapc::OsmData SmallTown()
         { 13, { 3, 5 }, { { "highway", "footway" } } },
     };
     d.points
-        = { { 20, d.locations[5], { { "amenity", "cafe" }, { "name", "Corner" }, { "phone", "123" } } } };
+        = { { 20, d.locations.at(5), { { "amenity", "cafe" }, { "name", "Corner" }, { "phone", "123" } } } };
     return d;
 }
 
@@ -129,10 +130,10 @@ TEST(RoadGraphBuild, OnlyRoadsACarMayUseJoinTheGraph)
     };
     // Every case a way of its own from node 1 to a node of its own.
     mapc::OsmData d;
-    d.locations[1] = { 0, 0 };
+    d.locations.Set(1, mapc::Location { 0, 0 });
     for (size_t i = 0; i < std::size(cases); ++i) {
         const int64_t end = static_cast<int64_t>(i) + 2;
-        d.locations[end] = { static_cast<int32_t>(end * 10000), 10000 };
+        d.locations.Set(end, mapc::Location { static_cast<int32_t>(end * 10000), 10000 });
         d.ways.push_back({ end, { 1, end }, cases[i].tags });
     }
     const mapc::CompiledMap compiled = mapc::Compile(d, {});

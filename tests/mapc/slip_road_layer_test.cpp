@@ -12,7 +12,8 @@ TEST(SlipRoadLayer, MajorRoadLinksAreSlipRoads)
 {
     mapc::OsmData d;
     for (int64_t id = 1; id <= 12; ++id)
-        d.locations[id] = { static_cast<int32_t>(id * 10000), static_cast<int32_t>((id % 2) * 10000) };
+        d.locations.Set(
+            id, mapc::Location { static_cast<int32_t>(id * 10000), static_cast<int32_t>((id % 2) * 10000) });
     const char* const kinds[]
         = { "motorway_link", "trunk_link", "primary_link", "secondary_link", "primary", "tertiary_link" };
     for (int k = 0; k < 6; ++k)
@@ -29,8 +30,11 @@ TEST(SlipRoadLayer, MajorRoadLinksAreSlipRoads)
     EXPECT_EQ(c.map.roadLayerCount, 5);
     // A motorway link runs one way unless tagged otherwise; the others both ways.
     EXPECT_FALSE(layers[mapc::kSlipRoads].records[0].backward);
-    // The empty layers between the localities and the roads carry no name.
-    for (int l = mapc::kLocalities + 1; l < mapc::kServiceRoads; ++l) {
+    // The primary road in the overview, not its links; the empty layers between
+    // the overview and the roads carry no name.
+    EXPECT_EQ(layers[mapc::kOverviewHighways].records.size(), 1u);
+    EXPECT_TRUE(layers[mapc::kOverviewMainStreets].records.empty());
+    for (int l = mapc::kOverviewHighways + 1; l < mapc::kServiceRoads; ++l) {
         EXPECT_TRUE(layers[static_cast<size_t>(l)].records.empty()) << l;
         EXPECT_EQ(layers[static_cast<size_t>(l)].nameWord, -1) << l;
     }

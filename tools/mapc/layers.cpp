@@ -17,6 +17,10 @@ std::array<LayerSpec, kLayerCount> MakeLayers()
     layers[kStreetNames] = { "street_names", "Назв.улиц и площадей", "Streets", 0, 8, 255 };
     layers[kHouses] = { "houses", "Дома", "Houses", 8, 6, 255 };
     layers[kLocalities] = { "localities", "Населенные пункты", "Localities", 0, 9, 1 };
+    layers[kOverviewMainStreets]
+        = { "overview_main_streets", "Главные улицы (обзор)", "Main streets (overview)", 0x20, 15, 255 };
+    layers[kOverviewHighways]
+        = { "overview_highways", "Магистрали (обзор)", "Highways (overview)", 0x20, 16, 255 };
     layers[kServiceRoads] = { "service_roads", "Проезды", "Service roads", 0x20, 10, 255 };
     layers[kStreets] = { "streets", "Улицы", "Streets", 0x20, 11, 255 };
     layers[kMainStreets] = { "main_streets", "Главные улицы", "Main streets", 0x20, 12, 255 };

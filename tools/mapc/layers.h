@@ -9,8 +9,9 @@ namespace mapc {
 
 // In drawing order. The road layers come last and are consecutive, minor
 // roads first; the slip roads (motorway, trunk and primary links) are layer
-// 112, where guidance looks for them, and the layers between the localities
-// and the roads stay empty.
+// 112, where guidance looks for them. The overview layers after the localities
+// hold the main roads joined and simplified for far views, outside the road
+// graph; the layers between them and the roads stay empty.
 enum LayerIndex : int {
     kTerritories,
     kWater,
@@ -21,6 +22,8 @@ enum LayerIndex : int {
     kStreetNames,
     kHouses,
     kLocalities,
+    kOverviewMainStreets,
+    kOverviewHighways,
     kServiceRoads = 108,
     kStreets,
     kMainStreets,

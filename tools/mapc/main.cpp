@@ -88,8 +88,10 @@ int main(int argc, char** argv)
     if (input.empty() || output.empty())
         return toolargs::Refuse("travenor_mapc", "an input and an output file are needed");
     try {
-        const mapc::OsmData data = mapc::ReadOsm(input); // its messages name the input
+        options.sources = false;
+        // The OpenStreetMap data is let go before the files are written.
         const mapc::CompiledMap map = [&] {
+            const mapc::OsmData data = mapc::ReadOsm(input); // its messages name the input
             try {
                 return mapc::Compile(data, options);
             } catch (const mapc::CompileError& e) {

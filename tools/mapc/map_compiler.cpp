@@ -4,15 +4,18 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "kernel/doc/code_page.h"
 #include "kernel/doc/road_graph.h"
+#include "tools/mapc/lines.h"
 #include "tools/mapc/localities.h"
 #include "tools/mapc/names.h"
 #include "tools/mapc/objects.h"
 #include "tools/mapc/poi_categories.h"
 #include "tools/mapc/projection.h"
+#include "tools/mapc/sea.h"
 #include "tools/mapc/styles.h"
 #include "tools/mapc/text.h"
 
@@ -23,6 +26,13 @@ namespace {
 using mapwriter::Record;
 
 constexpr int32_t kResolution = 10000; // one map unit per metre
+// The sea is cut into tiles of this many map units, each holding at most this
+// many rings (the renderer fills at most 2048 parts of one object).
+constexpr int32_t kSeaTile = 16384;
+constexpr size_t kMaxSeaParts = 1024;
+// How far (map units) an overview line may stray from its road: a third of a
+// pixel where the overview is drawn.
+constexpr double kOverviewTolerance = 25.0;
 
 class Compiler {
 public:
@@ -32,6 +42,7 @@ public:
         , m_out {}
         , m_names(m_out.map, m_codePage)
         , m_project(m_out.map.transform = ProjectionFor(data))
+        , m_keepSources(options.sources)
     {
         m_out.map.codePage = static_cast<uint8_t>(m_codePage);
         m_out.map.mapId = options.mapId;
@@ -49,6 +60,8 @@ public:
         Localities();
         Ways();
         Areas();
+        Sea();
+        Overview();
         Houses();
         Pois();
         Finish();
@@ -131,21 +144,27 @@ private:
                     ++uses[n];
             }
         }
-        std::map<int32_t, std::vector<std::pair<const OsmWay*, std::vector<ZXS_Point>>>> streetPieces;
+        // Per street name: each piece's way, points and the nodes of its points.
+        std::map<int32_t,
+            std::vector<std::tuple<const OsmWay*, std::vector<ZXS_Point>, std::vector<int64_t>>>>
+            streetPieces;
         for (const OsmWay& w : m_data.ways) {
             const std::string_view highway = TagValue(w.tags, "highway");
             const std::string_view name = TagValue(w.tags, "name");
             const int road = RoadLayer(highway);
             const bool foot = IsFootway(highway);
             if ((road >= 0 || foot) && TagValue(w.tags, "area") != "yes") {
-                const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false);
+                std::vector<int64_t> kept;
+                std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false, &kept);
                 if (points.size() < 2)
                     continue;
                 int32_t nameIndex = -1;
                 if (!name.empty()) {
                     nameIndex = StreetName(name, points[points.size() / 2]);
-                    streetPieces[nameIndex].emplace_back(&w, points);
+                    streetPieces[nameIndex].emplace_back(&w, std::move(points), std::move(kept));
                 }
+                if (road == kHighways || highway == "secondary")
+                    m_mainRoads[road == kHighways].push_back(w.nodes);
                 if (road >= 0)
                     RoadElements(w, road, nameIndex, uses, CarMayUse(w.tags));
                 else
@@ -155,6 +174,10 @@ private:
             if (IsClosed(w) && !TagValue(w.tags, "addr:housenumber").empty()
                 && !TagValue(w.tags, "addr:street").empty() && !TagValue(w.tags, "building").empty()) {
                 m_houseWays.push_back(&w);
+                continue;
+            }
+            if (TagValue(w.tags, "natural") == "coastline") {
+                m_coastlines.push_back(w.nodes);
                 continue;
             }
             const int32_t own = m_names.Add(TagValue(w.tags, "name"));
@@ -173,29 +196,10 @@ private:
         // One object per street, its pieces in the order of their ways.
         for (auto& [nameIndex, pieces] : streetPieces) {
             Object o;
-            for (auto& [way, points] : pieces)
-                AppendParts(o, *way, points, nameIndex);
+            for (auto& [way, points, kept] : pieces)
+                AppendParts(o, points, kept, nameIndex, TagValue(way->tags, "name"));
             Add(kStreetNames, std::move(o));
         }
-    }
-
-    // The nodes behind points [first, last) of a way's projected points
-    // (repeated positions were dropped, so the nodes are found again).
-    std::vector<int64_t> Slice(const std::vector<int64_t>& nodes, size_t first, size_t last) const
-    {
-        std::vector<int64_t> out;
-        size_t k = 0; // index into points
-        ZXS_Point previous { -1, -1 };
-        for (int64_t id : nodes) {
-            const ZXS_Point p = m_project(m_data.locations.at(id));
-            if (k > 0 && p == previous)
-                continue;
-            if (k >= first && k < last)
-                out.push_back(id);
-            previous = p;
-            ++k;
-        }
-        return out;
     }
 
     // Multipolygons: one record per ring, outer rings followed by their holes.
@@ -234,6 +238,106 @@ private:
         }
     }
 
+    // The main roads for far views: joined where their ways meet and
+    // simplified, without names, directions or a place in the road graph.
+    void Overview()
+    {
+        for (int highways = 0; highways < 2; ++highways) {
+            for (const std::vector<int64_t>& line : JoinLines(m_mainRoads[highways], true)) {
+                std::vector<int64_t> kept;
+                const std::vector<ZXS_Point> points = Project(m_data, m_project, line, false, &kept);
+                if (points.size() < 2)
+                    continue;
+                std::vector<ZXS_Point> simple;
+                std::vector<int64_t> nodes;
+                for (size_t i : Simplify(points, kOverviewTolerance)) {
+                    simple.push_back(points[i]);
+                    nodes.push_back(kept[i]);
+                }
+                Object o;
+                AppendParts(o, simple, nodes, -1, "");
+                Add(highways ? kOverviewHighways : kOverviewMainStreets, std::move(o));
+            }
+        }
+        m_mainRoads[0] = {};
+        m_mainRoads[1] = {};
+    }
+
+    // The sea, closed against the extract's box, in square tiles of the water
+    // layer so that no frame walks more of it than it shows.
+    void Sea()
+    {
+        if (m_coastlines.empty())
+            return;
+        std::vector<std::vector<Location>> coasts;
+        for (const std::vector<int64_t>& line : JoinLines(m_coastlines, false)) {
+            coasts.emplace_back();
+            for (int64_t id : line)
+                coasts.back().push_back(m_data.locations.at(id));
+        }
+        GeoBox box = DataBox(m_data);
+        if (m_data.bounds.Valid()) {
+            box = { std::max(box.west, m_data.bounds.west), std::max(box.south, m_data.bounds.south),
+                std::min(box.east, m_data.bounds.east), std::min(box.north, m_data.bounds.north) };
+        }
+        std::vector<std::vector<ZXS_Point>> rings;
+        ZXS_Rect all { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
+        for (const std::vector<Location>& ring : SeaRings(coasts, box)) {
+            rings.emplace_back();
+            for (const Location& l : ring) {
+                const ZXS_Point p = m_project(l);
+                if (rings.back().empty() || !(rings.back().back() == p))
+                    rings.back().push_back(p);
+                all = { std::min(all.left, p.x), std::min(all.top, p.y), std::max(all.right, p.x),
+                    std::max(all.bottom, p.y) };
+            }
+        }
+        for (int32_t top = all.top / kSeaTile * kSeaTile; top <= all.bottom; top += kSeaTile) {
+            for (int32_t left = all.left / kSeaTile * kSeaTile; left <= all.right; left += kSeaTile)
+                SeaTile(rings, { left, top, left + kSeaTile, top + kSeaTile });
+        }
+    }
+
+    // One object of the sea's rings cut to the tile; a tile whose rings would
+    // not fit a record is cut in four.
+    void SeaTile(const std::vector<std::vector<ZXS_Point>>& rings, const ZXS_Rect& tile)
+    {
+        std::vector<std::vector<ZXS_Point>> parts;
+        bool large = false;
+        for (const std::vector<ZXS_Point>& ring : rings) {
+            std::vector<ZXS_Point> part = ClipRing(ring, tile);
+            if (part.empty())
+                continue;
+            large |= part.size() > kMaxShapePoints;
+            parts.push_back(std::move(part));
+        }
+        if (parts.empty())
+            return;
+        const int32_t half = (tile.right - tile.left) / 2;
+        if ((large || parts.size() > kMaxSeaParts) && half >= 16) {
+            for (const ZXS_Point corner : { ZXS_Point { tile.left, tile.top },
+                     ZXS_Point { tile.left + half, tile.top }, ZXS_Point { tile.left, tile.top + half },
+                     ZXS_Point { tile.left + half, tile.top + half } })
+                SeaTile(parts, { corner.x, corner.y, corner.x + half, corner.y + half });
+            return;
+        }
+        Object o;
+        for (std::vector<ZXS_Point>& part : parts) {
+            if (part.size() > kMaxShapePoints)
+                continue;
+            Record r;
+            r.points = std::move(part);
+            r.closed = true;
+            r.endOfObject = false;
+            o.records.push_back(std::move(r));
+            o.sources.push_back({}); // cut from the coastline and the box: no nodes of its own
+        }
+        if (o.records.empty())
+            return;
+        o.records.back().endOfObject = true;
+        Add(kWater, std::move(o));
+    }
+
     void Shape(int layer, const OsmWay& w, int32_t name)
     {
         const std::vector<int64_t> nodes = OpenNodes(w);
@@ -252,17 +356,20 @@ private:
 
     void Lines(int layer, const OsmWay& w, int32_t name)
     {
-        const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false);
+        std::vector<int64_t> kept;
+        const std::vector<ZXS_Point> points = Project(m_data, m_project, w.nodes, false, &kept);
         if (points.size() < 2)
             return;
         Object o;
-        AppendParts(o, w, points, name);
+        AppendParts(o, points, kept, name, TagValue(w.tags, "name"));
         Add(layer, std::move(o));
     }
 
     // A line as records of at most kMaxLinePoints points, each part starting
-    // where the one before ended; the last part ends the object.
-    void AppendParts(Object& o, const OsmWay& w, const std::vector<ZXS_Point>& points, int32_t name) const
+    // where the one before ended; the last part ends the object. `nodes` are
+    // those of the points, `text` the name's source.
+    void AppendParts(Object& o, const std::vector<ZXS_Point>& points, const std::vector<int64_t>& nodes,
+        int32_t name, std::string_view text) const
     {
         if (!o.records.empty())
             o.records.back().endOfObject = false;
@@ -273,8 +380,9 @@ private:
             r.name = name;
             r.endOfObject = last == points.size();
             o.records.push_back(std::move(r));
-            o.sources.push_back(
-                { Slice(w.nodes, first, last), name >= 0 ? std::string(TagValue(w.tags, "name")) : "" });
+            o.sources.push_back({ std::vector<int64_t>(nodes.begin() + static_cast<ptrdiff_t>(first),
+                                      nodes.begin() + static_cast<ptrdiff_t>(last)),
+                name >= 0 ? std::string(text) : "" });
         }
     }
 
@@ -431,6 +539,8 @@ private:
 
     void Add(int layer, Object o)
     {
+        if (!m_keepSources)
+            o.sources = {};
         SetKey(o);
         m_objects[layer].push_back(std::move(o));
     }
@@ -468,7 +578,8 @@ private:
         std::map<int64_t, int> ends;
         uint32_t roadOffset = 0;
         std::vector<std::pair<Element, uint32_t>> elements;
-        m_out.sources.resize(kLayerCount);
+        if (m_keepSources)
+            m_out.sources.resize(kLayerCount);
         for (int l = 0; l < kLayerCount; ++l) {
             std::vector<Object>& objects = m_objects[l];
             std::stable_sort(objects.begin(), objects.end(),
@@ -498,7 +609,8 @@ private:
                     o.records.front().linkId = ids[o.linkName];
                 for (size_t k = 0; k < o.records.size(); ++k) {
                     layer.records.push_back(std::move(o.records[k]));
-                    m_out.sources[l].push_back(std::move(o.sources[k]));
+                    if (m_keepSources)
+                        m_out.sources[l].push_back(std::move(o.sources[k]));
                 }
             }
             map.layers.push_back(std::move(layer));
@@ -557,9 +669,12 @@ private:
     CompiledMap m_out;
     NamePool m_names;
     Projector m_project;
+    bool m_keepSources;
     std::vector<Locality> m_places;
     std::map<std::string, int32_t> m_streets;
     std::vector<const OsmWay*> m_houseWays;
+    std::vector<std::vector<int64_t>> m_coastlines;
+    std::vector<std::vector<int64_t>> m_mainRoads[2]; // main streets, highways
     std::vector<Object> m_objects[kLayerCount];
 };
 

@@ -21,10 +21,14 @@ struct CompileOptions {
     uint16_t mapId = 0xE3C1;
     uint32_t created = 0; // kernel clock value written into the header
     std::string title = "Travenor Pro map";
+    // Whether CompiledMap::sources is filled (a large map compiles in less
+    // memory without).
+    bool sources = true;
 };
 
 // Where a record's points came from: the OpenStreetMap nodes in order (the
 // closing node of a closed way left out), and the name it was given (UTF-8).
+// A record cut from several ways and the extract's box (the sea) has no nodes.
 struct RecordSource {
     std::vector<int64_t> nodes;
     std::string name;
@@ -34,7 +38,7 @@ struct CompiledMap {
     mapwriter::MapDescription map;
     mapwriter::GraphDescription graph;
     mapwriter::PoiSetDescription pois;
-    // Per layer, per record.
+    // Per layer, per record; empty when the options ask for none.
     std::vector<std::vector<RecordSource>> sources;
     // Each name's parent (index into map.names), -1 for none.
     std::vector<int32_t> nameParents;

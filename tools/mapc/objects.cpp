@@ -38,21 +38,29 @@ void SetKey(Object& o)
     o.key = Morton(left / 2 + right / 2, top / 2 + bottom / 2);
 }
 
-std::vector<ZXS_Point> Project(
-    const OsmData& data, const Projector& project, const std::vector<int64_t>& nodes, bool closed)
+std::vector<ZXS_Point> Project(const OsmData& data, const Projector& project,
+    const std::vector<int64_t>& nodes, bool closed, std::vector<int64_t>* kept)
 {
     std::vector<ZXS_Point> points;
     points.reserve(nodes.size());
+    if (kept != nullptr)
+        kept->clear();
     for (int64_t id : nodes) {
-        const auto it = data.locations.find(id);
-        if (it == data.locations.end())
+        Location at;
+        if (!data.locations.Find(id, at))
             throw CompileError("node " + std::to_string(id) + " is missing");
-        const ZXS_Point p = project(it->second);
-        if (points.empty() || !(points.back() == p))
+        const ZXS_Point p = project(at);
+        if (points.empty() || !(points.back() == p)) {
             points.push_back(p);
+            if (kept != nullptr)
+                kept->push_back(id);
+        }
     }
-    while (closed && points.size() > 1 && points.back() == points.front())
+    while (closed && points.size() > 1 && points.back() == points.front()) {
         points.pop_back();
+        if (kept != nullptr)
+            kept->pop_back();
+    }
     return points;
 }
 

@@ -39,9 +39,10 @@ struct Object {
 void SetKey(Object& o);
 
 // Projected points of a node list, a point equal to the one before dropped
-// (the point coding has no zero step). Throws CompileError for a missing node.
-std::vector<ZXS_Point> Project(
-    const OsmData& data, const Projector& project, const std::vector<int64_t>& nodes, bool closed);
+// (the point coding has no zero step); `kept`, when given, receives the node
+// of each point. Throws CompileError for a missing node.
+std::vector<ZXS_Point> Project(const OsmData& data, const Projector& project,
+    const std::vector<int64_t>& nodes, bool closed, std::vector<int64_t>* kept = nullptr);
 
 bool IsClosed(const OsmWay& w);
 // The way's nodes, the closing node of a closed way left out.

@@ -6,6 +6,8 @@
 #include <osmium/area/multipolygon_manager.hpp>
 #include <osmium/handler/node_locations_for_ways.hpp>
 #include <osmium/index/map/flex_mem.hpp>
+#include <osmium/index/map/sparse_file_array.hpp>
+#include <osmium/index/map/sparse_mem_array.hpp>
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/area.hpp>
 #include <osmium/osm/node.hpp>
@@ -27,13 +29,81 @@ std::string_view TagValue(const Tags& tags, std::string_view key)
 double Location::LongitudeRadians() const { return x * 1e-7 * std::numbers::pi / 180.0; }
 double Location::LatitudeRadians() const { return y * 1e-7 * std::numbers::pi / 180.0; }
 
+size_t NodeLocations::s_memoryNodes = size_t { 1 } << 22;
+
+struct NodeLocations::Index {
+    using Memory = osmium::index::map::SparseMemArray<uint64_t, osmium::Location>;
+    using File = osmium::index::map::SparseFileArray<uint64_t, osmium::Location>;
+    std::unique_ptr<Memory> memory = std::make_unique<Memory>();
+    std::unique_ptr<File> file;
+    bool sorted = true;
+
+    osmium::index::map::Map<uint64_t, osmium::Location>& Map()
+    {
+        if (file)
+            return *file;
+        return *memory;
+    }
+    // Ids of either sign, folded onto the index's unsigned ones.
+    static uint64_t Key(int64_t id)
+    {
+        return (static_cast<uint64_t>(id) << 1) ^ static_cast<uint64_t>(id >> 63);
+    }
+};
+
+NodeLocations::NodeLocations()
+    : m_index(std::make_unique<Index>())
+{
+}
+NodeLocations::~NodeLocations() = default;
+NodeLocations::NodeLocations(NodeLocations&&) noexcept = default;
+NodeLocations& NodeLocations::operator=(NodeLocations&&) noexcept = default;
+
+void NodeLocations::Set(int64_t id, Location at)
+{
+    Index& x = *m_index;
+    if (!x.file && x.memory->size() >= s_memoryNodes) {
+        x.file = std::make_unique<Index::File>();
+        for (const auto& [key, location] : *x.memory)
+            x.file->set(key, location);
+        x.memory.reset();
+    }
+    x.Map().set(Index::Key(id), osmium::Location(at.x, at.y));
+    x.sorted = false;
+}
+
+bool NodeLocations::Find(int64_t id, Location& at) const
+{
+    Index& x = *m_index;
+    if (!x.sorted) {
+        x.Map().sort();
+        x.sorted = true;
+    }
+    const osmium::Location l = x.Map().get_noexcept(Index::Key(id));
+    if (!l.valid())
+        return false;
+    at = { l.x(), l.y() };
+    return true;
+}
+
+Location NodeLocations::at(int64_t id) const
+{
+    Location l;
+    if (!Find(id, l))
+        throw std::out_of_range("node " + std::to_string(id) + " is missing");
+    return l;
+}
+
+size_t NodeLocations::size() const { return m_index->file ? m_index->file->size() : m_index->memory->size(); }
+bool NodeLocations::InFile() const { return m_index->file != nullptr; }
+
 Location OsmData::At(const OsmWay& way, size_t index) const
 {
-    const auto it = locations.find(way.nodes.at(index));
-    if (it == locations.end())
+    Location at;
+    if (!locations.Find(way.nodes.at(index), at))
         throw CompileError("way " + std::to_string(way.id) + " refers to node "
             + std::to_string(way.nodes[index]) + ", which the input does not hold");
-    return it->second;
+    return at;
 }
 
 namespace {
@@ -85,6 +155,10 @@ OsmData ReadOsm(const std::string& path)
             }
         });
         osmium::io::Reader reader { file, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way };
+        if (const osmium::Box box = reader.header().box(); box.valid()) {
+            data.bounds
+                = { box.bottom_left().x(), box.bottom_left().y(), box.top_right().x(), box.top_right().y() };
+        }
         while (osmium::memory::Buffer buffer = reader.read()) {
             osmium::apply(buffer, wayLocations, areas);
             for (const osmium::OSMEntity& entity : buffer) {
@@ -96,7 +170,7 @@ OsmData ReadOsm(const std::string& path)
                     if (!loc.valid())
                         throw CompileError("node " + std::to_string(node.id()) + " has no valid position");
                     const Location at { loc.x(), loc.y() };
-                    data.locations[node.id()] = at;
+                    data.locations.Set(node.id(), at);
                     if (!node.tags().empty())
                         data.points.push_back({ node.id(), at, CopyTags(node.tags()) });
                 } else if (entity.type() == osmium::item_type::way) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,6 +30,12 @@ struct Location {
     double LatitudeRadians() const;
 };
 
+// A box of positions (degrees times 10^7), edges included.
+struct GeoBox {
+    int32_t west = 0, south = 0, east = 0, north = 0;
+    bool Valid() const { return west < east && south < north; }
+};
+
 struct OsmWay {
     int64_t id = 0;
     std::vector<int64_t> nodes;
@@ -49,14 +56,41 @@ struct OsmArea {
     Tags tags;
 };
 
+// Node locations by id, in libosmium's sparse index: in memory while the nodes
+// are few, in a temporary file (mapped) once they grow past a threshold, so
+// that a large extract does not hold a hash table of every node.
+class NodeLocations {
+public:
+    NodeLocations();
+    ~NodeLocations();
+    NodeLocations(NodeLocations&&) noexcept;
+    NodeLocations& operator=(NodeLocations&&) noexcept;
+
+    void Set(int64_t id, Location at);
+    // The node's location; throws std::out_of_range for a node not held.
+    Location at(int64_t id) const;
+    bool Find(int64_t id, Location& at) const;
+    size_t size() const;
+    bool InFile() const;
+
+    // Nodes kept in memory before the index moves to a file.
+    static size_t s_memoryNodes;
+
+private:
+    struct Index;
+    std::unique_ptr<Index> m_index;
+};
+
 // What the compiler keeps of an OpenStreetMap file: every node's location,
 // the tagged nodes, the tagged ways and the areas of the multipolygon
 // relations whose members the file holds whole.
 struct OsmData {
-    std::unordered_map<int64_t, Location> locations;
+    NodeLocations locations;
     std::vector<OsmPoint> points;
     std::vector<OsmWay> ways;
     std::vector<OsmArea> areas;
+    // The box the file's header gives for its data; not valid when it gives none.
+    GeoBox bounds;
 
     // Throws when the way refers to a node the data does not hold.
     Location At(const OsmWay& way, size_t index) const;

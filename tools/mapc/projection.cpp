@@ -14,14 +14,14 @@ constexpr double kMargin = 1000.0;
 
 } // namespace
 
-std::vector<double> ProjectionFor(const OsmData& data)
+GeoBox DataBox(const OsmData& data)
 {
-    double west = std::numeric_limits<double>::max(), east = -west, south = west, north = -west;
+    GeoBox box { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
     auto widen = [&](const Location& l) {
-        west = std::min(west, l.LongitudeRadians());
-        east = std::max(east, l.LongitudeRadians());
-        south = std::min(south, l.LatitudeRadians());
-        north = std::max(north, l.LatitudeRadians());
+        box.west = std::min(box.west, l.x);
+        box.east = std::max(box.east, l.x);
+        box.south = std::min(box.south, l.y);
+        box.north = std::max(box.north, l.y);
     };
     for (const OsmWay& w : data.ways) {
         for (int64_t id : w.nodes)
@@ -35,8 +35,17 @@ std::vector<double> ProjectionFor(const OsmData& data)
                 widen(data.locations.at(id));
         }
     }
-    if (west > east)
+    return box;
+}
+
+std::vector<double> ProjectionFor(const OsmData& data)
+{
+    const GeoBox box = DataBox(data);
+    if (box.west > box.east)
         throw CompileError("the input holds no tagged node or way");
+    const Location southWest { box.west, box.south }, northEast { box.east, box.north };
+    const double west = southWest.LongitudeRadians(), south = southWest.LatitudeRadians();
+    const double north = northEast.LatitudeRadians();
     const double scaleX = kEarthRadius * std::cos((south + north) / 2);
     // x = c0 + c1 lon, y = c6 + c8 lat: east to the right, north up.
     return { kMargin - scaleX * west, scaleX, 0, 0, 0, 0, kMargin + kEarthRadius * north, 0, -kEarthRadius, 0,

@@ -9,6 +9,10 @@
 // Where OpenStreetMap positions land on the map.
 namespace mapc {
 
+// The box of every position the data's ways, points and areas use; west
+// greater than east when there is none.
+GeoBox DataBox(const OsmData& data);
+
 // The twelve coefficients that place the data's box on the map: one map unit
 // per metre, north up, the box's west and north edges 1 km inside the map.
 // Throws CompileError when the data holds no position at all.

@@ -3,6 +3,11 @@
 // through the centre, a river with bridges, one-way streets, parks, numbered
 // buildings, districts and suburbs, a railway and a point of interest of
 // every category.
+//
+// With --nodes N the lattice grows to about N crossings, for measuring how
+// costs grow with the size of a map: the streets beyond the city's own are
+// numbered after its names, the river and the railway run across the whole
+// lattice, and the houses thin out to about one for every crossing.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +24,7 @@ namespace {
 constexpr double kLat0 = 56.1;
 constexpr double kLon0 = 38.2;
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kHalf = 15; // lattice indices -15..15
+constexpr int kHalf = 15; // the city's own lattice indices -15..15
 constexpr double kStep = 200; // metres between lattice lines
 constexpr int kRing = 10; // the ring road runs on lines -10 and 10
 constexpr double kRailwayY = 2500; // metres north of the centre
@@ -38,9 +43,16 @@ struct Way {
 
 std::map<long, Node> g_nodes;
 std::vector<Way> g_ways;
+int g_half = kHalf; // lattice indices -g_half..g_half
 long g_nextNode = 10000;
 
-long LatticeId(int i, int j) { return 1 + (i + kHalf) * (2 * kHalf + 1) + (j + kHalf); }
+long LatticeId(int i, int j) { return 1 + (i + g_half) * (2 * g_half + 1) + (j + g_half); }
+
+// The lattice's first and last lines in metres east or north of the centre,
+// with the river and the railway reaching 400 m beyond them.
+double Reach() { return g_half * kStep + 400; }
+
+bool InCore(int i, int j) { return std::abs(i) <= kHalf && std::abs(j) <= kHalf; }
 
 long AddNode(double x, double y, Tags tags = {})
 {
@@ -118,6 +130,18 @@ const char* const kColumnNames[2 * kHalf + 1] = {
     "улица Мичурина",
 };
 
+// The city's own street names, then the same names numbered for the streets
+// of a grown lattice: "2-я Садовая улица".
+std::string LineName(const char* const (&names)[2 * kHalf + 1], int k)
+{
+    if (std::abs(k) <= kHalf)
+        return names[k + kHalf];
+    const int n = 2 * kHalf + 1;
+    const int index = ((k + kHalf) % n + n) % n;
+    const int round = (k > 0 ? k + kHalf : kHalf - k) / n + 1;
+    return std::to_string(round) + "-я " + names[index];
+}
+
 // Lattice edges already given to a street, so no two ways share one.
 std::set<std::pair<long, long>> g_usedEdges;
 
@@ -184,8 +208,11 @@ void AddStreet(const std::vector<long>& path, const Street& s, bool bridges)
 // no street is a perfectly straight line whose box has no area.
 void Lattice()
 {
-    for (int i = -kHalf; i <= kHalf; ++i) {
-        for (int j = -kHalf; j <= kHalf; ++j)
+    const long crossings = static_cast<long>(2 * g_half + 1) * (2 * g_half + 1);
+    if (crossings >= g_nextNode)
+        g_nextNode = (crossings / 10000 + 1) * 10000;
+    for (int i = -g_half; i <= g_half; ++i) {
+        for (int j = -g_half; j <= g_half; ++j)
             g_nodes[LatticeId(i, j)] = { i * kStep + 4 * std::sin(1.3 * i + 2.1 * j),
                 j * kStep + 4 * std::cos(0.7 * i - 1.9 * j), {} };
     }
@@ -206,7 +233,7 @@ void Roads()
     AddStreet(ring, { "Кольцевой бульвар", "primary", "" }, true);
 
     std::vector<long> north, east, rising, falling;
-    for (int k = -kHalf; k <= kHalf; ++k) {
+    for (int k = -g_half; k <= g_half; ++k) {
         north.push_back(LatticeId(0, k));
         east.push_back(LatticeId(k, 0));
         rising.push_back(LatticeId(k, k));
@@ -217,27 +244,27 @@ void Roads()
     AddStreet(rising, { "Ленинградский проспект", "secondary", "" }, true);
     AddStreet(falling, { "Московский проспект", "secondary", "" }, true);
 
-    for (int j = -kHalf; j <= kHalf; ++j) {
+    for (int j = -g_half; j <= g_half; ++j) {
         std::vector<long> row;
-        for (int i = -kHalf; i <= kHalf; ++i)
+        for (int i = -g_half; i <= g_half; ++i)
             row.push_back(LatticeId(i, j));
-        Street s { kRowNames[j + kHalf], j % 4 == 0 ? "tertiary" : "residential", "" };
+        Street s { LineName(kRowNames, j), j % 4 == 0 ? "tertiary" : "residential", "" };
         // Inside the ring every odd row is one-way, alternately east and west.
         if (std::abs(j) < kRing && (j & 1) != 0) {
             s.oneway = ((j + 16) % 4 == 1) ? "yes" : "-1";
             // Split at the ring so that the part outside stays two-way.
-            std::vector<long> inside(row.begin() + (kHalf - kRing), row.begin() + (kHalf + kRing) + 1);
+            std::vector<long> inside(row.begin() + (g_half - kRing), row.begin() + (g_half + kRing) + 1);
             AddStreet(inside, s, false);
             s.oneway.clear();
         }
         AddStreet(row, s, false);
     }
-    for (int i = -kHalf; i <= kHalf; ++i) {
+    for (int i = -g_half; i <= g_half; ++i) {
         std::vector<long> column;
-        for (int j = -kHalf; j <= kHalf; ++j)
+        for (int j = -g_half; j <= g_half; ++j)
             column.push_back(LatticeId(i, j));
         AddStreet(
-            column, { kColumnNames[i + kHalf], i % 4 == 0 ? "tertiary" : "residential", "" }, i % 6 == 0);
+            column, { LineName(kColumnNames, i), i % 4 == 0 ? "tertiary" : "residential", "" }, i % 6 == 0);
     }
     // Slip roads where the avenues meet the ring road: one-way curves that
     // leave an avenue a block before the ring at an angle, cut the corner and
@@ -271,12 +298,12 @@ void Roads()
 void River()
 {
     std::vector<long> line, bank;
-    for (double x = -3400; x <= 3400; x += 100)
+    for (double x = -Reach(); x <= Reach(); x += 100)
         line.push_back(AddNode(x, RiverY(x)));
     g_ways.push_back({ line, { { "waterway", "river" }, { "name", "река Вора" } } });
-    for (double x = -3400; x <= 3400; x += 100)
+    for (double x = -Reach(); x <= Reach(); x += 100)
         bank.push_back(AddNode(x, RiverY(x) + 35));
-    for (double x = 3400; x >= -3400; x -= 100)
+    for (double x = Reach(); x >= -Reach(); x -= 100)
         bank.push_back(AddNode(x, RiverY(x) - 35));
     bank.push_back(bank.front());
     g_ways.push_back({ bank, { { "natural", "water" }, { "name", "река Вора" } } });
@@ -285,7 +312,7 @@ void River()
 void Railway()
 {
     std::vector<long> line;
-    for (double x = -3400; x <= 3400; x += 200)
+    for (double x = -Reach(); x <= Reach(); x += 200)
         line.push_back(AddNode(x, kRailwayY));
     g_ways.push_back({ line, { { "railway", "rail" }, { "name", "Северная железная дорога" } } });
 }
@@ -379,27 +406,29 @@ void Buildings()
                 { { "addr:street", street }, { "addr:housenumber", text + "а" } });
         }
     };
-    for (int j = -kHalf; j <= kHalf; ++j) {
-        for (int i = -kHalf; i < kHalf; ++i) {
+    // Beyond the city's own lattice a house on one side of every other edge.
+    auto sparse = [](int i, int j) { return !InCore(i, j) && (i + j) % 2 != 0; };
+    for (int j = -g_half; j <= g_half; ++j) {
+        for (int i = -g_half; i < g_half; ++i) {
             const auto it = names.find({ LatticeId(i, j), LatticeId(i + 1, j) });
-            if (it == names.end())
+            if (it == names.end() || sparse(i, j))
                 continue;
             const double cx = (i + 0.5) * kStep;
-            if (j < kHalf)
+            if (j < g_half)
                 place(it->second, true, cx, j * kStep + 30, true);
-            if (j > -kHalf)
+            if (j > -g_half && InCore(i, j))
                 place(it->second, false, cx, j * kStep - 30, true);
         }
     }
-    for (int i = -kHalf; i <= kHalf; ++i) {
-        for (int j = -kHalf; j < kHalf; ++j) {
+    for (int i = -g_half; i <= g_half; ++i) {
+        for (int j = -g_half; j < g_half; ++j) {
             const auto it = names.find({ LatticeId(i, j), LatticeId(i, j + 1) });
-            if (it == names.end())
+            if (it == names.end() || sparse(i, j))
                 continue;
             const double cy = (j + 0.5) * kStep;
-            if (i < kHalf)
+            if (i < g_half)
                 place(it->second, true, i * kStep + 30, cy, false);
-            if (i > -kHalf)
+            if (i > -g_half && InCore(i, j))
                 place(it->second, false, i * kStep - 30, cy, false);
         }
     }
@@ -543,8 +572,29 @@ bool Write(const std::string& path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: travenor_voradu OUTPUT.osm\n");
+    const char* output = nullptr;
+    for (int k = 1; k < argc; ++k) {
+        const std::string arg = argv[k];
+        if (arg == "--nodes" && k + 1 < argc) {
+            // The smallest square lattice of at least N crossings, never
+            // smaller than the city's own.
+            char* end = nullptr;
+            const long nodes = std::strtol(argv[++k], &end, 10);
+            if (*end != '\0' || nodes < 1 || nodes > 2000000) {
+                std::fprintf(stderr, "travenor_voradu: bad node count %s\n", argv[k]);
+                return 2;
+            }
+            while ((2L * g_half + 1) * (2L * g_half + 1) < nodes)
+                ++g_half;
+        } else if (output == nullptr && !arg.starts_with("--")) {
+            output = argv[k];
+        } else {
+            output = nullptr;
+            break;
+        }
+    }
+    if (output == nullptr) {
+        std::fprintf(stderr, "usage: travenor_voradu [--nodes N] OUTPUT.osm\n");
         return 2;
     }
     Lattice();
@@ -555,8 +605,8 @@ int main(int argc, char** argv)
     Buildings();
     Localities();
     Pois();
-    if (!Write(argv[1])) {
-        std::fprintf(stderr, "travenor_voradu: cannot write %s\n", argv[1]);
+    if (!Write(output)) {
+        std::fprintf(stderr, "travenor_voradu: cannot write %s\n", output);
         return 1;
     }
     return 0;

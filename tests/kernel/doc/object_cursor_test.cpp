@@ -325,6 +325,50 @@ TEST(ObjectCursor, BoxWalkTakesAnObjectFromBeforeSkippedBlocksFromItsStart)
     EXPECT_EQ(CZXS_DocQueries::FindObjectAt(*opened->doc, 0, 0, 50050, 50000, 10, 0x7fffffff), 127);
 }
 
+// Blocks whose box is no larger than the given extent are passed over, unless
+// an object runs into them or on out of them.
+TEST(ObjectCursor, SmallBlocksArePassedOverWhenTheyHoldWholeObjects)
+{
+    mapwriter::MapDescription m;
+    mapwriter::Layer layer;
+    for (int i = 0; i < 5 * 64; ++i) {
+        mapwriter::Record r;
+        const int32_t x = 1000 + i / 64 * 1000;
+        r.points = { { x, 1000 }, { x + 5, 1005 } };
+        // Object 191 runs on into the next block; block 4 holds a large object.
+        r.endOfObject = i != 191;
+        if (i == 4 * 64 + 10)
+            r.points.push_back({ x + 500, 1500 });
+        layer.records.push_back(r);
+    }
+    m.layers.push_back(layer);
+    auto opened = Open(m);
+    CZXS_ObjectCursor cursor(opened->doc.get());
+    const ZXS_Rect box { 0, 0, 100000, 100000 };
+    cursor.SetBox(&box);
+    const auto walk = [&](int64_t small) {
+        cursor.SetSmallBlocks(small);
+        std::vector<int32_t> met;
+        if (cursor.SetLayer(0) == 0)
+            return met;
+        do
+            met.push_back(cursor.Object());
+        while (cursor.NextObject() != 0);
+        return met;
+    };
+    // The walk starts in block 0; block 1 goes; block 2 ends in object 191,
+    // which runs on into block 3, so both stay; block 4 goes when it is small enough.
+    std::vector<int32_t> expected;
+    for (int32_t i = 0; i < 5 * 64; ++i) {
+        if (i / 64 != 1 && i != 192)
+            expected.push_back(i);
+    }
+    EXPECT_EQ(walk(-1).size(), 5u * 64 - 1);
+    EXPECT_EQ(walk(20), expected);
+    expected.resize(expected.size() - 64);
+    EXPECT_EQ(walk(2000), expected);
+}
+
 TEST(ObjectCursor, SetBoxAroundClampsToTheMap)
 {
     CZXS_TzxDoc doc;

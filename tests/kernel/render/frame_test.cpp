@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "kernel/api/map_geo.h"
 #include "kernel/api/result_codes.h"
 #include "kernel/render/render_clock.h"
 #include "kernel/render/view.h"
@@ -180,6 +181,73 @@ TEST(Frame, CompiledMapsMatchTheirPictures)
         }
     }
     EXPECT_GT(arrows, 0) << "no one-way arrows in any frame";
+}
+
+namespace {
+
+// Pixels of a colour (the water's, #A8CCF0, unless told) as a share of the picture's.
+double ColourShare(const QImage& picture, QRect area, QRgb rgb = qRgb(0xA8, 0xCC, 0xF0))
+{
+    QImage one(1, 1, QImage::Format_RGB16);
+    one.setPixel(0, 0, rgb);
+    const QRgb colour = one.pixel(0, 0);
+    int64_t count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += picture.pixel(x, y) == colour;
+    return static_cast<double>(count) / (area.width() * area.height());
+}
+
+} // namespace
+
+// A coastal map shows its sea, its harbour included; an inland one has none
+// but its ponds.
+TEST(Frame, MonacosHarbourIsSeaAndAnInlandMapHasNone)
+{
+    Kernel kernel;
+    ASSERT_TRUE(kernel.started);
+    {
+        Map map(RenderMap("monaco"));
+        ASSERT_TRUE(map.opened);
+        View view(map.handle, 480, 640);
+        ZXS_Point port;
+        ASSERT_EQ(ZXS_GeoToMap(&map.handle, 7.4255 * M_PI / 180, 43.7350 * M_PI / 180, &port), 0);
+        ASSERT_TRUE(view.ok && view.Place(port.x, port.y, 3000, 0) && view.Render());
+        const QImage picture = view.Picture();
+        // The harbour is some 20 pixels across, and the name of La Condamine lies over it.
+        EXPECT_GT(ColourShare(picture, QRect(230, 310, 21, 21)), 0.3) << "Port Hercule";
+        EXPECT_GT(ColourShare(picture, picture.rect()), 0.1);
+    }
+    {
+        Map map(RenderMap("moscow-ostankino"));
+        ASSERT_TRUE(map.opened);
+        View view(map.handle, 480, 640);
+        ZXS_Point centre;
+        ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+        ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 3000, 0) && view.Render());
+        EXPECT_LT(ColourShare(view.Picture(), view.Picture().rect()), 0.02);
+    }
+}
+
+// Far out the main roads come from the overview layers, and neither the
+// streets nor blocks of objects too small to be drawn are walked.
+TEST(Frame, FarViewsDrawTheMainRoadsFromTheOverview)
+{
+    Kernel kernel;
+    Map map(ShippedMap());
+    ASSERT_TRUE(map.opened);
+    View view(map.handle, 480, 640);
+    ZXS_Point centre;
+    ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+    const CZXS_View& v = *view.handle.pView;
+    ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 6000, 0) && view.Render());
+    const int32_t close = v.Counts().objects;
+    ASSERT_TRUE(view.Place(centre.x, centre.y, 12000, 0) && view.Render());
+    EXPECT_LT(v.Counts().objects * 20, close);
+    const QImage picture = view.Picture();
+    EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xFF, 0xA5, 0x4F)), 0.001)
+        << "the highways' centre line";
+    EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xC8, 0xA0, 0x3C)), 0.0002) << "the main streets";
 }
 
 TEST(Frame, WithoutAnImageEndsDoneWithError8)
