@@ -163,17 +163,20 @@ void CZXS_ObjectCursor::Advance()
 void CZXS_ObjectCursor::SkipBlocks()
 {
     const uint32_t blocks = m_doc->IndexBlocks().Count();
-    bool skipped = false;
-    while (m_object < m_end) {
-        const uint32_t block = static_cast<uint32_t>(m_object) / 64;
-        if (block >= blocks || BlockMeets(block))
-            break;
-        m_object = static_cast<int32_t>((block + 1) * 64);
-        if (block + 1 < blocks)
-            m_pointOffset = m_doc->BlockValue(block + 1, 8);
-        skipped = true;
-    }
-    if (!skipped || m_object >= m_end)
+    if (m_object >= m_end)
+        return;
+    const uint32_t block = static_cast<uint32_t>(m_object) / 64;
+    if (block >= blocks)
+        return;
+    // The blocks holding the rest of the range.
+    const uint32_t limit = static_cast<uint32_t>((int64_t { m_end } + 63) / 64);
+    const uint32_t next = m_doc->BlockIndex().NextMeeting(m_doc->IndexBlocks(), block, limit, m_box);
+    if (next == block)
+        return;
+    m_object = static_cast<int32_t>(int64_t { next } * 64);
+    if (next < blocks)
+        m_pointOffset = m_doc->BlockValue(next, 8);
+    if (m_object >= m_end)
         return;
     // An object that runs on from a block passed over is taken from its start.
     while (m_object > m_start && !m_doc->Object(static_cast<uint32_t>(m_object - 1)).IsEndOfObject()) {
