@@ -223,8 +223,8 @@ Row Measure(const std::string& name, const std::string& path)
         std::vector<double> times, referenceTimes;
         for (size_t i = 0; i < pairs.size(); ++i) {
             router.Clear();
-            router.AddPoint(CZXS_Router::kStart, pairs[i].from.x, pairs[i].from.y, radius, -1,
-                CZXS_Router::kAnyName, 0);
+            router.AddPoint(
+                CZXS_Router::kStart, pairs[i].from.x, pairs[i].from.y, radius, -1, CZXS_Router::kAnyName, 0);
             router.AddPoint(
                 CZXS_Router::kFinish, pairs[i].to.x, pairs[i].to.y, radius, -1, CZXS_Router::kAnyName, 0);
             const auto begin = Clock::now();
@@ -311,8 +311,8 @@ int main(int argc, char** argv)
 
     std::printf("\nmap        road nodes  compile s  compile MiB  resident MiB (open + close-up)\n");
     for (const Row& r : rows)
-        std::printf("%-10s %10u %10.2f %12.0f %14.1f\n", r.name.c_str(), r.nodes, r.compileSeconds, r.compileMiB,
-            r.residentMiB);
+        std::printf("%-10s %10u %10.2f %12.0f %14.1f\n", r.name.c_str(), r.nodes, r.compileSeconds,
+            r.compileMiB, r.residentMiB);
     const char* kinds[3] = { "one-block", "1 km", "far" };
     std::printf("\nroutes, microseconds p50/p99 (Boost reference p50/p99)\n");
     std::printf("%-10s", "map");
@@ -323,7 +323,7 @@ int main(int argc, char** argv)
         std::printf("%-10s", r.name.c_str());
         for (int k = 0; k < 3; ++k) {
             char cell[64];
-            std::snprintf(cell, sizeof cell, "%.0f/%.0f (%.0f/%.0f)", r.route[k].p50, r.route[k].p99,
+            std::snprintf(cell, sizeof cell, "%.1f/%.1f (%.0f/%.0f)", r.route[k].p50, r.route[k].p99,
                 r.reference[k].p50, r.reference[k].p99);
             std::printf(" %-30s", cell);
         }
@@ -337,12 +337,12 @@ int main(int argc, char** argv)
     for (size_t i = 1; i < rows.size(); ++i) {
         const Row& a = rows[i - 1];
         const Row& b = rows[i];
-        std::printf("%-10s %-8s %-10s %-6s %-6s %-6s %-6s %-9s %-6s %s\n", (b.name + "/" + a.name.substr(4)).c_str(),
-            Ratio(a.compileSeconds, b.compileSeconds).c_str(), Ratio(a.route[0].p50, b.route[0].p50).c_str(),
-            Ratio(a.route[1].p50, b.route[1].p50).c_str(), Ratio(a.route[2].p50, b.route[2].p50).c_str(),
-            Ratio(a.snap.p50, b.snap.p50).c_str(), Ratio(a.emptyMs, b.emptyMs).c_str(),
-            Ratio(a.closeMs, b.closeMs).c_str(), Ratio(a.wholeMs, b.wholeMs).c_str(),
-            Ratio(a.residentMiB, b.residentMiB).c_str());
+        std::printf("%-10s %-8s %-10s %-6s %-6s %-6s %-6s %-9s %-6s %s\n",
+            (b.name + "/" + a.name.substr(4)).c_str(), Ratio(a.compileSeconds, b.compileSeconds).c_str(),
+            Ratio(a.route[0].p50, b.route[0].p50).c_str(), Ratio(a.route[1].p50, b.route[1].p50).c_str(),
+            Ratio(a.route[2].p50, b.route[2].p50).c_str(), Ratio(a.snap.p50, b.snap.p50).c_str(),
+            Ratio(a.emptyMs, b.emptyMs).c_str(), Ratio(a.closeMs, b.closeMs).c_str(),
+            Ratio(a.wholeMs, b.wholeMs).c_str(), Ratio(a.residentMiB, b.residentMiB).c_str());
     }
     int mismatches = 0;
     for (const Row& r : rows)

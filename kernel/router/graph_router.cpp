@@ -85,6 +85,7 @@ int CZXS_GraphRouter::Attach(CZXS_TzxDoc* doc)
     ReleaseLeg();
     m_roadPlaces.Free();
     m_edgesByRoad.Free();
+    m_roadEnds.Free();
     m_graph = &doc->RoadGraph();
     return 1;
 }
@@ -94,6 +95,7 @@ void CZXS_GraphRouter::Detach()
     ReleaseLeg();
     m_roadPlaces.Free();
     m_edgesByRoad.Free();
+    m_roadEnds.Free();
     m_graph = nullptr;
     CZXS_Router::Detach();
 }
@@ -265,10 +267,11 @@ void CZXS_GraphRouter::SortEdgesByRoad()
 {
     const uint32_t edges = m_graph->EdgeCount();
     const int32_t roads = m_graph->RoadObjectCount();
-    CZXS_LegArray<uint32_t> starts;
+    CZXS_LegArray<uint32_t>& starts = m_roadEnds;
     if (edges == 0 || roads <= 0 || !starts.Allocate(static_cast<size_t>(roads) + 1)
         || !m_edgesByRoad.Allocate(edges)) {
         m_edgesByRoad.Free();
+        m_roadEnds.Free();
         return;
     }
     // A counting sort: the edges of one element keep the table's order.
@@ -278,6 +281,7 @@ void CZXS_GraphRouter::SortEdgesByRoad()
         const uint32_t road = CZXS_RoadGraph::EdgeRoadOffset(data + size_t { e } * CZXS_RoadGraph::kEdgeSize);
         if (road >= static_cast<uint32_t>(roads)) {
             m_edgesByRoad.Free();
+            m_roadEnds.Free();
             return;
         }
         ++starts[road + 1];
@@ -308,12 +312,11 @@ bool CZXS_GraphRouter::ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor 
         any = true;
         return visit(e);
     };
-    if (m_edgesByRoad.Count() == edges && edges > 0) {
-        const uint32_t* sorted = m_edgesByRoad.Data();
-        const uint32_t* at = std::lower_bound(
-            sorted, sorted + edges, point.roadOffset, [&](uint32_t e, uint32_t r) { return road(e) < r; });
-        for (; at != sorted + edges && road(*at) == point.roadOffset; ++at) {
-            if (!offer(*at))
+    if (m_edgesByRoad.Count() == edges && edges > 0 && point.roadOffset + size_t { 1 } < m_roadEnds.Count()) {
+        // Counted out, each element's edges end where the next one's begin.
+        const uint32_t end = m_roadEnds[point.roadOffset];
+        for (uint32_t i = point.roadOffset == 0 ? 0 : m_roadEnds[point.roadOffset - 1]; i < end; ++i) {
+            if (!offer(m_edgesByRoad[i]))
                 return false;
         }
         return any;

@@ -106,6 +106,8 @@ private:
     uint32_t m_touchedCount = 0;
     bool m_fullReset = true;
     CZXS_LegArray<uint32_t> m_edgesByRoad;
+    // Where each element's edges end in m_edgesByRoad.
+    CZXS_LegArray<uint32_t> m_roadEnds;
     int64_t m_foundEdge = -1;
     uint32_t m_foundPredecessor = kNoPredecessor;
     uint64_t m_legCost = 0;
