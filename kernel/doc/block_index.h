@@ -24,7 +24,8 @@ public:
     // The first block from `from` up to `limit` (exclusive) whose box meets
     // `box` (normalised; edges count), else `limit`: the same block a walk
     // testing each block in turn would stop at.
-    uint32_t NextMeeting(const CFixedCollect& blocks, uint32_t from, uint32_t limit, const ZXS_Rect& box) const;
+    uint32_t NextMeeting(
+        const CFixedCollect& blocks, uint32_t from, uint32_t limit, const ZXS_Rect& box) const;
 
 private:
     // m_levels[k] holds the boxes of level k + 1.

@@ -92,7 +92,7 @@ TEST(BlockIndex, FewOrNoBlocks)
         for (size_t b = 0; b < count; ++b)
             boxes.push_back({ int32_t(b) * 10, 0, int32_t(b) * 10 + 5, 5 });
         CFixedCollect blocks(CZXS_TzxHeader::kIndexBlockSize);
-    Fill(blocks, boxes);
+        Fill(blocks, boxes);
         CZXS_BlockIndex index;
         ASSERT_TRUE(index.Build(blocks));
         const uint32_t n = static_cast<uint32_t>(count);
