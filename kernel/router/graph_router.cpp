@@ -492,11 +492,15 @@ void CZXS_GraphRouter::FindRoadPlaces()
     // Offsets run on from the start of each index block.
     uint32_t offset = 0;
     int32_t layer = -1;
+    // The layers in turn, rather than looked up for every element.
+    int32_t own = m_doc->LayerOfObject(first);
+    int32_t ownEnd = m_doc->LayerEnd(own);
     for (int32_t object = first / 64 * 64; object < first + count; ++object) {
         if (object % 64 == 0)
             offset = static_cast<uint32_t>(m_doc->BlockValue(static_cast<uint32_t>(object / 64), 8));
         if (object >= first) {
-            const int32_t own = m_doc->LayerOfObject(object);
+            while (object >= ownEnd && own + 1 < m_doc->LayerCount())
+                ownEnd = m_doc->LayerEnd(++own);
             const bool begins
                 = own != layer || m_doc->Object(static_cast<uint32_t>(object - 1)).IsEndOfObject();
             m_roadPlaces[static_cast<size_t>(object - first)] = { offset, begins ? own : -1 };
