@@ -81,6 +81,10 @@ public:
     // The next `n` bytes in place (advancing the position) for memory-backed
     // streams; null when the stream has no memory or fewer bytes are left.
     virtual const uint8_t* TakeRegion(uint32_t n);
+    // Lets the system take back the pages a load's checks read through, so a
+    // map read in place is not held in memory whole; they come back from the
+    // file as they are read again. Only a mapping has any.
+    virtual void ReleaseReadPages() { }
 
     Kind SourceKind() const { return m_kind; }
     bool IsOpen() const { return m_open != 0; }

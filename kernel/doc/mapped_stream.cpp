@@ -62,3 +62,11 @@ void CZXS_MappedStream::Close()
     m_viewSize = 0;
     SetBlock(nullptr, 0);
 }
+
+void CZXS_MappedStream::ReleaseReadPages()
+{
+    // The view is read-only and private: its pages are never written, so none
+    // is lost; the page cache gives them back.
+    if (m_view != nullptr)
+        ::madvise(m_view, m_viewSize, MADV_DONTNEED);
+}

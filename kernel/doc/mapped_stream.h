@@ -15,6 +15,7 @@ public:
 
     int Open(const std::string& path, uint32_t flags, CZXS_StreamError* error) override;
     void Close() override;
+    void ReleaseReadPages() override;
 
 private:
     CZXS_UniqueFd m_file;

@@ -177,17 +177,27 @@ void CZXS_ObjectCursor::Advance()
 void CZXS_ObjectCursor::SkipBlocks()
 {
     const uint32_t blocks = m_doc->IndexBlocks().Count();
-    bool skipped = false;
-    while (m_object < m_end) {
-        const uint32_t block = static_cast<uint32_t>(m_object) / 64;
-        if (block >= blocks || (BlockMeets(block) && !BlockIsSmall(block)))
+    if (m_object >= m_end)
+        return;
+    const uint32_t block = static_cast<uint32_t>(m_object) / 64;
+    if (block >= blocks)
+        return;
+    // The blocks holding the rest of the range: the next one that meets the
+    // box and is not too small to draw.
+    const uint32_t limit = static_cast<uint32_t>((int64_t { m_end } + 63) / 64);
+    uint32_t next = block;
+    for (;;) {
+        next = m_doc->BlockIndex().NextMeeting(m_doc->IndexBlocks(), next, limit, m_box);
+        if (next >= limit || next >= blocks || !BlockIsSmall(next))
             break;
-        m_object = static_cast<int32_t>((block + 1) * 64);
-        if (block + 1 < blocks)
-            m_pointOffset = m_doc->BlockValue(block + 1, 8);
-        skipped = true;
+        ++next;
     }
-    if (!skipped || m_object >= m_end)
+    if (next == block)
+        return;
+    m_object = static_cast<int32_t>(int64_t { next } * 64);
+    if (next < blocks)
+        m_pointOffset = m_doc->BlockValue(next, 8);
+    if (m_object >= m_end)
         return;
     // An object that runs on from a block passed over is taken from its start.
     while (m_object > m_start && !m_doc->Object(static_cast<uint32_t>(m_object - 1)).IsEndOfObject()) {

@@ -66,6 +66,7 @@ bool CZXS_RoadGraph::Load(const std::string& mapName, int sourceKind, const uint
         return false;
     }
     // Edges read in place from a mapping live as long as the stream.
+    stream->ReleaseReadPages();
     m_stream = std::move(stream);
     return true;
 }

@@ -106,6 +106,7 @@ void CZXS_TzxDoc::Close()
     m_loaded = false;
     m_text.Free();
     m_indexBlocks.Free();
+    m_blockIndex.Free();
     m_indexBlocks.SetRecordSize(CZXS_TzxHeader::kIndexBlockSize);
     m_transformSection.Free();
     m_transform.reset();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "kernel/doc/block_index.h"
 #include "kernel/doc/byte_collect.h"
 #include "kernel/doc/dictionary.h"
 #include "kernel/doc/disk_stream.h"
@@ -76,6 +77,8 @@ public:
     CByteCollect& Points() { return m_points; }
     const CFixedCollect& IndexBlocks() const { return m_indexBlocks; }
     CFixedCollect& IndexBlocks() { return m_indexBlocks; }
+    // Runs of index blocks whose boxes miss a box, passed over whole.
+    const CZXS_BlockIndex& BlockIndex() const { return m_blockIndex; }
     const CByteCollect& TextBlock() const { return m_text; }
     const CZXS_MetricsBlock& Metrics() const { return m_metrics; }
     // The transform section as read (deciphered), and the transform built from it.
@@ -112,6 +115,7 @@ private:
     CZXS_MetricsBlock m_metrics;
     CByteCollect m_text;
     CFixedCollect m_indexBlocks { CZXS_TzxHeader::kIndexBlockSize };
+    CZXS_BlockIndex m_blockIndex;
     CByteCollect m_transformSection;
     std::unique_ptr<CZXS_PolynomialTransform> m_transform;
     std::unique_ptr<CZXS_DiskStream> m_stream;

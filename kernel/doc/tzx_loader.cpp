@@ -234,6 +234,9 @@ int32_t CZXS_TzxLoader::Run(CZXS_TzxDoc& doc, const uint8_t* key, int16_t keyLen
     }
     if (!ObjectTablesAreSound(doc))
         return ZXS_KERR_TABLE;
+    // Without the memory for it the walks test every block.
+    doc.m_blockIndex.Build(doc.m_indexBlocks);
+    r.stream.ReleaseReadPages();
     return 0;
 }
 

@@ -82,6 +82,10 @@ int CZXS_GraphRouter::Attach(CZXS_TzxDoc* doc)
         Detach();
         return 0;
     }
+    ReleaseLeg();
+    m_roadPlaces.Free();
+    m_edgesByRoad.Free();
+    m_roadEnds.Free();
     m_graph = &doc->RoadGraph();
     return 1;
 }
@@ -90,6 +94,8 @@ void CZXS_GraphRouter::Detach()
 {
     ReleaseLeg();
     m_roadPlaces.Free();
+    m_edgesByRoad.Free();
+    m_roadEnds.Free();
     m_graph = nullptr;
     CZXS_Router::Detach();
 }
@@ -168,6 +174,8 @@ int CZXS_GraphRouter::Calculate(int option)
         return kNoMemory;
     if (!m_roadPlaces.IsAllocated())
         FindRoadPlaces();
+    if (!m_edgesByRoad.IsAllocated())
+        SortEdgesByRoad();
     for (uint32_t i = 0; i < count; ++i)
         LegPointAt(i, points[i]);
     // Start, via points in the order added, finish; a stable sort keeps equal keys in order.
@@ -194,13 +202,10 @@ int CZXS_GraphRouter::Calculate(int option)
             result = Search(option);
         if (result == 0)
             result = BuildPath(from, to);
-        if (result != 0) {
-            ReleaseLeg();
+        if (result != 0)
             return result;
-        }
         total += m_legCost;
     }
-    ReleaseLeg();
     m_routeCost = total;
     return PointCount() > 0 ? 0 : 2;
 }
@@ -211,12 +216,27 @@ int CZXS_GraphRouter::PrepareLeg()
     m_foundPredecessor = kNoPredecessor;
     m_legCost = 0;
     const uint32_t nodes = std::max(m_graph->NodeBound(), m_graph->NodeCount()) + 1;
+    if (!m_state.IsAllocated() || !m_visited.IsAllocated())
+        m_fullReset = true;
     if (!m_state.Allocate(m_graph->EdgeCount()) || !m_open.Prepare() || !m_visited.Allocate(nodes / 64 + 1)) {
         ReleaseLeg();
         return kNoMemory;
     }
-    m_state.Fill(kUnreached);
-    m_visited.Fill(0);
+    if (m_fullReset) {
+        m_state.Fill(kUnreached);
+        m_visited.Fill(0);
+        m_fullReset = false;
+    } else {
+        const uint8_t* edges = m_graph->Data();
+        for (uint32_t i = 0; i < m_touchedCount; ++i) {
+            const uint32_t e = m_touched[i];
+            m_state[e] = kUnreached;
+            const uint32_t node
+                = CZXS_RoadGraph::EdgeTarget(edges + size_t { e } * CZXS_RoadGraph::kEdgeSize);
+            m_visited[node >> 6] = 0;
+        }
+    }
+    m_touchedCount = 0;
     return 0;
 }
 
@@ -225,23 +245,85 @@ void CZXS_GraphRouter::ReleaseLeg()
     m_state.Free();
     m_open.Release();
     m_visited.Free();
+    m_touched.Free();
+    m_touchedCount = 0;
+    m_fullReset = true;
+}
+
+bool CZXS_GraphRouter::Touch(uint32_t edge)
+{
+    if (m_touchedCount == m_touched.Count()) {
+        const size_t capacity = m_touched.Count() < 1024 ? 1024 : m_touched.Count() * 2;
+        if (!m_touched.Grow(capacity)) {
+            m_fullReset = true;
+            return false;
+        }
+    }
+    m_touched[m_touchedCount++] = edge;
+    return true;
+}
+
+void CZXS_GraphRouter::SortEdgesByRoad()
+{
+    const uint32_t edges = m_graph->EdgeCount();
+    const int32_t roads = m_graph->RoadObjectCount();
+    CZXS_LegArray<uint32_t>& starts = m_roadEnds;
+    if (edges == 0 || roads <= 0 || !starts.Allocate(static_cast<size_t>(roads) + 1)
+        || !m_edgesByRoad.Allocate(edges)) {
+        m_edgesByRoad.Free();
+        m_roadEnds.Free();
+        return;
+    }
+    // A counting sort: the edges of one element keep the table's order.
+    starts.Fill(0);
+    const uint8_t* data = m_graph->Data();
+    for (uint32_t e = 0; e < edges; ++e) {
+        const uint32_t road = CZXS_RoadGraph::EdgeRoadOffset(data + size_t { e } * CZXS_RoadGraph::kEdgeSize);
+        if (road >= static_cast<uint32_t>(roads)) {
+            m_edgesByRoad.Free();
+            m_roadEnds.Free();
+            return;
+        }
+        ++starts[road + 1];
+    }
+    for (int32_t r = 0; r < roads; ++r)
+        starts[static_cast<size_t>(r) + 1] += starts[static_cast<size_t>(r)];
+    for (uint32_t e = 0; e < edges; ++e)
+        m_edgesByRoad[starts[CZXS_RoadGraph::EdgeRoadOffset(
+            data + size_t { e } * CZXS_RoadGraph::kEdgeSize)]++]
+            = e;
 }
 
 template <class EdgeVisitor>
 bool CZXS_GraphRouter::ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor visit) const
 {
-    // A linear pass: the edges of one road element lie anywhere in the table.
-    const uint8_t* edge = m_graph->Data();
+    // The edges of one road element lie anywhere in the table: through the
+    // sorted list when there is one, else a pass over the whole table.
+    const uint8_t* data = m_graph->Data();
     const uint32_t edges = m_graph->EdgeCount();
+    auto road = [&](uint32_t e) {
+        return CZXS_RoadGraph::EdgeRoadOffset(data + size_t { e } * CZXS_RoadGraph::kEdgeSize);
+    };
     bool any = false;
-    for (uint32_t e = 0; e < edges; ++e, edge += CZXS_RoadGraph::kEdgeSize) {
-        if (CZXS_RoadGraph::EdgeRoadOffset(edge) != point.roadOffset)
-            continue;
+    auto offer = [&](uint32_t e) {
+        const uint8_t* edge = data + size_t { e } * CZXS_RoadGraph::kEdgeSize;
         if ((point.directions & (CZXS_RoadGraph::EdgeIsBackward(edge) ? 2u : 1u)) == 0)
-            continue;
-        if (!visit(e))
-            return false;
+            return true;
         any = true;
+        return visit(e);
+    };
+    if (m_edgesByRoad.Count() == edges && edges > 0 && point.roadOffset + size_t { 1 } < m_roadEnds.Count()) {
+        // Counted out, each element's edges end where the next one's begin.
+        const uint32_t end = m_roadEnds[point.roadOffset];
+        for (uint32_t i = point.roadOffset == 0 ? 0 : m_roadEnds[point.roadOffset - 1]; i < end; ++i) {
+            if (!offer(m_edgesByRoad[i]))
+                return false;
+        }
+        return any;
+    }
+    for (uint32_t e = 0; e < edges; ++e) {
+        if (road(e) == point.roadOffset && !offer(e))
+            return false;
     }
     return any;
 }
@@ -304,13 +386,12 @@ int CZXS_GraphRouter::SeedStart(const CZXS_RouterPoint& from, const CZXS_RouterP
 
 int CZXS_GraphRouter::MarkFinish(const CZXS_RouterPoint& point)
 {
-    return ForEachEdgeOf(point,
-               [&](uint32_t e) {
-                   m_state[e] |= kFinishBit;
-                   return true;
-               })
-        ? 0
-        : kNoEdge;
+    bool memory = true;
+    const bool any = ForEachEdgeOf(point, [&](uint32_t e) {
+        m_state[e] |= kFinishBit;
+        return memory = Touch(e);
+    });
+    return !memory ? kNoMemory : any ? 0 : kNoEdge;
 }
 
 uint32_t CZXS_GraphRouter::EdgeCost(uint32_t base, uint8_t costClass)
@@ -371,6 +452,8 @@ int CZXS_GraphRouter::Search(int option)
             continue;
         state[e] = (state[e] & ~kPredecessorMask) | entry.predecessor;
         Visit(node);
+        if (!Touch(e))
+            return kNoMemory;
         const uint32_t first = m_graph->NodeOffset(node) / CZXS_RoadGraph::kEdgeSize;
         const uint32_t last = m_graph->NodeOffset(node + 1) / CZXS_RoadGraph::kEdgeSize;
         const uint8_t* next = edges + size_t { first } * CZXS_RoadGraph::kEdgeSize;
@@ -409,11 +492,15 @@ void CZXS_GraphRouter::FindRoadPlaces()
     // Offsets run on from the start of each index block.
     uint32_t offset = 0;
     int32_t layer = -1;
+    // The layers in turn, rather than looked up for every element.
+    int32_t own = m_doc->LayerOfObject(first);
+    int32_t ownEnd = m_doc->LayerEnd(own);
     for (int32_t object = first / 64 * 64; object < first + count; ++object) {
         if (object % 64 == 0)
             offset = static_cast<uint32_t>(m_doc->BlockValue(static_cast<uint32_t>(object / 64), 8));
         if (object >= first) {
-            const int32_t own = m_doc->LayerOfObject(object);
+            while (object >= ownEnd && own + 1 < m_doc->LayerCount())
+                ownEnd = m_doc->LayerEnd(++own);
             const bool begins
                 = own != layer || m_doc->Object(static_cast<uint32_t>(object - 1)).IsEndOfObject();
             m_roadPlaces[static_cast<size_t>(object - first)] = { offset, begins ? own : -1 };

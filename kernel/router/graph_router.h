@@ -58,10 +58,19 @@ private:
     struct Limits;
 
     void ReleaseLeg();
+    // Notes an edge whose search state a leg changes, so that the next leg
+    // puts back only what this one touched; false without the memory, when
+    // the next leg starts from a full reset.
+    bool Touch(uint32_t edge);
     void SmoothBackward(const Limits& limits);
     // Calls visit(edge) for each edge of the point's road element in its
-    // directions while it answers true; false when it refused one or there was none.
+    // directions, in the order of the edge table, while it answers true; false
+    // when it refused one or there was none.
     template <class EdgeVisitor> bool ForEachEdgeOf(const CZXS_RouterPoint& point, EdgeVisitor visit) const;
+    // Sorts the edges by their road element, once per document, so that the
+    // edges of an element are found without a pass over the whole table;
+    // without the memory for it they are sought.
+    void SortEdgesByRoad();
     // Where a point's projection lies along its road element, from the element's
     // first point, and the element's length; zero length when unknown.
     struct Place {
@@ -88,9 +97,17 @@ private:
     void Visit(uint32_t node) { m_visited[node >> 6] |= uint64_t { 1 } << (node & 63); }
 
     CZXS_RoadGraph* m_graph = nullptr;
+    // The search state stays allocated between legs and routes: a leg puts
+    // back what the one before touched rather than filling the whole table.
     CZXS_LegArray<uint32_t> m_state;
     CZXS_OpenList m_open;
     CZXS_LegArray<uint64_t> m_visited;
+    CZXS_LegArray<uint32_t> m_touched;
+    uint32_t m_touchedCount = 0;
+    bool m_fullReset = true;
+    CZXS_LegArray<uint32_t> m_edgesByRoad;
+    // Where each element's edges end in m_edgesByRoad.
+    CZXS_LegArray<uint32_t> m_roadEnds;
     int64_t m_foundEdge = -1;
     uint32_t m_foundPredecessor = kNoPredecessor;
     uint64_t m_legCost = 0;

@@ -62,6 +62,7 @@ public:
     T& operator[](size_t i) { return m_data[i]; }
     const T& operator[](size_t i) const { return m_data[i]; }
     T* Data() { return m_data; }
+    const T* Data() const { return m_data; }
 
 private:
     T* m_data = nullptr;

@@ -3,7 +3,9 @@
 // exactly what a plain Dijkstra over the same graph finds, the driven parts of
 // the start and finish roads included, with and without journal cost classes;
 // and the kroute tool prints a route.
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 #include <cstdio>
 #include <filesystem>
@@ -164,6 +166,55 @@ TEST(KrouteTest, PrintsTheRoutePointsLengthAndCost)
     EXPECT_NE(status, 0);
     EXPECT_NE(out.find("does not open: the file cannot be opened (kernel code 162)"), std::string::npos)
         << out;
+}
+
+TEST(KrouteTest, PairsRouteEveryLineInOneProcess)
+{
+    int status = -1;
+    testing_support::TempFolder folder;
+    const std::string monaco = CopyMap("monaco", folder);
+    std::string single = RunKroute(monaco + " 5000 4000 7000 5000", status);
+    ASSERT_EQ(status, 0) << single;
+    const std::string length = single.substr(single.find("length: ") + 8);
+    const std::string cost = single.substr(single.find("cost: ") + 6);
+
+    const std::string pairs = folder.File("pairs.txt");
+    {
+        std::ofstream out(pairs);
+        out << "5000 4000 7000 5000\n\n100 100 7000 5000\n  7000 5000   5000 4000 \n";
+    }
+    std::string out = RunKroute("--pairs " + pairs + " " + monaco, status);
+    EXPECT_EQ(status, 1) << out; // one line failed
+    std::istringstream lines(out);
+    std::string line;
+    std::vector<std::string> rows;
+    while (std::getline(lines, line))
+        rows.push_back(line);
+    ASSERT_EQ(rows.size(), 4u) << out;
+    EXPECT_EQ(rows[0], "# length_m cost microseconds");
+    // The same length and cost as the one-shot form, then the microseconds.
+    std::istringstream first(rows[1]);
+    std::string m, c;
+    long long micro = -1;
+    first >> m >> c >> micro;
+    EXPECT_EQ(m + " m\n", length.substr(0, length.find('\n') + 1));
+    EXPECT_EQ(c + "\n", cost);
+    EXPECT_GE(micro, 0);
+    EXPECT_EQ(rows[2], "failed: no road segment near a point (65)");
+    EXPECT_NE(rows[3].rfind("failed", 0), 0u) << rows[3];
+
+    {
+        std::ofstream bad(folder.File("bad.txt"));
+        bad << "5000 4000 7000 5000\n5000 4000 7000\n";
+    }
+    out = RunKroute("--pairs " + folder.File("bad.txt") + " " + monaco, status);
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(out.find("line 2 of the file of points is not X1 Y1 X2 Y2"), std::string::npos) << out;
+    out = RunKroute("--pairs " + folder.File("none.txt") + " " + monaco, status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("cannot be read"), std::string::npos) << out;
+    out = RunKroute("--pairs " + pairs + " " + monaco + " 1 2 3 4", status);
+    EXPECT_EQ(status, 2);
 }
 
 } // namespace

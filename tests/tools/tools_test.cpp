@@ -51,6 +51,7 @@ const std::map<std::string, std::string>& Tools()
         { "krender", TRAVENOR_KRENDER },
         { "tzxdump", TRAVENOR_TZXDUMP },
         { "nmeadump", TRAVENOR_NMEADUMP },
+        { "travenor_voradu", TRAVENOR_VORADU },
     };
     return tools;
 }
@@ -162,6 +163,7 @@ TEST_F(ToolFiles, EachToolAnswersWithItsStatusAndOneClearLine)
         { "krender", "@random.tzx -o @out.png", 1, "random.tzx does not open" },
         { "krender", "@map.tzx --scale 0 -o @out.png", 2, "--scale" },
         { "krender", "@map.tzx --rotation ten -o @out.png", 2, "--rotation" },
+        { "krender", "@map.tzx --repeat 0 -o @out.png", 2, "--repeat" },
         { "krender", "@map.tzx --size 0x10 -o @out.png", 2, "--size" },
         { "krender", "@map.tzx --center 5 -o @out.png", 2, "--center" },
         { "krender", "@map.tzx --scale", 2, "--scale needs a value" },
@@ -261,3 +263,43 @@ TEST_F(ToolFiles, KrenderTurnsANegativeRotationTheSameWayAsItsPositiveTwin)
 }
 
 } // namespace
+
+TEST_F(ToolFiles, AGrownCityIsTheSameEveryTimeAndCompilesWithAboutTheCrossingsAsked)
+{
+    // Without a size: the shipped city, byte for byte.
+    ASSERT_EQ(Tool("travenor_voradu", "@city.osm").status, 0);
+    EXPECT_EQ(ReadAll(Path("city.osm")), ReadAll(QStringLiteral(TRAVENOR_VORADU_OSM)));
+
+    ASSERT_EQ(Tool("travenor_voradu", "--nodes 3000 @grown.osm").status, 0);
+    ASSERT_EQ(Tool("travenor_voradu", "--nodes 3000 @again.osm").status, 0);
+    const std::string grown = ReadAll(Path("grown.osm"));
+    EXPECT_EQ(grown, ReadAll(Path("again.osm")));
+    EXPECT_GT(grown.size(), ReadAll(Path("city.osm")).size());
+
+    const ToolRun compiled = Tool("travenor_mapc", "@grown.osm @grown.tzx");
+    ASSERT_EQ(compiled.status, 0) << compiled.err;
+    // 55 x 55 crossings and the few nodes of the slip roads and drives.
+    const size_t at = compiled.out.find(" road nodes");
+    ASSERT_NE(at, std::string::npos) << compiled.out;
+    const long nodes = std::stol(compiled.out.substr(compiled.out.rfind(' ', at - 1) + 1));
+    EXPECT_GE(nodes, 3000);
+    EXPECT_LT(nodes, 3100);
+
+    for (const char* bad : { "--nodes 0 @x.osm", "--nodes 12x @x.osm", "--nodes", "--size 5 @x.osm" }) {
+        const ToolRun run = Tool("travenor_voradu", bad);
+        EXPECT_EQ(run.status, 2) << bad;
+        EXPECT_NE(run.err, "") << bad;
+    }
+}
+
+TEST_F(ToolFiles, KrenderRepeatsTheFrameAndPrintsTheMedian)
+{
+    const ToolRun once = Tool("krender", "@map.tzx -o @once.png");
+    ASSERT_EQ(once.status, 0) << once.err;
+    EXPECT_EQ(once.out, "");
+    const ToolRun run = Tool("krender", "@map.tzx --repeat 3 -o @repeated.png");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("median: ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find(" ms over 3 frames\n"), std::string::npos) << run.out;
+    EXPECT_EQ(QImage(Path("repeated.png")), QImage(Path("once.png")));
+}

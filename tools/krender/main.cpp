@@ -2,10 +2,13 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "kernel/api/app_interface.h"
 #include "kernel/api/map_query.h"
@@ -21,7 +24,7 @@ constexpr long long kMaxSide = 16000;
 
 const char kUsage[]
     = "usage: krender MAP [--center X,Y] [--scale S] [--rotation R] [--size WxH] [--quick] [--plain]\n"
-      "               [--fonts DIR] -o OUT.png\n"
+      "               [--fonts DIR] [--repeat N] -o OUT.png\n"
       "Renders one frame of the map through the kernel's view interface into a PNG.\n"
       "  --center X,Y  the frame's centre in map units (default: the map's centre)\n"
       "  --scale S     map units per 128 pixels, 8 to 10000000 (default 2000)\n"
@@ -30,8 +33,33 @@ const char kUsage[]
       "  --quick       the quick frame: plain lines, no fills, labels or arrows\n"
       "  --plain       without antialiasing\n"
       "  --fonts DIR   the folder with the map fonts (default: the build's data folder)\n"
+      "  --repeat N    render the frame N times (1 to 100000) and print the median milliseconds\n"
       "  -o OUT.png    the picture to write\n"
       "  --help        print this and exit\n";
+
+// Clears and renders the frame; `repeat` times when asked, printing the median
+// milliseconds of the renders.
+int32_t Render(CZXS_ViewHandle& view, bool quick, long long repeat)
+{
+    std::vector<double> times;
+    for (long long i = 0; i < std::max(repeat, 1LL); ++i) {
+        const auto begin = std::chrono::steady_clock::now();
+        int32_t code = ZXS_ViewClear(&view);
+        if (code == 0)
+            code = ZXS_ViewRender(&view, quick ? 1 : 0, nullptr);
+        if (code != 0)
+            return code;
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin).count());
+    }
+    if (repeat > 0) {
+        std::sort(times.begin(), times.end());
+        const size_t n = times.size();
+        const double median = n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+        std::printf("median: %.3f ms over %zu frames\n", median, n);
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -41,6 +69,7 @@ int main(int argc, char** argv)
     std::string outPath;
     std::string fonts = std::string(TRAVENOR_BUILD_DATA_DIR) + "/";
     long long cx = 0x7fffffff, cy = 0x7fffffff, scale = 2000, rotation = 0, width = 240, height = 320;
+    long long repeat = 0;
     bool centred = false;
     bool quick = false;
     bool plain = false;
@@ -51,7 +80,7 @@ int main(int argc, char** argv)
             return 0;
         }
         const bool takesValue = arg == "--center" || arg == "--scale" || arg == "--rotation"
-            || arg == "--size" || arg == "--fonts" || arg == "-o";
+            || arg == "--size" || arg == "--fonts" || arg == "--repeat" || arg == "-o";
         if (takesValue && i + 1 >= argc)
             return toolargs::Refuse("krender", arg + " needs a value");
         const char* value = takesValue ? argv[++i] : nullptr;
@@ -70,6 +99,9 @@ int main(int argc, char** argv)
         } else if (arg == "--size") {
             if (!toolargs::ParsePair(value, 'x', 1, kMaxSide, width, height))
                 return toolargs::Refuse("krender", "--size takes WxH in pixels, 1 to 16000 each", value);
+        } else if (arg == "--repeat") {
+            if (!toolargs::ParseInt(value, 1, 100000, repeat))
+                return toolargs::Refuse("krender", "--repeat takes a number of frames, 1 to 100000", value);
         } else if (arg == "--fonts") {
             fonts = std::string(value) + "/";
         } else if (arg == "-o") {
@@ -102,7 +134,7 @@ int main(int argc, char** argv)
     }
     static const char owner = 0;
     CZXS_MapHandle map;
-    code = ZXS_MapOpenA(&map, &owner, mapPath.c_str(), nullptr, 0, 0);
+    code = ZXS_MapOpenA(&map, &owner, mapPath.c_str(), nullptr, 0, 1);
     if (code != 0) {
         toolargs::ReportMapOpenFailure("krender", mapPath.c_str(), code);
         ZXS_AppExit(&app);
@@ -125,8 +157,7 @@ int main(int argc, char** argv)
         || (code = ZXS_ViewSetPosition(
                 &view, static_cast<int32_t>(cx), static_cast<int32_t>(cy), static_cast<int32_t>(scale)))
             != 0
-        || (code = ZXS_ViewClear(&view)) != 0
-        || (code = ZXS_ViewRender(&view, quick ? 1 : 0, nullptr)) != 0) {
+        || (code = Render(view, quick, repeat)) != 0) {
         std::fprintf(stderr, "krender: the frame cannot be drawn: %s (kernel code %d)\n",
             ZXS_DescribeResult(code), code);
     } else {

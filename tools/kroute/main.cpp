@@ -1,9 +1,13 @@
 // Routes between points of a map through the kernel's router and prints the
-// route points, the route's length and its cost.
+// route points, the route's length and its cost; with --pairs, routes every
+// pair of points of a file in one process and prints a line for each.
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,9 +20,13 @@ namespace {
 
 const char kUsage[]
     = "usage: kroute [--shortest] [--journal] [--radius UNITS] MAP.tzx X1 Y1 X2 Y2 [VX VY]...\n"
+      "       kroute [--shortest] [--journal] [--radius UNITS] --pairs FILE MAP.tzx\n"
       "Routes from (X1, Y1) to (X2, Y2) through the via points and prints each route point\n"
       "(x, y, road object, branches, flags), the length in metres and the cost.\n"
       "  X, Y        a point in map units (the map's own coordinates, whole numbers)\n"
+      "  --pairs     route every line \"X1 Y1 X2 Y2\" of FILE and print for each the length in\n"
+      "              metres, the cost and the microseconds the calculation took, or \"failed:\"\n"
+      "              and why\n"
       "  --shortest  route by length (default: by travel time)\n"
       "  --journal   route with the passage journal beside the map (cost classes and closures)\n"
       "  --radius    how far from a point a road may be, in map units (default: 200 m)\n"
@@ -46,6 +54,76 @@ const char* Describe(int result)
     }
 }
 
+// The route's length in map units along its points.
+double RouteLength(const CZXS_Router& router)
+{
+    double length = 0;
+    CZXS_RoutePoint point;
+    CZXS_RoutePoint previous;
+    for (uint32_t i = 0; router.PointAt(i, point); ++i) {
+        // A via point is repeated as the start of the next leg; that step is no way.
+        if (i > 0)
+            length += std::hypot(double(point.x) - previous.x, double(point.y) - previous.y);
+        previous = point;
+    }
+    return length;
+}
+
+uint64_t RouteCost(const CZXS_Router& router)
+{
+    const auto* graphRouter = dynamic_cast<const CZXS_GraphRouter*>(&router);
+    return graphRouter ? graphRouter->RouteCost() : 0;
+}
+
+// One line for each line of the file: "LENGTH COST MICROSECONDS", or
+// "failed: WHY (CODE)"; a line that is not four whole numbers is refused.
+int RoutePairs(
+    CZXS_Router& router, std::istream& in, int option, int32_t radius, int useJournal, double unitsPerMetre)
+{
+    std::printf("# length_m cost microseconds\n");
+    std::string line;
+    int failed = 0;
+    for (int number = 1; std::getline(in, line); ++number) {
+        std::istringstream fields(line);
+        std::string word;
+        std::vector<int32_t> coords;
+        while (fields >> word) {
+            long long v = 0;
+            if (!toolargs::ParseInt(word.c_str(), INT32_MIN, INT32_MAX, v)) {
+                coords.clear();
+                break;
+            }
+            coords.push_back(static_cast<int32_t>(v));
+        }
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        if (coords.size() != 4) {
+            std::fprintf(stderr, "kroute: line %d of the file of points is not X1 Y1 X2 Y2\n", number);
+            return 2;
+        }
+        router.Clear();
+        int result = router.AddPoint(
+            CZXS_Router::kStart, coords[0], coords[1], radius, -1, CZXS_Router::kAnyName, useJournal);
+        if (result == 0)
+            result = router.AddPoint(
+                CZXS_Router::kFinish, coords[2], coords[3], radius, -1, CZXS_Router::kAnyName, useJournal);
+        const auto begin = std::chrono::steady_clock::now();
+        if (result == 0)
+            result = router.Calculate(option);
+        const auto end = std::chrono::steady_clock::now();
+        if (result != 0) {
+            std::printf("failed: %s (%d)\n", Describe(result), result);
+            ++failed;
+            continue;
+        }
+        std::printf("%.1f %llu %lld\n", RouteLength(router) / unitsPerMetre,
+            static_cast<unsigned long long>(RouteCost(router)),
+            static_cast<long long>(
+                std::chrono::duration_cast<std::chrono::microseconds>(end - begin).count()));
+    }
+    return failed == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -53,6 +131,7 @@ int main(int argc, char** argv)
     int option = CZXS_Router::kFastest;
     int useJournal = 0;
     int32_t radius = -1;
+    const char* pairs = nullptr;
     std::vector<const char*> args;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -64,6 +143,10 @@ int main(int argc, char** argv)
             option = CZXS_Router::kShortest;
         } else if (std::strcmp(arg, "--journal") == 0) {
             useJournal = 1;
+        } else if (std::strcmp(arg, "--pairs") == 0) {
+            if (i + 1 >= argc)
+                return toolargs::Refuse("kroute", "--pairs needs a file of points");
+            pairs = argv[++i];
         } else if (std::strcmp(arg, "--radius") == 0) {
             if (i + 1 >= argc)
                 return toolargs::Refuse("kroute", "--radius needs a distance in map units");
@@ -79,7 +162,17 @@ int main(int argc, char** argv)
     }
     if (args.empty())
         return toolargs::Refuse("kroute", "a map and two points are needed");
-    if (args.size() < 5 || args.size() % 2 == 0)
+    if (pairs != nullptr && args.size() != 1)
+        return toolargs::Refuse("kroute", "with --pairs the points come from the file: one map only");
+    std::ifstream pairFile;
+    if (pairs != nullptr) {
+        pairFile.open(pairs);
+        if (!pairFile) {
+            std::fprintf(stderr, "kroute: the file of points %s cannot be read\n", pairs);
+            return 1;
+        }
+    }
+    if (pairs == nullptr && (args.size() < 5 || args.size() % 2 == 0))
         return toolargs::Refuse(
             "kroute", "the points are pairs of numbers X Y: a start, a finish and any via points");
     std::vector<int32_t> coords;
@@ -97,7 +190,7 @@ int main(int argc, char** argv)
     CZXS_TzxDoc doc;
     ZXS_MapSource source;
     source.path = args[0];
-    if (doc.Open(&source, nullptr, 0, CZXS_DiskStream::kDisk) == 0) {
+    if (doc.Open(&source, nullptr, 0, CZXS_DiskStream::kMapped) == 0) {
         toolargs::ReportMapOpenFailure("kroute", args[0], ZXS_TranslateOpenError(doc.GetError()));
         return 1;
     }
@@ -119,6 +212,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kroute: the map %s has no road graph to route on\n", args[0]);
         return 1;
     }
+    if (pairs != nullptr)
+        return RoutePairs(*router, pairFile, option, radius, useJournal, unitsPerMetre);
     const size_t points = coords.size() / 2;
     for (size_t p = 0; p < points; ++p) {
         const int kind = p == 0 ? CZXS_Router::kStart : p == 1 ? CZXS_Router::kFinish : CZXS_Router::kVia;
@@ -137,19 +232,11 @@ int main(int argc, char** argv)
     }
 
     std::printf("# x y object branches flags\n");
-    double length = 0;
     CZXS_RoutePoint point;
-    CZXS_RoutePoint previous;
-    for (uint32_t i = 0; router->PointAt(i, point); ++i) {
+    for (uint32_t i = 0; router->PointAt(i, point); ++i)
         std::printf("%d %d %d %u 0x%02x\n", point.x, point.y, point.object, point.branches, point.flags);
-        // A via point is repeated as the start of the next leg; that step is no way.
-        if (i > 0)
-            length += std::hypot(double(point.x) - previous.x, double(point.y) - previous.y);
-        previous = point;
-    }
-    const auto* graphRouter = dynamic_cast<const CZXS_GraphRouter*>(router.get());
     std::printf("points: %u\n", router->PointCount());
-    std::printf("length: %.1f m\n", length / unitsPerMetre);
-    std::printf("cost: %llu\n", static_cast<unsigned long long>(graphRouter ? graphRouter->RouteCost() : 0));
+    std::printf("length: %.1f m\n", RouteLength(*router) / unitsPerMetre);
+    std::printf("cost: %llu\n", static_cast<unsigned long long>(RouteCost(*router)));
     return 0;
 }
