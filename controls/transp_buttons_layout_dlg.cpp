@@ -53,8 +53,8 @@ QImage DrawTransparentButtonLayout(QSize size)
     const CScreenButtonFolders::Grid grid = CScreenButtonFolders::GetGrid();
     for (const auto& [x1, y1, x2, y2] : grid.lines)
         painter.drawLine(at(x1, y1), at(x2, y2));
-    painter.drawRect(
-        QRectF(at(grid.boxLeft, grid.boxTop), at(grid.boxLeft + grid.boxWidth, grid.boxTop + grid.boxHeight)));
+    painter.drawRect(QRectF(
+        at(grid.boxLeft, grid.boxTop), at(grid.boxLeft + grid.boxWidth, grid.boxTop + grid.boxHeight)));
 
     const int side = GetButtonSide();
     QFont font = painter.font();
