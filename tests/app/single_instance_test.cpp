@@ -4,6 +4,7 @@
 // button does.
 #include "app/app_messages.h"
 #include "app/single_instance.h"
+#include "tests/support/program_folder.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,13 +19,15 @@
 
 namespace {
 
-// The program on the build's data, with its own registry file, runtime folder
-// and documents (where a close saves the settings); the interface mode is
-// chosen already, so no question waits.
+// The program on a program folder of its own (the kernel opens a map
+// exclusively, and other tests start the program side by side), with its own
+// registry file, runtime folder and documents (where a close saves the
+// settings); the interface mode is chosen already, so no question waits.
 class Program {
 public:
     Program(const QString& runtime, const QString& config, const QStringList& extra)
     {
+        m_folder.CopyShippedMap();
         QFile ini(config);
         if (!ini.exists() && ini.open(QIODevice::WriteOnly))
             ini.write("[HKEY_CURRENT_USER\\Software\\Orvantis\\Travenor Pro\\Settings]\n\"expert "
@@ -36,7 +39,7 @@ public:
         m_process.setProcessEnvironment(env);
         m_process.start(QStringLiteral(TRAVENOR_PROGRAM),
             QStringList { QStringLiteral("--config"), config, QStringLiteral("--documents"),
-                QFileInfo(config).absolutePath() }
+                QFileInfo(config).absolutePath(), QStringLiteral("--data"), m_folder.Path() }
                 + extra);
     }
     ~Program()
@@ -57,6 +60,7 @@ public:
     QProcess& Process() { return m_process; }
 
 private:
+    testing_support::ProgramFolder m_folder;
     QProcess m_process;
 };
 
@@ -117,7 +121,7 @@ TEST(SingleInstance, AKilledCopyLeavesNoLockThatRefusesTheNextStart)
     int status = -2;
     QString errors;
     ASSERT_TRUE(next.Finish(&status, &errors));
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(status, 0) << errors.toStdString();
     EXPECT_FALSE(errors.contains(QStringLiteral("running already"))) << errors.toStdString();
     // It ran to its own close: the settings were saved.
     QFile ini(config);
