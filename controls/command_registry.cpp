@@ -215,7 +215,7 @@ void CCommandRegistry::UpdateRadioGroup(uint32_t id)
 int32_t CCommandRegistry::IsChecked(uint32_t id) const
 {
     const CCommandEntry* entry = GetCommandEntry(id);
-    return entry ? entry->checked : 0;
+    return entry ? entry->checked.load() : 0;
 }
 
 CommandKind CCommandRegistry::GetKind(uint32_t id) const

@@ -13,7 +13,9 @@
 #include "ui/ui_hooks.h"
 
 #include <QString>
+
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 class CDrawTool;
@@ -93,7 +95,7 @@ using CommandHandler = void (*)(CCommandEntry& entry);
 
 struct CCommandEntry {
     CommandKind kind = COMMAND_PLAIN;
-    int32_t checked = 0;
+    std::atomic<int32_t> checked { 0 }; // read by the draw thread's buttons
     QString nameEn;
     QString nameRu;
     QString shortNameEn;

@@ -505,7 +505,7 @@ void CMapController::CancelZoomPreview()
 {
     platform::CSLock lock(m_lock);
     m_zoomPreview = 0;
-    m_previewScale = m_scale;
+    m_previewScale = m_scale.load();
 }
 
 int32_t CMapController::GetSearchRadius()

@@ -403,10 +403,11 @@ private:
     CAddressSearcher m_addressSearcher;
     CPoiQuery m_poiQuery;
 
-    int32_t m_centreX = 0;
-    int32_t m_centreY = 0;
-    int32_t m_scale = 0;
-    int32_t m_previewScale = 0;
+    // Set on the interface thread, read by the draw thread's frame.
+    std::atomic<int32_t> m_centreX { 0 };
+    std::atomic<int32_t> m_centreY { 0 };
+    std::atomic<int32_t> m_scale { 0 };
+    std::atomic<int32_t> m_previewScale { 0 };
     int m_zoomPreview = 0;
     int32_t m_junctionSavedScale = 0;
     int m_junctionZoom = 0;
