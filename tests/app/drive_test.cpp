@@ -204,11 +204,12 @@ Journey Drive(const Trip& setup)
 
             int node = -1;
             {
+                // The table's lock comes before the point lock.
+                const MapPoint nowStart = route.GetPoints()[CRoute::SLOT_START].Point();
                 platform::CSLock lock(route.GetPointLock());
                 ManeuverInfo next[1];
                 if (guide.GetNextManeuvers(next, 1) > 0)
                     node = next[0].node;
-                const MapPoint nowStart = route.GetPoints()[CRoute::SLOT_START].Point();
                 if (nowStart.x != routeStart.x || nowStart.y != routeStart.y) {
                     routeStart = nowStart;
                     ++journey.routeBuilds;
