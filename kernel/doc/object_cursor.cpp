@@ -353,56 +353,75 @@ int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* b
 {
     if (collector == nullptr || m_doc == nullptr || m_object < 0)
         return 0;
-    const CZXS_ObjectCursor saved = *this;
     collector->Clear();
-    ZXS_Rect box { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
-    bool inside = false;
+    const uint8_t* pointData = m_doc->Points().Data();
+    const uint32_t pointDataSize = m_doc->Points().Size();
+    // A point inside the filter box lies in the bounding box too, so the
+    // bounding box alone tells whether the object meets the filter box.
+    int32_t left = INT32_MAX, top = INT32_MAX, right = INT32_MIN, bottom = INT32_MIN;
     bool ok = true;
-    auto add = [&](ZXS_Point p) {
+    const auto add = [&](ZXS_Point p) {
         if (!collector->Append(p)) {
             ok = false;
             return;
         }
-        box = { std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
-            std::max(box.bottom, p.y) };
-        if (m_filter && p.x >= m_box.left && p.x <= m_box.right && p.y >= m_box.top && p.y <= m_box.bottom)
-            inside = true;
+        left = std::min(left, p.x);
+        top = std::min(top, p.y);
+        right = std::max(right, p.x);
+        bottom = std::max(bottom, p.y);
     };
-    do {
-        if (fine && !RecordIntersects())
-            continue;
-        CZXS_PointIterator it;
-        if (!BeginPoints(it))
-            continue;
-        const uint32_t partStart = collector->Count();
-        add(it.Current());
-        ZXS_Point pending = it.Current();
-        bool hasPending = false;
-        auto consider = [&](ZXS_Point p, bool final) {
-            const ZXS_Point last = collector->At(collector->Count() - 1);
-            const int64_t manhattan
-                = std::llabs(int64_t { p.x } - last.x) + std::llabs(int64_t { p.y } - last.y);
-            if (final ? p == last : manhattan < m_thinning)
-                return;
-            add(p);
-        };
-        while (ok && it.Next() != 0) {
-            if (hasPending)
-                consider(pending, false);
-            pending = it.Current();
-            hasPending = true;
+    const int64_t thinning = m_thinning;
+    const bool testRecords = fine && m_filter;
+    const ZXS_Rect filter = m_box;
+    // The parts are walked on a copy of the position, which the cursor keeps;
+    // the block's box is read again only when a part lies in another block.
+    int32_t object = m_object;
+    int64_t offset = m_pointOffset;
+    uint32_t blockNumber = UINT32_MAX;
+    ZXS_Rect block {};
+    for (;;) {
+        const CZXS_ObjectRecord record = m_doc->Object(static_cast<uint32_t>(object));
+        if (static_cast<uint32_t>(object) / 64 != blockNumber) {
+            blockNumber = static_cast<uint32_t>(object) / 64;
+            block = { m_doc->BlockValue(blockNumber, 0), m_doc->BlockValue(blockNumber, 1),
+                m_doc->BlockValue(blockNumber, 2), m_doc->BlockValue(blockNumber, 3) };
         }
-        if (ok && hasPending)
-            consider(pending, true);
-        if (!ok || (collector->Count() > partStart && !collector->EndPart()))
+        CZXS_PointIterator it;
+        if ((!testRecords || Overlap(record.Box(block), filter)) && offset >= 0 && offset <= UINT32_MAX
+            && it.Begin(
+                block.left, block.top, pointData, pointDataSize, static_cast<uint32_t>(offset), record)) {
+            const uint32_t partStart = collector->Count();
+            ZXS_Point last = it.Current();
+            add(last);
+            // Each point waits for the next: only the part's final point is
+            // kept however near it lies, unless it repeats the point before.
+            ZXS_Point pending = last;
+            bool hasPending = false;
+            while (ok && it.Next() != 0) {
+                if (hasPending
+                    && std::llabs(int64_t { pending.x } - last.x) + std::llabs(int64_t { pending.y } - last.y)
+                        >= thinning) {
+                    add(pending);
+                    last = pending;
+                }
+                pending = it.Current();
+                hasPending = true;
+            }
+            if (ok && hasPending && !(pending == last))
+                add(pending);
+            if (!ok || (collector->Count() > partStart && !collector->EndPart()))
+                break;
+        }
+        if (record.IsEndOfObject() || ++object >= m_end)
             break;
-    } while (Step() != 0);
-    *this = saved;
+        offset += record.RunLength();
+    }
     if (!ok || collector->Count() == 0)
         return 0;
+    const ZXS_Rect box { left, top, right, bottom };
     if (bounds != nullptr)
         *bounds = box;
-    return !m_filter || inside || Overlap(box, m_box) ? 1 : 0;
+    return !m_filter || Overlap(box, filter) ? 1 : 0;
 }
 
 int CZXS_ObjectCursor::SnapToRoad(
