@@ -39,12 +39,24 @@ public:
     // its first point once more unless the last point already equals it.
     int Next()
     {
+        switch (m_scheme) {
+        case 0:
+            return NextIn<CZXS_PointCoding0>();
+        case 1:
+            return NextIn<CZXS_PointCoding1>();
+        default:
+            return NextIn<CZXS_PointCoding2>();
+        }
+    }
+    // Next for a run known to be of this coding (Scheme()): a walk over many
+    // points chooses its decoder once.
+    template <class Coding> int NextIn()
+    {
         if (m_run == nullptr)
             return 0;
         if (m_position < m_runLength) {
             ZXS_Point step;
-            const uint32_t used
-                = CZXS_PointCoding::ReadDelta(m_scheme, m_run + m_position, m_runLength - m_position, step);
+            const uint32_t used = Coding::ReadDelta(m_run + m_position, m_runLength - m_position, step);
             if (used != 0) {
                 m_position += used;
                 m_current = { Add(m_current.x, step.x), Add(m_current.y, step.y) };
@@ -65,6 +77,7 @@ public:
     uint32_t Position() const { return m_position; }
     uint32_t RunLength() const { return m_runLength; }
     bool IsClosed() const { return m_closed; }
+    int Scheme() const { return m_scheme; }
 
 private:
     // Wrapping addition: damaged data must not make the walk undefined.
