@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <type_traits>
 #include <utility>
 
 #include "kernel/doc/kernel_memory.h"
@@ -15,9 +16,13 @@ namespace {
 // cut to 0..limit - 1: the inner pixels in the colour, the two edge pixels
 // either the given `edges` or, without them, blends of what is there with the
 // colour by alpha (the first pixel keeping more of the old one as alpha grows).
-void PaintBand(uint16_t* column, std::ptrdiff_t step, int64_t first, int64_t last, int64_t limit,
+// Across rows the band's pixels are one row apart; along a row (kAlongRow)
+// they are neighbours, and the loop knows it.
+template <bool kAlongRow>
+void PaintBand(uint16_t* column, std::ptrdiff_t rowStep, int64_t first, int64_t last, int64_t limit,
     uint16_t colour, uint32_t alpha, const uint16_t* edges)
 {
+    const std::ptrdiff_t step = kAlongRow ? 1 : rowStep;
     const int64_t from = std::max<int64_t>(0, first);
     const int64_t to = std::min(limit - 1, last);
     if (from > to)
@@ -115,21 +120,28 @@ void CZX_Image::DrawLineAntialiased(const ZXS_Segment& s)
     const std::ptrdiff_t rowStep = surface->Height() > 1 ? surface->Row(1) - origin : 0;
     const std::ptrdiff_t uStep = xMajor ? 1 : rowStep;
     const std::ptrdiff_t wStep = xMajor ? rowStep : 1;
-    for (int64_t u = u1; u <= u2; ++u, pos += slope) {
-        bool centreOn = false;
-        const bool outerOn = DashStep(centreOn);
-        const int64_t v = pos >> 15;
-        const uint32_t alpha = static_cast<uint32_t>((pos >> 7) & 0xff);
-        uint16_t* const column = origin + u * uStep;
-        if (outerOn)
-            PaintBand(column, wStep, v - l, v + m, vLimit, outer, alpha, nullptr);
-        if (m_pen.centreWidth != 0 && centreOn) {
-            const uint32_t edgeAlpha = std::min<uint32_t>(255, alpha + alpha / 2);
-            const uint16_t edges[2] = { CZX_Surface565::Blend565(outer, centre, edgeAlpha),
-                CZX_Surface565::Blend565(centre, outer, edgeAlpha) };
-            PaintBand(column, wStep, v - o, v + t, vLimit, centre, edgeAlpha, edges);
+    const auto walk = [&](auto alongRow) {
+        constexpr bool kAlongRow = decltype(alongRow)::value;
+        for (int64_t u = u1; u <= u2; ++u, pos += slope) {
+            bool centreOn = false;
+            const bool outerOn = DashStep(centreOn);
+            const int64_t v = pos >> 15;
+            const uint32_t alpha = static_cast<uint32_t>((pos >> 7) & 0xff);
+            uint16_t* const column = origin + u * uStep;
+            if (outerOn)
+                PaintBand<kAlongRow>(column, wStep, v - l, v + m, vLimit, outer, alpha, nullptr);
+            if (m_pen.centreWidth != 0 && centreOn) {
+                const uint32_t edgeAlpha = std::min<uint32_t>(255, alpha + alpha / 2);
+                const uint16_t edges[2] = { CZX_Surface565::Blend565(outer, centre, edgeAlpha),
+                    CZX_Surface565::Blend565(centre, outer, edgeAlpha) };
+                PaintBand<kAlongRow>(column, wStep, v - o, v + t, vLimit, centre, edgeAlpha, edges);
+            }
         }
-    }
+    };
+    if (xMajor)
+        walk(std::false_type {});
+    else
+        walk(std::true_type {});
 }
 
 void CZX_Image::DrawLinePlain(const ZXS_Segment& s)
