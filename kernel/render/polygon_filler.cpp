@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/kernel_memory.h"
@@ -174,18 +175,26 @@ int32_t CZX_Image::ScanFill(int32_t edgeCount, int32_t xLimit, int32_t lastRow, 
         bandLo = labelMargin != 0 ? labelMargin + std::max(accumulator->bandTop, row) + 1 : 0;
     }
     const int32_t width = surface->Width();
+    // The first row at which an active edge ends: the list is pruned only there.
+    int32_t firstEnd = INT32_MAX;
     for (; row < lastRow; ++row) {
-        int32_t kept = 0;
-        for (int32_t k = 0; k < activeCount; ++k)
-            if (active[k].lastRow != row)
-                active[kept++] = active[k];
-        activeCount = kept;
+        if (row == firstEnd) {
+            int32_t kept = 0;
+            firstEnd = INT32_MAX;
+            for (int32_t k = 0; k < activeCount; ++k)
+                if (active[k].lastRow != row) {
+                    active[kept++] = active[k];
+                    firstEnd = std::min(firstEnd, active[k].lastRow);
+                }
+            activeCount = kept;
+        }
         while (nextEdge < edgeCount && edges[nextEdge].y1 <= row) {
             if (activeCount + 1 >= kMaxActiveEdges)
                 return row;
             const Edge& e = edges[nextEdge++];
             active[activeCount++] = { static_cast<int64_t>(e.x1) * 32768,
                 static_cast<int64_t>(e.x2 - e.x1) * 32768 / (e.y2 - e.y1), e.y2 };
+            firstEnd = std::min(firstEnd, e.y2);
         }
         if (activeCount == 0 && nextEdge == edgeCount)
             break;
