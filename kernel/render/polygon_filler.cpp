@@ -44,6 +44,13 @@ int32_t ClipEdge(const ZXS_ScreenRect& clip, ZXS_ScreenPoint p1, ZXS_ScreenPoint
         return 0;
     if (p1.x > p2.x)
         std::swap(p1, p2);
+    // Nearly every edge lies inside: kept whole, ordered downwards.
+    if (p1.x >= clip.left && p2.x <= clip.right && std::min(p1.y, p2.y) >= clip.top
+        && std::max(p1.y, p2.y) <= clip.bottom) {
+        out[0] = p1.y < p2.y ? CZX_Image::Edge { p1.x, p1.y, p2.x, p2.y }
+                             : CZX_Image::Edge { p2.x, p2.y, p1.x, p1.y };
+        return 1;
+    }
     const int64_t x1 = p1.x, y1 = p1.y, x2 = p2.x, y2 = p2.y;
     const int64_t left = clip.left, right = clip.right;
     int32_t count = 0;
