@@ -52,25 +52,6 @@ CWizardRoutePage::CWizardRoutePage(int templateId)
 
 CWizardRoute& CWizardRoutePage::Wizard() const { return *static_cast<CWizardRoute*>(GetWizard()); }
 
-bool CWizardRoutePage::OnCommand(int id, int code)
-{
-    if (code != BN_CLICKED)
-        return CWizardPage::OnCommand(id, code);
-    switch (id) {
-    case IDC_WIZARD_NEXT:
-        OnNext();
-        return true;
-    case IDC_WIZARD_BACK:
-        OnBack();
-        return true;
-    case platform::IDCANCEL:
-        Wizard().Finish(id);
-        return true;
-    default:
-        return OnButton(id) || CWizardPage::OnCommand(id, code);
-    }
-}
-
 // Page 1: what the wizard does; delete the route or build the way back.
 
 CWizardRt1::CWizardRt1()

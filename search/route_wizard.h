@@ -46,19 +46,13 @@ enum RouteWizardChoice : int32_t {
 
 class CWizardRoute;
 
-// A page of the route wizard: Next and Back go to the page, Cancel ends the
-// wizard with the old route, any other button to OnButton.
+// A page of the route wizard (its Cancel ends the wizard with the old route).
 class CWizardRoutePage : public CWizardPage {
 public:
     explicit CWizardRoutePage(int templateId);
 
 protected:
     CWizardRoute& Wizard() const;
-    bool OnCommand(int id, int code) final;
-    virtual void OnNext() = 0;
-    virtual void OnBack() { }
-    // true when the page took the button.
-    virtual bool OnButton(int /*id*/) { return false; }
 };
 
 class CWizardRt1 : public CWizardRoutePage {

@@ -93,27 +93,12 @@ void CWizardSearchPage::ShowChoice(int32_t choice, int count)
         CheckDlgButton(IDC_SCH_RADIO + i, i == choice);
 }
 
-bool CWizardSearchPage::OnCommand(int id, int code)
+bool CWizardSearchPage::OnButton(int id)
 {
-    if (code != BN_CLICKED)
-        return CWizardPage::OnCommand(id, code);
-    switch (id) {
-    case IDC_WIZARD_NEXT:
-        OnNext();
-        return true;
-    case IDC_WIZARD_BACK:
-        OnBack();
-        return true;
-    case platform::IDCANCEL:
-        Wizard().OnCancel();
-        return true;
-    default:
-        if (id >= IDC_SCH_RADIO && id < IDC_SCH_RADIO + 4) {
-            OnRadio(id - IDC_SCH_RADIO);
-            return true;
-        }
-        return CWizardPage::OnCommand(id, code);
-    }
+    if (id < IDC_SCH_RADIO || id >= IDC_SCH_RADIO + 4)
+        return false;
+    OnRadio(id - IDC_SCH_RADIO);
+    return true;
 }
 
 // ------------------------------------------------------------------ 1: address or POI

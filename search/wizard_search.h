@@ -71,10 +71,7 @@ protected:
     void AddRadios(QBoxLayout* into, int count);
     // The radio buttons show `choice`.
     void ShowChoice(int32_t choice, int count);
-    bool OnCommand(int id, int code) override;
-    // Next and Back of the page.
-    virtual void OnNext() = 0;
-    virtual void OnBack() = 0;
+    bool OnButton(int id) override;
     // A radio button was tapped.
     virtual void OnRadio(int /*index*/) { }
 };

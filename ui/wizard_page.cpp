@@ -65,6 +65,26 @@ const QBrush* CWizardPage::OnCtlColor(QWidget*, int type, QColor* background)
     return GetBrush();
 }
 
+bool CWizardPage::OnCommand(int id, int code)
+{
+    if (code != BN_CLICKED)
+        return CColorPropertyPage::OnCommand(id, code);
+    switch (id) {
+    case IDC_WIZARD_NEXT:
+        OnNext();
+        return true;
+    case IDC_WIZARD_BACK:
+        OnBack();
+        return true;
+    case platform::IDCANCEL:
+        if (CWizardSheet* sheet = GetWizard())
+            sheet->OnCancel();
+        return true;
+    default:
+        return OnButton(id) || CColorPropertyPage::OnCommand(id, code);
+    }
+}
+
 void CWizardPage::OnOK()
 {
     if (IsDlgItemEnabled(IDC_WIZARD_NEXT))

@@ -1,7 +1,8 @@
 #pragma once
 // A page of a wizard: light green, a bold title, and its own Back, Next and
 // Cancel whose captions follow the interface language. Enter acts as Next when
-// Next is enabled. Derived pages decide what Back, Next and Cancel do.
+// Next is enabled. Derived pages decide what Back and Next do; Cancel cancels
+// the wizard.
 #include "ui/color_property_page.h"
 
 #include <QBoxLayout>
@@ -26,6 +27,14 @@ public:
     void OnOK() override;
 
 protected:
+    // Back, Next and Cancel go to OnBack, OnNext and the wizard's cancel; any
+    // other button to OnButton.
+    bool OnCommand(int id, int code) override;
+    virtual void OnNext() { }
+    virtual void OnBack() { }
+    // true when the page took the button.
+    virtual bool OnButton(int /*id*/) { return false; }
+
     // The usual arrangement of a wizard page: the title (1306) at the top, the
     // returned layout for the page's own controls, and Back, Next and Cancel
     // (with the template's English captions) in a row at the bottom, or in a

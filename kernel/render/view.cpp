@@ -349,7 +349,9 @@ bool CZXS_View::DrawLayer(
     if (!style || (style.Flags() & 0x20) == 0)
         return true;
     const bool overlayOnly = (style.Bytes()[5] & 0x20) != 0;
-    if (overlayOnly && (!walking || quick))
+    // Without any passage setting such a layer has nothing to draw, and far
+    // out walking it would cost as much as drawing it.
+    if (overlayOnly && (!walking || quick || passages.entries.empty()))
         return true;
     if (quick && ZXS_RenderTick() - m_frameStart > kQuickFrameMs) {
         result = 1;

@@ -47,6 +47,11 @@ TEST(MapStyles, ARowBecomesTheBytesTheRendererReads)
     ASSERT_EQ(any.size(), 1u);
     EXPECT_EQ(any[0].threshold, 0.0f);
     EXPECT_EQ(any[0].flags, 0xF0);
+    const std::vector<mapc::StyleSpec> jams
+        = mapc::ParseStyles(kHeader + "highways\t500000\tDO\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\n");
+    ASSERT_EQ(jams.size(), 1u);
+    EXPECT_EQ(jams[0].flags, 0x20);
+    EXPECT_EQ(jams[0].flags2, 0x20); // only roads with a jam or a closure
 }
 
 TEST(MapStyles, AMistakeNamesItsLineAndColumn)

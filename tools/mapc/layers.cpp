@@ -12,6 +12,7 @@ std::array<LayerSpec, kLayerCount> MakeLayers()
     layers[kWater] = { "water", "Водоемы", "Water", 0, 2, 255 };
     layers[kRivers] = { "rivers", "Реки", "Rivers", 0, 3, 255 };
     layers[kRailways] = { "railways", "Железные дороги", "Railways", 0x20, 4, 255 };
+    layers[kBuildingBlocks] = { "building_blocks", "Кварталы застройки", "Building blocks", 0x20, 17, 255 };
     layers[kBuildings] = { "buildings", "Здания", "Buildings", 0x20, 5, 255 };
     layers[kFootways] = { "footways", "Пешеходные дорожки", "Footways", 0x20, 7, 255 };
     layers[kStreetNames] = { "street_names", "Назв.улиц и площадей", "Streets", 0, 8, 255 };

@@ -7,16 +7,19 @@
 // The layers of a compiled map.
 namespace mapc {
 
-// In drawing order. The road layers come last and are consecutive, minor
-// roads first; the slip roads (motorway, trunk and primary links) are layer
-// 112, where guidance looks for them. The overview layers after the localities
-// hold the main roads joined and simplified for far views, outside the road
-// graph; the layers between them and the roads stay empty.
+// In drawing order. The building blocks (the buildings merged where they
+// stand close together) lie under the buildings and the roads. The road
+// layers come last and are consecutive, minor roads first; the slip roads
+// (motorway, trunk and primary links) are layer 112, where guidance looks for
+// them. The overview layers after the localities hold the main roads joined
+// and simplified for far views, outside the road graph; the layers between
+// them and the roads stay empty.
 enum LayerIndex : int {
     kTerritories,
     kWater,
     kRivers,
     kRailways,
+    kBuildingBlocks,
     kBuildings,
     kFootways,
     kStreetNames,

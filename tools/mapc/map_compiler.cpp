@@ -9,6 +9,7 @@
 
 #include "kernel/doc/code_page.h"
 #include "kernel/doc/road_graph.h"
+#include "tools/mapc/building_blocks.h"
 #include "tools/mapc/lines.h"
 #include "tools/mapc/localities.h"
 #include "tools/mapc/names.h"
@@ -63,6 +64,7 @@ public:
         Sea();
         Overview();
         Houses();
+        Blocks();
         Pois();
         Finish();
         return std::move(m_out);
@@ -321,21 +323,47 @@ private:
                 SeaTile(parts, { corner.x, corner.y, corner.x + half, corner.y + half });
             return;
         }
+        std::erase_if(
+            parts, [](const std::vector<ZXS_Point>& part) { return part.size() > kMaxShapePoints; });
+        AddRings(kWater, std::move(parts));
+    }
+
+    // One object of closed rings filled by the even-odd rule, made by the
+    // compiler rather than taken from nodes of the data.
+    void AddRings(int layer, std::vector<std::vector<ZXS_Point>> rings)
+    {
+        if (rings.empty())
+            return;
         Object o;
-        for (std::vector<ZXS_Point>& part : parts) {
-            if (part.size() > kMaxShapePoints)
-                continue;
+        for (std::vector<ZXS_Point>& ring : rings) {
             Record r;
-            r.points = std::move(part);
+            r.points = std::move(ring);
             r.closed = true;
             r.endOfObject = false;
             o.records.push_back(std::move(r));
-            o.sources.push_back({}); // cut from the coastline and the box: no nodes of its own
+            o.sources.push_back({});
         }
-        if (o.records.empty())
-            return;
         o.records.back().endOfObject = true;
-        Add(kWater, std::move(o));
+        Add(layer, std::move(o));
+    }
+
+    // The buildings, houses included, merged into the blocks that the map
+    // shows where each building alone is too small to be drawn.
+    void Blocks()
+    {
+        Footprints buildings;
+        for (const int layer : { kBuildings, kHouses }) {
+            for (const Object& o : m_objects[layer]) {
+                for (const Record& r : o.records) {
+                    if (r.closed)
+                        buildings.rings.push_back(&r.points);
+                }
+                if (buildings.rings.size() > buildings.starts.back())
+                    buildings.EndBuilding();
+            }
+        }
+        BuildingBlocks(
+            buildings, [&](std::vector<Ring>&& block) { AddRings(kBuildingBlocks, std::move(block)); });
     }
 
     void Shape(int layer, const OsmWay& w, int32_t name)

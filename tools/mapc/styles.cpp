@@ -127,9 +127,12 @@ StyleSpec ParseRow(const RowReader& row)
         constexpr std::string_view letters = "DSLA";
         constexpr uint8_t bits[] = { 0x20, 0x40, 0x10, 0x80 };
         const size_t found = letters.find(c);
-        if (found == std::string_view::npos)
-            row.Fail(flags, "flags are the letters D, S, L and A, or -");
-        s.flags |= bits[found];
+        if (c == 'O')
+            s.flags2 |= 0x20; // drawn only where the road has a passage setting
+        else if (found == std::string_view::npos)
+            row.Fail(flags, "flags are the letters D, S, L, A and O, or -");
+        else
+            s.flags |= bits[found];
     }
     s.labelSize = static_cast<uint8_t>(row.Number(label, 255));
     s.line = row.Colour(line);

@@ -15,7 +15,7 @@ struct StyleSpec {
     uint8_t group = 0;
     float threshold = 0; // drawn when one map unit is more pixels than this
     uint8_t flags = 0; // 0x20 drawable, 0x40 searchable, 0x10 labelled, 0x80 area labels
-    uint8_t flags2 = 0; // 0x08 no fill, 0x10 no outline
+    uint8_t flags2 = 0; // 0x08 no fill, 0x10 no outline, 0x20 only roads with a passage setting
     uint8_t labelSize = 0;
     uint32_t line = 0; // 0xRRGGBB
     uint8_t width = 0;

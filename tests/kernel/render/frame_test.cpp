@@ -14,7 +14,10 @@
 #include <gtest/gtest.h>
 
 #include "kernel/api/map_geo.h"
+#include "kernel/api/map_query.h"
 #include "kernel/api/result_codes.h"
+#include "kernel/doc/app_doc_manager.h"
+#include "kernel/doc/passage_journal.h"
 #include "kernel/render/render_clock.h"
 #include "kernel/render/view.h"
 #include "tests/kernel/render/frame_support.h"
@@ -248,6 +251,78 @@ TEST(Frame, FarViewsDrawTheMainRoadsFromTheOverview)
     EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xFF, 0xA5, 0x4F)), 0.001)
         << "the highways' centre line";
     EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xC8, 0xA0, 0x3C)), 0.0002) << "the main streets";
+}
+
+// Far out, where the overview draws the main roads, the main streets that
+// carry a jam are still drawn in its colours, and without jams nothing of them.
+TEST(Frame, FarViewsShowTheJamsOfTheMainStreets)
+{
+    Kernel kernel;
+    Map map(ShippedMap());
+    ASSERT_TRUE(map.opened);
+    const CZXS_TzxDoc& doc = map.handle.pDoc->Map();
+    int32_t layer = 0; // the main streets, style group 12 of the compiled maps
+    while (layer < doc.LayerCount() && doc.GetLayerDesc(layer).StyleGroup() != 12)
+        ++layer;
+    ASSERT_LT(layer + 1, doc.LayerCount());
+    const int32_t first = doc.GetLayerDesc(layer).FirstObject();
+    const int32_t end = doc.GetLayerDesc(layer + 1).FirstObject();
+    const int32_t base = doc.FirstRoadLayer().FirstObject();
+    ASSERT_LT(first, end);
+    View view(map.handle, 480, 640);
+    ZXS_Point centre;
+    ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &centre), 0);
+    const CZXS_View& v = *view.handle.pView;
+    const QRgb jam = qRgb(static_cast<int>(ZXS_PassageColorGet(6) & 0xff),
+        static_cast<int>(ZXS_PassageColorGet(6) >> 8 & 0xff),
+        static_cast<int>(ZXS_PassageColorGet(6) >> 16 & 0xff));
+
+    ASSERT_TRUE(view.ok && view.Place(centre.x, centre.y, 12000, 0) && view.Render());
+    const int32_t plain = v.Counts().objects;
+    EXPECT_EQ(ColourShare(view.Picture(), view.Picture().rect(), jam), 0.0);
+
+    for (int32_t object = first; object < end; ++object) {
+        CZXS_PassageJournal::Entry entry;
+        entry.roadOffset = static_cast<uint32_t>(object - base);
+        entry.costClass = 6;
+        entry.directions = CZXS_PassageJournal::kForward;
+        ASSERT_GE(doc.Journal()->Insert(entry, -1, false), 0);
+    }
+    ASSERT_TRUE(view.Render());
+    EXPECT_EQ(v.Counts().objects, plain) << "the jammed streets are drawn over the overview, not counted";
+    EXPECT_GT(ColourShare(view.Picture(), view.Picture().rect(), jam), 0.0001) << "the jams' centre band";
+}
+
+// At the street scales a driver uses the towns show their buildings, merged
+// into blocks: one by one most are too small to be drawn there. Without the
+// blocks these frames show about half as much (0.4 % of Monaco's, 1.2 % of
+// Ostankino's); the roads drawn over them take most of the rest.
+TEST(Frame, TownsShowTheirBuildingsAtStreetScales)
+{
+    Kernel kernel;
+    ASSERT_TRUE(kernel.started);
+    struct Place {
+        const char* where;
+        const char* map;
+        int32_t x, y; // map units; 0: the map's centre
+        double share; // of the frame in the buildings' colour, at least
+    } const places[] = {
+        { "Monte-Carlo", "monaco", 7245, 4327, 0.007 },
+        { "Monaco-Ville", "monaco", 7081, 5349, 0.007 },
+        { "Ostankino", "moscow-ostankino", 0, 0, 0.019 },
+    };
+    for (const Place& p : places) {
+        Map map(RenderMap(p.map));
+        ASSERT_TRUE(map.opened);
+        View view(map.handle, 480, 640);
+        ZXS_Point at { p.x, p.y };
+        if (p.x == 0) {
+            ASSERT_EQ(ZXS_MapGetCenter(&map.handle, &at), 0);
+        }
+        ASSERT_TRUE(view.ok && view.Place(at.x, at.y, 1000, 0) && view.Render());
+        const QImage picture = view.Picture();
+        EXPECT_GT(ColourShare(picture, picture.rect(), qRgb(0xD9, 0xD0, 0xC9)), p.share) << p.where;
+    }
 }
 
 TEST(Frame, WithoutAnImageEndsDoneWithError8)
