@@ -113,7 +113,8 @@ const CAppFT_Manager& Fonts()
     return manager;
 }
 
-// A street label of 20 characters; range(0): angle in degrees.
+// A street label of 20 characters; range(0): angle in degrees; range(1): 1 to
+// render its glyphs afresh each time, 0 to draw them again from the font's store.
 void BM_DrawText(benchmark::State& state)
 {
     CZXS_ClippedImage& image = Screen();
@@ -125,13 +126,16 @@ void BM_DrawText(benchmark::State& state)
     const double r = static_cast<double>(state.range(0)) * M_PI / 180;
     const int32_t c = static_cast<int32_t>(std::lround(std::cos(r) * 65536));
     const int32_t s = static_cast<int32_t>(std::lround(std::sin(r) * 65536));
+    const bool fresh = state.range(1) != 0;
     for (auto _ : state) {
+        if (fresh)
+            font.Flush();
         CZX_Font::Pen pen = { 100 * 64, -300 * 64 };
         benchmark::DoNotOptimize(font.DrawText(image, label, 0, pen, c, s, 0));
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * 20);
 }
-BENCHMARK(BM_DrawText)->ArgName("degrees")->Arg(0)->Arg(30);
+BENCHMARK(BM_DrawText)->ArgNames({ "degrees", "fresh" })->ArgsProduct({ { 0, 30 }, { 1, 0 } });
 
 // Measuring from the cache, as label placement does for every candidate.
 void BM_TextWidth(benchmark::State& state)

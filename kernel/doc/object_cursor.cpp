@@ -349,60 +349,107 @@ bool CZXS_ObjectCursor::BeginPoints(CZXS_PointIterator& iterator) const
         static_cast<uint32_t>(m_pointOffset), Record());
 }
 
+namespace {
+
+// The bounding box of the points collected.
+struct Bounds {
+    int32_t left = INT32_MAX;
+    int32_t top = INT32_MAX;
+    int32_t right = INT32_MIN;
+    int32_t bottom = INT32_MIN;
+
+    void Add(int32_t x, int32_t y)
+    {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+    }
+};
+
+// Appends the points of the part the iterator begins, thinned: a point nearer
+// than `thinning` (Manhattan) to the last one kept is dropped, except the
+// part's final point, which goes only when it repeats the point before it.
+// False when the collector cannot grow.
+template <class Coding>
+bool CollectPart(CZXS_PointIterator& it, int64_t thinning, CZXS_PointCollector& collector, Bounds& bounds)
+{
+    ZXS_Point last = it.Current();
+    if (!collector.Append(last))
+        return false;
+    bounds.Add(last.x, last.y);
+    // Each point waits for the next, to be known as the final one or not.
+    ZXS_Point pending = last;
+    bool hasPending = false;
+    while (it.NextIn<Coding>() != 0) {
+        if (hasPending
+            && std::llabs(int64_t { pending.x } - last.x) + std::llabs(int64_t { pending.y } - last.y)
+                >= thinning) {
+            if (!collector.Append(pending))
+                return false;
+            bounds.Add(pending.x, pending.y);
+            last = pending;
+        }
+        pending = it.Current();
+        hasPending = true;
+    }
+    if (hasPending && !(pending == last)) {
+        if (!collector.Append(pending))
+            return false;
+        bounds.Add(pending.x, pending.y);
+    }
+    return true;
+}
+
+} // namespace
+
 int CZXS_ObjectCursor::CollectPoints(CZXS_PointCollector* collector, ZXS_Rect* bounds, bool fine)
 {
     if (collector == nullptr || m_doc == nullptr || m_object < 0)
         return 0;
-    const CZXS_ObjectCursor saved = *this;
     collector->Clear();
-    ZXS_Rect box { INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN };
-    bool inside = false;
-    bool ok = true;
-    auto add = [&](ZXS_Point p) {
-        if (!collector->Append(p)) {
-            ok = false;
-            return;
+    const uint8_t* pointData = m_doc->Points().Data();
+    const uint32_t pointDataSize = m_doc->Points().Size();
+    const bool testRecords = fine && m_filter;
+    // The parts are walked on a copy of the position, which the cursor keeps;
+    // the block's box is read again only when a part lies in another block.
+    int32_t object = m_object;
+    int64_t offset = m_pointOffset;
+    uint32_t blockNumber = UINT32_MAX;
+    ZXS_Rect block {};
+    Bounds box;
+    for (;;) {
+        const CZXS_ObjectRecord record = m_doc->Object(static_cast<uint32_t>(object));
+        if (static_cast<uint32_t>(object) / 64 != blockNumber) {
+            blockNumber = static_cast<uint32_t>(object) / 64;
+            block = { m_doc->BlockValue(blockNumber, 0), m_doc->BlockValue(blockNumber, 1),
+                m_doc->BlockValue(blockNumber, 2), m_doc->BlockValue(blockNumber, 3) };
         }
-        box = { std::min(box.left, p.x), std::min(box.top, p.y), std::max(box.right, p.x),
-            std::max(box.bottom, p.y) };
-        if (m_filter && p.x >= m_box.left && p.x <= m_box.right && p.y >= m_box.top && p.y <= m_box.bottom)
-            inside = true;
-    };
-    do {
-        if (fine && !RecordIntersects())
-            continue;
         CZXS_PointIterator it;
-        if (!BeginPoints(it))
-            continue;
-        const uint32_t partStart = collector->Count();
-        add(it.Current());
-        ZXS_Point pending = it.Current();
-        bool hasPending = false;
-        auto consider = [&](ZXS_Point p, bool final) {
-            const ZXS_Point last = collector->At(collector->Count() - 1);
-            const int64_t manhattan
-                = std::llabs(int64_t { p.x } - last.x) + std::llabs(int64_t { p.y } - last.y);
-            if (final ? p == last : manhattan < m_thinning)
-                return;
-            add(p);
-        };
-        while (ok && it.Next() != 0) {
-            if (hasPending)
-                consider(pending, false);
-            pending = it.Current();
-            hasPending = true;
+        if ((!testRecords || Overlap(record.Box(block), m_box)) && offset >= 0 && offset <= UINT32_MAX
+            && it.Begin(
+                block.left, block.top, pointData, pointDataSize, static_cast<uint32_t>(offset), record)) {
+            const uint32_t partStart = collector->Count();
+            const bool ok = it.Scheme() == 0 ? CollectPart<CZXS_PointCoding0>(it, m_thinning, *collector, box)
+                : it.Scheme() == 1           ? CollectPart<CZXS_PointCoding1>(it, m_thinning, *collector, box)
+                                   : CollectPart<CZXS_PointCoding2>(it, m_thinning, *collector, box);
+            if (!ok)
+                return 0;
+            if (collector->Count() > partStart && !collector->EndPart())
+                break;
         }
-        if (ok && hasPending)
-            consider(pending, true);
-        if (!ok || (collector->Count() > partStart && !collector->EndPart()))
+        if (record.IsEndOfObject() || ++object >= m_end)
             break;
-    } while (Step() != 0);
-    *this = saved;
-    if (!ok || collector->Count() == 0)
+        offset += record.RunLength();
+    }
+    if (collector->Count() == 0)
         return 0;
+    // A point inside the filter box lies in the bounding box too, so the
+    // bounding box alone tells whether the object meets the filter box.
+    const ZXS_Rect rect { box.left, box.top, box.right, box.bottom };
     if (bounds != nullptr)
-        *bounds = box;
-    return !m_filter || inside || Overlap(box, m_box) ? 1 : 0;
+        *bounds = rect;
+    return !m_filter || Overlap(rect, m_box) ? 1 : 0;
 }
 
 int CZXS_ObjectCursor::SnapToRoad(

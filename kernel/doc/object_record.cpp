@@ -4,13 +4,6 @@
 
 #include "kernel/doc/little_endian.h"
 
-CZXS_ObjectRecord CZXS_ObjectRecord::FromBytes(const uint8_t* bytes)
-{
-    CZXS_ObjectRecord r;
-    std::memcpy(r.m_bytes.data(), bytes, kSize);
-    return r;
-}
-
 CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
 {
     const uint32_t packed = ZXS_Le32(p);
@@ -27,8 +20,6 @@ CZXS_ObjectRecord CZXS_ObjectRecord::UnpackOld(const uint8_t* p)
     r.SetBox(0, 0, 255, 255);
     return r;
 }
-
-uint32_t CZXS_ObjectRecord::Word() const { return ZXS_Le32(m_bytes.data() + 4); }
 
 void CZXS_ObjectRecord::SetWord(uint32_t w) { ZXS_PutLe32(m_bytes.data() + 4, w); }
 
@@ -68,20 +59,4 @@ void CZXS_ObjectRecord::SetBox(uint8_t minX, uint8_t minY, uint8_t maxX, uint8_t
     m_bytes[9] = minY;
     m_bytes[10] = maxX;
     m_bytes[11] = maxY;
-}
-
-ZXS_Rect CZXS_ObjectRecord::Box(const ZXS_Rect& block) const
-{
-    auto cell = [](int32_t from, int32_t to) {
-        const int64_t span = int64_t { to } - from;
-        const int64_t size = span <= 0 ? 1 : (span + 255) / 256;
-        return size < 1 ? int64_t { 1 } : size;
-    };
-    const int64_t w = cell(block.left, block.right);
-    const int64_t h = cell(block.top, block.bottom);
-    auto clamp = [](int64_t v) {
-        return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v);
-    };
-    return { clamp(block.left + w * m_bytes[8]), clamp(block.top + h * m_bytes[9]),
-        clamp(block.left + w * (m_bytes[10] + 1)), clamp(block.top + h * (m_bytes[11] + 1)) };
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "kernel/api/types.h"
 #include "kernel/doc/little_endian.h"
@@ -16,7 +17,12 @@ public:
     static constexpr uint32_t kPackedSize = 11; // record of the old layout
 
     CZXS_ObjectRecord() = default;
-    static CZXS_ObjectRecord FromBytes(const uint8_t* bytes);
+    static CZXS_ObjectRecord FromBytes(const uint8_t* bytes)
+    {
+        CZXS_ObjectRecord r;
+        std::memcpy(r.m_bytes.data(), bytes, kSize);
+        return r;
+    }
     // The old layout's packed record, unpacked: forward passage only, point
     // coding 0 and a box covering the whole block.
     static CZXS_ObjectRecord UnpackOld(const uint8_t* packed);
@@ -42,12 +48,26 @@ public:
     void SetBox(uint8_t minX, uint8_t minY, uint8_t maxX, uint8_t maxY);
 
     // The record's box in map units on the 256 x 256 grid over its block's box.
-    ZXS_Rect Box(const ZXS_Rect& block) const;
+    ZXS_Rect Box(const ZXS_Rect& block) const
+    {
+        const auto cell = [](int32_t from, int32_t to) {
+            const int64_t span = int64_t { to } - from;
+            const int64_t size = span <= 0 ? 1 : (span + 255) / 256;
+            return size < 1 ? int64_t { 1 } : size;
+        };
+        const int64_t w = cell(block.left, block.right);
+        const int64_t h = cell(block.top, block.bottom);
+        const auto clamp = [](int64_t v) {
+            return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v);
+        };
+        return { clamp(block.left + w * m_bytes[8]), clamp(block.top + h * m_bytes[9]),
+            clamp(block.left + w * (m_bytes[10] + 1)), clamp(block.top + h * (m_bytes[11] + 1)) };
+    }
 
     const std::array<uint8_t, kSize>& Bytes() const { return m_bytes; }
 
 private:
-    uint32_t Word() const;
+    uint32_t Word() const { return ZXS_Le32(m_bytes.data() + 4); }
     void SetWord(uint32_t w);
     void SetBit(int bit, bool on);
 

@@ -4,19 +4,7 @@ namespace {
 
 int32_t Magnitude(int32_t v) { return v < 0 ? -v : v; }
 
-int32_t SignExtend(uint32_t value, int bits)
-{
-    const uint32_t sign = 1u << (bits - 1);
-    return static_cast<int32_t>((value ^ sign) - sign);
-}
-
 // Scheme 1: a unit holds field A in its low 12 bits and field B in its high 12.
-void ReadUnit(const uint8_t* u, uint32_t& a, uint32_t& b)
-{
-    a = u[0] | ((u[1] & 0x0Fu) << 8);
-    b = (u[1] >> 4) | (uint32_t { u[2] } << 4);
-}
-
 void WriteUnit(uint8_t* u, uint32_t a, uint32_t b)
 {
     u[0] = static_cast<uint8_t>(a);
@@ -25,35 +13,6 @@ void WriteUnit(uint8_t* u, uint32_t a, uint32_t b)
 }
 
 // Scheme 2 numbers: sign in bit 7 of the first byte, then one of four forms.
-uint32_t ReadNumber(const uint8_t* p, uint32_t available, int32_t& value)
-{
-    if (available < 1)
-        return 0;
-    const uint8_t first = p[0];
-    uint32_t length = 1;
-    int32_t magnitude = 0;
-    if ((first & 0x40) == 0) {
-        magnitude = first & 0x3F;
-    } else if ((first & 0x20) == 0) {
-        length = 2;
-        if (available < length)
-            return 0;
-        magnitude = 63 + (first & 0x1F) * 256 + p[1];
-    } else if ((first & 0x10) == 0) {
-        length = 3;
-        if (available < length)
-            return 0;
-        magnitude = 7968 + p[1] + p[2] * 256 + (first & 0x0F) * 65536;
-    } else {
-        length = 4;
-        if (available < length)
-            return 0;
-        magnitude = 983056 + p[1] + p[2] * 256 + p[3] * 65536 + (first & 0x0F) * 16777216;
-    }
-    value = (first & 0x80) != 0 ? -magnitude : magnitude;
-    return length;
-}
-
 uint32_t NumberLength(int32_t value)
 {
     const int32_t m = Magnitude(value);
@@ -112,31 +71,6 @@ bool CZXS_PointCoding::DeltaFits(int32_t dx, int32_t dy) const
 
 // --- scheme 0 ---
 
-uint32_t CZXS_PointCoding0::DecodeAbsolute(const uint8_t* b, uint32_t available, ZXS_Point& point) const
-{
-    if (available < 4)
-        return 0;
-    point.x = b[0] + b[2] * 256;
-    point.y = b[1] + b[3] * 256;
-    return 4;
-}
-
-uint32_t CZXS_PointCoding0::DecodeDelta(const uint8_t* b, uint32_t available, ZXS_Point& step) const
-{
-    if (available < 2)
-        return 0;
-    if (b[0] != 0 || b[1] != 0) {
-        step.x = static_cast<int8_t>(b[0]);
-        step.y = static_cast<int8_t>(b[1]);
-        return 2;
-    }
-    if (available < 6)
-        return 0;
-    step.x = b[2] + static_cast<int8_t>(b[4]) * 256;
-    step.y = b[3] + static_cast<int8_t>(b[5]) * 256;
-    return 6;
-}
-
 int32_t CZXS_PointCoding0::EncodeAbsolute(uint8_t* buffer, uint32_t capacity, int32_t x, int32_t y) const
 {
     if (!AbsoluteFits(x, y) || capacity < 4)
@@ -174,37 +108,6 @@ int32_t CZXS_PointCoding0::EncodeDelta(uint8_t* buffer, uint32_t capacity, int32
 
 // --- scheme 1 ---
 
-uint32_t CZXS_PointCoding1::DecodeAbsolute(const uint8_t* b, uint32_t available, ZXS_Point& point) const
-{
-    if (available < 6)
-        return 0;
-    uint32_t xl, yl, xh, yh;
-    ReadUnit(b, xl, yl);
-    ReadUnit(b + 3, xh, yh);
-    point.x = static_cast<int32_t>(xl | (xh << 12));
-    point.y = static_cast<int32_t>(yl | (yh << 12));
-    return 6;
-}
-
-uint32_t CZXS_PointCoding1::DecodeDelta(const uint8_t* b, uint32_t available, ZXS_Point& step) const
-{
-    if (available < 3)
-        return 0;
-    uint32_t a, c;
-    ReadUnit(b, a, c);
-    if (a != 0 || c != 0) {
-        step.x = SignExtend(a, 12);
-        step.y = SignExtend(c, 12);
-        return 3;
-    }
-    ZXS_Point wide;
-    if (DecodeAbsolute(b + 3, available - 3, wide) == 0)
-        return 0;
-    step.x = SignExtend(static_cast<uint32_t>(wide.x), 24);
-    step.y = SignExtend(static_cast<uint32_t>(wide.y), 24);
-    return 9;
-}
-
 int32_t CZXS_PointCoding1::EncodeAbsolute(uint8_t* buffer, uint32_t capacity, int32_t x, int32_t y) const
 {
     if (!AbsoluteFits(x, y) || capacity < 6)
@@ -237,29 +140,6 @@ int32_t CZXS_PointCoding1::EncodeDelta(uint8_t* buffer, uint32_t capacity, int32
 }
 
 // --- scheme 2 ---
-
-uint32_t CZXS_PointCoding2::DecodeAbsolute(const uint8_t* b, uint32_t available, ZXS_Point& point) const
-{
-    if (available < 6)
-        return 0;
-    point.x = b[0] | (b[1] << 8) | (b[2] << 16);
-    point.y = b[3] | (b[4] << 8) | (b[5] << 16);
-    return 6;
-}
-
-uint32_t CZXS_PointCoding2::DecodeDelta(const uint8_t* b, uint32_t available, ZXS_Point& step) const
-{
-    int32_t dx = 0, dy = 0;
-    const uint32_t first = ReadNumber(b, available, dx);
-    if (first == 0)
-        return 0;
-    const uint32_t second = ReadNumber(b + first, available - first, dy);
-    if (second == 0)
-        return 0;
-    step.x = dx;
-    step.y = dy;
-    return first + second;
-}
 
 int32_t CZXS_PointCoding2::EncodeAbsolute(uint8_t* buffer, uint32_t capacity, int32_t x, int32_t y) const
 {

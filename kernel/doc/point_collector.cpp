@@ -16,14 +16,7 @@ bool CZXS_PointCollector::Reserve(uint32_t capacity)
     return true;
 }
 
-void CZXS_PointCollector::Clear()
-{
-    m_points.clear();
-    m_parts.clear();
-    m_partStart = 0;
-}
-
-bool CZXS_PointCollector::Append(ZXS_Point p)
+bool CZXS_PointCollector::Grow(ZXS_Point p)
 {
     try {
         m_points.push_back(p);
@@ -33,10 +26,8 @@ bool CZXS_PointCollector::Append(ZXS_Point p)
     return true;
 }
 
-bool CZXS_PointCollector::EndPart()
+bool CZXS_PointCollector::GrowParts()
 {
-    if (m_parts.size() >= kMaxParts)
-        return false;
     try {
         m_parts.push_back(Count() - m_partStart);
     } catch (const std::bad_alloc&) {

@@ -15,10 +15,32 @@ public:
     // Room for `capacity` points up front; false when memory is short.
     bool Reserve(uint32_t capacity);
 
-    void Clear();
-    bool Append(ZXS_Point p);
+    void Clear()
+    {
+        m_points.clear();
+        m_parts.clear();
+        m_partStart = 0;
+    }
+    bool Append(ZXS_Point p)
+    {
+        // Within the room already there nothing can fail.
+        if (m_points.size() < m_points.capacity()) {
+            m_points.push_back(p);
+            return true;
+        }
+        return Grow(p);
+    }
     // Closes the part begun after the previous one; false once the part table is full.
-    bool EndPart();
+    bool EndPart()
+    {
+        if (m_parts.size() >= kMaxParts)
+            return false;
+        if (m_parts.size() == m_parts.capacity())
+            return GrowParts();
+        m_parts.push_back(Count() - m_partStart);
+        m_partStart = Count();
+        return true;
+    }
     // Empties the collector and makes the points its one part; false when memory is short.
     bool SetPoints(const ZXS_Point* points, uint32_t n);
     // The segment (pair of consecutive points, from 0) nearest to `p` with its
@@ -34,6 +56,9 @@ public:
     const std::vector<uint32_t>& PartLengths() const { return m_parts; }
 
 private:
+    bool Grow(ZXS_Point p);
+    bool GrowParts();
+
     std::vector<ZXS_Point> m_points;
     std::vector<uint32_t> m_parts;
     uint32_t m_partStart = 0;

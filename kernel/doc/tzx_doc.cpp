@@ -154,17 +154,3 @@ double CZXS_TzxDoc::Resolution() const
     const int32_t r = m_header.I32(CZXS_TzxHeader::kResolution);
     return r != 0 ? static_cast<double>(r) : m_header.U16(CZXS_TzxHeader::kResolution100) * 100.0;
 }
-
-CZXS_ObjectRecord CZXS_TzxDoc::Object(uint32_t number) const
-{
-    const uint8_t* bytes = m_objects.Item(number);
-    return bytes != nullptr ? CZXS_ObjectRecord::FromBytes(bytes) : CZXS_ObjectRecord {};
-}
-
-int32_t CZXS_TzxDoc::BlockValue(uint32_t block, int field) const
-{
-    const uint8_t* b = m_indexBlocks.Item(block);
-    if (b == nullptr || field < 0 || field > 8)
-        return -1;
-    return static_cast<int32_t>(ZXS_Le32(b + field * 4));
-}

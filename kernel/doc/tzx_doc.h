@@ -90,9 +90,20 @@ public:
     const CZXS_PointCoding* Coding() const { return m_coding; }
     bool IsMemoryMap() const { return m_sourceKind == CZXS_DiskStream::kMemory; }
 
-    CZXS_ObjectRecord Object(uint32_t number) const;
+    // Both run for every record a frame walks: kept inline.
+    CZXS_ObjectRecord Object(uint32_t number) const
+    {
+        const uint8_t* bytes = m_objects.Item(number);
+        return bytes != nullptr ? CZXS_ObjectRecord::FromBytes(bytes) : CZXS_ObjectRecord {};
+    }
     // Index block fields: 0..3 box, 4..5 name-id range, 6..7 link-id range, 8 point offset.
-    int32_t BlockValue(uint32_t block, int field) const;
+    int32_t BlockValue(uint32_t block, int field) const
+    {
+        const uint8_t* b = m_indexBlocks.Item(block);
+        if (b == nullptr || field < 0 || field > 8)
+            return -1;
+        return static_cast<int32_t>(ZXS_Le32(b + field * 4));
+    }
 
 private:
     friend class CZXS_TzxLoader;

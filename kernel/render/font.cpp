@@ -31,6 +31,7 @@ template <typename Entries> void Release(Entries& entries)
 
 void CZX_Font::Flush()
 {
+    m_bitmaps.clear();
     if (!m_engine)
         return;
     const std::lock_guard<std::mutex> lock(m_engine->lock);
@@ -113,6 +114,48 @@ int32_t CZX_Font::TextWidth(const char* text, int codePage)
     return width;
 }
 
+size_t CZX_Font::BitmapKeyHash::operator()(const BitmapKey& k) const
+{
+    uint64_t h = 1469598103934665603ull;
+    for (const int64_t v : { int64_t { k.width }, int64_t { k.height }, int64_t { k.glyph },
+             int64_t { k.cosine }, int64_t { k.sine }, int64_t { k.subX }, int64_t { k.subY } })
+        h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull;
+    return static_cast<size_t>(h);
+}
+
+const CZX_Font::Bitmap* CZX_Font::RenderedGlyph(
+    FT_Face face, FT_UInt index, FT_Matrix& matrix, const Pen& pen)
+{
+    const BitmapKey key { m_width, m_height, index, static_cast<int32_t>(matrix.xx),
+        static_cast<int32_t>(matrix.yx), pen.x & 63, pen.y & 63 };
+    const auto found = m_bitmaps.find(key);
+    if (found != m_bitmaps.end())
+        return &found->second;
+    FT_Vector delta = { pen.x, pen.y };
+    FT_Set_Transform(face, &matrix, &delta);
+    if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_RENDER | FT_LOAD_FORCE_AUTOHINT) != 0) {
+        SetError(ZXS_KERR_GLYPHRENDER);
+        return nullptr;
+    }
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& source = slot->bitmap;
+    Bitmap bitmap;
+    bitmap.left = slot->bitmap_left - (pen.x >> 6);
+    bitmap.top = slot->bitmap_top - (pen.y >> 6);
+    bitmap.width = static_cast<int32_t>(source.width);
+    bitmap.rows = static_cast<int32_t>(source.rows);
+    bitmap.advanceX = static_cast<int32_t>(slot->advance.x);
+    bitmap.advanceY = static_cast<int32_t>(slot->advance.y);
+    bitmap.coverage.resize(static_cast<size_t>(bitmap.width) * static_cast<size_t>(bitmap.rows));
+    for (int32_t r = 0; r < bitmap.rows; ++r)
+        std::copy_n(source.buffer + static_cast<ptrdiff_t>(r) * source.pitch, bitmap.width,
+            bitmap.coverage.begin() + static_cast<ptrdiff_t>(r) * bitmap.width);
+    // Kept to a bound: views that move every frame never draw the same glyphs again.
+    if (m_bitmaps.size() >= kMaxBitmaps)
+        m_bitmaps.clear();
+    return &m_bitmaps.emplace(key, std::move(bitmap)).first->second;
+}
+
 int CZX_Font::DrawText(CZX_Image& image, const char* text, int codePage, Pen& pen, int32_t cosine,
     int32_t sine, int32_t maxChars)
 {
@@ -144,33 +187,28 @@ int CZX_Font::DrawText(CZX_Image& image, const char* text, int codePage, Pen& pe
                 pen.y += static_cast<int32_t>(kerning.y);
             }
         }
-        FT_Vector delta = { pen.x, pen.y };
-        FT_Set_Transform(face, &matrix, &delta);
-        if (FT_Load_Glyph(face, index, FT_LOAD_NO_HINTING | FT_LOAD_RENDER | FT_LOAD_FORCE_AUTOHINT) != 0) {
-            SetError(ZXS_KERR_GLYPHRENDER);
+        const Bitmap* glyph = RenderedGlyph(face, index, matrix, pen);
+        if (glyph == nullptr) {
             result = 0;
             break;
         }
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bitmap = slot->bitmap;
+        const int32_t left = glyph->left + (pen.x >> 6);
+        const int32_t top = glyph->top + (pen.y >> 6);
         // Glyphs reaching past the left or right edge are cut there, not dropped.
-        const int32_t firstColumn = std::max(0, -slot->bitmap_left);
-        const int32_t endColumn
-            = std::min(static_cast<int32_t>(bitmap.width), surface->Width() - slot->bitmap_left);
-        for (int32_t r = 0; r < static_cast<int32_t>(bitmap.rows); ++r) {
-            const int32_t y = r - slot->bitmap_top;
+        const int32_t firstColumn = std::max(0, -left);
+        const int32_t endColumn = std::min(glyph->width, surface->Width() - left);
+        for (int32_t r = 0; r < glyph->rows; ++r) {
+            const int32_t y = r - top;
             if (y < 0 || y >= surface->Height())
                 continue;
-            const uint8_t* coverage = bitmap.buffer + static_cast<ptrdiff_t>(r) * bitmap.pitch;
-            for (int32_t j = firstColumn; j < endColumn; ++j) {
-                if (coverage[j] > 15) {
-                    surface->SetCursor(slot->bitmap_left + j, y);
-                    surface->Shade(coverage[j]);
-                }
-            }
+            const uint8_t* coverage = glyph->coverage.data() + static_cast<ptrdiff_t>(r) * glyph->width;
+            uint16_t* row = surface->Row(y);
+            for (int32_t j = firstColumn; j < endColumn; ++j)
+                if (coverage[j] > 15)
+                    row[left + j] = CZX_Surface565::Shade565(row[left + j], coverage[j]);
         }
-        pen.x += static_cast<int32_t>(slot->advance.x);
-        pen.y += static_cast<int32_t>(slot->advance.y);
+        pen.x += glyph->advanceX;
+        pen.y += glyph->advanceY;
         previous = index;
     }
     FT_Set_Transform(face, nullptr, nullptr);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 #include "kernel/render/app_ft_manager.h"
 
@@ -44,8 +47,43 @@ public:
     void Flush();
 
     bool HasGlyph(uint8_t code) const { return m_sizes[m_current].entries[code].glyph != nullptr; }
+    // Rendered glyphs kept for drawing them again (at most kMaxBitmaps).
+    size_t BitmapCount() const { return m_bitmaps.size(); }
+
+    static constexpr size_t kMaxBitmaps = 2048;
 
 private:
+    // A rendered glyph depends on the size, the glyph, the direction and where
+    // the pen stands inside its pixel; moved by whole pixels it is the same
+    // picture moved, so the pen's whole pixels are left out of the key.
+    struct BitmapKey {
+        int32_t width;
+        int32_t height;
+        uint32_t glyph;
+        int32_t cosine;
+        int32_t sine;
+        int32_t subX;
+        int32_t subY;
+        bool operator==(const BitmapKey&) const = default;
+    };
+    struct BitmapKeyHash {
+        size_t operator()(const BitmapKey& k) const;
+    };
+    // The glyph's coverage, its corner relative to the pen's whole pixel
+    // (left, and top upwards) and the pen's advance.
+    struct Bitmap {
+        int32_t left = 0;
+        int32_t top = 0;
+        int32_t width = 0;
+        int32_t rows = 0;
+        int32_t advanceX = 0;
+        int32_t advanceY = 0;
+        std::vector<uint8_t> coverage;
+    };
+    // The glyph at the pen, from the cache or rendered into it; null with the
+    // error set when it cannot be rendered. The caller holds the engine's lock.
+    const Bitmap* RenderedGlyph(FT_Face face, FT_UInt index, FT_Matrix& matrix, const Pen& pen);
+
     struct Entry {
         int32_t advance = 0;
         FT_Glyph glyph = nullptr;
@@ -62,6 +100,7 @@ private:
     std::array<SizeCache, kSizes> m_sizes {};
     size_t m_current = 0;
     size_t m_nextFree = 0;
+    std::unordered_map<BitmapKey, Bitmap, BitmapKeyHash> m_bitmaps;
     std::shared_ptr<CAppFT_Manager::Engine> m_engine;
     int32_t m_width = -1;
     int32_t m_height = -1;

@@ -2,11 +2,45 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdlib>
+#include <type_traits>
 #include <utility>
 
 #include "kernel/doc/kernel_memory.h"
 #include "kernel/render/line_painter.h"
+
+namespace {
+
+// Paints rows first..last (first < last) of one column of a band across a line,
+// cut to 0..limit - 1: the inner pixels in the colour, the two edge pixels
+// either the given `edges` or, without them, blends of what is there with the
+// colour by alpha (the first pixel keeping more of the old one as alpha grows).
+// Across rows the band's pixels are one row apart; along a row (kAlongRow)
+// they are neighbours, and the loop knows it.
+template <bool kAlongRow>
+void PaintBand(uint16_t* column, std::ptrdiff_t rowStep, int64_t first, int64_t last, int64_t limit,
+    uint16_t colour, uint32_t alpha, const uint16_t* edges)
+{
+    const std::ptrdiff_t step = kAlongRow ? 1 : rowStep;
+    const int64_t from = std::max<int64_t>(0, first);
+    const int64_t to = std::min(limit - 1, last);
+    if (from > to)
+        return;
+    uint16_t* p = column + from * step;
+    int64_t w = from;
+    if (w == first) {
+        *p = edges != nullptr ? edges[0] : CZX_Surface565::Blend565(*p, colour, alpha);
+        p += step;
+        ++w;
+    }
+    for (const int64_t inner = std::min(to, last - 1); w <= inner; ++w, p += step)
+        *p = colour;
+    if (w == last && w <= to)
+        *p = edges != nullptr ? edges[1] : CZX_Surface565::Blend565(colour, *p, alpha);
+}
+
+} // namespace
 
 void CZX_Image::FreeEdges::operator()(Edge* edges) const { ZXS_MemFree(edges); }
 
@@ -81,40 +115,33 @@ void CZX_Image::DrawLineAntialiased(const ZXS_Segment& s)
         u1 = 0;
     }
     u2 = std::min(u2, uLimit - 1);
-    const auto pixel = [&](int64_t u, int64_t v) -> uint16_t& {
-        return xMajor ? surface->Row(static_cast<int32_t>(v))[u] : surface->Row(static_cast<int32_t>(u))[v];
+    // Pixel (u, w) lies at origin + u * uStep + w * wStep: rows run bottom-up in memory.
+    uint16_t* const origin = surface->Row(0);
+    const std::ptrdiff_t rowStep = surface->Height() > 1 ? surface->Row(1) - origin : 0;
+    const std::ptrdiff_t uStep = xMajor ? 1 : rowStep;
+    const std::ptrdiff_t wStep = xMajor ? rowStep : 1;
+    const auto walk = [&](auto alongRow) {
+        constexpr bool kAlongRow = decltype(alongRow)::value;
+        for (int64_t u = u1; u <= u2; ++u, pos += slope) {
+            bool centreOn = false;
+            const bool outerOn = DashStep(centreOn);
+            const int64_t v = pos >> 15;
+            const uint32_t alpha = static_cast<uint32_t>((pos >> 7) & 0xff);
+            uint16_t* const column = origin + u * uStep;
+            if (outerOn)
+                PaintBand<kAlongRow>(column, wStep, v - l, v + m, vLimit, outer, alpha, nullptr);
+            if (m_pen.centreWidth != 0 && centreOn) {
+                const uint32_t edgeAlpha = std::min<uint32_t>(255, alpha + alpha / 2);
+                const uint16_t edges[2] = { CZX_Surface565::Blend565(outer, centre, edgeAlpha),
+                    CZX_Surface565::Blend565(centre, outer, edgeAlpha) };
+                PaintBand<kAlongRow>(column, wStep, v - o, v + t, vLimit, centre, edgeAlpha, edges);
+            }
+        }
     };
-    for (int64_t u = u1; u <= u2; ++u, pos += slope) {
-        bool centreOn = false;
-        const bool outerOn = DashStep(centreOn);
-        const int64_t v = pos >> 15;
-        const uint32_t alpha = static_cast<uint32_t>((pos >> 7) & 0xff);
-        if (outerOn) {
-            const int64_t first = v - l, last = v + m;
-            for (int64_t w = std::max<int64_t>(0, first); w <= std::min(vLimit - 1, last); ++w) {
-                uint16_t& p = pixel(u, w);
-                if (w == first)
-                    p = CZX_Surface565::Blend565(p, outer, alpha);
-                else if (w == last)
-                    p = CZX_Surface565::Blend565(outer, p, alpha);
-                else
-                    p = outer;
-            }
-        }
-        if (m_pen.centreWidth != 0 && centreOn) {
-            const uint32_t edgeAlpha = std::min<uint32_t>(255, alpha + alpha / 2);
-            const int64_t first = v - o, last = v + t;
-            for (int64_t w = std::max<int64_t>(0, first); w <= std::min(vLimit - 1, last); ++w) {
-                uint16_t& p = pixel(u, w);
-                if (w == first)
-                    p = CZX_Surface565::Blend565(outer, centre, edgeAlpha);
-                else if (w == last)
-                    p = CZX_Surface565::Blend565(centre, outer, edgeAlpha);
-                else
-                    p = centre;
-            }
-        }
-    }
+    if (xMajor)
+        walk(std::false_type {});
+    else
+        walk(std::true_type {});
 }
 
 void CZX_Image::DrawLinePlain(const ZXS_Segment& s)

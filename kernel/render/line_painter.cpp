@@ -33,7 +33,7 @@ int64_t CeilHalf(int64_t v) { return (v + 1) >> 1; }
 
 } // namespace
 
-int ClipSegment(const ZXS_ScreenRect& rect, ZXS_Segment& segment)
+int ClipSegmentEnds(const ZXS_ScreenRect& rect, ZXS_Segment& segment)
 {
     int64_t x1 = segment.x1, y1 = segment.y1, x2 = segment.x2, y2 = segment.y2;
     int32_t c1 = OutcodeOf(rect, x1, y1);

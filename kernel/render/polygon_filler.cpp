@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include "kernel/api/result_codes.h"
 #include "kernel/doc/kernel_memory.h"
@@ -43,6 +44,13 @@ int32_t ClipEdge(const ZXS_ScreenRect& clip, ZXS_ScreenPoint p1, ZXS_ScreenPoint
         return 0;
     if (p1.x > p2.x)
         std::swap(p1, p2);
+    // Nearly every edge lies inside: kept whole, ordered downwards.
+    if (p1.x >= clip.left && p2.x <= clip.right && std::min(p1.y, p2.y) >= clip.top
+        && std::max(p1.y, p2.y) <= clip.bottom) {
+        out[0] = p1.y < p2.y ? CZX_Image::Edge { p1.x, p1.y, p2.x, p2.y }
+                             : CZX_Image::Edge { p2.x, p2.y, p1.x, p1.y };
+        return 1;
+    }
     const int64_t x1 = p1.x, y1 = p1.y, x2 = p2.x, y2 = p2.y;
     const int64_t left = clip.left, right = clip.right;
     int32_t count = 0;
@@ -174,18 +182,26 @@ int32_t CZX_Image::ScanFill(int32_t edgeCount, int32_t xLimit, int32_t lastRow, 
         bandLo = labelMargin != 0 ? labelMargin + std::max(accumulator->bandTop, row) + 1 : 0;
     }
     const int32_t width = surface->Width();
+    // The first row at which an active edge ends: the list is pruned only there.
+    int32_t firstEnd = INT32_MAX;
     for (; row < lastRow; ++row) {
-        int32_t kept = 0;
-        for (int32_t k = 0; k < activeCount; ++k)
-            if (active[k].lastRow != row)
-                active[kept++] = active[k];
-        activeCount = kept;
+        if (row == firstEnd) {
+            int32_t kept = 0;
+            firstEnd = INT32_MAX;
+            for (int32_t k = 0; k < activeCount; ++k)
+                if (active[k].lastRow != row) {
+                    active[kept++] = active[k];
+                    firstEnd = std::min(firstEnd, active[k].lastRow);
+                }
+            activeCount = kept;
+        }
         while (nextEdge < edgeCount && edges[nextEdge].y1 <= row) {
             if (activeCount + 1 >= kMaxActiveEdges)
                 return row;
             const Edge& e = edges[nextEdge++];
             active[activeCount++] = { static_cast<int64_t>(e.x1) * 32768,
                 static_cast<int64_t>(e.x2 - e.x1) * 32768 / (e.y2 - e.y1), e.y2 };
+            firstEnd = std::min(firstEnd, e.y2);
         }
         if (activeCount == 0 && nextEdge == edgeCount)
             break;

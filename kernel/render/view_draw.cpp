@@ -2,6 +2,7 @@
 // the collection of what the label passes need.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "kernel/doc/object_cursor.h"
@@ -83,6 +84,9 @@ void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_
     const ZXS_ScreenRect& screen = ScreenRect();
     const ZXS_Point* points = m_points.Points();
     uint32_t at = 0;
+    // The end of one segment is the start of the next: each point is mapped once.
+    ZXS_ScreenPoint s2;
+    uint32_t mapped = UINT32_MAX;
     for (uint32_t part = 0; part < m_points.PartCount(); ++part) {
         const uint32_t n = m_points.PartLength(part);
         for (uint32_t i = at; i + 1 < at + n; ++i) {
@@ -91,8 +95,9 @@ void CZXS_View::DrawPolyline(int32_t name, const CZXS_StyleRecord& style, uint8_
             if (std::max(p.x, q.x) < m_visible.left || std::min(p.x, q.x) > m_visible.right
                 || std::max(p.y, q.y) < m_visible.top || std::min(p.y, q.y) > m_visible.bottom)
                 continue;
-            const ZXS_ScreenPoint s1 = MapToScreen(p.x, p.y);
-            const ZXS_ScreenPoint s2 = MapToScreen(q.x, q.y);
+            const ZXS_ScreenPoint s1 = mapped == i ? s2 : MapToScreen(p.x, p.y);
+            s2 = MapToScreen(q.x, q.y);
+            mapped = i + 1;
             ZXS_Segment seg { s1.x, s1.y, s2.x, s2.y };
             if (ClipSegment(screen, seg) == 0)
                 continue;

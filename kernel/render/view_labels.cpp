@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "kernel/doc/tzx_doc.h"
 #include "kernel/render/view.h"
@@ -367,6 +368,16 @@ int CZXS_View::DrawChainLabel(const Chain& chain, const CZXS_StyleRecord& style)
     const int32_t s = style.Bytes()[7];
     const double w = s / 2;
     if (s < 2 || chain.count < 2)
+        return 0;
+    // A name needs a line four times its height (ChainText), and no line is
+    // longer than its steps across and down: most chains end here, uncut.
+    int64_t reach = 0;
+    for (uint32_t i = 1; i < chain.count; ++i) {
+        const ZXS_ScreenPoint a = m_chainPoints[chain.first + i - 1];
+        const ZXS_ScreenPoint b = m_chainPoints[chain.first + i];
+        reach += std::llabs(int64_t { b.x } - a.x) + std::llabs(int64_t { b.y } - a.y);
+    }
+    if (static_cast<double>(reach) < s / 2 * 4.0)
         return 0;
     ArcLine line;
     for (uint32_t i = 0; i < chain.count; ++i)

@@ -425,3 +425,54 @@ TEST(GlyphCache, TwoThreadsDrawingAtOnceGetWhatEachDrawsAlone)
     EXPECT_EQ(mismatches[0], 0);
     EXPECT_EQ(mismatches[1], 0);
 }
+
+// A glyph drawn again comes from the font's store of rendered glyphs: wherever
+// the pen stands, a whole number of pixels away or not, and in any direction,
+// the picture is exactly the one freshly rendered there.
+TEST(GlyphCache, GlyphsDrawnAgainLookExactlyAsFreshlyRendered)
+{
+    const std::string text = InCodePage(u"Wavy Жуk,");
+    const auto bits = [](const Canvas& c) {
+        return std::vector<uint8_t>(
+            c.image.Surface()->Bits(), c.image.Surface()->Bits() + c.image.ByteSize());
+    };
+    CZX_Font warm;
+    warm.AttachFace(&SansManager());
+    ASSERT_EQ(warm.SetSize(15, 17), 1);
+    for (const double degrees : { 0.0, 27.0, 90.0, 201.0 }) {
+        const double r = degrees * M_PI / 180;
+        const int32_t cosine = Fixed(std::cos(r)), sine = Fixed(std::sin(r));
+        // The first pen fills the store; the others find it there after moving
+        // by whole pixels, both ways along each axis, off the image's left edge too.
+        const CZX_Font::Pen first { 60 * 64 + 23, -60 * 64 - 41 };
+        const CZX_Font::Pen moved[] = { first, { first.x + 7 * 64, first.y - 3 * 64 },
+            { first.x - 61 * 64, first.y + 11 * 64 }, { first.x - 13 * 64, first.y - 29 * 64 } };
+        for (const CZX_Font::Pen& at : moved) {
+            Canvas again(120, 120);
+            CZX_Font::Pen pen = at;
+            const size_t stored = warm.BitmapCount();
+            ASSERT_EQ(warm.DrawText(again.image, text.c_str(), kCyrillic, pen, cosine, sine, 0), 1);
+            if (&at != &moved[0]) {
+                EXPECT_EQ(warm.BitmapCount(), stored) << degrees << " degrees: rendered again";
+            }
+
+            CZX_Font fresh;
+            fresh.AttachFace(&SansManager());
+            ASSERT_EQ(fresh.SetSize(15, 17), 1);
+            Canvas expected(120, 120);
+            CZX_Font::Pen freshPen = at;
+            ASSERT_EQ(fresh.DrawText(expected.image, text.c_str(), kCyrillic, freshPen, cosine, sine, 0), 1);
+            EXPECT_EQ(bits(again), bits(expected)) << degrees << " degrees, pen " << at.x << ", " << at.y;
+            EXPECT_EQ(pen.x, freshPen.x);
+            EXPECT_EQ(pen.y, freshPen.y);
+        }
+    }
+    // Another place within the pixel, another size or direction is another glyph.
+    const size_t stored = warm.BitmapCount();
+    Canvas canvas(120, 120);
+    CZX_Font::Pen pen { 60 * 64 + 24, -60 * 64 - 41 };
+    ASSERT_EQ(warm.DrawText(canvas.image, "W", kCyrillic, pen, 65536, 0, 0), 1);
+    EXPECT_EQ(warm.BitmapCount(), stored + 1);
+    warm.Flush();
+    EXPECT_EQ(warm.BitmapCount(), 0u);
+}
