@@ -420,7 +420,7 @@ private:
     int m_followGps = 0;
     int m_alwaysUp = 0;
     int m_widgetDrag = 0;
-    int32_t m_rotation = 0;
+    std::atomic<int32_t> m_rotation { 0 }; // read by the draw thread's compass
     int m_manualRotation = 0;
     int32_t m_highlightedObject = -1;
     std::atomic<int> m_mapScreenActive { 1 };
